@@ -1,0 +1,34 @@
+# Shared by scripts/test and scripts/demo: installs the Debian packages the
+# build needs when any is missing, then configures and builds into build/.
+# Sourced, not run.
+
+TALVERO_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-webengine-dev qt6-multimedia-dev libqt6opengl6-dev
+  libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl
+  wamerican libbenchmark-dev libhunspell-dev hunspell-en-us
+)
+
+talvero_install_missing() {
+  local missing=() pkg
+  for pkg in "${TALVERO_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "need root or sudo to install ${missing[*]}" >&2; return 1; }
+    sudo=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -q
+  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+talvero_build() {
+  if [ ! -f build/build.ninja ]; then
+    cmake --preset default
+  fi
+  cmake --build --preset default
+}
