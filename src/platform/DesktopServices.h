@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+// Everything that would block a test or reach outside the program: message
+// boxes, sounds, opening addresses, flashing a window, the clock. The
+// program installs the Qt implementation at start-up; tests install a
+// recording fake. Call these on the user-interface thread only.
+class CDesktopServices {
+ public:
+  enum class Icon { None, Information, Exclamation, Error, Question };
+  enum class Buttons { Ok, YesNo, OkCancel };
+  enum class Answer { Ok, Cancel, Yes, No };
+
+  virtual ~CDesktopServices() = default;
+
+  // A modal message box; returns the button the user chose.
+  virtual Answer MessageBox(QWidget* owner, const QString& text, const QString& caption, Icon icon,
+                            Buttons buttons = Buttons::Ok) = 0;
+  // Plays a WAV sound ("qrc:/sounds/140.wav" or a local file) without
+  // waiting; a new sound cuts the one playing.
+  virtual void PlaySound(const QUrl& sound) = 0;
+  // Opens an address with the user's default handler (web browser, mail).
+  virtual bool OpenUrl(const QUrl& url) = 0;
+  // Draws the user's attention to a window once, without raising it.
+  virtual void FlashWindow(QWidget* window) = 0;
+  virtual QDateTime Now() const = 0;
+
+  // The services in use; Install() replaces them (nullptr restores none).
+  static CDesktopServices& Get();
+  static void Install(CDesktopServices* services);
+};

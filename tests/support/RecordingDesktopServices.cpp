@@ -1,0 +1,32 @@
+#include "RecordingDesktopServices.h"
+
+CRecordingDesktopServices::CRecordingDesktopServices() { CDesktopServices::Install(this); }
+
+CRecordingDesktopServices::~CRecordingDesktopServices() { CDesktopServices::Install(nullptr); }
+
+CDesktopServices::Answer CRecordingDesktopServices::MessageBox(QWidget* owner, const QString& text,
+                                                               const QString& caption, Icon icon,
+                                                               Buttons buttons) {
+  messageBoxes.append(MessageBoxCall{owner, owner != nullptr, text, caption, icon, buttons});
+  if (!m_answers.isEmpty()) return m_answers.takeFirst();
+  return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+void CRecordingDesktopServices::PlaySound(const QUrl& sound) { sounds.append(sound); }
+
+bool CRecordingDesktopServices::OpenUrl(const QUrl& url) {
+  openedUrls.append(url);
+  return true;
+}
+
+void CRecordingDesktopServices::FlashWindow(QWidget* window) { flashes.append(window); }
+
+QDateTime CRecordingDesktopServices::Now() const { return m_now.isValid() ? m_now : QDateTime::currentDateTime(); }
+
+void CRecordingDesktopServices::Clear() {
+  messageBoxes.clear();
+  sounds.clear();
+  openedUrls.clear();
+  flashes.clear();
+  m_answers.clear();
+}

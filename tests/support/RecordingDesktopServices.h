@@ -1,0 +1,48 @@
+#pragma once
+
+#include "DesktopServices.h"
+
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+// The desktop services of a test: records every message box, sound, opened
+// address and flash, and answers message boxes from a script (or with the
+// first button when the script is empty), so nothing ever blocks. Install()
+// makes it the program's desktop services for its lifetime.
+class CRecordingDesktopServices : public CDesktopServices {
+ public:
+  struct MessageBoxCall {
+    QPointer<QWidget> owner;
+    bool hadOwner = false;
+    QString text;
+    QString caption;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+  };
+
+  CRecordingDesktopServices();
+  ~CRecordingDesktopServices() override;
+
+  Answer MessageBox(QWidget* owner, const QString& text, const QString& caption, Icon icon,
+                    Buttons buttons) override;
+  void PlaySound(const QUrl& sound) override;
+  bool OpenUrl(const QUrl& url) override;
+  void FlashWindow(QWidget* window) override;
+  QDateTime Now() const override;
+
+  // Answers for the next message boxes, in order.
+  void ScriptAnswers(const QList<Answer>& answers) { m_answers = answers; }
+  void SetNow(const QDateTime& now) { m_now = now; }
+  void Clear();
+
+  QList<MessageBoxCall> messageBoxes;
+  QList<QUrl> sounds;
+  QList<QUrl> openedUrls;
+  QList<QPointer<QWidget>> flashes;
+
+ private:
+  QList<Answer> m_answers;
+  QDateTime m_now;
+};
