@@ -1,0 +1,207 @@
+#include "ChatManager.h"
+
+#include "DesktopServices.h"
+#include "EventSound.h"
+#include "NumberText.h"
+#include "ReplyTarget.h"
+#include "RequestTypes.h"
+#include "ResourceIds.h"
+#include "Separators.h"
+#include "SplitReply.h"
+#include "StringTable.h"
+#include "UrlEncode.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <thread>
+
+namespace {
+
+std::atomic<CChatManager*> g_pEngine{nullptr};
+std::atomic<bool> s_bFailureBoxShown{false};
+std::atomic<bool> s_bSmallPage{false};
+
+const QString kInternetCaption = QStringLiteral("Internet Connection");
+constexpr double kOwnVersion = 2.5;
+
+// After this many failures in a row the operator is told; the count then
+// restarts far below zero so that the next warning needs 213 more.
+constexpr int kFailuresBeforeWarning = 12;
+constexpr int kFailureRestart = -200;
+
+bool IsActionType(int type) { return type >= REQ_VISITOR_ACTION_FIRST && type <= REQ_VISITOR_ACTION_LAST; }
+
+}  // namespace
+
+CChatManager::CChatManager()
+    : m_strHost(CStringTable::Load(IDS_SERVICE_HOST)),
+      m_strPrefix(CStringTable::Load(IDS_DEFAULT_PREFIX)),
+      m_strDefaultHost(m_strHost),
+      m_pDispatcher(new QObject) {
+  m_transportOptions.caFile = qEnvironmentVariable("TALVERO_CA_FILE");
+  m_transportOptions.abort = &m_bAborting;
+  m_pPrevious = g_pEngine.exchange(this);
+}
+
+CChatManager::~CChatManager() {
+  // Nothing is delivered any more; transfers still running give up, and
+  // workers waiting for the user-interface thread are let go here.
+  m_bClosing = true;
+  m_bAborting = true;
+  while (m_nWorkers.load() > 0) {
+    QCoreApplication::sendPostedEvents(m_pDispatcher, QEvent::MetaCall);
+    std::unique_lock<std::mutex> guard(m_workersLock);
+    m_workersDone.wait_for(guard, std::chrono::milliseconds(10), [this] { return m_nWorkers.load() == 0; });
+  }
+  // The last worker may still be leaving the lock it counted down under.
+  { std::lock_guard<std::mutex> guard(m_workersLock); }
+  delete m_pDispatcher;
+  CChatManager* self = this;
+  g_pEngine.compare_exchange_strong(self, m_pPrevious);
+}
+
+CChatManager& CChatManager::Instance() {
+  CChatManager* engine = g_pEngine.load();
+  Q_ASSERT_X(engine != nullptr, "CChatManager::Instance", "no request engine");
+  return *engine;
+}
+
+QString CChatManager::UrlEncode(const QString& text) { return ::UrlEncode(text); }
+
+void CChatManager::SetDefaultHost(const QString& host) {
+  m_strDefaultHost = host;
+  m_strHost = host;
+}
+
+void CChatManager::SetTimeouts(int connectMs, int totalMs) {
+  m_transportOptions.connectTimeoutMs = connectMs;
+  m_transportOptions.totalTimeoutMs = totalMs;
+}
+
+void CChatManager::SetCaFile(const QString& path) { m_transportOptions.caFile = path; }
+
+void CChatManager::SetPageOpener(PageOpener opener) { m_pageOpener = std::move(opener); }
+
+void CChatManager::RequestSmallPage() { s_bSmallPage = true; }
+
+CChatManager::Endpoint CChatManager::CurrentEndpoint() const { return Endpoint{m_strHost, m_strPrefix, m_bSecure}; }
+
+bool CChatManager::PerformGet(const Endpoint& endpoint, const QString& url, QString& reply) {
+  reply.clear();
+  const CHttpTransport::Result result =
+      CHttpTransport::Get(endpoint.host, endpoint.secure, endpoint.prefix + url, m_transportOptions);
+  if (!result.ok) {
+    CountFailure();
+    reply = kDisconnect;
+    return false;
+  }
+  // The text is what precedes the first NUL byte; invalid UTF-8 becomes
+  // replacement characters rather than failing the reply.
+  const qsizetype nul = result.body.indexOf('\0');
+  reply = QString::fromUtf8(nul < 0 ? result.body : result.body.first(nul));
+  m_nFailures = 0;
+  return true;
+}
+
+void CChatManager::CountFailure() {
+  int count = m_nFailures.fetch_add(1) + 1;
+  if (count <= kFailuresBeforeWarning) return;
+  if (!m_nFailures.compare_exchange_strong(count, kFailureRestart)) return;  // another failure took it
+  bool expected = false;
+  if (!s_bFailureBoxShown.compare_exchange_strong(expected, true)) return;  // a box is on screen
+  RunOnUiThread([this] {
+    if (m_bClosing) return;
+    PlayEventSound(EVENT_CONNECTION_FAILURE);
+    ShowMessage(QStringLiteral("No Response from Server. Please check your internet connection."));
+  });
+  s_bFailureBoxShown = false;
+}
+
+void CChatManager::ShowMessage(const QString& text) {
+  CDesktopServices::Get().MessageBox(nullptr, text, kInternetCaption, CDesktopServices::Icon::Error);
+}
+
+bool CChatManager::RequestSync(const QString& url, QString& reply) { return PerformGet(CurrentEndpoint(), url, reply); }
+
+void CChatManager::RequestAsync(QString url, int nType, QObject* target) {
+  if (m_bAborting) return;
+  RequestJob job{std::move(url), nType, QPointer<QObject>(target), CurrentEndpoint()};
+  m_nWorkers.fetch_add(1);
+  std::thread([this, job = std::move(job)] {
+    RunJob(job);
+    std::lock_guard<std::mutex> guard(m_workersLock);
+    m_nWorkers.fetch_sub(1);
+    m_workersDone.notify_all();
+  }).detach();
+}
+
+void CChatManager::RunJob(const RequestJob& job) {
+  QString reply;
+  PerformGet(job.endpoint, job.url, reply);
+  Deliver(job, reply);
+}
+
+void CChatManager::Deliver(const RequestJob& job, const QString& reply) {
+  if (job.type < 1 || job.type > REQ_TYPE_LAST || m_bClosing) return;
+  RunOnUiThread([&] {
+    QObject* target = job.target.data();
+    if (m_bClosing || target == nullptr) return;
+    if (IsActionType(job.type)) {
+      if (auto* receiver = dynamic_cast<CActionReplyReceiver*>(target)) receiver->OnReply(job.type, reply);
+    } else if (auto* window = dynamic_cast<CReplyWindow*>(target)) {
+      window->HandleServerReply(job.type, reply);
+    }
+  });
+}
+
+void CChatManager::RunOnUiThread(const std::function<void()>& f) {
+  if (QThread::currentThread() == m_pDispatcher->thread()) {
+    f();
+    return;
+  }
+  QMetaObject::invokeMethod(m_pDispatcher, f, Qt::BlockingQueuedConnection);
+}
+
+void CChatManager::OpenServerPage(const QString& url) {
+  const QString address =
+      (m_bSecure ? QStringLiteral("https://") : QStringLiteral("http://")) + m_strHost + m_strPrefix + url;
+  const bool small = s_bSmallPage.exchange(false);
+  if (m_pageOpener) m_pageOpener(QUrl::fromEncoded(CHttpTransport::EscapeTarget(address.toUtf8())), small);
+}
+
+bool CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QString& newVersionText) {
+  m_bSecure = bSecure;
+  m_strHost = m_strDefaultHost;
+  m_strPrefix = CStringTable::Load(IDS_DEFAULT_PREFIX);
+  m_nConsolePeriod = m_nChatPeriod = m_nOperChatPeriod = 8000;
+
+  QString reply;
+  if (!RequestSync(CStringTable::Format(IDS_REQ_PARAMETERS, {siteId}), reply)) {
+    ShowMessage(QStringLiteral("Please check your internet connection."));
+    return false;
+  }
+  const QStringList fields = SplitReply(reply, kSepField);
+  if (fields.size() == 6) {
+    // A period that reads as zero or less would poll without pause; it
+    // keeps the default instead.
+    const long console = ReadLeadingInt(fields[0]);
+    const long chat = ReadLeadingInt(fields[1]);
+    if (console > 0) m_nConsolePeriod = int(std::min<long>(console, 86400) * 1000);
+    if (chat > 0) m_nChatPeriod = m_nOperChatPeriod = int(std::min<long>(chat, 86400) * 1000);
+    m_strHost = fields[2];
+    m_strPrefix = QStringLiteral("/") + fields[3];
+    if (ReadLeadingDouble(fields[5]) > kOwnVersion) newVersionText = fields[4];
+  }
+  return true;
+}
+
+void CChatManager::SetSession(const QString& loginId, const QString& siteId) {
+  m_strLoginId = loginId;
+  m_strSiteId = siteId;
+}
+
+void CChatManager::RequestCannedMessages(QObject* chatWindow) {
+  RequestAsync(CStringTable::Format(IDS_REQ_CANNED_MESSAGES, {UrlEncode(m_strLoginId), m_strSiteId}),
+               REQ_CANNED_LISTS, chatWindow);
+}

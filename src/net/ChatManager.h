@@ -1,0 +1,128 @@
+#pragma once
+
+#include "HttpTransport.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+class QObject;
+
+// The request engine: every exchange with the chat service goes through the
+// one object of this class. It knows where the server is and who is logged
+// in, performs GET requests synchronously or on a worker thread of their own,
+// and counts network failures so that the operator is told once when the
+// server stays unreachable.
+//
+// Asynchronous replies are handed to their target on the user-interface
+// thread while the worker waits (the target must implement CReplyWindow, or
+// CActionReplyReceiver for types 9 to 11). A target destroyed meanwhile gets
+// nothing, and once the session is closing nothing is delivered at all.
+class CChatManager {
+ public:
+  // Opens a page address in a browser window; smallWindow asks for the
+  // small fixed placement of the file-transfer page.
+  using PageOpener = std::function<void(const QUrl& address, bool smallWindow)>;
+
+  CChatManager();
+  virtual ~CChatManager();
+  CChatManager(const CChatManager&) = delete;
+  CChatManager& operator=(const CChatManager&) = delete;
+
+  // The engine of the process: the one constructed last and still alive.
+  static CChatManager& Instance();
+
+  // Performs the GET on the calling thread. true: the server answered and
+  // reply holds its text (possibly empty); false: the request failed and
+  // reply is exactly "DISCONNNNECT".
+  bool RequestSync(const QString& url, QString& reply);
+  // Starts the GET on a worker thread and returns at once.
+  void RequestAsync(QString url, int nType, QObject* target);
+
+  static QString UrlEncode(const QString& text);
+  // Shows a server page (prefix and url appended to the service's address)
+  // in a new browser window.
+  void OpenServerPage(const QString& url);
+  // Loads the polling periods, host, prefix and newest version from the
+  // server. On a network failure tells the operator and returns false.
+  bool LoadServerParameters(const QString& siteId, bool bSecure, QString& newVersionText);
+  void SetSession(const QString& loginId, const QString& siteId);
+  // The canned responses and push URLs for a chat window (reply type 20).
+  void RequestCannedMessages(QObject* chatWindow);
+
+  const QString& Host() const { return m_strHost; }
+  const QString& Prefix() const { return m_strPrefix; }
+  int ConsolePeriod() const { return m_nConsolePeriod; }
+  int ChatPeriod() const { return m_nChatPeriod; }
+  int OperChatPeriod() const { return m_nOperChatPeriod; }
+  const QString& LoginId() const { return m_strLoginId; }
+  const QString& SiteId() const { return m_strSiteId; }
+  bool IsAdmin() const { return m_bAdmin; }
+  void SetAdmin(bool bAdmin) { m_bAdmin = bAdmin; }
+  bool IsSecure() const { return m_bSecure; }
+  bool IsClosing() const { return m_bClosing.load(); }
+  void SetClosing() { m_bClosing.store(true); }
+  int Failures() const { return m_nFailures.load(); }
+
+  // The service host used before the server names its own (string 102,
+  // or what --service or TALVERO_SERVICE says).
+  void SetDefaultHost(const QString& host);
+  const QString& DefaultHost() const { return m_strDefaultHost; }
+  void SetTimeouts(int connectMs, int totalMs);
+  void SetCaFile(const QString& path);
+  void SetPageOpener(PageOpener opener);
+  // The next OpenServerPage call opens the small file-transfer window.
+  static void RequestSmallPage();
+
+  // Worker threads still running (they end on their own, at the latest
+  // when their time-out expires).
+  int RunningRequests() const { return m_nWorkers.load(); }
+
+ private:
+  struct Endpoint {
+    QString host;
+    QString prefix;
+    bool secure = false;
+  };
+  struct RequestJob {
+    QString url;
+    int type = 0;
+    QPointer<QObject> target;
+    Endpoint endpoint;
+  };
+
+  Endpoint CurrentEndpoint() const;
+  bool PerformGet(const Endpoint& endpoint, const QString& url, QString& reply);
+  void CountFailure();
+  void RunJob(const RequestJob& job);
+  void Deliver(const RequestJob& job, const QString& reply);
+  // Runs f on the user-interface thread and waits for it to return.
+  void RunOnUiThread(const std::function<void()>& f);
+  void ShowMessage(const QString& text);
+
+  QString m_strHost;
+  QString m_strPrefix;
+  int m_nConsolePeriod = 8000;
+  int m_nChatPeriod = 8000;
+  int m_nOperChatPeriod = 8000;
+  QString m_strLoginId;
+  QString m_strSiteId;
+  bool m_bAdmin = false;
+  bool m_bSecure = false;
+  std::atomic<bool> m_bClosing{false};
+  std::atomic<int> m_nFailures{0};
+
+  QString m_strDefaultHost;
+  CHttpTransport::Options m_transportOptions;
+  PageOpener m_pageOpener;
+  std::atomic<bool> m_bAborting{false};
+  QObject* m_pDispatcher = nullptr;  // lives on the user-interface thread
+  std::atomic<int> m_nWorkers{0};
+  std::mutex m_workersLock;
+  std::condition_variable m_workersDone;
+  CChatManager* m_pPrevious = nullptr;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+// The request types under which asynchronous replies come back. Types 1, 7,
+// 9, 12, 13, 14, 18, 23 and 24 belong to no request; 9 to 11 are the
+// visitor actions, delivered to the visitor-action receiver, never to a window.
+enum RequestType : int {
+  REQ_REFRESH = 2,
+  REQ_STATUS = 3,
+  REQ_ACCEPT_CHAT = 4,
+  REQ_MESSAGE_SENT = 5,
+  REQ_MESSAGES = 6,
+  REQ_LOG_OUT_OPERATOR = 8,
+  REQ_VISITOR_ACTION_FIRST = 9,
+  REQ_PROACTIVE_POP = 10,
+  REQ_VISITOR_ACTION = 11,
+  REQ_VISITOR_ACTION_LAST = 11,
+  REQ_SEND_LINE = 15,
+  REQ_POLL_CHAT = 16,
+  REQ_TYPING_NOTICE = 17,
+  REQ_END_CHAT = 19,
+  REQ_CANNED_LISTS = 20,
+  REQ_VISITOR_DETAILS = 21,
+  REQ_NAME_AND_EMAIL = 22,
+  REQ_TRANSFER_CHAT = 25,
+  REQ_ACCEPT_OPERATOR_CHAT = 26,
+  REQ_INVITE_OPERATOR = 27,
+  REQ_OPERATOR_MESSAGES = 28,
+  REQ_OPERATOR_SEND_LINE = 29,
+  REQ_OPERATOR_POLL = 30,
+  REQ_OPERATOR_TYPING_QUERY = 31,
+  REQ_OPERATOR_TYPING_NOTICE = 32,
+  REQ_CLOSE_OPERATOR_CHAT = 33,
+  REQ_TYPE_LAST = 33,
+};

@@ -1,0 +1,470 @@
+// The request engine against a real HTTP server on a loopback port.
+#include "ChatManager.h"
+#include "RecordingDesktopServices.h"
+#include "ReplyTarget.h"
+#include "RequestTypes.h"
+#include "ScriptedServer.h"
+#include "Separators.h"
+#include "StringTable.h"
+#include "ResourceIds.h"
+#include "TestEnvironment.h"
+
+#include <httplib.h>
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A window-like target that records what reaches it.
+class ReplyRecorder : public QObject, public CReplyWindow, public CActionReplyReceiver {
+ public:
+  struct Reply {
+    int type;
+    QString text;
+    bool onUiThread;
+    int runningWorkers;
+    bool viaActionReceiver;
+  };
+  explicit ReplyRecorder(QList<Reply>* sink = nullptr) : m_pSink(sink ? sink : &m_own) {}
+  void HandleServerReply(int nType, const QString& strReply) override { Record(nType, strReply, false); }
+  void OnReply(int nType, const QString& strReply) override { Record(nType, strReply, true); }
+  const QList<Reply>& Replies() const { return *m_pSink; }
+
+ private:
+  void Record(int type, const QString& text, bool action) {
+    m_pSink->append({type, text, QThread::currentThread() == qApp->thread(),
+                     CChatManager::Instance().RunningRequests(), action});
+  }
+  QList<Reply> m_own;
+  QList<Reply>* m_pSink;
+};
+
+// A window that only takes window replies.
+class WindowOnly : public QObject, public CReplyWindow {
+ public:
+  void HandleServerReply(int nType, const QString&) override { types.append(nType); }
+  QList<int> types;
+};
+
+// A port on which nothing listens: connections are refused at once.
+int ClosedPort() {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  ::close(fd);
+  return ntohs(addr.sin_port);
+}
+
+const QString kNoResponse = QStringLiteral("No Response from Server. Please check your internet connection.");
+
+}  // namespace
+
+class TestChatManager : public QObject {
+  Q_OBJECT
+
+ private:
+  CTestSettingsFolder* m_pSettings = nullptr;
+  CRecordingDesktopServices* m_pDesktop = nullptr;
+
+  static std::unique_ptr<CChatManager> EngineFor(const QString& host) {
+    auto engine = std::make_unique<CChatManager>();
+    engine->SetDefaultHost(host);
+    engine->SetTimeouts(3000, 5000);
+    return engine;
+  }
+
+ private slots:
+  void init() {
+    m_pSettings = new CTestSettingsFolder;
+    m_pDesktop = new CRecordingDesktopServices;
+  }
+  void cleanup() {
+    delete m_pDesktop;
+    delete m_pSettings;
+  }
+
+  void syncRequestReadsTheBody() {
+    CScriptedServer server;
+    server.SetBody("a<fld>b");
+    auto engine = EngineFor(server.Host());
+    QString reply = "stale";
+    QVERIFY(engine->RequestSync("/w-param.php?stid=7&nvar=Y", reply));
+    QCOMPARE(reply, QString("a<fld>b"));
+    QCOMPARE(server.Targets(), QStringList{"/cpn/w-param.php?stid=7&nvar=Y"});
+  }
+
+  void replyBodies_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("reply");
+    QTest::newRow("empty body") << 200 << QByteArray() << QString();
+    QTest::newRow("cut at the first NUL") << 200 << QByteArray("true<fld>\0ADM", 13) << QString("true<fld>");
+    QTest::newRow("invalid UTF-8") << 200 << QByteArray("ok\xFF\xFEyes") << QString("ok") + QChar(0xFFFD) + QChar(0xFFFD) + "yes";
+    QTest::newRow("UTF-8 text") << 200 << QByteArray("\xC3\xA9t\xC3\xA9") << QString::fromUtf8("\xC3\xA9t\xC3\xA9");
+    QTest::newRow("error page is the reply") << 500 << QByteArray("<h1>Server Error</h1>") << QString("<h1>Server Error</h1>");
+    QTest::newRow("not found is the reply") << 404 << QByteArray("missing") << QString("missing");
+  }
+  void replyBodies() {
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, reply);
+    CScriptedServer server([&](const httplib::Request&) {
+      return CScriptedServer::Reply{status, body.toStdString()};
+    });
+    auto engine = EngineFor(server.Host());
+    // A server answer of any kind is a success and resets the failure count.
+    QString text;
+    engine->SetDefaultHost(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
+    QVERIFY(!engine->RequestSync("/x", text));
+    QCOMPARE(engine->Failures(), 1);
+    engine->SetDefaultHost(server.Host());
+    QVERIFY(engine->RequestSync("/x", text));
+    QCOMPARE(text, reply);
+    QCOMPARE(engine->Failures(), 0);
+  }
+
+  void bodyLongerThanTheCapacityIsCutAtAChunk() {
+    const std::string big(3'000'000, 'x');
+    CScriptedServer server([&](const httplib::Request&) { return CScriptedServer::Reply{200, big}; });
+    auto engine = EngineFor(server.Host());
+    QString reply;
+    QVERIFY(engine->RequestSync("/big", reply));
+    QVERIFY(reply.size() <= 2'500'000);
+    QVERIFY2(reply.size() > 2'400'000, qPrintable(QString::number(reply.size())));
+    QVERIFY(reply.count(u'x') == reply.size());
+    QCOMPARE(engine->Failures(), 0);
+  }
+
+  void networkFailures_data() {
+    QTest::addColumn<QString>("host");
+    QTest::newRow("connection refused") << QStringLiteral("127.0.0.1:%1").arg(ClosedPort());
+    QTest::newRow("unknown host") << QStringLiteral("no-such-host.invalid");
+    QTest::newRow("malformed host") << QStringLiteral("bad host name");
+  }
+  void networkFailures() {
+    QFETCH(QString, host);
+    auto engine = EngineFor(host);
+    QString reply;
+    QVERIFY(!engine->RequestSync("/x", reply));
+    QCOMPARE(reply, kDisconnect);
+    QCOMPARE(engine->Failures(), 1);
+  }
+
+  void thirteenthFailureTellsTheOperatorOnce() {
+    CScriptedServer server;
+    auto engine = EngineFor(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
+    QString reply;
+    for (int i = 0; i < 12; ++i) QVERIFY(!engine->RequestSync("/x", reply));
+    QVERIFY(m_pDesktop->messageBoxes.isEmpty());
+
+    // A success in between starts the count again.
+    engine->SetDefaultHost(server.Host());
+    QVERIFY(engine->RequestSync("/x", reply));
+    QCOMPARE(engine->Failures(), 0);
+    engine->SetDefaultHost(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
+    for (int i = 0; i < 12; ++i) engine->RequestSync("/x", reply);
+    QVERIFY(m_pDesktop->messageBoxes.isEmpty());
+
+    engine->RequestSync("/x", reply);  // the 13th in a row
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    const auto& box = m_pDesktop->messageBoxes.first();
+    QCOMPARE(box.text, kNoResponse);
+    QCOMPARE(box.caption, QString("Internet Connection"));
+    QCOMPARE(box.icon, CDesktopServices::Icon::Error);
+    QVERIFY(!box.hadOwner);
+    QCOMPARE(m_pDesktop->sounds, QList<QUrl>{QUrl("qrc:/sounds/301.wav")});
+
+    for (int i = 14; i <= 225; ++i) engine->RequestSync("/x", reply);
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    engine->RequestSync("/x", reply);  // the 226th
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 2);
+    QCOMPARE(m_pDesktop->sounds.size(), 2);
+  }
+
+  void failureBoxOfAWorkerIsShownOnTheUserInterfaceThread() {
+    auto engine = EngineFor(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
+    QString reply;
+    for (int i = 0; i < 12; ++i) engine->RequestSync("/x", reply);
+    ReplyRecorder target;
+    engine->RequestAsync("/x", REQ_REFRESH, &target);
+    QTRY_COMPARE(target.Replies().size(), 1);
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    QCOMPARE(target.Replies().first().text, kDisconnect);
+  }
+
+  void parametersReply_data() {
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<int>("consolePeriod");
+    QTest::addColumn<int>("chatPeriod");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("newVersion");
+    const QString fallbackHost = "from-resource";
+    QTest::newRow("six fields, version 2.6")
+        << "5<fld>3<fld>chat.example.com<fld>svc<fld>Get 2.6!<fld>2.6" << 5000 << 3000 << "chat.example.com"
+        << "/svc" << "Get 2.6!";
+    QTest::newRow("six fields, version 2.5")
+        << "5<fld>3<fld>chat.example.com<fld>svc<fld>Get 2.5!<fld>2.5" << 5000 << 3000 << "chat.example.com"
+        << "/svc" << "unchanged";
+    QTest::newRow("five fields") << "5<fld>3<fld>chat.example.com<fld>svc<fld>x" << 8000 << 8000 << fallbackHost
+                                 << "/cpn" << "unchanged";
+    QTest::newRow("seven fields") << "5<fld>3<fld>h<fld>svc<fld>x<fld>3.0<fld>" << 8000 << 8000 << fallbackHost
+                                  << "/cpn" << "unchanged";
+    QTest::newRow("numbers with trailing text") << "10s<fld>4 sec<fld>h<fld>p<fld>new<fld>2.51b" << 10000 << 4000
+                                                << "h" << "/p" << "new";
+    // A period of no number would poll without pause: the default stays.
+    QTest::newRow("periods that are no numbers") << "fast<fld>0<fld>h<fld>p<fld>n<fld>1" << 8000 << 8000 << "h"
+                                                 << "/p" << "unchanged";
+  }
+  void parametersReply() {
+    QFETCH(QString, reply);
+    QFETCH(int, consolePeriod);
+    QFETCH(int, chatPeriod);
+    QFETCH(QString, host);
+    QFETCH(QString, prefix);
+    QFETCH(QString, newVersion);
+    CScriptedServer server;
+    server.SetBody(reply.toStdString());
+    auto engine = EngineFor(server.Host());
+    if (host == "from-resource") host = server.Host();
+    QString versionText = "unchanged";
+    QVERIFY(engine->LoadServerParameters("42", false, versionText));
+    QCOMPARE(server.Targets(), QStringList{"/cpn/w-param.php?stid=42&nvar=Y"});
+    QCOMPARE(engine->ConsolePeriod(), consolePeriod);
+    QCOMPARE(engine->ChatPeriod(), chatPeriod);
+    QCOMPARE(engine->OperChatPeriod(), chatPeriod);
+    QCOMPARE(engine->Host(), host);
+    QCOMPARE(engine->Prefix(), prefix);
+    QCOMPARE(versionText, newVersion);
+  }
+
+  void parametersFailureTellsTheOperator() {
+    auto engine = EngineFor(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
+    QString versionText;
+    QVERIFY(!engine->LoadServerParameters("42", true, versionText));
+    QVERIFY(engine->IsSecure());
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    QCOMPARE(m_pDesktop->messageBoxes.first().text, QString("Please check your internet connection."));
+    QCOMPARE(m_pDesktop->messageBoxes.first().caption, QString("Internet Connection"));
+    QCOMPARE(engine->Prefix(), QString("/cpn"));
+  }
+
+  void parametersStartFromTheDefaultsEachTime() {
+    CScriptedServer server;
+    server.SetBody("3<fld>2<fld>" + server.Host().toStdString() + "<fld>other<fld><fld>1");
+    auto engine = EngineFor(server.Host());
+    QString versionText;
+    QVERIFY(engine->LoadServerParameters("1", false, versionText));
+    QCOMPARE(engine->Prefix(), QString("/other"));
+    server.SetBody("nonsense");
+    QVERIFY(engine->LoadServerParameters("1", false, versionText));
+    QCOMPARE(engine->Prefix(), QString("/cpn"));
+    QCOMPARE(engine->ConsolePeriod(), 8000);
+  }
+
+  void asyncReplyRunsOnTheUserInterfaceThreadWhileTheWorkerWaits() {
+    CScriptedServer server;
+    server.SetBody("r");
+    auto engine = EngineFor(server.Host());
+    ReplyRecorder target;
+    engine->RequestAsync("/wn-allonlineu.php?nadminid=a&nsid=1&nvar=Y", REQ_REFRESH, &target);
+    QTRY_COMPARE(target.Replies().size(), 1);
+    const auto& reply = target.Replies().first();
+    QCOMPARE(reply.type, int(REQ_REFRESH));
+    QCOMPARE(reply.text, QString("r"));
+    QVERIFY(reply.onUiThread);
+    QCOMPARE(reply.runningWorkers, 1);  // its worker had not ended yet
+    QVERIFY(!reply.viaActionReceiver);
+    QTRY_COMPARE(engine->RunningRequests(), 0);
+  }
+
+  void deliveryByType() {
+    CScriptedServer server;
+    server.SetBody("r");
+    auto engine = EngineFor(server.Host());
+    ReplyRecorder both;
+    WindowOnly window;
+    for (int type : {0, 9, 10, 11, 12, 33, 34}) {
+      engine->RequestAsync("/x", type, &both);
+      engine->RequestAsync("/x", type, &window);
+    }
+    QTRY_COMPARE(engine->RunningRequests(), 0);
+    QTRY_COMPARE(server.RequestCount(), 14);
+    // Types 9 to 11 go to the action receiver only; 0 and 34 go nowhere.
+    QList<int> actionTypes, windowTypes;
+    for (const auto& r : both.Replies()) (r.viaActionReceiver ? actionTypes : windowTypes).append(r.type);
+    std::sort(actionTypes.begin(), actionTypes.end());
+    std::sort(windowTypes.begin(), windowTypes.end());
+    QCOMPARE(actionTypes, QList<int>({9, 10, 11}));
+    QCOMPARE(windowTypes, QList<int>({12, 33}));
+    std::sort(window.types.begin(), window.types.end());
+    QCOMPARE(window.types, QList<int>({12, 33}));
+  }
+
+  void nothingIsDeliveredOnceClosing() {
+    CScriptedServer server([](const httplib::Request&) { return CScriptedServer::Reply{200, "late", 300}; });
+    auto engine = EngineFor(server.Host());
+    ReplyRecorder target;
+    engine->RequestAsync("/x", REQ_REFRESH, &target);
+    engine->RequestAsync("/x", REQ_VISITOR_ACTION, &target);
+    QTRY_COMPARE(server.RequestCount(), 2);
+    engine->SetClosing();
+    QTRY_COMPARE(engine->RunningRequests(), 0);
+    QTest::qWait(50);
+    QVERIFY(target.Replies().isEmpty());
+  }
+
+  void aDestroyedTargetGetsNothing() {
+    CScriptedServer server([](const httplib::Request&) { return CScriptedServer::Reply{200, "late", 300}; });
+    auto engine = EngineFor(server.Host());
+    QList<ReplyRecorder::Reply> sink;
+    auto* target = new ReplyRecorder(&sink);
+    engine->RequestAsync("/x", REQ_POLL_CHAT, target);
+    QTRY_COMPARE(server.RequestCount(), 1);
+    delete target;
+    QTRY_COMPARE(engine->RunningRequests(), 0);
+    QVERIFY(sink.isEmpty());
+  }
+
+  void aServerThatNeverAnswersTimesOut() {
+    CScriptedServer server([](const httplib::Request&) {
+      CScriptedServer::Reply r;
+      r.hang = true;
+      return r;
+    });
+    auto engine = EngineFor(server.Host());
+    engine->SetTimeouts(500, 800);
+    QElapsedTimer timer;
+    timer.start();
+    QString reply;
+    QVERIFY(!engine->RequestSync("/x", reply));
+    QCOMPARE(reply, kDisconnect);
+    QVERIFY(timer.elapsed() < 5000);
+
+    ReplyRecorder target;
+    engine->RequestAsync("/x", REQ_POLL_CHAT, &target);
+    QTRY_COMPARE(target.Replies().size(), 1);
+    QCOMPARE(target.Replies().first().text, kDisconnect);
+    QTRY_COMPARE(engine->RunningRequests(), 0);
+  }
+
+  void destroyingTheEngineEndsItsWorkers() {
+    CScriptedServer server([](const httplib::Request&) {
+      CScriptedServer::Reply r;
+      r.hang = true;
+      return r;
+    });
+    ReplyRecorder target;
+    QElapsedTimer timer;
+    {
+      auto engine = EngineFor(server.Host());
+      engine->SetTimeouts(10000, 60000);
+      for (int i = 0; i < 5; ++i) engine->RequestAsync("/x", REQ_POLL_CHAT, &target);
+      QTRY_COMPARE(server.RequestCount(), 5);
+      timer.start();
+    }
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(target.Replies().isEmpty());
+  }
+
+  void chatLineReachesTheServerWhole() {
+    CScriptedServer server;
+    auto engine = EngineFor(server.Host());
+    engine->SetSession("op 1", "7");
+    const QString line = "see #5 at 100% now";
+    const QString url = CStringTable::Format(
+        IDS_REQ_SEND_LINE, {CChatManager::UrlEncode(line), "c1", CChatManager::UrlEncode(engine->LoginId()), "7"});
+    QString reply;
+    QVERIFY(engine->RequestSync(url, reply));
+    QCOMPARE(server.Targets().first(),
+             QString("/cpn/w-amessub.php?say=see%20%235%20at%20100%25%20now&csesid=c1&adminid=op%201&sid=7"));
+    QCOMPARE(server.Queries().first().value("say"), line);
+    QCOMPARE(server.Queries().first().value("adminid"), QString("op 1"));
+  }
+
+  void nonLatinAndReservedTextArriveIntact() {
+    CScriptedServer server;
+    auto engine = EngineFor(server.Host());
+    const QString text = QString::fromUtf8("a+b&c=d é € 東京 \xF0\x9F\x98\x80");
+    QString reply;
+    QVERIFY(engine->RequestSync("/w-amessub.php?say=" + CChatManager::UrlEncode(text) + "&sid=1", reply));
+    // The surrogate halves are encoded one by one, as the protocol does;
+    // everything else survives the trip.
+    const QString received = server.Queries().first().value("say");
+    QVERIFY(received.startsWith(QString::fromUtf8("a+b&c=d é € 東京 ")));
+  }
+
+  void cannedMessagesRequest() {
+    CScriptedServer server;
+    server.SetBody("a<blk>b");
+    auto engine = EngineFor(server.Host());
+    engine->SetSession("anna&co", "9");
+    ReplyRecorder window;
+    engine->RequestCannedMessages(&window);
+    QTRY_COMPARE(window.Replies().size(), 1);
+    QCOMPARE(window.Replies().first().type, int(REQ_CANNED_LISTS));
+    QCOMPARE(server.Targets().first(), QString("/cpn/wn-amespc.php?adminid=anna%26co&sid=9"));
+  }
+
+  void serverPageAddress() {
+    auto engine = EngineFor("chat.example.com:8080");
+    QList<QPair<QUrl, bool>> opened;
+    engine->SetPageOpener([&](const QUrl& url, bool small) { opened.append({url, small}); });
+    engine->OpenServerPage("/w-browser.php?loginid=a b&stid=1&adm=&opurl=control");
+    CChatManager::RequestSmallPage();
+    engine->OpenServerPage("/wn-fuploadweb.php?adminid=a&sid=1&csesid=c");
+    engine->OpenServerPage("/w-browser.php?opurl=transcript");  // the flag was one-shot
+    QCOMPARE(opened.size(), 3);
+    QCOMPARE(opened[0].first.toString(QUrl::FullyEncoded),
+             QString("http://chat.example.com:8080/cpn/w-browser.php?loginid=a%20b&stid=1&adm=&opurl=control"));
+    QCOMPARE(opened[0].second, false);
+    QCOMPARE(opened[1].second, true);
+    QCOMPARE(opened[2].second, false);
+
+    CScriptedServer server;
+    server.SetBody("8<fld>8<fld>secure.example.com<fld>svc<fld><fld>1");
+    engine->SetDefaultHost(server.Host());
+    QString versionText;
+    engine->LoadServerParameters("1", true, versionText);  // fails over TLS: defaults stay, secure is set
+    engine->OpenServerPage("/p");
+    QVERIFY(opened.last().first.toString().startsWith("https://" + server.Host() + "/cpn/p"));
+  }
+
+  void tlsIsVerified() {
+    QTemporaryDir dir;
+    const TestCertificates certs = TestCertificates::Create(dir.path());
+    QVERIFY(certs.IsValid());
+    CScriptedServer server({}, certs.certFile, certs.keyFile);
+    QVERIFY(server.IsRunning());
+    server.SetBody("secure reply");
+    auto engine = EngineFor(server.Host());
+    QString versionText;
+    engine->SetCaFile(certs.caFile);
+    engine->LoadServerParameters("1", true, versionText);  // switches to HTTPS
+    QString reply;
+    QVERIFY(engine->RequestSync("/x", reply));
+    QCOMPARE(reply, QString("secure reply"));
+
+    // A certificate from an authority nobody trusts is a network failure.
+    engine->SetCaFile(certs.otherCaFile);
+    QVERIFY(!engine->RequestSync("/x", reply));
+    QCOMPARE(reply, kDisconnect);
+    engine->SetCaFile(QString());
+    QVERIFY(!engine->RequestSync("/x", reply));
+  }
+};
+
+QTEST_GUILESS_MAIN(TestChatManager)
+#include "tst_ChatManager.moc"
