@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class CChatManager;
+
+// The application object: prepares the process, applies the command line,
+// makes sure the settings key exists, and runs the login window, inside
+// which the whole session runs. When that window closes the process ends.
+class CChatApp {
+ public:
+  struct Options {
+    QString service;  // HOST[:PORT] of the chat service, empty for the built-in one
+    bool showHelp = false;
+    bool showVersion = false;
+    QString error;  // set when the command line cannot be used
+  };
+
+  // Must run before the QApplication exists: hosting web pages in windows
+  // needs shared OpenGL contexts, and a root session needs the web engine's
+  // sandbox off.
+  static void PrepareProcess();
+
+  // --service HOST[:PORT] (or --service=HOST[:PORT]) wins over the
+  // environment variable TALVERO_SERVICE.
+  static Options ParseCommandLine(const QStringList& arguments);
+  static QString UsageText();
+
+  explicit CChatApp(CChatManager& engine);
+
+  // The start-up operation. Always returns false: once the login window has
+  // closed there is nothing left to run.
+  bool InitInstance(const Options& options);
+
+ private:
+  CChatManager& m_engine;
+};

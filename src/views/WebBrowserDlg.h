@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <QUrl>
+
+class QWebEngineView;
+
+// A resizable top-level window showing one server page (transcripts, the
+// control panel, a visitor's chat history, the file-transfer form). Each
+// call opens a window of its own; it deletes itself when closed.
+class CWebBrowserDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CWebBrowserDlg(const QUrl& address, QWidget* parent = nullptr);
+
+  // Opens a new window for the address: normally sized, or small at the
+  // fixed place of the file-transfer page.
+  static CWebBrowserDlg* OpenPage(const QUrl& address, bool smallWindow);
+
+  static constexpr QRect kSmallWindow{665, 515, 310, 130};
+
+  QWebEngineView* Browser() const { return m_pBrowser; }
+  const QUrl& Address() const { return m_address; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QWebEngineView* m_pBrowser;
+  QUrl m_address;
+};

@@ -1,0 +1,67 @@
+// Start-up: the command line and the settings key.
+#include "ChatApp.h"
+#include "ChatManager.h"
+#include "RecordingDesktopServices.h"
+#include "SettingsStore.h"
+#include "TestEnvironment.h"
+
+#include <QProcess>
+#include <QTest>
+
+class TestChatApp : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void commandLine() {
+    qunsetenv("TALVERO_SERVICE");
+    QCOMPARE(CChatApp::ParseCommandLine({"talvero"}).service, QString());
+    QCOMPARE(CChatApp::ParseCommandLine({"talvero", "--service", "chat.example.com"}).service,
+             QString("chat.example.com"));
+    QCOMPARE(CChatApp::ParseCommandLine({"talvero", "--service=10.0.0.2:8443"}).service, QString("10.0.0.2:8443"));
+    QVERIFY(!CChatApp::ParseCommandLine({"talvero", "--service"}).error.isEmpty());
+    QVERIFY(!CChatApp::ParseCommandLine({"talvero", "--bogus"}).error.isEmpty());
+    QVERIFY(!CChatApp::ParseCommandLine({"talvero", "--service", "http://x/"}).error.isEmpty());
+    QVERIFY(CChatApp::ParseCommandLine({"talvero", "--help"}).showHelp);
+
+    qputenv("TALVERO_SERVICE", "env.example.com:81");
+    QCOMPARE(CChatApp::ParseCommandLine({"talvero"}).service, QString("env.example.com:81"));
+    QCOMPARE(CChatApp::ParseCommandLine({"talvero", "--service", "cli.example.com"}).service,
+             QString("cli.example.com"));
+    qunsetenv("TALVERO_SERVICE");
+  }
+
+  void serviceOptionReplacesTheBuiltInHost() {
+    CTestSettingsFolder folder;
+    CRecordingDesktopServices desktop;
+    CChatManager engine;
+    QCOMPARE(engine.Host(), QString("127.0.0.1:8470"));
+    CChatApp app(engine);
+    CChatApp::Options options;
+    options.service = "chat.example.com:8443";
+    QVERIFY(!app.InitInstance(options));
+    QCOMPARE(engine.Host(), QString("chat.example.com:8443"));
+    QCOMPARE(engine.DefaultHost(), QString("chat.example.com:8443"));
+  }
+
+  void startUpCreatesTheSettingsKey() {
+    CTestSettingsFolder folder;
+    CRecordingDesktopServices desktop;
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kRootKey));
+    CChatManager engine;
+    CChatApp app(engine);
+    app.InitInstance({});
+    QVERIFY(CSettingsStore().KeyExists(CSettingsStore::kRootKey));
+    QVERIFY(QFile::exists(folder.SettingsFile()));
+  }
+
+  void programRejectsABadCommandLine() {
+    QProcess program;
+    program.start(QCoreApplication::applicationDirPath() + "/../../talvero", {"--no-such-option"});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY(program.readAllStandardError().contains("usage: talvero"));
+  }
+};
+
+QTEST_MAIN(TestChatApp)
+#include "tst_ChatApp.moc"

@@ -1,0 +1,84 @@
+// Server pages in their own browser windows.
+#include "ChatManager.h"
+#include "RecordingDesktopServices.h"
+#include "ScriptedServer.h"
+#include "TestEnvironment.h"
+#include "WebBrowserDlg.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWebEngineView>
+
+namespace {
+QList<CWebBrowserDlg*> BrowserWindows() {
+  QList<CWebBrowserDlg*> found;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* dlg = qobject_cast<CWebBrowserDlg*>(w); dlg && dlg->isVisible()) found.append(dlg);
+  return found;
+}
+}  // namespace
+
+class TestWebBrowserDlg : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() {
+    for (CWebBrowserDlg* dlg : BrowserWindows()) dlg->close();
+    QTRY_VERIFY(BrowserWindows().isEmpty());
+  }
+
+  void eachCallOpensItsOwnWindow() {
+    CTestSettingsFolder folder;
+    CRecordingDesktopServices desktop;
+    CScriptedServer server;
+    server.SetBody("<html><head><title>Transcripts</title></head><body>chats</body></html>");
+    CChatManager engine;
+    engine.SetDefaultHost(server.Host());
+    engine.SetPageOpener(&CWebBrowserDlg::OpenPage);
+    engine.OpenServerPage("/w-browser.php?loginid=a&stid=1&adm=&opurl=transcript");
+    engine.OpenServerPage("/w-browser.php?loginid=a&stid=1&adm=&opurl=transcript");
+    const QList<CWebBrowserDlg*> windows = BrowserWindows();
+    QCOMPARE(windows.size(), 2);
+    QVERIFY(windows[0] != windows[1]);
+    for (CWebBrowserDlg* dlg : windows) {
+      QCOMPARE(dlg->windowTitle(), QString("Talvero"));
+      QCOMPARE(dlg->Address().toString(),
+               "http://" + server.Host() + "/cpn/w-browser.php?loginid=a&stid=1&adm=&opurl=transcript");
+      QVERIFY(dlg->testAttribute(Qt::WA_DeleteOnClose));
+      QTRY_COMPARE_WITH_TIMEOUT(dlg->Browser()->title(), QString("Transcripts"), 20000);
+    }
+    QTRY_COMPARE(server.Targets().filter("/cpn/w-browser.php").size(), 2);
+
+    // Closing one leaves the other.
+    QPointer<CWebBrowserDlg> first = windows[0];
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    QCOMPARE(BrowserWindows().size(), 1);
+  }
+
+  void smallWindowPlacement() {
+    CWebBrowserDlg* small = CWebBrowserDlg::OpenPage(QUrl("about:blank"), true);
+    QCOMPARE(small->pos(), QPoint(665, 515));
+    QCOMPARE(small->size(), QSize(310, 130));
+    CWebBrowserDlg* normal = CWebBrowserDlg::OpenPage(QUrl("about:blank"), false);
+    QCOMPARE(normal->size(), QSize(747, 492));  // 427 x 303 dialog units
+  }
+
+  void pageFillsTheClientAreaAfterAResize() {
+    CWebBrowserDlg* dlg = CWebBrowserDlg::OpenPage(QUrl("about:blank"), false);
+    QVERIFY(QTest::qWaitForWindowExposed(dlg));
+    QCOMPARE(dlg->Browser()->geometry(), dlg->rect());
+    dlg->resize(500, 321);
+    QTRY_COMPARE(dlg->Browser()->geometry(), QRect(0, 0, 500, 321));
+    dlg->resize(900, 700);
+    QTRY_COMPARE(dlg->Browser()->geometry(), QRect(0, 0, 900, 700));
+  }
+};
+
+int main(int argc, char** argv) {
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication app(argc, argv);
+  TestWebBrowserDlg test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "tst_WebBrowserDlg.moc"
