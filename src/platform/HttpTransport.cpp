@@ -116,7 +116,10 @@ CHttpTransport::Result CHttpTransport::Get(const QString& host, bool secure, con
 
   const CURLcode code = curl_easy_perform(c);
   if (code == CURLE_OK || (code == CURLE_WRITE_ERROR && download.cut)) {
+    long status = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
     result.ok = true;
+    result.status = int(status);
     result.cut = download.cut;
     result.body = std::move(download.body);
   } else {

@@ -23,6 +23,7 @@ class CHttpTransport {
 
   struct Result {
     bool ok = false;       // the server answered (any status, any body)
+    int status = 0;        // its HTTP status
     QByteArray body;       // the body as received, possibly cut at capacity
     bool cut = false;      // the body was longer than the capacity
     QString error;         // why the request failed, when it did

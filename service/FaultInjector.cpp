@@ -1,0 +1,55 @@
+#include "FaultInjector.h"
+
+#include <cstring>
+#include <random>
+
+std::optional<CFaultInjector::Kind> CFaultInjector::KindFromName(const QString& name) {
+  if (name == QStringLiteral("delay")) return Kind::Delay;
+  if (name == QStringLiteral("drop")) return Kind::Drop;
+  if (name == QStringLiteral("garbage")) return Kind::Garbage;
+  if (name == QStringLiteral("empty")) return Kind::Empty;
+  if (name == QStringLiteral("huge")) return Kind::Huge;
+  if (name == QStringLiteral("none")) return Kind::None;
+  return std::nullopt;
+}
+
+void CFaultInjector::Arm(Kind kind, int count, int delayMs) {
+  std::lock_guard<std::mutex> guard(m_lock);
+  m_kind = kind;
+  m_nRemaining = kind == Kind::None ? 0 : count;
+  m_nDelayMs = delayMs;
+}
+
+CFaultInjector::Fault CFaultInjector::Take() {
+  std::lock_guard<std::mutex> guard(m_lock);
+  if (m_nRemaining <= 0) return Fault{};
+  --m_nRemaining;
+  return Fault{m_kind, m_nDelayMs};
+}
+
+QByteArray CFaultInjector::GarbageBody(unsigned seed) {
+  // Random bytes with the protocol's favourite pieces mixed in: NUL bytes,
+  // invalid UTF-8 and broken separators.
+  static const char* const kPieces[] = {"<blk>", "<fl", "<fld>", "<ln>", "d>", "<tvr_blk>", "\xFF\xFE", "\0",
+                                        "<subfld>", "\xC3", "DISCONN"};
+  std::mt19937 random(seed);
+  QByteArray body;
+  const int n = 50 + int(random() % 400);
+  for (int i = 0; i < n; ++i) {
+    if (random() % 3 == 0) {
+      const char* piece = kPieces[random() % (sizeof kPieces / sizeof *kPieces)];
+      body.append(piece, piece[0] == 0 ? 1 : qsizetype(strlen(piece)));
+    } else {
+      body.append(char(random() % 256));
+    }
+  }
+  return body;
+}
+
+QByteArray CFaultInjector::HugeBody() {
+  QByteArray line = QByteArray(140, 'x') + "<fld>";
+  QByteArray body;
+  body.reserve(3'100'000);
+  while (body.size() < 3'000'000) body += line;
+  return body;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "ServiceConfig.h"
+#include "ServiceReply.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <thread>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}
+
+class CServiceState;
+class CConsoleProtocol;
+class CVisitorChatProtocol;
+class COperatorChatProtocol;
+class CServicePages;
+class CControlInterface;
+class CFaultInjector;
+class CDemoSimulation;
+
+// The stand-in chat service: answers the console's whole request catalogue
+// under the announced prefix and under "/cpn", serves the server pages, and
+// offers the control interface, all on 127.0.0.1.
+class CServiceServer {
+ public:
+  struct Options {
+    int port = 8470;  // 0: any free port
+    QString certFile;  // with keyFile: HTTPS
+    QString keyFile;
+    bool verbose = false;
+    bool demo = false;
+    unsigned seed = 1;
+  };
+
+  CServiceServer(CServiceConfig config, Options options);
+  ~CServiceServer();
+
+  // Binds the port and starts answering on a thread of its own.
+  bool Start(QString& error);
+  // Asks the server to stop; safe from any thread.
+  void RequestStop();
+  // Blocks until the server has stopped.
+  void Wait();
+  void Stop();
+
+  int Port() const { return m_nPort; }
+  QString Host() const { return QStringLiteral("127.0.0.1:%1").arg(m_nPort); }
+  CServiceState& State() { return *m_pState; }
+
+ private:
+  using Handler = std::function<ServiceReply(const Query&, const httplib::Request&)>;
+
+  void AddRoutes();
+  void Serve(const httplib::Request& req, httplib::Response& res);
+  ServiceReply Route(const QString& path, const Query& q, const httplib::Request& req, bool& faultable);
+  static Query DecodeQuery(const httplib::Request& req);
+
+  Options m_options;
+  std::unique_ptr<CServiceState> m_pState;
+  std::unique_ptr<CConsoleProtocol> m_pConsole;
+  std::unique_ptr<CVisitorChatProtocol> m_pVisitors;
+  std::unique_ptr<COperatorChatProtocol> m_pOperators;
+  std::unique_ptr<CServicePages> m_pPages;
+  std::unique_ptr<CFaultInjector> m_pFaults;
+  std::unique_ptr<CControlInterface> m_pControl;
+  std::unique_ptr<CDemoSimulation> m_pDemo;
+  std::unique_ptr<httplib::Server> m_pServer;
+  std::map<QString, Handler> m_scripts;  // by script name, such as "w-param.php"
+  std::thread m_thread;
+  int m_nPort = 0;
+  unsigned m_nGarbageSeed = 1;
+};

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "ServiceConfig.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <mutex>
+#include <random>
+
+// The live state of every site the service serves. One lock guards all of
+// it; every request takes the lock for the short time it needs.
+
+struct ChatLine {
+  int number = 0;
+  QString text;  // "sender: words", or a notice
+  bool fromVisitor = false;
+  QString sender;  // login id of an operator line, empty otherwise
+  qint64 at = 0;   // ms since the service started
+};
+
+struct VisitorChat {
+  enum State { Requested, Active, Closed };
+  State state = Requested;
+  QString operatorId;         // who has the chat
+  QStringList participants;   // operators allowed to read and write it
+  QString transferTo;         // operator a transfer is waiting for
+  QList<ChatLine> lines;
+  bool visitorTyping = false;
+  qint64 operatorTypingAt = -1;
+  qint64 requestedAt = 0;
+  QString closedNotice;       // the line polls get once it is closed
+};
+
+struct Visitor {
+  QString sessionId;
+  QString ip;
+  QString name;
+  QString email;
+  QString page;
+  int visits = 1;
+  qint64 arrivedAt = 0;
+  QString colour;  // "#RRGGBB", or "#" for none
+  bool invited = false;
+  bool earlierChats = false;
+  QString proactiveUrl;
+  QString proactiveWindow;
+  QStringList details;  // the 19 detail fields, in reply order
+  struct Footprint {
+    QString page;
+    qint64 at;
+  };
+  QList<Footprint> footprints;
+  VisitorChat chat;
+  bool hasChat = false;
+  // Gone from the site; kept a while so that its chat window still learns
+  // that the chat is closed.
+  bool departed = false;
+  qint64 departedAt = 0;
+};
+
+struct OperatorState {
+  OperatorAccount account;
+  bool loggedIn = false;
+  bool manualOffline = false;
+  bool forcedOut = false;  // the next refresh answers "logout"
+  qint64 lastHeard = -1;
+  qint64 lastRefresh = -1;
+  QString transferNotice;  // chat session id transferred here, not yet announced
+};
+
+struct OperatorMessage {
+  QString from;
+  QString to;
+  QString text;
+  bool read = false;
+  qint64 at = 0;
+};
+
+struct OperatorChat {
+  enum State { Pending, Active, Closed };
+  QString id;
+  QString asker;
+  QString invitee;
+  State state = Pending;
+  QList<ChatLine> lines;
+  qint64 typingAt = -1;
+  QString lastPoller;  // the participant who polled last
+};
+
+struct ArchivedChat {
+  QString visitorName;
+  QString visitorIp;
+  QString operatorId;
+  qint64 at = 0;
+  QList<ChatLine> lines;
+};
+
+struct StoredFile {
+  QString name;
+  QByteArray data;
+  QString contentType;
+};
+
+struct Site {
+  SiteConfig config;
+  QList<OperatorState> operators;
+  QList<Visitor> visitors;  // in arrival order
+  QList<OperatorMessage> messages;
+  QList<OperatorChat> operatorChats;
+  QList<ArchivedChat> archive;
+  QSet<QString> blockedIps;
+  int nextVisitor = 1;
+  int nextOperatorChat = 1;
+
+  OperatorState* FindOperator(const QString& loginId);
+  Visitor* FindVisitor(const QString& sessionId);
+  OperatorChat* FindOperatorChat(const QString& id);
+  bool IsOnline(const OperatorState& op, qint64 now) const;
+};
+
+class CServiceState {
+ public:
+  explicit CServiceState(CServiceConfig config);
+
+  std::mutex lock;
+  CServiceConfig config;
+  QList<Site> sites;
+  QMap<QString, StoredFile> files;
+  std::mt19937 random;
+
+  Site* FindSite(const QString& id);
+  // Milliseconds since the service started.
+  qint64 Now() const;
+  // The wall-clock time of such a moment, for pages.
+  QDateTime WallTime(qint64 ms) const { return m_startWall.addMSecs(ms); }
+  // The chat of the visitor with this session id, in whichever site.
+  Visitor* FindChatVisitor(const QString& sessionId, Site** site = nullptr);
+  OperatorChat* FindOperatorChat(const QString& id, Site** site = nullptr);
+
+  // Adds a visitor (the caller holds the lock); empty when its IP is blocked.
+  QString AddVisitor(Site& site, const QString& name, const QString& ip, const QString& page);
+  // Ends the visitor's chat with a closing notice and keeps a copy of it.
+  void CloseChat(Site& site, Visitor& visitor, const QString& notice);
+  // The visitor leaves the site (its chat closes); a visitor without a chat
+  // is forgotten at once, one with a chat a few minutes later.
+  void RemoveVisitor(Site& site, const QString& sessionId, const QString& notice);
+  void ForgetDeparted(Site& site);
+  static void AppendLine(QList<ChatLine>& lines, const QString& text, bool fromVisitor, const QString& sender,
+                         qint64 now);
+
+ private:
+  qint64 m_nStartMs;
+  QDateTime m_startWall;
+};
