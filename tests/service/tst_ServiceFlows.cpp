@@ -6,6 +6,8 @@
 #include "DemoSimulation.h"
 #include "SplitReply.h"
 
+#include <httplib.h>
+
 #include <QTest>
 
 namespace {
@@ -227,6 +229,31 @@ class TestServiceFlows : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(OperatorEntry("demo", "anna")[3], QString("Offline"), 10000);
     // Gone that long, a new login is no longer "already".
     QVERIFY(S().Login("anna", "anna").startsWith("true"));
+  }
+
+  void fileTransfer() {
+    const QString v = S().Control("visitor/add", {{"name", "Fay"}});
+    S().Control("visitor/chat", {{"csesid", v}});
+    Accept("anna", v);
+    QVERIFY(S().Get(QString("/cpn/wn-fuploadweb.php?adminid=anna&sid=1001&csesid=%1").arg(v)).contains("type=\"file\""));
+    httplib::Client client("127.0.0.1", S().Server().Port());
+    const httplib::MultipartFormDataItems form = {{"adminid", "anna", "", ""},
+                                                  {"sid", "1001", "", ""},
+                                                  {"csesid", v.toStdString(), "", ""},
+                                                  {"file", std::string("line one\n\0two", 13), "my notes.txt", "text/plain"}};
+    const auto posted = client.Post("/cpn/wn-fuploadweb.php", form);
+    QVERIFY(posted && posted->status == 200);
+    QVERIFY(QString::fromStdString(posted->body).contains("my notes.txt was sent"));
+    const QString line = Poll("anna", v, "2")[0];
+    const QString address = "http://" + S().Host() + "/cpn/files/1/my%20notes.txt";
+    QCOMPARE(line, "anna: File sent: my notes.txt " + address);
+    const auto file = client.Get("/cpn/files/1/my%20notes.txt");
+    QVERIFY(file && file->status == 200);
+    QCOMPARE(file->body, std::string("line one\n\0two", 13));
+    // Without a running chat nothing is stored.
+    const auto refused = client.Post("/cpn/wn-fuploadweb.php",
+                                     httplib::MultipartFormDataItems{{"csesid", "nope", "", ""}, {"file", "x", "x.txt", ""}});
+    QVERIFY(QString::fromStdString(refused->body).contains("not running"));
   }
 
   void surrogatePairsArriveWhole() {
