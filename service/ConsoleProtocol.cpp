@@ -65,7 +65,7 @@ QString CConsoleProtocol::Login(const Query& q) {
   op->manualOffline = false;
   op->forcedOut = false;
   op->lastHeard = now;
-  op->lastRefresh = now;
+  op->firstUnseenVisitor = site->nextVisitor;
   op->transferNotice.clear();
   return QStringLiteral("true") + kSepField + (op->account.admin ? QStringLiteral("ADM") : QString()) + kSepField +
          op->account.header;
@@ -133,7 +133,7 @@ QString CConsoleProtocol::SoundFor(Site& site, OperatorState& viewer) const {
         return HasActiveChat(site, viewer.account.loginId) ? QStringLiteral("sound2") : QStringLiteral("sound1");
   }
   for (const Visitor& v : site.visitors)
-    if (!v.departed && v.arrivedAt > viewer.lastRefresh) return QStringLiteral("NewVisitor");
+    if (!v.departed && v.number >= viewer.firstUnseenVisitor) return QStringLiteral("NewVisitor");
   return QString();
 }
 
@@ -176,7 +176,7 @@ QString CConsoleProtocol::Refresh(const Query& q) {
                            notice,
                            OperatorEntries(*site, *viewer, now),
                            QString()};
-  viewer->lastRefresh = now;
+  viewer->firstUnseenVisitor = site->nextVisitor;
   return blocks.join(kSepBlock);
 }
 

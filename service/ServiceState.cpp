@@ -89,7 +89,8 @@ OperatorChat* CServiceState::FindOperatorChat(const QString& id, Site** site) {
 QString CServiceState::AddVisitor(Site& site, const QString& name, const QString& ip, const QString& page) {
   if (site.blockedIps.contains(ip)) return QString();
   Visitor v;
-  v.sessionId = QStringLiteral("%1%2").arg(site.config.id).arg(site.nextVisitor++, 5, 10, QLatin1Char('0'));
+  v.number = site.nextVisitor++;
+  v.sessionId = QStringLiteral("%1%2").arg(site.config.id).arg(v.number, 5, 10, QLatin1Char('0'));
   v.ip = ip;
   v.name = name;
   v.page = page.isEmpty() ? site.config.address + QStringLiteral("/index.html") : page;

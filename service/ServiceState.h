@@ -38,6 +38,7 @@ struct VisitorChat {
 
 struct Visitor {
   QString sessionId;
+  int number = 0;  // arrival order within the site
   QString ip;
   QString name;
   QString email;
@@ -69,7 +70,7 @@ struct OperatorState {
   bool manualOffline = false;
   bool forcedOut = false;  // the next refresh answers "logout"
   qint64 lastHeard = -1;
-  qint64 lastRefresh = -1;
+  int firstUnseenVisitor = 1;  // visitors from this number on are new to him
   QString transferNotice;  // chat session id transferred here, not yet announced
 };
 

@@ -1,6 +1,7 @@
 #include "ChatApp.h"
 
 #include "ChatManager.h"
+#include "LoginDlg.h"
 #include "SettingsStore.h"
 #include "WebBrowserDlg.h"
 
@@ -54,10 +55,28 @@ QString CChatApp::UsageText() {
 CChatApp::CChatApp(CChatManager& engine) : m_engine(engine) {}
 
 bool CChatApp::InitInstance(const Options& options) {
+  Prepare(options);
+  RunLoginWindow();
+  return false;
+}
+
+void CChatApp::Prepare(const Options& options) {
   if (!options.service.isEmpty()) m_engine.SetDefaultHost(options.service);
   m_engine.SetPageOpener(&CWebBrowserDlg::OpenPage);
   // The installer used to create the program's key; without it preferences
   // and the remembered login would silently not be stored.
   CSettingsStore().CreateKey(CSettingsStore::kRootKey);
-  return false;
+}
+
+void CChatApp::RunLoginWindow() {
+  CLoginDlg login(m_engine, [this](const QString& siteId, const QString& loginId, const QString& header) {
+    RunConsole(siteId, loginId, header);
+  });
+  login.DoModal();
+}
+
+void CChatApp::RunConsole(const QString& siteId, const QString& loginId, const QString& header) {
+  Q_UNUSED(siteId);
+  Q_UNUSED(loginId);
+  Q_UNUSED(header);
 }

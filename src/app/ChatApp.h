@@ -29,10 +29,18 @@ class CChatApp {
 
   explicit CChatApp(CChatManager& engine);
 
-  // The start-up operation. Always returns false: once the login window has
-  // closed there is nothing left to run.
+  // The start-up operation: Prepare(), then the login window, modally.
+  // Always returns false: once the login window has closed there is
+  // nothing left to run.
   bool InitInstance(const Options& options);
+  // Points the engine at the service, lets it open server pages, and makes
+  // sure the settings key exists.
+  void Prepare(const Options& options);
+  void RunLoginWindow();
 
  private:
+  // The console of a logged-in session, run inside the login handling.
+  void RunConsole(const QString& siteId, const QString& loginId, const QString& header);
+
   CChatManager& m_engine;
 };

@@ -38,7 +38,7 @@ class TestChatApp : public QObject {
     CChatApp app(engine);
     CChatApp::Options options;
     options.service = "chat.example.com:8443";
-    QVERIFY(!app.InitInstance(options));
+    app.Prepare(options);
     QCOMPARE(engine.Host(), QString("chat.example.com:8443"));
     QCOMPARE(engine.DefaultHost(), QString("chat.example.com:8443"));
   }
@@ -49,7 +49,7 @@ class TestChatApp : public QObject {
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kRootKey));
     CChatManager engine;
     CChatApp app(engine);
-    app.InitInstance({});
+    app.Prepare({});
     QVERIFY(CSettingsStore().KeyExists(CSettingsStore::kRootKey));
     QVERIFY(QFile::exists(folder.SettingsFile()));
   }

@@ -16,6 +16,9 @@ CScriptedServer::CScriptedServer(Script script, const QString& certFile, const Q
     m_pServer = std::make_unique<httplib::SSLServer>(certFile.toLocal8Bit().constData(),
                                                      keyFile.toLocal8Bit().constData());
   m_pServer->new_task_queue = [] { return new httplib::ThreadPool(16); };
+  // One request per connection: a browser keeping its connection open would
+  // otherwise hold up the server's stop.
+  m_pServer->set_keep_alive_max_count(1);
   m_pServer->Get(R"(.*)", [this](const httplib::Request& req, httplib::Response& res) {
     Script script;
     {

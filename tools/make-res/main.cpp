@@ -1,6 +1,8 @@
 // Draws the program's own art and synthesises its sounds into res/.
 // The outputs are committed; run this again only to change them:
 //   talvero-make-res path/to/res
+#include "DialogUnits.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -124,10 +126,133 @@ QImage AppIcon(int size) {
   return img;
 }
 
+// Dialog units of the login window's template, in pixels.
+int DuX(int du) { return CDialogUnits::X(du); }
+int DuY(int du) { return CDialogUnits::Y(du); }
+
+// Bitmap 189: the left half of the login window, with the captions of the
+// fields and check boxes that stand over it.
+QImage LoginPicture() {
+  QImage img(DuX(263), DuY(182), QImage::Format_ARGB32_Premultiplied);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setRenderHint(QPainter::TextAntialiasing);
+  QLinearGradient body(0, 0, 0, img.height());
+  body.setColorAt(0, QColor(238, 243, 251));
+  body.setColorAt(1, QColor(255, 255, 255));
+  p.fillRect(img.rect(), body);
+  QLinearGradient band(0, 0, img.width(), 0);
+  band.setColorAt(0, QColor(20, 70, 170));
+  band.setColorAt(1, QColor(70, 140, 230));
+  p.fillRect(QRect(0, 0, img.width(), 74), band);
+  p.drawImage(QPoint(16, 13), AppIcon(48));
+  p.setPen(Qt::white);
+  QFont title("DejaVu Sans", 20, QFont::Bold);
+  p.setFont(title);
+  p.drawText(QPoint(76, 42), "Talvero");
+  QFont subtitle("DejaVu Sans", 10);
+  p.setFont(subtitle);
+  p.drawText(QPoint(78, 62), "Executive Login");
+
+  QFont caption("DejaVu Sans", 9);
+  p.setFont(caption);
+  p.setPen(QColor(32, 48, 80));
+  const int right = DuX(146) - 8;
+  const struct {
+    const char* text;
+    int y, h;
+  } fields[] = {{"Site ID:", 56, 14}, {"Login ID:", 73, 14}, {"Password:", 90, 14}};
+  for (const auto& f : fields)
+    p.drawText(QRect(0, DuY(f.y), right, DuY(f.h)), Qt::AlignRight | Qt::AlignVCenter, f.text);
+  const struct {
+    const char* text;
+    int x, y, h;
+  } boxes[] = {{"Remember me", 146, 109, 10}, {"Secure connection", 146, 120, 10}};
+  for (const auto& b : boxes)
+    p.drawText(QRect(DuX(b.x + 10) + 6, DuY(b.y), 160, DuY(b.h)), Qt::AlignLeft | Qt::AlignVCenter, b.text);
+  p.setPen(QColor(200, 210, 228));
+  p.drawLine(12, DuY(160), img.width() - 12, DuY(160));
+  p.drawLine(img.width() - 1, 0, img.width() - 1, img.height());
+  return img;
+}
+
+// Bitmap 170: the three row images of the visitor table, 16 pixels each:
+// a chat request, a highlighted visitor, a visitor.
+QImage RowImages() {
+  QImage img = Canvas(48, 16);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  // 0: a red speech bubble
+  p.setPen(QPen(QColor(140, 0, 0), 1));
+  p.setBrush(QColor(220, 30, 30));
+  p.drawRoundedRect(QRectF(1.5, 2.5, 13, 9), 3, 3);
+  QPolygonF tail({QPointF(4, 11), QPointF(3, 15), QPointF(8, 11)});
+  p.drawPolygon(tail);
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::white);
+  for (int i = 0; i < 3; ++i) p.drawEllipse(QPointF(5 + 3 * i, 7), 1, 1);
+  // 1 and 2: a person, gold for a highlighted visitor, blue-grey otherwise
+  const QColor colours[] = {QColor(230, 170, 20), QColor(110, 130, 160)};
+  for (int i = 0; i < 2; ++i) {
+    const double x = 16 * (i + 1);
+    p.setPen(QPen(colours[i].darker(150), 1));
+    p.setBrush(colours[i]);
+    p.drawEllipse(QPointF(x + 8, 5), 3, 3);
+    QPainterPath shoulders;
+    shoulders.moveTo(x + 2, 15);
+    shoulders.cubicTo(x + 2, 8.5, x + 14, 8.5, x + 14, 15);
+    shoulders.closeSubpath();
+    p.drawPath(shoulders);
+  }
+  return img;
+}
+
+// Bitmaps 293 and 299: the mark of a pressed tab and of a pressed tool
+// button, on magenta, which is drawn as transparent.
+QImage PressedMark(bool tool) {
+  QImage img(16, 16, QImage::Format_RGB32);
+  img.fill(QColor(255, 0, 255));
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(Qt::NoPen);
+  p.setBrush(tool ? QColor(0, 140, 60) : QColor(30, 90, 190));
+  if (tool) {
+    p.drawPolygon(QPolygon({QPoint(5, 3), QPoint(12, 8), QPoint(5, 13)}));
+  } else {
+    p.drawRect(3, 6, 10, 4);
+    p.drawPolygon(QPolygon({QPoint(9, 2), QPoint(15, 8), QPoint(9, 14)}));
+  }
+  return img;
+}
+
+// Bitmap 310: a green padlock, shown while the connection is secure.
+QImage Padlock() {
+  QImage img = Canvas(16, 16);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(20, 110, 40), 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawArc(QRectF(4, 1.5, 8, 9), 0, 180 * 16);
+  p.drawLine(QPointF(4, 6), QPointF(4, 8));
+  p.drawLine(QPointF(12, 6), QPointF(12, 8));
+  p.setPen(QPen(QColor(20, 110, 40), 1));
+  p.setBrush(QColor(40, 170, 70));
+  p.drawRoundedRect(QRectF(2.5, 7.5, 11, 8), 1.5, 1.5);
+  p.setBrush(QColor(10, 70, 25));
+  p.drawEllipse(QPointF(8, 11), 1.3, 1.3);
+  return img;
+}
+
 void WriteArt(const QDir& res) {
   res.mkpath("icons");
+  res.mkpath("bitmaps");
   AppIcon(32).save(res.filePath("icons/128.png"));
   AppIcon(64).save(res.filePath("icons/128@2x.png"));
+  LoginPicture().save(res.filePath("bitmaps/189.png"));
+  RowImages().save(res.filePath("bitmaps/170.png"));
+  PressedMark(false).save(res.filePath("bitmaps/293.png"));
+  PressedMark(true).save(res.filePath("bitmaps/299.png"));
+  Padlock().save(res.filePath("bitmaps/310.png"));
 }
 
 }  // namespace

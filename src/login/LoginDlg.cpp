@@ -1,0 +1,209 @@
+#include "LoginDlg.h"
+
+#include "AboutDlg.h"
+#include "ChatManager.h"
+#include "DesktopServices.h"
+#include "DialogUnits.h"
+#include "ResourceIds.h"
+#include "SavedCredentials.h"
+#include "Separators.h"
+#include "SplitReply.h"
+#include "StringTable.h"
+
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QWebEngineView>
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& du) {
+  auto* button = new QPushButton(text, parent);
+  button->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width(), du.height()));
+  button->setAutoDefault(false);
+  return button;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const QRect& du, const QString& name) {
+  auto* edit = new QLineEdit(parent);
+  edit->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width(), du.height()));
+  edit->setAccessibleName(name);
+  return edit;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const QRect& du, const QString& name) {
+  // The caption is part of the picture behind the box.
+  auto* box = new QCheckBox(parent);
+  box->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width() + 2, du.height() + 2));
+  box->setAccessibleName(name);
+  box->setToolTip(name);
+  return box;
+}
+
+}  // namespace
+
+CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* parent)
+    : QDialog(parent), m_engine(engine), m_runConsole(std::move(runConsole)) {
+  setWindowTitle(QStringLiteral("Talvero Executive Login:"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setFixedSize(CDialogUnits::Size(404, 182));
+
+  auto* picture = new QLabel(this);
+  picture->setPixmap(QPixmap(QStringLiteral(":/bitmaps/189.png")));
+  picture->setGeometry(CDialogUnits::Rect(0, 0, 263, 182));
+  m_pSiteId = MakeEdit(this, {146, 56, 89, 14}, QStringLiteral("Site ID"));
+  m_pLoginId = MakeEdit(this, {146, 73, 89, 14}, QStringLiteral("Login ID"));
+  m_pPassword = MakeEdit(this, {146, 90, 89, 14}, QStringLiteral("Password"));
+  m_pPassword->setEchoMode(QLineEdit::Password);
+  m_pRememberBox = MakeCheckBox(this, {146, 109, 9, 10}, QStringLiteral("Remember me"));
+  m_pSecureBox = MakeCheckBox(this, {146, 120, 10, 10}, QStringLiteral("Secure connection"));
+  m_pLoginButton = MakeButton(this, QStringLiteral("L&ogin"), {147, 140, 52, 14});
+  m_pLoginButton->setDefault(true);
+  m_pBrowser = new QWebEngineView(this);
+  m_pBrowser->setGeometry(CDialogUnits::Rect(264, 1, 140, 181));
+  QPushButton* signup = MakeButton(this, QStringLiteral("&Signup"), {33, 164, 62, 14});
+  QPushButton* forgot = MakeButton(this, QStringLiteral("Forgot Password"), {102, 164, 62, 14});
+  QPushButton* contact = MakeButton(this, QStringLiteral("&Contact"), {171, 164, 62, 14});
+
+  connect(m_pLoginButton, &QPushButton::clicked, this, &CLoginDlg::OnLogin);
+  connect(signup, &QPushButton::clicked, this, &CLoginDlg::OnSignup);
+  connect(contact, &QPushButton::clicked, this, &CLoginDlg::OnContact);
+  connect(forgot, &QPushButton::clicked, this, &CLoginDlg::OnForgotPassword);
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CLoginDlg::OnAbout);
+
+  // Keyboard order: the fields, the options, Login, then the site pages.
+  setTabOrder(m_pSiteId, m_pLoginId);
+  setTabOrder(m_pLoginId, m_pPassword);
+  setTabOrder(m_pPassword, m_pRememberBox);
+  setTabOrder(m_pRememberBox, m_pSecureBox);
+  setTabOrder(m_pSecureBox, m_pLoginButton);
+  setTabOrder(m_pLoginButton, signup);
+  setTabOrder(signup, forgot);
+  setTabOrder(forgot, contact);
+}
+
+QString CLoginDlg::WebSiteAddress() const { return QStringLiteral("http://") + m_engine.DefaultHost(); }
+
+int CLoginDlg::DoModal() {
+  OnInitDialog();
+  if (m_bEnded) return result();
+  return exec();
+}
+
+bool CLoginDlg::OnInitDialog() {
+  m_bSecure = false;
+  m_pBrowser->load(QUrl(WebSiteAddress() + QStringLiteral("/winapp.html")));
+  m_pSiteId->setFocus();
+  if (LoadSavedLogin()) LogIn();
+  return true;
+}
+
+void CLoginDlg::contextMenuEvent(QContextMenuEvent* event) {
+  // No system menu to extend here: the About box lives in the window's
+  // own context menu (and on F1).
+  QMenu menu(this);
+  menu.addAction(CStringTable::Load(IDS_ABOUTBOX), this, &CLoginDlg::OnAbout);
+  menu.exec(event->globalPos());
+}
+
+void CLoginDlg::OnAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+void CLoginDlg::OnLogin() {
+  m_strSiteId = m_pSiteId->text();
+  m_strLoginId = m_pLoginId->text();
+  m_strPassword = m_pPassword->text();
+  m_bSecure = m_pSecureBox->isChecked();
+  if (!m_strSiteId.isEmpty() && !m_strLoginId.isEmpty() && !m_strPassword.isEmpty()) {
+    m_pLoginButton->setEnabled(false);
+    LogIn();
+    return;
+  }
+  CDesktopServices::Get().MessageBox(this, CStringTable::Load(IDS_EMPTY_FIELDS), CStringTable::Load(IDS_PRODUCT_NAME),
+                                     CDesktopServices::Icon::Error);
+}
+
+void CLoginDlg::LogIn() {
+  CDesktopServices& desktop = CDesktopServices::Get();
+  // When the parameters cannot be loaded the engine has told the operator
+  // already, and the login is tried with the defaults.
+  QString newVersion;
+  m_engine.LoadServerParameters(m_strSiteId, m_bSecure, newVersion);
+  if (!newVersion.isEmpty() &&
+      desktop.MessageBox(this, newVersion, QStringLiteral("New Version"), CDesktopServices::Icon::Question,
+                         CDesktopServices::Buttons::YesNo) == CDesktopServices::Answer::Yes) {
+    desktop.OpenUrl(QUrl(WebSiteAddress() + u'/'));
+    m_pBrowser->load(QUrl(QStringLiteral("about:blank")));
+    EndDialog(QDialog::Accepted);
+    return;
+  }
+
+  QString reply;
+  const QString url = CStringTable::Format(
+      IDS_REQ_LOGIN, {CChatManager::UrlEncode(m_strLoginId), m_strSiteId, CChatManager::UrlEncode(m_strPassword)});
+  if (!m_engine.RequestSync(url, reply)) {
+    m_pLoginButton->setEnabled(true);
+    return;
+  }
+  const QStringList pieces = SplitReply(reply, kSepField);
+  QString result;
+  if (pieces.size() == 3) {
+    result = pieces[0];
+    m_engine.SetAdmin(pieces[1] == QStringLiteral("ADM"));
+  }
+  if (result == QStringLiteral("true")) {
+    if (m_pRememberBox->isChecked()) SaveLogin();
+    CSavedCredentials::WriteSecureIfKeyExists(m_bSecure);
+    m_pBrowser->load(QUrl(QStringLiteral("about:blank")));
+    EndDialog(QDialog::Accepted);
+    m_engine.SetSession(m_strLoginId, m_strSiteId);
+    m_runConsole(m_strSiteId, m_strLoginId, pieces[2]);
+    return;
+  }
+  QString message;
+  if (result == QStringLiteral("false"))
+    message = QStringLiteral("Login Failure");
+  else if (result == QStringLiteral("incorrect"))
+    message = QStringLiteral("Incorrect Password");
+  else if (result == QStringLiteral("already"))
+    message = QStringLiteral("User is already logged in.");
+  else
+    message = QStringLiteral("There is some account setup problem. Please contact ") + WebSiteAddress();
+  desktop.MessageBox(this, message, CStringTable::Load(IDS_PRODUCT_NAME), CDesktopServices::Icon::Exclamation);
+  m_pLoginButton->setEnabled(true);
+}
+
+void CLoginDlg::SaveLogin() { CSavedCredentials::Save({m_strLoginId, m_strSiteId, m_strPassword}); }
+
+bool CLoginDlg::LoadSavedLogin() {
+  const std::optional<Credentials> saved = CSavedCredentials::Load();
+  if (!saved) return false;
+  m_strLoginId = saved->loginId;
+  m_strSiteId = saved->siteId;
+  m_strPassword = saved->password;
+  m_pLoginId->setText(m_strLoginId);
+  m_pSiteId->setText(m_strSiteId);
+  m_pPassword->setText(m_strPassword);
+  m_bSecure = CSavedCredentials::ReadSecure();
+  return true;
+}
+
+void CLoginDlg::EndDialog(int result) {
+  m_bEnded = true;
+  done(result);
+}
+
+void CLoginDlg::OpenSitePage(const QString& address) { CDesktopServices::Get().OpenUrl(QUrl(address)); }
+
+void CLoginDlg::OnSignup() { OpenSitePage(QStringLiteral("https://") + m_engine.DefaultHost() + QStringLiteral("/order.php")); }
+
+void CLoginDlg::OnContact() { OpenSitePage(WebSiteAddress() + QStringLiteral("/contactus.php")); }
+
+void CLoginDlg::OnForgotPassword() { OpenSitePage(WebSiteAddress() + QStringLiteral("/forpass.php")); }

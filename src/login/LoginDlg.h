@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class CChatManager;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QWebEngineView;
+
+// The first window of the program: site id, login id and password, the
+// remember and secure options, and a page of the service's web site. A
+// successful login hands the session to the console, which runs inside the
+// login handling; when it ends, so does this window. A remembered login
+// logs in while the window is being set up, so that it never shows.
+class CLoginDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Runs the console for a logged-in session: site id, login id and the
+  // text the console shows about the operator.
+  using ConsoleRunner = std::function<void(const QString& siteId, const QString& loginId, const QString& header)>;
+
+  CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* parent = nullptr);
+
+  // Sets the window up (logging in at once with a remembered login) and runs
+  // it modally unless that login already ended it.
+  int DoModal();
+
+  QLineEdit* SiteIdEdit() const { return m_pSiteId; }
+  QLineEdit* LoginIdEdit() const { return m_pLoginId; }
+  QLineEdit* PasswordEdit() const { return m_pPassword; }
+  QCheckBox* RememberBox() const { return m_pRememberBox; }
+  QCheckBox* SecureBox() const { return m_pSecureBox; }
+  QPushButton* LoginButton() const { return m_pLoginButton; }
+  QWebEngineView* Browser() const { return m_pBrowser; }
+  bool IsEnded() const { return m_bEnded; }
+
+  // The service's web site, where its pages are.
+  QString WebSiteAddress() const;
+
+ public slots:
+  void OnLogin();
+  void OnSignup();
+  void OnContact();
+  void OnForgotPassword();
+  void OnAbout();
+
+ protected:
+  bool OnInitDialog();
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void LogIn();
+  void SaveLogin();
+  bool LoadSavedLogin();
+  void EndDialog(int result);
+  void OpenSitePage(const QString& address);
+
+  CChatManager& m_engine;
+  ConsoleRunner m_runConsole;
+  QWebEngineView* m_pBrowser;
+  QCheckBox* m_pSecureBox;
+  QCheckBox* m_pRememberBox;
+  QPushButton* m_pLoginButton;
+  QLineEdit* m_pSiteId;
+  QLineEdit* m_pLoginId;
+  QLineEdit* m_pPassword;
+  QString m_strLoginId;
+  QString m_strPassword;
+  QString m_strSiteId;
+  bool m_bSecure = false;
+  bool m_bEnded = false;
+};

@@ -1,0 +1,97 @@
+#include "SavedCredentials.h"
+
+#include "Rc4Cipher.h"
+#include "Separators.h"
+#include "SettingsStore.h"
+#include "SplitReply.h"
+
+const QString CSavedCredentials::kPassPhrase = QStringLiteral("Varso");
+
+namespace {
+
+const QString kDataValue = QStringLiteral("Data");
+const QString kSecureValue = QStringLiteral("Secure");
+
+QByteArray Utf16Le(const QString& text) {
+  QByteArray bytes;
+  bytes.reserve(text.size() * 2);
+  for (const QChar c : text) {
+    bytes.append(char(c.unicode() & 0xFF));
+    bytes.append(char(c.unicode() >> 8));
+  }
+  return bytes;
+}
+
+// The bytes up to the first zero UTF-16 unit (at an even offset).
+QByteArray UpToZeroUnit(const QByteArray& bytes) {
+  qsizetype i = 0;
+  while (i + 1 < bytes.size() && (bytes[i] != 0 || bytes[i + 1] != 0)) i += 2;
+  return bytes.left(i);
+}
+
+QString FromUtf16Le(const QByteArray& bytes) {
+  QString text;
+  text.reserve(bytes.size() / 2);
+  for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+    text.append(QChar(ushort(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8))));
+  return text;
+}
+
+}  // namespace
+
+bool EncryptText(const QString& plain, QByteArray& output, const QString& passPhrase) {
+  const QByteArray bytes = Utf16Le(plain);
+  if (bytes.size() + 2 > kCipherBufferBytes) return false;
+  output = QByteArray(kCipherBufferBytes, '\0');
+  const QByteArray cipher = CRc4Cipher::Apply(CRc4Cipher::DeriveKey(passPhrase), bytes);
+  std::copy(cipher.begin(), cipher.end(), output.begin());
+  return true;
+}
+
+bool DecryptText(const QByteArray& stored, QString& output, const QString& passPhrase) {
+  const QByteArray cipher = UpToZeroUnit(stored);
+  if (cipher.size() + 2 > kCipherBufferBytes) return false;
+  output = FromUtf16Le(UpToZeroUnit(CRc4Cipher::Apply(CRc4Cipher::DeriveKey(passPhrase), cipher)));
+  return true;
+}
+
+std::optional<QByteArray> CSavedCredentials::StoredForm(const Credentials& c) {
+  const QString record = c.loginId + kSepField + c.siteId + kSepField + c.password;
+  QByteArray buffer;
+  if (!EncryptText(record, buffer, kPassPhrase)) return std::nullopt;
+  const QByteArray cipher = UpToZeroUnit(buffer);
+  // A zero unit inside the cipher would cut the record short when read.
+  if (cipher.size() != record.size() * 2) return std::nullopt;
+  return cipher + QByteArray(2, '\0');
+}
+
+bool CSavedCredentials::Save(const Credentials& credentials) {
+  const std::optional<QByteArray> data = StoredForm(credentials);
+  if (!data) return false;
+  CSettingsStore store;
+  return store.CreateKey(CSettingsStore::kLoginKey) && store.WriteBinary(CSettingsStore::kLoginKey, kDataValue, *data);
+}
+
+std::optional<Credentials> CSavedCredentials::Load() {
+  const std::optional<QByteArray> data = CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, kDataValue);
+  // An odd number of bytes cannot be the stored form: the value is damaged.
+  if (!data || data->isEmpty() || data->size() > kCipherBufferBytes || data->size() % 2 != 0) return std::nullopt;
+  QString record;
+  if (!DecryptText(*data, record, kPassPhrase) || record.isEmpty()) return std::nullopt;
+  const QStringList pieces = SplitReply(record, kSepField);
+  // Only a complete login was ever stored; anything less is damage.
+  if (pieces.size() < 3 || pieces[0].isEmpty() || pieces[1].isEmpty() || pieces[2].isEmpty()) return std::nullopt;
+  return Credentials{pieces[0], pieces[1], pieces[2]};
+}
+
+void CSavedCredentials::Forget() { CSettingsStore().DeleteKey(CSettingsStore::kLoginKey); }
+
+bool CSavedCredentials::ReadSecure() {
+  return CSettingsStore().ReadText(CSettingsStore::kLoginKey, kSecureValue) == QStringLiteral("1");
+}
+
+void CSavedCredentials::WriteSecureIfKeyExists(bool bSecure) {
+  CSettingsStore store;
+  if (store.KeyExists(CSettingsStore::kLoginKey))
+    store.WriteText(CSettingsStore::kLoginKey, kSecureValue, bSecure ? QStringLiteral("1") : QStringLiteral("0"));
+}

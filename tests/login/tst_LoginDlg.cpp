@@ -1,0 +1,382 @@
+// The login window and the login exchange, against a scripted server and
+// against talvero-service.
+#include "ChatManager.h"
+#include "LoginDlg.h"
+#include "RecordingDesktopServices.h"
+#include "SavedCredentials.h"
+#include "ScriptedServer.h"
+#include "ServiceFixture.h"
+#include "SettingsStore.h"
+#include "TestEnvironment.h"
+
+#include <httplib.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+
+namespace {
+
+// Records the hand-over to the console.
+struct ConsoleCall {
+  QString siteId, loginId, header;
+  bool loginWindowVisible = true;
+};
+
+// A server whose login reply the test chooses; parameters are plain.
+class LoginServer {
+ public:
+  LoginServer() {
+    parameters = "8<fld>8<fld>" + server.Host().toStdString() + "<fld>cpn<fld><fld>2.5";
+    server.SetScript([this](const httplib::Request& req) {
+      if (req.path.find("w-param.php") != std::string::npos)
+        return CScriptedServer::Reply{200, parameters};
+      if (req.path.find("wn-login.php") != std::string::npos) return CScriptedServer::Reply{200, login};
+      return CScriptedServer::Reply{200, "<html><body>page</body></html>"};
+    });
+  }
+  std::string parameters;
+  std::string login = "true<fld>ADM<fld>Header";
+  CScriptedServer server;
+};
+
+}  // namespace
+
+class TestLoginDlg : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CTestSettingsFolder> m_pSettings;
+  std::unique_ptr<CRecordingDesktopServices> m_pDesktop;
+  std::unique_ptr<CChatManager> m_pEngine;
+  QList<ConsoleCall> m_consoleCalls;
+
+  // A dialog whose console run records the call and whether the login
+  // window could be seen at that moment.
+  std::unique_ptr<CLoginDlg> Dialog(const QString& host) {
+    m_pEngine->SetDefaultHost(host);
+    auto holder = std::make_shared<CLoginDlg*>(nullptr);
+    auto dlg = std::make_unique<CLoginDlg>(*m_pEngine, [this, holder](const QString& s, const QString& l,
+                                                                      const QString& h) {
+      m_consoleCalls.append({s, l, h, *holder && (*holder)->isVisible()});
+    });
+    *holder = dlg.get();
+    return dlg;
+  }
+  void Fill(CLoginDlg& dlg, const QString& site, const QString& login, const QString& password) {
+    dlg.SiteIdEdit()->setText(site);
+    dlg.LoginIdEdit()->setText(login);
+    dlg.PasswordEdit()->setText(password);
+  }
+  // Runs the dialog modally; if it shows, it is closed again at once.
+  int RunModal(CLoginDlg& dlg) {
+    bool shown = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, &dlg, [&] {
+      if (dlg.isVisible()) {
+        shown = true;
+        dlg.reject();
+      }
+    });
+    closer.start(50);
+    const int result = dlg.DoModal();
+    m_bLastRunShown = shown;
+    return result;
+  }
+  bool m_bLastRunShown = false;
+
+ private slots:
+  void init() {
+    m_pSettings = std::make_unique<CTestSettingsFolder>();
+    m_pDesktop = std::make_unique<CRecordingDesktopServices>();
+    m_pEngine = std::make_unique<CChatManager>();
+    m_pEngine->SetTimeouts(3000, 5000);
+    m_consoleCalls.clear();
+    CSettingsStore().CreateKey(CSettingsStore::kRootKey);
+  }
+  void cleanup() {
+    m_pEngine.reset();
+    m_pDesktop.reset();
+    m_pSettings.reset();
+  }
+
+  void layoutFollowsTheTemplate() {
+    LoginServer login;
+    auto dlg = Dialog(login.server.Host());
+    QCOMPARE(dlg->windowTitle(), QString("Talvero Executive Login:"));
+    QCOMPARE(dlg->size(), QSize(707, 296));
+    QCOMPARE(dlg->SiteIdEdit()->geometry(), QRect(256, 91, 156, 23));
+    QCOMPARE(dlg->PasswordEdit()->echoMode(), QLineEdit::Password);
+    QCOMPARE(dlg->Browser()->geometry(), QRect(462, 2, 245, 294));
+    QVERIFY(dlg->LoginButton()->isDefault());
+    QVERIFY(!dlg->windowIcon().isNull());
+  }
+
+  void resultWords_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown operator") << QByteArray("false<fld><fld>") << "Login Failure";
+    QTest::newRow("wrong password") << QByteArray("incorrect<fld><fld>") << "Incorrect Password";
+    QTest::newRow("logged in elsewhere") << QByteArray("already<fld><fld>") << "User is already logged in.";
+    QTest::newRow("another word") << QByteArray("locked<fld><fld>") << "There is some account setup problem. Please contact http://%1";
+    QTest::newRow("true alone") << QByteArray("true") << "There is some account setup problem. Please contact http://%1";
+    QTest::newRow("four pieces") << QByteArray("true<fld>ADM<fld>x<fld>y") << "There is some account setup problem. Please contact http://%1";
+    QTest::newRow("empty reply") << QByteArray() << "There is some account setup problem. Please contact http://%1";
+    QTest::newRow("error page") << QByteArray("<h1>500</h1>") << "There is some account setup problem. Please contact http://%1";
+  }
+  void resultWords() {
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, message);
+    LoginServer login;
+    login.login = reply.toStdString();
+    auto dlg = Dialog(login.server.Host());
+    dlg->show();
+    Fill(*dlg, "1001", "anna", "pw");
+    dlg->OnLogin();
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    const auto& box = m_pDesktop->messageBoxes.first();
+    QCOMPARE(box.text, message.contains("%1") ? message.arg(login.server.Host()) : message);
+    QCOMPARE(box.caption, QString("Talvero"));
+    QCOMPARE(box.icon, CDesktopServices::Icon::Exclamation);
+    QCOMPARE(box.owner.data(), dlg.get());
+    QVERIFY(dlg->LoginButton()->isEnabled());
+    QVERIFY(m_consoleCalls.isEmpty());
+    QVERIFY(!dlg->IsEnded());
+  }
+
+  void administratorFlagIsExact() {
+    LoginServer login;
+    auto dlg = Dialog(login.server.Host());
+    Fill(*dlg, "1001", "anna", "pw");
+    dlg->OnLogin();
+    QVERIFY(m_pEngine->IsAdmin());
+    QCOMPARE(m_consoleCalls.size(), 1);
+    QCOMPARE(m_consoleCalls.first().header, QString("Header"));
+
+    login.login = "true<fld>adm<fld>Other";
+    auto again = Dialog(login.server.Host());
+    Fill(*again, "1001", "anna", "pw");
+    again->OnLogin();
+    QVERIFY(!m_pEngine->IsAdmin());
+    QCOMPARE(m_consoleCalls.size(), 2);
+  }
+
+  void successHandsTheSessionOver() {
+    LoginServer login;
+    auto dlg = Dialog(login.server.Host());
+    dlg->show();
+    Fill(*dlg, "1001", "anna", "pw");
+    dlg->OnLogin();
+    QCOMPARE(m_consoleCalls.size(), 1);
+    QCOMPARE(m_consoleCalls[0].siteId, QString("1001"));
+    QCOMPARE(m_consoleCalls[0].loginId, QString("anna"));
+    QVERIFY(!m_consoleCalls[0].loginWindowVisible);  // closed before the console runs
+    QCOMPARE(m_pEngine->LoginId(), QString("anna"));
+    QCOMPARE(m_pEngine->SiteId(), QString("1001"));
+    QVERIFY(dlg->IsEnded());
+    QCOMPARE(dlg->result(), int(QDialog::Accepted));
+    QVERIFY(m_pDesktop->messageBoxes.isEmpty());
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));  // not remembered
+  }
+
+  void emptyFieldsSendNothing() {
+    LoginServer login;
+    auto dlg = Dialog(login.server.Host());
+    for (const auto& fields : {QStringList{"", "anna", "pw"}, QStringList{"1001", "", "pw"}, QStringList{"1001", "anna", ""}}) {
+      Fill(*dlg, fields[0], fields[1], fields[2]);
+      dlg->OnLogin();
+    }
+    QCOMPARE(login.server.RequestCount(), 0);
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 3);
+    QCOMPARE(m_pDesktop->messageBoxes[0].text, QString("\"Empty Username or password field\""));
+    QCOMPARE(m_pDesktop->messageBoxes[0].icon, CDesktopServices::Icon::Error);
+    QVERIFY(dlg->LoginButton()->isEnabled());
+  }
+
+  void serverDown() {
+    CScriptedServer probe;
+    const QString host = probe.Host();
+    auto dlg = Dialog("127.0.0.1:1");  // nothing listens on port 1
+    Fill(*dlg, "1001", "anna", "pw");
+    dlg->OnLogin();
+    // The engine tells the operator about the parameters; the login is still
+    // tried, and fails without a message of its own.
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    QCOMPARE(m_pDesktop->messageBoxes[0].text, QString("Please check your internet connection."));
+    QCOMPARE(m_pEngine->Failures(), 2);
+    QVERIFY(dlg->LoginButton()->isEnabled());
+    QVERIFY(m_consoleCalls.isEmpty());
+    Q_UNUSED(host);
+  }
+
+  void newVersion() {
+    LoginServer login;
+    login.parameters = "8<fld>8<fld>" + login.server.Host().toStdString() + "<fld>cpn<fld>Version 2.6 is out<fld>2.6";
+    auto dlg = Dialog(login.server.Host());
+    Fill(*dlg, "1001", "anna", "pw");
+    m_pDesktop->ScriptAnswers({CDesktopServices::Answer::No});
+    dlg->OnLogin();
+    QCOMPARE(m_pDesktop->messageBoxes[0].text, QString("Version 2.6 is out"));
+    QCOMPARE(m_pDesktop->messageBoxes[0].caption, QString("New Version"));
+    QCOMPARE(m_pDesktop->messageBoxes[0].buttons, CDesktopServices::Buttons::YesNo);
+    QCOMPARE(m_consoleCalls.size(), 1);  // "No" goes on with the login
+
+    auto second = Dialog(login.server.Host());
+    Fill(*second, "1001", "anna", "pw");
+    m_pDesktop->ScriptAnswers({CDesktopServices::Answer::Yes});
+    second->OnLogin();
+    QCOMPARE(m_pDesktop->openedUrls, QList<QUrl>{QUrl("http://" + login.server.Host() + "/")});
+    QVERIFY(second->IsEnded());
+    QCOMPARE(m_consoleCalls.size(), 1);  // "Yes" ends without logging in
+    QCOMPARE(login.server.Targets().filter("wn-login").size(), 1);
+  }
+
+  void rememberedLoginLogsInWithoutTheWindow() {
+    LoginServer login;
+    {
+      auto dlg = Dialog(login.server.Host());
+      Fill(*dlg, "b", "a", "c");
+      dlg->RememberBox()->setChecked(true);
+      dlg->SecureBox()->setChecked(false);
+      dlg->OnLogin();
+    }
+    // "Data" is exactly the cipher of the record and two zero bytes.
+    QCOMPARE(CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, "Data").value(),
+             QByteArray::fromHex("891f343d0c1a56af7e39edb2685d8d50ed2eef427d6b0d0f9f2b0000"));
+    QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value(), QString("0"));
+
+    auto next = Dialog(login.server.Host());
+    QCOMPARE(RunModal(*next), int(QDialog::Accepted));
+    QVERIFY(!m_bLastRunShown);
+    QCOMPARE(m_consoleCalls.size(), 2);
+    QCOMPARE(m_consoleCalls[1].loginId, QString("a"));
+    QCOMPARE(m_consoleCalls[1].siteId, QString("b"));
+    QVERIFY(!m_consoleCalls[1].loginWindowVisible);
+    QCOMPARE(login.server.Queries().last().value("pwd"), QString("c"));
+
+    // Forgotten, the next start shows the window with empty fields.
+    CSavedCredentials::Forget();
+    auto after = Dialog(login.server.Host());
+    QCOMPARE(RunModal(*after), int(QDialog::Rejected));
+    QVERIFY(m_bLastRunShown);
+    QCOMPARE(after->LoginIdEdit()->text(), QString());
+    QCOMPARE(m_consoleCalls.size(), 2);
+  }
+
+  void rememberedLoginThatIsRefusedWaits() {
+    LoginServer login;
+    login.login = "incorrect<fld><fld>";
+    CSavedCredentials::Save({"anna", "1001", "old"});
+    auto dlg = Dialog(login.server.Host());
+    QCOMPARE(RunModal(*dlg), int(QDialog::Rejected));
+    QVERIFY(m_bLastRunShown);
+    QCOMPARE(dlg->LoginIdEdit()->text(), QString("anna"));
+    QCOMPARE(dlg->PasswordEdit()->text(), QString("old"));
+    QCOMPARE(m_pDesktop->messageBoxes.first().text, QString("Incorrect Password"));
+  }
+
+  void damagedSavedLoginShowsTheWindow() {
+    LoginServer login;
+    CSettingsStore store;
+    store.CreateKey(CSettingsStore::kLoginKey);
+    store.WriteBinary(CSettingsStore::kLoginKey, "Data", QByteArray(300, '\x42'));
+    auto dlg = Dialog(login.server.Host());
+    QCOMPARE(RunModal(*dlg), int(QDialog::Rejected));
+    QVERIFY(m_bLastRunShown);
+    QVERIFY(login.server.Targets().filter("wn-login").isEmpty());
+  }
+
+  void rememberedSecureLoginUsesHttps() {
+    QTemporaryDir dir;
+    const TestCertificates certs = TestCertificates::Create(dir.path());
+    QVERIFY(certs.IsValid());
+    CScriptedServer server(
+        [](const httplib::Request& req) {
+          if (req.path.find("wn-login.php") != std::string::npos) return CScriptedServer::Reply{200, "true<fld><fld>T"};
+          return CScriptedServer::Reply{200, "x"};
+        },
+        certs.certFile, certs.keyFile);
+    m_pEngine->SetCaFile(certs.caFile);
+    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::WriteSecureIfKeyExists(true);
+    auto dlg = Dialog(server.Host());
+    RunModal(*dlg);
+    QVERIFY(!m_bLastRunShown);
+    QVERIFY(m_pEngine->IsSecure());
+    QCOMPARE(m_consoleCalls.size(), 1);
+    QVERIFY(!dlg->SecureBox()->isChecked());  // the box on screen is not changed
+  }
+
+  void secureIsStoredOnlyWhenTheKeyExists() {
+    LoginServer login;
+    auto dlg = Dialog(login.server.Host());
+    Fill(*dlg, "1001", "anna", "pw");
+    dlg->SecureBox()->setChecked(true);
+    dlg->OnLogin();  // the secure attempt fails against plain HTTP...
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
+
+    dlg->SecureBox()->setChecked(false);
+    CSettingsStore().CreateKey(CSettingsStore::kLoginKey);
+    dlg->OnLogin();
+    QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value(), QString("0"));
+  }
+
+  void sitePagesOpenInTheDefaultBrowser() {
+    auto dlg = Dialog("chat.example.com:8470");
+    dlg->OnSignup();
+    dlg->OnContact();
+    dlg->OnForgotPassword();
+    QCOMPARE(m_pDesktop->openedUrls, QList<QUrl>({QUrl("https://chat.example.com:8470/order.php"),
+                                                  QUrl("http://chat.example.com:8470/contactus.php"),
+                                                  QUrl("http://chat.example.com:8470/forpass.php")}));
+  }
+
+  void aboutBoxOnF1() {
+    auto dlg = Dialog("127.0.0.1:1");
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    QString seen;
+    QTimer::singleShot(100, [&] {
+      if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        seen = about->windowTitle();
+        about->accept();
+      }
+    });
+    QTest::keyClick(dlg.get(), Qt::Key_F1);
+    QCOMPARE(seen, QString("About Talvero"));
+  }
+
+  void fullLoginAgainstTheServiceWithAnAwkwardPassword() {
+    CServiceConfig config = CServiceConfig::Demo();
+    const QString awkward = QString::fromUtf8("p a#s%s+&=Жж東京 ");
+    config.sites[0].operators.append({"zoë", awkward, false, "Zoë, Night Shift"});
+    CServiceFixture service(config);
+    auto dlg = Dialog(service.Host());
+    Fill(*dlg, "1001", QString::fromUtf8("zoë"), awkward);
+    dlg->OnLogin();
+    QVERIFY2(m_pDesktop->messageBoxes.isEmpty(),
+             qPrintable(m_pDesktop->messageBoxes.isEmpty() ? QString() : m_pDesktop->messageBoxes[0].text));
+    QCOMPARE(m_consoleCalls.size(), 1);
+    QCOMPARE(m_consoleCalls[0].header, QString::fromUtf8("Zoë, Night Shift"));
+    QCOMPARE(m_pEngine->ConsolePeriod(), 5000);
+    QCOMPARE(m_pEngine->Host(), service.Host());
+
+    // A wrong one is refused by the service.
+    auto again = Dialog(service.Host());
+    Fill(*again, "1001", "anna", "not anna's");
+    again->OnLogin();
+    QCOMPARE(m_pDesktop->messageBoxes.last().text, QString("Incorrect Password"));
+  }
+};
+
+int main(int argc, char** argv) {
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication app(argc, argv);
+  TestLoginDlg test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "tst_LoginDlg.moc"

@@ -1,0 +1,133 @@
+// The remembered login in the settings store.
+#include "Rc4Cipher.h"
+#include "SavedCredentials.h"
+#include "SettingsStore.h"
+#include "TestEnvironment.h"
+
+#include <QTest>
+
+namespace {
+
+// Computed apart from this code (by a separate RC4 and MD5): the cipher of
+// the UTF-16LE record "a<fld>b<fld>c" under the pass phrase's 40-bit key.
+const QByteArray kCipherOfABC = QByteArray::fromHex("891f343d0c1a56af7e39edb2685d8d50ed2eef427d6b0d0f9f2b");
+const QByteArray kVarsoKey = QByteArray::fromHex("5035815bf00000000000000000000000");
+
+QByteArray StoredData() {
+  return CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, "Data").value_or(QByteArray("absent"));
+}
+
+}  // namespace
+
+class TestSavedCredentials : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void rc4AndKey() {
+    QCOMPARE(CRc4Cipher::Apply("Key", "Plaintext"), QByteArray::fromHex("bbf316e8d940af0ad3"));
+    QCOMPARE(CRc4Cipher::DeriveKey("Varso"), kVarsoKey);
+    QCOMPARE(CRc4Cipher::Apply(kVarsoKey, CRc4Cipher::Apply(kVarsoKey, "round trip")), QByteArray("round trip"));
+  }
+
+  void encryptAndDecrypt() {
+    QByteArray buffer;
+    QVERIFY(EncryptText("a<fld>b<fld>c", buffer, "Varso"));
+    QCOMPARE(buffer.size(), 200);
+    QCOMPARE(buffer.left(26), kCipherOfABC);
+    QCOMPARE(buffer.mid(26), QByteArray(174, '\0'));
+    QString plain;
+    QVERIFY(DecryptText(kCipherOfABC + QByteArray(2, '\0'), plain, "Varso"));
+    QCOMPARE(plain, QString("a<fld>b<fld>c"));
+    // 99 units fit beside the terminator, 100 do not.
+    QVERIFY(EncryptText(QString(99, u'x'), buffer, "Varso"));
+    QVERIFY(!EncryptText(QString(100, u'x'), buffer, "Varso"));
+  }
+
+  void saveWritesTheCipherAndTwoZeroBytes() {
+    CTestSettingsFolder folder;
+    QVERIFY(CSavedCredentials::Save({"a", "b", "c"}));
+    QCOMPARE(StoredData(), kCipherOfABC + QByteArray(2, '\0'));
+    const auto loaded = CSavedCredentials::Load();
+    QVERIFY(loaded.has_value());
+    QCOMPARE(loaded->loginId, QString("a"));
+    QCOMPARE(loaded->siteId, QString("b"));
+    QCOMPARE(loaded->password, QString("c"));
+  }
+
+  void awkwardPasswordsRoundTrip() {
+    CTestSettingsFolder folder;
+    const Credentials c{"op 1", "1001", QString::fromUtf8("p a#s%s+&=Жж東京")};
+    QVERIFY(CSavedCredentials::Save(c));
+    QCOMPARE(CSavedCredentials::Load()->password, c.password);
+  }
+
+  void whatTheStoredFormCannotHoldIsNotStored() {
+    CTestSettingsFolder folder;
+    QVERIFY(CSavedCredentials::Save({"a", "b", "c"}));
+    // "a<fld>b<fld>" is 12 units: a password of 87 makes 99 and fits, one more does not.
+    QVERIFY(CSavedCredentials::Save({"a", "b", QString(87, u'p')}));
+    QCOMPARE(CSavedCredentials::Load()->password, QString(87, u'p'));
+    QVERIFY(!CSavedCredentials::Save({"a", "b", QString(88, u'p')}));
+    QCOMPARE(CSavedCredentials::Load()->password, QString(87, u'p'));  // the previous state stays, whole
+
+    // This password makes the cipher's 18th unit zero: stored, it would come
+    // back cut short, so it is not stored at all.
+    const Credentials zeroInside{"op", "1001", QString("x") + QChar(0x46BA) + "y"};
+    QVERIFY(!CSavedCredentials::StoredForm(zeroInside).has_value());
+    QVERIFY(!CSavedCredentials::Save(zeroInside));
+    QCOMPARE(CSavedCredentials::Load()->password, QString(87, u'p'));
+  }
+
+  void damagedOrForeignDataIsNotUsed_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("only a terminator") << QByteArray(2, '\0');
+    QTest::newRow("foreign bytes") << QByteArray::fromHex("00ff13377331deadbeef0102");
+    QTest::newRow("odd length") << kCipherOfABC.left(25);
+    QTest::newRow("too long") << QByteArray(202, 'x');
+    QTest::newRow("two pieces") << CRc4Cipher::Apply(kVarsoKey, QByteArray("a\0<\0f\0l\0d\0>\0b\0", 14));
+    QTest::newRow("cut record") << kCipherOfABC.left(12) + QByteArray(2, '\0') + kCipherOfABC.mid(14);
+  }
+  void damagedOrForeignDataIsNotUsed() {
+    QFETCH(QByteArray, data);
+    CTestSettingsFolder folder;
+    CSettingsStore store;
+    store.CreateKey(CSettingsStore::kLoginKey);
+    store.WriteBinary(CSettingsStore::kLoginKey, "Data", data);
+    QVERIFY(!CSavedCredentials::Load().has_value());
+  }
+
+  void aTextValueIsNotALogin() {
+    CTestSettingsFolder folder;
+    CSettingsStore store;
+    store.CreateKey(CSettingsStore::kLoginKey);
+    store.WriteText(CSettingsStore::kLoginKey, "Data", "a<fld>b<fld>c");
+    QVERIFY(!CSavedCredentials::Load().has_value());
+  }
+
+  void forgettingDeletesTheWholeKey() {
+    CTestSettingsFolder folder;
+    CSavedCredentials::Save({"a", "b", "c"});
+    CSavedCredentials::WriteSecureIfKeyExists(true);
+    QVERIFY(CSavedCredentials::ReadSecure());
+    CSavedCredentials::Forget();
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
+    QVERIFY(!CSavedCredentials::Load().has_value());
+    QVERIFY(!CSavedCredentials::ReadSecure());
+  }
+
+  void secureIsWrittenOnlyIntoAnExistingKey() {
+    CTestSettingsFolder folder;
+    CSavedCredentials::WriteSecureIfKeyExists(true);
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
+    CSettingsStore().CreateKey(CSettingsStore::kLoginKey);
+    CSavedCredentials::WriteSecureIfKeyExists(true);
+    QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value(), QString("1"));
+    CSavedCredentials::WriteSecureIfKeyExists(false);
+    QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value(), QString("0"));
+    QVERIFY(!CSavedCredentials::ReadSecure());
+  }
+};
+
+QTEST_GUILESS_MAIN(TestSavedCredentials)
+#include "tst_SavedCredentials.moc"
