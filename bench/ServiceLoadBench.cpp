@@ -29,7 +29,7 @@ void BM_ServiceUnderLoad(benchmark::State& state) {
   for (auto _ : state) {
     CServiceConfig config = CServiceConfig::Demo();
     for (int i = 0; i < consoles; ++i)
-      config.sites[0].operators.append({QString("op%1").arg(i), "pw", false, "Load operator"});
+      config.sites[0].operators.append({QString("op%1").arg(i), "pw", false});
     CServiceServer::Options options;
     options.port = 0;
     CServiceServer server(config, options);

@@ -68,7 +68,7 @@ QString CConsoleProtocol::Login(const Query& q) {
   op->firstUnseenVisitor = site->nextVisitor;
   op->transferNotice.clear();
   return QStringLiteral("true") + kSepField + (op->account.admin ? QStringLiteral("ADM") : QString()) + kSepField +
-         op->account.header;
+         site->config.address;
 }
 
 QString CConsoleProtocol::VisitorLines(Site& site, bool chatsOnly, qint64 now) const {

@@ -17,9 +17,9 @@ CServiceConfig CServiceConfig::Demo() {
   site.consolePeriod = 5;
   site.chatPeriod = 3;
   site.operators = {
-      {"demo", "demo", true, "Demo Operator, Administrator of Example Shop"},
-      {"anna", "anna", false, "Anna Berg, Sales"},
-      {"ben", "ben", false, "Ben Ortiz, Technical Support"},
+      {"demo", "demo", true},
+      {"anna", "anna", false},
+      {"ben", "ben", false},
   };
   site.canned = {
       {"Greetings", "Hello", "Hello, and welcome to Example Shop! How can I help you today?"},
@@ -98,10 +98,10 @@ bool CServiceConfig::Load(const QString& path, CServiceConfig& config, QString& 
       site->chatPeriod = value.toInt(&ok);
       ok = ok && site->chatPeriod > 0;
     } else if (name == "operator") {
-      const QStringList f = SplitBars(value, 4);
-      if (f.size() < 3 || f[0].isEmpty() || (f[2] != "admin" && f[2] != "agent"))
-        return fail(QStringLiteral("operator = LOGIN | PASSWORD | admin or agent | HEADER"));
-      site->operators.append({f[0], f[1], f[2] == "admin", f.value(3)});
+      const QStringList f = value.split(u'|');
+      if (f.size() != 3 || f[0].trimmed().isEmpty() || (f[2].trimmed() != "admin" && f[2].trimmed() != "agent"))
+        return fail(QStringLiteral("operator = LOGIN | PASSWORD | admin or agent"));
+      site->operators.append({f[0].trimmed(), f[1].trimmed(), f[2].trimmed() == "admin"});
     } else if (name == "canned") {
       const QStringList f = SplitBars(value, 3);
       if (f.size() != 3) return fail(QStringLiteral("canned = CATEGORY | TITLE | TEXT"));

@@ -9,7 +9,6 @@ struct OperatorAccount {
   QString loginId;
   QString password;
   bool admin = false;
-  QString header;  // the text the console shows about the operator
 };
 
 struct CannedEntry {

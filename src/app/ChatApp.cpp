@@ -69,14 +69,14 @@ void CChatApp::Prepare(const Options& options) {
 }
 
 void CChatApp::RunLoginWindow() {
-  CLoginDlg login(m_engine, [this](const QString& siteId, const QString& loginId, const QString& header) {
-    RunConsole(siteId, loginId, header);
+  CLoginDlg login(m_engine, [this](const QString& siteId, const QString& loginId, const QString& siteAddress) {
+    RunConsole(siteId, loginId, siteAddress);
   });
   login.DoModal();
 }
 
-void CChatApp::RunConsole(const QString& siteId, const QString& loginId, const QString& header) {
+void CChatApp::RunConsole(const QString& siteId, const QString& loginId, const QString& siteAddress) {
   Q_UNUSED(siteId);
   Q_UNUSED(loginId);
-  Q_UNUSED(header);
+  Q_UNUSED(siteAddress);
 }

@@ -40,7 +40,7 @@ class CChatApp {
 
  private:
   // The console of a logged-in session, run inside the login handling.
-  void RunConsole(const QString& siteId, const QString& loginId, const QString& header);
+  void RunConsole(const QString& siteId, const QString& loginId, const QString& siteAddress);
 
   CChatManager& m_engine;
 };

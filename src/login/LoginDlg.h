@@ -20,8 +20,9 @@ class CLoginDlg : public QDialog {
 
  public:
   // Runs the console for a logged-in session: site id, login id and the
-  // text the console shows about the operator.
-  using ConsoleRunner = std::function<void(const QString& siteId, const QString& loginId, const QString& header)>;
+  // third piece of the login reply, the site's address.
+  using ConsoleRunner =
+      std::function<void(const QString& siteId, const QString& loginId, const QString& siteAddress)>;
 
   CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* parent = nullptr);
 

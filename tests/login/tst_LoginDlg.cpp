@@ -23,7 +23,7 @@ namespace {
 
 // Records the hand-over to the console.
 struct ConsoleCall {
-  QString siteId, loginId, header;
+  QString siteId, loginId, siteAddress;
   bool loginWindowVisible = true;
 };
 
@@ -155,7 +155,7 @@ class TestLoginDlg : public QObject {
     dlg->OnLogin();
     QVERIFY(m_pEngine->IsAdmin());
     QCOMPARE(m_consoleCalls.size(), 1);
-    QCOMPARE(m_consoleCalls.first().header, QString("Header"));
+    QCOMPARE(m_consoleCalls.first().siteAddress, QString("Header"));
 
     login.login = "true<fld>adm<fld>Other";
     auto again = Dialog(login.server.Host());
@@ -353,7 +353,7 @@ class TestLoginDlg : public QObject {
   void fullLoginAgainstTheServiceWithAnAwkwardPassword() {
     CServiceConfig config = CServiceConfig::Demo();
     const QString awkward = QString::fromUtf8("p a#s%s+&=Жж東京 ");
-    config.sites[0].operators.append({"zoë", awkward, false, "Zoë, Night Shift"});
+    config.sites[0].operators.append({"zoë", awkward, false});
     CServiceFixture service(config);
     auto dlg = Dialog(service.Host());
     Fill(*dlg, "1001", QString::fromUtf8("zoë"), awkward);
@@ -361,7 +361,7 @@ class TestLoginDlg : public QObject {
     QVERIFY2(m_pDesktop->messageBoxes.isEmpty(),
              qPrintable(m_pDesktop->messageBoxes.isEmpty() ? QString() : m_pDesktop->messageBoxes[0].text));
     QCOMPARE(m_consoleCalls.size(), 1);
-    QCOMPARE(m_consoleCalls[0].header, QString::fromUtf8("Zoë, Night Shift"));
+    QCOMPARE(m_consoleCalls[0].siteAddress, QString("http://www.example-shop.com"));
     QCOMPARE(m_pEngine->ConsolePeriod(), 5000);
     QCOMPARE(m_pEngine->Host(), service.Host());
 

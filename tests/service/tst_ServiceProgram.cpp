@@ -62,6 +62,7 @@ class TestServiceProgram : public QObject {
         {{"--port"}, 2, "incomplete"},
         {{"--config", dir.filePath("missing.conf")}, 1, "missing.conf"},
         {{"--config", WriteFile(dir, "a.conf", "[site 1]\noperator = x\n")}, 1, "a.conf:2"},
+        {{"--config", WriteFile(dir, "e.conf", "[site 1]\noperator = a | b | admin | extra\n")}, 1, "e.conf:2"},
         {{"--config", WriteFile(dir, "b.conf", "colour = blue\n")}, 1, "unknown setting"},
         {{"--config", WriteFile(dir, "c.conf", "[site 1]\nconsole_period = 0\noperator = a | b | admin\n")}, 1,
          "console_period"},
@@ -83,10 +84,10 @@ class TestServiceProgram : public QObject {
     const QString path = WriteFile(dir, "site.conf",
                                    "# two sites\nprefix = /chat\nversion = 2.7\nnew_version_text = Get 2.7\n"
                                    "[site 77]\naddress = http://shop.example\nconsole_period = 9\nchat_period = 2\n"
-                                   "operator = zed | pw | admin | Zed, Boss | of all\n"
+                                   "operator = zed | pw | admin\n"
                                    "operator = amy | pw2 | agent\n"
                                    "canned = A | T | x | y\npush = P | push-http://shop.example/p\n"
-                                   "[site 78]\noperator = solo | s | agent | Solo\n");
+                                   "[site 78]\noperator = solo | s | agent\n");
     CServiceConfig config;
     QString error;
     QVERIFY2(CServiceConfig::Load(path, config, error), qPrintable(error));
@@ -95,7 +96,7 @@ class TestServiceProgram : public QObject {
     QCOMPARE(params, QStringList({"9", "2", service.Host(), "chat", "Get 2.7", "2.7"}));
     // The catalogue answers under "/cpn" too.
     QCOMPARE(service.GetPieces("/cpn/w-param.php?stid=78&nvar=Y", kSepField)[0], QString("8"));
-    QCOMPARE(SplitReply(service.Login("zed", "pw", "77"), kSepField), QStringList({"true", "ADM", "Zed, Boss | of all"}));
+    QCOMPARE(SplitReply(service.Login("zed", "pw", "77"), kSepField), QStringList({"true", "ADM", "http://shop.example"}));
     QCOMPARE(SplitReply(service.Login("solo", "s", "77"), kSepField)[0], QString("false"));
     QCOMPARE(service.Get("/chat/wn-amespc.php?adminid=zed&sid=77"),
              QString("P<ln>push-http://shop.example/p<blk>A<ln>T<ln>x | y"));

@@ -42,7 +42,7 @@ class TestServiceProtocol : public QObject {
 
   void loginResults() {
     const QStringList ok = SplitReply(S().Login("anna", "anna"), kSepField);
-    QCOMPARE(ok, QStringList({"true", "", "Anna Berg, Sales"}));
+    QCOMPARE(ok, QStringList({"true", "", "http://www.example-shop.com"}));
     QCOMPARE(SplitReply(S().Login("nobody", "x"), kSepField), QStringList({"false", "", ""}));
     QCOMPARE(SplitReply(S().Login("ben", "wrong"), kSepField), QStringList({"incorrect", "", ""}));
     QCOMPARE(SplitReply(S().Login("anna", "anna"), kSepField).first(), QString("already"));
