@@ -95,7 +95,7 @@ QString CServiceState::AddVisitor(Site& site, const QString& name, const QString
   v.name = name;
   v.page = page.isEmpty() ? site.config.address + QStringLiteral("/index.html") : page;
   v.arrivedAt = Now();
-  v.colour = QStringLiteral("#");
+  v.colour.clear();  // no highlight
   v.footprints.append({v.page, v.arrivedAt});
   const auto pick = [this](int n) { return int(random() % unsigned(n)); };
   const auto& place = kCountries[pick(5)];

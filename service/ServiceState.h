@@ -45,7 +45,7 @@ struct Visitor {
   QString page;
   int visits = 1;
   qint64 arrivedAt = 0;
-  QString colour;  // "#RRGGBB", or "#" for none
+  QString colour;  // "#RRGGBB", or empty for none
   bool invited = false;
   bool earlierChats = false;
   QString proactiveUrl;

@@ -68,7 +68,7 @@ class TestServiceProtocol : public QObject {
     QVERIFY(QRegularExpression("^\\d+:\\d\\d:\\d\\d$").match(f[4]).hasMatch());
     QCOMPARE(f[5], QString("Zoe"));
     QCOMPARE(QStringList(f.mid(6, 5)), QStringList({"Delete", "", "Invite", "BlockIP", "Pro-Pop"}));
-    QCOMPARE(f[12], QString("#"));
+    QCOMPARE(f[12], QString());
     QCOMPARE(blocks[1], QString("1"));
     QCOMPARE(blocks[3], QString("NewVisitor"));  // arrived since the login
     QCOMPARE(blocks[4], QString());
