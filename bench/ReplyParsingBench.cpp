@@ -1,10 +1,17 @@
-// Splitting a refresh reply of 10,000 visitors, against the bare cost of
-// finding its separators.
+// Splitting a refresh reply of 10,000 visitors, and applying refresh replies
+// to the console's visitor table, against the bare cost of finding the
+// reply's separators.
+#include "RefreshReply.h"
 #include "RefreshReplyFixture.h"
 #include "Separators.h"
 #include "SplitReply.h"
+#include "VisitorTableModel.h"
 
 #include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include <malloc.h>
 
 #include <string_view>
 
@@ -49,6 +56,46 @@ void BM_FindSeparatorsBaseline(benchmark::State& state) {
 }
 BENCHMARK(BM_FindSeparatorsBaseline)->Unit(benchmark::kMillisecond);
 
+// What a refresh costs the console short of painting: splitting the reply,
+// building the visitor records and updating the table in place. Two replies
+// that differ in every duration alternate, so every row changes each time.
+void BM_ApplyRefresh(benchmark::State& state) {
+  const int visitors = int(state.range(0));
+  const QString replies[2] = {MakeRefreshReply(visitors), MakeRefreshReply(visitors).replace("0:", "1:")};
+  CVisitorTableModel model;
+  int which = 0;
+  for (auto _ : state) {
+    const RefreshReply reply = RefreshReply::Parse(replies[which ^= 1]);
+    QList<CSiteVisitor> rows;
+    rows.reserve(reply.visitors.size());
+    for (const VisitorLine& line : reply.visitors) rows.append(CSiteVisitor(line));
+    model.SetVisitors(std::move(rows));
+  }
+  state.counters["rows_per_s"] = benchmark::Counter(double(visitors), benchmark::Counter::kIsIterationInvariantRate);
+
+  // The memory the table then holds.
+  CVisitorTableModel held;
+  const size_t before = mallinfo2().uordblks;
+  {
+    const RefreshReply reply = RefreshReply::Parse(replies[0]);
+    QList<CSiteVisitor> rows;
+    for (const VisitorLine& line : reply.visitors) rows.append(CSiteVisitor(line));
+    held.SetVisitors(std::move(rows));
+  }
+  const double bytes = double(mallinfo2().uordblks - before);
+  state.counters["table_bytes"] = bytes;
+  state.counters["bytes_per_row"] = bytes / visitors;
+}
+BENCHMARK(BM_ApplyRefresh)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  // The table's row images need a GUI application, though nothing is shown.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -2,6 +2,7 @@
 
 #include "ChatManager.h"
 #include "LoginDlg.h"
+#include "MainDlg.h"
 #include "SettingsStore.h"
 #include "WebBrowserDlg.h"
 
@@ -76,7 +77,7 @@ void CChatApp::RunLoginWindow() {
 }
 
 void CChatApp::RunConsole(const QString& siteId, const QString& loginId, const QString& siteAddress) {
-  Q_UNUSED(siteId);
-  Q_UNUSED(loginId);
-  Q_UNUSED(siteAddress);
+  CMainDlg console(m_engine);
+  console.SetConsoleSession(siteId, loginId, siteAddress);
+  console.DoModal();
 }

@@ -1,0 +1,172 @@
+// The console window's controls and their places.
+#include "MainDlg.h"
+
+#include "DialogUnits.h"
+#include "VisitorTableModel.h"
+
+#include <QBitmap>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTableView>
+
+namespace {
+
+// The size every button of the bottom row takes: that of "Control Panel".
+constexpr QSize kBottomButton{100, 24};
+constexpr int kBottomRowY = 585;
+
+QPushButton* Button(QWidget* parent, const QString& text, const QRect& where) {
+  auto* b = new QPushButton(text, parent);
+  b->setGeometry(where);
+  b->setAutoDefault(false);
+  return b;
+}
+
+QPixmap TabMark() {
+  // Magenta is the transparent colour of the tab bitmap.
+  QPixmap mark(QStringLiteral(":/bitmaps/293.png"));
+  mark.setMask(mark.createMaskFromColor(QColor(255, 0, 255)));
+  return mark;
+}
+
+}  // namespace
+
+void CMainDlg::BuildWindow() {
+  setWindowTitle(QStringLiteral("Talvero"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setFixedSize(CDialogUnits::Size(458, 398));
+
+  auto* siteLabel = new QLabel(QStringLiteral("Site:"), this);
+  siteLabel->setGeometry(10, 8, 34, 22);
+  m_pSiteUrl = new QLabel(this);
+  m_pSiteUrl->setGeometry(46, 8, 400, 22);
+  QFont arial(QStringLiteral("Arial"), 10);
+  siteLabel->setFont(arial);
+  m_pSiteUrl->setFont(arial);
+  m_pSession = new QLabel(this);
+  m_pSession->setGeometry(10, 30, 400, 18);
+  m_pPadlock = new QLabel(this);
+  m_pPadlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
+  m_pPadlock->setGeometry(452, 11, 16, 16);
+  m_pPadlock->setToolTip(QStringLiteral("Secure connection"));
+  m_pPadlock->hide();
+
+  // The presence radios sit on a grey of their own.
+  auto* presence = new QFrame(this);
+  presence->setGeometry(600, 6, 190, 26);
+  presence->setAutoFillBackground(true);
+  QPalette grey = presence->palette();
+  grey.setColor(QPalette::Window, QColor(209, 211, 210));
+  presence->setPalette(grey);
+  m_pOnline = new QRadioButton(QStringLiteral("Online"), presence);
+  m_pOnline->setGeometry(8, 2, 80, 22);
+  m_pOffline = new QRadioButton(QStringLiteral("Offline"), presence);
+  m_pOffline->setGeometry(96, 2, 86, 22);
+
+  m_pTabAll = Button(this, QStringLiteral("&All Visitors"), {10, 52, 124, 26});
+  m_pTabChats = Button(this, QStringLiteral("C&hats Only"), {138, 52, 124, 26});
+  m_pTabOperators = Button(this, QStringLiteral("Operators"), {266, 52, 124, 26});
+  for (QPushButton* tab : TabButtons()) tab->setCheckable(true);
+
+  m_pVisitorModel = new CVisitorTableModel(this);
+  m_pOperatorModel = new QStandardItemModel(0, 2, this);
+  m_pOperatorModel->setHorizontalHeaderLabels({QStringLiteral("Opeartors"), QStringLiteral("Status")});
+  m_pTable = new QTableView(this);
+  m_pTable->setGeometry(10, 80, 782, 190);
+  m_pTable->setModel(m_pVisitorModel);
+  m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_pTable->setShowGrid(true);
+  m_pTable->setWordWrap(false);
+  m_pTable->setSortingEnabled(false);
+  m_pTable->setIconSize(QSize(16, 16));
+  m_pTable->verticalHeader()->hide();
+  m_pTable->verticalHeader()->setDefaultSectionSize(20);
+  m_pTable->horizontalHeader()->setSectionsMovable(true);
+  m_pTable->horizontalHeader()->setSectionsClickable(false);
+  m_pTable->horizontalHeader()->setStretchLastSection(false);
+  m_pTable->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+  // The commands on the selected visitor.
+  const char* const actions[] = {"&View Details", "&Foot Prints", "A&ccept", "&Busy",
+                                 "&Invite",       "&Delete",      "&Join",   "Block I&P"};
+  for (int i = 0; i < 8; ++i) m_visitorButtons.append(Button(this, QString::fromLatin1(actions[i]), {10 + 98 * i, 276, 92, 24}));
+
+  auto* popLabel = new QLabel(QStringLiteral("&Proactive Pop URL :"), this);
+  popLabel->setGeometry(10, 310, 124, 22);
+  m_pPopUrl = new QLineEdit(this);
+  m_pPopUrl->setGeometry(136, 308, 330, 24);
+  popLabel->setBuddy(m_pPopUrl);
+  m_pSameWindow = new QCheckBox(QStringLiteral("Op&en in Same Window"), this);
+  m_pSameWindow->setGeometry(476, 309, 180, 22);
+  m_pSendPop = Button(this, QStringLiteral("&Send"), {664, 308, 80, 24});
+
+  // The visitor details (or the foot prints) of the selected visitor.
+  m_pDetailsArea = new QFrame(this);
+  m_pDetailsArea->setGeometry(0, 345, 800, 200);
+  m_pDetailsArea->setFrameShape(QFrame::StyledPanel);
+
+  auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s)"), this);
+  operatorsLabel->setGeometry(10, 552, 112, 22);
+  m_pOperatorsBox = new QComboBox(this);
+  m_pOperatorsBox->setGeometry(124, 550, 180, 24);
+  operatorsLabel->setBuddy(m_pOperatorsBox);
+  m_pMessage = new QLineEdit(this);
+  m_pMessage->setGeometry(312, 550, 330, 24);
+  m_pMessage->setPlaceholderText(QStringLiteral("Message to the chosen operator"));
+  m_pSendMessage = Button(this, QStringLiteral("Send &Message"), {650, 550, 110, 24});
+
+  const char* const bottom[] = {"Preferences", "Vie&w Message", "C&ontrol Panel", "&Transcripts", "&LogOut",
+                                "&Operator LogOut"};
+  for (const char* text : bottom) m_bottomButtons.append(Button(this, QString::fromLatin1(text), {0, kBottomRowY, 10, 10}));
+  m_pControlPanel = m_bottomButtons[2];
+  m_pLogOut = m_bottomButtons[4];
+  m_pOperatorLogOut = m_bottomButtons[5];
+
+  m_pStatusLine = new QLabel(this);
+  m_pStatusLine->setGeometry(10, 618, 782, 22);
+
+  // Commands that come with their own features stay off until then.
+  for (QPushButton* b : m_visitorButtons) b->setEnabled(false);
+  for (QWidget* w : std::initializer_list<QWidget*>{m_pSendPop, m_pSendMessage, m_bottomButtons[0], m_bottomButtons[1],
+                                                    m_bottomButtons[2], m_bottomButtons[3], m_pOperatorLogOut})
+    w->setEnabled(false);
+}
+
+void CMainDlg::LayOutBottomButtons() {
+  // One row, left to right, 7 pixels apart, centred as a whole.
+  const int first = (width() - 6 * kBottomButton.width() - 35) / 2;
+  for (int i = 0; i < m_bottomButtons.size(); ++i)
+    m_bottomButtons[i]->setGeometry(first + i * (kBottomButton.width() + 7), kBottomRowY, kBottomButton.width(),
+                                    kBottomButton.height());
+}
+
+void CMainDlg::InsertVisitorColumns() {
+  m_pVisitorModel->Clear();
+  m_pTable->setModel(m_pVisitorModel);
+  const int w = m_pTable->viewport()->width();
+  for (int c = 0; c < CVisitorTableModel::kColumnCount; ++c)
+    m_pTable->setColumnWidth(c, int(CVisitorTableModel::ColumnShare(c) * w));
+}
+
+void CMainDlg::UpdateTabButtons() {
+  const QPixmap mark = TabMark();
+  const struct {
+    QPushButton* tab;
+    ViewMode mode;
+  } tabs[] = {{m_pTabAll, ViewMode::AllVisitors}, {m_pTabChats, ViewMode::ChatsOnly}, {m_pTabOperators, ViewMode::Operators}};
+  for (const auto& t : tabs) {
+    const bool active = t.mode == m_mode;
+    t.tab->setChecked(active);
+    t.tab->setIcon(active ? QIcon(mark) : QIcon());
+  }
+}

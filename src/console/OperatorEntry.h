@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// One operator of the site, from the refresh reply's operators block.
+struct OperatorEntry {
+  QString name;       // login id
+  QString chatId;     // operator chat session id, when a chat concerns this entry
+  QString chatState;  // "op_chat", "op_chat_picked", "Chatting", "chat_initiated", "Initiate" or empty
+  QString status;     // "Online" or "Offline"
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "OperatorEntry.h"
+#include "SiteVisitor.h"
+
+#include <QList>
+#include <QString>
+
+// The console refresh reply cut into its parts: seven blocks of visitor
+// lines, the total, a sound name, a notification and the operators.
+// Lines without 13 fields and operator entries without 4 sub-fields are
+// left out, as the console skips them.
+struct RefreshReply {
+  static constexpr int kBlockCount = 7;
+
+  bool wellFormed = false;     // exactly seven blocks
+  bool noUsersOnline = false;  // block 0 is "No Users Online"
+  QList<VisitorLine> visitors;
+  int total = 0;               // block 1; a text that is no number gives 0
+  QString sound;               // block 3
+  QString notice;              // block 4
+  QList<OperatorEntry> operators;
+  bool anyChatRequest = false;
+  bool anyOperatorRequest = false;
+
+  static RefreshReply Parse(const QString& text);
+};

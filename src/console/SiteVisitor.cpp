@@ -1,0 +1,28 @@
+#include "SiteVisitor.h"
+
+bool VisitorLine::FromFields(const QStringList& f, VisitorLine& line) {
+  if (f.size() != kFieldCount) return false;
+  line.sessionId = f[0];
+  line.ip = f[1];
+  line.visits = f[2];
+  line.status = f[3];
+  line.duration = f[4];
+  line.name = f[5];
+  line.actDelete = f[6];
+  line.actBusy = f[7];
+  line.actInvite = f[8];
+  line.actBlockIp = f[9];
+  line.actProPop = f[10];
+  line.page = f[11];
+  line.colour = f[12];
+  return true;
+}
+
+bool VisitorLine::operator==(const VisitorLine& o) const {
+  return sessionId == o.sessionId && ip == o.ip && visits == o.visits && status == o.status &&
+         duration == o.duration && name == o.name && actDelete == o.actDelete && actBusy == o.actBusy &&
+         actInvite == o.actInvite && actBlockIp == o.actBlockIp && actProPop == o.actProPop && page == o.page &&
+         colour == o.colour;
+}
+
+CSiteVisitor::CSiteVisitor(VisitorLine line) : m_line(std::move(line)), m_bHasColour(!m_line.colour.isEmpty()) {}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "VisitorDetails.h"
+
+#include <QString>
+#include <QStringList>
+
+// One visitor line of the refresh reply: its thirteen fields.
+struct VisitorLine {
+  QString ip;         // field 1
+  QString visits;     // 2: pages viewed
+  QString status;     // 3: "Chat Request", "In Site", "Chatting..."
+  QString duration;   // 4: time on site, H:MM:SS
+  QString page;       // 11
+  QString sessionId;  // 0: the row's key
+  QString actDelete;  // 6: "Delete" when allowed
+  QString actBusy;    // 7: "Busy"
+  QString actInvite;  // 8: "Invite"
+  QString actBlockIp; // 9: "BlockIP"
+  QString actProPop;  // 10: "Pro-Pop"
+  QString colour;     // 12: "#RRGGBB", or "#" or empty for none
+  QString name;       // 5
+
+  static constexpr int kFieldCount = 13;
+  // From the fields of one line; false unless there are exactly 13.
+  static bool FromFields(const QStringList& fields, VisitorLine& line);
+
+  bool operator==(const VisitorLine& o) const;
+  bool operator!=(const VisitorLine& o) const { return !(*this == o); }
+};
+
+// The console's record of one visitor row.
+class CSiteVisitor {
+ public:
+  CSiteVisitor() = default;
+  explicit CSiteVisitor(VisitorLine line);
+  virtual ~CSiteVisitor() = default;
+
+  VisitorLine m_line;
+  VisitorDetails m_details;
+  bool m_bDetailsLoaded = false;
+  bool m_bHasColour = false;
+};

@@ -1,0 +1,104 @@
+#include "VisitorTableModel.h"
+
+#include <QColor>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+const QColor kRequestText(210, 0, 0);
+
+}  // namespace
+
+CVisitorTableModel::CVisitorTableModel(QObject* parent) : QAbstractTableModel(parent) {
+  const QPixmap strip(QStringLiteral(":/bitmaps/170.png"));
+  for (int i = 0; i < 3; ++i) m_rowImages[i] = strip.copy(16 * i, 0, 16, 16);
+}
+
+double CVisitorTableModel::ColumnShare(int column) {
+  static const double kShares[kColumnCount] = {0.25, 0.15, 0.1, 0.12, 0.4};
+  return column >= 0 && column < kColumnCount ? kShares[column] : 0.0;
+}
+
+int CVisitorTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : int(m_visitors.size());
+}
+
+int CVisitorTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QString CVisitorTableModel::CellText(const VisitorLine& line, int column) {
+  switch (column) {
+    case ColVisitor: return line.ip + QStringLiteral(" - (") + line.visits + u')';
+    case ColStatus: return line.status;
+    case ColDuration: return line.duration;
+    case ColName: return line.name;
+    case ColPage: return line.page;
+    default: return QString();
+  }
+}
+
+int CVisitorTableModel::RowImage(const CSiteVisitor& visitor) {
+  if (visitor.m_line.status == QStringLiteral("Chat Request")) return 0;
+  return visitor.m_bHasColour ? 1 : 2;
+}
+
+QColor CVisitorTableModel::RowColour(const QString& colour) {
+  const bool hex = colour.size() == 7 && colour.startsWith(u'#') &&
+                   std::all_of(colour.begin() + 1, colour.end(), [](QChar c) { return std::isxdigit(c.toLatin1()); });
+  if (!hex) return QColor(Qt::white);
+  const uint rgb = QStringView(colour).mid(1).toUInt(nullptr, 16);
+  return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+QVariant CVisitorTableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= m_visitors.size()) return QVariant();
+  const CSiteVisitor& v = m_visitors[index.row()];
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+      return CellText(v.m_line, index.column());
+    case Qt::DecorationRole:
+      return index.column() == ColVisitor ? QVariant(m_rowImages[RowImage(v)]) : QVariant();
+    case Qt::ForegroundRole:
+      return index.column() == ColStatus && v.m_line.status == QStringLiteral("Chat Request") ? kRequestText
+                                                                                              : QColor(Qt::black);
+    case Qt::BackgroundRole:
+      return index.column() == ColVisitor && v.m_bHasColour ? RowColour(v.m_line.colour) : QColor(Qt::white);
+    default:
+      return QVariant();
+  }
+}
+
+QVariant CVisitorTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  static const char* const kTitles[kColumnCount] = {"Visitor  (P.Visits)", "Status", "Duration", "Name", "Page"};
+  return section >= 0 && section < kColumnCount ? QString::fromLatin1(kTitles[section]) : QVariant();
+}
+
+void CVisitorTableModel::SetVisitors(QList<CSiteVisitor> visitors) {
+  const int oldCount = int(m_visitors.size());
+  const int newCount = int(visitors.size());
+  const int common = std::min(oldCount, newCount);
+  // Rows that stay are changed where they differ; the rest are removed or
+  // added at the end.
+  if (newCount < oldCount) {
+    beginRemoveRows(QModelIndex(), newCount, oldCount - 1);
+    m_visitors.resize(newCount);
+    endRemoveRows();
+  }
+  int firstChanged = -1, lastChanged = -1;
+  for (int i = 0; i < common; ++i) {
+    const bool same = m_visitors[i].m_line == visitors[i].m_line && m_visitors[i].m_bHasColour == visitors[i].m_bHasColour;
+    m_visitors[i] = std::move(visitors[i]);
+    if (same) continue;
+    if (firstChanged < 0) firstChanged = i;
+    lastChanged = i;
+  }
+  if (firstChanged >= 0) emit dataChanged(index(firstChanged, 0), index(lastChanged, kColumnCount - 1));
+  if (newCount > oldCount) {
+    beginInsertRows(QModelIndex(), oldCount, newCount - 1);
+    for (int i = oldCount; i < newCount; ++i) m_visitors.append(std::move(visitors[i]));
+    endInsertRows();
+  }
+}

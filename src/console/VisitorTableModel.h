@@ -1,0 +1,43 @@
+#pragma once
+
+#include "SiteVisitor.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QPixmap>
+
+// The visitor table: one row per visitor of the last refresh, in reply
+// order, never sorted. Columns read Visitor (address and pages viewed),
+// Status, Duration, Name, Page. A refresh replaces the rows in place, so
+// the view neither flickers nor loses its scroll position.
+class CVisitorTableModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum Column { ColVisitor, ColStatus, ColDuration, ColName, ColPage, kColumnCount };
+
+  explicit CVisitorTableModel(QObject* parent = nullptr);
+
+  // The width of each column as a share of the table's width.
+  static double ColumnShare(int column);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  const QList<CSiteVisitor>& Visitors() const { return m_visitors; }
+  void SetVisitors(QList<CSiteVisitor> visitors);
+  void Clear() { SetVisitors({}); }
+
+  // The row image: 0 for a chat request, 1 for a highlighted row, 2 otherwise.
+  static int RowImage(const CSiteVisitor& visitor);
+  // The background of the first cell: the row's colour when it reads
+  // "#RRGGBB"; white for "#" alone and for anything that is no colour.
+  static QColor RowColour(const QString& colour);
+  static QString CellText(const VisitorLine& line, int column);
+
+ private:
+  QList<CSiteVisitor> m_visitors;
+  QPixmap m_rowImages[3];
+};

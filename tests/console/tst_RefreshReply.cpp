@@ -1,0 +1,128 @@
+// The refresh reply's parts and the visitor table built from them.
+#include "ConsoleReplies.h"
+#include "RefreshReply.h"
+#include "VisitorTableModel.h"
+
+#include <QGuiApplication>
+#include <QSignalSpy>
+#include <QTest>
+
+class TestRefreshReply : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void parsesTheBlocks() {
+    const RefreshReply r = RefreshReply::Parse(
+        RefreshReplyText({{"a", "Chat Request"}, {"b"}}, "42", "sound1",
+                         "anna<subfld><subfld>Initiate<subfld>Online<fld>ben<subfld>c7<subfld>op_chat<subfld>Online"));
+    QVERIFY(r.wellFormed);
+    QCOMPARE(r.visitors.size(), 2);
+    QCOMPARE(r.visitors[0].sessionId, QString("a"));
+    QCOMPARE(r.visitors[0].ip, QString("10.0.0.1"));
+    QCOMPARE(r.visitors[0].page, QString("/index.html"));
+    QCOMPARE(r.visitors[1].actInvite, QString("Invite"));
+    QCOMPARE(r.total, 42);
+    QCOMPARE(r.sound, QString("sound1"));
+    QCOMPARE(r.operators.size(), 2);
+    QCOMPARE(r.operators[1].chatId, QString("c7"));
+    QVERIFY(r.anyChatRequest);
+    QVERIFY(r.anyOperatorRequest);
+  }
+
+  void wrongShapesAreLeftOut() {
+    // Six or eight blocks: nothing of it is used.
+    QVERIFY(!RefreshReply::Parse("a<blk>b<blk>c<blk>d<blk>e<blk>f").wellFormed);
+    QVERIFY(!RefreshReply::Parse(RefreshReplyText({{"a"}}) + "<blk>").wellFormed);
+    QVERIFY(!RefreshReply::Parse("DISCONNNNECT").wellFormed);
+    // Lines of 12 or 14 fields and entries of 3 sub-fields are skipped.
+    const QString twelve = QStringList(12, "x").join("<fld>");
+    const QString fourteen = QStringList(14, "x").join("<fld>");
+    const RefreshReply r = RefreshReply::Parse(twelve + "<ln>" + TestVisitor{"ok"}.Line() + "<ln>" + fourteen +
+                                               "<blk>no number<blk><blk><blk><blk>a<subfld>b<subfld>c<blk>");
+    QVERIFY(r.wellFormed);
+    QCOMPARE(r.visitors.size(), 1);
+    QCOMPARE(r.visitors[0].sessionId, QString("ok"));
+    QCOMPARE(r.total, 0);
+    QVERIFY(r.operators.isEmpty());
+    QVERIFY(RefreshReply::Parse(RefreshReplyText({})).noUsersOnline);
+  }
+
+  void rowLooks_data() {
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("colour");
+    QTest::addColumn<int>("image");
+    QTest::addColumn<QColor>("background");
+    QTest::newRow("green") << "In Site" << "#00FF00" << 1 << QColor(0, 255, 0);
+    QTest::newRow("lower-case hex") << "In Site" << "#ccE8ff" << 1 << QColor(0xCC, 0xE8, 0xFF);
+    QTest::newRow("hash alone") << "In Site" << "#" << 1 << QColor(Qt::white);
+    QTest::newRow("no colour") << "In Site" << "" << 2 << QColor(Qt::white);
+    QTest::newRow("too short") << "In Site" << "#12" << 1 << QColor(Qt::white);
+    QTest::newRow("not hex") << "In Site" << "#GGGGGG" << 1 << QColor(Qt::white);
+    QTest::newRow("without hash") << "In Site" << "00FF00" << 1 << QColor(Qt::white);
+    QTest::newRow("chat request") << "Chat Request" << "#FF0000" << 0 << QColor(255, 0, 0);
+  }
+  void rowLooks() {
+    QFETCH(QString, status);
+    QFETCH(QString, colour);
+    QFETCH(int, image);
+    QFETCH(QColor, background);
+    CVisitorTableModel model;
+    TestVisitor t{"s", status};
+    t.colour = colour;
+    model.SetVisitors({CSiteVisitor(RefreshReply::Parse(RefreshReplyText({t})).visitors.first())});
+    QCOMPARE(CVisitorTableModel::RowImage(model.Visitors().first()), image);
+    QCOMPARE(model.data(model.index(0, CVisitorTableModel::ColVisitor), Qt::BackgroundRole).value<QColor>(), background);
+    QCOMPARE(model.data(model.index(0, CVisitorTableModel::ColName), Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
+    const QColor statusColour = model.data(model.index(0, CVisitorTableModel::ColStatus), Qt::ForegroundRole).value<QColor>();
+    QCOMPARE(statusColour, status == "Chat Request" ? QColor(210, 0, 0) : QColor(Qt::black));
+    QVERIFY(!model.data(model.index(0, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+  }
+
+  void cellsAndHeaders() {
+    CVisitorTableModel model;
+    TestVisitor t{"s"};
+    t.name = "Zoe";
+    model.SetVisitors({CSiteVisitor(RefreshReply::Parse(RefreshReplyText({t})).visitors.first())});
+    QCOMPARE(model.columnCount(), 5);
+    const QStringList expected{"10.0.0.1 - (3)", "In Site", "0:01:00", "Zoe", "/index.html"};
+    const QStringList headers{"Visitor  (P.Visits)", "Status", "Duration", "Name", "Page"};
+    for (int c = 0; c < 5; ++c) {
+      QCOMPARE(model.data(model.index(0, c), Qt::DisplayRole).toString(), expected[c]);
+      QCOMPARE(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headers[c]);
+    }
+  }
+
+  void refreshUpdatesInPlace() {
+    CVisitorTableModel model;
+    auto rows = [](QList<TestVisitor> visitors) {
+      QList<CSiteVisitor> out;
+      for (const VisitorLine& l : RefreshReply::Parse(RefreshReplyText(visitors)).visitors) out.append(CSiteVisitor(l));
+      return out;
+    };
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    model.SetVisitors(rows({{"a"}, {"b"}, {"c"}}));
+    QCOMPARE(inserted.size(), 1);
+    TestVisitor b{"b"};
+    b.duration = "0:01:05";
+    model.SetVisitors(rows({{"a"}, b, {"c"}}));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.last().at(0).value<QModelIndex>().row(), 1);  // only the row that changed
+    QCOMPARE(changed.last().at(1).value<QModelIndex>().row(), 1);
+    model.SetVisitors(rows({{"a"}, b, {"c"}}));
+    QCOMPARE(changed.size(), 1);  // nothing changed, nothing signalled
+    model.SetVisitors(rows({{"a"}}));
+    QCOMPARE(removed.size(), 1);
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(reset.size(), 0);
+  }
+};
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  TestRefreshReply test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "tst_RefreshReply.moc"

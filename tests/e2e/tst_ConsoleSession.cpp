@@ -1,0 +1,139 @@
+// A whole console session against talvero-service over real HTTP: log in,
+// watch the visitors refresh, be logged out by an administrator.
+#include "ChatManager.h"
+#include "LoginDlg.h"
+#include "MainDlg.h"
+#include "RecordingDesktopServices.h"
+#include "ServiceFixture.h"
+#include "SettingsStore.h"
+#include "TestEnvironment.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+class TestConsoleSession : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CTestSettingsFolder> m_pSettings;
+  std::unique_ptr<CRecordingDesktopServices> m_pDesktop;
+  std::unique_ptr<CServiceFixture> m_pService;
+  std::unique_ptr<CChatManager> m_pEngine;
+  std::unique_ptr<CLoginDlg> m_pLogin;
+  std::unique_ptr<CMainDlg> m_pConsole;
+
+  static constexpr int kPeriodMs = 1000;
+
+  // Logs in through the login window; its console runs shown, not modally,
+  // so that the test can watch it.
+  void LogIn(bool demo, const QString& loginId = QStringLiteral("anna")) {
+    CServiceConfig config = CServiceConfig::Demo();
+    config.sites[0].consolePeriod = kPeriodMs / 1000;
+    config.sites[0].chatPeriod = 1;
+    CServiceServer::Options options;
+    options.demo = demo;
+    m_pService = std::make_unique<CServiceFixture>(config, options);
+    m_pEngine->SetDefaultHost(m_pService->Host());
+    m_pLogin = std::make_unique<CLoginDlg>(*m_pEngine, [this](const QString& s, const QString& l, const QString& a) {
+      m_pConsole = std::make_unique<CMainDlg>(*m_pEngine);
+      m_pConsole->SetConsoleSession(s, l, a);
+      m_pConsole->show();
+      m_pConsole->OnInitDialog();
+    });
+    m_pLogin->SiteIdEdit()->setText("1001");
+    m_pLogin->LoginIdEdit()->setText(loginId);
+    m_pLogin->PasswordEdit()->setText(loginId);
+    m_pLogin->OnLogin();
+    QVERIFY2(m_pConsole != nullptr, "the login did not reach the console");
+  }
+  QStringList Ids() const {
+    QStringList ids;
+    for (const CSiteVisitor& v : m_pConsole->Visitors()) ids.append(v.m_line.sessionId);
+    return ids;
+  }
+
+ private slots:
+  void init() {
+    m_pSettings = std::make_unique<CTestSettingsFolder>();
+    m_pDesktop = std::make_unique<CRecordingDesktopServices>();
+    m_pEngine = std::make_unique<CChatManager>();
+    CSettingsStore().CreateKey(CSettingsStore::kRootKey);
+  }
+  void cleanup() {
+    m_pConsole.reset();
+    m_pLogin.reset();
+    m_pEngine.reset();
+    m_pService.reset();
+    m_pDesktop.reset();
+    m_pSettings.reset();
+  }
+
+  void demoVisitorsAppearWithinTwoPeriods() {
+    LogIn(true);
+    QCOMPARE(m_pEngine->ConsolePeriod(), kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty(), 2 * kPeriodMs + 500);
+    QVERIFY(m_pConsole->StatusLine()->text().startsWith("Total Visitors: "));
+    QVERIFY(m_pConsole->IsOnline());
+    QVERIFY(m_pDesktop->messageBoxes.isEmpty());
+  }
+
+  void visitorsComeAndGoAndTheSelectionFollows() {
+    LogIn(false);
+    const QString first = m_pService->Control("visitor/add", {{"name", "Ann"}});
+    const QString second = m_pService->Control("visitor/add", {{"name", "Bob"}});
+    QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({first, second}), 3 * kPeriodMs);
+    m_pConsole->Table()->selectRow(1);
+    m_pService->Control("visitor/leave", {{"csesid", first}});
+    QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({second}), 3 * kPeriodMs);
+    QCOMPARE(m_pConsole->SelectedRow(), 0);  // still Bob
+    QCOMPARE(m_pConsole->Table()->model()->index(0, 3).data().toString(), QString("Bob"));
+
+    // The service's view of presence: the console keeps announcing itself.
+    QCOMPARE(m_pService->Control("operators"), QString("demo Offline\nanna Online logged-in\nben Offline"));
+    QVERIFY(m_pConsole->OperatorTexts().contains("anna (Online)"));
+    QCOMPARE(m_pConsole->OperatorsBox()->count(), 2);
+  }
+
+  void aChatRequestShowsAndRings() {
+    LogIn(false);
+    const QString v = m_pService->Control("visitor/add", {{"name", "Cy"}});
+    m_pService->Control("visitor/chat", {{"csesid", v}});
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty() &&
+                                 m_pConsole->Visitors().first().m_line.status == "Chat Request",
+                             3 * kPeriodMs);
+    QTRY_VERIFY(m_pDesktop->sounds.contains(QUrl("qrc:/sounds/143.wav")));
+  }
+
+  void forcedLogOutEndsTheConsole() {
+    LogIn(false);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->StatusLine()->text().startsWith("Total"), 3 * kPeriodMs);
+    // An administrator on another console logs anna out.
+    m_pService->Login("demo", "demo");
+    QCOMPARE(m_pService->Get("/cpn/wn-opout.php?id2out=anna&sid=1001"), QString("true"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->IsSessionEnded(), 3 * kPeriodMs);
+    QCOMPARE(m_pDesktop->messageBoxes.last().text, QString("You have been logged out."));
+    QVERIFY(m_pEngine->IsClosing());
+    QVERIFY(!m_pConsole->isVisible());
+  }
+
+  void theServiceGoesAwayAndComesBack() {
+    LogIn(false);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->StatusLine()->text().startsWith("Total"), 3 * kPeriodMs);
+    m_pService->Control("fault", {{"kind", "drop"}, {"count", "3"}});
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->IsConnectionAlert(), 4 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->IsConnectionAlert(), 8 * kPeriodMs);
+    QVERIFY(m_pConsole->StatusLine()->text().startsWith("Total Visitors: "));
+  }
+};
+
+int main(int argc, char** argv) {
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication app(argc, argv);
+  TestConsoleSession test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "tst_ConsoleSession.moc"
