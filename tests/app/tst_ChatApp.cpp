@@ -5,7 +5,9 @@
 #include "SettingsStore.h"
 #include "TestEnvironment.h"
 
+#include <QApplication>
 #include <QProcess>
+#include <QTimer>
 #include <QTest>
 
 class TestChatApp : public QObject {
@@ -54,6 +56,26 @@ class TestChatApp : public QObject {
     QVERIFY(QFile::exists(folder.SettingsFile()));
   }
 
+  void closingTheLoginWindowEndsTheRun() {
+    CTestSettingsFolder folder;
+    CRecordingDesktopServices desktop;
+    CChatManager engine;
+    CChatApp app(engine);
+    app.Prepare({});
+    QString shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+      if (QWidget* w = QApplication::activeModalWidget()) {
+        shown = w->windowTitle();
+        w->close();
+      }
+    });
+    closer.start(50);
+    app.RunLoginWindow();  // returns once the window is closed
+    QCOMPARE(shown, QString("Talvero Executive Login:"));
+    QCOMPARE(engine.LoginId(), QString());
+  }
+
   void programRejectsABadCommandLine() {
     QProcess program;
     program.start(QCoreApplication::applicationDirPath() + "/../../talvero", {"--no-such-option"});
@@ -63,5 +85,10 @@ class TestChatApp : public QObject {
   }
 };
 
-QTEST_MAIN(TestChatApp)
+int main(int argc, char** argv) {
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication app(argc, argv);
+  TestChatApp test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "tst_ChatApp.moc"
