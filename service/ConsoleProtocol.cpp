@@ -7,16 +7,6 @@
 
 namespace {
 
-QString VisitorStatus(const Visitor& v) {
-  if (!v.hasChat) return QStringLiteral("In Site");
-  switch (v.chat.state) {
-    case VisitorChat::Requested: return QStringLiteral("Chat Request");
-    case VisitorChat::Active: return QStringLiteral("Chatting with: ") + v.chat.operatorId;
-    case VisitorChat::Closed: break;
-  }
-  return QStringLiteral("In Site");
-}
-
 bool HasActiveChat(const Site& site, const QString& loginId) {
   for (const Visitor& v : site.visitors)
     if (!v.departed && v.hasChat && v.chat.state == VisitorChat::Active &&
@@ -24,8 +14,6 @@ bool HasActiveChat(const Site& site, const QString& loginId) {
       return true;
   return false;
 }
-
-bool Same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 }  // namespace
 
@@ -75,7 +63,7 @@ QString CConsoleProtocol::VisitorLines(Site& site, bool chatsOnly, qint64 now) c
   QStringList lines;
   for (const Visitor& v : site.visitors) {
     if (v.departed) continue;
-    const QString status = VisitorStatus(v);
+    const QString status = v.Status();
     const bool request = status == QStringLiteral("Chat Request");
     const bool chatting = status.startsWith(QStringLiteral("Chatting"));
     if (chatsOnly && !request && !chatting) continue;
@@ -103,12 +91,12 @@ QString CConsoleProtocol::OperatorEntries(Site& site, const OperatorState& viewe
   for (const OperatorState& op : site.operators) {
     const QString& name = op.account.loginId;
     QString chatId, state;
-    if (!Same(name, viewer.account.loginId)) {
+    if (!SameId(name, viewer.account.loginId)) {
       state = site.IsOnline(op, now) ? QStringLiteral("Initiate") : QString();
       for (const OperatorChat& c : site.operatorChats) {
         if (c.state == OperatorChat::Closed) continue;
-        const bool viewerAsks = Same(c.asker, viewer.account.loginId) && Same(c.invitee, name);
-        const bool entryAsks = Same(c.asker, name) && Same(c.invitee, viewer.account.loginId);
+        const bool viewerAsks = SameId(c.asker, viewer.account.loginId) && SameId(c.invitee, name);
+        const bool entryAsks = SameId(c.asker, name) && SameId(c.invitee, viewer.account.loginId);
         if (!viewerAsks && !entryAsks) continue;
         chatId = c.id;
         if (c.state == OperatorChat::Pending)
@@ -164,7 +152,7 @@ QString CConsoleProtocol::Refresh(const Query& q) {
     viewer->transferNotice.clear();
   } else {
     for (const OperatorMessage& m : site->messages)
-      if (!m.read && Same(m.to, viewer->account.loginId)) {
+      if (!m.read && SameId(m.to, viewer->account.loginId)) {
         notice = QStringLiteral("message");
         break;
       }
@@ -202,10 +190,10 @@ QString CConsoleProtocol::LogOut(const Query& q) {
   op->lastHeard = -1;
   const QString& id = op->account.loginId;
   for (Visitor& v : site->visitors)
-    if (v.hasChat && v.chat.state == VisitorChat::Active && Same(v.chat.operatorId, id))
+    if (v.hasChat && v.chat.state == VisitorChat::Active && SameId(v.chat.operatorId, id))
       m_state.CloseChat(*site, v, QStringLiteral("Notice: Chat Closed by Operator."));
   for (OperatorChat& c : site->operatorChats)
-    if (Same(c.asker, id) || Same(c.invitee, id)) c.state = OperatorChat::Closed;
+    if (SameId(c.asker, id) || SameId(c.invitee, id)) c.state = OperatorChat::Closed;
   return QStringLiteral("true");
 }
 
@@ -236,7 +224,7 @@ QString CConsoleProtocol::Messages(const Query& q) {
   QStringList shown;
   bool unread = false;
   for (OperatorMessage& m : site->messages) {
-    if (!Same(m.to, me) || (action == QStringLiteral("dsp") && m.read)) continue;
+    if (!SameId(m.to, me) || (action == QStringLiteral("dsp") && m.read)) continue;
     unread = unread || !m.read;
     m.read = true;
     shown.append(m.from + kSepLine + m.text);

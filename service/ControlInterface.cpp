@@ -77,10 +77,7 @@ ServiceReply CControlInterface::VisitorCommand(const QString& command, const Que
     return ServiceReply::Text(kOk);
   }
   if (command == QStringLiteral("show")) {
-    QString status = QStringLiteral("In Site");
-    if (v->hasChat && v->chat.state == VisitorChat::Requested) status = QStringLiteral("Chat Request");
-    if (v->hasChat && v->chat.state == VisitorChat::Active) status = QStringLiteral("Chatting with: ") + v->chat.operatorId;
-    QStringList out{QStringLiteral("status=") + status,
+    QStringList out{QStringLiteral("status=") + v->Status(),
                     QStringLiteral("invited=") + (v->invited ? "Y" : "N"),
                     QStringLiteral("proactive=") + v->proactiveUrl,
                     QStringLiteral("proactive_window=") + v->proactiveWindow,

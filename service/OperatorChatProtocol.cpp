@@ -7,8 +7,6 @@
 
 namespace {
 
-bool Same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
 // How long a typing notice counts; the consoles send one every few characters.
 constexpr qint64 kTypingMs = 6000;
 
@@ -24,8 +22,8 @@ QString COperatorChatProtocol::OpenChat(const Query& q) {
     const QString& a = asker->account.loginId;
     const QString& b = invitee->account.loginId;
     for (const OperatorChat& c : site->operatorChats)
-      if (c.state != OperatorChat::Closed && ((Same(c.asker, a) && Same(c.invitee, b)) ||
-                                              (Same(c.asker, b) && Same(c.invitee, a))))
+      if (c.state != OperatorChat::Closed && ((SameId(c.asker, a) && SameId(c.invitee, b)) ||
+                                              (SameId(c.asker, b) && SameId(c.invitee, a))))
         return b + kSepField + c.id;
     OperatorChat chat;
     chat.id = QStringLiteral("op%1-%2").arg(site->config.id).arg(site->nextOperatorChat++);
@@ -52,9 +50,9 @@ QString COperatorChatProtocol::SendLine(const Query& q) {
   std::lock_guard<std::mutex> guard(m_state.lock);
   OperatorChat* chat = m_state.FindOperatorChat(q.value("csesid"));
   const QString me = q.value("adminid");
-  if (chat == nullptr || chat->state == OperatorChat::Closed || (!Same(me, chat->asker) && !Same(me, chat->invitee)))
+  if (chat == nullptr || chat->state == OperatorChat::Closed || (!SameId(me, chat->asker) && !SameId(me, chat->invitee)))
     return QStringLiteral("false");
-  const QString& name = Same(me, chat->asker) ? chat->asker : chat->invitee;
+  const QString& name = SameId(me, chat->asker) ? chat->asker : chat->invitee;
   CServiceState::AppendLine(chat->lines, name + QStringLiteral(": ") + q.value("say"), false, name, m_state.Now());
   chat->typingAt = -1;
   return QStringLiteral("true");
@@ -66,7 +64,7 @@ QString COperatorChatProtocol::Poll(const Query& q) {
   if (chat == nullptr) return kInvalidRequest;
   // The window names the other operator; the one asking is the other one.
   const QString other = q.value("ipadd");
-  const QString me = Same(other, chat->asker) ? chat->invitee : chat->asker;
+  const QString me = SameId(other, chat->asker) ? chat->invitee : chat->asker;
   chat->lastPoller = me;
   if (chat->state == OperatorChat::Closed)
     return QStringLiteral("Notice: Chat Closed by Operator.") + kSepChatBlock + kSepChatBlock + kSepChatBlock;
@@ -76,7 +74,7 @@ QString COperatorChatProtocol::Poll(const Query& q) {
   for (const ChatLine& line : chat->lines)
     if (line.number > lastNum) {
       fresh.append(line.text);
-      fromOther = fromOther || !Same(line.sender, me);
+      fromOther = fromOther || !SameId(line.sender, me);
     }
   const QString newest = chat->lines.isEmpty() ? QStringLiteral("1") : QString::number(chat->lines.last().number);
   return QStringList{fresh.join(kSepChatLine), newest, QStringLiteral("open"),
@@ -96,5 +94,5 @@ QString COperatorChatProtocol::Typing(const Query& q) {
     return QStringLiteral("blank");
   // The notice names only the chat, not who typed: the one asking is shown
   // the other operator as typing.
-  return Same(chat->lastPoller, chat->asker) ? chat->invitee : chat->asker;
+  return SameId(chat->lastPoller, chat->asker) ? chat->invitee : chat->asker;
 }

@@ -9,8 +9,6 @@ qint64 SteadyMs() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-bool SameId(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
 const char* const kBrowsers[] = {"Firefox 132", "Chrome 131", "Safari 18", "Edge 131"};
 const char* const kSystems[] = {"Windows 11", "macOS 15", "Linux", "Android 15", "iOS 18"};
 const char* const kCountries[][6] = {
@@ -22,6 +20,12 @@ const char* const kCountries[][6] = {
 };
 
 }  // namespace
+
+QString Visitor::Status() const {
+  if (hasChat && chat.state == VisitorChat::Requested) return QStringLiteral("Chat Request");
+  if (hasChat && chat.state == VisitorChat::Active) return QStringLiteral("Chatting with: ") + chat.operatorId;
+  return QStringLiteral("In Site");
+}
 
 OperatorState* Site::FindOperator(const QString& loginId) {
   for (OperatorState& op : operators)

@@ -12,6 +12,9 @@
 #include <mutex>
 #include <random>
 
+// Login ids compare without regard to letter case.
+inline bool SameId(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
 // The live state of every site the service serves. One lock guards all of
 // it; every request takes the lock for the short time it needs.
 
@@ -62,6 +65,9 @@ struct Visitor {
   // that the chat is closed.
   bool departed = false;
   qint64 departedAt = 0;
+
+  // What the console's Status column shows.
+  QString Status() const;
 };
 
 struct OperatorState {

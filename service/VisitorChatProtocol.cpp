@@ -11,8 +11,6 @@ namespace {
 const QString kClosedByUser = QStringLiteral("Notice: Chat Closed by User.");
 const QString kClosedByOperator = QStringLiteral("Notice: Chat Closed by Operator.");
 
-bool Same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
 // The accept reply always has five pieces; a refusal carries its reason first.
 QString AcceptRefusal(const QString& why) { return why + kSepField + kSepField + kSepField + kSepField; }
 
@@ -34,7 +32,7 @@ QString CVisitorChatProtocol::Accept(const Query& q) {
     chat.operatorId = me;
     chat.participants = {me};
     CServiceState::AppendLine(chat.lines, QStringLiteral("Notice:Now user has join the chat"), false, QString(), now);
-  } else if (Same(chat.transferTo, me)) {
+  } else if (SameId(chat.transferTo, me)) {
     chat.operatorId = me;
     chat.transferTo.clear();
     if (!chat.participants.contains(me, Qt::CaseInsensitive)) chat.participants.append(me);
@@ -190,7 +188,7 @@ QString CVisitorChatProtocol::Transfer(const Query& q) {
   const QString me = q.value("adminid");
   const qint64 now = m_state.Now();
   if (v == nullptr || target == nullptr || !v->hasChat || v->chat.state != VisitorChat::Active ||
-      !v->chat.participants.contains(me, Qt::CaseInsensitive) || Same(target->account.loginId, me) ||
+      !v->chat.participants.contains(me, Qt::CaseInsensitive) || SameId(target->account.loginId, me) ||
       !site->IsOnline(*target, now))
     return QStringLiteral("false");
   v->chat.transferTo = target->account.loginId;

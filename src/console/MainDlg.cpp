@@ -218,21 +218,23 @@ void CMainDlg::RefillOperatorsBox() {
   AnnounceOnline();
 }
 
+void CMainDlg::SendPresence(bool bOnline) {
+  m_engine.RequestAsync(CStringTable::Format(bOnline ? IDS_REQ_STATUS_ONLINE : IDS_REQ_STATUS_OFFLINE,
+                                             {m_strSiteId, CChatManager::UrlEncode(m_strLoginId)}),
+                        REQ_STATUS, this);
+}
+
 void CMainDlg::AnnounceOnline() {
-  if (m_bManualOffline) return;
-  m_engine.RequestAsync(
-      CStringTable::Format(IDS_REQ_STATUS_ONLINE, {m_strSiteId, CChatManager::UrlEncode(m_strLoginId)}), REQ_STATUS, this);
+  if (!m_bManualOffline) SendPresence(true);
 }
 
 void CMainDlg::OnOnline() {
   m_bManualOffline = false;
-  m_engine.RequestAsync(
-      CStringTable::Format(IDS_REQ_STATUS_ONLINE, {m_strSiteId, CChatManager::UrlEncode(m_strLoginId)}), REQ_STATUS, this);
+  SendPresence(true);
 }
 
 void CMainDlg::OnOffline() {
-  m_engine.RequestAsync(
-      CStringTable::Format(IDS_REQ_STATUS_OFFLINE, {m_strSiteId, CChatManager::UrlEncode(m_strLoginId)}), REQ_STATUS, this);
+  SendPresence(false);
   m_bManualOffline = true;
 }
 

@@ -95,6 +95,7 @@ class CMainDlg : public QDialog, public CReplyWindow {
   void OnRefreshReply(quint64 sequence, const QString& reply);
   void ApplyVisitorLines(const RefreshReply& reply, int& chats);
   void RefillOperatorsBox();
+  void SendPresence(bool bOnline);
   void OnStatusReply(const QString& reply);
   void EndSession(bool bForgetLogin, bool bToldByServer);
   bool IsConsoleVisible() const;
