@@ -28,12 +28,11 @@ int main(int argc, char* argv[]) {
 
   CQtDesktopServices desktop;
   CDesktopServices::Install(&desktop);
-  int status = 0;
   {
     CChatManager engine;
     CChatApp app(engine);
     app.InitInstance(options);
   }
   CDesktopServices::Install(nullptr);
-  return status;
+  return 0;
 }
