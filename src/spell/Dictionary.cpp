@@ -19,8 +19,19 @@ using Letters = const signed char*;
 Letters LettersOf(const QByteArray& word) { return reinterpret_cast<Letters>(word.constData()); }
 
 // The folding of the C library's tolower in the "C" locale: bytes of 0x80
-// and above stay as they are.
-signed char Fold(signed char c) { return c >= 'A' && c <= 'Z' ? static_cast<signed char>(c - 'A' + 'a') : c; }
+// and above stay as they are. A table, since chain scans fold every letter
+// they pass.
+struct CFoldTable {
+  signed char folded[256];
+  constexpr CFoldTable() : folded() {
+    for (int i = 0; i < 256; ++i) {
+      const signed char c = static_cast<signed char>(i);
+      folded[i] = c >= 'A' && c <= 'Z' ? static_cast<signed char>(c - 'A' + 'a') : c;
+    }
+  }
+};
+constexpr CFoldTable kFold;
+signed char Fold(signed char c) { return kFold.folded[static_cast<unsigned char>(c)]; }
 bool IsUpper(signed char c) { return c >= 'A' && c <= 'Z'; }
 
 constexpr unsigned char kHasNext = 1;
@@ -90,14 +101,14 @@ void WalkWords(const CNode* root, Accept accept, Visit visit) {
 // other bytes match their letter in either case. Only words of the
 // pattern's length match.
 void CollectMatches(const CNode* root, const QByteArray& pattern, QStringList& list) {
-  const Letters pat = LettersOf(pattern);
+  // Folded once here, not at every node passed. '?' takes any letter but
+  // the end of a word; the pattern's end (0) takes only that.
+  QByteArray folded(pattern.constData());
+  for (char& c : folded) c = char(Fold(static_cast<signed char>(c)));
+  const Letters want = LettersOf(folded);
   WalkWords(
       root,
-      [pat](signed char letter, qsizetype p) {
-        const signed char want = pat[p];
-        if (letter == 0) return want == 0;
-        return want != 0 && (want == '?' || Fold(letter) == Fold(want));
-      },
+      [want](signed char letter, qsizetype p) { return want[p] == '?' ? letter != 0 : Fold(letter) == want[p]; },
       [&list](QByteArrayView word) { list.append(FromAnsiCodePage(word)); });
 }
 
@@ -145,26 +156,34 @@ class CRecordReader {
 
 CDictionary::~CDictionary() = default;
 
-CNode* CDictionary::NewNode(signed char chLetter) { return &m_nodes.emplace_back(chLetter); }
+CNode* CDictionary::NewNode(signed char chLetter, qsizetype position) {
+  return &m_pools[std::size_t(std::min<qsizetype>(position, kPools - 1))].emplace_back(chLetter);
+}
+
+std::size_t CDictionary::NodeCount() const {
+  std::size_t count = 0;
+  for (const std::deque<CNode>& pool : m_pools) count += pool.size();
+  return count;
+}
 
 void CDictionary::Clear() {
   m_pRoot = nullptr;
-  m_nodes.clear();
+  for (std::deque<CNode>& pool : m_pools) pool.clear();
 }
 
 void CDictionary::AddWord(const QByteArray& word) {
   const Letters w = LettersOf(word);
-  if (m_pRoot == nullptr) m_pRoot = NewNode(w[0]);
+  if (m_pRoot == nullptr) m_pRoot = NewNode(w[0], 0);
   CNode* node = m_pRoot;
   qsizetype i = 0;
   for (;;) {
     if (node->m_chLetter == w[i]) {
       if (w[i] == 0) return;
-      if (node->m_pNext == nullptr) node->m_pNext = NewNode(w[i + 1]);
+      if (node->m_pNext == nullptr) node->m_pNext = NewNode(w[i + 1], i + 1);
       node = node->m_pNext;
       ++i;
     } else {
-      if (node->m_pAlternative == nullptr) node->m_pAlternative = NewNode(w[i]);
+      if (node->m_pAlternative == nullptr) node->m_pAlternative = NewNode(w[i], i);
       node = node->m_pAlternative;
     }
   }
@@ -205,22 +224,30 @@ CDictionary::LookupResult CDictionary::Lookup(const QByteArray& word) const {
     if (stage == Stage::Enter) {
       if (atStart) r = Exact;
       const signed char c = w[p];
-      if (node->m_chLetter == c) {
+      // Skip the letters that differ even in another case; r needs no
+      // resetting on the way, it is already Exact at the start.
+      const signed char folded = Fold(c);
+      while (Fold(node->m_chLetter) != folded) {
+        node = node->m_pAlternative;
+        if (node == nullptr) break;
+      }
+      if (node == nullptr) {
+        done = NotFound;
+      } else if (node->m_chLetter == c) {
         if (c == 0) {
           done = r;
         } else if (node->m_pNext == nullptr) {
           done = StoreEnded;
         } else {
-          calls.Push({node, p, atStart, Stage::AfterNext, r});
+          // Only a capital with alternatives has more to try once its next
+          // position is matched; any other letter passes that result
+          // straight up and needs no frame.
+          if (IsUpper(c) && node->m_pAlternative != nullptr) calls.Push({node, p, atStart, Stage::AfterNext, r});
           node = node->m_pNext;
           ++p;
           atStart = false;
           continue;
         }
-      } else if (Fold(node->m_chLetter) != Fold(c)) {
-        node = node->m_pAlternative;
-        if (node != nullptr) continue;
-        done = NotFound;
       } else if (r == Exact && node->m_pAlternative != nullptr) {
         calls.Push({node, p, atStart, Stage::AfterCaseAlt, r});
         node = node->m_pAlternative;
@@ -322,21 +349,25 @@ bool CDictionary::Load(const QString& path) {
   CRecordReader in(file);
   // The alternatives still to be read once the subtree being read is
   // complete, innermost last.
-  std::vector<CNode**> pending;
-  CNode** slot = &m_pRoot;
+  struct Slot {
+    CNode** link;
+    qsizetype position;
+  };
+  std::vector<Slot> pending;
+  Slot slot{&m_pRoot, 0};
   for (;;) {
     signed char letter;
     unsigned char flags;
     if (!in.Next(letter, flags)) return false;
     // A node joins the tree only once its record has been read, so a file
     // cut short leaves exactly what it held.
-    CNode* node = NewNode(letter);
-    *slot = node;
+    CNode* node = NewNode(letter, slot.position);
+    *slot.link = node;
     if (flags & kHasNext) {
-      if (flags & kHasAlternative) pending.push_back(&node->m_pAlternative);
-      slot = &node->m_pNext;
+      if (flags & kHasAlternative) pending.push_back({&node->m_pAlternative, slot.position});
+      slot = {&node->m_pNext, slot.position + 1};
     } else if (flags & kHasAlternative) {
-      slot = &node->m_pAlternative;
+      slot.link = &node->m_pAlternative;
     } else if (pending.empty()) {
       return true;
     } else {

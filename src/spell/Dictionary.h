@@ -59,7 +59,7 @@ class CDictionary {
   // Every stored word in the tree's order.
   QList<QByteArray> Words() const;
   bool IsEmpty() const { return m_pRoot == nullptr; }
-  std::size_t NodeCount() const { return m_nodes.size(); }
+  std::size_t NodeCount() const;
 
   // Where the program's dictionary file is: TVRDIC.dic in programDir when it
   // exists there, else in dataDir when it exists there, else the path in
@@ -69,10 +69,15 @@ class CDictionary {
   static QString FilePath();
 
  private:
-  CNode* NewNode(signed char chLetter);
+  CNode* NewNode(signed char chLetter, qsizetype position);
   void Clear();
 
   CNode* m_pRoot = nullptr;
-  // Owns every node of the tree; a deque never moves what it holds.
-  std::deque<CNode> m_nodes;
+  // Own every node of the tree, one pool for each of the first positions of
+  // a word and one for all later ones. The letters of a chain are read one
+  // after another in their position's pool, so a chain lies together in
+  // memory and a lookup scans it without jumping about. A deque never moves
+  // what it holds.
+  static constexpr qsizetype kPools = 32;
+  std::deque<CNode> m_pools[kPools];
 };

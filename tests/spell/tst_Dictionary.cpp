@@ -248,6 +248,7 @@ class TestDictionary : public QObject {
     QTest::newRow("substitution") << QByteArrayList{"cat", "cot", "coat"} << QByteArray("cxt") << QStringList{"cat", "cot"} << 3;
     QTest::newRow("known word") << QByteArrayList{"cat", "cot", "coat"} << QByteArray("cat") << QStringList{} << 0;
     QTest::newRow("known in another case") << QByteArrayList{"hello"} << QByteArray("Hello") << QStringList{} << 1;
+    QTest::newRow("stored case is offered") << QByteArrayList{"Cat"} << QByteArray("CXT") << QStringList{"Cat"} << 3;
     QTest::newRow("insertion and deletion") << QByteArrayList{"coat", "ct"} << QByteArray("cot") << QStringList{"coat", "ct"} << 3;
     // Transposition offers the word as typed, found in another case.
     QTest::newRow("swap keeps the typed case") << QByteArrayList{"the"} << QByteArray("Teh") << QStringList{"The"} << 3;
