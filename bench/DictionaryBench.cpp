@@ -23,7 +23,11 @@ struct SampleWord {
   std::string utf8;  // for Hunspell
 };
 
-std::size_t HeapInUse() { return mallinfo2().uordblks; }
+// Bytes handed out by malloc, large blocks that it maps on their own included.
+std::size_t HeapInUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
 
 const CDictionary& Store() {
   static const std::unique_ptr<CDictionary> store = [] {
