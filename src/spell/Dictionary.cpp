@@ -392,7 +392,7 @@ bool CDictionary::Save(const QString& path) const {
     block.append(char((node->m_pNext ? kHasNext : 0) | (node->m_pAlternative ? kHasAlternative : 0)));
     if (block.size() >= kBlock) {
       if (file.write(block) != block.size()) return false;
-      block.clear();
+      block.resize(0);  // keeps its room
     }
     if (node->m_pNext != nullptr) {
       if (node->m_pAlternative != nullptr) pending.push_back(node->m_pAlternative);

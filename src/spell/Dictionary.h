@@ -63,8 +63,8 @@ class CDictionary {
 
   // Where the program's dictionary file is: TVRDIC.dic in programDir when it
   // exists there, else in dataDir when it exists there, else the path in
-  // programDir (where loading fails quietly). The one-argument form uses
-  // the running program's folder and the installed data folder.
+  // programDir (where loading fails quietly). The form without arguments
+  // uses the running program's folder and the installed data folder.
   static QString FilePath(const QString& programDir, const QString& dataDir);
   static QString FilePath();
 

@@ -5,7 +5,7 @@
 // were first inserted; m_pNext leads to the chain of the following position.
 // A letter of 0 ends a word and has no m_pNext.
 //
-// Nodes belong to the dictionary that created them: it keeps them in a pool
+// Nodes belong to the dictionary that created them: it keeps them in pools
 // and lets go of a whole tree at once, so a node never frees its chain or
 // its subtree by itself and no destruction walks the tree, however deep a
 // loaded file nests.

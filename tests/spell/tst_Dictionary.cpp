@@ -160,18 +160,19 @@ class TestDictionary : public QObject {
   void fileFormat() {
     QTemporaryDir dir;
     const QString path = dir.filePath("TVRDIC.dic");
+    const QByteArray atAn = QByteArray::fromHex("6101740300006e010000");
     CDictionary dictionary;
     AddAll(dictionary, {"at", "an", "at"});  // the repeat changes nothing
     QVERIFY(dictionary.Save(path));
-    QCOMPARE(ReadAll(path), QByteArray::fromHex("6101740300006e010000"));
+    QCOMPARE(ReadAll(path), atAn);
 
     // Bytes after the structure are never read.
-    WriteAll(path, QByteArray::fromHex("6101740300006e010000") + "trailing junk");
+    WriteAll(path, atAn + "trailing junk");
     CDictionary loaded;
     QVERIFY(loaded.Load(path));
     QCOMPARE(loaded.Words(), (QByteArrayList{"at", "an"}));
     QVERIFY(loaded.Save(path));
-    QCOMPARE(ReadAll(path), QByteArray::fromHex("6101740300006e010000"));
+    QCOMPARE(ReadAll(path), atAn);
   }
 
   void everyByteSurvivesTheFile() {
