@@ -157,18 +157,18 @@ class CRecordReader {
 CDictionary::~CDictionary() = default;
 
 CNode* CDictionary::NewNode(signed char chLetter, qsizetype position) {
-  return &m_pools[std::size_t(std::min<qsizetype>(position, kPools - 1))].emplace_back(chLetter);
+  return m_pools[std::size_t(std::min<qsizetype>(position, kPools - 1))].New(chLetter);
 }
 
 std::size_t CDictionary::NodeCount() const {
   std::size_t count = 0;
-  for (const std::deque<CNode>& pool : m_pools) count += pool.size();
+  for (const CNodePool& pool : m_pools) count += pool.Size();
   return count;
 }
 
 void CDictionary::Clear() {
   m_pRoot = nullptr;
-  for (std::deque<CNode>& pool : m_pools) pool.clear();
+  for (CNodePool& pool : m_pools) pool.Clear();
 }
 
 void CDictionary::AddWord(const QByteArray& word) {

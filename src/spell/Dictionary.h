@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Node.h"
+#include "NodePool.h"
 
 #include <QByteArray>
 #include <QList>
@@ -8,7 +9,6 @@
 #include <QStringList>
 
 #include <cstddef>
-#include <deque>
 
 // The word store behind spell checking: a letter tree of CNode objects, kept
 // in the dictionary file as the tree in pre-order, two bytes a node (the
@@ -76,8 +76,7 @@ class CDictionary {
   // Own every node of the tree, one pool for each of the first positions of
   // a word and one for all later ones. The letters of a chain are read one
   // after another in their position's pool, so a chain lies together in
-  // memory and a lookup scans it without jumping about. A deque never moves
-  // what it holds.
+  // memory and a lookup scans it without jumping about.
   static constexpr qsizetype kPools = 32;
-  std::deque<CNode> m_pools[kPools];
+  CNodePool m_pools[kPools];
 };
