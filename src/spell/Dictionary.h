@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Node.h"
+#include "NodePool.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+
+// The word store behind spell checking: a letter tree of CNode objects, kept
+// in the dictionary file as the tree in pre-order, two bytes a node (the
+// letter, then flags: 1 = the next position's chain follows, 2 = an
+// alternative follows after that). The file has no header and no count;
+// reading stops when the structure is complete.
+//
+// Words are 8-bit strings in the ANSI code page (AnsiCodePage.h) and end at
+// their first 0 byte. Letters are compared as bytes; only A-Z fold to a-z
+// when letter case is ignored.
+//
+// No operation recurses as deep as a file or a word asks: every walk of the
+// tree keeps its own stack, so a crafted file cannot exhaust the call stack.
+class CDictionary {
+ public:
+  // The order matters: callers treat everything but NotFound as known, and
+  // a smaller value is a closer match.
+  enum LookupResult {
+    Exact = 0,            // stored exactly as passed
+    FirstLetterCase = 1,  // a capital first letter is stored small, the rest exact
+    CaseDiffers = 2,      // stored with other letter-case differences
+    NotFound = 3,         // not stored in any letter case
+    StoreEnded = 4,       // the tree ended inside the word (damaged file)
+  };
+
+  CDictionary() = default;
+  virtual ~CDictionary();
+  CDictionary(const CDictionary&) = delete;
+  CDictionary& operator=(const CDictionary&) = delete;
+
+  // Replaces the store with the tree of the file at path. false when the
+  // file cannot be read or ends before the structure is complete; the store
+  // then holds the nodes read before the end (none for a missing file).
+  bool Load(const QString& path);
+  // Writes the tree to path through a temporary file that replaces the old
+  // one only when complete, so a failure never leaves a half-written file.
+  // false for an empty store (the file is left untouched) or on any error.
+  bool Save(const QString& path) const;
+
+  void AddWord(const QByteArray& word);
+  LookupResult Lookup(const QByteArray& word) const;
+  // For a word that is NotFound, appends the stored words one edit away
+  // (one letter replaced, inserted, removed, or two neighbours swapped) to
+  // list, sorted by UTF-16 code units and without repeats; returns the
+  // number of entries. code receives Lookup(word) in any case.
+  int Suggest(const QByteArray& word, QStringList& list, LookupResult& code) const;
+
+  // Every stored word in the tree's order.
+  QList<QByteArray> Words() const;
+  bool IsEmpty() const { return m_pRoot == nullptr; }
+  std::size_t NodeCount() const;
+
+  // Where the program's dictionary file is: TVRDIC.dic in programDir when it
+  // exists there, else in dataDir when it exists there, else the path in
+  // programDir (where loading fails quietly). The form without arguments
+  // uses the running program's folder and the installed data folder.
+  static QString FilePath(const QString& programDir, const QString& dataDir);
+  static QString FilePath();
+
+ private:
+  CNode* NewNode(signed char chLetter, qsizetype position);
+  void Clear();
+
+  CNode* m_pRoot = nullptr;
+  // Own every node of the tree, one pool for each of the first positions of
+  // a word and one for all later ones. The letters of a chain are read one
+  // after another in their position's pool, so a chain lies together in
+  // memory and a lookup scans it without jumping about.
+  static constexpr qsizetype kPools = 32;
+  CNodePool m_pools[kPools];
+};

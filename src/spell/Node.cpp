@@ -1,0 +1,3 @@
+#include "Node.h"
+
+CNode::~CNode() = default;

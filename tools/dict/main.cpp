@@ -1,0 +1,142 @@
+// talvero-dict: builds and inspects dictionary files for whoever prepares
+// word lists. Exit status 0 on success, 1 when a file cannot be read or
+// written or is damaged, 2 on a usage error.
+#include "AnsiCodePage.h"
+#include "Dictionary.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kFileError = 1;
+constexpr int kUsageError = 2;
+
+const char kUsage[] =
+    "usage: talvero-dict build WORDLIST OUT.dic   build a dictionary file from a word list\n"
+    "                                             (UTF-8, one word a line, blank lines skipped)\n"
+    "       talvero-dict lookup DIC WORD...       the lookup result of each word\n"
+    "       talvero-dict suggest DIC WORD...      the lookup result and the suggestions of each word\n"
+    "       talvero-dict dump DIC                 every stored word, in the tree's order\n";
+
+void Out(const QString& line) {
+  const QByteArray bytes = line.toUtf8() + '\n';
+  std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+}
+
+int Fail(const QString& message) {
+  std::fprintf(stderr, "talvero-dict: %s\n", message.toUtf8().constData());
+  return kFileError;
+}
+
+int Usage(const char* problem) {
+  std::fprintf(stderr, "talvero-dict: %s\n%s", problem, kUsage);
+  return kUsageError;
+}
+
+const char* ResultName(CDictionary::LookupResult result) {
+  switch (result) {
+    case CDictionary::Exact: return "Exact";
+    case CDictionary::FirstLetterCase: return "FirstLetterCase";
+    case CDictionary::CaseDiffers: return "CaseDiffers";
+    case CDictionary::NotFound: return "NotFound";
+    case CDictionary::StoreEnded: return "StoreEnded";
+  }
+  return "?";
+}
+
+QString ResultText(CDictionary::LookupResult result) {
+  return QString::number(int(result)) + u' ' + QLatin1StringView(ResultName(result));
+}
+
+// Loads path, telling a file that cannot be read from one that is damaged.
+bool LoadOrSay(CDictionary& dictionary, const QString& path, int& status) {
+  QFile probe(path);
+  if (!probe.open(QIODevice::ReadOnly)) {
+    status = Fail(QStringLiteral("cannot read %1: %2").arg(path, probe.errorString()));
+    return false;
+  }
+  probe.close();
+  if (!dictionary.Load(path)) {
+    status = Fail(QStringLiteral("%1 is damaged: it ends before the dictionary is complete").arg(path));
+    return false;
+  }
+  return true;
+}
+
+int Build(const QString& listPath, const QString& outPath) {
+  QFile list(listPath);
+  if (!list.open(QIODevice::ReadOnly)) return Fail(QStringLiteral("cannot read %1: %2").arg(listPath, list.errorString()));
+  const QByteArray content = list.readAll();
+  if (list.error() != QFileDevice::NoError)
+    return Fail(QStringLiteral("cannot read %1: %2").arg(listPath, list.errorString()));
+
+  CDictionary dictionary;
+  int words = 0;
+  const QList<QByteArray> lines = content.split('\n');
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    const QString where = QStringLiteral("%1:%2").arg(listPath).arg(i + 1);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString word = QString(utf8(lines[i])).trimmed();
+    if (utf8.hasError()) return Fail(where + QStringLiteral(": not valid UTF-8"));
+    if (word.isEmpty()) continue;
+    const QByteArray bytes = ToAnsiCodePage(word);
+    // A word that would not come back as written is left out rather than
+    // stored changed.
+    if (bytes.contains('\0') || FromAnsiCodePage(bytes) != word) {
+      std::fprintf(stderr, "talvero-dict: %s: skipped \"%s\": Windows-1252 cannot hold it\n",
+                   where.toUtf8().constData(), word.toUtf8().constData());
+      continue;
+    }
+    dictionary.AddWord(bytes);
+    ++words;
+  }
+  if (words == 0) return Fail(QStringLiteral("%1 holds no words").arg(listPath));
+  if (!dictionary.Save(outPath)) return Fail(QStringLiteral("cannot write %1").arg(outPath));
+  Out(QStringLiteral("%1: %2 words, %3 nodes").arg(outPath).arg(words).arg(dictionary.NodeCount()));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+  if (args.isEmpty()) return Usage("no command given");
+
+  const QString command = args.takeFirst();
+  int status = 0;
+  if (command == u"build") {
+    if (args.size() != 2) return Usage("build takes a word list and the file to write");
+    status = Build(args[0], args[1]);
+  } else if (command == u"lookup" || command == u"suggest") {
+    if (args.size() < 2) return Usage("lookup and suggest take a dictionary file and at least one word");
+    CDictionary dictionary;
+    if (!LoadOrSay(dictionary, args[0], status)) return status;
+    for (const QString& word : args.mid(1)) {
+      const QByteArray bytes = ToAnsiCodePage(word);
+      if (command == u"lookup") {
+        Out(word + u'\t' + ResultText(dictionary.Lookup(bytes)));
+        continue;
+      }
+      QStringList suggestions;
+      CDictionary::LookupResult code;
+      dictionary.Suggest(bytes, suggestions, code);
+      suggestions.prepend(ResultText(code));
+      Out(word + u'\t' + suggestions.join(u'\t'));
+    }
+  } else if (command == u"dump") {
+    if (args.size() != 1) return Usage("dump takes one dictionary file");
+    CDictionary dictionary;
+    if (!LoadOrSay(dictionary, args[0], status)) return status;
+    for (const QByteArray& word : dictionary.Words()) Out(FromAnsiCodePage(word));
+  } else if (command == u"help" || command == u"--help" || command == u"-h") {
+    std::fputs(kUsage, stdout);
+  } else {
+    return Usage("unknown command");
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(QStringLiteral("cannot write the output"));
+  return status;
+}
