@@ -91,12 +91,12 @@ QString CStringTable::FormatText(const QString& format, const QStringList& args)
       out += c;
       continue;
     }
-    const QChar spec = format.at(i + 1);
-    if (spec == u's' || spec == u'd') {
+    const QChar conversion = format.at(i + 1);
+    if (conversion == u's' || conversion == u'd') {
       if (next < args.size()) out += args.at(next);
       ++next;
       ++i;
-    } else if (spec == u'%') {
+    } else if (conversion == u'%') {
       out += u'%';
       ++i;
     } else {
