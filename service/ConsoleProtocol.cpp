@@ -191,7 +191,7 @@ QString CConsoleProtocol::LogOut(const Query& q) {
   const QString& id = op->account.loginId;
   for (Visitor& v : site->visitors)
     if (v.hasChat && v.chat.state == VisitorChat::Active && SameId(v.chat.operatorId, id))
-      m_state.CloseChat(*site, v, QStringLiteral("Notice: Chat Closed by Operator."));
+      m_state.CloseChat(*site, v, kClosedByOperator);
   for (OperatorChat& c : site->operatorChats)
     if (SameId(c.asker, id) || SameId(c.invitee, id)) c.state = OperatorChat::Closed;
   return QStringLiteral("true");

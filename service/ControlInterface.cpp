@@ -66,7 +66,7 @@ ServiceReply CControlInterface::VisitorCommand(const QString& command, const Que
     return ServiceReply::Text(kOk);
   }
   if (command == QStringLiteral("leave")) {
-    m_state.RemoveVisitor(*site, v->sessionId, QStringLiteral("Notice: Chat Closed by User."));
+    m_state.RemoveVisitor(*site, v->sessionId, kClosedByUser);
     return ServiceReply::Text(kOk);
   }
   if (command == QStringLiteral("browse")) {

@@ -104,7 +104,7 @@ void CDemoSimulation::Step(Site& site) {
       ++waiting;
     }
   }
-  for (const QString& id : leaving) m_state.RemoveVisitor(site, id, QStringLiteral("Notice: Chat Closed by User."));
+  for (const QString& id : leaving) m_state.RemoveVisitor(site, id, kClosedByUser);
 }
 
 void CDemoSimulation::StepChat(Site& site, Visitor& v, qint64 now) {
@@ -120,7 +120,7 @@ void CDemoSimulation::StepChat(Site& site, Visitor& v, qint64 now) {
   if (!ourTurn) {
     // The visitor said goodbye and nobody answered for a while: they leave.
     if (visitorLines >= 4 && last && now - last->at > 20000)
-      m_state.CloseChat(site, v, QStringLiteral("Notice: Chat Closed by User."));
+      m_state.CloseChat(site, v, kClosedByUser);
     return;
   }
   const qint64 waited = now - last->at;

@@ -66,20 +66,9 @@ QString COperatorChatProtocol::Poll(const Query& q) {
   const QString other = q.value("ipadd");
   const QString me = SameId(other, chat->asker) ? chat->invitee : chat->asker;
   chat->lastPoller = me;
-  if (chat->state == OperatorChat::Closed)
-    return QStringLiteral("Notice: Chat Closed by Operator.") + kSepChatBlock + kSepChatBlock + kSepChatBlock;
-  const int lastNum = q.value("lastnum").toInt();
-  QStringList fresh;
-  bool fromOther = false;
-  for (const ChatLine& line : chat->lines)
-    if (line.number > lastNum) {
-      fresh.append(line.text);
-      fromOther = fromOther || !SameId(line.sender, me);
-    }
-  const QString newest = chat->lines.isEmpty() ? QStringLiteral("1") : QString::number(chat->lines.last().number);
-  return QStringList{fresh.join(kSepChatLine), newest, QStringLiteral("open"),
-                     fromOther ? QStringLiteral("sound4") : QString()}
-      .join(kSepChatBlock);
+  if (chat->state == OperatorChat::Closed) return CServiceState::ClosedBlocks(kClosedByOperator);
+  return CServiceState::PollBlocks(chat->lines, q.value("lastnum").toInt(),
+                                   [&me](const ChatLine& line) { return !SameId(line.sender, me); });
 }
 
 QString COperatorChatProtocol::Typing(const Query& q) {

@@ -1,5 +1,9 @@
 #include "ServiceState.h"
 
+#include "Separators.h"
+
+#include <QStringList>
+
 #include <chrono>
 
 namespace {
@@ -137,6 +141,22 @@ void CServiceState::AppendLine(QList<ChatLine>& lines, const QString& text, bool
   const int number = lines.isEmpty() ? 2 : lines.last().number + 1;
   lines.append({number, text, fromVisitor, sender, now});
 }
+
+QString CServiceState::PollBlocks(const QList<ChatLine>& lines, int lastNum,
+                                 const std::function<bool(const ChatLine&)>& rings) {
+  QStringList fresh;
+  bool sound = false;
+  for (const ChatLine& line : lines)
+    if (line.number > lastNum) {
+      fresh.append(line.text);
+      sound = sound || rings(line);
+    }
+  const QString newest = lines.isEmpty() ? QStringLiteral("1") : QString::number(lines.last().number);
+  return QStringList{fresh.join(kSepChatLine), newest, QStringLiteral("open"), sound ? QStringLiteral("sound4") : QString()}
+      .join(kSepChatBlock);
+}
+
+QString CServiceState::ClosedBlocks(const QString& notice) { return notice + kSepChatBlock + kSepChatBlock + kSepChatBlock; }
 
 void CServiceState::CloseChat(Site& site, Visitor& visitor, const QString& notice) {
   if (!visitor.hasChat || visitor.chat.state == VisitorChat::Closed) return;

@@ -9,8 +9,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <mutex>
 #include <random>
+
+// The notices a chat ends with.
+inline const QString kClosedByUser = QStringLiteral("Notice: Chat Closed by User.");
+inline const QString kClosedByOperator = QStringLiteral("Notice: Chat Closed by Operator.");
 
 // Login ids compare without regard to letter case.
 inline bool SameId(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
@@ -159,6 +164,12 @@ class CServiceState {
   void ForgetDeparted(Site& site);
   static void AppendLine(QList<ChatLine>& lines, const QString& text, bool fromVisitor, const QString& sender,
                          qint64 now);
+  // The four blocks of a chat poll: the lines after lastNum, the newest
+  // number, a third field that is not empty, and "sound4" when one of the
+  // new lines is one the poller should hear.
+  static QString PollBlocks(const QList<ChatLine>& lines, int lastNum, const std::function<bool(const ChatLine&)>& rings);
+  // The blocks of a poll once the chat is closed: the notice, the rest empty.
+  static QString ClosedBlocks(const QString& notice);
 
  private:
   qint64 m_nStartMs;

@@ -8,9 +8,6 @@
 
 namespace {
 
-const QString kClosedByUser = QStringLiteral("Notice: Chat Closed by User.");
-const QString kClosedByOperator = QStringLiteral("Notice: Chat Closed by Operator.");
-
 // The accept reply always has five pieces; a refusal carries its reason first.
 QString AcceptRefusal(const QString& why) { return why + kSepField + kSepField + kSepField + kSepField; }
 
@@ -154,20 +151,9 @@ QString CVisitorChatProtocol::Poll(const Query& q) {
   if (v == nullptr || !v->hasChat) return kInvalidRequest;
   if (OperatorState* op = site->FindOperator(q.value("adminid")); op && op->loggedIn) op->lastHeard = m_state.Now();
   const VisitorChat& chat = v->chat;
-  if (chat.state == VisitorChat::Closed)
-    return chat.closedNotice + kSepChatBlock + kSepChatBlock + kSepChatBlock + kSepChatType;
-  const int lastNum = q.value("lastnum").toInt();
-  QStringList fresh;
-  bool fromVisitor = false;
-  for (const ChatLine& line : chat.lines)
-    if (line.number > lastNum) {
-      fresh.append(line.text);
-      fromVisitor = fromVisitor || line.fromVisitor;
-    }
-  const QString newest = chat.lines.isEmpty() ? QStringLiteral("1") : QString::number(chat.lines.last().number);
-  return QStringList{fresh.join(kSepChatLine), newest, QStringLiteral("open"),
-                     fromVisitor ? QStringLiteral("sound4") : QString()}
-             .join(kSepChatBlock) +
+  if (chat.state == VisitorChat::Closed) return CServiceState::ClosedBlocks(chat.closedNotice) + kSepChatType;
+  return CServiceState::PollBlocks(chat.lines, q.value("lastnum").toInt(),
+                                   [](const ChatLine& line) { return line.fromVisitor; }) +
          kSepChatType + (chat.visitorTyping ? QStringLiteral("vt") : QString());
 }
 

@@ -91,7 +91,6 @@ bool CSavedCredentials::ReadSecure() {
 }
 
 void CSavedCredentials::WriteSecureIfKeyExists(bool bSecure) {
-  CSettingsStore store;
-  if (store.KeyExists(CSettingsStore::kLoginKey))
-    store.WriteText(CSettingsStore::kLoginKey, kSecureValue, bSecure ? QStringLiteral("1") : QStringLiteral("0"));
+  // The store writes only into an existing key.
+  CSettingsStore().WriteText(CSettingsStore::kLoginKey, kSecureValue, bSecure ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -146,6 +146,8 @@ bool Put(const QString& path, const QString& key, SettingsValue value) {
 
 }  // namespace
 
+// The writers look for the key before taking the lock, so that a write into a
+// missing key does not create the settings folder and lock file.
 bool CSettingsStore::WriteText(const QString& key, const QString& name, const QString& value) {
   if (!KeyExists(key)) return false;
   SettingsValue v;

@@ -38,8 +38,12 @@ std::unique_lock<std::mutex> LoadedCache() {
   return guard;
 }
 
-// Stores a flag; when the key cannot be opened only the cache changes.
-void StoreFlag(const QString& name, bool bOn) {
+// Sets a flag and stores it; when the key cannot be opened only the cache changes.
+void SetFlag(bool PreferenceCache::*flag, const QString& name, bool bOn) {
+  {
+    auto guard = LoadedCache();
+    Cache().*flag = bOn;
+  }
   CSettingsStore().WriteText(CSettingsStore::kRootKey, name, bOn ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
@@ -67,23 +71,11 @@ bool IsSpellCheckEnabled() {
   return Cache().bSpellCheck;
 }
 
-void SetSpellCheck(bool bOn) {
-  {
-    auto guard = LoadedCache();
-    Cache().bSpellCheck = bOn;
-  }
-  StoreFlag(kSpellCheckValue, bOn);
-}
+void SetSpellCheck(bool bOn) { SetFlag(&PreferenceCache::bSpellCheck, kSpellCheckValue, bOn); }
 
 bool IsAlwaysOnTop() {
   auto guard = LoadedCache();
   return Cache().bAlwaysOnTop;
 }
 
-void SetAlwaysOnTop(bool bOn) {
-  {
-    auto guard = LoadedCache();
-    Cache().bAlwaysOnTop = bOn;
-  }
-  StoreFlag(kTopValue, bOn);
-}
+void SetAlwaysOnTop(bool bOn) { SetFlag(&PreferenceCache::bAlwaysOnTop, kTopValue, bOn); }

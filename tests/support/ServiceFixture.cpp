@@ -1,6 +1,5 @@
 #include "ServiceFixture.h"
 
-#include "HttpTransport.h"
 #include "Separators.h"
 #include "SplitReply.h"
 #include "UrlEncode.h"
@@ -18,14 +17,17 @@ CServiceFixture::CServiceFixture(CServiceConfig config, CServiceServer::Options 
 
 CServiceFixture::~CServiceFixture() { m_pServer->Stop(); }
 
-QString CServiceFixture::Get(const QString& pathAndQuery) const {
+CHttpTransport::Result CServiceFixture::Fetch(const QString& target) const {
   CHttpTransport::Options options;
   options.connectTimeoutMs = 5000;
   options.totalTimeoutMs = 20000;
   options.caFile = qEnvironmentVariable("TALVERO_CA_FILE");
-  const CHttpTransport::Result r = CHttpTransport::Get(Host(), m_bSecure, pathAndQuery, options);
-  if (!r.ok) return kDisconnect;
-  return QString::fromUtf8(r.body);
+  return CHttpTransport::Get(Host(), m_bSecure, target, options);
+}
+
+QString CServiceFixture::Get(const QString& pathAndQuery) const {
+  const CHttpTransport::Result r = Fetch(pathAndQuery);
+  return r.ok ? QString::fromUtf8(r.body) : kDisconnect;
 }
 
 QStringList CServiceFixture::GetPieces(const QString& pathAndQuery, const QString& separator) const {
@@ -44,10 +46,7 @@ QString CServiceFixture::Control(const QString& command, const QMap<QString, QSt
 }
 
 int CServiceFixture::ControlStatus(const QString& command, const QMap<QString, QString>& query) const {
-  CHttpTransport::Options options;
-  options.caFile = qEnvironmentVariable("TALVERO_CA_FILE");
-  const CHttpTransport::Result r =
-      CHttpTransport::Get(Host(), m_bSecure, QStringLiteral("/control/") + command + u'?' + EncodeQuery(query), options);
+  const CHttpTransport::Result r = Fetch(QStringLiteral("/control/") + command + u'?' + EncodeQuery(query));
   return r.ok ? r.status : -1;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ServiceConfig.h"
+#include "HttpTransport.h"
 #include "ServiceServer.h"
 
 #include <QMap>
@@ -33,8 +34,9 @@ class CServiceFixture {
   static QString EncodeQuery(const QMap<QString, QString>& query);
 
  private:
+  CHttpTransport::Result Fetch(const QString& target) const;
+
   std::unique_ptr<CServiceServer> m_pServer;
   bool m_bRunning = false;
   bool m_bSecure = false;
-  QString m_strCaFile;
 };
