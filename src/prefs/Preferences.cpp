@@ -2,80 +2,71 @@
 
 #include "SettingsStore.h"
 
-#include <mutex>
-
 namespace {
-
-struct PreferenceCache {
-  std::mutex lock;
-  QString strEventSound[kEventCount];
-  bool bSpellCheck = false;
-  bool bAlwaysOnTop = false;
-  bool bLoaded = false;
-};
-
-PreferenceCache& Cache() {
-  static PreferenceCache cache;
-  return cache;
-}
 
 const QString kSpellCheckValue = QStringLiteral("SpellCheck");
 const QString kTopValue = QStringLiteral("Top");
 
-void LoadLocked(PreferenceCache& cache) {
-  const CSettingsStore store;
-  for (int i = 0; i < kEventCount; ++i)
-    cache.strEventSound[i] = store.ReadText(CSettingsStore::kRootKey, QString::number(i)).value_or(QString());
-  cache.bSpellCheck = store.ReadText(CSettingsStore::kRootKey, kSpellCheckValue) == QStringLiteral("1");
-  cache.bAlwaysOnTop = store.ReadText(CSettingsStore::kRootKey, kTopValue) == QStringLiteral("1");
-  cache.bLoaded = true;
-}
-
-std::unique_lock<std::mutex> LoadedCache() {
-  PreferenceCache& cache = Cache();
-  std::unique_lock<std::mutex> guard(cache.lock);
-  if (!cache.bLoaded) LoadLocked(cache);
-  return guard;
-}
-
-// Sets a flag and stores it; when the key cannot be opened only the cache changes.
-void SetFlag(bool PreferenceCache::*flag, const QString& name, bool bOn) {
-  {
-    auto guard = LoadedCache();
-    Cache().*flag = bOn;
-  }
-  CSettingsStore().WriteText(CSettingsStore::kRootKey, name, bOn ? QStringLiteral("1") : QStringLiteral("0"));
+bool ReadFlag(const CSettingsStore& store, const QString& name) {
+  return store.ReadText(CSettingsStore::kRootKey, name) == QStringLiteral("1");
 }
 
 }  // namespace
 
-void LoadPreferences() {
-  PreferenceCache& cache = Cache();
-  std::lock_guard<std::mutex> guard(cache.lock);
-  LoadLocked(cache);
+CPreferences& CPreferences::Instance() {
+  static CPreferences preferences;
+  return preferences;
 }
 
-QString EventSoundSetting(int nEvent) {
-  if (nEvent < 0 || nEvent >= kEventCount) return QString();
-  auto guard = LoadedCache();
-  return Cache().strEventSound[nEvent];
+CPreferences::CPreferences() : m_eventSounds(kEventCount) { Load(); }
+
+void CPreferences::Load() {
+  const CSettingsStore store;
+  QStringList sounds;
+  for (int i = 0; i < kEventCount; ++i)
+    sounds.append(store.ReadText(CSettingsStore::kRootKey, QString::number(i)).value_or(QString()));
+  const bool spellCheck = ReadFlag(store, kSpellCheckValue);
+  const bool alwaysOnTop = ReadFlag(store, kTopValue);
+
+  const bool soundsChanged = sounds != m_eventSounds;
+  const bool spellChanged = spellCheck != m_bSpellCheck;
+  const bool topChanged = alwaysOnTop != m_bAlwaysOnTop;
+  m_eventSounds = sounds;
+  m_bSpellCheck = spellCheck;
+  m_bAlwaysOnTop = alwaysOnTop;
+  if (soundsChanged) emit EventSoundsChanged();
+  if (spellChanged) emit SpellCheckChanged(m_bSpellCheck);
+  if (topChanged) emit AlwaysOnTopChanged(m_bAlwaysOnTop);
 }
 
-void SetEventSoundSettings(const QStringList& sounds) {
-  auto guard = LoadedCache();
-  for (int i = 0; i < kEventCount && i < sounds.size(); ++i) Cache().strEventSound[i] = sounds.at(i);
+QString CPreferences::EventSound(int nEvent) const {
+  return nEvent >= 0 && nEvent < kEventCount ? m_eventSounds.at(nEvent) : QString();
 }
 
-bool IsSpellCheckEnabled() {
-  auto guard = LoadedCache();
-  return Cache().bSpellCheck;
+void CPreferences::SetEventSounds(const QStringList& sounds) {
+  bool changed = false;
+  for (int i = 0; i < kEventCount && i < sounds.size(); ++i) {
+    changed = changed || m_eventSounds[i] != sounds.at(i);
+    m_eventSounds[i] = sounds.at(i);
+  }
+  if (changed) emit EventSoundsChanged();
 }
 
-void SetSpellCheck(bool bOn) { SetFlag(&PreferenceCache::bSpellCheck, kSpellCheckValue, bOn); }
-
-bool IsAlwaysOnTop() {
-  auto guard = LoadedCache();
-  return Cache().bAlwaysOnTop;
+void CPreferences::SetFlag(bool& flag, const QString& valueName, bool bOn, void (CPreferences::*changed)(bool)) {
+  CSettingsStore().WriteText(CSettingsStore::kRootKey, valueName, bOn ? QStringLiteral("1") : QStringLiteral("0"));
+  if (flag == bOn) return;
+  flag = bOn;
+  emit(this->*changed)(bOn);
 }
 
-void SetAlwaysOnTop(bool bOn) { SetFlag(&PreferenceCache::bAlwaysOnTop, kTopValue, bOn); }
+void CPreferences::SetSpellCheck(bool bOn) { SetFlag(m_bSpellCheck, kSpellCheckValue, bOn, &CPreferences::SpellCheckChanged); }
+
+void CPreferences::SetAlwaysOnTop(bool bOn) { SetFlag(m_bAlwaysOnTop, kTopValue, bOn, &CPreferences::AlwaysOnTopChanged); }
+
+void LoadPreferences() { CPreferences::Instance().Load(); }
+QString EventSoundSetting(int nEvent) { return CPreferences::Instance().EventSound(nEvent); }
+void SetEventSoundSettings(const QStringList& sounds) { CPreferences::Instance().SetEventSounds(sounds); }
+bool IsSpellCheckEnabled() { return CPreferences::Instance().SpellCheck(); }
+void SetSpellCheck(bool bOn) { CPreferences::Instance().SetSpellCheck(bOn); }
+bool IsAlwaysOnTop() { return CPreferences::Instance().AlwaysOnTop(); }
+void SetAlwaysOnTop(bool bOn) { CPreferences::Instance().SetAlwaysOnTop(bOn); }

@@ -1,22 +1,55 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
-// The process-wide preference cache: the sound of each alert event, spell
-// checking and always-on-top. It is filled from the settings store on first
-// use; LoadPreferences() fills it again.
-
 constexpr int kEventCount = 7;
 
+// The operator's preferences: the sound of each alert event, spell checking
+// and always-on-top. One object for the process, filled from the settings
+// store on first use (at start-up, on the user-interface thread); windows
+// listen to the change signal of each option they show instead of reading
+// the store again after a dialog.
+class CPreferences : public QObject {
+  Q_OBJECT
+
+ public:
+  static CPreferences& Instance();
+
+  // Reads the store again; a signal goes out for each option that changed.
+  void Load();
+
+  // "Default" (or empty), "None" or the path of a WAV file, for event 0 to 6.
+  QString EventSound(int nEvent) const;
+  const QStringList& EventSounds() const { return m_eventSounds; }
+  // The preferences dialog stores the sounds itself; this only updates them here.
+  void SetEventSounds(const QStringList& sounds);
+
+  bool SpellCheck() const { return m_bSpellCheck; }
+  bool AlwaysOnTop() const { return m_bAlwaysOnTop; }
+  // Stored as "1" or "0"; when the key cannot be opened only this object changes.
+  void SetSpellCheck(bool bOn);
+  void SetAlwaysOnTop(bool bOn);
+
+ signals:
+  void EventSoundsChanged();
+  void SpellCheckChanged(bool bOn);
+  void AlwaysOnTopChanged(bool bOn);
+
+ private:
+  CPreferences();
+  void SetFlag(bool& flag, const QString& valueName, bool bOn, void (CPreferences::*changed)(bool));
+
+  QStringList m_eventSounds;
+  bool m_bSpellCheck = false;
+  bool m_bAlwaysOnTop = false;
+};
+
+// The operations the rest of the program has always called, over the one object.
 void LoadPreferences();
-
-// "Default" (or empty), "None" or the path of a WAV file, for event 0 to 6.
 QString EventSoundSetting(int nEvent);
-// The cache's copy of all seven event sounds (used by the preferences
-// dialog, which stores them itself).
 void SetEventSoundSettings(const QStringList& sounds);
-
 bool IsSpellCheckEnabled();
 void SetSpellCheck(bool bOn);
 bool IsAlwaysOnTop();
