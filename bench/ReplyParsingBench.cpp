@@ -2,7 +2,7 @@
 // to the console's visitor table, against the bare cost of finding the
 // reply's separators.
 #include "RefreshReply.h"
-#include "RefreshReplyFixture.h"
+#include "ReplyBuilders.h"
 #include "Separators.h"
 #include "SplitReply.h"
 #include "VisitorTableModel.h"

@@ -1,8 +1,10 @@
 #include "ChatApp.h"
 
 #include "ChatManager.h"
+#include "EventSound.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
+#include "Preferences.h"
 #include "SettingsStore.h"
 #include "WebBrowserDlg.h"
 
@@ -64,20 +66,19 @@ bool CChatApp::InitInstance(const Options& options) {
 void CChatApp::Prepare(const Options& options) {
   if (!options.service.isEmpty()) m_engine.SetDefaultHost(options.service);
   m_engine.SetPageOpener(&CWebBrowserDlg::OpenPage);
+  m_engine.SetFailureAlert([] { PlayEventSound(EVENT_CONNECTION_FAILURE); });
   // The installer used to create the program's key; without it preferences
   // and the remembered login would silently not be stored.
   CSettingsStore().CreateKey(CSettingsStore::kRootKey);
+  LoadPreferences();
 }
 
 void CChatApp::RunLoginWindow() {
-  CLoginDlg login(m_engine, [this](const QString& siteId, const QString& loginId, const QString& siteAddress) {
-    RunConsole(siteId, loginId, siteAddress);
-  });
+  CLoginDlg login(m_engine, [this] { RunConsole(); });
   login.DoModal();
 }
 
-void CChatApp::RunConsole(const QString& siteId, const QString& loginId, const QString& siteAddress) {
+void CChatApp::RunConsole() {
   CMainDlg console(m_engine);
-  console.SetConsoleSession(siteId, loginId, siteAddress);
   console.DoModal();
 }

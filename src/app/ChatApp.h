@@ -33,14 +33,15 @@ class CChatApp {
   // Always returns false: once the login window has closed there is
   // nothing left to run.
   bool InitInstance(const Options& options);
-  // Points the engine at the service, lets it open server pages, and makes
-  // sure the settings key exists.
+  // Points the engine at the service, lets it open server pages and sound
+  // its failure warning, makes sure the settings key exists and reads the
+  // preferences.
   void Prepare(const Options& options);
   void RunLoginWindow();
 
  private:
   // The console of a logged-in session, run inside the login handling.
-  void RunConsole(const QString& siteId, const QString& loginId, const QString& siteAddress);
+  void RunConsole();
 
   CChatManager& m_engine;
 };

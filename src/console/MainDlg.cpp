@@ -1,65 +1,56 @@
 #include "MainDlg.h"
 
+#include "Alerts.h"
 #include "ChatManager.h"
+#include "ChatWindows.h"
 #include "DesktopServices.h"
-#include "EventSound.h"
+#include "OperatorList.h"
 #include "Preferences.h"
-#include "RefreshReply.h"
+#include "RefreshCycle.h"
 #include "RequestTypes.h"
 #include "ResourceIds.h"
 #include "SavedCredentials.h"
-#include "Separators.h"
 #include "StringTable.h"
 #include "VisitorTableModel.h"
+#include "WindowPlacement.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardItemModel>
 #include <QTableView>
 
 namespace {
 
 const QString kConnectionAlert = QStringLiteral("ALERT : Internet Connection is not available.");
 
-// A visitor on the site for less than this many seconds rings the
-// new-visitor sound. The duration reads H:MM:SS; without its colons it is
-// compared as a number, so 0:00:08 is 8.
-constexpr long kNewVisitorSeconds = 9;
-
-bool IsNewVisitor(const QString& duration) {
-  QString digits = duration;
-  digits.remove(u':');
-  bool ok = false;
-  const long value = digits.toLong(&ok);
-  // A duration that is no number at all says nothing about a new visitor.
-  return ok && value >= 0 && value < kNewVisitorSeconds;
-}
+bool IsChatStatus(const VisitorLine& line) { return line.status.startsWith(QStringLiteral("Chat")); }
 
 }  // namespace
 
-// Receives the reply of one refresh request and hands it to the console with
-// its sequence number, so that a slow reply overtaken by a newer one can be
-// dropped.
-class CRefreshRequest : public QObject, public CReplyWindow {
- public:
-  CRefreshRequest(CMainDlg* console, quint64 sequence) : QObject(console), m_pConsole(console), m_nSequence(sequence) {}
-  void HandleServerReply(int nType, const QString& strReply) override {
-    if (nType == REQ_REFRESH) m_pConsole->OnRefreshReply(m_nSequence, strReply);
-    deleteLater();
-  }
+const QString CMainDlg::kPlacementName = QStringLiteral("Console");
 
- private:
-  CMainDlg* m_pConsole;
-  quint64 m_nSequence;
-};
-
-CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent) : QDialog(parent), m_engine(engine) {
+CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
+    : QDialog(parent),
+      m_engine(engine),
+      m_pRefresh(new CRefreshCycle(engine, this)),
+      m_pOperators(new COperatorList(this)),
+      m_pChatWindows(new CChatWindows(this)),
+      m_pOperChatWindows(new CChatWindows(this)),
+      m_pAlerts(new CAlerts(this)) {
   BuildWindow();
-  connect(&m_refreshTimer, &QTimer::timeout, this, &CMainDlg::RefreshVisitors);
+  connect(m_pRefresh, &CRefreshCycle::Refreshed, this, &CMainDlg::OnRefreshed);
+  connect(m_pRefresh, &CRefreshCycle::ConnectionAlertChanged, this, &CMainDlg::OnConnectionAlert);
+  connect(m_pRefresh, &CRefreshCycle::LoggedOutByServer, this, [this] { EndSession(true, true); });
+  connect(m_pAlerts, &CAlerts::ChatRequestWhileHidden, this, [this] {
+    if (m_mode == ViewMode::Operators) SwitchView(ViewMode::AllVisitors);
+  });
+  connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, [this](bool bOn) {
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, bOn);
+    if (shown) show();  // changing a window flag hides the window
+  });
   connect(m_pOnline, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
   connect(m_pOffline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);
   connect(m_pLogOut, &QPushButton::clicked, this, &CMainDlg::OnLogOutButton);
@@ -70,13 +61,13 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent) : QDialog(parent), m_e
 
 CMainDlg::~CMainDlg() = default;
 
-void CMainDlg::SetConsoleSession(const QString& siteId, const QString& loginId, const QString& siteUrl) {
-  m_strSiteId = siteId;
-  m_strLoginId = loginId;
-  m_strSiteUrl = siteUrl;
-}
-
 const QList<CSiteVisitor>& CMainDlg::Visitors() const { return m_pVisitorModel->Visitors(); }
+
+QStringList CMainDlg::OperatorTexts() const { return m_pOperators->Texts(); }
+
+bool CMainDlg::IsConnectionAlert() const { return m_pRefresh->IsConnectionAlert(); }
+
+bool CMainDlg::IsRefreshTimerActive() const { return m_pRefresh->IsActive(); }
 
 int CMainDlg::DoModal() {
   OnInitDialog();
@@ -84,13 +75,14 @@ int CMainDlg::DoModal() {
 }
 
 bool CMainDlg::OnInitDialog() {
-  m_pSiteUrl->setText(m_strSiteUrl);
-  m_pSession->setText(m_strLoginId + QStringLiteral(" (") + m_strSiteId + QStringLiteral(") "));
+  const CSession& session = m_engine.Session();
+  m_pSiteUrl->setText(session.siteAddress);
+  m_pSession->setText(session.loginId + QStringLiteral(" (") + session.siteId + QStringLiteral(") "));
+  CWindowPlacement::Restore(this, kPlacementName);
   AnnounceOnline();
   InsertVisitorColumns();
-  if (m_engine.IsSecure()) m_pPadlock->show();
-  // The first table comes after one period, not at once.
-  m_refreshTimer.start(m_engine.ConsolePeriod());
+  m_pPadlock->setVisible(session.secure);
+  m_pRefresh->Start();
   setWindowFlag(Qt::WindowStaysOnTopHint, IsAlwaysOnTop());
   LayOutBottomButtons();
   m_pControlPanel->setEnabled(false);
@@ -98,11 +90,10 @@ bool CMainDlg::OnInitDialog() {
   return true;
 }
 
-void CMainDlg::RefreshVisitors() {
-  QString url = CStringTable::Load(IDS_REQ_REFRESH);
-  if (m_mode == ViewMode::ChatsOnly) url += QStringLiteral("&conly=Y");
-  url = CStringTable::FormatText(url, {CChatManager::UrlEncode(m_strLoginId), m_strSiteId});
-  m_engine.RequestAsync(url, REQ_REFRESH, new CRefreshRequest(this, m_nNextRefresh++));
+void CMainDlg::RefreshVisitors() { m_pRefresh->RefreshNow(); }
+
+void CMainDlg::ApplyRefreshReply(const QString& reply) {
+  if (!m_bEnded) m_pRefresh->Apply(reply);
 }
 
 void CMainDlg::HandleServerReply(int nType, const QString& strReply) {
@@ -110,20 +101,10 @@ void CMainDlg::HandleServerReply(int nType, const QString& strReply) {
   if (nType == REQ_STATUS) OnStatusReply(strReply);
 }
 
-void CMainDlg::OnRefreshReply(quint64 sequence, const QString& reply) {
-  if (m_engine.IsClosing() || m_bEnded) return;
-  // Requests are not serialised: an overtaken reply would show an older table.
-  if (sequence < m_nNewestApplied) return;
-  m_nNewestApplied = sequence;
-  ApplyRefreshReply(reply);
-}
-
 int CMainDlg::SelectedRow() const {
   const QModelIndexList rows = m_pTable->selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.first().row();
 }
-
-bool CMainDlg::IsConsoleVisible() const { return isVisible() && !isMinimized(); }
 
 CSiteVisitor CMainDlg::MakeVisitor(const VisitorLine& line) const {
   CSiteVisitor visitor(line);
@@ -135,38 +116,31 @@ CSiteVisitor CMainDlg::MakeVisitor(const VisitorLine& line) const {
   return visitor;
 }
 
-void CMainDlg::ApplyRefreshReply(const QString& text) {
-  if (m_engine.IsClosing() || m_bEnded) return;
-  const RefreshReply reply = RefreshReply::Parse(text);
-  if (!reply.wellFormed) {
-    if (text == QStringLiteral("logout")) {
-      EndSession(true, true);
-      return;
-    }
-    if (text == kDisconnect && !m_bConnectionAlert) {
-      m_pStatusLine->setText(kConnectionAlert);
-      m_bConnectionAlert = true;
-    }
-  } else if (m_bConnectionAlert) {
+void CMainDlg::OnConnectionAlert(bool bAlert) {
+  if (bAlert)
+    m_pStatusLine->setText(kConnectionAlert);
+  else
     m_pStatusLine->clear();
-    m_bConnectionAlert = false;
-  }
+}
 
-  if (!m_bConnectionAlert) m_pStatusLine->setText(CStringTable::Load(IDS_STATUS_NO_TOTALS));
-  m_operators = reply.operators;
+void CMainDlg::OnRefreshed(const RefreshReply& reply) {
+  if (m_bEnded) return;
+  const bool alert = IsConnectionAlert();
+  if (!alert) m_pStatusLine->setText(CStringTable::Load(IDS_STATUS_NO_TOTALS));
+  m_pOperators->SetEntries(reply.operators);
   int chats = 0;
   if (m_mode == ViewMode::Operators) {
     QList<CSiteVisitor> visitors;
     for (const VisitorLine& line : reply.visitors) {
       // A chat request while the operator looks at the operators: back to
       // the visitors, which the next refresh fills.
-      if (line.status == QStringLiteral("Chat Request") && IsConsoleVisible()) {
-        PlayEventSound(EVENT_CHAT_REQUEST);
+      if (line.status == QStringLiteral("Chat Request") && m_pAlerts->IsConsoleVisible()) {
+        m_pAlerts->ChatRequestInOperatorsView();
         SwitchView(ViewMode::AllVisitors);
         return;
       }
       visitors.append(MakeVisitor(line));
-      if (line.status.startsWith(QStringLiteral("Chat"))) ++chats;
+      if (IsChatStatus(line)) ++chats;
     }
     // The visitors are kept (not shown) for the commands that need them.
     m_pVisitorModel->SetVisitors(std::move(visitors));
@@ -174,10 +148,8 @@ void CMainDlg::ApplyRefreshReply(const QString& text) {
     ApplyVisitorLines(reply, chats);
   }
 
-  if (!m_bConnectionAlert)
+  if (!alert)
     m_pStatusLine->setText(CStringTable::Format(IDS_STATUS_TOTALS, {QString::number(reply.total), QString::number(chats)}));
-  m_operatorTexts.clear();
-  for (const OperatorEntry& op : m_operators) m_operatorTexts.append(op.name + QStringLiteral(" (") + op.status + u')');
   RefillOperatorsBox();
   HandleSoundName(reply.sound);
 }
@@ -190,8 +162,8 @@ void CMainDlg::ApplyVisitorLines(const RefreshReply& reply, int& chats) {
   for (const VisitorLine& line : reply.visitors) {
     if (reselect != -1 && !selectedId.isEmpty() && line.sessionId == selectedId) reselect = int(visitors.size());
     visitors.append(MakeVisitor(line));
-    if (line.status.startsWith(QStringLiteral("Chat"))) ++chats;
-    if (IsNewVisitor(line.duration)) PlayEventSound(EVENT_NEW_VISITOR);
+    if (IsChatStatus(line)) ++chats;
+    m_pAlerts->VisitorSeen(line.duration);
   }
   m_pVisitorModel->SetVisitors(std::move(visitors));
 
@@ -208,20 +180,23 @@ void CMainDlg::ApplyVisitorLines(const RefreshReply& reply, int& chats) {
 }
 
 void CMainDlg::RefillOperatorsBox() {
+  // The chosen operator stays chosen by name; when gone, its place does.
   const int selected = m_pOperatorsBox->currentIndex();
+  const QString chosen = m_pOperatorsBox->currentData().toString();
   m_pOperatorsBox->clear();
-  for (const QString& text : m_operatorTexts) {
-    const QString name = text.section(u' ', 0, 0);
-    if (name.compare(m_strLoginId, Qt::CaseInsensitive) != 0) m_pOperatorsBox->addItem(text);
+  for (const OperatorEntry& entry : m_pOperators->Entries()) {
+    if (entry.name.compare(m_engine.Session().loginId, Qt::CaseInsensitive) != 0)
+      m_pOperatorsBox->addItem(COperatorList::BoxText(entry), entry.name);
   }
-  m_pOperatorsBox->setCurrentIndex(selected >= 0 && selected < m_pOperatorsBox->count() ? selected : 0);
+  int index = chosen.isEmpty() ? -1 : m_pOperatorsBox->findData(chosen);
+  if (index < 0) index = selected >= 0 && selected < m_pOperatorsBox->count() ? selected : 0;
+  m_pOperatorsBox->setCurrentIndex(index);
   AnnounceOnline();
 }
 
 void CMainDlg::SendPresence(bool bOnline) {
-  m_engine.RequestAsync(CStringTable::Format(bOnline ? IDS_REQ_STATUS_ONLINE : IDS_REQ_STATUS_OFFLINE,
-                                             {m_strSiteId, CChatManager::UrlEncode(m_strLoginId)}),
-                        REQ_STATUS, this);
+  m_engine.RequestAsync(m_engine.Catalogue().Status(bOnline), REQ_STATUS, this,
+                        [this](const QString& reply) { HandleServerReply(REQ_STATUS, reply); });
 }
 
 void CMainDlg::AnnounceOnline() {
@@ -249,24 +224,7 @@ void CMainDlg::OnStatusReply(const QString& reply) {
   (m_bOnline ? m_pOnline : m_pOffline)->setChecked(true);
 }
 
-void CMainDlg::HandleSoundName(const QString& name) {
-  if (name.isEmpty()) return;
-  if (m_bOnline && name == QStringLiteral("sound1")) {
-    PlayEventSound(EVENT_CHAT_REQUEST);
-    if (!IsConsoleVisible() && m_mode == ViewMode::Operators) SwitchView(ViewMode::AllVisitors);
-    showNormal();
-    raise();
-    activateWindow();
-  } else if (m_bOnline && name == QStringLiteral("sound2")) {
-    PlayEventSound(EVENT_CHAT_REQUEST_BUSY);
-  } else if (name == QStringLiteral("sound3")) {
-    PlayEventSound(EVENT_MESSAGE_FROM_CSR);
-  } else if (name == QStringLiteral("NewVisitor")) {
-    PlayEventSound(EVENT_NEW_VISITOR);
-  } else if (name == QStringLiteral("chat_tran_snd")) {
-    PlayEventSound(EVENT_CHAT_TRANSFER);
-  }
-}
+void CMainDlg::HandleSoundName(const QString& name) { m_pAlerts->HandleSoundName(name, m_bOnline); }
 
 void CMainDlg::SwitchView(ViewMode mode) {
   if (mode == m_mode) {
@@ -274,14 +232,14 @@ void CMainDlg::SwitchView(ViewMode mode) {
     return;
   }
   m_mode = mode;
+  m_pRefresh->SetChatsOnly(mode == ViewMode::ChatsOnly);
   UpdateTabButtons();
   if (mode == ViewMode::Operators) {
     m_pVisitorModel->Clear();
-    m_pOperatorModel->removeRows(0, m_pOperatorModel->rowCount());
-    m_pTable->setModel(m_pOperatorModel);
+    m_pTable->setModel(m_pOperators);
     const int half = m_pTable->viewport()->width() / 2;
-    m_pTable->setColumnWidth(0, half);
-    m_pTable->setColumnWidth(1, half);
+    m_pTable->setColumnWidth(COperatorList::ColName, half);
+    m_pTable->setColumnWidth(COperatorList::ColStatus, half);
   } else {
     m_pOperatorLogOut->setEnabled(false);
     InsertVisitorColumns();
@@ -296,19 +254,23 @@ void CMainDlg::OnLogOutButton() { LogOut(true); }
 
 void CMainDlg::LogOut(bool bForgetLogin) { EndSession(bForgetLogin, false); }
 
+// The one way a session ends: the LogOut button (forgetting the saved
+// login), closing the window (keeping it), or the service's word.
 void CMainDlg::EndSession(bool bForgetLogin, bool bToldByServer) {
   if (m_bEnded) return;
   m_bEnded = true;
   m_pLogOut->setEnabled(false);
+  m_pRefresh->Stop();
+  CWindowPlacement::Save(this, kPlacementName);
   if (bForgetLogin) CSavedCredentials::Forget();
   if (!bToldByServer) {
     QString reply;
-    m_engine.RequestSync(CStringTable::Format(IDS_REQ_LOG_OUT, {CChatManager::UrlEncode(m_strLoginId), m_strSiteId}),
-                         reply);
+    m_engine.RequestSync(m_engine.Catalogue().LogOut(), reply);
   }
   // From here on no reply reaches any window of the session.
   m_engine.SetClosing();
-  m_refreshTimer.stop();
+  m_pChatWindows->CloseAll();
+  m_pOperChatWindows->CloseAll();
   m_detailsCache.clear();
   if (bToldByServer)
     CDesktopServices::Get().MessageBox(this, QStringLiteral("You have been logged out."), QStringLiteral("Logged Out"),

@@ -1,16 +1,20 @@
 #pragma once
 
 #include "OperatorEntry.h"
-#include "ReplyTarget.h"
+#include "RefreshReply.h"
 #include "SiteVisitor.h"
 #include "VisitorDetails.h"
 
 #include <QDialog>
 #include <QHash>
+#include <QRect>
 #include <QStringList>
-#include <QTimer>
 
+class CAlerts;
 class CChatManager;
+class CChatWindows;
+class COperatorList;
+class CRefreshCycle;
 class CVisitorTableModel;
 class QComboBox;
 class QCheckBox;
@@ -19,31 +23,32 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QStandardItemModel;
 class QTableView;
-struct RefreshReply;
 
-// The operator console: the main window of a logged-in session. It asks the
-// service for the site's visitors and operators every console period and
-// shows them, keeps the operator's own presence, plays the alert sounds the
-// service names, and ends the session at log-out or when the service says
-// the operator was logged out.
-class CMainDlg : public QDialog, public CReplyWindow {
+// The operator console: the main window of a logged-in session. The window
+// keeps its widgets and the commands' slots; the work lives in its rooms:
+// the refresh cycle, the operator list, the open chat windows and the
+// alerts. It shows what the refresh brings, keeps the operator's presence,
+// and ends the session at log-out or when the service says so.
+class CMainDlg : public QDialog {
   Q_OBJECT
 
  public:
   enum class ViewMode { AllVisitors, ChatsOnly, Operators };
 
+  // The name under which the console's place is remembered.
+  static const QString kPlacementName;
+
   explicit CMainDlg(CChatManager& engine, QWidget* parent = nullptr);
   ~CMainDlg() override;
 
-  void SetConsoleSession(const QString& siteId, const QString& loginId, const QString& siteUrl);
   // Sets the window up (announces the operator online, starts the refresh
   // timer); then DoModal runs it until the session ends.
   bool OnInitDialog();
   int DoModal();
 
-  void HandleServerReply(int nType, const QString& strReply) override;
+  // The replies of the console's own requests, by request type.
+  void HandleServerReply(int nType, const QString& strReply);
   void RefreshVisitors();
   // Applies one refresh reply to the table, the status line, the operators
   // box and the sounds.
@@ -55,17 +60,21 @@ class CMainDlg : public QDialog, public CReplyWindow {
   void LogOut(bool bForgetLogin);
   void CacheDetails(const VisitorDetails& details, const QString& sessionId);
 
-  // What the window shows, for its owner and for tests.
+  // The rooms and what the window shows, for its owner and for tests.
+  CRefreshCycle& Refresh() const { return *m_pRefresh; }
+  COperatorList& Operators() const { return *m_pOperators; }
+  CChatWindows& ChatWindows() const { return *m_pChatWindows; }
+  CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
   const QList<CSiteVisitor>& Visitors() const;
-  const QList<OperatorEntry>& Operators() const { return m_operators; }
-  const QStringList& OperatorTexts() const { return m_operatorTexts; }
+  QStringList OperatorTexts() const;
   ViewMode Mode() const { return m_mode; }
   bool IsOnline() const { return m_bOnline; }
   bool IsManualOffline() const { return m_bManualOffline; }
-  bool IsConnectionAlert() const { return m_bConnectionAlert; }
+  bool IsConnectionAlert() const;
   bool IsSessionEnded() const { return m_bEnded; }
-  bool IsRefreshTimerActive() const { return m_refreshTimer.isActive(); }
+  bool IsRefreshTimerActive() const;
   QTableView* Table() const { return m_pTable; }
+  QFrame* DetailsArea() const { return m_pDetailsArea; }
   QLabel* StatusLine() const { return m_pStatusLine; }
   QComboBox* OperatorsBox() const { return m_pOperatorsBox; }
   QRadioButton* OnlineRadio() const { return m_pOnline; }
@@ -84,41 +93,48 @@ class CMainDlg : public QDialog, public CReplyWindow {
   void accept() override;  // Enter never closes the console
   void reject() override;  // closing the window logs out, keeping the remembered login
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
-  friend class CRefreshRequest;
+  // How a control follows the window's growth beyond its first size.
+  enum Anchor { Fixed = 0, MoveX = 1, MoveY = 2, GrowWidth = 4, GrowHeight = 8 };
+  struct Placed {
+    QWidget* widget;
+    QRect base;
+    int anchor;
+  };
 
   void BuildWindow();
+  QPushButton* AddButton(const QString& text, const QRect& where, int anchor);
+  void Place(QWidget* widget, const QRect& where, int anchor);
   void LayOutBottomButtons();
   void InsertVisitorColumns();
   void UpdateTabButtons();
-  void OnRefreshReply(quint64 sequence, const QString& reply);
+  void OnRefreshed(const RefreshReply& reply);
+  void OnConnectionAlert(bool bAlert);
   void ApplyVisitorLines(const RefreshReply& reply, int& chats);
   void RefillOperatorsBox();
   void SendPresence(bool bOnline);
   void OnStatusReply(const QString& reply);
   void EndSession(bool bForgetLogin, bool bToldByServer);
-  bool IsConsoleVisible() const;
   CSiteVisitor MakeVisitor(const VisitorLine& line) const;
 
   CChatManager& m_engine;
-  QString m_strSiteId;
-  QString m_strLoginId;
-  QString m_strSiteUrl;
   bool m_bOnline = false;
   bool m_bManualOffline = false;
-  QList<OperatorEntry> m_operators;
-  QStringList m_operatorTexts;
   QHash<QString, VisitorDetails> m_detailsCache;
-  QTimer m_refreshTimer;
   ViewMode m_mode = ViewMode::AllVisitors;
-  bool m_bConnectionAlert = false;
   bool m_bEnded = false;
-  quint64 m_nNextRefresh = 1;     // sequence number of the next refresh request
-  quint64 m_nNewestApplied = 0;  // of the newest reply applied
 
+  CRefreshCycle* m_pRefresh;
+  COperatorList* m_pOperators;
+  CChatWindows* m_pChatWindows;
+  CChatWindows* m_pOperChatWindows;
+  CAlerts* m_pAlerts;
+
+  QList<Placed> m_placed;
+  QSize m_baseSize;
   CVisitorTableModel* m_pVisitorModel;
-  QStandardItemModel* m_pOperatorModel;
   QLabel* m_pSiteUrl;
   QLabel* m_pSession;
   QLabel* m_pPadlock;

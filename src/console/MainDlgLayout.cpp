@@ -2,6 +2,7 @@
 #include "MainDlg.h"
 
 #include "DialogUnits.h"
+#include "OperatorList.h"
 #include "VisitorTableModel.h"
 
 #include <QBitmap>
@@ -14,7 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardItemModel>
+#include <QResizeEvent>
 #include <QTableView>
 
 namespace {
@@ -22,13 +23,6 @@ namespace {
 // The size every button of the bottom row takes: that of "Control Panel".
 constexpr QSize kBottomButton{100, 24};
 constexpr int kBottomRowY = 585;
-
-QPushButton* Button(QWidget* parent, const QString& text, const QRect& where) {
-  auto* b = new QPushButton(text, parent);
-  b->setGeometry(where);
-  b->setAutoDefault(false);
-  return b;
-}
 
 QPixmap TabMark() {
   // Magenta is the transparent colour of the tab bitmap.
@@ -39,19 +33,38 @@ QPixmap TabMark() {
 
 }  // namespace
 
+QPushButton* CMainDlg::AddButton(const QString& text, const QRect& where, int anchor) {
+  auto* b = new QPushButton(text, this);
+  b->setAutoDefault(false);
+  Place(b, where, anchor);
+  return b;
+}
+
+void CMainDlg::Place(QWidget* widget, const QRect& where, int anchor) {
+  widget->setGeometry(where);
+  m_placed.append({widget, where, anchor});
+}
+
 void CMainDlg::BuildWindow() {
   setWindowTitle(QStringLiteral("Talvero"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
-  setFixedSize(CDialogUnits::Size(458, 398));
+  // The first size is the smallest: the table takes what the window grows
+  // by, the panel below it the extra width.
+  m_baseSize = CDialogUnits::Size(458, 398);
+  setMinimumSize(m_baseSize);
+  resize(m_baseSize);
+  setSizeGripEnabled(true);
 
   auto* siteLabel = new QLabel(QStringLiteral("Site:"), this);
   siteLabel->setGeometry(10, 8, 34, 22);
   m_pSiteUrl = new QLabel(this);
+  m_pSiteUrl->setTextFormat(Qt::PlainText);
   m_pSiteUrl->setGeometry(46, 8, 400, 22);
   QFont arial(QStringLiteral("Arial"), 10);
   siteLabel->setFont(arial);
   m_pSiteUrl->setFont(arial);
   m_pSession = new QLabel(this);
+  m_pSession->setTextFormat(Qt::PlainText);
   m_pSession->setGeometry(10, 30, 400, 18);
   m_pPadlock = new QLabel(this);
   m_pPadlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
@@ -61,7 +74,7 @@ void CMainDlg::BuildWindow() {
 
   // The presence radios sit on a grey of their own.
   auto* presence = new QFrame(this);
-  presence->setGeometry(600, 6, 190, 26);
+  Place(presence, {600, 6, 190, 26}, MoveX);
   presence->setAutoFillBackground(true);
   QPalette grey = presence->palette();
   grey.setColor(QPalette::Window, QColor(209, 211, 210));
@@ -71,16 +84,14 @@ void CMainDlg::BuildWindow() {
   m_pOffline = new QRadioButton(QStringLiteral("Offline"), presence);
   m_pOffline->setGeometry(96, 2, 86, 22);
 
-  m_pTabAll = Button(this, QStringLiteral("&All Visitors"), {10, 52, 124, 26});
-  m_pTabChats = Button(this, QStringLiteral("C&hats Only"), {138, 52, 124, 26});
-  m_pTabOperators = Button(this, QStringLiteral("Operators"), {266, 52, 124, 26});
+  m_pTabAll = AddButton(QStringLiteral("&All Visitors"), {10, 52, 124, 26}, Fixed);
+  m_pTabChats = AddButton(QStringLiteral("C&hats Only"), {138, 52, 124, 26}, Fixed);
+  m_pTabOperators = AddButton(QStringLiteral("Operators"), {266, 52, 124, 26}, Fixed);
   for (QPushButton* tab : TabButtons()) tab->setCheckable(true);
 
   m_pVisitorModel = new CVisitorTableModel(this);
-  m_pOperatorModel = new QStandardItemModel(0, 2, this);
-  m_pOperatorModel->setHorizontalHeaderLabels({QStringLiteral("Opeartors"), QStringLiteral("Status")});
   m_pTable = new QTableView(this);
-  m_pTable->setGeometry(10, 80, 782, 190);
+  Place(m_pTable, {10, 80, 782, 190}, GrowWidth | GrowHeight);
   m_pTable->setModel(m_pVisitorModel);
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -99,41 +110,47 @@ void CMainDlg::BuildWindow() {
   // The commands on the selected visitor.
   const char* const actions[] = {"&View Details", "&Foot Prints", "A&ccept", "&Busy",
                                  "&Invite",       "&Delete",      "&Join",   "Block I&P"};
-  for (int i = 0; i < 8; ++i) m_visitorButtons.append(Button(this, QString::fromLatin1(actions[i]), {10 + 98 * i, 276, 92, 24}));
+  for (int i = 0; i < 8; ++i)
+    m_visitorButtons.append(AddButton(QString::fromLatin1(actions[i]), {10 + 98 * i, 276, 92, 24}, MoveY));
 
   auto* popLabel = new QLabel(QStringLiteral("&Proactive Pop URL :"), this);
-  popLabel->setGeometry(10, 310, 124, 22);
+  Place(popLabel, {10, 310, 124, 22}, MoveY);
   m_pPopUrl = new QLineEdit(this);
-  m_pPopUrl->setGeometry(136, 308, 330, 24);
+  Place(m_pPopUrl, {136, 308, 330, 24}, MoveY);
   popLabel->setBuddy(m_pPopUrl);
   m_pSameWindow = new QCheckBox(QStringLiteral("Op&en in Same Window"), this);
-  m_pSameWindow->setGeometry(476, 309, 180, 22);
-  m_pSendPop = Button(this, QStringLiteral("&Send"), {664, 308, 80, 24});
+  Place(m_pSameWindow, {476, 309, 180, 22}, MoveY);
+  m_pSendPop = AddButton(QStringLiteral("&Send"), {664, 308, 80, 24}, MoveY);
 
   // The visitor details (or the foot prints) of the selected visitor.
   m_pDetailsArea = new QFrame(this);
-  m_pDetailsArea->setGeometry(0, 345, 800, 200);
+  Place(m_pDetailsArea, {0, 345, 800, 200}, MoveY | GrowWidth);
   m_pDetailsArea->setFrameShape(QFrame::StyledPanel);
 
   auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s)"), this);
-  operatorsLabel->setGeometry(10, 552, 112, 22);
+  Place(operatorsLabel, {10, 552, 112, 22}, MoveY);
   m_pOperatorsBox = new QComboBox(this);
-  m_pOperatorsBox->setGeometry(124, 550, 180, 24);
+  Place(m_pOperatorsBox, {124, 550, 180, 24}, MoveY);
   operatorsLabel->setBuddy(m_pOperatorsBox);
   m_pMessage = new QLineEdit(this);
-  m_pMessage->setGeometry(312, 550, 330, 24);
+  Place(m_pMessage, {312, 550, 330, 24}, MoveY);
   m_pMessage->setPlaceholderText(QStringLiteral("Message to the chosen operator"));
-  m_pSendMessage = Button(this, QStringLiteral("Send &Message"), {650, 550, 110, 24});
+  m_pSendMessage = AddButton(QStringLiteral("Send &Message"), {650, 550, 110, 24}, MoveY);
 
   const char* const bottom[] = {"Preferences", "Vie&w Message", "C&ontrol Panel", "&Transcripts", "&LogOut",
                                 "&Operator LogOut"};
-  for (const char* text : bottom) m_bottomButtons.append(Button(this, QString::fromLatin1(text), {0, kBottomRowY, 10, 10}));
+  for (const char* text : bottom) {
+    auto* b = new QPushButton(QString::fromLatin1(text), this);
+    b->setAutoDefault(false);
+    m_bottomButtons.append(b);
+  }
   m_pControlPanel = m_bottomButtons[2];
   m_pLogOut = m_bottomButtons[4];
   m_pOperatorLogOut = m_bottomButtons[5];
 
   m_pStatusLine = new QLabel(this);
-  m_pStatusLine->setGeometry(10, 618, 782, 22);
+  m_pStatusLine->setTextFormat(Qt::PlainText);
+  Place(m_pStatusLine, {10, 618, 782, 22}, MoveY | GrowWidth);
 
   // Commands that come with their own features stay off until then.
   for (QPushButton* b : m_visitorButtons) b->setEnabled(false);
@@ -145,9 +162,32 @@ void CMainDlg::BuildWindow() {
 void CMainDlg::LayOutBottomButtons() {
   // One row, left to right, 7 pixels apart, centred as a whole.
   const int first = (width() - 6 * kBottomButton.width() - 35) / 2;
+  const int y = kBottomRowY + height() - m_baseSize.height();
   for (int i = 0; i < m_bottomButtons.size(); ++i)
-    m_bottomButtons[i]->setGeometry(first + i * (kBottomButton.width() + 7), kBottomRowY, kBottomButton.width(),
+    m_bottomButtons[i]->setGeometry(first + i * (kBottomButton.width() + 7), y, kBottomButton.width(),
                                     kBottomButton.height());
+}
+
+void CMainDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const int dw = std::max(0, width() - m_baseSize.width());
+  const int dh = std::max(0, height() - m_baseSize.height());
+  const int tableWidthBefore = m_pTable->width();
+  for (const Placed& p : m_placed) {
+    QRect r = p.base;
+    if (p.anchor & MoveX) r.translate(dw, 0);
+    if (p.anchor & MoveY) r.translate(0, dh);
+    if (p.anchor & GrowWidth) r.setWidth(r.width() + dw);
+    if (p.anchor & GrowHeight) r.setHeight(r.height() + dh);
+    p.widget->setGeometry(r);
+  }
+  LayOutBottomButtons();
+  // The columns keep their shares of the table, as the operator left them.
+  if (tableWidthBefore > 0 && m_pTable->width() != tableWidthBefore && m_pTable->model() != nullptr) {
+    const double scale = double(m_pTable->width()) / tableWidthBefore;
+    for (int c = 0; c < m_pTable->model()->columnCount(); ++c)
+      m_pTable->setColumnWidth(c, int(m_pTable->columnWidth(c) * scale));
+  }
 }
 
 void CMainDlg::InsertVisitorColumns() {

@@ -146,25 +146,26 @@ void CLoginDlg::LogIn() {
   }
 
   QString reply;
-  const QString url = CStringTable::Format(
-      IDS_REQ_LOGIN, {CChatManager::UrlEncode(m_strLoginId), m_strSiteId, CChatManager::UrlEncode(m_strPassword)});
-  if (!m_engine.RequestSync(url, reply)) {
+  if (!m_engine.RequestSync(Requests::Login(m_strLoginId, m_strSiteId, m_strPassword), reply)) {
     m_pLoginButton->setEnabled(true);
     return;
   }
   const QStringList pieces = SplitReply(reply, kSepField);
   QString result;
+  CSession& session = m_engine.Session();
   if (pieces.size() == 3) {
     result = pieces[0];
-    m_engine.SetAdmin(pieces[1] == QStringLiteral("ADM"));
+    session.admin = pieces[1] == QStringLiteral("ADM");
   }
   if (result == QStringLiteral("true")) {
     if (m_pRememberBox->isChecked()) SaveLogin();
     CSavedCredentials::WriteSecureIfKeyExists(m_bSecure);
     m_pBrowser->load(QUrl(QStringLiteral("about:blank")));
     EndDialog(QDialog::Accepted);
-    m_engine.SetSession(m_strLoginId, m_strSiteId);
-    m_runConsole(m_strSiteId, m_strLoginId, pieces[2]);
+    session.loginId = m_strLoginId;
+    session.siteId = m_strSiteId;
+    session.siteAddress = pieces[2];
+    m_runConsole();
     return;
   }
   QString message;

@@ -19,10 +19,8 @@ class CLoginDlg : public QDialog {
   Q_OBJECT
 
  public:
-  // Runs the console for a logged-in session: site id, login id and the
-  // third piece of the login reply, the site's address.
-  using ConsoleRunner =
-      std::function<void(const QString& siteId, const QString& loginId, const QString& siteAddress)>;
+  // Runs the console for the session the login has just filled in the engine.
+  using ConsoleRunner = std::function<void()>;
 
   CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* parent = nullptr);
 

@@ -1,9 +1,7 @@
 #include "ChatManager.h"
 
 #include "DesktopServices.h"
-#include "EventSound.h"
 #include "NumberText.h"
-#include "ReplyTarget.h"
 #include "RequestTypes.h"
 #include "ResourceIds.h"
 #include "Separators.h"
@@ -20,7 +18,6 @@ namespace {
 
 std::atomic<CChatManager*> g_pEngine{nullptr};
 std::atomic<bool> s_bFailureBoxShown{false};
-std::atomic<bool> s_bSmallPage{false};
 
 const QString kInternetCaption = QStringLiteral("Internet Connection");
 constexpr double kOwnVersion = 2.5;
@@ -29,8 +26,6 @@ constexpr double kOwnVersion = 2.5;
 // restarts far below zero so that the next warning needs 213 more.
 constexpr int kFailuresBeforeWarning = 12;
 constexpr int kFailureRestart = -200;
-
-bool IsActionType(int type) { return type >= REQ_VISITOR_ACTION_FIRST && type <= REQ_VISITOR_ACTION_LAST; }
 
 }  // namespace
 
@@ -83,9 +78,11 @@ void CChatManager::SetCaFile(const QString& path) { m_transportOptions.caFile = 
 
 void CChatManager::SetPageOpener(PageOpener opener) { m_pageOpener = std::move(opener); }
 
-void CChatManager::RequestSmallPage() { s_bSmallPage = true; }
+void CChatManager::SetFailureAlert(FailureAlert alert) { m_failureAlert = std::move(alert); }
 
-CChatManager::Endpoint CChatManager::CurrentEndpoint() const { return Endpoint{m_strHost, m_strPrefix, m_bSecure}; }
+CChatManager::Endpoint CChatManager::CurrentEndpoint() const {
+  return Endpoint{m_strHost, m_strPrefix, m_session.secure};
+}
 
 bool CChatManager::PerformGet(const Endpoint& endpoint, const QString& url, QString& reply) {
   reply.clear();
@@ -112,7 +109,7 @@ void CChatManager::CountFailure() {
   if (!s_bFailureBoxShown.compare_exchange_strong(expected, true)) return;  // a box is on screen
   RunOnUiThread([this] {
     if (m_bClosing) return;
-    PlayEventSound(EVENT_CONNECTION_FAILURE);
+    if (m_failureAlert) m_failureAlert();
     ShowMessage(QStringLiteral("No Response from Server. Please check your internet connection."));
   });
   s_bFailureBoxShown = false;
@@ -124,9 +121,9 @@ void CChatManager::ShowMessage(const QString& text) {
 
 bool CChatManager::RequestSync(const QString& url, QString& reply) { return PerformGet(CurrentEndpoint(), url, reply); }
 
-void CChatManager::RequestAsync(QString url, int nType, QObject* target) {
+void CChatManager::RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply) {
   if (m_bAborting) return;
-  RequestJob job{std::move(url), nType, QPointer<QObject>(target), CurrentEndpoint()};
+  RequestJob job{std::move(url), nType, QPointer<QObject>(context), std::move(onReply), CurrentEndpoint()};
   m_nWorkers.fetch_add(1);
   std::thread([this, job = std::move(job)] {
     RunJob(job);
@@ -145,13 +142,8 @@ void CChatManager::RunJob(const RequestJob& job) {
 void CChatManager::Deliver(const RequestJob& job, const QString& reply) {
   if (job.type < 1 || job.type > REQ_TYPE_LAST || m_bClosing) return;
   RunOnUiThread([&] {
-    QObject* target = job.target.data();
-    if (m_bClosing || target == nullptr) return;
-    if (IsActionType(job.type)) {
-      if (auto* receiver = dynamic_cast<CActionReplyReceiver*>(target)) receiver->OnReply(job.type, reply);
-    } else if (auto* window = dynamic_cast<CReplyWindow*>(target)) {
-      window->HandleServerReply(job.type, reply);
-    }
+    if (m_bClosing || job.context.isNull() || !job.onReply) return;
+    job.onReply(reply);
   });
 }
 
@@ -163,21 +155,20 @@ void CChatManager::RunOnUiThread(const std::function<void()>& f) {
   QMetaObject::invokeMethod(m_pDispatcher, f, Qt::BlockingQueuedConnection);
 }
 
-void CChatManager::OpenServerPage(const QString& url) {
+void CChatManager::OpenServerPage(const QString& url, bool smallWindow) {
   const QString address =
-      (m_bSecure ? QStringLiteral("https://") : QStringLiteral("http://")) + m_strHost + m_strPrefix + url;
-  const bool small = s_bSmallPage.exchange(false);
-  if (m_pageOpener) m_pageOpener(QUrl::fromEncoded(CHttpTransport::EscapeTarget(address.toUtf8())), small);
+      (m_session.secure ? QStringLiteral("https://") : QStringLiteral("http://")) + m_strHost + m_strPrefix + url;
+  if (m_pageOpener) m_pageOpener(QUrl::fromEncoded(CHttpTransport::EscapeTarget(address.toUtf8())), smallWindow);
 }
 
 bool CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QString& newVersionText) {
-  m_bSecure = bSecure;
+  m_session.secure = bSecure;
   m_strHost = m_strDefaultHost;
   m_strPrefix = CStringTable::Load(IDS_DEFAULT_PREFIX);
-  m_nConsolePeriod = m_nChatPeriod = m_nOperChatPeriod = 8000;
+  m_session.consolePeriodMs = m_session.chatPeriodMs = m_session.operChatPeriodMs = CSession::kDefaultPeriodMs;
 
   QString reply;
-  if (!RequestSync(CStringTable::Format(IDS_REQ_PARAMETERS, {siteId}), reply)) {
+  if (!RequestSync(Requests::Parameters(siteId), reply)) {
     ShowMessage(QStringLiteral("Please check your internet connection."));
     return false;
   }
@@ -187,8 +178,8 @@ bool CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QSt
     // keeps the default instead.
     const long console = ReadLeadingInt(fields[0]);
     const long chat = ReadLeadingInt(fields[1]);
-    if (console > 0) m_nConsolePeriod = int(std::min<long>(console, 86400) * 1000);
-    if (chat > 0) m_nChatPeriod = m_nOperChatPeriod = int(std::min<long>(chat, 86400) * 1000);
+    if (console > 0) m_session.consolePeriodMs = int(std::min<long>(console, 86400) * 1000);
+    if (chat > 0) m_session.chatPeriodMs = m_session.operChatPeriodMs = int(std::min<long>(chat, 86400) * 1000);
     m_strHost = fields[2];
     m_strPrefix = QStringLiteral("/") + fields[3];
     if (ReadLeadingDouble(fields[5]) > kOwnVersion) newVersionText = fields[4];
@@ -196,12 +187,6 @@ bool CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QSt
   return true;
 }
 
-void CChatManager::SetSession(const QString& loginId, const QString& siteId) {
-  m_strLoginId = loginId;
-  m_strSiteId = siteId;
-}
-
-void CChatManager::RequestCannedMessages(QObject* chatWindow) {
-  RequestAsync(CStringTable::Format(IDS_REQ_CANNED_MESSAGES, {UrlEncode(m_strLoginId), m_strSiteId}),
-               REQ_CANNED_LISTS, chatWindow);
+void CChatManager::RequestCannedMessages(QObject* chatWindow, ReplyHandler onReply) {
+  RequestAsync(Catalogue().CannedMessages(), REQ_CANNED_LISTS, chatWindow, std::move(onReply));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "HttpTransport.h"
+#include "Requests.h"
+#include "Session.h"
 
 #include <QPointer>
 #include <QString>
@@ -18,15 +20,23 @@ class QObject;
 // and counts network failures so that the operator is told once when the
 // server stays unreachable.
 //
-// Asynchronous replies are handed to their target on the user-interface
-// thread while the worker waits (the target must implement CReplyWindow, or
-// CActionReplyReceiver for types 9 to 11). A target destroyed meanwhile gets
-// nothing, and once the session is closing nothing is delivered at all.
+// An asynchronous reply is handed to the callable its request came with, on
+// the user-interface thread while the worker waits. The callable carries
+// what the request was for; its context object bounds its life: a context
+// destroyed meanwhile gets nothing, and once the session is closing nothing
+// is delivered at all. The engine knows no window kinds.
 class CChatManager {
  public:
   // Opens a page address in a browser window; smallWindow asks for the
   // small fixed placement of the file-transfer page.
   using PageOpener = std::function<void(const QUrl& address, bool smallWindow)>;
+  // Receives the reply text (exactly "DISCONNNNECT" when the request failed);
+  // the text is valid only during the call.
+  using ReplyHandler = std::function<void(const QString& reply)>;
+  // Tells the operator that the server stays unreachable (the sound of the
+  // connection-failure event); runs on the user-interface thread just before
+  // the engine's own message box.
+  using FailureAlert = std::function<void()>;
 
   CChatManager();
   virtual ~CChatManager();
@@ -40,30 +50,27 @@ class CChatManager {
   // reply holds its text (possibly empty); false: the request failed and
   // reply is exactly "DISCONNNNECT".
   bool RequestSync(const QString& url, QString& reply);
-  // Starts the GET on a worker thread and returns at once.
-  void RequestAsync(QString url, int nType, QObject* target);
+  // Starts the GET on a worker thread and returns at once. Types outside
+  // 1 to 33 are sent but never delivered.
+  void RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply);
 
   static QString UrlEncode(const QString& text);
   // Shows a server page (prefix and url appended to the service's address)
-  // in a new browser window.
-  void OpenServerPage(const QString& url);
+  // in a new browser window, or in the small one of the file-transfer page.
+  void OpenServerPage(const QString& url, bool smallWindow = false);
   // Loads the polling periods, host, prefix and newest version from the
   // server. On a network failure tells the operator and returns false.
   bool LoadServerParameters(const QString& siteId, bool bSecure, QString& newVersionText);
-  void SetSession(const QString& loginId, const QString& siteId);
   // The canned responses and push URLs for a chat window (reply type 20).
-  void RequestCannedMessages(QObject* chatWindow);
+  void RequestCannedMessages(QObject* chatWindow, ReplyHandler onReply);
+
+  // The one session of the process and the catalogue bound to it.
+  CSession& Session() { return m_session; }
+  const CSession& Session() const { return m_session; }
+  Requests Catalogue() const { return Requests(m_session); }
 
   const QString& Host() const { return m_strHost; }
   const QString& Prefix() const { return m_strPrefix; }
-  int ConsolePeriod() const { return m_nConsolePeriod; }
-  int ChatPeriod() const { return m_nChatPeriod; }
-  int OperChatPeriod() const { return m_nOperChatPeriod; }
-  const QString& LoginId() const { return m_strLoginId; }
-  const QString& SiteId() const { return m_strSiteId; }
-  bool IsAdmin() const { return m_bAdmin; }
-  void SetAdmin(bool bAdmin) { m_bAdmin = bAdmin; }
-  bool IsSecure() const { return m_bSecure; }
   bool IsClosing() const { return m_bClosing.load(); }
   void SetClosing() { m_bClosing.store(true); }
   int Failures() const { return m_nFailures.load(); }
@@ -75,8 +82,7 @@ class CChatManager {
   void SetTimeouts(int connectMs, int totalMs);
   void SetCaFile(const QString& path);
   void SetPageOpener(PageOpener opener);
-  // The next OpenServerPage call opens the small file-transfer window.
-  static void RequestSmallPage();
+  void SetFailureAlert(FailureAlert alert);
 
   // Worker threads still running (they end on their own, at the latest
   // when their time-out expires).
@@ -91,7 +97,8 @@ class CChatManager {
   struct RequestJob {
     QString url;
     int type = 0;
-    QPointer<QObject> target;
+    QPointer<QObject> context;
+    ReplyHandler onReply;
     Endpoint endpoint;
   };
 
@@ -106,19 +113,14 @@ class CChatManager {
 
   QString m_strHost;
   QString m_strPrefix;
-  int m_nConsolePeriod = 8000;
-  int m_nChatPeriod = 8000;
-  int m_nOperChatPeriod = 8000;
-  QString m_strLoginId;
-  QString m_strSiteId;
-  bool m_bAdmin = false;
-  bool m_bSecure = false;
+  CSession m_session;
   std::atomic<bool> m_bClosing{false};
   std::atomic<int> m_nFailures{0};
 
   QString m_strDefaultHost;
   CHttpTransport::Options m_transportOptions;
   PageOpener m_pageOpener;
+  FailureAlert m_failureAlert;
   std::atomic<bool> m_bAborting{false};
   QObject* m_pDispatcher = nullptr;  // lives on the user-interface thread
   std::atomic<int> m_nWorkers{0};

@@ -1,8 +1,8 @@
 #pragma once
 
-// The request types under which asynchronous replies come back. Types 1, 7,
-// 9, 12, 13, 14, 18, 23 and 24 belong to no request; 9 to 11 are the
-// visitor actions, delivered to the visitor-action receiver, never to a window.
+// The request types of asynchronous requests: a label of what a request is
+// for. Types 1, 7, 9, 12, 13, 14, 18, 23 and 24 belong to no request; a type
+// outside 1 to 33 is never delivered.
 enum RequestType : int {
   REQ_REFRESH = 2,
   REQ_STATUS = 3,
@@ -10,10 +10,8 @@ enum RequestType : int {
   REQ_MESSAGE_SENT = 5,
   REQ_MESSAGES = 6,
   REQ_LOG_OUT_OPERATOR = 8,
-  REQ_VISITOR_ACTION_FIRST = 9,
   REQ_PROACTIVE_POP = 10,
   REQ_VISITOR_ACTION = 11,
-  REQ_VISITOR_ACTION_LAST = 11,
   REQ_SEND_LINE = 15,
   REQ_POLL_CHAT = 16,
   REQ_TYPING_NOTICE = 17,

@@ -45,6 +45,20 @@ class TestChatApp : public QObject {
     QCOMPARE(engine.DefaultHost(), QString("chat.example.com:8443"));
   }
 
+  void theFailureWarningRingsItsSound() {
+    CTestSettingsFolder folder;
+    CRecordingDesktopServices desktop;
+    CChatManager engine;
+    CChatApp app(engine);
+    CChatApp::Options options;
+    options.service = "127.0.0.1:1";  // nothing listens on port 1
+    app.Prepare(options);
+    QString reply;
+    for (int i = 0; i < 13; ++i) engine.RequestSync("/x", reply);
+    QCOMPARE(desktop.messageBoxes.size(), 1);
+    QCOMPARE(desktop.sounds, QList<QUrl>{QUrl("qrc:/sounds/301.wav")});
+  }
+
   void startUpCreatesTheSettingsKey() {
     CTestSettingsFolder folder;
     CRecordingDesktopServices desktop;
@@ -73,7 +87,7 @@ class TestChatApp : public QObject {
     closer.start(50);
     app.RunLoginWindow();  // returns once the window is closed
     QCOMPARE(shown, QString("Talvero Executive Login:"));
-    QCOMPARE(engine.LoginId(), QString());
+    QCOMPARE(engine.Session().loginId, QString());
   }
 
   void programRejectsABadCommandLine() {

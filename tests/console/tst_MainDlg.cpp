@@ -1,12 +1,12 @@
 // The console window: applying refresh replies, presence, sounds, log-out.
-#include "ChatManager.h"
-#include "ConsoleReplies.h"
+#include "ChatWindows.h"
 #include "MainDlg.h"
-#include "RecordingDesktopServices.h"
+#include "RefreshCycle.h"
+#include "ReplyBuilders.h"
 #include "SavedCredentials.h"
-#include "ScriptedServer.h"
+#include "SessionFixture.h"
 #include "SettingsStore.h"
-#include "TestEnvironment.h"
+#include "WindowPlacement.h"
 
 #include <httplib.h>
 
@@ -18,6 +18,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QPointer>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -27,25 +29,37 @@ const QUrl kBusySound("qrc:/sounds/141.wav");
 const QUrl kNewVisitorSound("qrc:/sounds/168.wav");
 const QUrl kMessageSound("qrc:/sounds/140.wav");
 
+// Closes another window when its own window closes.
+class CloseAlso : public QObject {
+ public:
+  CloseAlso(QWidget* other, QObject* parent) : QObject(parent), m_pOther(other) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Close && m_pOther) m_pOther->close();
+    return false;
+  }
+
+ private:
+  QPointer<QWidget> m_pOther;
+};
+
 }  // namespace
 
 class TestMainDlg : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CTestSettingsFolder> m_pSettings;
-  std::unique_ptr<CRecordingDesktopServices> m_pDesktop;
-  std::unique_ptr<CScriptedServer> m_pServer;
-  std::unique_ptr<CChatManager> m_pEngine;
-  std::unique_ptr<CMainDlg> m_pConsole;
+  std::unique_ptr<CSessionFixture> m_pSession;
   std::string m_strStatusReply = "online";
   std::function<CScriptedServer::Reply(const httplib::Request&)> m_refresh;
+  CRecordingDesktopServices* m_pDesktop = nullptr;
+  CScriptedServer* m_pServer = nullptr;
+  CChatManager* m_pEngine = nullptr;
 
-  CMainDlg& C() { return *m_pConsole; }
+  CMainDlg& C() { return m_pSession->Console(); }
   QStringList StatusTargets() const { return m_pServer->Targets().filter("w-mrefresh.php"); }
-  QStringList Ids() const {
+  QStringList Ids() {
     QStringList ids;
-    for (const CSiteVisitor& v : m_pConsole->Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : C().Visitors()) ids.append(v.m_line.sessionId);
     return ids;
   }
   void Apply(const QList<TestVisitor>& visitors, const QString& total = "1", const QString& sound = QString(),
@@ -56,32 +70,20 @@ class TestMainDlg : public QObject {
 
  private slots:
   void init() {
-    m_pSettings = std::make_unique<CTestSettingsFolder>();
-    m_pDesktop = std::make_unique<CRecordingDesktopServices>();
+    m_pSession = std::make_unique<CSessionFixture>();
     m_strStatusReply = "online";
     m_refresh = nullptr;
-    m_pServer = std::make_unique<CScriptedServer>([this](const httplib::Request& req) {
+    m_pServer = &m_pSession->UseScriptedServer([this](const httplib::Request& req) {
       if (req.path.find("w-mrefresh.php") != std::string::npos) return CScriptedServer::Reply{200, m_strStatusReply};
       if (req.path.find("wn-allonlineu.php") != std::string::npos && m_refresh) return m_refresh(req);
       return CScriptedServer::Reply{200, "true"};
     });
-    m_pEngine = std::make_unique<CChatManager>();
-    m_pEngine->SetDefaultHost(m_pServer->Host());
-    m_pEngine->SetSession("anna", "1001");
-    CSettingsStore().CreateKey(CSettingsStore::kRootKey);
-    m_pConsole = std::make_unique<CMainDlg>(*m_pEngine);
-    C().SetConsoleSession("1001", "anna", "http://www.example-shop.com");
-    C().show();
-    C().OnInitDialog();
+    m_pDesktop = &m_pSession->Desktop();
+    m_pEngine = &m_pSession->Engine();
+    m_pSession->LogIn();
     QTRY_VERIFY(C().IsOnline());  // the opening "lgon" was answered
   }
-  void cleanup() {
-    m_pConsole.reset();
-    m_pEngine.reset();
-    m_pServer.reset();
-    m_pDesktop.reset();
-    m_pSettings.reset();
-  }
+  void cleanup() { m_pSession.reset(); }
 
   void opening() {
     QCOMPARE(C().size(), QSize(802, 647));
@@ -334,6 +336,125 @@ class TestMainDlg : public QObject {
     QVERIFY(C().IsSessionEnded());
     QVERIFY(CSavedCredentials::Load().has_value());
     QCOMPARE(m_pServer->Targets().filter("w-adminout").size(), 1);
+  }
+
+  void aTickWhileARefreshIsOutSendsNothing() {
+    m_refresh = [](const httplib::Request&) {
+      return CScriptedServer::Reply{200, RefreshReplyText({{"a"}}).toStdString(), 700};
+    };
+    m_pEngine->Session().consolePeriodMs = 40;
+    C().Refresh().Start();
+    QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
+    QVERIFY(C().Refresh().IsRefreshOut());
+    QTest::qWait(300);  // several ticks pass while the server thinks
+    QCOMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
+    QTRY_COMPARE(Ids(), QStringList{"a"});
+    QTRY_VERIFY(m_pServer->Targets().filter("wn-allonlineu").size() >= 2);  // the next tick sends again
+  }
+
+  void theTableTakesTheGrowthAndThePlaceIsRemembered() {
+    Apply({{"a"}});
+    const QSize base = C().size();
+    const QRect table = C().Table()->geometry();
+    const QRect details = C().DetailsArea()->geometry();
+    const QRect status = C().StatusLine()->geometry();
+    int columnsBefore = 0;
+    for (int col = 0; col < 5; ++col) columnsBefore += C().Table()->columnWidth(col);
+    C().resize(base + QSize(300, 120));
+    QCOMPARE(C().Table()->geometry(), table.adjusted(0, 0, 300, 120));
+    QCOMPARE(C().DetailsArea()->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
+    QCOMPARE(C().StatusLine()->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
+    const QList<QPushButton*> bottom = C().BottomButtons();
+    QCOMPARE(bottom[0]->x(), (C().width() - 6 * bottom[0]->width() - 35) / 2);
+    QCOMPARE(bottom[0]->y(), 585 + 120);
+    int columnsAfter = 0;
+    for (int col = 0; col < 5; ++col) columnsAfter += C().Table()->columnWidth(col);
+    const double grown = double(table.width() + 300) / table.width();
+    QVERIFY2(qAbs(columnsAfter - columnsBefore * grown) < 6, qPrintable(QString::number(columnsAfter)));
+    C().resize(100, 100);  // never smaller than the first size
+    QCOMPARE(C().size(), base);
+
+    C().resize(base + QSize(40, 30));
+    const QRect placed = C().geometry();
+    C().LogOut(false);
+    const QString saved =
+        CSettingsStore().ReadText(CWindowPlacement::kKey, CMainDlg::kPlacementName).value_or(QString());
+    QCOMPARE(saved, QString("%1,%2,%3,%4").arg(placed.x()).arg(placed.y()).arg(placed.width()).arg(placed.height()));
+  }
+
+  void aRememberedPlaceIsKeptOnAScreen() {
+    m_pSession->DestroyConsole();
+    CSettingsStore store;
+    store.CreateKey(CWindowPlacement::kKey);
+    store.WriteText(CWindowPlacement::kKey, CMainDlg::kPlacementName, "9000,-7000,820,650");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect r = C().geometry();
+    const QSize expected(std::max(std::min(820, screen.width()), C().minimumWidth()),
+                         std::max(std::min(650, screen.height()), C().minimumHeight()));
+    QCOMPARE(r.size(), expected);
+    QVERIFY2(screen.contains(r.topLeft()), qPrintable(QString("%1,%2").arg(r.x()).arg(r.y())));
+  }
+
+  void placementClamping_data() {
+    QTest::addColumn<QRect>("rect");
+    QTest::addColumn<QRect>("clamped");
+    QTest::newRow("inside stays") << QRect(100, 100, 900, 700) << QRect(100, 100, 900, 700);
+    QTest::newRow("off to the right") << QRect(5000, 100, 900, 700) << QRect(1020, 100, 900, 700);
+    QTest::newRow("above and left") << QRect(-900, -50, 900, 700) << QRect(0, 0, 900, 700);
+    QTest::newRow("larger than the screen") << QRect(10, 10, 4000, 3000) << QRect(0, 0, 1920, 1080);
+    QTest::newRow("never below the minimum") << QRect(0, 0, 100, 100) << QRect(0, 0, 802, 647);
+  }
+  void placementClamping() {
+    QFETCH(QRect, rect);
+    QFETCH(QRect, clamped);
+    QCOMPARE(CWindowPlacement::ClampTo(rect, QRect(0, 0, 1920, 1080), QSize(802, 647)), clamped);
+    QRect parsed;
+    for (const char* bad : {"", "1,2,3", "a,b,c,d", "1,2,0,5", "1,2,3,4,5"}) QVERIFY(!CWindowPlacement::Parse(bad, parsed));
+  }
+
+  void logOutClosesEveryChatWindow() {
+    int made = 0;
+    auto standIn = [&made] {
+      ++made;
+      return new QWidget;
+    };
+    QPointer<QWidget> first = C().ChatWindows().Open("c1", standIn);
+    QPointer<QWidget> second = C().ChatWindows().Open("c2", standIn);
+    QPointer<QWidget> third = C().ChatWindows().Open("c&3", standIn);
+    QPointer<QWidget> operatorChat = C().OperatorChatWindows().Open("op1", standIn);
+    QCOMPARE(C().ChatWindows().Open("c1", standIn), first.data());  // raised, not made again
+    QCOMPARE(made, 4);
+    // A window that closes another as it closes: the list is walked on a copy.
+    first->installEventFilter(new CloseAlso(second, first));
+    // One chat ends on its own before the log-out: it leaves the list.
+    third->deleteLater();
+    QTRY_COMPARE(C().ChatWindows().Count(), 2);
+
+    C().LogOut(false);
+    QCOMPARE(C().ChatWindows().Count(), 0);
+    QCOMPARE(C().OperatorChatWindows().Count(), 0);
+    QTRY_VERIFY(first.isNull() && second.isNull() && operatorChat.isNull());
+  }
+
+  void aLateReplyWhileTheLoggedOutBoxIsOpenChangesNothing() {
+    Apply({{"a"}});
+    m_refresh = [](const httplib::Request&) {
+      return CScriptedServer::Reply{200, RefreshReplyText({{"late"}}).toStdString(), 200};
+    };
+    C().RefreshVisitors();
+    QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
+    QPointer<QWidget> chat = C().ChatWindows().Open("c1", [] { return new QWidget; });
+    bool chatsClosedBeforeTheBox = false;
+    m_pDesktop->KeepBoxesOpen(5000, [&] {
+      chatsClosedBeforeTheBox = C().ChatWindows().Count() == 0;
+      return m_pEngine->RunningRequests() == 0;
+    });
+    C().ApplyRefreshReply("logout");  // the box runs its loop while the late reply comes
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    QVERIFY(chatsClosedBeforeTheBox);
+    QCOMPARE(m_pEngine->RunningRequests(), 0);
+    QCOMPARE(Ids(), QStringList{"a"});
+    QTRY_VERIFY(chat.isNull());
   }
 
   void escapeAndEnterDoNotCloseIt() {

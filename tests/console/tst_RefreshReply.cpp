@@ -1,5 +1,5 @@
 // The refresh reply's parts and the visitor table built from them.
-#include "ConsoleReplies.h"
+#include "ReplyBuilders.h"
 #include "RefreshReply.h"
 #include "VisitorTableModel.h"
 

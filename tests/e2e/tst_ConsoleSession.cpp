@@ -1,12 +1,8 @@
 // A whole console session against talvero-service over real HTTP: log in,
 // watch the visitors refresh, be logged out by an administrator.
-#include "ChatManager.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
-#include "RecordingDesktopServices.h"
-#include "ServiceFixture.h"
-#include "SettingsStore.h"
-#include "TestEnvironment.h"
+#include "SessionFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,12 +15,12 @@ class TestConsoleSession : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CTestSettingsFolder> m_pSettings;
-  std::unique_ptr<CRecordingDesktopServices> m_pDesktop;
-  std::unique_ptr<CServiceFixture> m_pService;
-  std::unique_ptr<CChatManager> m_pEngine;
+  std::unique_ptr<CSessionFixture> m_pSession;
   std::unique_ptr<CLoginDlg> m_pLogin;
   std::unique_ptr<CMainDlg> m_pConsole;
+  CChatManager* m_pEngine = nullptr;
+  CRecordingDesktopServices* m_pDesktop = nullptr;
+  CServiceFixture* m_pService = nullptr;
 
   static constexpr int kPeriodMs = 1000;
 
@@ -36,11 +32,9 @@ class TestConsoleSession : public QObject {
     config.sites[0].chatPeriod = 1;
     CServiceServer::Options options;
     options.demo = demo;
-    m_pService = std::make_unique<CServiceFixture>(config, options);
-    m_pEngine->SetDefaultHost(m_pService->Host());
-    m_pLogin = std::make_unique<CLoginDlg>(*m_pEngine, [this](const QString& s, const QString& l, const QString& a) {
+    m_pService = &m_pSession->UseService(config, options);
+    m_pLogin = std::make_unique<CLoginDlg>(*m_pEngine, [this] {
       m_pConsole = std::make_unique<CMainDlg>(*m_pEngine);
-      m_pConsole->SetConsoleSession(s, l, a);
       m_pConsole->show();
       m_pConsole->OnInitDialog();
     });
@@ -58,23 +52,19 @@ class TestConsoleSession : public QObject {
 
  private slots:
   void init() {
-    m_pSettings = std::make_unique<CTestSettingsFolder>();
-    m_pDesktop = std::make_unique<CRecordingDesktopServices>();
-    m_pEngine = std::make_unique<CChatManager>();
-    CSettingsStore().CreateKey(CSettingsStore::kRootKey);
+    m_pSession = std::make_unique<CSessionFixture>();
+    m_pEngine = &m_pSession->Engine();
+    m_pDesktop = &m_pSession->Desktop();
   }
   void cleanup() {
     m_pConsole.reset();
     m_pLogin.reset();
-    m_pEngine.reset();
-    m_pService.reset();
-    m_pDesktop.reset();
-    m_pSettings.reset();
+    m_pSession.reset();
   }
 
   void demoVisitorsAppearWithinTwoPeriods() {
     LogIn(true);
-    QCOMPARE(m_pEngine->ConsolePeriod(), kPeriodMs);
+    QCOMPARE(m_pEngine->Session().consolePeriodMs, kPeriodMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty(), 2 * kPeriodMs + 500);
     QVERIFY(m_pConsole->StatusLine()->text().startsWith("Total Visitors: "));
     QVERIFY(m_pConsole->IsOnline());

@@ -60,9 +60,9 @@ class TestLoginDlg : public QObject {
   std::unique_ptr<CLoginDlg> Dialog(const QString& host) {
     m_pEngine->SetDefaultHost(host);
     auto holder = std::make_shared<CLoginDlg*>(nullptr);
-    auto dlg = std::make_unique<CLoginDlg>(*m_pEngine, [this, holder](const QString& s, const QString& l,
-                                                                      const QString& h) {
-      m_consoleCalls.append({s, l, h, *holder && (*holder)->isVisible()});
+    auto dlg = std::make_unique<CLoginDlg>(*m_pEngine, [this, holder] {
+      const CSession& s = m_pEngine->Session();
+      m_consoleCalls.append({s.siteId, s.loginId, s.siteAddress, *holder && (*holder)->isVisible()});
     });
     *holder = dlg.get();
     return dlg;
@@ -153,7 +153,7 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(login.server.Host());
     Fill(*dlg, "1001", "anna", "pw");
     dlg->OnLogin();
-    QVERIFY(m_pEngine->IsAdmin());
+    QVERIFY(m_pEngine->Session().admin);
     QCOMPARE(m_consoleCalls.size(), 1);
     QCOMPARE(m_consoleCalls.first().siteAddress, QString("Header"));
 
@@ -161,7 +161,7 @@ class TestLoginDlg : public QObject {
     auto again = Dialog(login.server.Host());
     Fill(*again, "1001", "anna", "pw");
     again->OnLogin();
-    QVERIFY(!m_pEngine->IsAdmin());
+    QVERIFY(!m_pEngine->Session().admin);
     QCOMPARE(m_consoleCalls.size(), 2);
   }
 
@@ -175,8 +175,8 @@ class TestLoginDlg : public QObject {
     QCOMPARE(m_consoleCalls[0].siteId, QString("1001"));
     QCOMPARE(m_consoleCalls[0].loginId, QString("anna"));
     QVERIFY(!m_consoleCalls[0].loginWindowVisible);  // closed before the console runs
-    QCOMPARE(m_pEngine->LoginId(), QString("anna"));
-    QCOMPARE(m_pEngine->SiteId(), QString("1001"));
+    QCOMPARE(m_pEngine->Session().loginId, QString("anna"));
+    QCOMPARE(m_pEngine->Session().siteId, QString("1001"));
     QVERIFY(dlg->IsEnded());
     QCOMPARE(dlg->result(), int(QDialog::Accepted));
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
@@ -306,7 +306,7 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(server.Host());
     RunModal(*dlg);
     QVERIFY(!m_bLastRunShown);
-    QVERIFY(m_pEngine->IsSecure());
+    QVERIFY(m_pEngine->Session().secure);
     QCOMPARE(m_consoleCalls.size(), 1);
     QVERIFY(!dlg->SecureBox()->isChecked());  // the box on screen is not changed
   }
@@ -362,7 +362,7 @@ class TestLoginDlg : public QObject {
              qPrintable(m_pDesktop->messageBoxes.isEmpty() ? QString() : m_pDesktop->messageBoxes[0].text));
     QCOMPARE(m_consoleCalls.size(), 1);
     QCOMPARE(m_consoleCalls[0].siteAddress, QString("http://www.example-shop.com"));
-    QCOMPARE(m_pEngine->ConsolePeriod(), 5000);
+    QCOMPARE(m_pEngine->Session().consolePeriodMs, 5000);
     QCOMPARE(m_pEngine->Host(), service.Host());
 
     // A wrong one is refused by the service.

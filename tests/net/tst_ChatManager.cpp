@@ -1,7 +1,6 @@
 // The request engine against a real HTTP server on a loopback port.
 #include "ChatManager.h"
 #include "RecordingDesktopServices.h"
-#include "ReplyTarget.h"
 #include "RequestTypes.h"
 #include "ScriptedServer.h"
 #include "Separators.h"
@@ -23,35 +22,27 @@
 
 namespace {
 
-// A window-like target that records what reaches it.
-class ReplyRecorder : public QObject, public CReplyWindow, public CActionReplyReceiver {
+// A request context that records the replies its callables receive.
+class ReplyRecorder : public QObject {
  public:
   struct Reply {
     int type;
     QString text;
     bool onUiThread;
     int runningWorkers;
-    bool viaActionReceiver;
   };
   explicit ReplyRecorder(QList<Reply>* sink = nullptr) : m_pSink(sink ? sink : &m_own) {}
-  void HandleServerReply(int nType, const QString& strReply) override { Record(nType, strReply, false); }
-  void OnReply(int nType, const QString& strReply) override { Record(nType, strReply, true); }
+  void Send(CChatManager& engine, const QString& url, int type) {
+    engine.RequestAsync(url, type, this, [this, type](const QString& text) { Record(type, text); });
+  }
   const QList<Reply>& Replies() const { return *m_pSink; }
 
  private:
-  void Record(int type, const QString& text, bool action) {
-    m_pSink->append({type, text, QThread::currentThread() == qApp->thread(),
-                     CChatManager::Instance().RunningRequests(), action});
+  void Record(int type, const QString& text) {
+    m_pSink->append({type, text, QThread::currentThread() == qApp->thread(), CChatManager::Instance().RunningRequests()});
   }
   QList<Reply> m_own;
   QList<Reply>* m_pSink;
-};
-
-// A window that only takes window replies.
-class WindowOnly : public QObject, public CReplyWindow {
- public:
-  void HandleServerReply(int nType, const QString&) override { types.append(nType); }
-  QList<int> types;
 };
 
 // A port on which nothing listens: connections are refused at once.
@@ -165,6 +156,11 @@ class TestChatManager : public QObject {
   void thirteenthFailureTellsTheOperatorOnce() {
     CScriptedServer server;
     auto engine = EngineFor(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
+    int alerts = 0;
+    engine->SetFailureAlert([&] {
+      QVERIFY(m_pDesktop->messageBoxes.isEmpty() || alerts > 0);  // the alert comes before its box
+      ++alerts;
+    });
     QString reply;
     for (int i = 0; i < 12; ++i) QVERIFY(!engine->RequestSync("/x", reply));
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
@@ -184,13 +180,13 @@ class TestChatManager : public QObject {
     QCOMPARE(box.caption, QString("Internet Connection"));
     QCOMPARE(box.icon, CDesktopServices::Icon::Error);
     QVERIFY(!box.hadOwner);
-    QCOMPARE(m_pDesktop->sounds, QList<QUrl>{QUrl("qrc:/sounds/301.wav")});
+    QCOMPARE(alerts, 1);
 
     for (int i = 14; i <= 225; ++i) engine->RequestSync("/x", reply);
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
     engine->RequestSync("/x", reply);  // the 226th
     QCOMPARE(m_pDesktop->messageBoxes.size(), 2);
-    QCOMPARE(m_pDesktop->sounds.size(), 2);
+    QCOMPARE(alerts, 2);
   }
 
   void failureBoxOfAWorkerIsShownOnTheUserInterfaceThread() {
@@ -198,7 +194,7 @@ class TestChatManager : public QObject {
     QString reply;
     for (int i = 0; i < 12; ++i) engine->RequestSync("/x", reply);
     ReplyRecorder target;
-    engine->RequestAsync("/x", REQ_REFRESH, &target);
+    target.Send(*engine, "/x", REQ_REFRESH);
     QTRY_COMPARE(target.Replies().size(), 1);
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
     QCOMPARE(target.Replies().first().text, kDisconnect);
@@ -242,9 +238,9 @@ class TestChatManager : public QObject {
     QString versionText = "unchanged";
     QVERIFY(engine->LoadServerParameters("42", false, versionText));
     QCOMPARE(server.Targets(), QStringList{"/cpn/w-param.php?stid=42&nvar=Y"});
-    QCOMPARE(engine->ConsolePeriod(), consolePeriod);
-    QCOMPARE(engine->ChatPeriod(), chatPeriod);
-    QCOMPARE(engine->OperChatPeriod(), chatPeriod);
+    QCOMPARE(engine->Session().consolePeriodMs, consolePeriod);
+    QCOMPARE(engine->Session().chatPeriodMs, chatPeriod);
+    QCOMPARE(engine->Session().operChatPeriodMs, chatPeriod);
     QCOMPARE(engine->Host(), host);
     QCOMPARE(engine->Prefix(), prefix);
     QCOMPARE(versionText, newVersion);
@@ -254,7 +250,7 @@ class TestChatManager : public QObject {
     auto engine = EngineFor(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
     QString versionText;
     QVERIFY(!engine->LoadServerParameters("42", true, versionText));
-    QVERIFY(engine->IsSecure());
+    QVERIFY(engine->Session().secure);
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
     QCOMPARE(m_pDesktop->messageBoxes.first().text, QString("Please check your internet connection."));
     QCOMPARE(m_pDesktop->messageBoxes.first().caption, QString("Internet Connection"));
@@ -271,7 +267,7 @@ class TestChatManager : public QObject {
     server.SetBody("nonsense");
     QVERIFY(engine->LoadServerParameters("1", false, versionText));
     QCOMPARE(engine->Prefix(), QString("/cpn"));
-    QCOMPARE(engine->ConsolePeriod(), 8000);
+    QCOMPARE(engine->Session().consolePeriodMs, 8000);
   }
 
   void asyncReplyRunsOnTheUserInterfaceThreadWhileTheWorkerWaits() {
@@ -279,14 +275,13 @@ class TestChatManager : public QObject {
     server.SetBody("r");
     auto engine = EngineFor(server.Host());
     ReplyRecorder target;
-    engine->RequestAsync("/wn-allonlineu.php?nadminid=a&nsid=1&nvar=Y", REQ_REFRESH, &target);
+    target.Send(*engine, "/wn-allonlineu.php?nadminid=a&nsid=1&nvar=Y", REQ_REFRESH);
     QTRY_COMPARE(target.Replies().size(), 1);
     const auto& reply = target.Replies().first();
     QCOMPARE(reply.type, int(REQ_REFRESH));
     QCOMPARE(reply.text, QString("r"));
     QVERIFY(reply.onUiThread);
     QCOMPARE(reply.runningWorkers, 1);  // its worker had not ended yet
-    QVERIFY(!reply.viaActionReceiver);
     QTRY_COMPARE(engine->RunningRequests(), 0);
   }
 
@@ -294,31 +289,41 @@ class TestChatManager : public QObject {
     CScriptedServer server;
     server.SetBody("r");
     auto engine = EngineFor(server.Host());
-    ReplyRecorder both;
-    WindowOnly window;
-    for (int type : {0, 9, 10, 11, 12, 33, 34}) {
-      engine->RequestAsync("/x", type, &both);
-      engine->RequestAsync("/x", type, &window);
-    }
+    ReplyRecorder target;
+    for (int type : {0, 9, 10, 11, 12, 33, 34}) target.Send(*engine, "/x", type);
     QTRY_COMPARE(engine->RunningRequests(), 0);
-    QTRY_COMPARE(server.RequestCount(), 14);
-    // Types 9 to 11 go to the action receiver only; 0 and 34 go nowhere.
-    QList<int> actionTypes, windowTypes;
-    for (const auto& r : both.Replies()) (r.viaActionReceiver ? actionTypes : windowTypes).append(r.type);
-    std::sort(actionTypes.begin(), actionTypes.end());
-    std::sort(windowTypes.begin(), windowTypes.end());
-    QCOMPARE(actionTypes, QList<int>({9, 10, 11}));
-    QCOMPARE(windowTypes, QList<int>({12, 33}));
-    std::sort(window.types.begin(), window.types.end());
-    QCOMPARE(window.types, QList<int>({12, 33}));
+    QTRY_COMPARE(server.RequestCount(), 7);
+    // Every type of the catalogue's range reaches its callable, the visitor
+    // actions included; 0 and 34 are sent but go nowhere.
+    QList<int> types;
+    for (const auto& r : target.Replies()) types.append(r.type);
+    std::sort(types.begin(), types.end());
+    QCOMPARE(types, QList<int>({9, 10, 11, 12, 33}));
+  }
+
+  void eachRequestKeepsItsOwnPurpose() {
+    // Two requests of one context, answered in the other order: each
+    // callable gets its own reply, with what it was sent for.
+    CScriptedServer server([](const httplib::Request& req) {
+      const bool slow = req.get_param_value("csesid") == "first";
+      return CScriptedServer::Reply{200, "reply to " + req.get_param_value("csesid"), slow ? 400 : 0};
+    });
+    auto engine = EngineFor(server.Host());
+    QObject context;
+    QStringList arrived;
+    for (const QString& id : {QString("first"), QString("second")})
+      engine->RequestAsync(engine->Catalogue().VisitorDetails(id), REQ_VISITOR_DETAILS, &context,
+                           [&arrived, id](const QString& reply) { arrived.append(id + ": " + reply); });
+    QTRY_COMPARE(arrived.size(), 2);
+    QCOMPARE(arrived, QStringList({"second: reply to second", "first: reply to first"}));
   }
 
   void nothingIsDeliveredOnceClosing() {
     CScriptedServer server([](const httplib::Request&) { return CScriptedServer::Reply{200, "late", 300}; });
     auto engine = EngineFor(server.Host());
     ReplyRecorder target;
-    engine->RequestAsync("/x", REQ_REFRESH, &target);
-    engine->RequestAsync("/x", REQ_VISITOR_ACTION, &target);
+    target.Send(*engine, "/x", REQ_REFRESH);
+    target.Send(*engine, "/x", REQ_VISITOR_ACTION);
     QTRY_COMPARE(server.RequestCount(), 2);
     engine->SetClosing();
     QTRY_COMPARE(engine->RunningRequests(), 0);
@@ -331,7 +336,7 @@ class TestChatManager : public QObject {
     auto engine = EngineFor(server.Host());
     QList<ReplyRecorder::Reply> sink;
     auto* target = new ReplyRecorder(&sink);
-    engine->RequestAsync("/x", REQ_POLL_CHAT, target);
+    target->Send(*engine, "/x", REQ_POLL_CHAT);
     QTRY_COMPARE(server.RequestCount(), 1);
     delete target;
     QTRY_COMPARE(engine->RunningRequests(), 0);
@@ -354,7 +359,7 @@ class TestChatManager : public QObject {
     QVERIFY(timer.elapsed() < 5000);
 
     ReplyRecorder target;
-    engine->RequestAsync("/x", REQ_POLL_CHAT, &target);
+    target.Send(*engine, "/x", REQ_POLL_CHAT);
     QTRY_COMPARE(target.Replies().size(), 1);
     QCOMPARE(target.Replies().first().text, kDisconnect);
     QTRY_COMPARE(engine->RunningRequests(), 0);
@@ -371,7 +376,7 @@ class TestChatManager : public QObject {
     {
       auto engine = EngineFor(server.Host());
       engine->SetTimeouts(10000, 60000);
-      for (int i = 0; i < 5; ++i) engine->RequestAsync("/x", REQ_POLL_CHAT, &target);
+      for (int i = 0; i < 5; ++i) target.Send(*engine, "/x", REQ_POLL_CHAT);
       QTRY_COMPARE(server.RequestCount(), 5);
       timer.start();
     }
@@ -382,12 +387,11 @@ class TestChatManager : public QObject {
   void chatLineReachesTheServerWhole() {
     CScriptedServer server;
     auto engine = EngineFor(server.Host());
-    engine->SetSession("op 1", "7");
+    engine->Session().loginId = "op 1";
+    engine->Session().siteId = "7";
     const QString line = "see #5 at 100% now";
-    const QString url = CStringTable::Format(
-        IDS_REQ_SEND_LINE, {CChatManager::UrlEncode(line), "c1", CChatManager::UrlEncode(engine->LoginId()), "7"});
     QString reply;
-    QVERIFY(engine->RequestSync(url, reply));
+    QVERIFY(engine->RequestSync(engine->Catalogue().SendLine(line, "c1"), reply));
     QCOMPARE(server.Targets().first(),
              QString("/cpn/w-amessub.php?say=see%20%235%20at%20100%25%20now&csesid=c1&adminid=op%201&sid=7"));
     QCOMPARE(server.Queries().first().value("say"), line);
@@ -410,11 +414,12 @@ class TestChatManager : public QObject {
     CScriptedServer server;
     server.SetBody("a<blk>b");
     auto engine = EngineFor(server.Host());
-    engine->SetSession("anna&co", "9");
-    ReplyRecorder window;
-    engine->RequestCannedMessages(&window);
-    QTRY_COMPARE(window.Replies().size(), 1);
-    QCOMPARE(window.Replies().first().type, int(REQ_CANNED_LISTS));
+    engine->Session().loginId = "anna&co";
+    engine->Session().siteId = "9";
+    QObject window;
+    QStringList replies;
+    engine->RequestCannedMessages(&window, [&](const QString& reply) { replies.append(reply); });
+    QTRY_COMPARE(replies, QStringList{"a<blk>b"});
     QCOMPARE(server.Targets().first(), QString("/cpn/wn-amespc.php?adminid=anna%26co&sid=9"));
   }
 
@@ -423,9 +428,8 @@ class TestChatManager : public QObject {
     QList<QPair<QUrl, bool>> opened;
     engine->SetPageOpener([&](const QUrl& url, bool small) { opened.append({url, small}); });
     engine->OpenServerPage("/w-browser.php?loginid=a b&stid=1&adm=&opurl=control");
-    CChatManager::RequestSmallPage();
-    engine->OpenServerPage("/wn-fuploadweb.php?adminid=a&sid=1&csesid=c");
-    engine->OpenServerPage("/w-browser.php?opurl=transcript");  // the flag was one-shot
+    engine->OpenServerPage("/wn-fuploadweb.php?adminid=a&sid=1&csesid=c", true);
+    engine->OpenServerPage("/w-browser.php?opurl=transcript");
     QCOMPARE(opened.size(), 3);
     QCOMPARE(opened[0].first.toString(QUrl::FullyEncoded),
              QString("http://chat.example.com:8080/cpn/w-browser.php?loginid=a%20b&stid=1&adm=&opurl=control"));

@@ -1,5 +1,9 @@
 #include "RecordingDesktopServices.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
 CRecordingDesktopServices::CRecordingDesktopServices() { CDesktopServices::Install(this); }
 
 CRecordingDesktopServices::~CRecordingDesktopServices() { CDesktopServices::Install(nullptr); }
@@ -8,6 +12,16 @@ CDesktopServices::Answer CRecordingDesktopServices::MessageBox(QWidget* owner, c
                                                                const QString& caption, Icon icon,
                                                                Buttons buttons) {
   messageBoxes.append(MessageBoxCall{owner, owner != nullptr, text, caption, icon, buttons});
+  if (m_nBoxOpenMs > 0) {
+    QEventLoop loop;
+    QTimer poll;
+    const QDeadlineTimer deadline(m_nBoxOpenMs);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+      if (deadline.hasExpired() || (m_boxOpenUntil && m_boxOpenUntil())) loop.quit();
+    });
+    poll.start(5);
+    loop.exec();
+  }
   if (!m_answers.isEmpty()) return m_answers.takeFirst();
   return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 // The desktop services of a test: records every message box, sound, opened
 // address and flash, and answers message boxes from a script (or with the
 // first button when the script is empty), so nothing ever blocks. Install()
@@ -34,6 +36,13 @@ class CRecordingDesktopServices : public CDesktopServices {
 
   // Answers for the next message boxes, in order.
   void ScriptAnswers(const QList<Answer>& answers) { m_answers = answers; }
+  // While a box is "shown", keeps the event loop running, as a real modal
+  // box does, until the condition holds or maxMs have passed; replies and
+  // timers run meanwhile. An empty condition waits the whole time.
+  void KeepBoxesOpen(int maxMs, std::function<bool()> until = {}) {
+    m_nBoxOpenMs = maxMs;
+    m_boxOpenUntil = std::move(until);
+  }
   void SetNow(const QDateTime& now) { m_now = now; }
   void Clear();
 
@@ -45,4 +54,6 @@ class CRecordingDesktopServices : public CDesktopServices {
  private:
   QList<Answer> m_answers;
   QDateTime m_now;
+  int m_nBoxOpenMs = 0;
+  std::function<bool()> m_boxOpenUntil;
 };

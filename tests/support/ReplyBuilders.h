@@ -1,9 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-// Builders of refresh replies for the console tests.
+// Builders of server replies, shared by the tests and the benchmarks.
+
+// One visitor line of a refresh reply, with plain values unless a test
+// chooses others.
 struct TestVisitor {
   QString id;
   QString status = QStringLiteral("In Site");
@@ -12,17 +16,14 @@ struct TestVisitor {
   QString name = QStringLiteral("Guest");
   QString ip = QStringLiteral("10.0.0.1");
 
-  QString Line() const {
-    return QStringList{id, ip, "3", status, duration, name, "Delete", "", "Invite", "BlockIP", "Pro-Pop",
-                       "/index.html", colour}
-        .join("<fld>");
-  }
+  QString Line() const;
 };
 
-inline QString RefreshReplyText(const QList<TestVisitor>& visitors, const QString& total = QStringLiteral("1"),
-                                const QString& sound = QString(), const QString& operators = QString()) {
-  QStringList lines;
-  for (const TestVisitor& v : visitors) lines.append(v.Line());
-  const QString block0 = lines.isEmpty() ? QStringLiteral("No Users Online") : lines.join("<ln>");
-  return QStringList{block0, total, "", sound, "", operators, ""}.join("<blk>");
-}
+// A refresh reply of seven blocks: the visitors (or "No Users Online"), the
+// total, the sound name and the operators block.
+QString RefreshReplyText(const QList<TestVisitor>& visitors, const QString& total = QStringLiteral("1"),
+                         const QString& sound = QString(), const QString& operators = QString());
+
+// A refresh-sized reply for the benchmarks: varied visitor lines of about
+// 150 bytes each, a sound and one operator.
+QString MakeRefreshReply(int nVisitors);

@@ -1,0 +1,43 @@
+#include "ChatWindows.h"
+
+CChatWindows::CChatWindows(QObject* parent) : QObject(parent) {}
+
+QWidget* CChatWindows::Find(const QString& chatId) const {
+  QWidget* window = m_windows.value(chatId).data();
+  // A closed window waits for its deletion; for the console it is gone.
+  return window != nullptr && window->isVisible() ? window : nullptr;
+}
+
+QWidget* CChatWindows::Open(const QString& chatId, const Factory& make) {
+  if (QWidget* open = Find(chatId)) {
+    if (open->isMinimized()) open->showNormal();
+    open->raise();
+    open->activateWindow();
+    return open;
+  }
+  Unlink(chatId, m_windows.value(chatId).data());
+  QWidget* window = make();
+  if (window == nullptr) return nullptr;
+  m_windows.insert(chatId, window);
+  connect(window, &QObject::destroyed, this, [this, chatId, window] { Unlink(chatId, window); });
+  window->show();
+  return window;
+}
+
+void CChatWindows::Unlink(const QString& chatId, QWidget* window) {
+  const auto it = m_windows.find(chatId);
+  // A newer window of the same chat stays.
+  if (it != m_windows.end() && (it->isNull() || it->data() == window)) m_windows.erase(it);
+}
+
+void CChatWindows::CloseAll() {
+  // Closing runs the windows' own handlers, which may reach back into this
+  // list: work on a copy.
+  const QList<QPointer<QWidget>> windows = m_windows.values();
+  m_windows.clear();
+  for (const QPointer<QWidget>& window : windows) {
+    if (window.isNull()) continue;
+    window->close();
+    if (!window.isNull()) window->deleteLater();
+  }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+// The open chat windows of the console, by chat session id. A window leaves
+// the list when it is destroyed (the windows free themselves with
+// deleteLater); asking for a chat that is already open raises its window.
+class CChatWindows : public QObject {
+  Q_OBJECT
+
+ public:
+  using Factory = std::function<QWidget*()>;
+
+  explicit CChatWindows(QObject* parent = nullptr);
+
+  // The chat's window: the open one, raised, or a new one made by the
+  // factory and shown. nullptr when the factory makes none.
+  QWidget* Open(const QString& chatId, const Factory& make);
+  // The open window of the chat, or nullptr.
+  QWidget* Find(const QString& chatId) const;
+  QStringList Ids() const { return m_windows.keys(); }
+  int Count() const { return int(m_windows.size()); }
+
+  // Closes every window; each is deleted once the event loop runs.
+  void CloseAll();
+
+ private:
+  void Unlink(const QString& chatId, QWidget* window);
+
+  QHash<QString, QPointer<QWidget>> m_windows;
+};

@@ -1,0 +1,57 @@
+#include "OperatorList.h"
+
+COperatorList::COperatorList(QObject* parent) : QAbstractTableModel(parent) {}
+
+int COperatorList::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_entries.size()); }
+
+int COperatorList::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QVariant COperatorList::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= m_entries.size() || role != Qt::DisplayRole) return {};
+  const OperatorEntry& entry = m_entries.at(index.row());
+  return index.column() == ColName ? entry.name : StatusText(entry);
+}
+
+QVariant COperatorList::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  return section == ColName ? QStringLiteral("Opeartors") : QStringLiteral("Status");
+}
+
+void COperatorList::SetEntries(QList<OperatorEntry> entries) {
+  bool sameRows = entries.size() == m_entries.size();
+  for (qsizetype i = 0; sameRows && i < entries.size(); ++i) sameRows = entries[i].name == m_entries[i].name;
+  if (sameRows) {
+    m_entries = std::move(entries);
+    if (!m_entries.isEmpty()) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
+  } else {
+    beginResetModel();
+    m_entries = std::move(entries);
+    endResetModel();
+  }
+  emit Changed();
+}
+
+int COperatorList::Find(const QString& name) const {
+  for (int i = 0; i < m_entries.size(); ++i)
+    if (m_entries[i].name.compare(name, Qt::CaseInsensitive) == 0) return i;
+  return -1;
+}
+
+QString COperatorList::BoxText(const OperatorEntry& entry) { return entry.name + QStringLiteral(" (") + entry.status + u')'; }
+
+QStringList COperatorList::Texts() const {
+  QStringList texts;
+  texts.reserve(m_entries.size());
+  for (const OperatorEntry& entry : m_entries) texts.append(BoxText(entry));
+  return texts;
+}
+
+QString COperatorList::StatusText(const OperatorEntry& entry) {
+  if (!entry.chatId.isEmpty()) {
+    if (entry.chatState == QStringLiteral("op_chat")) return QStringLiteral("Chat Request");
+    if (entry.chatState == QStringLiteral("op_chat_picked") || entry.chatState == QStringLiteral("Chatting"))
+      return QStringLiteral("Chatting with:") + entry.name;
+    if (entry.chatState == QStringLiteral("chat_initiated")) return QStringLiteral("Chat Initiated");
+  }
+  return entry.status;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "OperatorEntry.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QStringList>
+
+// The one list of the site's operators, from the last refresh reply: the
+// model behind the Operators view ("Opeartors", spelled so, and "Status"),
+// and the source of the operators box. Rows are in reply order.
+class COperatorList : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum Column { ColName, ColStatus, kColumnCount };
+
+  explicit COperatorList(QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  const QList<OperatorEntry>& Entries() const { return m_entries; }
+  // Replaces the entries; when the same operators come back in the same
+  // order, only the changed cells are announced, so a view keeps its place.
+  void SetEntries(QList<OperatorEntry> entries);
+  // The row of the operator with this login id (compared without regard to
+  // case), or -1.
+  int Find(const QString& name) const;
+
+  // "name (status)" of each entry: the texts of the operators box.
+  QStringList Texts() const;
+  static QString BoxText(const OperatorEntry& entry);
+  // What the Operators view's Status column shows for the entry.
+  static QString StatusText(const OperatorEntry& entry);
+
+ signals:
+  void Changed();
+
+ private:
+  QList<OperatorEntry> m_entries;
+};

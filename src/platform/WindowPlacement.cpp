@@ -1,0 +1,57 @@
+#include "WindowPlacement.h"
+
+#include "SettingsStore.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringList>
+#include <QWidget>
+
+#include <algorithm>
+
+const QString CWindowPlacement::kKey = QStringLiteral("Software\\TVR\\Client\\Windows");
+
+bool CWindowPlacement::Parse(const QString& text, QRect& rect) {
+  const QStringList parts = text.split(u',');
+  if (parts.size() != 4) return false;
+  int v[4];
+  for (int i = 0; i < 4; ++i) {
+    bool ok = false;
+    v[i] = parts[i].trimmed().toInt(&ok);
+    if (!ok) return false;
+  }
+  if (v[2] <= 0 || v[3] <= 0) return false;
+  rect = QRect(v[0], v[1], v[2], v[3]);
+  return true;
+}
+
+QRect CWindowPlacement::ClampTo(const QRect& rect, const QRect& area, const QSize& minimum) {
+  QRect r = rect;
+  r.setWidth(std::max(std::min(r.width(), area.width()), minimum.width()));
+  r.setHeight(std::max(std::min(r.height(), area.height()), minimum.height()));
+  if (r.right() > area.right()) r.moveRight(area.right());
+  if (r.bottom() > area.bottom()) r.moveBottom(area.bottom());
+  if (r.left() < area.left()) r.moveLeft(area.left());
+  if (r.top() < area.top()) r.moveTop(area.top());
+  return r;
+}
+
+bool CWindowPlacement::Restore(QWidget* window, const QString& name) {
+  const std::optional<QString> text = CSettingsStore().ReadText(kKey, name);
+  QRect rect;
+  if (!text || !Parse(*text, rect)) return false;
+  // The screen the window was on may be gone: the one under its centre,
+  // else the primary screen.
+  QScreen* screen = QGuiApplication::screenAt(rect.center());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen != nullptr) rect = ClampTo(rect, screen->availableGeometry(), window->minimumSize());
+  window->setGeometry(rect);
+  return true;
+}
+
+void CWindowPlacement::Save(const QWidget* window, const QString& name) {
+  const QRect r = window->geometry();
+  CSettingsStore store;
+  if (!store.CreateKey(kKey)) return;
+  store.WriteText(kKey, name, QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
+}
