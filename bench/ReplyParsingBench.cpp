@@ -1,6 +1,9 @@
 // Splitting a refresh reply of 10,000 visitors, and applying refresh replies
 // to the console's visitor table, against the bare cost of finding the
 // reply's separators.
+#include "ChatManager.h"
+#include "DesktopServices.h"
+#include "MainDlg.h"
 #include "RefreshReply.h"
 #include "ReplyBuilders.h"
 #include "Separators.h"
@@ -9,7 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <malloc.h>
 
@@ -88,12 +91,44 @@ void BM_ApplyRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_ApplyRefresh)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// Desktop services that do nothing: the console's sounds must not count.
+class SilentDesktop : public CDesktopServices {
+ public:
+  Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
+  void PlaySound(const QUrl&) override {}
+  bool OpenUrl(const QUrl&) override { return true; }
+  void FlashWindow(QWidget*) override {}
+  QDateTime Now() const override { return {}; }
+};
+
+// The whole console's apply of a refresh reply, as a reply of the server
+// reaches it: the status line, the table with its selection, the operators
+// and their box, and the sounds. The operator is offline, so no presence
+// request goes out.
+void BM_ConsoleApplyRefresh(benchmark::State& state) {
+  const int visitors = int(state.range(0));
+  const QString replies[2] = {MakeRefreshReply(visitors), MakeRefreshReply(visitors).replace("0:", "1:")};
+  SilentDesktop desktop;
+  CDesktopServices::Install(&desktop);
+  {
+    CChatManager engine;
+    engine.SetDefaultHost(QStringLiteral("127.0.0.1:1"));
+    CMainDlg console(engine);
+    console.OnOffline();
+    int which = 0;
+    for (auto _ : state) console.ApplyRefreshReply(replies[which ^= 1]);
+    state.counters["rows_per_s"] = benchmark::Counter(double(visitors), benchmark::Counter::kIsIterationInvariantRate);
+  }
+  CDesktopServices::Install(nullptr);
+}
+BENCHMARK(BM_ConsoleApplyRefresh)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The table's row images need a GUI application, though nothing is shown.
+  // The table and the console need an application, though nothing is shown.
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

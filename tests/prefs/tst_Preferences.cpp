@@ -5,6 +5,7 @@
 #include "SettingsStore.h"
 #include "TestEnvironment.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 class TestPreferences : public QObject {
@@ -77,6 +78,30 @@ class TestPreferences : public QObject {
     LoadPreferences();
     QVERIFY(IsSpellCheckEnabled());
     QVERIFY(!IsAlwaysOnTop());
+  }
+
+  void changesAreAnnouncedOnce() {
+    CTestSettingsFolder folder;
+    CSettingsStore store;
+    store.CreateKey(CSettingsStore::kRootKey);
+    LoadPreferences();
+    CPreferences& prefs = CPreferences::Instance();
+    QSignalSpy top(&prefs, &CPreferences::AlwaysOnTopChanged);
+    QSignalSpy spell(&prefs, &CPreferences::SpellCheckChanged);
+    QSignalSpy sounds(&prefs, &CPreferences::EventSoundsChanged);
+    SetAlwaysOnTop(true);
+    SetAlwaysOnTop(true);  // no change, no signal
+    QCOMPARE(top.size(), 1);
+    QCOMPARE(top.first().first().toBool(), true);
+    // Another program (or the dialog) changed the store: a reload tells.
+    store.WriteText(CSettingsStore::kRootKey, "SpellCheck", "1");
+    store.WriteText(CSettingsStore::kRootKey, "2", "None");
+    LoadPreferences();
+    QCOMPARE(spell.size(), 1);
+    QCOMPARE(sounds.size(), 1);
+    QCOMPARE(top.size(), 1);
+    SetEventSoundSettings(prefs.EventSounds());
+    QCOMPARE(sounds.size(), 1);
   }
 };
 
