@@ -59,6 +59,8 @@ class CDictionary {
   // Every stored word in the tree's order.
   QList<QByteArray> Words() const;
   bool IsEmpty() const { return m_pRoot == nullptr; }
+  // Frees every word.
+  void Clear();
   std::size_t NodeCount() const;
 
   // Where the program's dictionary file is: TVRDIC.dic in programDir when it
@@ -70,7 +72,6 @@ class CDictionary {
 
  private:
   CNode* NewNode(signed char chLetter, qsizetype position);
-  void Clear();
 
   CNode* m_pRoot = nullptr;
   // Own every node of the tree, one pool for each of the first positions of

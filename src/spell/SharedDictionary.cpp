@@ -1,0 +1,45 @@
+#include "SharedDictionary.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <utility>
+
+CSharedDictionary::CSharedDictionary(QString shippedPath, QString userPath)
+    : m_strShippedPath(std::move(shippedPath)), m_strUserPath(std::move(userPath)) {}
+
+CSharedDictionary& CSharedDictionary::Instance() {
+  static CSharedDictionary store(CDictionary::FilePath(), UserFilePath());
+  return store;
+}
+
+QString CSharedDictionary::UserFilePath() {
+  QString base = qEnvironmentVariable("XDG_DATA_HOME");
+  // The base directory specification ignores relative paths.
+  if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.local/share");
+  return base + QStringLiteral("/talvero/TVRDIC.dic");
+}
+
+bool CSharedDictionary::Acquire() {
+  if (m_nHolders == 0) {
+    const QString& path = QFileInfo::exists(m_strUserPath) ? m_strUserPath : m_strShippedPath;
+    // A file cut short leaves part of the words; checking against part of
+    // the list would mark good words, so such a store is not used at all.
+    if (!m_dictionary.Load(path)) {
+      m_dictionary.Clear();
+      return false;
+    }
+  }
+  ++m_nHolders;
+  return true;
+}
+
+void CSharedDictionary::Release() {
+  if (m_nHolders == 0) return;
+  if (--m_nHolders == 0) m_dictionary.Clear();
+}
+
+bool CSharedDictionary::AddWord(const QByteArray& word) {
+  m_dictionary.AddWord(word);
+  return QDir().mkpath(QFileInfo(m_strUserPath).absolutePath()) && m_dictionary.Save(m_strUserPath);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Dictionary.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The one word store of the process, shared by every spell-checking entry
+// box: the shipped list is about 11.5 MB in memory, too much to hold once
+// per open chat. It is loaded when the first box switches spell checking on
+// and freed when the last one lets go, and a word added in one box is known
+// in every box at once.
+//
+// Added words go to the user's copy of the file, since the installed one is
+// not the operator's to write. The store reads that copy when it exists and
+// the shipped file otherwise.
+class CSharedDictionary {
+ public:
+  CSharedDictionary(QString shippedPath, QString userPath);
+  CSharedDictionary(const CSharedDictionary&) = delete;
+  CSharedDictionary& operator=(const CSharedDictionary&) = delete;
+
+  // The program's store: the shipped file found by CDictionary::FilePath(),
+  // the user's copy at UserFilePath().
+  static CSharedDictionary& Instance();
+  // $XDG_DATA_HOME/talvero/TVRDIC.dic, under ~/.local/share when unset.
+  static QString UserFilePath();
+
+  // Takes a share of the store, loading it first when nobody holds it.
+  // false, holding nothing, when neither file can be read whole.
+  bool Acquire();
+  // Gives back a share taken by a successful Acquire; the last one frees
+  // the words.
+  void Release();
+  int Holders() const { return m_nHolders; }
+
+  // Only while held.
+  CDictionary::LookupResult Lookup(const QByteArray& word) const { return m_dictionary.Lookup(word); }
+  int Suggest(const QByteArray& word, QStringList& list, CDictionary::LookupResult& code) const {
+    return m_dictionary.Suggest(word, list, code);
+  }
+  // Adds the word and saves the user's copy, creating its folder. false when
+  // saving failed; the word stays known until the store is freed.
+  bool AddWord(const QByteArray& word);
+
+  const CDictionary& Dictionary() const { return m_dictionary; }
+  QString UserPath() const { return m_strUserPath; }
+
+ private:
+  const QString m_strShippedPath;
+  const QString m_strUserPath;
+  CDictionary m_dictionary;
+  int m_nHolders = 0;
+};
