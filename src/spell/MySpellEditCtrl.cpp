@@ -80,7 +80,9 @@ void CMySpellEditCtrl::paintEvent(QPaintEvent* event) {
   QPlainTextEdit::paintEvent(event);
   if (m_marks.isEmpty()) return;
   QPainter painter(viewport());
-  for (const QTextCursor& mark : m_marks) DrawMark(painter, mark);
+  for (const QTextCursor& mark : m_marks) {
+    if (mark.document() == document()) DrawMark(painter, mark);  // not after setDocument
+  }
 }
 
 // One pixel high, as wide as the marked characters, on the first pixel row
