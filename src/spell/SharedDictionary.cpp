@@ -40,6 +40,9 @@ void CSharedDictionary::Release() {
 }
 
 bool CSharedDictionary::AddWord(const QByteArray& word) {
+  // Saving a store nobody holds would replace the user's copy with this
+  // one word.
+  if (m_nHolders == 0) return false;
   m_dictionary.AddWord(word);
   return QDir().mkpath(QFileInfo(m_strUserPath).absolutePath()) && m_dictionary.Save(m_strUserPath);
 }

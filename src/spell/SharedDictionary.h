@@ -41,7 +41,8 @@ class CSharedDictionary {
     return m_dictionary.Suggest(word, list, code);
   }
   // Adds the word and saves the user's copy, creating its folder. false when
-  // saving failed; the word stays known until the store is freed.
+  // nobody holds the store, or when saving failed (the word then stays
+  // known until the store is freed).
   bool AddWord(const QByteArray& word);
 
   const CDictionary& Dictionary() const { return m_dictionary; }

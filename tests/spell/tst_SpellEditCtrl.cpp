@@ -279,6 +279,7 @@ class TestSpellEditCtrl : public QObject {
     first->FreeDictionary();
     second->SetSpellCheck(false);
     QCOMPARE(store.Holders(), 0);
+    QVERIFY(!store.AddWord("zz"));  // would save a one-word copy
     CSharedDictionary reloaded(files.Shipped(), files.User());
     QVERIFY(reloaded.Acquire());
     QCOMPARE(reloaded.Lookup("qwzx's"), CDictionary::Exact);
