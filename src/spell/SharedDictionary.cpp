@@ -15,7 +15,7 @@ CSharedDictionary& CSharedDictionary::Instance() {
 
 QString CSharedDictionary::UserFilePath() {
   QString base = qEnvironmentVariable("XDG_DATA_HOME");
-  // The base directory specification ignores relative paths.
+  // XDG base directories must be absolute; a relative one is ignored.
   if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.local/share");
   return base + QStringLiteral("/talvero/TVRDIC.dic");
 }
