@@ -59,6 +59,7 @@ enum StringId : int {
 // res/ are named after these numbers.
 enum ArtId : int {
   IDR_MAINFRAME = 128,   // application icon
+  IDC_LINK_HAND = 161,   // cursor: pointing hand of a link, hot spot (6,0)
   IDB_ROW_IMAGES = 170,  // visitor table row images, 16 pixels each
   IDB_LOGIN_PICTURE = 189,
   IDB_TAB_PRESSED = 293,

@@ -243,9 +243,38 @@ QImage Padlock() {
   return img;
 }
 
+// Cursor 161: a white pointing hand with a black outline, 32 x 32 logical
+// pixels, the tip of the index finger at the hot spot (6,0).
+QImage LinkHand(int scale) {
+  QImage img = Canvas(32 * scale, 32 * scale);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(scale, scale);
+  QPainterPath hand;
+  hand.setFillRule(Qt::WindingFill);
+  hand.addRoundedRect(QRectF(3.5, 0.5, 5, 16), 2.5, 2.5);     // index finger
+  hand.addRoundedRect(QRectF(8.5, 8.5, 4.5, 9), 2.2, 2.2);    // middle
+  hand.addRoundedRect(QRectF(13, 9.5, 4.5, 8.5), 2.2, 2.2);   // ring
+  hand.addRoundedRect(QRectF(17.5, 11, 4, 7.5), 2, 2);        // little
+  hand.addRoundedRect(QRectF(0.5, 13.5, 5, 8.5), 2.5, 2.5);   // thumb
+  hand.addRoundedRect(QRectF(3.5, 14, 18, 11.5), 3, 3);       // palm
+  hand.addRect(QRectF(6.5, 24, 13, 6));                       // cuff
+  hand = hand.simplified();
+  p.setPen(QPen(Qt::black, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::white);
+  p.drawPath(hand);
+  p.setPen(QPen(Qt::black, 0.8));
+  p.drawLine(QPointF(8.5, 12), QPointF(8.5, 16.5));   // between the fingers
+  p.drawLine(QPointF(13, 12), QPointF(13, 17));
+  p.drawLine(QPointF(17.5, 13), QPointF(17.5, 17.5));
+  p.drawLine(QPointF(6.5, 24.5), QPointF(19.5, 24.5));  // the cuff's seam
+  return img;
+}
+
 void WriteArt(const QDir& res) {
   res.mkpath("icons");
   res.mkpath("bitmaps");
+  res.mkpath("cursors");
   AppIcon(32).save(res.filePath("icons/128.png"));
   AppIcon(64).save(res.filePath("icons/128@2x.png"));
   LoginPicture().save(res.filePath("bitmaps/189.png"));
@@ -253,6 +282,8 @@ void WriteArt(const QDir& res) {
   PressedMark(false).save(res.filePath("bitmaps/293.png"));
   PressedMark(true).save(res.filePath("bitmaps/299.png"));
   Padlock().save(res.filePath("bitmaps/310.png"));
+  LinkHand(1).save(res.filePath("cursors/161.png"));
+  LinkHand(2).save(res.filePath("cursors/161@2x.png"));
 }
 
 }  // namespace
