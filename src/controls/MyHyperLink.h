@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QColor>
+#include <QCursor>
+#include <QLabel>
+
+// The link label of Part 9.2: underlined text in the normal, hover or
+// visited colour, cursor 161 while it has a target, its text as a tooltip,
+// and a click that opens the target.
+//
+// Hover follows the enter and leave events (no mouse grab). The text and
+// the tooltip are plain text. A click opens the target only when it is an
+// http, https, ftp or mailto address ("www." gets "http://"), through
+// CLinkOpener; the link becomes visited either way.
+class CMyHyperLink : public QLabel {
+  Q_OBJECT
+
+ public:
+  explicit CMyHyperLink(QWidget* parent = nullptr);
+  ~CMyHyperLink() override;
+
+  void SetUrl(const QString& url);
+  QString GetUrl() const { return m_strUrl; }
+  // Text, target and tooltip at once.
+  void SetLink(const QString& text);
+  // Text, and "mailto:" + text as the target when the text is not empty.
+  void SetMailLink(const QString& text);
+  QString GetLinkText() const { return m_strText; }
+
+  void SetColours(const QColor& normal, const QColor& hover, const QColor& visited);
+  QColor CurrentColour() const;
+  bool IsHover() const { return m_bHover; }
+  bool IsVisited() const { return m_bVisited; }
+  // True while the link shows cursor 161 rather than the arrow.
+  bool HasLinkCursor() const { return m_bLinkCursor; }
+
+ signals:
+  // After a click was handled (whether the target was opened or not).
+  void linkClicked();
+
+ protected:
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void OnClicked();
+  void ApplyColour();
+  void Underline();
+
+  QString m_strText;
+  QString m_strUrl;
+  QColor m_normal{0, 0, 255};
+  QColor m_hover{255, 0, 0};
+  QColor m_visited{5, 34, 143};
+  bool m_bHover = false;
+  bool m_bVisited = false;
+  bool m_bPressed = false;
+  bool m_bLinkCursor = false;
+  bool m_bInFontChange = false;
+};
+
+// Plain text as tooltip markup: shown exactly as written, never as HTML.
+QString PlainToolTip(const QString& text);
