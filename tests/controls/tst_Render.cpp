@@ -73,7 +73,14 @@ class TestRender : public QObject {
     const QImage img = window.grab().toImage();
     QVERIFY(!img.isNull());
     const QString dir = qEnvironmentVariable("TALVERO_RENDER_DIR");
-    if (!dir.isEmpty()) QVERIFY(img.save(QDir(dir).filePath(QStringLiteral("controls.png"))));
+    if (dir.isEmpty()) return;
+    QVERIFY(img.save(QDir(dir).filePath(QStringLiteral("controls.png"))));
+    // Close-ups, 6 times enlarged: a drop-down, a split, a tab and "&Send".
+    const QList<QWidget*> closeUps = {grid->itemAt(3)->widget(), grid->itemAt(5)->widget(), tab, send};
+    for (int i = 0; i < closeUps.size(); ++i) {
+      const QImage part = closeUps[i]->grab().toImage();
+      QVERIFY(part.scaled(part.size() * 6).save(QDir(dir).filePath(QStringLiteral("closeup%1.png").arg(i))));
+    }
   }
 };
 
