@@ -58,6 +58,9 @@ class TestMyHyperLink : public QObject {
     QCOMPARE(link.cursor().shape(), Qt::BitmapCursor);
     QCOMPARE(link.cursor().hotSpot(), QPoint(6, 0));
     QCOMPARE(link.cursor().pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
+    // The picture of the screen's density (tst_ControlsHyperLinkHiDpi runs this at 2x).
+    QCOMPARE(link.cursor().pixmap().devicePixelRatio(), qApp->devicePixelRatio());
+    QCOMPARE(link.cursor().pixmap().size(), QSize(32, 32) * qApp->devicePixelRatio());
     link.SetUrl(QString());
     QVERIFY(!link.HasLinkCursor());
     QCOMPARE(link.cursor().shape(), Qt::ArrowCursor);
