@@ -24,7 +24,7 @@ QPixmap KeyedPixmap(const QImage& image, const QColor& key);
 // one colour: the monochrome copy the emboss is drawn with.
 QPixmap Monochrome(const QPixmap& keyed, const QColor& colour);
 
-// The disabled look of Part 9.1: the monochrome picture in the highlight
+// The disabled look: the monochrome picture in the highlight
 // colour at +1,+1, then in the shadow colour at the place itself.
 void DrawEmbossed(QPainter& p, const QPoint& at, const QPixmap& keyed, const QPalette& pal);
 

@@ -5,7 +5,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-// The general owner-drawn button of Part 9.1: twelve types, four text
+// The general owner-drawn button: twelve types, four text
 // styles, three focus styles, an optional bitmap with a transparent colour,
 // a gradient face, hot tracking and radio groups.
 //

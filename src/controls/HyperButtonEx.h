@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-// The flat bitmap button with hover tracking and a tooltip of Part 9.1 (the
+// The flat bitmap button with hover tracking and a tooltip (the
 // buttons of the emoticon picker). Hover follows the enter and leave
 // events; a 100 ms check of the cursor position stays as the fallback for a
 // leave that never arrives. The background is the parent's background

@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QPushButton>
 
-// The push button with an icon and text of Part 9.1 (the chat window's
+// The push button with an icon and text (the chat window's
 // "Emoticons" and "File Transfer"). The text is the button's text; its first
 // ampersand marks the mnemonic, drawn as a 1-pixel underline.
 class CIconButton : public QPushButton {

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-// Opening the target of a link (Part 9.2's click), by the rule for outside
+// Opening the target of a clicked link, by the rule for outside
 // addresses: only http, https, ftp and mailto targets are opened, and a bare
 // "www." address gets "http://" in front; anything else is not opened.
 //

@@ -4,7 +4,7 @@
 #include <QCursor>
 #include <QLabel>
 
-// The link label of Part 9.2: underlined text in the normal, hover or
+// The link label: underlined text in the normal, hover or
 // visited colour, cursor 161 while it has a target, its text as a tooltip,
 // and a click that opens the target.
 //

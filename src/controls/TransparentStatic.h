@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-// The label of Part 9.2 that paints only its text, so the parent's
+// The label that paints only its text, so the parent's
 // background (a bitmap, for example) shows around and between the letters.
 // The drawing follows the static-control style bits of the Part, set with
 // SetStaticStyle; the text is set as for any label (setText).

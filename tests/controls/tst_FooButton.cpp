@@ -1,4 +1,4 @@
-// FooButton (Part 9.1): check types, groups, hot tracking, split buttons and
+// FooButton: check types, groups, hot tracking, split buttons and
 // the binding layout numbers, on rendered pixels.
 #include "ControlsTest.h"
 #include "FooButton.h"

@@ -1,4 +1,4 @@
-// CHyperButtonEx (Part 9.1): hover by enter and leave, the 100 ms fallback,
+// CHyperButtonEx: hover by enter and leave, the 100 ms fallback,
 // the parent's background, the keyed bitmap and the tooltip.
 #include "ControlsTest.h"
 #include "HyperButtonEx.h"

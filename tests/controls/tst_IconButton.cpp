@@ -1,4 +1,4 @@
-// CIconButton (Part 9.1): the layout numbers, the mnemonic underline and
+// CIconButton: the layout numbers, the mnemonic underline and
 // the icon-only button.
 #include "ControlsTest.h"
 #include "IconButton.h"

@@ -1,4 +1,4 @@
-// CMyHyperLink and CTransparentStatic (Part 9.2), and the rule for opening
+// CMyHyperLink and CTransparentStatic, and the rule for opening
 // a link's target.
 #include "ControlsTest.h"
 #include "LinkOpener.h"
