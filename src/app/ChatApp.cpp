@@ -1,7 +1,9 @@
 #include "ChatApp.h"
 
 #include "ChatManager.h"
+#include "DesktopServices.h"
 #include "EventSound.h"
+#include "LinkOpener.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
 #include "Preferences.h"
@@ -67,6 +69,9 @@ void CChatApp::Prepare(const Options& options) {
   if (!options.service.isEmpty()) m_engine.SetDefaultHost(options.service);
   m_engine.SetPageOpener(&CWebBrowserDlg::OpenPage);
   m_engine.SetFailureAlert([] { PlayEventSound(EVENT_CONNECTION_FAILURE); });
+  // Links of the controls open through the desktop services, like every
+  // other address the program opens.
+  CLinkOpener::SetOpener([](const QUrl& url) { return CDesktopServices::Get().OpenUrl(url); });
   // The installer used to create the program's key; without it preferences
   // and the remembered login would silently not be stored.
   CSettingsStore().CreateKey(CSettingsStore::kRootKey);

@@ -4,6 +4,7 @@
 #include "ChatManager.h"
 #include "ChatWindows.h"
 #include "DesktopServices.h"
+#include "FooButton.h"
 #include "OperatorList.h"
 #include "Preferences.h"
 #include "RefreshCycle.h"
@@ -17,7 +18,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
 
@@ -53,10 +53,10 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
   });
   connect(m_pOnline, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
   connect(m_pOffline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);
-  connect(m_pLogOut, &QPushButton::clicked, this, &CMainDlg::OnLogOutButton);
-  connect(m_pTabAll, &QPushButton::clicked, this, [this] { SwitchView(ViewMode::AllVisitors); });
-  connect(m_pTabChats, &QPushButton::clicked, this, [this] { SwitchView(ViewMode::ChatsOnly); });
-  connect(m_pTabOperators, &QPushButton::clicked, this, [this] { SwitchView(ViewMode::Operators); });
+  connect(m_pLogOut, &FooButton::clicked, this, &CMainDlg::OnLogOutButton);
+  connect(m_pTabAll, &FooButton::clicked, this, [this] { SwitchView(ViewMode::AllVisitors); });
+  connect(m_pTabChats, &FooButton::clicked, this, [this] { SwitchView(ViewMode::ChatsOnly); });
+  connect(m_pTabOperators, &FooButton::clicked, this, [this] { SwitchView(ViewMode::Operators); });
 }
 
 CMainDlg::~CMainDlg() = default;

@@ -16,12 +16,12 @@ class CChatWindows;
 class COperatorList;
 class CRefreshCycle;
 class CVisitorTableModel;
+class FooButton;
 class QComboBox;
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 class QTableView;
 
@@ -79,9 +79,9 @@ class CMainDlg : public QDialog {
   QComboBox* OperatorsBox() const { return m_pOperatorsBox; }
   QRadioButton* OnlineRadio() const { return m_pOnline; }
   QRadioButton* OfflineRadio() const { return m_pOffline; }
-  QPushButton* LogOutButton() const { return m_pLogOut; }
-  QList<QPushButton*> BottomButtons() const { return m_bottomButtons; }
-  QList<QPushButton*> TabButtons() const { return {m_pTabAll, m_pTabChats, m_pTabOperators}; }
+  FooButton* LogOutButton() const { return m_pLogOut; }
+  QList<FooButton*> BottomButtons() const { return m_bottomButtons; }
+  QList<FooButton*> TabButtons() const { return {m_pTabAll, m_pTabChats, m_pTabOperators}; }
   int SelectedRow() const;
 
  public slots:
@@ -105,7 +105,7 @@ class CMainDlg : public QDialog {
   };
 
   void BuildWindow();
-  QPushButton* AddButton(const QString& text, const QRect& where, int anchor);
+  FooButton* AddButton(const QString& text, const QRect& where, int anchor);
   void Place(QWidget* widget, const QRect& where, int anchor);
   void LayOutBottomButtons();
   void InsertVisitorColumns();
@@ -140,21 +140,21 @@ class CMainDlg : public QDialog {
   QLabel* m_pPadlock;
   QRadioButton* m_pOnline;
   QRadioButton* m_pOffline;
-  QPushButton* m_pTabAll;
-  QPushButton* m_pTabChats;
-  QPushButton* m_pTabOperators;
+  FooButton* m_pTabAll;
+  FooButton* m_pTabChats;
+  FooButton* m_pTabOperators;
   QTableView* m_pTable;
-  QList<QPushButton*> m_visitorButtons;
+  QList<FooButton*> m_visitorButtons;
   QLineEdit* m_pPopUrl;
   QCheckBox* m_pSameWindow;
-  QPushButton* m_pSendPop;
+  FooButton* m_pSendPop;
   QFrame* m_pDetailsArea;
   QComboBox* m_pOperatorsBox;
   QLineEdit* m_pMessage;
-  QPushButton* m_pSendMessage;
-  QList<QPushButton*> m_bottomButtons;
-  QPushButton* m_pControlPanel;
-  QPushButton* m_pLogOut;
-  QPushButton* m_pOperatorLogOut;
+  FooButton* m_pSendMessage;
+  QList<FooButton*> m_bottomButtons;
+  FooButton* m_pControlPanel;
+  FooButton* m_pLogOut;
+  FooButton* m_pOperatorLogOut;
   QLabel* m_pStatusLine;
 };

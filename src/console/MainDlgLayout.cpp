@@ -2,10 +2,11 @@
 #include "MainDlg.h"
 
 #include "DialogUnits.h"
+#include "FooButton.h"
 #include "OperatorList.h"
+#include "ResourceIds.h"
 #include "VisitorTableModel.h"
 
-#include <QBitmap>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -13,7 +14,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QTableView>
@@ -24,18 +24,12 @@ namespace {
 constexpr QSize kBottomButton{100, 24};
 constexpr int kBottomRowY = 585;
 
-QPixmap TabMark() {
-  // Magenta is the transparent colour of the tab bitmap.
-  QPixmap mark(QStringLiteral(":/bitmaps/293.png"));
-  mark.setMask(mark.createMaskFromColor(QColor(255, 0, 255)));
-  return mark;
-}
-
 }  // namespace
 
-QPushButton* CMainDlg::AddButton(const QString& text, const QRect& where, int anchor) {
-  auto* b = new QPushButton(text, this);
-  b->setAutoDefault(false);
+FooButton* CMainDlg::AddButton(const QString& text, const QRect& where, int anchor) {
+  auto* b = new FooButton(text, this);  // a push button, auto-default off
+  // Owner-drawn buttons show no focus by default; the keyboard user needs it.
+  b->SetFocusStyle(FooButton::FocusRect);
   Place(b, where, anchor);
   return b;
 }
@@ -87,7 +81,13 @@ void CMainDlg::BuildWindow() {
   m_pTabAll = AddButton(QStringLiteral("&All Visitors"), {10, 52, 124, 26}, Fixed);
   m_pTabChats = AddButton(QStringLiteral("C&hats Only"), {138, 52, 124, 26}, Fixed);
   m_pTabOperators = AddButton(QStringLiteral("Operators"), {266, 52, 124, 26}, Fixed);
-  for (QPushButton* tab : TabButtons()) tab->setCheckable(true);
+  // Tab-like toggles of one group; the checked one shows the tab mark.
+  for (FooButton* tab : TabButtons()) {
+    tab->SetType(FooButton::CheckPushButton);
+    tab->SetTextStyle(FooButton::SingleLineCentre);
+    tab->SetGradient(true);
+    tab->SetGroup(QStringLiteral("1"));
+  }
 
   m_pVisitorModel = new CVisitorTableModel(this);
   m_pTable = new QTableView(this);
@@ -140,8 +140,9 @@ void CMainDlg::BuildWindow() {
   const char* const bottom[] = {"Preferences", "Vie&w Message", "C&ontrol Panel", "&Transcripts", "&LogOut",
                                 "&Operator LogOut"};
   for (const char* text : bottom) {
-    auto* b = new QPushButton(QString::fromLatin1(text), this);
-    b->setAutoDefault(false);
+    // Placed by LayOutBottomButtons, not by the anchors.
+    auto* b = new FooButton(QString::fromLatin1(text), this);
+    b->SetFocusStyle(FooButton::FocusRect);
     m_bottomButtons.append(b);
   }
   m_pControlPanel = m_bottomButtons[2];
@@ -153,7 +154,7 @@ void CMainDlg::BuildWindow() {
   Place(m_pStatusLine, {10, 618, 782, 22}, MoveY | GrowWidth);
 
   // Commands that come with their own features stay off until then.
-  for (QPushButton* b : m_visitorButtons) b->setEnabled(false);
+  for (FooButton* b : m_visitorButtons) b->setEnabled(false);
   for (QWidget* w : std::initializer_list<QWidget*>{m_pSendPop, m_pSendMessage, m_bottomButtons[0], m_bottomButtons[1],
                                                     m_bottomButtons[2], m_bottomButtons[3], m_pOperatorLogOut})
     w->setEnabled(false);
@@ -199,14 +200,13 @@ void CMainDlg::InsertVisitorColumns() {
 }
 
 void CMainDlg::UpdateTabButtons() {
-  const QPixmap mark = TabMark();
   const struct {
-    QPushButton* tab;
+    FooButton* tab;
     ViewMode mode;
   } tabs[] = {{m_pTabAll, ViewMode::AllVisitors}, {m_pTabChats, ViewMode::ChatsOnly}, {m_pTabOperators, ViewMode::Operators}};
   for (const auto& t : tabs) {
     const bool active = t.mode == m_mode;
-    t.tab->setChecked(active);
-    t.tab->setIcon(active ? QIcon(mark) : QIcon());
+    t.tab->Check(active);
+    t.tab->SetBitmap(active ? IDB_TAB_PRESSED : 0, QColor(255, 0, 255));
   }
 }

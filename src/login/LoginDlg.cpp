@@ -4,6 +4,7 @@
 #include "ChatManager.h"
 #include "DesktopServices.h"
 #include "DialogUnits.h"
+#include "FooButton.h"
 #include "ResourceIds.h"
 #include "SavedCredentials.h"
 #include "Separators.h"
@@ -16,16 +17,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QShortcut>
 #include <QWebEngineView>
 
 namespace {
 
-QPushButton* MakeButton(QWidget* parent, const QString& text, const QRect& du) {
-  auto* button = new QPushButton(text, parent);
+FooButton* MakeButton(QWidget* parent, const QString& text, const QRect& du) {
+  auto* button = new FooButton(text, parent);  // a push button, auto-default off
   button->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width(), du.height()));
-  button->setAutoDefault(false);
+  // Owner-drawn buttons show no focus by default; the keyboard user needs it.
+  button->SetFocusStyle(FooButton::FocusRectAndDefault);
   return button;
 }
 
@@ -66,14 +67,14 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   m_pLoginButton->setDefault(true);
   m_pBrowser = new QWebEngineView(this);
   m_pBrowser->setGeometry(CDialogUnits::Rect(264, 1, 140, 181));
-  QPushButton* signup = MakeButton(this, QStringLiteral("&Signup"), {33, 164, 62, 14});
-  QPushButton* forgot = MakeButton(this, QStringLiteral("Forgot Password"), {102, 164, 62, 14});
-  QPushButton* contact = MakeButton(this, QStringLiteral("&Contact"), {171, 164, 62, 14});
+  FooButton* signup = MakeButton(this, QStringLiteral("&Signup"), {33, 164, 62, 14});
+  FooButton* forgot = MakeButton(this, QStringLiteral("Forgot Password"), {102, 164, 62, 14});
+  FooButton* contact = MakeButton(this, QStringLiteral("&Contact"), {171, 164, 62, 14});
 
-  connect(m_pLoginButton, &QPushButton::clicked, this, &CLoginDlg::OnLogin);
-  connect(signup, &QPushButton::clicked, this, &CLoginDlg::OnSignup);
-  connect(contact, &QPushButton::clicked, this, &CLoginDlg::OnContact);
-  connect(forgot, &QPushButton::clicked, this, &CLoginDlg::OnForgotPassword);
+  connect(m_pLoginButton, &FooButton::clicked, this, &CLoginDlg::OnLogin);
+  connect(signup, &FooButton::clicked, this, &CLoginDlg::OnSignup);
+  connect(contact, &FooButton::clicked, this, &CLoginDlg::OnContact);
+  connect(forgot, &FooButton::clicked, this, &CLoginDlg::OnForgotPassword);
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CLoginDlg::OnAbout);
 
   // Keyboard order: the fields, the options, Login, then the site pages.

@@ -5,9 +5,9 @@
 #include <functional>
 
 class CChatManager;
+class FooButton;
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 class QWebEngineView;
 
 // The first window of the program: site id, login id and password, the
@@ -33,7 +33,7 @@ class CLoginDlg : public QDialog {
   QLineEdit* PasswordEdit() const { return m_pPassword; }
   QCheckBox* RememberBox() const { return m_pRememberBox; }
   QCheckBox* SecureBox() const { return m_pSecureBox; }
-  QPushButton* LoginButton() const { return m_pLoginButton; }
+  FooButton* LoginButton() const { return m_pLoginButton; }
   QWebEngineView* Browser() const { return m_pBrowser; }
   bool IsEnded() const { return m_bEnded; }
 
@@ -63,7 +63,7 @@ class CLoginDlg : public QDialog {
   QWebEngineView* m_pBrowser;
   QCheckBox* m_pSecureBox;
   QCheckBox* m_pRememberBox;
-  QPushButton* m_pLoginButton;
+  FooButton* m_pLoginButton;
   QLineEdit* m_pSiteId;
   QLineEdit* m_pLoginId;
   QLineEdit* m_pPassword;

@@ -1,6 +1,7 @@
 // Start-up: the command line and the settings key.
 #include "ChatApp.h"
 #include "ChatManager.h"
+#include "LinkOpener.h"
 #include "RecordingDesktopServices.h"
 #include "SettingsStore.h"
 #include "TestEnvironment.h"
@@ -57,6 +58,18 @@ class TestChatApp : public QObject {
     for (int i = 0; i < 13; ++i) engine.RequestSync("/x", reply);
     QCOMPARE(desktop.messageBoxes.size(), 1);
     QCOMPARE(desktop.sounds, QList<QUrl>{QUrl("qrc:/sounds/301.wav")});
+  }
+
+  void linksOpenThroughTheDesktopServices() {
+    CTestSettingsFolder folder;
+    CRecordingDesktopServices desktop;
+    CChatManager engine;
+    CChatApp app(engine);
+    app.Prepare({});
+    QVERIFY(CLinkOpener::Open("www.example.com"));
+    QVERIFY(!CLinkOpener::Open("javascript:alert(1)"));
+    QCOMPARE(desktop.openedUrls, QList<QUrl>{QUrl("http://www.example.com")});
+    CLinkOpener::SetOpener({});
   }
 
   void startUpCreatesTheSettingsKey() {

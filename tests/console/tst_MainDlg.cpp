@@ -1,8 +1,10 @@
 // The console window: applying refresh replies, presence, sounds, log-out.
 #include "ChatWindows.h"
+#include "FooButton.h"
 #include "MainDlg.h"
 #include "RefreshCycle.h"
 #include "ReplyBuilders.h"
+#include "ResourceIds.h"
 #include "SavedCredentials.h"
 #include "SessionFixture.h"
 #include "SettingsStore.h"
@@ -14,7 +16,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -67,6 +68,14 @@ class TestMainDlg : public QObject {
     C().ApplyRefreshReply(RefreshReplyText(visitors, total, sound, operators));
   }
   void Select(int row) { C().Table()->selectRow(row); }
+  // Exactly one tab checked, and only it shows the tab mark.
+  void CheckTabs(int active) {
+    const QList<FooButton*> tabs = C().TabButtons();
+    for (int i = 0; i < tabs.size(); ++i) {
+      QCOMPARE(tabs[i]->IsChecked(), i == active);
+      QCOMPARE(tabs[i]->GetBitmapId(), i == active ? int(IDB_TAB_PRESSED) : 0);
+    }
+  }
 
  private slots:
   void init() {
@@ -93,7 +102,7 @@ class TestMainDlg : public QObject {
     QVERIFY(C().Visitors().isEmpty());  // the first table comes after one period
     QVERIFY(m_pServer->Targets().filter("wn-allonlineu").isEmpty());
     // The bottom row: six buttons of one size, 7 pixels apart, centred.
-    const QList<QPushButton*> bottom = C().BottomButtons();
+    const QList<FooButton*> bottom = C().BottomButtons();
     QCOMPARE(bottom.size(), 6);
     const int w = bottom[0]->width();
     QCOMPARE(bottom[0]->x(), (C().width() - 6 * w - 35) / 2);
@@ -101,7 +110,7 @@ class TestMainDlg : public QObject {
       QCOMPARE(bottom[i]->x(), bottom[i - 1]->x() + w + 7);
       QCOMPARE(bottom[i]->y(), 585);
     }
-    QVERIFY(C().TabButtons()[0]->isChecked());
+    CheckTabs(0);
   }
 
   void refreshRequestAndChatsOnly() {
@@ -110,6 +119,9 @@ class TestMainDlg : public QObject {
     QCOMPARE(m_pServer->Targets().filter("wn-allonlineu").last(), QString("/cpn/wn-allonlineu.php?nadminid=anna&nsid=1001&nvar=Y"));
     C().TabButtons()[1]->click();
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::ChatsOnly);
+    CheckTabs(1);
+    C().TabButtons()[1]->click();  // the active tab again: stays checked
+    CheckTabs(1);
     C().RefreshVisitors();
     QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 2);
     QVERIFY(m_pServer->Targets().filter("wn-allonlineu").last().endsWith("&nvar=Y&conly=Y"));
@@ -298,7 +310,7 @@ class TestMainDlg : public QObject {
     Apply({{"a", "Chat Request"}}, "1");
     QCOMPARE(m_pDesktop->sounds, QList<QUrl>{kChatRequestSound});
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::AllVisitors);
-    QVERIFY(C().TabButtons()[0]->isChecked());
+    CheckTabs(0);
     QCOMPARE(C().Table()->model()->rowCount(), 0);  // the next refresh fills it
   }
 
@@ -364,7 +376,7 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().Table()->geometry(), table.adjusted(0, 0, 300, 120));
     QCOMPARE(C().DetailsArea()->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
     QCOMPARE(C().StatusLine()->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
-    const QList<QPushButton*> bottom = C().BottomButtons();
+    const QList<FooButton*> bottom = C().BottomButtons();
     QCOMPARE(bottom[0]->x(), (C().width() - 6 * bottom[0]->width() - 35) / 2);
     QCOMPARE(bottom[0]->y(), 585 + 120);
     int columnsAfter = 0;

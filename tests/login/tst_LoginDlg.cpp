@@ -1,6 +1,7 @@
 // The login window and the login exchange, against a scripted server and
 // against talvero-service.
 #include "ChatManager.h"
+#include "FooButton.h"
 #include "LoginDlg.h"
 #include "RecordingDesktopServices.h"
 #include "SavedCredentials.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
@@ -113,6 +113,13 @@ class TestLoginDlg : public QObject {
     QCOMPARE(dlg->PasswordEdit()->echoMode(), QLineEdit::Password);
     QCOMPARE(dlg->Browser()->geometry(), QRect(462, 2, 245, 294));
     QVERIFY(dlg->LoginButton()->isDefault());
+    // Every button is drawn by us, and Enter in a field never clicks one but Login.
+    QStringList texts;
+    for (FooButton* b : dlg->findChildren<FooButton*>()) {
+      texts.append(b->text());
+      QVERIFY(!b->autoDefault());
+    }
+    QCOMPARE(texts, QStringList({"L&ogin", "&Signup", "Forgot Password", "&Contact"}));
     QVERIFY(!dlg->windowIcon().isNull());
   }
 
