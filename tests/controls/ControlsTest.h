@@ -15,9 +15,19 @@ inline void UseFusion() {
   QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
-inline QImage Render(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+// The widget's pixels; with TALVERO_RENDER_DIR set, also kept there as
+// <name>.png, six times enlarged, for a look by eye.
+inline QImage Render(QWidget* w, const QString& name = QString()) {
+  const QImage img = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QString dir = qEnvironmentVariable("TALVERO_RENDER_DIR");
+  if (!dir.isEmpty() && !name.isEmpty()) img.scaled(img.size() * 6).save(dir + u'/' + name + QStringLiteral(".png"));
+  return img;
+}
 
 inline QColor Pixel(const QImage& img, int x, int y) { return QColor(img.pixel(x, y)); }
+
+// A palette colour as a plain RGB colour, comparable with rendered pixels.
+inline QColor Role(const QWidget* w, QPalette::ColorRole role) { return QColor(w->palette().color(role).rgb()); }
 
 // The mouse enters or leaves a widget, as the window system reports it.
 inline void Enter(QWidget* w) {
@@ -29,15 +39,4 @@ inline void Enter(QWidget* w) {
 inline void Leave(QWidget* w) {
   QEvent e(QEvent::Leave);
   QApplication::sendEvent(w, &e);
-}
-
-// A palette colour as a plain RGB colour, comparable with rendered pixels.
-inline QColor Role(const QWidget* w, QPalette::ColorRole role) { return QColor(w->palette().color(role).rgb()); }
-inline QColor Role(const QWidget* w, QPalette::ColorGroup group, QPalette::ColorRole role) {
-  return QColor(w->palette().color(group, role).rgb());
-}
-
-inline bool Near(const QColor& a, const QColor& b, int tolerance = 8) {
-  return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-         std::abs(a.blue() - b.blue()) <= tolerance;
 }
