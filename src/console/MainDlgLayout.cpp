@@ -161,12 +161,15 @@ void CMainDlg::BuildWindow() {
 }
 
 void CMainDlg::LayOutBottomButtons() {
-  // One row, left to right, 7 pixels apart, centred as a whole.
-  const int first = (width() - 6 * kBottomButton.width() - 35) / 2;
+  // One row, left to right, 7 pixels apart, centred as a whole; all as wide
+  // as "Control Panel", or as the widest text where the font needs more.
+  int w = kBottomButton.width();
+  for (const FooButton* b : m_bottomButtons)
+    w = std::max(w, b->fontMetrics().horizontalAdvance(QString(b->text()).remove(u'&')) + 16);
+  const int first = (width() - 6 * w - 35) / 2;
   const int y = kBottomRowY + height() - m_baseSize.height();
   for (int i = 0; i < m_bottomButtons.size(); ++i)
-    m_bottomButtons[i]->setGeometry(first + i * (kBottomButton.width() + 7), y, kBottomButton.width(),
-                                    kBottomButton.height());
+    m_bottomButtons[i]->setGeometry(first + i * (w + 7), y, w, kBottomButton.height());
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event) {

@@ -11,7 +11,7 @@ class QPainter;
 
 // Pictures and colours shared by the controls: bitmaps by resource id with a
 // transparent colour, the disabled (embossed) look, cursor 161, and the
-// mapping of the Parts' system colours onto palette roles.
+// mapping of the Windows system colours onto palette roles.
 namespace ControlArt {
 
 // Bitmap resource ":/bitmaps/<id>.png"; a null image when it is missing.
@@ -32,7 +32,7 @@ void DrawEmbossed(QPainter& p, const QPoint& at, const QPixmap& keyed, const QPa
 // device pixel ratio.
 QCursor LinkCursor();
 
-// The Parts' COLOR_* system colours, from the widget's palette.
+// The Windows COLOR_* system colours, from the widget's palette.
 QColor BtnFace(const QPalette& pal);       // COLOR_BTNFACE:    Button
 QColor BtnText(const QPalette& pal);       // COLOR_BTNTEXT:    ButtonText
 QColor BtnHighlight(const QPalette& pal);  // COLOR_BTNHIGHLIGHT: Light

@@ -29,7 +29,7 @@ void LeaveGroup(FooButton* button, const QString& name) {
   if (it->isEmpty()) Groups().erase(it);
 }
 
-// SM_CXSIZE of the Parts' platform at 96 dpi.
+// SM_CXSIZE of Windows at 96 dpi.
 constexpr int kCxSize = 18;
 
 // One rectangle of a vertical gradient, row by row (GradientFill).
