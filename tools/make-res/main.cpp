@@ -16,6 +16,8 @@
 #include <functional>
 #include <vector>
 
+void WriteEmoticons(const QDir& res);  // EmoticonArt.cpp
+
 namespace {
 
 constexpr int kRate = 22050;
@@ -284,6 +286,7 @@ void WriteArt(const QDir& res) {
   Padlock().save(res.filePath("bitmaps/310.png"));
   LinkHand(1).save(res.filePath("cursors/161.png"));
   LinkHand(2).save(res.filePath("cursors/161@2x.png"));
+  WriteEmoticons(res);
 }
 
 }  // namespace

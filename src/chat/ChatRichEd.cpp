@@ -1,0 +1,226 @@
+#include "ChatRichEd.h"
+
+#include "Emoticons.h"
+#include "LinkDetector.h"
+#include "LinkOpener.h"
+
+#include <QContextMenuEvent>
+#include <QBuffer>
+#include <QImage>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextImageFormat>
+
+namespace {
+
+constexpr QSize kPictureSize{20, 18};
+const QString kPushMarker = QStringLiteral("push-http");
+const QString kJoinNotice = QStringLiteral("notice:now user has join the chat");
+const QString kLinkHref = QStringLiteral("talvero-link");
+
+QUrl PictureName(int bitmapId) { return QUrl(QStringLiteral("emoticon:%1").arg(bitmapId)); }
+
+// The picture at twice its size, so that it stays crisp on a dense screen.
+QImage LoadPicture(int bitmapId) {
+  QImage image(QStringLiteral(":/bitmaps/%1@2x.png").arg(bitmapId));
+  if (image.isNull()) image.load(QStringLiteral(":/bitmaps/%1.png").arg(bitmapId));
+  return image;
+}
+
+// Outside text as the document may hold it: one kind of line break, and no
+// object placeholder that would pass for a picture.
+QString Sanitised(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');
+  text.replace(QChar::ObjectReplacementCharacter, QChar::ReplacementCharacter);
+  return text;
+}
+
+}  // namespace
+
+const QColor CChatRichEd::kOwnColour(185, 0, 0);
+const QColor CChatRichEd::kNoticeColour(0, 128, 0);
+const QColor CChatRichEd::kOtherColour(0, 0, 255);
+
+CChatRichEd::CChatRichEd(QWidget* parent) : QTextBrowser(parent) {
+  setOpenLinks(false);
+  setOpenExternalLinks(false);
+  setUndoRedoEnabled(false);
+  // The size lives in the document, so that each run's format carries only its colour.
+  QFont font = document()->defaultFont();
+  font.setPointSize(10);
+  document()->setDefaultFont(font);
+  connect(this, &QTextBrowser::anchorClicked, this, &CChatRichEd::OpenLink);
+  // The view follows the newest line while the operator is at the bottom,
+  // through appends and resizes alike; scrolling up stops that.
+  QScrollBar* bar = verticalScrollBar();
+  connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { m_bFollowNewest = value >= bar->maximum(); });
+  connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int max) {
+    if (m_bFollowNewest) bar->setValue(max);
+  });
+}
+
+QColor CChatRichEd::LineColour(const QString& line, const QString& ownLoginId) {
+  const QString lower = line.toLower();
+  if (!ownLoginId.isEmpty() && lower.startsWith(ownLoginId.toLower())) return kOwnColour;
+  if (!lower.contains(u':') || lower.startsWith(QStringLiteral("notice"))) return kNoticeColour;
+  return kOtherColour;
+}
+
+int CChatRichEd::TextLength() const { return document()->characterCount() - 1; }
+
+void CChatRichEd::AppendTranscriptLine(const QString& text) {
+  const QString line = Sanitised(text);
+  const QString lower = line.toLower();
+  const QColor colour = LineColour(line, m_strOwnLoginId);
+  if (colour == kOtherColour) emit OtherSideWrote();
+  if (lower.startsWith(kJoinNotice)) emit VisitorJoined();
+
+  const int lengthBefore = TextLength();
+  QTextCursor cursor(document());
+  cursor.movePosition(QTextCursor::End);
+  // One edit for the whole line: the document lays it out and announces it once.
+  cursor.beginEditBlock();
+  m_format.setForeground(colour);
+
+  // A pushed address: "sender: push-http..." shows as the sender, the colon
+  // and the address in its own case.
+  const qsizetype colon = lower.indexOf(u':');
+  if (colon >= 0 && QStringView(lower).mid(colon + 2, kPushMarker.size()) == kPushMarker) {
+    InsertPlain(cursor, line.left(colon + 1) + line.mid(colon + 7));
+  } else {
+    for (const EmoticonPiece& piece : ScanEmoticons(line)) {
+      if (piece.IsPicture())
+        InsertPicture(cursor, piece.bitmap);
+      else
+        InsertPlain(cursor, piece.text);
+    }
+  }
+
+  cursor.endEditBlock();
+
+  if (lengthBefore > kSizeBound) {
+    QTextCursor oldest(document());
+    oldest.setPosition(kTrimCount, QTextCursor::KeepAnchor);
+    oldest.removeSelectedText();
+  }
+}
+
+void CChatRichEd::InsertPlain(QTextCursor& cursor, const QString& text) {
+  qsizetype done = 0;
+  for (const TextLink& link : FindLinks(text)) {
+    cursor.insertText(text.mid(done, link.start - done), m_format);
+    // Every link shares one format: the address is the run's own text, read
+    // at the click, so a long chat does not pile up a format per address.
+    QTextCharFormat anchor = m_format;
+    anchor.setAnchor(true);
+    anchor.setAnchorHref(kLinkHref);
+    anchor.setFontUnderline(true);
+    cursor.insertText(text.mid(link.start, link.length), anchor);
+    done = link.start + link.length;
+  }
+  cursor.insertText(text.mid(done), m_format);
+}
+
+void CChatRichEd::InsertTranscriptBitmap(int bitmapId) {
+  QTextCursor cursor(document());
+  cursor.movePosition(QTextCursor::End);
+  InsertPicture(cursor, bitmapId);
+}
+
+void CChatRichEd::InsertPicture(QTextCursor& cursor, int bitmapId) {
+  const QUrl name = PictureName(bitmapId);
+  const QString code = EmoticonCodeOf(bitmapId);
+  if (document()->resource(QTextDocument::ImageResource, name).isNull()) {
+    const QImage picture = LoadPicture(bitmapId);
+    if (picture.isNull()) {
+      InsertPlain(cursor, code);
+      return;
+    }
+    document()->addResource(QTextDocument::ImageResource, name, picture);
+  }
+  QTextImageFormat image;
+  image.setName(name.toString());
+  image.setWidth(kPictureSize.width());
+  image.setHeight(kPictureSize.height());
+  image.setVerticalAlignment(QTextCharFormat::AlignBaseline);
+  image.setProperty(kCodeProperty, code);
+  cursor.insertImage(image);
+}
+
+QMimeData* CChatRichEd::createMimeDataFromSelection() const {
+  const QTextCursor selection = textCursor();
+  if (!selection.hasSelection()) return nullptr;
+  // Plain text with each picture as its code, so a pasted transcript reads
+  // as it was written.
+  QString plain = selection.selectedText();
+  for (qsizetype i = 0; i < plain.size(); ++i) {
+    if (plain[i] == QChar::ParagraphSeparator || plain[i] == QChar::LineSeparator) {
+      plain[i] = u'\n';
+    } else if (plain[i] == QChar::ObjectReplacementCharacter) {
+      QTextCursor at(document());
+      at.setPosition(selection.selectionStart() + int(i) + 1);
+      const QString code = at.charFormat().property(kCodeProperty).toString();
+      plain.replace(i, 1, code);
+      i += code.size() - 1;
+    }
+  }
+  // Rich text with the pictures inside it, for programs that take it.
+  QString html = QTextDocumentFragment(selection).toHtml();
+  static const QRegularExpression kPicture(QStringLiteral("src=\"emoticon:(\\d+)\""));
+  for (auto it = kPicture.globalMatch(html); it.hasNext();) {
+    const QString id = it.next().captured(1);
+    QByteArray png;
+    // Encoded once per id: the later matches are already replaced.
+    if (!html.contains(QStringLiteral("src=\"emoticon:%1\"").arg(id))) continue;
+    const QImage picture = document()->resource(QTextDocument::ImageResource, PictureName(id.toInt())).value<QImage>();
+    QBuffer buffer(&png);
+    picture.scaled(kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(&buffer, "PNG");
+    html.replace(QStringLiteral("src=\"emoticon:%1\"").arg(id),
+                 QStringLiteral("src=\"data:image/png;base64,%1\"").arg(QString::fromLatin1(png.toBase64())));
+  }
+  auto* data = new QMimeData;
+  data->setText(plain);
+  data->setHtml(html);
+  return data;
+}
+
+void CChatRichEd::contextMenuEvent(QContextMenuEvent* event) {
+  // Shown without a nested loop: a reply may close the chat meanwhile.
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->addAction(QStringLiteral("&Copy"), this, &QTextEdit::copy);
+  menu->addAction(QStringLiteral("&Select All"), this, &QTextEdit::selectAll);
+  menu->popup(event->globalPos());
+}
+
+void CChatRichEd::mouseReleaseEvent(QMouseEvent* event) {
+  m_lastRelease = event->position().toPoint();
+  m_bReleasing = true;
+  QTextBrowser::mouseReleaseEvent(event);
+  m_bReleasing = false;
+}
+
+QString CChatRichEd::LinkTextAt(int position) const {
+  const QTextBlock block = document()->findBlock(position);
+  for (auto it = block.begin(); !it.atEnd(); ++it) {
+    const QTextFragment fragment = it.fragment();
+    if (fragment.contains(position) && fragment.charFormat().isAnchor()) return fragment.text();
+  }
+  return QString();
+}
+
+void CChatRichEd::OpenLink(const QUrl&) {
+  // A click opens the link under the pointer; Enter, the link the keyboard
+  // has selected.
+  const int position = m_bReleasing ? cursorForPosition(m_lastRelease).position() : textCursor().selectionStart();
+  QString link = LinkTextAt(position);
+  if (link.isEmpty() && position > 0) link = LinkTextAt(position - 1);  // the click's nearest gap was after it
+  if (!link.isEmpty()) CLinkOpener::Open(link);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QColor>
+#include <QTextBrowser>
+#include <QTextCharFormat>
+
+class QTextCursor;
+
+// The transcript of a chat: read-only rich text, one coloured line per chat
+// line, emoticon codes shown as pictures, addresses as links that open
+// through the desktop's handler. Lines are always added at the end through
+// a cursor of its own, whatever the operator has selected; the view
+// follows the newest line unless the operator has scrolled up to read. The
+// text is kept bounded: past 125,000 characters the oldest 50,000 go.
+class CChatRichEd : public QTextBrowser {
+  Q_OBJECT
+
+ public:
+  static constexpr int kSizeBound = 125000;
+  static constexpr int kTrimCount = 50000;
+  // The text property of a picture: the code it stands for.
+  static constexpr int kCodeProperty = QTextFormat::UserProperty + 1;
+
+  static const QColor kOwnColour;      // the operator's own lines
+  static const QColor kNoticeColour;   // notices, and lines without a colon
+  static const QColor kOtherColour;    // the visitor's or another operator's lines
+
+  explicit CChatRichEd(QWidget* parent = nullptr);
+
+  // Lines that begin with this login id (case ignored) are the operator's.
+  void SetOwnLoginId(const QString& loginId) { m_strOwnLoginId = loginId; }
+  // The colour of a line, and whether it is the other side's.
+  static QColor LineColour(const QString& line, const QString& ownLoginId);
+
+  // Adds one chat line (or notice) at the end: as plain text, with its
+  // emoticon codes as pictures and its addresses as links.
+  void AppendTranscriptLine(const QString& text);
+  // Adds the transcript picture of a bitmap id at the end; a picture that
+  // cannot be loaded is added as its code text.
+  void InsertTranscriptBitmap(int bitmapId);
+
+  // The length as the bound counts it: a picture is one character, a line
+  // break one.
+  int TextLength() const;
+  bool IsFollowingNewest() const { return m_bFollowNewest; }
+
+ signals:
+  // A notice that the visitor has joined ("notice:now user has join the chat").
+  void VisitorJoined();
+  // A line of the other side arrived: whoever shows "Visitor is Typing" clears it.
+  void OtherSideWrote();
+
+ protected:
+  QMimeData* createMimeDataFromSelection() const override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  void InsertPlain(QTextCursor& cursor, const QString& text);
+  void InsertPicture(QTextCursor& cursor, int bitmapId);
+  void OpenLink(const QUrl& link);
+  QString LinkTextAt(int position) const;
+
+  QString m_strOwnLoginId;
+  QTextCharFormat m_format;  // the run format of the line being added
+  bool m_bFollowNewest = true;
+  QPoint m_lastRelease;
+  bool m_bReleasing = false;
+};

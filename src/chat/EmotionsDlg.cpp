@@ -1,0 +1,75 @@
+#include "EmotionsDlg.h"
+
+#include "DialogUnits.h"
+#include "Emoticons.h"
+#include "HyperButtonEx.h"
+
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextCursor>
+
+namespace {
+
+const QColor kFace(235, 233, 219);
+const QColor kTipBackground(255, 255, 191);
+
+CHyperButtonEx* PickerButton(QWidget* parent, const QRect& du, const QString& tip) {
+  auto* button = new CHyperButtonEx(parent);
+  button->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width(), du.height()));
+  button->SetBackgroundColors(kFace, kFace);
+  button->SetTooltip(tip, kTipBackground, Qt::black);
+  return button;
+}
+
+}  // namespace
+
+CEmotionsDlg::CEmotionsDlg(QWidget* emoticonsButton, QPlainTextEdit* entryBox)
+    : QWidget(emoticonsButton ? emoticonsButton->window() : nullptr, Qt::Popup), m_pEntry(entryBox) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setFixedSize(CDialogUnits::Size(81, 67));
+  setAutoFillBackground(true);
+  QPalette face = palette();
+  face.setColor(QPalette::Window, kFace);
+  setPalette(face);
+
+  CHyperButtonEx* close = PickerButton(this, {0, 0, 80, 11}, QStringLiteral("Close"));
+  close->setText(QStringLiteral("Close"));
+  connect(close, &QPushButton::clicked, this, &QWidget::close);
+  constexpr int kRowY[] = {11, 25, 38, 52};
+  for (const EmoticonCode& e : kEmoticons) {
+    CHyperButtonEx* b = PickerButton(this, {(e.column - 1) * 20, kRowY[e.row - 1], 20, 14}, QLatin1String(e.name));
+    b->SetBitmaps(e.pickerBitmap, true, QColor(192, 192, 192));
+    b->setAccessibleName(QLatin1String(e.name));
+    const QString code = QLatin1String(e.code);
+    connect(b, &QPushButton::clicked, this, [this, code] { InsertEmoticonCode(code); });
+  }
+}
+
+QPoint CEmotionsDlg::PlaceFor(const QRect& buttonOnScreen, const QSize& pickerSize, const QRect& screen) {
+  QRect place(buttonOnScreen.topLeft() - QPoint(30, 112), pickerSize);
+  if (place.right() > screen.right()) place.moveRight(screen.right());
+  if (place.bottom() > screen.bottom()) place.moveBottom(screen.bottom());
+  if (place.left() < screen.left()) place.moveLeft(screen.left());
+  if (place.top() < screen.top()) place.moveTop(screen.top());
+  return place.topLeft();
+}
+
+CEmotionsDlg* CEmotionsDlg::Open(QWidget* emoticonsButton, QPlainTextEdit* entryBox) {
+  auto* picker = new CEmotionsDlg(emoticonsButton, entryBox);
+  const QRect button(emoticonsButton->mapToGlobal(QPoint(0, 0)), emoticonsButton->size());
+  QScreen* screen = emoticonsButton->screen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), QSize(1 << 16, 1 << 16));
+  picker->move(PlaceFor(button, picker->size(), area));
+  picker->show();
+  return picker;
+}
+
+void CEmotionsDlg::InsertEmoticonCode(const QString& code) {
+  if (m_pEntry) {
+    QTextCursor caret = m_pEntry->textCursor();
+    caret.insertText(code);
+    m_pEntry->setTextCursor(caret);
+  }
+  close();
+}

@@ -1,0 +1,222 @@
+// The transcript, the emoticon scan, the link finder and the picker, on
+// real widgets.
+#include "ChatRichEd.h"
+#include "Emoticons.h"
+#include "EmotionsDlg.h"
+#include "LinkDetector.h"
+#include "LinkOpener.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+
+using Pieces = QList<EmoticonPiece>;
+using Links = QList<TextLink>;
+
+class TestTranscript : public QObject {
+  Q_OBJECT
+
+  QList<QUrl> m_opened;
+
+  // Clicks into the transcript's last line (the empty block after the
+  // last line break does not count).
+  static void ClickLink(CChatRichEd& t, int offsetInLine) {
+    QTextCursor c(t.document()->lastBlock().previous());
+    c.setPosition(c.block().position() + offsetInLine);
+    const QPoint at = t.cursorRect(c).center() + QPoint(2, 0);
+    QTest::mouseClick(t.viewport(), Qt::LeftButton, {}, at);
+  }
+
+ private slots:
+  void initTestCase() {
+    CLinkOpener::SetOpener([this](const QUrl& url) {
+      m_opened.append(url);
+      return true;
+    });
+  }
+
+  void scan_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<Pieces>("pieces");
+    QTest::newRow("two codes") << "Hi [:)] there [:D]"
+                               << Pieces{{"Hi "}, {"[:)]", 250}, {" there "}, {"[:D]", 277}};
+    QTest::newRow("the longer code") << "[:((]" << Pieces{{"[:((]", 282}};
+    QTest::newRow("wrong case ends the scan") << "[:d] [:)]" << Pieces{{"[:d] [:)]"}};
+    QTest::newRow("a bracketed word first") << "see [note] [:)]" << Pieces{{"see [note] [:)]"}};
+    QTest::newRow("only a code") << "[X(]" << Pieces{{"[X(]", 290}};
+    QTest::newRow("an unclosed code at the end") << "bye [:" << Pieces{{"bye [:"}};
+    QTest::newRow("empty") << "" << Pieces{};
+  }
+  void scan() {
+    QFETCH(QString, line);
+    QFETCH(Pieces, pieces);
+    QCOMPARE(ScanEmoticons(line), pieces);
+  }
+
+  void links_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Links>("links");
+    QTest::newRow("web address in a sentence") << "see http://a.example/x?y=1." << Links{{4, 22}};
+    QTest::newRow("www and mail") << "www.shop.example or mailto:ann@x.example" << Links{{0, 16}, {20, 20}};
+    QTest::newRow("in brackets") << "(https://a.example/b)" << Links{{1, 19}};
+    QTest::newRow("other schemes are no links") << "file:///etc/passwd javascript:alert(1)" << Links{};
+    QTest::newRow("inside a word, or only the scheme") << "xwww.a.b http://" << Links{};
+  }
+  void links() {
+    QFETCH(QString, text);
+    QFETCH(Links, links);
+    QCOMPARE(FindLinks(text), links);
+  }
+
+  void lineColoursAndTheirSignals_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<bool>("otherSide");
+    QTest::newRow("own line") << "ANNA: hello" << CChatRichEd::kOwnColour << false;
+    QTest::newRow("visitor") << "Zoe: hi" << CChatRichEd::kOtherColour << true;
+    QTest::newRow("no colon") << "Chat closed" << CChatRichEd::kNoticeColour << false;
+    QTest::newRow("notice in any case") << "NOTICE: transfer" << CChatRichEd::kNoticeColour << false;
+  }
+  void lineColoursAndTheirSignals() {
+    QFETCH(QString, line);
+    QFETCH(QColor, colour);
+    QFETCH(bool, otherSide);
+    CChatRichEd t;
+    t.SetOwnLoginId("anna");
+    QSignalSpy other(&t, &CChatRichEd::OtherSideWrote);
+    t.AppendTranscriptLine(line);
+    QTextCursor c(t.document());
+    c.setPosition(1);
+    QCOMPARE(c.charFormat().foreground().color(), colour);
+    QCOMPARE(other.size(), otherSide ? 1 : 0);
+  }
+
+  void outsideTextIsPlainAndGoesToTheEnd() {
+    CChatRichEd t;
+    QSignalSpy joined(&t, &CChatRichEd::VisitorJoined);
+    t.AppendTranscriptLine("notice:now user has join the chat\r\n");
+    QCOMPARE(joined.size(), 1);
+    t.AppendTranscriptLine("Zoe: <b>x</b> &amp; [:)]\r\n");
+    // The operator selects the first line; the next line still goes last.
+    QTextCursor selection(t.document());
+    selection.setPosition(3, QTextCursor::KeepAnchor);
+    t.setTextCursor(selection);
+    t.AppendTranscriptLine("Zoe: more");
+    QCOMPARE(t.textCursor().selectedText(), QString("not"));
+    QCOMPARE(t.toPlainText(), QString("notice:now user has join the chat\nZoe: <b>x</b> &amp; \uFFFC\nZoe: more"));
+    // Copy gives each picture as its code.
+    t.selectAll();
+    t.copy();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(copied->text().endsWith("Zoe: <b>x</b> &amp; [:)]\nZoe: more"));
+    QVERIFY(copied->html().contains("data:image/png;base64,"));
+  }
+
+  void pushedAddresses_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("pushed, own case") << "ann: push-http://Shop.example/A" << "ann:http://Shop.example/A";
+    QTest::newRow("marker elsewhere") << "ann: see push-http://x" << "ann: see push-http://x";
+    QTest::newRow("short after the colon") << "ann: push-h" << "ann: push-h";
+    QTest::newRow("no colon") << "push-http://x" << "push-http://x";
+  }
+  void pushedAddresses() {
+    QFETCH(QString, line);
+    QFETCH(QString, shown);
+    CChatRichEd t;
+    t.AppendTranscriptLine(line);
+    QCOMPARE(t.toPlainText(), shown);
+  }
+
+  void theSizeBound_data() {
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    QTest::newRow("at the bound nothing goes") << 125000 << 125000 + 2;
+    QTest::newRow("one past it the oldest 50,000 go") << 125001 << 125001 + 2 - 50000;
+  }
+  void theSizeBound() {
+    QFETCH(int, before);
+    QFETCH(int, after);
+    CChatRichEd t;
+    // Pictures count one character each, line breaks one.
+    t.AppendTranscriptLine(QString(before - 2, u'a') + "[:)]\n");
+    QCOMPARE(t.TextLength(), before);
+    t.AppendTranscriptLine("zz");
+    QCOMPARE(t.TextLength(), after);
+    QVERIFY(t.toPlainText().endsWith("\uFFFC\nzz"));
+  }
+
+  void theOperatorReadingOlderLinesStaysThere() {
+    CChatRichEd t;
+    t.resize(300, 120);
+    t.show();
+    for (int i = 0; i < 60; ++i) t.AppendTranscriptLine(QString("Zoe: line %1").arg(i));
+    QScrollBar* bar = t.verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
+    t.resize(300, 200);  // a resize keeps the newest line in view
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    bar->setValue(bar->maximum() / 2);
+    const int reading = bar->value();
+    t.AppendTranscriptLine("Zoe: new");
+    QCOMPARE(bar->value(), reading);
+    bar->setValue(bar->maximum());
+    t.AppendTranscriptLine("Zoe: newer");
+    QTRY_COMPARE(bar->value(), bar->maximum());
+  }
+
+  void clickingALinkOpensOnlyAllowedTargets() {
+    CChatRichEd t;
+    t.resize(400, 200);
+    t.show();
+    m_opened.clear();
+    t.AppendTranscriptLine("Zoe: www.shop.example/a\r\n");
+    ClickLink(t, 8);
+    QCOMPARE(m_opened, QList<QUrl>{QUrl("http://www.shop.example/a")});
+    t.AppendTranscriptLine("Zoe: file:///etc/passwd\r\n");
+    ClickLink(t, 8);
+    QCOMPARE(m_opened, QList<QUrl>{QUrl("http://www.shop.example/a")});
+  }
+
+  void thePickerPutsACodeAtTheCaret() {
+    QWidget chat;
+    chat.resize(400, 300);
+    auto* entry = new QPlainTextEdit("ab", &chat);
+    auto* emoticons = new QPushButton("Emoticons", &chat);
+    emoticons->setGeometry(200, 200, 80, 24);
+    chat.show();
+    QTextCursor caret = entry->textCursor();
+    caret.setPosition(1);
+    entry->setTextCursor(caret);
+    QPointer<CEmotionsDlg> picker = CEmotionsDlg::Open(emoticons, entry);
+    QVERIFY(picker->isVisible());
+    QPushButton* cool = nullptr;
+    for (QPushButton* b : picker->findChildren<QPushButton*>())
+      if (b->accessibleName() == "Cool") cool = b;
+    QVERIFY(cool);
+    cool->click();
+    QCOMPARE(entry->toPlainText(), QString("a[B-)]b"));
+    QTRY_VERIFY(picker.isNull());  // closed and gone
+  }
+
+  void pickerPlace_data() {
+    QTest::addColumn<QRect>("button");
+    QTest::addColumn<QPoint>("place");
+    QTest::newRow("above the button") << QRect(500, 600, 80, 24) << QPoint(470, 488);
+    QTest::newRow("top edge") << QRect(500, 50, 80, 24) << QPoint(470, 0);
+    QTest::newRow("left edge") << QRect(10, 600, 80, 24) << QPoint(0, 488);
+  }
+  void pickerPlace() {
+    QFETCH(QRect, button);
+    QFETCH(QPoint, place);
+    QCOMPARE(CEmotionsDlg::PlaceFor(button, QSize(142, 109), QRect(0, 0, 1280, 800)), place);
+  }
+};
+
+QTEST_MAIN(TestTranscript)
+#include "tst_Transcript.moc"
