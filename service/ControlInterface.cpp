@@ -122,6 +122,6 @@ ServiceReply CControlInterface::ArmFault(const Query& q) {
   if (!ok || count < 0) return Error(400, QStringLiteral("count is a whole number"));
   const int ms = q.contains("ms") ? q.value("ms").toInt(&ok) : 3000;
   if (!ok || ms < 0) return Error(400, QStringLiteral("ms is a whole number"));
-  m_faults.Arm(*kind, count, ms);
+  m_faults.Arm(*kind, count, ms, q.value("script"));
   return ServiceReply::Text(kOk);
 }

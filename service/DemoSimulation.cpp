@@ -78,6 +78,13 @@ void CDemoSimulation::Step(Site& site) {
       v->visits = 1 + Pick(3);
       if (Pick(4) == 0) v->colour = QStringLiteral("#CCE8FF");  // a returning customer
       v->earlierChats = Pick(5) == 0;
+      // Most arrive having looked at a page or two already.
+      const int earlier = Pick(4);
+      for (int i = 0; i < earlier; ++i) {
+        v->arrivedAt -= 20000 + Pick(100000);
+        v->footprints.prepend({site.config.address + Any(kPages, Pick(10)), v->arrivedAt});
+      }
+      v->visits += earlier;
     }
   }
   QStringList leaving;

@@ -13,16 +13,17 @@ std::optional<CFaultInjector::Kind> CFaultInjector::KindFromName(const QString& 
   return std::nullopt;
 }
 
-void CFaultInjector::Arm(Kind kind, int count, int delayMs) {
+void CFaultInjector::Arm(Kind kind, int count, int delayMs, const QString& script) {
   std::lock_guard<std::mutex> guard(m_lock);
   m_kind = kind;
   m_nRemaining = kind == Kind::None ? 0 : count;
   m_nDelayMs = delayMs;
+  m_strScript = script;
 }
 
-CFaultInjector::Fault CFaultInjector::Take() {
+CFaultInjector::Fault CFaultInjector::Take(const QString& script) {
   std::lock_guard<std::mutex> guard(m_lock);
-  if (m_nRemaining <= 0) return Fault{};
+  if (m_nRemaining <= 0 || (!m_strScript.isEmpty() && script != m_strScript)) return Fault{};
   --m_nRemaining;
   return Fault{m_kind, m_nDelayMs};
 }

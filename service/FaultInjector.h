@@ -19,9 +19,10 @@ class CFaultInjector {
 
   static std::optional<Kind> KindFromName(const QString& name);
 
-  void Arm(Kind kind, int count, int delayMs);
-  // The fault for the reply about to go out, counting it down.
-  Fault Take();
+  // With a script name only that script's replies are spoiled.
+  void Arm(Kind kind, int count, int delayMs, const QString& script = QString());
+  // The fault for the reply of this script about to go out, counting it down.
+  Fault Take(const QString& script);
 
   static QByteArray GarbageBody(unsigned seed);
   static QByteArray HugeBody();
@@ -31,4 +32,5 @@ class CFaultInjector {
   Kind m_kind = Kind::None;
   int m_nRemaining = 0;
   int m_nDelayMs = 0;
+  QString m_strScript;
 };

@@ -105,8 +105,8 @@ Query CServiceServer::DecodeQuery(const httplib::Request& req) {
 }
 
 ServiceReply CServiceServer::Route(const QString& path, const Query& q, const httplib::Request& req,
-                                   bool& faultable) {
-  faultable = false;
+                                   QString& faultable) {
+  faultable.clear();
   if (path.startsWith(QStringLiteral("/control/"))) {
     if (req.remote_addr != "127.0.0.1" && req.remote_addr != "::1")
       return ServiceReply{403, "The control interface answers only from this machine.\n"};
@@ -124,15 +124,15 @@ ServiceReply CServiceServer::Route(const QString& path, const Query& q, const ht
   if (script.startsWith(QStringLiteral("files/"))) return m_pPages->StoredFile(script.section(u'/', 1, 1));
   const auto it = m_scripts.find(script);
   if (it == m_scripts.end()) return m_pPages->SitePage(script);
-  faultable = true;
+  faultable = script;
   return it->second(q, req);
 }
 
 void CServiceServer::Serve(const httplib::Request& req, httplib::Response& res) {
   const QString path = DecodeQueryValue(req.path);
-  bool faultable = false;
+  QString faultable;
   ServiceReply reply = Route(path, DecodeQuery(req), req, faultable);
-  const CFaultInjector::Fault fault = faultable ? m_pFaults->Take() : CFaultInjector::Fault{};
+  const CFaultInjector::Fault fault = faultable.isEmpty() ? CFaultInjector::Fault{} : m_pFaults->Take(faultable);
   switch (fault.kind) {
     case CFaultInjector::Kind::Delay:
       std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));

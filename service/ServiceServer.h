@@ -59,7 +59,8 @@ class CServiceServer {
 
   void AddRoutes();
   void Serve(const httplib::Request& req, httplib::Response& res);
-  ServiceReply Route(const QString& path, const Query& q, const httplib::Request& req, bool& faultable);
+  // faultable names the catalogue script, empty for anything else.
+  ServiceReply Route(const QString& path, const Query& q, const httplib::Request& req, QString& faultable);
   static Query DecodeQuery(const httplib::Request& req);
 
   Options m_options;

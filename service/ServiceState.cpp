@@ -15,6 +15,10 @@ qint64 SteadyMs() {
 
 const char* const kBrowsers[] = {"Firefox 132", "Chrome 131", "Safari 18", "Edge 131"};
 const char* const kSystems[] = {"Windows 11", "macOS 15", "Linux", "Android 15", "iOS 18"};
+const char* const kScreens[] = {"1920x1080 / 24 bit", "2560x1440 / 32 bit", "1366x768 / 24 bit", "390x844 / 32 bit",
+                                "1440x900 / 32 bit"};
+const char* const kReferrers[] = {"https://www.search.example/?q=leather+bags", "https://news.example.org/deals",
+                                  "https://social.example/p/48213", "https://www.search.example/?q=shop"};
 const char* const kCountries[][6] = {
     {"Germany", "Bavaria", "Munich", "German", "Euro", "84,000,000"},
     {"United States", "Oregon", "Portland", "English", "US Dollar", "335,000,000"},
@@ -113,9 +117,9 @@ QString CServiceState::AddVisitor(Site& site, const QString& name, const QString
       v.page,
       browser,
       system,
-      pick(2) ? QStringLiteral("https://www.search.example/?q=shop") : QString(),
-      QStringLiteral("1920x1080 / 24 bit"),
-      QStringLiteral("Enabled"),
+      pick(3) ? QString::fromLatin1(kReferrers[pick(4)]) : QString(),
+      QString::fromLatin1(kScreens[pick(5)]),
+      pick(4) ? QStringLiteral("Enabled") : QStringLiteral("Disabled"),
       QStringLiteral("GMT %1%2:00").arg(pick(2) ? "+" : "-").arg(pick(10)),
       QString::fromLatin1(place[3]) + QStringLiteral(" (") + QString::fromLatin1(place[3]).left(2).toLower() + ")",
       QString::fromLatin1(place[0]),

@@ -114,7 +114,7 @@ QString CVisitorChatProtocol::FootPrints(const Query& q) {
   const qint64 now = m_state.Now();
   for (qsizetype i = 0; i < v->footprints.size(); ++i) {
     const qint64 until = i + 1 < v->footprints.size() ? v->footprints[i + 1].at : now;
-    pieces.append(v->footprints[i].page + QStringLiteral(" Duration:") +
+    pieces.append(v->footprints[i].page + QStringLiteral(" Time:") +
                   FormatDuration(until - v->footprints[i].at));
   }
   return pieces.join(kSepField);

@@ -145,6 +145,11 @@ class TestServiceProgram : public QObject {
     service.Control("fault", {{"kind", "delay"}, {"ms", "3000"}});
     QVERIFY(!engine.RequestSync(param, reply));  // longer than the time-out
 
+    // A fault for one script spares the others.
+    service.Control("fault", {{"kind", "drop"}, {"script", "wn-lmudets.php"}});
+    QCOMPARE(SplitReply((engine.RequestSync(param, reply), reply), kSepField).size(), 6);
+    QVERIFY(!engine.RequestSync("/wn-lmudets.php?csesid=x&nvar=Y", reply));
+
     // Control requests are never spoiled, and the faults are used up.
     QCOMPARE(SplitReply((engine.RequestSync(param, reply), reply), kSepField).size(), 6);
     QCOMPARE(service.ControlStatus("fault", {{"kind", "lightning"}}), 400);

@@ -132,7 +132,7 @@ class TestServiceProtocol : public QObject {
       QVERIFY(space > 0);
       QVERIFY(piece.indexOf(u':', space) > space);  // the duration follows a colon after the space
     }
-    QVERIFY(fp[1].startsWith("http://www.example-shop.com/cart.html "));
+    QVERIFY(fp[1].startsWith("http://www.example-shop.com/cart.html Time:0:00:"));
     QCOMPARE(S().Get("/cpn/wn-lmudets.php?csesid=unknown&nvar=Y"), QString());
   }
 
