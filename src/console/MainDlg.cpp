@@ -12,6 +12,7 @@
 #include "ResourceIds.h"
 #include "SavedCredentials.h"
 #include "StringTable.h"
+#include "VisitorInfo.h"
 #include "VisitorTableModel.h"
 #include "WindowPlacement.h"
 
@@ -38,8 +39,13 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
       m_pOperators(new COperatorList(this)),
       m_pChatWindows(new CChatWindows(this)),
       m_pOperChatWindows(new CChatWindows(this)),
-      m_pAlerts(new CAlerts(this)) {
+      m_pAlerts(new CAlerts(this)),
+      m_pVisitorInfo(new CVisitorInfo(engine, this)) {
   BuildWindow();
+  connect(m_pVisitorInfo, &CVisitorInfo::DetailsArrived, this, &CMainDlg::OnDetailsArrived);
+  connect(m_pVisitorInfo, &CVisitorInfo::FootPrintsArrived, this, &CMainDlg::OnFootPrintsArrived);
+  connect(ViewDetailsButton(), &FooButton::clicked, this, &CMainDlg::OnViewDetails);
+  connect(FootPrintsButton(), &FooButton::clicked, this, &CMainDlg::OnFootPrints);
   connect(m_pRefresh, &CRefreshCycle::Refreshed, this, &CMainDlg::OnRefreshed);
   connect(m_pRefresh, &CRefreshCycle::ConnectionAlertChanged, this, &CMainDlg::OnConnectionAlert);
   connect(m_pRefresh, &CRefreshCycle::LoggedOutByServer, this, [this] { EndSession(true, true); });
@@ -151,6 +157,7 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   if (!alert)
     m_pStatusLine->setText(CStringTable::Format(IDS_STATUS_TOTALS, {QString::number(reply.total), QString::number(chats)}));
   RefillOperatorsBox();
+  UpdateVisitorButtons();
   HandleSoundName(reply.sound);
 }
 
@@ -244,6 +251,7 @@ void CMainDlg::SwitchView(ViewMode mode) {
     m_pOperatorLogOut->setEnabled(false);
     InsertVisitorColumns();
   }
+  UpdateVisitorButtons();
 }
 
 void CMainDlg::CacheDetails(const VisitorDetails& details, const QString& sessionId) {

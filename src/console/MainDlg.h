@@ -13,8 +13,11 @@
 class CAlerts;
 class CChatManager;
 class CChatWindows;
+class CGetFootDlg;
 class COperatorList;
 class CRefreshCycle;
+class CVisitorDtlsDlg;
+class CVisitorInfo;
 class CVisitorTableModel;
 class FooButton;
 class QComboBox;
@@ -38,6 +41,9 @@ class CMainDlg : public QDialog {
 
   // The name under which the console's place is remembered.
   static const QString kPlacementName;
+  // Where the details or the foot prints of the selected visitor show, at
+  // the first size of the window.
+  static constexpr QRect kInfoPanel{0, 345, 800, 200};
 
   explicit CMainDlg(CChatManager& engine, QWidget* parent = nullptr);
   ~CMainDlg() override;
@@ -74,7 +80,13 @@ class CMainDlg : public QDialog {
   bool IsSessionEnded() const { return m_bEnded; }
   bool IsRefreshTimerActive() const;
   QTableView* Table() const { return m_pTable; }
-  QFrame* DetailsArea() const { return m_pDetailsArea; }
+  CVisitorInfo& VisitorInfo() const { return *m_pVisitorInfo; }
+  CVisitorDtlsDlg* DetailsPanel() const { return m_pDetails; }
+  // nullptr until foot prints are first asked for.
+  CGetFootDlg* FootPrintsPanel() const { return m_pFootPrints; }
+  FooButton* ViewDetailsButton() const { return m_visitorButtons[0]; }
+  FooButton* FootPrintsButton() const { return m_visitorButtons[1]; }
+  bool IsAlwaysRefetchDetails() const { return m_bAlwaysRefetchDetails; }
   QLabel* StatusLine() const { return m_pStatusLine; }
   QComboBox* OperatorsBox() const { return m_pOperatorsBox; }
   QRadioButton* OnlineRadio() const { return m_pOnline; }
@@ -88,12 +100,19 @@ class CMainDlg : public QDialog {
   void OnOnline();
   void OnOffline();
   void OnLogOutButton();
+  // The selected visitor in the panel below the table: a click on the
+  // list, a right-click on a row, the View Details and Foot Prints buttons.
+  void OnListClick();
+  void OnListRightClick();
+  void OnViewDetails();
+  void OnFootPrints();
 
  protected:
   void accept() override;  // Enter never closes the console
   void reject() override;  // closing the window logs out, keeping the remembered login
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // How a control follows the window's growth beyond its first size.
@@ -107,6 +126,7 @@ class CMainDlg : public QDialog {
   void BuildWindow();
   FooButton* AddButton(const QString& text, const QRect& where, int anchor);
   void Place(QWidget* widget, const QRect& where, int anchor);
+  QRect Anchored(const Placed& placed) const;
   void LayOutBottomButtons();
   void InsertVisitorColumns();
   void UpdateTabButtons();
@@ -118,11 +138,22 @@ class CMainDlg : public QDialog {
   void OnStatusReply(const QString& reply);
   void EndSession(bool bForgetLogin, bool bToldByServer);
   CSiteVisitor MakeVisitor(const VisitorLine& line) const;
+  // The selected visitor's row and record, or -1 and nullptr (always so in
+  // the Operators view).
+  int SelectedVisitor(const CSiteVisitor** visitor = nullptr) const;
+  void UpdateVisitorButtons();
+  void ShowSelectedDetails();
+  void RequestFootPrints(int row, const CSiteVisitor& visitor);
+  void OnDetailsArrived(const QString& sessionId, const VisitorDetails& details);
+  void OnFootPrintsArrived(const QString& sessionId, const QString& reply);
 
   CChatManager& m_engine;
   bool m_bOnline = false;
   bool m_bManualOffline = false;
   QHash<QString, VisitorDetails> m_detailsCache;
+  // Set by View Details: every display of details asks the service afresh;
+  // cleared by a click on the list that selects nothing.
+  bool m_bAlwaysRefetchDetails = false;
   ViewMode m_mode = ViewMode::AllVisitors;
   bool m_bEnded = false;
 
@@ -131,6 +162,7 @@ class CMainDlg : public QDialog {
   CChatWindows* m_pChatWindows;
   CChatWindows* m_pOperChatWindows;
   CAlerts* m_pAlerts;
+  CVisitorInfo* m_pVisitorInfo;
 
   QList<Placed> m_placed;
   QSize m_baseSize;
@@ -148,7 +180,8 @@ class CMainDlg : public QDialog {
   QLineEdit* m_pPopUrl;
   QCheckBox* m_pSameWindow;
   FooButton* m_pSendPop;
-  QFrame* m_pDetailsArea;
+  CVisitorDtlsDlg* m_pDetails;
+  CGetFootDlg* m_pFootPrints = nullptr;
   QComboBox* m_pOperatorsBox;
   QLineEdit* m_pMessage;
   FooButton* m_pSendMessage;

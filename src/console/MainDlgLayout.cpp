@@ -5,6 +5,7 @@
 #include "FooButton.h"
 #include "OperatorList.h"
 #include "ResourceIds.h"
+#include "VisitorDtlsDlg.h"
 #include "VisitorTableModel.h"
 
 #include <QCheckBox>
@@ -24,6 +25,7 @@ namespace {
 constexpr QSize kBottomButton{100, 24};
 constexpr int kBottomRowY = 585;
 
+
 }  // namespace
 
 FooButton* CMainDlg::AddButton(const QString& text, const QRect& where, int anchor) {
@@ -35,8 +37,19 @@ FooButton* CMainDlg::AddButton(const QString& text, const QRect& where, int anch
 }
 
 void CMainDlg::Place(QWidget* widget, const QRect& where, int anchor) {
-  widget->setGeometry(where);
   m_placed.append({widget, where, anchor});
+  widget->setGeometry(Anchored(m_placed.last()));
+}
+
+QRect CMainDlg::Anchored(const Placed& p) const {
+  const int dw = std::max(0, width() - m_baseSize.width());
+  const int dh = std::max(0, height() - m_baseSize.height());
+  QRect r = p.base;
+  if (p.anchor & MoveX) r.translate(dw, 0);
+  if (p.anchor & MoveY) r.translate(0, dh);
+  if (p.anchor & GrowWidth) r.setWidth(r.width() + dw);
+  if (p.anchor & GrowHeight) r.setHeight(r.height() + dh);
+  return r;
 }
 
 void CMainDlg::BuildWindow() {
@@ -106,6 +119,7 @@ void CMainDlg::BuildWindow() {
   m_pTable->horizontalHeader()->setSectionsClickable(false);
   m_pTable->horizontalHeader()->setStretchLastSection(false);
   m_pTable->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  m_pTable->viewport()->installEventFilter(this);  // clicks, also where no row is
 
   // The commands on the selected visitor.
   const char* const actions[] = {"&View Details", "&Foot Prints", "A&ccept", "&Busy",
@@ -123,9 +137,8 @@ void CMainDlg::BuildWindow() {
   m_pSendPop = AddButton(QStringLiteral("&Send"), {664, 308, 80, 24}, MoveY);
 
   // The visitor details (or the foot prints) of the selected visitor.
-  m_pDetailsArea = new QFrame(this);
-  Place(m_pDetailsArea, {0, 345, 800, 200}, MoveY | GrowWidth);
-  m_pDetailsArea->setFrameShape(QFrame::StyledPanel);
+  m_pDetails = new CVisitorDtlsDlg(this);
+  Place(m_pDetails, kInfoPanel, MoveY | GrowWidth);
 
   auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s)"), this);
   Place(operatorsLabel, {10, 552, 112, 22}, MoveY);
@@ -174,17 +187,8 @@ void CMainDlg::LayOutBottomButtons() {
 
 void CMainDlg::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  const int dw = std::max(0, width() - m_baseSize.width());
-  const int dh = std::max(0, height() - m_baseSize.height());
   const int tableWidthBefore = m_pTable->width();
-  for (const Placed& p : m_placed) {
-    QRect r = p.base;
-    if (p.anchor & MoveX) r.translate(dw, 0);
-    if (p.anchor & MoveY) r.translate(0, dh);
-    if (p.anchor & GrowWidth) r.setWidth(r.width() + dw);
-    if (p.anchor & GrowHeight) r.setHeight(r.height() + dh);
-    p.widget->setGeometry(r);
-  }
+  for (const Placed& p : m_placed) p.widget->setGeometry(Anchored(p));
   LayOutBottomButtons();
   // The columns keep their shares of the table, as the operator left them.
   if (tableWidthBefore > 0 && m_pTable->width() != tableWidthBefore && m_pTable->model() != nullptr) {

@@ -26,3 +26,13 @@ bool VisitorLine::operator==(const VisitorLine& o) const {
 }
 
 CSiteVisitor::CSiteVisitor(VisitorLine line) : m_line(std::move(line)), m_bHasColour(!m_line.colour.isEmpty()) {}
+
+bool CSiteVisitor::GetDetails(VisitorDetails& details, bool bForce) const {
+  details = m_details;
+  return m_bDetailsLoaded && !bForce;
+}
+
+void CSiteVisitor::SetDetails(const VisitorDetails& details) {
+  m_details = details;
+  m_bDetailsLoaded = true;
+}

@@ -36,6 +36,13 @@ class CSiteVisitor {
   explicit CSiteVisitor(VisitorLine line);
   virtual ~CSiteVisitor() = default;
 
+  // Fills details with the cached record (empty when none is loaded) and
+  // says whether it will do: false when nothing is loaded yet or a fresh
+  // copy is wanted, and the service must be asked.
+  bool GetDetails(VisitorDetails& details, bool bForce) const;
+  // Caches a details record that arrived for this visitor.
+  void SetDetails(const VisitorDetails& details);
+
   VisitorLine m_line;
   VisitorDetails m_details;
   bool m_bDetailsLoaded = false;

@@ -102,3 +102,8 @@ void CVisitorTableModel::SetVisitors(QList<CSiteVisitor> visitors) {
     endInsertRows();
   }
 }
+
+void CVisitorTableModel::SetDetails(const QString& sessionId, const VisitorDetails& details) {
+  for (CSiteVisitor& visitor : m_visitors)
+    if (visitor.m_line.sessionId == sessionId) visitor.SetDetails(details);
+}

@@ -29,6 +29,8 @@ class CVisitorTableModel : public QAbstractTableModel {
   const QList<CSiteVisitor>& Visitors() const { return m_visitors; }
   void SetVisitors(QList<CSiteVisitor> visitors);
   void Clear() { SetVisitors({}); }
+  // Caches details in the visitor's row, if the visitor is still listed.
+  void SetDetails(const QString& sessionId, const VisitorDetails& details);
 
   // The row image: 0 for a chat request, 1 for a highlighted row, 2 otherwise.
   static int RowImage(const CSiteVisitor& visitor);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The request types of asynchronous requests: a label of what a request is
-// for. Types 1, 7, 9, 12, 13, 14, 18, 23 and 24 belong to no request; a type
+// for. Types 1, 7, 9, 13, 14, 18, 23 and 24 belong to no request; a type
 // outside 1 to 33 is never delivered.
 enum RequestType : int {
   REQ_REFRESH = 2,
@@ -12,12 +12,13 @@ enum RequestType : int {
   REQ_LOG_OUT_OPERATOR = 8,
   REQ_PROACTIVE_POP = 10,
   REQ_VISITOR_ACTION = 11,
+  REQ_FOOT_PRINTS = 12,  // the console's foot-prints panel
   REQ_SEND_LINE = 15,
   REQ_POLL_CHAT = 16,
   REQ_TYPING_NOTICE = 17,
   REQ_END_CHAT = 19,
   REQ_CANNED_LISTS = 20,
-  REQ_VISITOR_DETAILS = 21,
+  REQ_VISITOR_DETAILS = 21,  // a chat window's panel, and the console's
   REQ_NAME_AND_EMAIL = 22,
   REQ_TRANSFER_CHAT = 25,
   REQ_ACCEPT_OPERATOR_CHAT = 26,

@@ -1,6 +1,7 @@
 // The console window: applying refresh replies, presence, sounds, log-out.
 #include "ChatWindows.h"
 #include "FooButton.h"
+#include "GetFootDlg.h"
 #include "MainDlg.h"
 #include "RefreshCycle.h"
 #include "ReplyBuilders.h"
@@ -8,6 +9,8 @@
 #include "SavedCredentials.h"
 #include "SessionFixture.h"
 #include "SettingsStore.h"
+#include "VisitorDtlsDlg.h"
+#include "VisitorInfo.h"
 #include "WindowPlacement.h"
 
 #include <httplib.h>
@@ -21,6 +24,7 @@
 #include <QTableView>
 #include <QPointer>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -52,6 +56,8 @@ class TestMainDlg : public QObject {
   std::unique_ptr<CSessionFixture> m_pSession;
   std::string m_strStatusReply = "online";
   std::function<CScriptedServer::Reply(const httplib::Request&)> m_refresh;
+  // The details and foot-prints answers: the request's visitor to a reply.
+  std::function<CScriptedServer::Reply(const std::string& script, const std::string& id)> m_info;
   CRecordingDesktopServices* m_pDesktop = nullptr;
   CScriptedServer* m_pServer = nullptr;
   CChatManager* m_pEngine = nullptr;
@@ -68,6 +74,23 @@ class TestMainDlg : public QObject {
     C().ApplyRefreshReply(RefreshReplyText(visitors, total, sound, operators));
   }
   void Select(int row) { C().Table()->selectRow(row); }
+  void ClickRow(int row) {
+    const QRect cell = C().Table()->visualRect(C().Table()->model()->index(row, 0));
+    QTest::mouseClick(C().Table()->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+  int Asked(const char* script) const { return int(m_pServer->Targets().filter(script).size()); }
+  QString ShownName() { return C().DetailsPanel()->Details().fields[VisitorDetails::VisitorName]; }
+  QStringList FootPrintRows() {
+    QStringList rows;
+    for (int r = 0; r < C().FootPrintsPanel()->List()->rowCount(); ++r)
+      rows.append(C().FootPrintsPanel()->List()->item(r, 0)->text());
+    return rows;
+  }
+  static CScriptedServer::Reply DetailsOf(const std::string& name, int delayMs = 0, int pieces = 19) {
+    QStringList p(pieces, "x");
+    if (pieces == 19) p[13] = QString::fromStdString(name);
+    return {200, p.join("<fld>").toStdString(), delayMs};
+  }
   // Exactly one tab checked, and only it shows the tab mark.
   void CheckTabs(int active) {
     const QList<FooButton*> tabs = C().TabButtons();
@@ -82,9 +105,12 @@ class TestMainDlg : public QObject {
     m_pSession = std::make_unique<CSessionFixture>();
     m_strStatusReply = "online";
     m_refresh = nullptr;
+    m_info = nullptr;
     m_pServer = &m_pSession->UseScriptedServer([this](const httplib::Request& req) {
       if (req.path.find("w-mrefresh.php") != std::string::npos) return CScriptedServer::Reply{200, m_strStatusReply};
       if (req.path.find("wn-allonlineu.php") != std::string::npos && m_refresh) return m_refresh(req);
+      for (const char* script : {"wn-lmudets.php", "w-lmfprint.php"})
+        if (req.path.find(script) != std::string::npos && m_info) return m_info(script, req.get_param_value("csesid"));
       return CScriptedServer::Reply{200, "true"};
     });
     m_pDesktop = &m_pSession->Desktop();
@@ -368,13 +394,15 @@ class TestMainDlg : public QObject {
     Apply({{"a"}});
     const QSize base = C().size();
     const QRect table = C().Table()->geometry();
-    const QRect details = C().DetailsArea()->geometry();
+    const QRect details = C().DetailsPanel()->geometry();
     const QRect status = C().StatusLine()->geometry();
     int columnsBefore = 0;
     for (int col = 0; col < 5; ++col) columnsBefore += C().Table()->columnWidth(col);
     C().resize(base + QSize(300, 120));
     QCOMPARE(C().Table()->geometry(), table.adjusted(0, 0, 300, 120));
-    QCOMPARE(C().DetailsArea()->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
+    QCOMPARE(C().DetailsPanel()->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
+    C().OnFootPrints();  // a panel made after the growth has it too
+    QCOMPARE(C().FootPrintsPanel()->geometry(), C().DetailsPanel()->geometry());
     QCOMPARE(C().StatusLine()->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
     const QList<FooButton*> bottom = C().BottomButtons();
     QCOMPARE(bottom[0]->x(), (C().width() - 6 * bottom[0]->width() - 35) / 2);
@@ -467,6 +495,80 @@ class TestMainDlg : public QObject {
     QCOMPARE(m_pEngine->RunningRequests(), 0);
     QCOMPARE(Ids(), QStringList{"a"});
     QTRY_VERIFY(chat.isNull());
+  }
+
+  void detailsAreCachedOnlyWhenWholeAndFetchedAfreshWhenForced() {
+    Apply({{"a"}, {"b"}});
+    m_info = [](const std::string&, const std::string& id) { return DetailsOf("Name " + id, 0, id == "a" ? 19 : 18); };
+    QVERIFY(C().ViewDetailsButton()->isEnabled() && C().FootPrintsButton()->isEnabled());
+    ClickRow(0);
+    QTRY_COMPARE(ShownName(), QString("Name a"));
+    ClickRow(0);  // cached
+    QVERIFY(!C().VisitorInfo().IsDetailsOut());
+    QCOMPARE(Asked("wn-lmudets"), 1);
+    // 18 pieces: nothing is cached, so the next click asks again.
+    for (int asked : {2, 3}) {
+      ClickRow(1);
+      QTRY_VERIFY(Asked("wn-lmudets") == asked && !C().VisitorInfo().IsDetailsOut());
+      QCOMPARE(C().DetailsPanel()->Details(), VisitorDetails());
+    }
+    // View Details asks afresh even for a cached visitor; refreshes keep the cache.
+    Select(0);
+    C().ViewDetailsButton()->click();
+    QTRY_COMPARE(Asked("wn-lmudets"), 4);
+    Apply({{"a"}, {"b"}});
+    QVERIFY(C().Visitors()[0].m_bDetailsLoaded && !C().Visitors()[1].m_bDetailsLoaded);
+    // A click that selects nothing ends the forcing.
+    C().Table()->clearSelection();
+    C().OnListClick();
+    QVERIFY(!C().IsAlwaysRefetchDetails());
+    QVERIFY(!C().ViewDetailsButton()->isEnabled() && !C().FootPrintsButton()->isEnabled());
+    C().SwitchView(CMainDlg::ViewMode::Operators);
+    Select(0);
+    C().OnListClick();
+    QVERIFY(!C().ViewDetailsButton()->isEnabled());
+  }
+
+  void aSlowAnswerNeverShowsUnderAnotherVisitor() {
+    Apply({{"a"}, {"b"}});
+    m_info = [](const std::string&, const std::string& id) { return DetailsOf(id, id == "a" ? 1500 : 0); };
+    ClickRow(0);
+    ClickRow(1);  // while a's answer is out: the console answers at once
+    QTRY_COMPARE(ShownName(), QString("b"));
+    QTRY_VERIFY(!C().VisitorInfo().IsDetailsOut());
+    QCOMPARE(ShownName(), QString("b"));
+    // An answer for a visitor no longer selected is cached, not shown.
+    ClickRow(0);
+    Select(1);
+    QTRY_VERIFY(!C().VisitorInfo().IsDetailsOut());
+    QCOMPARE(ShownName(), QString());
+    QVERIFY(C().Visitors()[0].m_bDetailsLoaded);
+  }
+
+  void footPrintsOfTheSelectedVisitor() {
+    Apply({{"a", "In Site", "0:01:00", "#", "A", "10.0.0.1"}, {"b", "In Site", "0:01:00", "#", "B", "10.0.0.2"},
+           {"c", "In Site", "0:01:00", "#", "C", "10.0.0.3"}});
+    m_info = [](const std::string& script, const std::string& id) -> CScriptedServer::Reply {
+      if (script != "w-lmfprint.php") return DetailsOf(id);
+      if (id == "a") return {200, "http://shop.example/a Time:0:00:10<fld>http://shop.example/b Time:0:00:20"};
+      return {200, id == "b" ? "" : "DISCONNNNECT"};
+    };
+    QVERIFY(C().FootPrintsPanel() == nullptr);
+    C().FootPrintsButton()->click();
+    QVERIFY(C().FootPrintsPanel()->isVisible() && !C().DetailsPanel()->isVisible());
+    QTRY_COMPARE(FootPrintRows(), QStringList({"http://shop.example/a", "http://shop.example/b"}));
+    // An empty answer and a failure both leave the list empty.
+    for (int row : {1, 2}) {
+      ClickRow(row);
+      QTRY_VERIFY(Asked("w-lmfprint") == row + 1 && !C().VisitorInfo().IsFootPrintsOut());
+      QCOMPARE(FootPrintRows(), QStringList());
+      QCOMPARE(C().FootPrintsPanel()->List()->horizontalHeaderItem(0)->text(), "Pages Visited 10.0.0." + QString::number(row + 1));
+    }
+    QCOMPARE(Asked("wn-lmudets"), 0);
+    C().ViewDetailsButton()->click();
+    QVERIFY(!C().FootPrintsPanel()->isVisible() && C().DetailsPanel()->isVisible());
+    QCOMPARE(C().FootPrintsPanel()->List()->columnCount(), 1);
+    QTRY_COMPARE(ShownName(), QString("c"));
   }
 
   void escapeAndEnterDoNotCloseIt() {

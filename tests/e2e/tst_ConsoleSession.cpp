@@ -1,14 +1,20 @@
 // A whole console session against talvero-service over real HTTP: log in,
-// watch the visitors refresh, be logged out by an administrator.
+// watch the visitors refresh, look at a visitor, be logged out by an
+// administrator.
+#include "FooButton.h"
+#include "GetFootDlg.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
 #include "SessionFixture.h"
+#include "VisitorDtlsDlg.h"
+#include "VisitorInfo.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 class TestConsoleSession : public QObject {
@@ -86,6 +92,44 @@ class TestConsoleSession : public QObject {
     QCOMPARE(m_pService->Control("operators"), QString("demo Offline\nanna Online logged-in\nben Offline"));
     QVERIFY(m_pConsole->OperatorTexts().contains("anna (Online)"));
     QCOMPARE(m_pConsole->OperatorsBox()->count(), 2);
+  }
+
+  void aVisitorsDetailsAndFootPrintsWhileTheServiceIsSlow() {
+    m_pEngine->SetTimeouts(3000, 15000);  // the slow answer must still come
+    LogIn(false);
+    const QString shop = "http://www.example-shop.com";
+    const QString ann = m_pService->Control("visitor/add", {{"name", "Ann"}, {"page", shop + "/index.html"}});
+    m_pService->Control("visitor/browse", {{"csesid", ann}, {"page", shop + "/offers.html"}});
+    const QString bob = m_pService->Control("visitor/add", {{"name", "Bob"}});
+    QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({ann, bob}), 3 * kPeriodMs);
+    const auto click = [this](int row) {
+      const QRect cell = m_pConsole->Table()->visualRect(m_pConsole->Table()->model()->index(row, 0));
+      QTest::mouseClick(m_pConsole->Table()->viewport(), Qt::LeftButton, {}, cell.center());
+    };
+    const auto shown = [this](VisitorDetails::Field f) { return m_pConsole->DetailsPanel()->Details().fields[f]; };
+    click(0);
+    QTRY_COMPARE(shown(VisitorDetails::VisitorName), QString("Ann"));
+    QCOMPARE(shown(VisitorDetails::Url), shop + "/offers.html");
+    QVERIFY(!shown(VisitorDetails::Country).isEmpty());
+
+    // Bob's details take 5 s to come; meanwhile the console answers clicks.
+    m_pService->Control("fault", {{"kind", "delay"}, {"ms", "5000"}, {"script", "wn-lmudets.php"}});
+    click(1);
+    click(0);
+    QCOMPARE(shown(VisitorDetails::VisitorName), QString("Ann"));
+    QVERIFY(m_pConsole->VisitorInfo().IsDetailsOut());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->VisitorInfo().IsDetailsOut(), 10000);
+    QCOMPARE(shown(VisitorDetails::VisitorName), QString("Ann"));
+    click(1);  // cached when it came
+    QCOMPARE(shown(VisitorDetails::VisitorName), QString("Bob"));
+
+    click(0);
+    m_pConsole->FootPrintsButton()->click();
+    QTableWidget* list = m_pConsole->FootPrintsPanel()->List();
+    QTRY_COMPARE(list->rowCount(), 2);
+    QCOMPARE(list->item(0, 0)->text(), shop + "/index.html");
+    QCOMPARE(list->item(1, 0)->text(), shop + "/offers.html");
+    QVERIFY(list->item(1, 1)->text().startsWith("0:00:"));
   }
 
   void aChatRequestShowsAndRings() {
