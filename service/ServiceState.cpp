@@ -19,12 +19,12 @@ const char* const kScreens[] = {"1920x1080 / 24 bit", "2560x1440 / 32 bit", "136
                                 "1440x900 / 32 bit"};
 const char* const kReferrers[] = {"https://www.search.example/?q=leather+bags", "https://news.example.org/deals",
                                   "https://social.example/p/48213", "https://www.search.example/?q=shop"};
-const char* const kCountries[][6] = {
-    {"Germany", "Bavaria", "Munich", "German", "Euro", "84,000,000"},
-    {"United States", "Oregon", "Portland", "English", "US Dollar", "335,000,000"},
-    {"France", "Brittany", "Rennes", "French", "Euro", "68,000,000"},
-    {"Japan", "Kanto", "Tokyo", "Japanese", "Yen", "124,000,000"},
-    {"Brazil", "Parana", "Curitiba", "Portuguese", "Real", "216,000,000"},
+const char* const kCountries[][7] = {
+    {"Germany", "Bavaria", "Munich", "German", "Euro", "84,000,000", "de-DE"},
+    {"United States", "Oregon", "Portland", "English", "US Dollar", "335,000,000", "en-US"},
+    {"France", "Brittany", "Rennes", "French", "Euro", "68,000,000", "fr-FR"},
+    {"Japan", "Kanto", "Tokyo", "Japanese", "Yen", "124,000,000", "ja-JP"},
+    {"Brazil", "Parana", "Curitiba", "Portuguese", "Real", "216,000,000", "pt-BR"},
 };
 
 }  // namespace
@@ -121,7 +121,7 @@ QString CServiceState::AddVisitor(Site& site, const QString& name, const QString
       QString::fromLatin1(kScreens[pick(5)]),
       pick(4) ? QStringLiteral("Enabled") : QStringLiteral("Disabled"),
       QStringLiteral("GMT %1%2:00").arg(pick(2) ? "+" : "-").arg(pick(10)),
-      QString::fromLatin1(place[3]) + QStringLiteral(" (") + QString::fromLatin1(place[3]).left(2).toLower() + ")",
+      QString::fromLatin1(place[3]) + QStringLiteral(" (") + QString::fromLatin1(place[6]) + ")",
       QString::fromLatin1(place[0]),
       QString::fromLatin1(place[1]),
       QString::fromLatin1(place[2]),

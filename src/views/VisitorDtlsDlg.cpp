@@ -71,7 +71,7 @@ CVisitorDtlsDlg::CVisitorDtlsDlg(QWidget* parent)
     grid->setRowStretch(count, 1);
     columns->addWidget(box, stretch);
   };
-  addBox(kVisitorRows, int(std::size(kVisitorRows)), 5);
+  addBox(kVisitorRows, int(std::size(kVisitorRows)), 4);
   addBox(kSystemRows, int(std::size(kSystemRows)), 3);
   addBox(kPlaceRows, int(std::size(kPlaceRows)), 3);
 
