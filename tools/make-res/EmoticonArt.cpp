@@ -1,4 +1,5 @@
-// The sixteen emoticon faces: a picker version on the picker's key grey
+// The sixteen emoticon faces, and the icons of the chat window's Emoticons
+// and File Transfer buttons. The faces have a picker version on the picker's key grey
 // (192,192,192, drawn as transparent) and a transcript version on white,
 // each at 1x (20 x 18) and 2x.
 #include <QDir>
@@ -149,9 +150,57 @@ QImage DrawFace(const Face& f, int scale, const QColor& background) {
   return img;
 }
 
+// Icon 303 (the Emoticons button): a smiling face on transparency.
+QImage EmoticonsIcon(int scale) {
+  QImage img(16 * scale, 16 * scale, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(scale * 16.0 / 18.0, scale * 16.0 / 18.0);
+  const QColor ink(40, 30, 10);
+  p.setPen(QPen(QColor(150, 110, 0), 1));
+  p.setBrush(QColor(255, 214, 40));
+  p.drawEllipse(QRectF(0.5, 0.5, 17, 17));
+  p.setPen(QPen(ink, 1.2, Qt::SolidLine, Qt::RoundCap));
+  DrawEyes(p, Eyes::Dots);
+  DrawMouth(p, Mouth::Smile);
+  return img;
+}
+
+// Icon 304 (the File Transfer button): a page with an arrow going up.
+QImage FileTransferIcon(int scale) {
+  QImage img(17 * scale, 17 * scale, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(scale, scale);
+  QPainterPath page;
+  page.moveTo(2.5, 0.5);
+  page.lineTo(10.5, 0.5);
+  page.lineTo(14.5, 4.5);
+  page.lineTo(14.5, 16.5);
+  page.lineTo(2.5, 16.5);
+  page.closeSubpath();
+  p.setPen(QPen(QColor(90, 100, 120), 1));
+  p.setBrush(Qt::white);
+  p.drawPath(page);
+  p.drawLine(QPointF(10.5, 0.5), QPointF(10.5, 4.5));
+  p.drawLine(QPointF(10.5, 4.5), QPointF(14.5, 4.5));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0, 140, 60));
+  p.drawPolygon(QPolygonF({QPointF(8.5, 5), QPointF(12.5, 9.5), QPointF(10, 9.5), QPointF(10, 14),
+                           QPointF(7, 14), QPointF(7, 9.5), QPointF(4.5, 9.5)}));
+  return img;
+}
+
 }  // namespace
 
 void WriteEmoticons(const QDir& res) {
+  res.mkpath("icons");
+  EmoticonsIcon(1).save(res.filePath("icons/303.png"));
+  EmoticonsIcon(2).save(res.filePath("icons/303@2x.png"));
+  FileTransferIcon(1).save(res.filePath("icons/304.png"));
+  FileTransferIcon(2).save(res.filePath("icons/304@2x.png"));
   const Face faces[] = {
       {275, 250, Eyes::Dots, Mouth::Smile},                                   // [:)]
       {252, 277, Eyes::Dots, Mouth::Grin},                                    // [:D]
