@@ -17,11 +17,12 @@ const char* const kOpenings[] = {
     "Hello, are the leather bags in stock?", "Hi there! Can I still change my delivery address?",
     "Good morning, how long does delivery take?"};
 const char* const kAnswers[] = {
-    "Thanks, that is good to know.", "My order number is 100482.", "Yes, the brown one in size M.",
-    "I see. And what about returns?", "Great, I will order it today.", "Could you send me the link, please?",
-    "OK, let me check that on my side.", "That sounds perfect."};
-const char* const kGoodbyes[] = {"Thank you very much, bye!", "That helps a lot. Have a nice day!",
-                                 "Perfect, thanks for your help. Bye!"};
+    "Thanks, that is good to know [:)]", "My order number is 100482.", "Yes, the brown one in size M.",
+    "I see. And what about returns? [:-?]", "Great, I will order it today [:D]",
+    "Is it this one? http://www.example-shop.com/products/bags.html", "OK, let me check that on my side.",
+    "That sounds perfect [B-)]"};
+const char* const kGoodbyes[] = {"Thank you very much, bye! [:)]", "That helps a lot. Have a nice day!",
+                                 "Perfect, thanks for your help. Bye! [;)]"};
 
 template <size_t N>
 QString Any(const char* const (&list)[N], int i) {
