@@ -1,0 +1,106 @@
+// A chat window's poll: one reply of 50 lines (with emoticon codes and an
+// address now and then) parsed and appended to the transcript, against only
+// finding the same reply's separators; and the memory one more open chat
+// window costs (ten windows, divided by ten).
+#include "ChatDlg.h"
+#include "ChatManager.h"
+#include "DesktopServices.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <malloc.h>
+
+#include <string_view>
+
+namespace {
+
+class SilentDesktop : public CDesktopServices {
+ public:
+  Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
+  void PlaySound(const QUrl&) override {}
+  bool OpenUrl(const QUrl&) override { return true; }
+  void FlashWindow(QWidget*) override {}
+  QDateTime Now() const override { return {}; }
+};
+
+// Fifty lines numbered from first, the way the service sends them.
+QString PollReply(int first) {
+  QStringList lines;
+  for (int i = 0; i < 50; ++i) {
+    lines.append(i % 3 == 0 ? QStringLiteral("Zoe: is the bag [:)] still at http://shop.example/bags/%1 today?").arg(first + i)
+                            : QStringLiteral("anna: yes, it ships tomorrow from the warehouse, line %1").arg(first + i));
+  }
+  return lines.join(QStringLiteral("<tvr_ln>")) + QStringLiteral("<tvr_blk>%1<tvr_blk><tvr_blk>sound4<tvr_type_split>vt").arg(first + 49);
+}
+
+std::size_t CountSeparators(std::u16string_view text, std::u16string_view sep) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(sep); at != std::u16string_view::npos; at = text.find(sep, at + sep.size())) ++count;
+  return count;
+}
+
+void BM_FindPollSeparatorsBaseline(benchmark::State& state) {
+  const QString reply = PollReply(2);
+  const std::u16string_view text(reinterpret_cast<const char16_t*>(reply.utf16()), std::size_t(reply.size()));
+  for (auto _ : state) {
+    std::size_t n = CountSeparators(text, u"<tvr_type_split>") + CountSeparators(text, u"<tvr_blk>") +
+                    CountSeparators(text, u"<tvr_ln>");
+    benchmark::DoNotOptimize(n);
+  }
+}
+BENCHMARK(BM_FindPollSeparatorsBaseline)->Unit(benchmark::kMicrosecond);
+
+void BM_ApplyPollReply(benchmark::State& state) {
+  SilentDesktop desktop;
+  CDesktopServices::Install(&desktop);
+  {
+    CChatManager engine;
+    engine.Session().loginId = QStringLiteral("anna");
+    CChatDlg chat(engine, nullptr, QStringLiteral("10.0.0.1"), QStringLiteral("c1"), QStringLiteral("Zoe"),
+                  QString(), true);
+    int first = 2;
+    for (auto _ : state) {
+      chat.HandleServerReply(16, PollReply(first));
+      first += 50;
+    }
+    state.counters["lines_per_s"] = benchmark::Counter(50, benchmark::Counter::kIsIterationInvariantRate);
+  }
+  CDesktopServices::Install(nullptr);
+}
+BENCHMARK(BM_ApplyPollReply)->Unit(benchmark::kMicrosecond);
+
+void BM_OpenChatWindowMemory(benchmark::State& state) {
+  SilentDesktop desktop;
+  CDesktopServices::Install(&desktop);
+  {
+    CChatManager engine;
+    for (auto _ : state) {
+      const size_t before = mallinfo2().uordblks;
+      QList<CChatDlg*> windows;
+      for (int i = 0; i < 10; ++i) {
+        auto* chat = new CChatDlg(engine, nullptr, QStringLiteral("10.0.0.1"), QStringLiteral("c%1").arg(i),
+                                  QStringLiteral("Zoe"), QString(), true);
+        chat->show();
+        windows.append(chat);
+      }
+      QCoreApplication::processEvents();
+      state.counters["bytes_per_window"] = double(mallinfo2().uordblks - before) / 10;
+      qDeleteAll(windows);
+    }
+  }
+  CDesktopServices::Install(nullptr);
+}
+BENCHMARK(BM_OpenChatWindowMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,138 @@
+// The chat window's controls and their places. The first size is the
+// template's; the transcript and the entry box take what the window grows by.
+#include "ChatDlg.h"
+
+#include "ChatRichEd.h"
+#include "DialogUnits.h"
+#include "FooButton.h"
+#include "IconButton.h"
+#include "MySpellEditCtrl.h"
+#include "VisitorDtlsDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+FooButton* PushButton(const QString& text, QWidget* parent) {
+  auto* b = new FooButton(text, parent);
+  b->SetFocusStyle(FooButton::FocusRect);
+  b->setAutoDefault(false);
+  return b;
+}
+
+CIconButton* IconButton(const QString& text, int iconId, int size, QWidget* parent) {
+  auto* b = new CIconButton(text, parent);
+  b->SetIconId(iconId);
+  b->SetIconSize(size, size);
+  b->setAutoDefault(false);
+  return b;
+}
+
+}  // namespace
+
+void CChatDlg::BuildWindow() {
+  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+  resize(CDialogUnits::Size(458, 378));
+  setMinimumSize(640, 520);
+
+  // Top row: elapsed time, padlock, the other operators, transfer and history.
+  m_pElapsed = new QLabel(QStringLiteral("00:00:00"), this);
+  QPalette blue = m_pElapsed->palette();
+  blue.setColor(QPalette::WindowText, QColor(0, 0, 185));
+  m_pElapsed->setPalette(blue);
+  m_pPadlock = new QLabel(this);
+  m_pPadlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
+  m_pPadlock->setToolTip(QStringLiteral("Secure connection"));
+  m_pPadlock->hide();
+  auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s):"), this);
+  m_pOperators = new QComboBox(this);
+  m_pOperators->setMinimumWidth(180);
+  operatorsLabel->setBuddy(m_pOperators);
+  m_pTransfer = PushButton(QStringLiteral("&Chat Transfer"), this);
+  m_pHistory = PushButton(QStringLiteral("Chat &History"), this);
+  auto* top = new QHBoxLayout;
+  top->addWidget(m_pElapsed);
+  top->addWidget(m_pPadlock);
+  top->addStretch(1);
+  top->addWidget(operatorsLabel);
+  top->addWidget(m_pOperators);
+  top->addWidget(m_pTransfer);
+  top->addWidget(m_pHistory);
+
+  m_pDetails = new CVisitorDtlsDlg(this);
+  m_pDetails->setFixedHeight(200);
+
+  // The transcript and the entry box, with the tool column beside them.
+  m_pTranscript = new CChatRichEd(this);
+  m_pEntry = new CMySpellEditCtrl(this);
+  m_pEntry->setFixedHeight(CDialogUnits::Y(40));
+  m_pEntry->installEventFilter(this);
+  m_pStatusLine = new QLabel(this);
+  m_pStatusLine->setTextFormat(Qt::PlainText);
+  m_pSend = PushButton(QStringLiteral("&Send"), this);
+  m_pCloseChat = PushButton(QStringLiteral("Close Chat"), this);
+  m_pSpellCheck = new QCheckBox(QStringLiteral("Spell C&heck"), this);
+  m_pEmoticons = IconButton(QStringLiteral("Emoticons"), 303, 16, this);
+  m_pFileTransfer = IconButton(QStringLiteral("File Transfer"), 304, 17, this);
+
+  m_pResponses = PushButton(QStringLiteral("Responses"), this);
+  m_pPushUrls = PushButton(QStringLiteral("Push URLs"), this);
+  for (FooButton* b : {m_pResponses, m_pPushUrls}) {
+    b->SetType(FooButton::CheckPushButton);
+    b->SetTextStyle(FooButton::SingleLineCentre);
+    b->SetGradient(true);
+    b->SetGroup(QStringLiteral("2"));
+  }
+  m_pResponses->Check(true);
+  m_pResponses->SetBitmap(299);
+  m_pTools = new QTreeWidget(this);
+  m_pTools->setHeaderHidden(true);
+  m_pTools->setRootIsDecorated(true);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(m_pSpellCheck);
+  buttons->addWidget(m_pEmoticons);
+  buttons->addStretch(1);
+  buttons->addWidget(m_pSend);
+  buttons->addWidget(m_pCloseChat);
+  auto* talk = new QVBoxLayout;
+  talk->addWidget(m_pTranscript, 1);
+  talk->addWidget(m_pEntry);
+  talk->addWidget(m_pStatusLine);
+  talk->addLayout(buttons);
+
+  auto* toggles = new QHBoxLayout;
+  toggles->addWidget(m_pResponses);
+  toggles->addWidget(m_pPushUrls);
+  auto* tools = new QVBoxLayout;
+  tools->addLayout(toggles);
+  tools->addWidget(m_pTools, 1);
+  tools->addWidget(m_pFileTransfer);
+
+  auto* middle = new QHBoxLayout;
+  middle->addLayout(talk, 3);
+  middle->addLayout(tools, 1);
+
+  auto* window = new QVBoxLayout(this);
+  window->addLayout(top);
+  window->addWidget(m_pDetails);
+  window->addLayout(middle, 1);
+
+  // The chat tools are wired by their own commands; until then they rest.
+  for (QWidget* w : std::initializer_list<QWidget*>{m_pTransfer, m_pHistory, m_pResponses, m_pPushUrls, m_pTools,
+                                                    m_pFileTransfer})
+    w->setEnabled(false);
+
+  connect(m_pSend, &QPushButton::clicked, this, &CChatDlg::SendChatLine);
+  connect(m_pCloseChat, &QPushButton::clicked, this, &CChatDlg::EndChat);
+  connect(m_pEmoticons, &QPushButton::clicked, this, &CChatDlg::OpenEmoticonPicker);
+}

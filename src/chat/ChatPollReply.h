@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A chat poll reply cut into its parts: the chat part and the typing flag
+// around "<tvr_type_split>", then the chat part's four blocks (lines, the
+// newest line's number, a third field, the sound flag). A reply of any other
+// shape gives empty parts and changes nothing.
+struct ChatPollReply {
+  bool hasTypingFlag = false;  // the reply had its two parts
+  bool visitorTyping = false;  // the flag read "vt"
+  QString messages;            // the lines block, as sent
+  QStringList lines;           // its lines, empty ones left out
+  QString number;              // the newest line's number
+  QString third;
+  QString sound;
+
+  static ChatPollReply Parse(const QString& reply);
+
+  // The visitor has left: a lone closing notice where the lines would be.
+  bool IsClosedByUser() const;
+  static const QString kClosedByUser;
+};

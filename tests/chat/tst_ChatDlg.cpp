@@ -1,0 +1,200 @@
+// The chat window against a scripted service: polling, sending, typing,
+// closing, and the replies that arrive while it lives or after it is gone.
+#include "ChatConsole.h"
+#include "ChatDlg.h"
+#include "ChatRichEd.h"
+#include "MySpellEditCtrl.h"
+#include "SessionFixture.h"
+#include "VisitorDetails.h"
+
+#include <httplib.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+namespace {
+
+// The console as the chat window sees it.
+class StandInConsole : public QObject, public IChatConsole {
+ public:
+  QStringList OperatorTexts() const override { return texts; }
+  void AnnounceOnline() override { ++announced; }
+  void CacheDetails(const VisitorDetails& details, const QString& chatId) override { cached.append({chatId, details}); }
+  QStringList texts{"anna (Online)", "ben (Online)", "demo (Offline)"};
+  int announced = 0;
+  QList<QPair<QString, VisitorDetails>> cached;
+};
+
+QString PollReply(const QString& lines, const QString& number, const QString& sound = QString(),
+                  const QString& typing = QString()) {
+  return lines + "<tvr_blk>" + number + "<tvr_blk><tvr_blk>" + sound + "<tvr_type_split>" + typing;
+}
+
+}  // namespace
+
+class TestChatDlg : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<CSessionFixture> m_pSession;
+  StandInConsole m_console;
+  QStringList m_pollReplies;  // answered in order, then empty polls
+  int m_nPollDelayMs = 0;
+  QPointer<CChatDlg> m_pChat;
+
+  CChatDlg& Chat() { return *m_pChat; }
+  QStringList Targets(const char* script) { return m_pSession->Server().Targets().filter(script); }
+  QString Transcript() { return Chat().Transcript()->toPlainText(); }
+
+ private slots:
+  void init() {
+    m_pSession = std::make_unique<CSessionFixture>();
+    m_pollReplies.clear();
+    m_nPollDelayMs = 0;
+    m_pSession->UseScriptedServer([this](const httplib::Request& req) {
+      if (req.path.find("wn-achats.php") != std::string::npos) {
+        const QString reply = m_pollReplies.isEmpty() ? PollReply("", "") : m_pollReplies.takeFirst();
+        return CScriptedServer::Reply{200, reply.toStdString(), m_nPollDelayMs};
+      }
+      if (req.path.find("wn-action.php") != std::string::npos) return CScriptedServer::Reply{200, "false"};
+      if (req.path.find("wn-lmudets.php") != std::string::npos) return CScriptedServer::Reply{200, "too<fld>few"};
+      return CScriptedServer::Reply{200, ""};
+    });
+    m_pSession->LogIn();
+    m_pSession->Engine().Session().chatPeriodMs = 3600000;  // the test ticks by hand
+    m_pChat = new CChatDlg(m_pSession->Engine(), &m_console, "10.0.0.9", "c&1", "", "", false);
+    Chat().show();
+    Chat().OnInitDialog();
+  }
+  void cleanup() {
+    delete m_pChat.data();
+    m_pSession.reset();
+  }
+
+  void opening() {
+    QCOMPARE(Chat().windowTitle(), QString("Chatting with:10.0.0.9"));
+    QTRY_COMPARE(Targets("wn-lmudets.php"), QStringList{"/cpn/wn-lmudets.php?csesid=c%261&nvar=Y"});
+    QVERIFY(m_console.cached.isEmpty());  // a reply of two pieces is no details record
+    QVERIFY(Chat().IsPolling());
+  }
+
+  void aTickWhileAPollIsOutSendsNothing() {
+    m_nPollDelayMs = 300;
+    m_pollReplies = {PollReply("Zoe: one<tvr_ln><tvr_ln>Zoe: two", "3"), PollReply("Zoe: one<tvr_ln>Zoe: two", "3")};
+    Chat().PollMessages();
+    Chat().PollMessages();
+    QTRY_COMPARE(Chat().LastNumber(), QString("3"));
+    QCOMPARE(Targets("wn-achats.php").size(), 1);
+    QVERIFY(Targets("wn-achats.php").first().endsWith("csesid=c%261&ipadd=10.0.0.9&sid=1001&lastnum=1"));
+    Chat().PollMessages();  // the same number again appends nothing
+    QTRY_VERIFY(!Chat().IsPollOut());
+    QCOMPARE(Transcript(), QString("Zoe: one\nZoe: two\n"));
+    QCOMPARE(m_console.announced, 3);  // the operators box is refilled every tick
+    QCOMPARE(Chat().OperatorsBox()->count(), 2);
+  }
+
+  void pollReplies_data() {
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("polling");
+    QTest::addColumn<int>("sounds");
+    QTest::addColumn<int>("flashes");
+    QTest::newRow("visitor typing") << PollReply("", "", "", "vt") << "Visitor is Typing" << true << 0 << 0;
+    QTest::newRow("a visitor line flashes") << PollReply("Zoe: hi", "2", "sound4") << "" << true << 1 << 1;
+    QTest::newRow("an own line does not") << PollReply("ANNA: hi", "2") << "" << true << 0 << 0;
+    QTest::newRow("the visitor left") << PollReply("Notice: Chat Closed by User.", "") << "" << false << 0 << 0;
+    QTest::newRow("without its typing part") << "Notice: Chat Closed by User.<tvr_blk><tvr_blk><tvr_blk>"
+                                             << "kept" << true << 0 << 0;
+    QTest::newRow("a failure") << "DISCONNNNECT" << "kept" << true << 0 << 0;
+  }
+  void pollReplies() {
+    QFETCH(QString, reply);
+    QFETCH(QString, status);
+    QFETCH(bool, polling);
+    QFETCH(int, sounds);
+    QFETCH(int, flashes);
+    Chat().StatusLine()->setText("kept");
+    QWidget elsewhere;  // the operator works in another window
+    elsewhere.show();
+    elsewhere.activateWindow();
+    Chat().HandleServerReply(16, reply);
+    QCOMPARE(Chat().StatusLine()->text(), status);
+    QCOMPARE(Chat().IsPolling(), polling);
+    QCOMPARE(int(m_pSession->Desktop().sounds.size()), sounds);
+    QCOMPARE(int(m_pSession->Desktop().flashes.size()), flashes);
+  }
+
+  void typingEnterAndEscape() {
+    CMySpellEditCtrl* entry = Chat().EntryBox();
+    entry->setFocus();
+    QTest::keyClicks(entry, "hello");
+    QTest::keyClick(entry, Qt::Key_Exclam);  // the sixth character
+    QTest::keyClicks(entry, "abcde");
+    QTest::keyClick(entry, Qt::Key_Escape);  // clears, and never closes the window
+    QCOMPARE(entry->toPlainText(), QString());
+    QVERIFY(Chat().isVisible());
+    QTest::keyClicks(entry, "see #5 at 100% now");
+    QTest::keyClick(entry, Qt::Key_Return);
+    QTest::keyClick(entry, Qt::Key_Return);  // an empty line is sent as well
+    QTRY_COMPARE(Targets("w-amessub.php").size(), 2);
+    QStringList said;  // the two sends race each other to the server
+    const QStringList targets = m_pSession->Server().Targets();
+    for (int i = 0; i < targets.size(); ++i)
+      if (targets[i].contains("w-amessub.php")) said.append(m_pSession->Server().Queries()[i].value("say"));
+    said.sort();
+    QCOMPARE(said, QStringList({"", "see #5 at 100% now"}));
+    QTRY_COMPARE(Targets("w-otype.php").size(), 4);  // at 6 characters, then at 6, 12 and 18 of the line
+    QVERIFY(Chat().isVisible());
+  }
+
+  void endingAndClosing() {
+    Chat().EndChat();  // the service says "false": open, no more polling
+    QTRY_COMPARE(Targets("wn-action.php").size(), 1);
+    QVERIFY(Targets("wn-action.php").first().startsWith("/cpn/wn-action.php?action=endchatcl&csesid=c%261"));
+    QTRY_VERIFY(!m_pSession->Engine().RunningRequests());
+    QVERIFY(Chat().isVisible() && !Chat().IsPolling());
+    Chat().HandleServerReply(19, "true");
+    QTRY_VERIFY(m_pChat.isNull());  // closed and freed once
+  }
+
+  void theCloseBoxTellsTheServiceNothing() {
+    m_nPollDelayMs = 300;
+    Chat().PollMessages();
+    QTRY_COMPARE(Targets("wn-achats.php").size(), 1);
+    Chat().close();  // while its poll is out
+    QTRY_VERIFY(m_pChat.isNull());
+    QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
+    QVERIFY(Targets("wn-action.php").isEmpty());
+  }
+
+  void elapsedTime() {
+    QCOMPARE(CChatDlg::ElapsedText(0), QString("00:00:00"));
+    QCOMPARE(CChatDlg::ElapsedText(3723), QString("01:02:03"));
+    QCOMPARE(CChatDlg::ElapsedText(25 * 3600 + 5), QString("01:00:05"));  // past a day it starts again
+  }
+
+  void theJoinNoticeAsksForNameAndEmailOnce() {
+    m_pollReplies = {PollReply("Notice:Now user has join the chat<tvr_ln>Zoe: hi", "3")};
+    Chat().PollMessages();
+    QTRY_COMPARE(Targets("opurl=namemail").size(), 1);
+    Chat().HandleServerReply(22, "Zoe<fld>zoe@mail.example");
+    QCOMPARE(Chat().windowTitle(), QString("Chatting with:Zoe"));
+    Chat().AppendTranscriptLine("notice:now user has join the chat\r\n");
+    QTest::qWait(100);
+    QCOMPARE(Targets("opurl=namemail").size(), 1);
+  }
+
+  void aDetailsReplyFillsThePanelAndTheConsole() {
+    QStringList pieces;
+    for (int i = 0; i < 19; ++i) pieces.append(QString("v%1").arg(i));
+    Chat().HandleServerReply(21, pieces.join("<fld>"));
+    QCOMPARE(m_console.cached.size(), 1);
+    QCOMPARE(m_console.cached.first().first, QString("c&1"));
+    QCOMPARE(m_console.cached.first().second.fields[VisitorDetails::Country], QString("v8"));
+  }
+};
+
+QTEST_MAIN(TestChatDlg)
+#include "tst_ChatDlg.moc"
