@@ -32,6 +32,8 @@ CIconButton* IconButton(const QString& text, int iconId, int size, QWidget* pare
   b->SetIconId(iconId);
   b->SetIconSize(size, size);
   b->setAutoDefault(false);
+  // Room for the icon beside the text.
+  b->setMinimumWidth(b->fontMetrics().horizontalAdvance(text) + size + 24);
   return b;
 }
 
