@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
@@ -52,6 +53,7 @@ CChatDlg::~CChatDlg() = default;
 bool CChatDlg::OnInitDialog() {
   m_pTranscript->SetOwnLoginId(m_engine.Session().loginId);
   m_pollTimer.start(m_engine.Session().chatPeriodMs);
+  m_engine.RequestCannedMessages(this, [this](const QString& reply) { HandleServerReply(REQ_CANNED_LISTS, reply); });
   if (!m_bDetailsKnown) Request(m_engine.Catalogue().VisitorDetails(m_strChatId), REQ_VISITOR_DETAILS);
   UpdateCaption();
   m_pSpellCheck->setChecked(IsSpellCheckEnabled());
@@ -133,6 +135,12 @@ void CChatDlg::HandleServerReply(int nType, const QString& strReply) {
       break;
     case REQ_NAME_AND_EMAIL:
       OnNameReply(strReply);
+      break;
+    case REQ_CANNED_LISTS:
+      ParseCannedLists(strReply);
+      break;
+    case REQ_TRANSFER_CHAT:
+      OnTransferReply(strReply);
       break;
     default:
       break;
@@ -220,6 +228,8 @@ void CChatDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CChatDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_pFilter && event->type() == QEvent::KeyPress && FilterKey(static_cast<QKeyEvent*>(event)))
+    return true;
   // Enter in the entry box sends; Shift+Enter keeps a line break for the operator.
   if (watched == m_pEntry && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);

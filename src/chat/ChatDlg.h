@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CannedLists.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -14,8 +16,11 @@ class FooButton;
 class IChatConsole;
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
+class QLineEdit;
 class QTreeWidget;
+class QTreeWidgetItem;
 struct ChatPollReply;
 struct VisitorDetails;
 
@@ -56,6 +61,9 @@ class CChatDlg : public QDialog {
   QComboBox* OperatorsBox() const { return m_pOperators; }
   QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
   CVisitorDtlsDlg* DetailsPanel() const { return m_pDetails; }
+  QTreeWidget* ToolTree() const { return m_pTools; }
+  QLineEdit* ToolFilter() const { return m_pFilter; }
+  bool IsShowingResponses() const { return m_bResponsesShown; }
 
   // The elapsed time as the window shows it: hours modulo 24.
   static QString ElapsedText(qint64 seconds);
@@ -67,6 +75,14 @@ class CChatDlg : public QDialog {
   void EndChat();
   void CloseChatWindow();
   void OpenEmoticonPicker();
+  // The tool column.
+  void ParseCannedLists(const QString& reply);
+  void ShowResponses();
+  void ShowPushUrls();
+  void PickTreeItem();
+  void TransferChat();
+  void ShowChatHistory();
+  void OpenFileTransfer();
 
  protected:
   void accept() override;  // Enter never closes the window
@@ -83,6 +99,12 @@ class CChatDlg : public QDialog {
   void RequestNameAndEmail();
   void UpdateCaption();
   IChatConsole* Console() const;
+  void SetToolMode(bool bResponses);
+  void FillToolTree();
+  QString ToolText(const QTreeWidgetItem* item) const;
+  void PickFirstMatch();
+  void OnTransferReply(const QString& reply);
+  bool FilterKey(QKeyEvent* key);
 
   CChatManager& m_engine;
   // The console, a QObject that may go first: read through Console().
@@ -96,6 +118,9 @@ class CChatDlg : public QDialog {
   bool m_bDetailsKnown;
   bool m_bPollOut = false;
   bool m_bClosing = false;
+  bool m_bResponsesShown = true;
+  QList<PushUrl> m_pushUrls;
+  QList<CannedResponse> m_responses;
   QTimer m_pollTimer;
   QElapsedTimer m_started;
 
@@ -114,6 +139,7 @@ class CChatDlg : public QDialog {
   FooButton* m_pResponses;
   FooButton* m_pPushUrls;
   QTreeWidget* m_pTools;
+  QLineEdit* m_pFilter;
   CIconButton* m_pFileTransfer;
   CIconButton* m_pEmoticons;
 };

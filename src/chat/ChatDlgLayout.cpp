@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -99,6 +100,10 @@ void CChatDlg::BuildWindow() {
   m_pTools = new QTreeWidget(this);
   m_pTools->setHeaderHidden(true);
   m_pTools->setRootIsDecorated(true);
+  m_pFilter = new QLineEdit(this);
+  m_pFilter->setPlaceholderText(QStringLiteral("Find a response"));
+  m_pFilter->setClearButtonEnabled(true);
+  m_pFilter->installEventFilter(this);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(m_pSpellCheck);
@@ -117,6 +122,7 @@ void CChatDlg::BuildWindow() {
   toggles->addWidget(m_pPushUrls);
   auto* tools = new QVBoxLayout;
   tools->addLayout(toggles);
+  tools->addWidget(m_pFilter);
   tools->addWidget(m_pTools, 1);
   tools->addWidget(m_pFileTransfer);
 
@@ -129,12 +135,14 @@ void CChatDlg::BuildWindow() {
   window->addWidget(m_pDetails);
   window->addLayout(middle, 1);
 
-  // The chat tools are wired by their own commands; until then they rest.
-  for (QWidget* w : std::initializer_list<QWidget*>{m_pTransfer, m_pHistory, m_pResponses, m_pPushUrls, m_pTools,
-                                                    m_pFileTransfer})
-    w->setEnabled(false);
-
   connect(m_pSend, &QPushButton::clicked, this, &CChatDlg::SendChatLine);
   connect(m_pCloseChat, &QPushButton::clicked, this, &CChatDlg::EndChat);
   connect(m_pEmoticons, &QPushButton::clicked, this, &CChatDlg::OpenEmoticonPicker);
+  connect(m_pResponses, &QPushButton::clicked, this, &CChatDlg::ShowResponses);
+  connect(m_pPushUrls, &QPushButton::clicked, this, &CChatDlg::ShowPushUrls);
+  connect(m_pTools, &QTreeWidget::currentItemChanged, this, &CChatDlg::PickTreeItem);
+  connect(m_pFilter, &QLineEdit::textChanged, this, &CChatDlg::FillToolTree);
+  connect(m_pTransfer, &QPushButton::clicked, this, &CChatDlg::TransferChat);
+  connect(m_pHistory, &QPushButton::clicked, this, &CChatDlg::ShowChatHistory);
+  connect(m_pFileTransfer, &QPushButton::clicked, this, &CChatDlg::OpenFileTransfer);
 }

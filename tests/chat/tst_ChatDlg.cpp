@@ -12,7 +12,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
+#include <QTreeWidget>
 #include <QTest>
 
 namespace {
@@ -184,6 +186,81 @@ class TestChatDlg : public QObject {
     Chat().AppendTranscriptLine("notice:now user has join the chat\r\n");
     QTest::qWait(100);
     QCOMPARE(Targets("opurl=namemail").size(), 1);
+  }
+
+  void cannedListsAndTheToolTree() {
+    // Categories A, A, B, A; a response with too few fields is left out.
+    Chat().HandleServerReply(20, "Offers<ln>push-http://shop/offers<fld>Bags<ln>http://shop/bags<blk>"
+                                 "A<ln>Hi<ln>Hello there<fld>A<ln>Same<ln>first<fld>B<ln>Same<ln>second<fld>"
+                                 "broken<ln>record<fld>A<ln>A<ln>a title like a category");
+    QTreeWidget* tree = Chat().ToolTree();
+    QStringList roots;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) roots.append(tree->topLevelItem(i)->text(0));
+    QCOMPARE(roots, QStringList({"A", "B", "A"}));
+    const struct {
+      QTreeWidgetItem* item;
+      const char* entry;
+    } picks[] = {{tree->topLevelItem(0)->child(1), "first"},
+                 {tree->topLevelItem(1)->child(0), "second"},
+                 {tree->topLevelItem(2)->child(0), "a title like a category"},
+                 {tree->topLevelItem(0), ""}};
+    for (const auto& pick : picks) {
+      tree->setCurrentItem(pick.item);
+      QCOMPARE(Chat().EntryBox()->toPlainText(), QString(pick.entry));
+    }
+    // Push URLs, then a late second reply: the tree stays on the push URLs.
+    Chat().ShowPushUrls();
+    Chat().HandleServerReply(20, "Help<ln>http://shop/help<blk>");
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QCOMPARE(tree->topLevelItem(0)->childCount(), 3);
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    QCOMPARE(Chat().EntryBox()->toPlainText(), QString("push-http://shop/offers"));
+    // The filter finds across case and accents; Enter takes the first match,
+    // Escape clears the filter only.
+    Chat().ShowResponses();
+    Chat().HandleServerReply(20, "<blk>Shop<ln>Opening<ln>The Café opens at nine");
+    QTest::keyClicks(Chat().ToolFilter(), "CAFE nine");
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QTest::keyClick(Chat().ToolFilter(), Qt::Key_Return);
+    QCOMPARE(Chat().EntryBox()->toPlainText(), QString("The Café opens at nine"));
+    QTest::keyClick(Chat().ToolFilter(), Qt::Key_Escape);
+    QCOMPARE(Chat().ToolFilter()->text(), QString());
+    QCOMPARE(Chat().EntryBox()->toPlainText(), QString("The Café opens at nine"));
+  }
+
+  void transfer_data() {
+    QTest::addColumn<QStringList>("operators");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("nobody to choose") << QStringList{"anna (Online)"} << "Please select an operator!" << false;
+    QTest::newRow("offline") << QStringList{"ben (Offline)"} << "Chat Cannot be transferred to an offline operator"
+                             << false;
+    QTest::newRow("online") << QStringList{"ben (Online)"} << "" << true;
+    QTest::newRow("no parentheses") << QStringList{"ben"} << "" << true;
+  }
+  void transfer() {
+    QFETCH(QStringList, operators);
+    QFETCH(QString, box);
+    QFETCH(bool, sent);
+    m_console.texts = operators;
+    Chat().RefreshOperatorCombo();
+    Chat().TransferChat();
+    QCOMPARE(m_pSession->Desktop().messageBoxes.isEmpty() ? QString() : m_pSession->Desktop().messageBoxes[0].text, box);
+    if (sent) QTRY_COMPARE(Targets("w-ctransf.php").size(), 1);
+    QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
+    QCOMPARE(Targets("w-ctransf.php").size(), sent ? 1 : 0);
+    if (sent) QVERIFY(Targets("w-ctransf.php")[0].startsWith("/cpn/w-ctransf.php?csesid=c%261&adid=ben&sid=1001"));
+  }
+
+  void serverPages() {
+    QList<QPair<QUrl, bool>> opened;
+    m_pSession->Engine().SetPageOpener([&](const QUrl& url, bool small) { opened.append({url, small}); });
+    Chat().OpenFileTransfer();
+    Chat().OpenFileTransfer();
+    Chat().ShowChatHistory();
+    QCOMPARE(opened.size(), 3);
+    QVERIFY(opened[0].second && opened[1].second && !opened[2].second);
+    QVERIFY(opened[2].first.toString().contains("loginid=anna&stid=1001&adm=&opurl=vchathist&ipadd=10.0.0.9"));
   }
 
   void aDetailsReplyFillsThePanelAndTheConsole() {

@@ -1,0 +1,146 @@
+// The chat window's tool column: canned responses and push URLs in a tree
+// with a filter, chat transfer, chat history and file transfer.
+#include "ChatDlg.h"
+
+#include "ChatManager.h"
+#include "DesktopServices.h"
+#include "FooButton.h"
+#include "MySpellEditCtrl.h"
+#include "RequestTypes.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kTalvero = QStringLiteral("Talvero");
+constexpr int kToolPressed = 299;
+constexpr int kRecordRole = Qt::UserRole;  // the record's index in its list; -1 for a root
+
+QTreeWidgetItem* Item(const QString& label, int record) {
+  auto* item = new QTreeWidgetItem(QStringList{label});
+  item->setData(0, kRecordRole, record);
+  return item;
+}
+
+}  // namespace
+
+void CChatDlg::ParseCannedLists(const QString& reply) {
+  const CannedLists lists = CannedLists::Parse(reply);
+  m_pushUrls += lists.pushUrls;
+  m_responses += lists.responses;
+  // The tree may show either list by now: it is rebuilt for the one shown.
+  FillToolTree();
+}
+
+void CChatDlg::ShowResponses() { SetToolMode(true); }
+
+void CChatDlg::ShowPushUrls() { SetToolMode(false); }
+
+void CChatDlg::SetToolMode(bool bResponses) {
+  m_pEntry->clear();
+  m_bResponsesShown = bResponses;
+  m_pResponses->Check(bResponses);
+  m_pResponses->SetBitmap(bResponses ? kToolPressed : 0);
+  m_pPushUrls->Check(!bResponses);
+  m_pPushUrls->SetBitmap(bResponses ? 0 : kToolPressed);
+  FillToolTree();
+}
+
+void CChatDlg::FillToolTree() {
+  const QStringList words = FoldedForSearch(m_pFilter->text()).split(u' ', Qt::SkipEmptyParts);
+  const QSignalBlocker quiet(m_pTools);  // rebuilding picks nothing
+  m_pTools->clear();
+  if (m_bResponsesShown) {
+    QTreeWidgetItem* root = nullptr;
+    for (int i = 0; i < m_responses.size(); ++i) {
+      const CannedResponse& r = m_responses[i];
+      if (!MatchesFilter(words, {r.category, r.title, r.text})) continue;
+      // A run of one category is one root; the category coming again later is another.
+      if (root == nullptr || root->text(0) != r.category) {
+        root = Item(r.category, -1);
+        m_pTools->addTopLevelItem(root);
+        root->setExpanded(!words.isEmpty() || m_pTools->topLevelItemCount() == 1);
+      }
+      root->addChild(Item(r.title, i));
+    }
+  } else {
+    QTreeWidgetItem* root = nullptr;
+    for (int i = 0; i < m_pushUrls.size(); ++i) {
+      if (!MatchesFilter(words, {m_pushUrls[i].title, m_pushUrls[i].url})) continue;
+      if (root == nullptr) {
+        root = Item(QStringLiteral("Push URLs"), -1);
+        m_pTools->addTopLevelItem(root);
+        root->setExpanded(true);
+      }
+      root->addChild(Item(m_pushUrls[i].title, i));
+    }
+  }
+}
+
+QString CChatDlg::ToolText(const QTreeWidgetItem* item) const {
+  // Each item carries its record: two titles alike, or a title equal to a
+  // category, still give their own text.
+  const int record = item ? item->data(0, kRecordRole).toInt() : -1;
+  if (m_bResponsesShown) return record >= 0 && record < m_responses.size() ? m_responses[record].text : QString();
+  return record >= 0 && record < m_pushUrls.size() ? m_pushUrls[record].url : QString();
+}
+
+void CChatDlg::PickTreeItem() { m_pEntry->setPlainText(ToolText(m_pTools->currentItem())); }
+
+void CChatDlg::PickFirstMatch() {
+  for (int i = 0; i < m_pTools->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* root = m_pTools->topLevelItem(i);
+    if (root->childCount() > 0) {
+      m_pTools->setCurrentItem(root->child(0));  // picks it
+      m_pEntry->setFocus();
+      return;
+    }
+  }
+}
+
+void CChatDlg::TransferChat() {
+  CDesktopServices& desktop = CDesktopServices::Get();
+  if (m_pOperators->currentIndex() < 0) {
+    const QString text = QStringLiteral("Please select an operator!");
+    m_pStatusLine->setText(text);
+    desktop.MessageBox(this, text, kTalvero, CDesktopServices::Icon::Exclamation);
+    return;
+  }
+  // "name (status)"; an entry without its parentheses has no status.
+  const QString entry = m_pOperators->currentText();
+  const QString name = entry.section(u' ', 0, 0);
+  const qsizetype open = entry.indexOf(u'(');
+  const QString status = open >= 0 && open + 1 < entry.size() ? entry.mid(open + 1, entry.size() - open - 2) : QString();
+  if (status == QStringLiteral("Offline")) {
+    desktop.MessageBox(this, QStringLiteral("Chat Cannot be transferred to an offline operator"), kTalvero,
+                       CDesktopServices::Icon::Exclamation);
+    return;
+  }
+  Request(m_engine.Catalogue().TransferChat(m_strChatId, name), REQ_TRANSFER_CHAT);
+}
+
+void CChatDlg::OnTransferReply(const QString& reply) {
+  if (reply == QStringLiteral("true"))
+    CDesktopServices::Get().MessageBox(this, QStringLiteral("Chat Session Transferred"), kTalvero,
+                                       CDesktopServices::Icon::Information);
+}
+
+void CChatDlg::ShowChatHistory() { m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(m_strVisitorIp)); }
+
+void CChatDlg::OpenFileTransfer() { m_engine.OpenServerPage(m_engine.Catalogue().FileTransferPage(m_strChatId), true); }
+
+bool CChatDlg::FilterKey(QKeyEvent* key) {
+  if (key->key() == Qt::Key_Escape) {
+    m_pFilter->clear();
+    return true;
+  }
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    PickFirstMatch();
+    return true;
+  }
+  return false;
+}
