@@ -24,14 +24,33 @@ CServiceConfig CServiceConfig::Demo() {
   site.canned = {
       {"Greetings", "Hello", "Hello, and welcome to Example Shop! How can I help you today?"},
       {"Greetings", "Moment", "Just a moment please, I am looking that up for you."},
+      {"Greetings", "Returning customer", "Welcome back! Nice to see you again."},
+      {"Greetings", "Busy", "Thank you for waiting, we have many visitors right now."},
       {"Orders", "Order status", "Could you give me your order number, please?"},
       {"Orders", "Delivery time", "Orders placed before 2 pm are shipped the same day."},
+      {"Orders", "Tracking", "You will get the tracking number by e-mail as soon as the parcel leaves us."},
+      {"Orders", "Change address", "I can still change the delivery address while the order is not shipped."},
+      {"Orders", "Cancel order", "I have cancelled the order; the refund reaches you within five working days."},
+      {"Shipping", "Countries", "We ship to the EU, the UK, Canada and the United States."},
+      {"Shipping", "Costs", "Shipping is free from 50 euros, below that it costs 4.90 euros."},
+      {"Shipping", "Express", "Express delivery arrives the next working day for 9.90 euros."},
+      {"Returns", "Return period", "You can return any item within 30 days, unworn and with its labels."},
+      {"Returns", "Return label", "The return label is in the parcel; you can also print it from your account."},
+      {"Returns", "Refund time", "Refunds are made within five working days after the parcel arrives."},
+      {"Payment", "Methods", "We accept cards, bank transfer and invoice."},
+      {"Payment", "Invoice", "Invoices are payable within 14 days."},
+      {"Products", "In stock", "Yes, that item is in stock and ships today."},
+      {"Products", "Sizes", "Our sizes run true; the size chart is on every product page."},
+      {"Products", "Café bags", "The Café bag range comes in brown, black and sand."},
       {"Closing", "Anything else", "Is there anything else I can help you with?"},
       {"Closing", "Goodbye", "Thank you for visiting Example Shop. Have a nice day!"},
+      {"Closing", "Smile", "Happy to help [:)]"},
   };
   site.push = {
       {"Today's offers", "push-http://www.example-shop.com/offers.html"},
       {"Shipping", "push-http://www.example-shop.com/shipping.html"},
+      {"Returns", "push-http://www.example-shop.com/returns.html"},
+      {"Size chart", "push-http://www.example-shop.com/sizes.html"},
       {"Contact form", "push-http://www.example-shop.com/contact.html"},
   };
   config.sites.append(site);
