@@ -73,13 +73,6 @@ void CChatDlg::UpdateCaption() {
 
 void CChatDlg::SetVisitorDetails(const VisitorDetails& details) { m_pDetails->ShowDetails(details); }
 
-QString CChatDlg::ElapsedText(qint64 seconds) {
-  return QStringLiteral("%1:%2:%3")
-      .arg(seconds / 3600 % 24, 2, 10, QLatin1Char('0'))
-      .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-      .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
 void CChatDlg::PollMessages() {
   // A slow service must not get a second poll before the first is answered:
   // the replies would overtake each other.
@@ -88,7 +81,7 @@ void CChatDlg::PollMessages() {
     Request(m_engine.Catalogue().PollChat(m_strChatId, m_strVisitorIp, m_strLastNum), REQ_POLL_CHAT);
   }
   RefreshOperatorCombo();
-  m_pElapsed->setText(ElapsedText(m_started.elapsed() / 1000));
+  m_pElapsed->setText(ChatElapsedText(m_started.elapsed() / 1000));
 }
 
 void CChatDlg::RefreshOperatorCombo() {
@@ -156,11 +149,9 @@ void CChatDlg::OnPollReply(const ChatPollReply& reply) {
       if (!isActiveWindow() && !line.toLower().startsWith(ownId)) CDesktopServices::Get().FlashWindow(this);
     }
     m_strLastNum = reply.number;
-  } else if (reply.number.isEmpty() && reply.third.isEmpty() && !reply.messages.isEmpty()) {
-    if (reply.IsClosedByUser()) {
-      AppendTranscriptLine(ChatPollReply::kClosedByUser);
-      m_pollTimer.stop();
-    }
+  } else if (reply.IsClosingNotice(ChatPollReply::kClosedByUser)) {
+    AppendTranscriptLine(ChatPollReply::kClosedByUser);
+    m_pollTimer.stop();
   }
   if (reply.sound == QStringLiteral("sound4")) PlayEventSound(EVENT_NEW_CHAT_LINE);
 }

@@ -65,9 +65,6 @@ class CChatDlg : public QDialog {
   QLineEdit* ToolFilter() const { return m_pFilter; }
   bool IsShowingResponses() const { return m_bResponsesShown; }
 
-  // The elapsed time as the window shows it: hours modulo 24.
-  static QString ElapsedText(qint64 seconds);
-
  public slots:
   void PollMessages();
   void SendChatLine();

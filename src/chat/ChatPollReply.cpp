@@ -4,14 +4,20 @@
 #include "SplitReply.h"
 
 const QString ChatPollReply::kClosedByUser = QStringLiteral("Notice: Chat Closed by User.");
+const QString ChatPollReply::kClosedByOperator = QStringLiteral("Notice: Chat Closed by Operator.");
 
 ChatPollReply ChatPollReply::Parse(const QString& reply) {
-  ChatPollReply r;
   const QStringList parts = SplitReply(reply, kSepChatType);
-  if (parts.size() != 2) return r;
+  if (parts.size() != 2) return ChatPollReply();
+  ChatPollReply r = ParseBlocks(parts[0]);
   r.hasTypingFlag = true;
   r.visitorTyping = parts[1] == QStringLiteral("vt");
-  const QStringList blocks = SplitReply(parts[0], kSepChatBlock);
+  return r;
+}
+
+ChatPollReply ChatPollReply::ParseBlocks(const QString& chatPart) {
+  ChatPollReply r;
+  const QStringList blocks = SplitReply(chatPart, kSepChatBlock);
   if (blocks.size() != 4) return r;
   r.messages = blocks[0];
   r.number = blocks[1];
@@ -22,6 +28,13 @@ ChatPollReply ChatPollReply::Parse(const QString& reply) {
   return r;
 }
 
-bool ChatPollReply::IsClosedByUser() const {
-  return number.isEmpty() && third.isEmpty() && messages.startsWith(kClosedByUser);
+bool ChatPollReply::IsClosingNotice(const QString& notice) const {
+  return number.isEmpty() && third.isEmpty() && messages.startsWith(notice);
+}
+
+QString ChatElapsedText(qint64 seconds) {
+  return QStringLiteral("%1:%2:%3")
+      .arg(seconds / 3600 % 24, 2, 10, QLatin1Char('0'))
+      .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+      .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }

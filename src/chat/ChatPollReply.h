@@ -16,9 +16,17 @@ struct ChatPollReply {
   QString third;
   QString sound;
 
+  // A visitor chat's poll reply: chat part and typing flag.
   static ChatPollReply Parse(const QString& reply);
+  // An operator chat's poll reply: the four blocks alone.
+  static ChatPollReply ParseBlocks(const QString& chatPart);
 
-  // The visitor has left: a lone closing notice where the lines would be.
-  bool IsClosedByUser() const;
+  // The other side has left: a lone closing notice where the lines would be.
+  bool IsClosingNotice(const QString& notice) const;
   static const QString kClosedByUser;
+  static const QString kClosedByOperator;
 };
+
+// The time a chat has lasted as its window shows it, "HH:MM:SS", the hours
+// counted modulo 24.
+QString ChatElapsedText(qint64 seconds);

@@ -92,7 +92,9 @@ void CChatRichEd::AppendTranscriptLine(const QString& text) {
   // A pushed address: "sender: push-http..." shows as the sender, the colon
   // and the address in its own case.
   const qsizetype colon = lower.indexOf(u':');
-  if (colon >= 0 && QStringView(lower).mid(colon + 2, kPushMarker.size()) == kPushMarker) {
+  if (m_bPlainLines) {
+    InsertPlain(cursor, line);
+  } else if (colon >= 0 && QStringView(lower).mid(colon + 2, kPushMarker.size()) == kPushMarker) {
     InsertPlain(cursor, line.left(colon + 1) + line.mid(colon + 7));
   } else {
     for (const EmoticonPiece& piece : ScanEmoticons(line)) {

@@ -29,6 +29,8 @@ class CChatRichEd : public QTextBrowser {
 
   // Lines that begin with this login id (case ignored) are the operator's.
   void SetOwnLoginId(const QString& loginId) { m_strOwnLoginId = loginId; }
+  // Plain lines (an operator chat): no pictures and no pushed addresses.
+  void SetPlainLines(bool bPlain) { m_bPlainLines = bPlain; }
   // The colour of a line, and whether it is the other side's.
   static QColor LineColour(const QString& line, const QString& ownLoginId);
 
@@ -64,6 +66,7 @@ class CChatRichEd : public QTextBrowser {
   QString m_strOwnLoginId;
   QTextCharFormat m_format;  // the run format of the line being added
   bool m_bFollowNewest = true;
+  bool m_bPlainLines = false;
   QPoint m_lastRelease;
   bool m_bReleasing = false;
 };

@@ -2,6 +2,7 @@
 // closing, and the replies that arrive while it lives or after it is gone.
 #include "ChatConsole.h"
 #include "ChatDlg.h"
+#include "ChatPollReply.h"
 #include "ChatRichEd.h"
 #include "MySpellEditCtrl.h"
 #include "SessionFixture.h"
@@ -172,9 +173,9 @@ class TestChatDlg : public QObject {
   }
 
   void elapsedTime() {
-    QCOMPARE(CChatDlg::ElapsedText(0), QString("00:00:00"));
-    QCOMPARE(CChatDlg::ElapsedText(3723), QString("01:02:03"));
-    QCOMPARE(CChatDlg::ElapsedText(25 * 3600 + 5), QString("01:00:05"));  // past a day it starts again
+    QCOMPARE(ChatElapsedText(0), QString("00:00:00"));
+    QCOMPARE(ChatElapsedText(3723), QString("01:02:03"));
+    QCOMPARE(ChatElapsedText(25 * 3600 + 5), QString("01:00:05"));  // past a day it starts again
   }
 
   void theJoinNoticeAsksForNameAndEmailOnce() {

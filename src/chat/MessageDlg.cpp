@@ -1,0 +1,39 @@
+#include "MessageDlg.h"
+
+#include "DialogUnits.h"
+#include "Separators.h"
+
+#include <QDialogButtonBox>
+#include <QIcon>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+CMessageDlg::CMessageDlg(const QString& text, QWidget* parent) : QDialog(parent) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QStringLiteral("Message from Support Operator"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  resize(CDialogUnits::Size(220, 120));
+  m_pText = new QPlainTextEdit(this);
+  m_pText->setReadOnly(true);
+  m_pText->setPlainText(text);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_pText);
+  layout->addWidget(buttons);
+}
+
+CMessageDlg* CMessageDlg::Show(const QString& text) {
+  auto* dlg = new CMessageDlg(text);
+  dlg->show();
+  return dlg;
+}
+
+QString CMessageDlg::MessageText(const QString& replyPiece) {
+  QString text = replyPiece;
+  text.replace(kSepField, QStringLiteral("\n"));
+  text.replace(kSepLine, QStringLiteral(":  "));
+  return text;
+}
+
+QString CMessageDlg::Text() const { return m_pText->toPlainText(); }

@@ -1,0 +1,227 @@
+#include "OperChatDlg.h"
+
+#include "ChatManager.h"
+#include "ChatPollReply.h"
+#include "ChatRichEd.h"
+#include "DesktopServices.h"
+#include "DialogUnits.h"
+#include "EventSound.h"
+#include "FooButton.h"
+#include "MessageDlg.h"
+#include "MySpellEditCtrl.h"
+#include "Preferences.h"
+#include "RequestTypes.h"
+#include "Separators.h"
+#include "SplitReply.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+FooButton* PushButton(const QString& text, QWidget* parent) {
+  auto* b = new FooButton(text, parent);
+  b->SetFocusStyle(FooButton::FocusRect);
+  b->setAutoDefault(false);
+  return b;
+}
+
+}  // namespace
+
+COperChatDlg::COperChatDlg(CChatManager& engine, const QString& otherOperator, const QString& chatId)
+    : QDialog(nullptr), m_engine(engine), m_strOperator(otherOperator), m_strChatId(chatId) {
+  m_started.start();
+  BuildWindow();
+  connect(&m_pollTimer, &QTimer::timeout, this, &COperChatDlg::PollMessages);
+  connect(m_pTranscript, &CChatRichEd::OtherSideWrote, m_pTyping, &QLabel::clear);
+  connect(m_pEntry, &QPlainTextEdit::textChanged, this, &COperChatDlg::NotifyTyping);
+  connect(m_pSpellCheck, &QCheckBox::toggled, m_pEntry, &CMySpellEditCtrl::SetSpellCheck);
+}
+
+void COperChatDlg::BuildWindow() {
+  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+  resize(CDialogUnits::Size(348, 244));
+  m_pElapsed = new QLabel(QStringLiteral("00:00:00"), this);
+  QPalette blue = m_pElapsed->palette();
+  blue.setColor(QPalette::WindowText, QColor(0, 0, 185));
+  m_pElapsed->setPalette(blue);
+  m_pPadlock = new QLabel(this);
+  m_pPadlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
+  m_pPadlock->hide();
+  FooButton* view = PushButton(QStringLiteral("Vie&w Message"), this);
+  FooButton* transcripts = PushButton(QStringLiteral("Transcripts"), this);
+  FooButton* close = PushButton(QStringLiteral("Close Chat"), this);
+  m_pTranscript = new CChatRichEd(this);
+  m_pTranscript->SetPlainLines(true);
+  m_pEntry = new CMySpellEditCtrl(this);
+  m_pEntry->setFixedHeight(CDialogUnits::Y(36));
+  m_pEntry->installEventFilter(this);
+  m_pTyping = new QLabel(this);
+  m_pTyping->setTextFormat(Qt::PlainText);
+  m_pSend = PushButton(QStringLiteral("&Send"), this);
+  m_pSpellCheck = new QCheckBox(QStringLiteral("Spell C&heck"), this);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(m_pElapsed);
+  top->addWidget(m_pPadlock);
+  top->addStretch(1);
+  top->addWidget(view);
+  top->addWidget(transcripts);
+  top->addWidget(close);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(m_pSpellCheck);
+  bottom->addWidget(m_pTyping, 1);
+  bottom->addWidget(m_pSend);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(m_pTranscript, 1);
+  layout->addWidget(m_pEntry);
+  layout->addLayout(bottom);
+
+  connect(view, &QPushButton::clicked, this, &COperChatDlg::ViewMessages);
+  connect(transcripts, &QPushButton::clicked, this, &COperChatDlg::ShowTranscripts);
+  connect(close, &QPushButton::clicked, this, &COperChatDlg::EndChat);
+  connect(m_pSend, &QPushButton::clicked, this, &COperChatDlg::SendChatLine);
+}
+
+bool COperChatDlg::OnInitDialog() {
+  m_pTranscript->SetOwnLoginId(m_engine.Session().loginId);
+  m_pollTimer.start(m_engine.Session().operChatPeriodMs);
+  setWindowTitle(QStringLiteral("Chatting with:") + m_strOperator);
+  m_pSpellCheck->setChecked(IsSpellCheckEnabled());
+  m_pEntry->SetSpellCheck(m_pSpellCheck->isChecked());
+  m_pPadlock->setVisible(m_engine.Session().secure);
+  m_pEntry->setFocus();
+  return true;
+}
+
+void COperChatDlg::Request(const QString& url, int nType) {
+  m_engine.RequestAsync(url, nType, this, [this, nType](const QString& reply) { HandleServerReply(nType, reply); });
+}
+
+void COperChatDlg::PollMessages() {
+  // One poll and one typing query out at a time: a slow service gets no pile.
+  if (!m_bPollOut) {
+    m_bPollOut = true;
+    Request(m_engine.Catalogue().OperatorPoll(m_strChatId, m_strOperator, m_strLastNum), REQ_OPERATOR_POLL);
+  }
+  if (!m_bTypingQueryOut) {
+    m_bTypingQueryOut = true;
+    Request(m_engine.Catalogue().OperatorTypingQuery(m_strChatId), REQ_OPERATOR_TYPING_QUERY);
+  }
+  m_pElapsed->setText(ChatElapsedText(m_started.elapsed() / 1000));
+}
+
+void COperChatDlg::SendChatLine() {
+  const QString text = m_pEntry->toPlainText();
+  m_pEntry->clear();
+  Request(m_engine.Catalogue().OperatorSendLine(text, m_strChatId), REQ_OPERATOR_SEND_LINE);
+  m_pEntry->setFocus();
+}
+
+void COperChatDlg::NotifyTyping() {
+  const int length = m_pEntry->toPlainText().size();
+  if (!m_bTypingNotified) {
+    m_bTypingNotified = true;
+    Request(m_engine.Catalogue().OperatorTypingNotice(m_strChatId), REQ_OPERATOR_TYPING_NOTICE);
+  } else if (length > 0 && length % 5 == 0) {
+    m_bTypingNotified = false;  // the next change tells again
+  }
+}
+
+void COperChatDlg::ViewMessages() { Request(m_engine.Catalogue().AllMessages(), REQ_OPERATOR_MESSAGES); }
+
+void COperChatDlg::ShowTranscripts() { m_engine.OpenServerPage(m_engine.Catalogue().OperatorTranscriptsPage()); }
+
+void COperChatDlg::EndChat() {
+  m_pollTimer.stop();
+  Request(m_engine.Catalogue().CloseOperatorChat(m_strChatId), REQ_CLOSE_OPERATOR_CHAT);
+}
+
+void COperChatDlg::HandleServerReply(int nType, const QString& strReply) {
+  if (m_engine.IsClosing() || m_bClosing) return;
+  switch (nType) {
+    case REQ_OPERATOR_POLL:
+      m_bPollOut = false;
+      OnPollReply(ChatPollReply::ParseBlocks(strReply));
+      break;
+    case REQ_OPERATOR_TYPING_QUERY:
+      m_bTypingQueryOut = false;
+      // A failed query says nothing about typing.
+      if (strReply == kDisconnect) break;
+      m_pTyping->setText(strReply == QStringLiteral("blank") ? QString() : strReply + QStringLiteral(" is Typing"));
+      break;
+    case REQ_OPERATOR_MESSAGES:
+      OnMessagesReply(strReply);
+      break;
+    case REQ_CLOSE_OPERATOR_CHAT:
+      CloseChatWindow();
+      break;
+    default:
+      break;
+  }
+}
+
+void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
+  if (!reply.number.isEmpty() && reply.number != m_strLastNum) {
+    const QString ownId = m_engine.Session().loginId.toLower();
+    for (const QString& line : reply.lines) {
+      AppendTranscriptLine(line + QStringLiteral("\r\n"));
+      if (!isActiveWindow() && !line.toLower().startsWith(ownId)) CDesktopServices::Get().FlashWindow(this);
+    }
+    m_strLastNum = reply.number;
+  } else if (reply.IsClosingNotice(ChatPollReply::kClosedByOperator)) {
+    AppendTranscriptLine(ChatPollReply::kClosedByOperator);
+    m_pollTimer.stop();
+  }
+  if (reply.sound == QStringLiteral("sound4")) PlayEventSound(EVENT_NEW_CHAT_LINE);
+}
+
+void COperChatDlg::OnMessagesReply(const QString& reply) {
+  // A failure is no message.
+  if (reply == kDisconnect) return;
+  const QStringList pieces = SplitReply(reply, kSepBlock);
+  if (pieces.size() == 2 && pieces[1] == QStringLiteral("sound3")) PlayEventSound(EVENT_MESSAGE_FROM_CSR);
+  CMessageDlg::Show(CMessageDlg::MessageText(pieces[0]));
+}
+
+void COperChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->AppendTranscriptLine(text); }
+
+void COperChatDlg::CloseChatWindow() {
+  if (m_bClosing) return;
+  m_bClosing = true;
+  m_pEntry->FreeDictionary();
+  m_pollTimer.stop();
+  hide();
+  deleteLater();
+}
+
+void COperChatDlg::accept() {}
+
+void COperChatDlg::reject() { CloseChatWindow(); }
+
+void COperChatDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (event->key() == Qt::Key_Escape) m_pEntry->clear();
+    event->accept();  // neither key closes the window
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+bool COperChatDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_pEntry && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & Qt::ShiftModifier)) {
+      SendChatLine();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}

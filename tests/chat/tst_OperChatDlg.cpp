@@ -1,0 +1,94 @@
+// The operator chat window and the operator message window.
+#include "ChatRichEd.h"
+#include "MessageDlg.h"
+#include "MySpellEditCtrl.h"
+#include "OperChatDlg.h"
+#include "SessionFixture.h"
+
+#include <httplib.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+class TestOperChatDlg : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<CSessionFixture> m_pSession;
+  QPointer<COperChatDlg> m_pChat;
+
+  COperChatDlg& Chat() { return *m_pChat; }
+  QStringList Targets(const char* script) { return m_pSession->Server().Targets().filter(script); }
+
+ private slots:
+  void init() {
+    m_pSession = std::make_unique<CSessionFixture>();
+    m_pSession->UseScriptedServer();
+    m_pSession->LogIn();
+    m_pSession->Engine().Session().operChatPeriodMs = 3600000;
+    m_pChat = new COperChatDlg(m_pSession->Engine(), "ben", "oc1");
+    Chat().show();
+    Chat().OnInitDialog();
+  }
+  void cleanup() {
+    delete m_pChat.data();
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+      if (qobject_cast<CMessageDlg*>(w)) delete w;
+    m_pSession.reset();
+  }
+
+  void pollReplies() {
+    QCOMPARE(Chat().windowTitle(), QString("Chatting with:ben"));
+    const QString twoLines = "ben: hi<tvr_ln>ANNA: hello<tvr_blk>7<tvr_blk><tvr_blk>sound4";
+    Chat().HandleServerReply(30, twoLines);
+    Chat().HandleServerReply(30, twoLines);  // the same number again adds nothing
+    QCOMPARE(Chat().Transcript()->toPlainText(), QString("ben: hi\nANNA: hello\n"));
+    QCOMPARE(Chat().LastNumber(), QString("7"));
+    QCOMPARE(m_pSession->Desktop().sounds.size(), 2);
+    for (const char* bad : {"a<tvr_blk>8<tvr_blk>", "a<tvr_blk>8<tvr_blk><tvr_blk><tvr_blk>sound4", "DISCONNNNECT"})
+      Chat().HandleServerReply(30, bad);
+    QCOMPARE(Chat().LastNumber(), QString("7"));
+    QCOMPARE(m_pSession->Desktop().sounds.size(), 2);
+    Chat().HandleServerReply(30, "Notice: Chat Closed by Operator.<tvr_blk><tvr_blk><tvr_blk>");
+    QVERIFY(!Chat().IsPolling());
+    QVERIFY(Chat().Transcript()->toPlainText().endsWith("Notice: Chat Closed by Operator."));
+  }
+
+  void typing() {
+    QTest::keyClicks(Chat().EntryBox(), "abcdefghijk");  // eleven characters
+    QTRY_COMPARE(Targets("stat=otype").size(), 3);       // after the 1st, 6th and 11th
+    const struct {
+      const char* reply;
+      const char* shown;
+    } rows[] = {{"ben", "ben is Typing"}, {"DISCONNNNECT", "ben is Typing"}, {"blank", ""}};
+    for (const auto& row : rows) {
+      Chat().HandleServerReply(31, row.reply);
+      QCOMPARE(Chat().TypingLine()->text(), QString(row.shown));
+    }
+    QTest::keyClick(Chat().EntryBox(), Qt::Key_Escape);
+    QCOMPARE(Chat().EntryBox()->toPlainText(), QString());
+    QVERIFY(Chat().isVisible());
+  }
+
+  void messagesFromOtherOperators() {
+    Chat().HandleServerReply(28, "DISCONNNNECT");  // a failure is no message
+    Chat().HandleServerReply(28, "from demo<ln>call me<fld>please<blk>sound3");
+    QCOMPARE(m_pSession->Desktop().sounds, QList<QUrl>{QUrl("qrc:/sounds/140.wav")});
+    QList<CMessageDlg*> shown;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* m = qobject_cast<CMessageDlg*>(w)) shown.append(m);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0]->Text(), QString("from demo:  call me\nplease"));
+  }
+
+  void closeChat() {
+    Chat().EndChat();
+    QTRY_COMPARE(Targets("wn-opclchat.php"), QStringList{"/cpn/wn-opclchat.php?csesid=oc1"});
+    QTRY_VERIFY(m_pChat.isNull());  // any answer closes it
+  }
+};
+
+QTEST_MAIN(TestOperChatDlg)
+#include "tst_OperChatDlg.moc"
