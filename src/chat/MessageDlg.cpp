@@ -1,7 +1,9 @@
 #include "MessageDlg.h"
 
 #include "DialogUnits.h"
+#include "EventSound.h"
 #include "Separators.h"
+#include "SplitReply.h"
 
 #include <QDialogButtonBox>
 #include <QIcon>
@@ -27,6 +29,13 @@ CMessageDlg* CMessageDlg::Show(const QString& text) {
   auto* dlg = new CMessageDlg(text);
   dlg->show();
   return dlg;
+}
+
+CMessageDlg* CMessageDlg::ShowMessagesReply(const QString& reply) {
+  if (reply == kDisconnect) return nullptr;
+  const QStringList pieces = SplitReply(reply, kSepBlock);
+  if (pieces.size() == 2 && pieces[1] == QStringLiteral("sound3")) PlayEventSound(EVENT_MESSAGE_FROM_CSR);
+  return Show(MessageText(pieces[0]));
 }
 
 QString CMessageDlg::MessageText(const QString& replyPiece) {

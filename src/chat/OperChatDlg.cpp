@@ -158,7 +158,7 @@ void COperChatDlg::HandleServerReply(int nType, const QString& strReply) {
       m_pTyping->setText(strReply == QStringLiteral("blank") ? QString() : strReply + QStringLiteral(" is Typing"));
       break;
     case REQ_OPERATOR_MESSAGES:
-      OnMessagesReply(strReply);
+      CMessageDlg::ShowMessagesReply(strReply);
       break;
     case REQ_CLOSE_OPERATOR_CHAT:
       CloseChatWindow();
@@ -181,14 +181,6 @@ void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
     m_pollTimer.stop();
   }
   if (reply.sound == QStringLiteral("sound4")) PlayEventSound(EVENT_NEW_CHAT_LINE);
-}
-
-void COperChatDlg::OnMessagesReply(const QString& reply) {
-  // A failure is no message.
-  if (reply == kDisconnect) return;
-  const QStringList pieces = SplitReply(reply, kSepBlock);
-  if (pieces.size() == 2 && pieces[1] == QStringLiteral("sound3")) PlayEventSound(EVENT_MESSAGE_FROM_CSR);
-  CMessageDlg::Show(CMessageDlg::MessageText(pieces[0]));
 }
 
 void COperChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->AppendTranscriptLine(text); }

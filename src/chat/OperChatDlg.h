@@ -55,7 +55,6 @@ class COperChatDlg : public QDialog {
   void BuildWindow();
   void Request(const QString& url, int nType);
   void OnPollReply(const ChatPollReply& reply);
-  void OnMessagesReply(const QString& reply);
 
   CChatManager& m_engine;
   QString m_strOperator;
