@@ -3,6 +3,8 @@
 #include "Alerts.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
+#include "OperatorActions.h"
+#include "VisitorActions.h"
 #include "DesktopServices.h"
 #include "FooButton.h"
 #include "OperatorList.h"
@@ -42,6 +44,12 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
       m_pAlerts(new CAlerts(this)),
       m_pVisitorInfo(new CVisitorInfo(engine, this)) {
   BuildWindow();
+  m_pVisitorActions = new CVisitorActions(
+      engine, *this, *m_pChatWindows,
+      [this](const QString& id) -> const CSiteVisitor* { return m_pVisitorModel->Find(id); }, this);
+  m_pOperatorActions = new COperatorActions(engine, *m_pOperChatWindows, this);
+  connect(m_pVisitorActions, &CVisitorActions::ChatTransferred, this,
+          [this] { HandleSoundName(QStringLiteral("chat_tran_snd")); });
   connect(m_pVisitorInfo, &CVisitorInfo::DetailsArrived, this, &CMainDlg::OnDetailsArrived);
   connect(m_pVisitorInfo, &CVisitorInfo::FootPrintsArrived, this, &CMainDlg::OnFootPrintsArrived);
   connect(ViewDetailsButton(), &FooButton::clicked, this, &CMainDlg::OnViewDetails);
@@ -60,6 +68,19 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
   connect(m_pOnline, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
   connect(m_pOffline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);
   connect(m_pLogOut, &FooButton::clicked, this, &CMainDlg::OnLogOutButton);
+  const struct {
+    FooButton* button;
+    void (CMainDlg::*command)();
+  } commands[] = {{AcceptButton(), &CMainDlg::OnAccept},         {BusyButton(), &CMainDlg::OnBusy},
+                  {InviteButton(), &CMainDlg::OnInvite},         {DeleteButton(), &CMainDlg::OnDelete},
+                  {JoinButton(), &CMainDlg::OnJoin},             {BlockIpButton(), &CMainDlg::OnBlockIp},
+                  {m_pSendPop, &CMainDlg::OnSendPop},            {m_pSendMessage, &CMainDlg::OnSendMessage},
+                  {m_bottomButtons[1], &CMainDlg::OnViewMessage}, {m_pControlPanel, &CMainDlg::OnControlPanel},
+                  {m_bottomButtons[3], &CMainDlg::OnTranscripts}, {m_pOperatorLogOut, &CMainDlg::OnOperatorLogOut}};
+  for (const auto& c : commands) connect(c.button, &FooButton::clicked, this, c.command);
+  connect(m_pTable, &QTableView::doubleClicked, this, [this] {
+    if (AcceptButton()->isEnabled()) OnAccept();
+  });
   connect(m_pTabAll, &FooButton::clicked, this, [this] { SwitchView(ViewMode::AllVisitors); });
   connect(m_pTabChats, &FooButton::clicked, this, [this] { SwitchView(ViewMode::ChatsOnly); });
   connect(m_pTabOperators, &FooButton::clicked, this, [this] { SwitchView(ViewMode::Operators); });
@@ -91,7 +112,7 @@ bool CMainDlg::OnInitDialog() {
   m_pRefresh->Start();
   setWindowFlag(Qt::WindowStaysOnTopHint, IsAlwaysOnTop());
   LayOutBottomButtons();
-  m_pControlPanel->setEnabled(false);
+  m_pControlPanel->setEnabled(session.admin);
   UpdateTabButtons();
   return true;
 }
@@ -159,6 +180,10 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   RefillOperatorsBox();
   UpdateVisitorButtons();
   HandleSoundName(reply.sound);
+  // Block 4: a chat handed to this operator, or messages waiting.
+  if (!m_pVisitorActions->HandleNotice(reply.notice) && reply.notice.startsWith(QStringLiteral("message")))
+    m_pOperatorActions->WaitingMessages();
+  ApplyOperatorAlerts(reply);
 }
 
 void CMainDlg::ApplyVisitorLines(const RefreshReply& reply, int& chats) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChatConsole.h"
 #include "OperatorEntry.h"
 #include "RefreshReply.h"
 #include "SiteVisitor.h"
@@ -7,6 +8,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
 #include <QRect>
 #include <QStringList>
 
@@ -14,9 +16,11 @@ class CAlerts;
 class CChatManager;
 class CChatWindows;
 class CGetFootDlg;
+class COperatorActions;
 class COperatorList;
 class CRefreshCycle;
 class CVisitorDtlsDlg;
+class CVisitorActions;
 class CVisitorInfo;
 class CVisitorTableModel;
 class FooButton;
@@ -25,6 +29,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QRadioButton;
 class QTableView;
 
@@ -33,7 +38,7 @@ class QTableView;
 // the refresh cycle, the operator list, the open chat windows and the
 // alerts. It shows what the refresh brings, keeps the operator's presence,
 // and ends the session at log-out or when the service says so.
-class CMainDlg : public QDialog {
+class CMainDlg : public QDialog, public IChatConsole {
   Q_OBJECT
 
  public:
@@ -59,12 +64,12 @@ class CMainDlg : public QDialog {
   // Applies one refresh reply to the table, the status line, the operators
   // box and the sounds.
   void ApplyRefreshReply(const QString& reply);
-  void AnnounceOnline();
+  void AnnounceOnline() override;
   void HandleSoundName(const QString& name);
   void SwitchView(ViewMode mode);
   // Ends the session; forgetting also deletes the remembered login.
   void LogOut(bool bForgetLogin);
-  void CacheDetails(const VisitorDetails& details, const QString& sessionId);
+  void CacheDetails(const VisitorDetails& details, const QString& sessionId) override;
 
   // The rooms and what the window shows, for its owner and for tests.
   CRefreshCycle& Refresh() const { return *m_pRefresh; }
@@ -72,7 +77,24 @@ class CMainDlg : public QDialog {
   CChatWindows& ChatWindows() const { return *m_pChatWindows; }
   CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
   const QList<CSiteVisitor>& Visitors() const;
-  QStringList OperatorTexts() const;
+  QStringList OperatorTexts() const override;
+  CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
+  COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
+  // The buttons under the table; in the Operators view Accept, Busy and
+  // Invite carry the operator commands Accept Chat, Deny and Request Chat.
+  FooButton* AcceptButton() const { return m_visitorButtons[2]; }
+  FooButton* BusyButton() const { return m_visitorButtons[3]; }
+  FooButton* InviteButton() const { return m_visitorButtons[4]; }
+  FooButton* DeleteButton() const { return m_visitorButtons[5]; }
+  FooButton* JoinButton() const { return m_visitorButtons[6]; }
+  FooButton* BlockIpButton() const { return m_visitorButtons[7]; }
+  FooButton* SendPopButton() const { return m_pSendPop; }
+  FooButton* SendMessageButton() const { return m_pSendMessage; }
+  FooButton* OperatorLogOutButton() const { return m_pOperatorLogOut; }
+  QLineEdit* PopUrlEdit() const { return m_pPopUrl; }
+  QLineEdit* MessageEdit() const { return m_pMessage; }
+  // The right-click menu last shown, for tests; nullptr once it closed.
+  QMenu* ContextMenu() const;
   ViewMode Mode() const { return m_mode; }
   bool IsOnline() const { return m_bOnline; }
   bool IsManualOffline() const { return m_bManualOffline; }
@@ -106,6 +128,19 @@ class CMainDlg : public QDialog {
   void OnListRightClick();
   void OnViewDetails();
   void OnFootPrints();
+  // The commands of the buttons under the table, by view.
+  void OnAccept();
+  void OnJoin();
+  void OnBusy();
+  void OnInvite();
+  void OnDelete();
+  void OnBlockIp();
+  void OnSendPop();
+  void OnSendMessage();
+  void OnViewMessage();
+  void OnControlPanel();
+  void OnTranscripts();
+  void OnOperatorLogOut();
 
  protected:
   void accept() override;  // Enter never closes the console
@@ -142,6 +177,12 @@ class CMainDlg : public QDialog {
   // the Operators view).
   int SelectedVisitor(const CSiteVisitor** visitor = nullptr) const;
   void UpdateVisitorButtons();
+  void UpdateOperatorButtons();
+  // The selected operator's entry, or nullptr (always so in the visitor views).
+  const OperatorEntry* SelectedOperator() const;
+  void ShowVisitorMenu(const QPoint& at);
+  void ShowOperatorMenu(const QPoint& at);
+  void ApplyOperatorAlerts(const RefreshReply& reply);
   void ShowSelectedDetails();
   void RequestFootPrints(int row, const CSiteVisitor& visitor);
   void OnDetailsArrived(const QString& sessionId, const VisitorDetails& details);
@@ -163,6 +204,9 @@ class CMainDlg : public QDialog {
   CChatWindows* m_pOperChatWindows;
   CAlerts* m_pAlerts;
   CVisitorInfo* m_pVisitorInfo;
+  CVisitorActions* m_pVisitorActions;
+  COperatorActions* m_pOperatorActions;
+  QPointer<QMenu> m_pMenu;
 
   QList<Placed> m_placed;
   QSize m_baseSize;

@@ -166,10 +166,10 @@ void CMainDlg::BuildWindow() {
   m_pStatusLine->setTextFormat(Qt::PlainText);
   Place(m_pStatusLine, {10, 618, 782, 22}, MoveY | GrowWidth);
 
-  // Commands that come with their own features stay off until then.
+  // The commands on a visitor wait for one to be selected; Operator LogOut
+  // is the Operators view's; Preferences comes with its dialog.
   for (FooButton* b : m_visitorButtons) b->setEnabled(false);
-  for (QWidget* w : std::initializer_list<QWidget*>{m_pSendPop, m_pSendMessage, m_bottomButtons[0], m_bottomButtons[1],
-                                                    m_bottomButtons[2], m_bottomButtons[3], m_pOperatorLogOut})
+  for (QWidget* w : std::initializer_list<QWidget*>{m_pSendPop, m_bottomButtons[0], m_pOperatorLogOut})
     w->setEnabled(false);
 }
 

@@ -8,6 +8,7 @@
 #include "VisitorInfo.h"
 #include "VisitorTableModel.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QTableView>
 
@@ -20,11 +21,6 @@ int CMainDlg::SelectedVisitor(const CSiteVisitor** visitor) const {
   return row;
 }
 
-void CMainDlg::UpdateVisitorButtons() {
-  const bool selected = SelectedVisitor() >= 0;
-  ViewDetailsButton()->setEnabled(selected);
-  FootPrintsButton()->setEnabled(selected);
-}
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_pTable->viewport() && event->type() == QEvent::MouseButtonRelease) {
@@ -37,7 +33,10 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainDlg::OnListClick() {
-  if (m_mode == ViewMode::Operators) return;
+  if (m_mode == ViewMode::Operators) {
+    UpdateOperatorButtons();
+    return;
+  }
   const CSiteVisitor* visitor = nullptr;
   const int row = SelectedVisitor(&visitor);
   if (row < 0) m_bAlwaysRefetchDetails = false;
@@ -51,8 +50,14 @@ void CMainDlg::OnListClick() {
 }
 
 void CMainDlg::OnListRightClick() {
+  const QPoint at = QCursor::pos();
+  if (m_mode == ViewMode::Operators) {
+    if (SelectedOperator() != nullptr) ShowOperatorMenu(at);
+    return;
+  }
   if (SelectedVisitor() < 0) return;
   OnListClick();
+  ShowVisitorMenu(at);
 }
 
 void CMainDlg::ShowSelectedDetails() {

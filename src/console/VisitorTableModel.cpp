@@ -107,3 +107,9 @@ void CVisitorTableModel::SetDetails(const QString& sessionId, const VisitorDetai
   for (CSiteVisitor& visitor : m_visitors)
     if (visitor.m_line.sessionId == sessionId) visitor.SetDetails(details);
 }
+
+const CSiteVisitor* CVisitorTableModel::Find(const QString& sessionId) const {
+  for (const CSiteVisitor& visitor : m_visitors)
+    if (visitor.m_line.sessionId == sessionId) return &visitor;
+  return nullptr;
+}

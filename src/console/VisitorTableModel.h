@@ -31,6 +31,8 @@ class CVisitorTableModel : public QAbstractTableModel {
   void Clear() { SetVisitors({}); }
   // Caches details in the visitor's row, if the visitor is still listed.
   void SetDetails(const QString& sessionId, const VisitorDetails& details);
+  // The row of a session id, or nullptr; valid until the rows change.
+  const CSiteVisitor* Find(const QString& sessionId) const;
 
   // The row image: 0 for a chat request, 1 for a highlighted row, 2 otherwise.
   static int RowImage(const CSiteVisitor& visitor);

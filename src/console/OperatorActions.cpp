@@ -1,0 +1,68 @@
+#include "OperatorActions.h"
+
+#include "ChatManager.h"
+#include "ChatWindows.h"
+#include "DesktopServices.h"
+#include "MessageDlg.h"
+#include "OperChatDlg.h"
+#include "RequestTypes.h"
+#include "Separators.h"
+#include "SplitReply.h"
+
+#include <QWidget>
+
+COperatorActions::COperatorActions(CChatManager& engine, CChatWindows& operatorChats, QWidget* owner)
+    : QObject(owner), m_engine(engine), m_operatorChats(operatorChats), m_pOwner(owner) {}
+
+void COperatorActions::Send(const QString& url, int nType, std::function<void(const QString&)> onReply) {
+  m_engine.RequestAsync(url, nType, this, [this, onReply](const QString& reply) {
+    if (!m_engine.IsClosing() && onReply) onReply(reply);
+  });
+}
+
+void COperatorActions::RequestChat(const QString& operatorId) {
+  Send(m_engine.Catalogue().InviteOperator(operatorId), REQ_INVITE_OPERATOR,
+       [this](const QString& reply) { OnOperatorChatReply(reply); });
+}
+
+void COperatorActions::AcceptChat(const QString& chatId) {
+  Send(m_engine.Catalogue().AcceptOperatorChat(chatId), REQ_ACCEPT_OPERATOR_CHAT,
+       [this](const QString& reply) { OnOperatorChatReply(reply); });
+}
+
+void COperatorActions::Deny(const QString& chatId) {
+  Send(m_engine.Catalogue().CloseOperatorChat(chatId), REQ_CLOSE_OPERATOR_CHAT, {});
+}
+
+void COperatorActions::LogOutOperator(const QString& operatorId) {
+  Send(m_engine.Catalogue().LogOutOperator(operatorId), REQ_LOG_OUT_OPERATOR, {});
+}
+
+void COperatorActions::SendMessage(const QString& operatorId, const QString& text) {
+  Send(m_engine.Catalogue().SaveMessage(operatorId, text), REQ_MESSAGE_SENT, [this](const QString& reply) {
+    if (reply != kDisconnect)
+      CDesktopServices::Get().MessageBox(m_pOwner, reply, QStringLiteral("Talvero"), CDesktopServices::Icon::Information);
+  });
+}
+
+void COperatorActions::ViewMessages() {
+  Send(m_engine.Catalogue().AllMessages(), REQ_MESSAGES, [](const QString& reply) { CMessageDlg::ShowMessagesReply(reply); });
+}
+
+void COperatorActions::WaitingMessages() {
+  Send(m_engine.Catalogue().WaitingMessages(), REQ_MESSAGES,
+       [](const QString& reply) { CMessageDlg::ShowMessagesReply(reply); });
+}
+
+void COperatorActions::OnOperatorChatReply(const QString& reply) {
+  if (reply.isEmpty() || reply == kDisconnect) return;
+  const QStringList pieces = SplitReply(reply, kSepField);
+  if (pieces.size() < 2 || pieces[1].isEmpty()) return;
+  const QString other = pieces[0];
+  const QString chatId = pieces[1];
+  m_operatorChats.Open(chatId, [&]() -> QWidget* {
+    auto* chat = new COperChatDlg(m_engine, other, chatId);
+    chat->OnInitDialog();
+    return chat;
+  });
+}

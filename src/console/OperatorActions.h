@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class CChatManager;
+class CChatWindows;
+class QWidget;
+
+// The commands on the site's other operators: ask one for a chat, accept
+// or deny one's request, log one out (administrators), leave one a message,
+// read the messages left for this operator. Every request carries what it
+// was for; a failed one shows nothing.
+class COperatorActions : public QObject {
+  Q_OBJECT
+
+ public:
+  COperatorActions(CChatManager& engine, CChatWindows& operatorChats, QWidget* owner);
+
+  void RequestChat(const QString& operatorId);
+  void AcceptChat(const QString& chatId);
+  void Deny(const QString& chatId);
+  void LogOutOperator(const QString& operatorId);
+  void SendMessage(const QString& operatorId, const QString& text);
+  void ViewMessages();
+  void WaitingMessages();
+
+  // The reply of an invitation or an accept: the other operator and the
+  // operator chat's session id, in a window of its own.
+  void OnOperatorChatReply(const QString& reply);
+
+ private:
+  void Send(const QString& url, int nType, std::function<void(const QString&)> onReply);
+
+  CChatManager& m_engine;
+  CChatWindows& m_operatorChats;
+  QPointer<QWidget> m_pOwner;
+};

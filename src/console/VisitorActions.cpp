@@ -1,0 +1,143 @@
+#include "VisitorActions.h"
+
+#include "ChatConsole.h"
+#include "ChatDlg.h"
+#include "ChatManager.h"
+#include "ChatWindows.h"
+#include "DesktopServices.h"
+#include "RequestTypes.h"
+#include "ResourceIds.h"
+#include "Separators.h"
+#include "SplitReply.h"
+#include "StringTable.h"
+
+#include <QWidget>
+
+namespace {
+
+const QString kTalvero = QStringLiteral("Talvero");
+
+}  // namespace
+
+CVisitorActions::CVisitorActions(CChatManager& engine, IChatConsole& console, CChatWindows& chatWindows,
+                                 RowFinder findRow, QWidget* owner)
+    : QObject(owner),
+      m_engine(engine),
+      m_console(console),
+      m_chatWindows(chatWindows),
+      m_findRow(std::move(findRow)),
+      m_pOwner(owner) {}
+
+void CVisitorActions::ShowBox(const QString& text, const QString& caption) {
+  CDesktopServices::Get().MessageBox(m_pOwner, text, caption, CDesktopServices::Icon::Information);
+}
+
+void CVisitorActions::Accept(const CSiteVisitor& row) {
+  // The row is copied into the request: the reply finds it even when a
+  // refresh has rebuilt the table meanwhile.
+  m_engine.RequestAsync(m_engine.Catalogue().Accept(row.m_line.sessionId, row.m_line.ip), REQ_ACCEPT_CHAT, this,
+                        [this, row](const QString& reply) { OnAcceptReply(reply, row); });
+}
+
+void CVisitorActions::AcceptChat(const QString& chatId) {
+  if (chatId.isEmpty()) return;
+  if (QWidget* open = m_chatWindows.Find(chatId)) {
+    open->showNormal();
+    open->raise();
+    open->activateWindow();
+    return;
+  }
+  const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
+  CSiteVisitor row = found ? *found : CSiteVisitor();
+  row.m_line.sessionId = chatId;
+  Accept(row);
+}
+
+void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& row) {
+  if (m_engine.IsClosing()) return;
+  const QStringList pieces = SplitReply(reply, kSepField);
+  if (pieces.size() != 5) return;
+  if (pieces[0] != QStringLiteral("true")) {
+    ShowBox(pieces[0], QStringLiteral("Chat"));
+    return;
+  }
+  const QString chatId = pieces[4];
+  // The row of the chat the service names, if the table still has it.
+  const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
+  const CSiteVisitor visitor = found ? *found : (chatId == row.m_line.sessionId ? row : CSiteVisitor());
+  const QString ip = visitor.m_line.ip;
+  m_chatWindows.Open(chatId, [&]() -> QWidget* {
+    auto* chat = new CChatDlg(m_engine, &m_console, ip, chatId, pieces[1], pieces[2], visitor.m_bDetailsLoaded);
+    if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.m_details);
+    chat->RefreshOperatorCombo();
+    chat->OnInitDialog();
+    return chat;
+  });
+  if (pieces[3] == QStringLiteral("Y")) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip));
+}
+
+void CVisitorActions::SendAction(const QString& action, const VisitorLine& row) {
+  const QString ip = row.ip;
+  m_engine.RequestAsync(m_engine.Catalogue().Action(action, row.sessionId), REQ_VISITOR_ACTION, this,
+                        [this, action, ip](const QString& reply) { OnActionReply(action, ip, reply); });
+}
+
+void CVisitorActions::Busy(const VisitorLine& row) { SendAction(CStringTable::Load(IDS_ACTION_REFUSE), row); }
+
+void CVisitorActions::Invite(const VisitorLine& row) { SendAction(CStringTable::Load(IDS_ACTION_INVITE), row); }
+
+void CVisitorActions::Delete(const VisitorLine& row) { SendAction(CStringTable::Load(IDS_ACTION_REMOVE), row); }
+
+void CVisitorActions::BlockIp(const VisitorLine* row) {
+  if (row == nullptr) {
+    ShowBox(QStringLiteral("Please Select an IP Address to be blocked!"), kTalvero);
+    return;
+  }
+  SendAction(CStringTable::Load(IDS_ACTION_BLOCK_IP), *row);
+}
+
+void CVisitorActions::OnActionReply(const QString& action, const QString& ip, const QString& reply) {
+  // A failed request shows nothing: the engine warns about the connection.
+  if (m_engine.IsClosing() || reply == kDisconnect) return;
+  if (action == CStringTable::Load(IDS_ACTION_BLOCK_IP)) {
+    ShowBox(reply.isEmpty() ? QStringLiteral(" cannot be blocked!") : reply + QStringLiteral(" blocked Sucessfully!"),
+            kTalvero);
+  } else if (action == CStringTable::Load(IDS_ACTION_INVITE)) {
+    if (!reply.isEmpty()) ShowBox(QStringLiteral("Invitation has been sent to :") + reply, kTalvero);
+  } else if (action == CStringTable::Load(IDS_ACTION_REMOVE)) {
+    ShowBox(QStringLiteral("IP Address:") + ip + QStringLiteral(" has been deleted!"), kTalvero);
+  }
+}
+
+QString CVisitorActions::NormalisedPopUrl(const QString& url) {
+  const QString trimmed = url.trimmed();
+  if (trimmed.isEmpty()) return QString();
+  const QString lower = trimmed.toLower();
+  for (const char* scheme : {"http://", "https://", "ftp://", "news:", "mailto:", "telnet:", "file://"})
+    if (lower.contains(QLatin1String(scheme))) return trimmed;
+  return QStringLiteral("http://") + trimmed;
+}
+
+void CVisitorActions::ProactivePop(const VisitorLine& row, bool bSameWindow, const QString& url) {
+  const QString address = NormalisedPopUrl(url);
+  if (address.isEmpty()) return;
+  const QString window = bSameWindow ? QStringLiteral("R") : QStringLiteral("N");
+  // Its reply says nothing the operator needs.
+  m_engine.RequestAsync(m_engine.Catalogue().ProactivePop(row.sessionId, window, address), REQ_PROACTIVE_POP, this,
+                        [](const QString&) {});
+}
+
+bool CVisitorActions::CanJoin(const QString& status, const QString& loginId, bool bAdmin) {
+  if (bAdmin) return true;
+  return !loginId.isEmpty() && status.right(loginId.size()).compare(loginId, Qt::CaseInsensitive) == 0;
+}
+
+bool CVisitorActions::HandleNotice(const QString& notice) {
+  if (notice.isEmpty()) return false;
+  const QStringList pieces = SplitReply(notice, kSepField);
+  // A transfer notice without its session id names no chat.
+  if (pieces[0] != QStringLiteral("chat_trans") || pieces.size() < 2 || pieces[1].isEmpty()) return false;
+  AcceptChat(pieces[1]);
+  emit ChatTransferred();
+  return true;
+}

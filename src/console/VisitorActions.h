@@ -1,0 +1,68 @@
+#pragma once
+
+#include "SiteVisitor.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class CChatManager;
+class CChatWindows;
+class IChatConsole;
+class QWidget;
+
+// The commands on one visitor: accept or join a chat (and open its window
+// when the service gives it to this operator), refuse, invite, delete,
+// block the address, push a page. Each command works on a copy of the
+// visitor's row, so a refresh that rebuilds the table meanwhile changes
+// nothing; each request carries its own purpose, and its reply's message
+// comes from that, never from the failure marker.
+class CVisitorActions : public QObject {
+  Q_OBJECT
+
+ public:
+  // The console's row of a session id, or nullptr; read at once, never kept.
+  using RowFinder = std::function<const CSiteVisitor*(const QString& sessionId)>;
+
+  CVisitorActions(CChatManager& engine, IChatConsole& console, CChatWindows& chatWindows, RowFinder findRow,
+                  QWidget* owner);
+
+  void Accept(const CSiteVisitor& row);
+  // Accepts the chat of a session id (a transfer notice, the pop-up): raises
+  // its window when one is open already.
+  void AcceptChat(const QString& chatId);
+  void Busy(const VisitorLine& row);
+  void Invite(const VisitorLine& row);
+  void Delete(const VisitorLine& row);
+  // With no row, tells the operator to choose one.
+  void BlockIp(const VisitorLine* row);
+  void ProactivePop(const VisitorLine& row, bool bSameWindow, const QString& url);
+  // Block 4 of a refresh reply: a chat transferred to this operator.
+  // Returns true when it started an accept.
+  bool HandleNotice(const QString& notice);
+
+  // The address as it is pushed: trimmed, "http://" in front when it names
+  // no scheme; empty when there is nothing to push.
+  static QString NormalisedPopUrl(const QString& url);
+  // Join is allowed for an administrator, or on a chat of this operator.
+  static bool CanJoin(const QString& status, const QString& loginId, bool bAdmin);
+
+  // Reply handlers, by what the request was for.
+  void OnAcceptReply(const QString& reply, const CSiteVisitor& row);
+  void OnActionReply(const QString& action, const QString& ip, const QString& reply);
+
+ signals:
+  // A transferred chat was taken: the console plays its sound.
+  void ChatTransferred();
+
+ private:
+  void SendAction(const QString& action, const VisitorLine& row);
+  void ShowBox(const QString& text, const QString& caption);
+
+  CChatManager& m_engine;
+  IChatConsole& m_console;
+  CChatWindows& m_chatWindows;
+  RowFinder m_findRow;
+  QPointer<QWidget> m_pOwner;
+};

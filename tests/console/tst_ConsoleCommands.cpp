@@ -1,0 +1,202 @@
+// The console's commands on visitors and operators against a scripted
+// service: button states, the action replies and their boxes, accepting
+// chats (also by a transfer notice) and the windows they open.
+#include "ChatDlg.h"
+#include "ChatWindows.h"
+#include "FooButton.h"
+#include "MainDlg.h"
+#include "OperChatDlg.h"
+#include "OperatorActions.h"
+#include "ReplyBuilders.h"
+#include "SessionFixture.h"
+#include "VisitorActions.h"
+
+#include <httplib.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QTableView>
+#include <QTest>
+
+class TestConsoleCommands : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<CSessionFixture> m_pSession;
+  QMap<QString, std::string> m_replies;  // by script name
+
+  CMainDlg& C() { return m_pSession->Console(); }
+  CRecordingDesktopServices& Desktop() { return m_pSession->Desktop(); }
+  QStringList Targets(const char* script) { return m_pSession->Server().Targets().filter(script); }
+  QStringList BoxTexts() {
+    QStringList texts;
+    for (const auto& box : Desktop().messageBoxes) texts.append(box.text);
+    return texts;
+  }
+  void Show(const QList<TestVisitor>& visitors, const QString& operators = QString()) {
+    C().ApplyRefreshReply(RefreshReplyText(visitors, "1", QString(), operators));
+  }
+  void Settle() { QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0); }
+
+ private slots:
+  void init() {
+    m_pSession = std::make_unique<CSessionFixture>();
+    m_replies.clear();
+    m_pSession->UseScriptedServer([this](const httplib::Request& req) {
+      const QString script = QString::fromStdString(req.path).section(u'/', -1);
+      return CScriptedServer::Reply{200, m_replies.value(script, "online")};
+    });
+    m_pSession->LogIn();
+    C();
+    Settle();
+  }
+  void cleanup() {
+    C().LogOut(false);
+    m_pSession.reset();
+  }
+
+  void buttonStates_data() {
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("actDelete");
+    QTest::addColumn<bool>("admin");
+    QTest::addColumn<QList<bool>>("enabled");  // Accept, Busy, Delete, Join
+    // The test visitors offer no Busy.
+    QTest::newRow("chat request") << "Chat Request" << "Delete" << false << QList<bool>{true, false, true, false};
+    QTest::newRow("no delete") << "In Site" << "" << false << QList<bool>{false, false, false, false};
+    QTest::newRow("own chat") << "Chatting with: ANNA" << "Delete" << false << QList<bool>{false, false, true, true};
+    QTest::newRow("another's chat") << "Chatting with: ben" << "Delete" << false << QList<bool>{false, false, true, false};
+    QTest::newRow("administrator") << "Chatting with: ben" << "Delete" << true << QList<bool>{false, false, true, true};
+  }
+  void buttonStates() {
+    QFETCH(QString, status);
+    QFETCH(QString, actDelete);
+    QFETCH(bool, admin);
+    QFETCH(QList<bool>, enabled);
+    m_pSession->Engine().Session().admin = admin;
+    TestVisitor v{"s1", status};
+    QString line = v.Line();
+    line.replace("<fld>Delete<fld>", "<fld>" + actDelete + "<fld>");
+    C().ApplyRefreshReply(line + "<blk>1<blk><blk><blk><blk><blk>");
+    QCOMPARE((QList<bool>{C().AcceptButton()->isEnabled(), C().BusyButton()->isEnabled(),
+                          C().DeleteButton()->isEnabled(), C().JoinButton()->isEnabled()}),
+             enabled);
+    // The right-click menu grays what the buttons have off.
+    C().Table()->selectRow(0);
+    C().OnListRightClick();
+    QTRY_VERIFY(C().ContextMenu() != nullptr);
+    for (QAction* a : C().ContextMenu()->actions())
+      if (a->text() == "&Delete") QCOMPARE(a->isEnabled(), enabled[2]);
+    C().ContextMenu()->close();
+  }
+
+  void actionRepliesCarryTheirOwnPurpose() {
+    Show({{"s1"}});
+    C().Table()->clearSelection();
+    C().OnBlockIp();  // nothing selected: only the box, and nothing pending
+    QCOMPARE(BoxTexts(), QStringList{"Please Select an IP Address to be blocked!"});
+    Desktop().Clear();
+    C().Table()->selectRow(0);
+    const struct {
+      void (CMainDlg::*command)();
+      std::string reply;
+      const char* box;
+    } rows[] = {{&CMainDlg::OnDelete, "true", "IP Address:10.0.0.1 has been deleted!"},
+                {&CMainDlg::OnBlockIp, "", " cannot be blocked!"},
+                {&CMainDlg::OnBlockIp, "10.0.0.1", "10.0.0.1 blocked Sucessfully!"},
+                {&CMainDlg::OnInvite, "Zoe", "Invitation has been sent to :Zoe"},
+                {&CMainDlg::OnBusy, "true", nullptr}};
+    for (const auto& row : rows) {
+      Desktop().Clear();
+      m_replies["wn-action.php"] = row.reply;
+      (C().*row.command)();
+      Settle();
+      QCOMPARE(BoxTexts(), row.box ? QStringList{row.box} : QStringList{});
+    }
+    // A failed request shows nothing at all.
+    Desktop().Clear();
+    m_pSession->Server().SetScript([](const httplib::Request&) { return CScriptedServer::Reply{200, "DISCONNNNECT"}; });
+    C().OnDelete();
+    C().OnInvite();
+    Settle();
+    QVERIFY(Desktop().messageBoxes.isEmpty());
+  }
+
+  void proactiveAddresses_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pushed");
+    QTest::newRow("no scheme") << " offers/today.html " << "http://offers/today.html";
+    QTest::newRow("news, any case") << "News:shop" << "News:shop";
+    QTest::newRow("blanks") << "   " << "";
+  }
+  void proactiveAddresses() {
+    QFETCH(QString, typed);
+    QFETCH(QString, pushed);
+    QCOMPARE(CVisitorActions::NormalisedPopUrl(typed), pushed);
+  }
+
+  void acceptingOpensOneWindowPerChat() {
+    Show({{"s1", "Chat Request"}, {"s2", "Chat Request"}, {"s3", "Chat Request"}});
+    QList<QPair<QUrl, bool>> pages;
+    m_pSession->Engine().SetPageOpener([&](const QUrl& url, bool small) { pages.append({url, small}); });
+    m_replies["w-adc.php"] = "Taken by ben<fld><fld><fld><fld>";
+    C().Table()->selectRow(0);
+    C().OnAccept();
+    Settle();
+    QCOMPARE(Desktop().messageBoxes.size(), 1);
+    QCOMPARE(Desktop().messageBoxes[0].caption, QString("Chat"));
+    QCOMPARE(C().ChatWindows().Count(), 0);
+    for (const char* id : {"s1", "s2", "s3"}) {
+      m_replies["w-adc.php"] = QString("true<fld>Zoe<fld>z@mail.example<fld>Y<fld>%1").arg(id).toStdString();
+      C().VisitorActions().AcceptChat(id);
+      Settle();
+    }
+    QCOMPARE(C().ChatWindows().Count(), 3);
+    QCOMPARE(C().ChatWindows().Find("s2")->windowTitle(), QString("Chatting with:Zoe"));
+    QCOMPARE(pages.size(), 3);  // the chat history of each, asked for with "Y"
+    QVERIFY(pages[0].first.toString().contains("opurl=vchathist&ipadd=10.0.0.1"));
+    // A transfer notice for an open chat raises it; without its id it does nothing.
+    C().ApplyRefreshReply(RefreshReplyText({{"s1"}}).replace("<blk><blk><blk><blk><blk>", "<blk><blk><blk>chat_trans<blk><blk>"));
+    C().ApplyRefreshReply(QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), "chat_trans<fld>s2", "", ""}.join("<blk>"));
+    Settle();
+    QCOMPARE(C().ChatWindows().Count(), 3);
+    QCOMPARE(Targets("w-adc.php").size(), 4);  // one refused and three accepted; the raise sent nothing
+
+    // Logging out closes each chat window once.
+    QList<QPointer<QWidget>> windows;
+    for (const QString& id : C().ChatWindows().Ids()) windows.append(C().ChatWindows().Find(id));
+    C().LogOut(false);
+    QTRY_VERIFY(std::all_of(windows.begin(), windows.end(), [](const QPointer<QWidget>& w) { return w.isNull(); }));
+    QVERIFY(Targets("endchatcl").isEmpty());
+  }
+
+  void operatorCommands() {
+    Show({{"s1"}}, "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline");
+    C().TabButtons()[2]->click();
+    C().Table()->selectRow(0);
+    C().OnListClick();
+    QVERIFY(C().AcceptButton()->isEnabled() && C().BusyButton()->isEnabled());
+    QVERIFY(!C().InviteButton()->isEnabled());
+    QCOMPARE(C().InviteButton()->text(), QString("Request Chat"));
+    QVERIFY(!C().OperatorLogOutButton()->isEnabled());  // not an administrator
+    m_replies["wn-opacpt_chts.php"] = "DISCONNNNECT";
+    C().OnAccept();
+    Settle();
+    QCOMPARE(C().OperatorChatWindows().Count(), 0);
+    m_replies["wn-opacpt_chts.php"] = "ben<fld>oc7";
+    C().OperatorActions().AcceptChat("oc7");
+    Settle();
+    QCOMPARE(C().OperatorChatWindows().Count(), 1);
+    QCOMPARE(C().OperatorChatWindows().Find("oc7")->windowTitle(), QString("Chatting with:ben"));
+    // A message to the operator chosen in the box; the reply is shown.
+    m_replies["w-admsg.php"] = "Message sent";
+    C().MessageEdit()->setText("call me & soon");
+    C().OnSendMessage();
+    Settle();
+    QCOMPARE(BoxTexts(), QStringList{"Message sent"});
+    QVERIFY(Targets("w-admsg.php").value(0).contains("adid=ben&action=save&admsg=call%20me%20%26%20soon&adminid=anna"));
+  }
+};
+
+QTEST_MAIN(TestConsoleCommands)
+#include "tst_ConsoleCommands.moc"
