@@ -32,7 +32,7 @@ CMessageDlg* CMessageDlg::Show(const QString& text) {
 }
 
 CMessageDlg* CMessageDlg::ShowMessagesReply(const QString& reply) {
-  if (reply == kDisconnect) return nullptr;
+  if (reply.isEmpty() || reply == kDisconnect) return nullptr;
   const QStringList pieces = SplitReply(reply, kSepBlock);
   if (pieces.size() == 2 && pieces[1] == QStringLiteral("sound3")) PlayEventSound(EVENT_MESSAGE_FROM_CSR);
   return Show(MessageText(pieces[0]));

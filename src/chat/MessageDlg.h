@@ -15,7 +15,7 @@ class CMessageDlg : public QDialog {
   // Opens a new message window; it stays until the operator closes it.
   static CMessageDlg* Show(const QString& text);
   // The reply of a messages request: its sound when it says "sound3", and
-  // the messages in a new window. A failed request shows nothing.
+  // the messages in a new window. A failed request or an empty reply shows nothing.
   static CMessageDlg* ShowMessagesReply(const QString& reply);
   // The messages reply's text as it reads: "<fld>" a line break, "<ln>" a
   // colon and two spaces.

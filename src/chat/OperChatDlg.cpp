@@ -161,7 +161,9 @@ void COperChatDlg::HandleServerReply(int nType, const QString& strReply) {
       CMessageDlg::ShowMessagesReply(strReply);
       break;
     case REQ_CLOSE_OPERATOR_CHAT:
-      CloseChatWindow();
+      // A failed close leaves the chat open at the service: the window stays,
+      // polling stopped, and Close Chat can be pressed again.
+      if (strReply != kDisconnect) CloseChatWindow();
       break;
     default:
       break;
@@ -196,7 +198,7 @@ void COperChatDlg::CloseChatWindow() {
 
 void COperChatDlg::accept() {}
 
-void COperChatDlg::reject() { CloseChatWindow(); }
+void COperChatDlg::reject() { EndChat(); }
 
 void COperChatDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -47,7 +47,7 @@ class COperChatDlg : public QDialog {
 
  protected:
   void accept() override;
-  void reject() override;  // the close box closes the window; the chat is the operator's to end
+  void reject() override;  // the close box ends the chat as Close Chat does
   void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -37,7 +37,8 @@ void CChatWindows::CloseAll() {
   m_windows.clear();
   for (const QPointer<QWidget>& window : windows) {
     if (window.isNull()) continue;
-    window->close();
+    // A chat window closes by its own slot, which tells the service nothing.
+    if (!QMetaObject::invokeMethod(window, "CloseChatWindow", Qt::DirectConnection)) window->close();
     if (!window.isNull()) window->deleteLater();
   }
 }

@@ -26,6 +26,7 @@
 
 namespace {
 
+constexpr int kLogOutWaitMs = 5000;
 const QString kConnectionAlert = QStringLiteral("ALERT : Internet Connection is not available.");
 
 bool IsChatStatus(const VisitorLine& line) { return line.status.startsWith(QStringLiteral("Chat")); }
@@ -154,18 +155,25 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   if (m_bEnded) return;
   const bool alert = IsConnectionAlert();
   if (!alert) m_pStatusLine->setText(CStringTable::Load(IDS_STATUS_NO_TOTALS));
+  // The operator selected in the Operators view stays selected by name.
+  const OperatorEntry* selected = SelectedOperator();
+  const QString selectedName = selected ? selected->name : QString();
   m_pOperators->SetEntries(reply.operators);
+  if (m_mode == ViewMode::Operators) {
+    const int row = selectedName.isEmpty() ? -1 : m_pOperators->Find(selectedName);
+    if (row >= 0)
+      m_pTable->selectRow(row);
+    else
+      m_pTable->clearSelection();
+  }
   int chats = 0;
+  bool backToVisitors = false;
   if (m_mode == ViewMode::Operators) {
     QList<CSiteVisitor> visitors;
     for (const VisitorLine& line : reply.visitors) {
       // A chat request while the operator looks at the operators: back to
-      // the visitors, which the next refresh fills.
-      if (line.status == QStringLiteral("Chat Request") && m_pAlerts->IsConsoleVisible()) {
-        m_pAlerts->ChatRequestInOperatorsView();
-        SwitchView(ViewMode::AllVisitors);
-        return;
-      }
+      // the visitors once this reply is applied; the next refresh fills them.
+      if (line.status == QStringLiteral("Chat Request") && m_pAlerts->IsConsoleVisible()) backToVisitors = true;
       visitors.append(MakeVisitor(line));
       if (IsChatStatus(line)) ++chats;
     }
@@ -183,6 +191,11 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   // Block 4: a chat handed to this operator, or messages waiting.
   if (!m_pVisitorActions->HandleNotice(reply.notice) && reply.notice.startsWith(QStringLiteral("message")))
     m_pOperatorActions->WaitingMessages();
+  if (backToVisitors) {
+    m_pAlerts->ChatRequestInOperatorsView();
+    SwitchView(ViewMode::AllVisitors);
+    return;
+  }
   ApplyOperatorAlerts(reply);
 }
 
@@ -212,17 +225,26 @@ void CMainDlg::ApplyVisitorLines(const RefreshReply& reply, int& chats) {
 }
 
 void CMainDlg::RefillOperatorsBox() {
-  // The chosen operator stays chosen by name; when gone, its place does.
-  const int selected = m_pOperatorsBox->currentIndex();
-  const QString chosen = m_pOperatorsBox->currentData().toString();
-  m_pOperatorsBox->clear();
+  QStringList texts, names;
   for (const OperatorEntry& entry : m_pOperators->Entries()) {
-    if (entry.name.compare(m_engine.Session().loginId, Qt::CaseInsensitive) != 0)
-      m_pOperatorsBox->addItem(COperatorList::BoxText(entry), entry.name);
+    if (entry.name.compare(m_engine.Session().loginId, Qt::CaseInsensitive) == 0) continue;
+    texts.append(COperatorList::BoxText(entry));
+    names.append(entry.name);
   }
-  int index = chosen.isEmpty() ? -1 : m_pOperatorsBox->findData(chosen);
-  if (index < 0) index = selected >= 0 && selected < m_pOperatorsBox->count() ? selected : 0;
-  m_pOperatorsBox->setCurrentIndex(index);
+  // Refilled only when something changed, so an open drop-down list stays
+  // open under the operator's mouse.
+  bool same = texts.size() == m_pOperatorsBox->count();
+  for (int i = 0; same && i < texts.size(); ++i) same = m_pOperatorsBox->itemText(i) == texts[i];
+  if (!same) {
+    // The chosen operator stays chosen by name; when he is gone, nobody is,
+    // so a message never goes to whoever took his place.
+    const bool wasEmpty = m_pOperatorsBox->count() == 0;
+    const QString chosen = m_pOperatorsBox->currentData().toString();
+    m_pOperatorsBox->clear();
+    for (int i = 0; i < texts.size(); ++i) m_pOperatorsBox->addItem(texts[i], names[i]);
+    m_pOperatorsBox->setCurrentIndex(wasEmpty || chosen.isEmpty() ? (texts.isEmpty() ? -1 : 0)
+                                                                   : m_pOperatorsBox->findData(chosen));
+  }
   AnnounceOnline();
 }
 
@@ -298,7 +320,8 @@ void CMainDlg::EndSession(bool bForgetLogin, bool bToldByServer) {
   if (bForgetLogin) CSavedCredentials::Forget();
   if (!bToldByServer) {
     QString reply;
-    m_engine.RequestSync(m_engine.Catalogue().LogOut(), reply);
+    // A dead service must not hold the operator for the request's whole time-out.
+    m_engine.RequestSync(m_engine.Catalogue().LogOut(), reply, kLogOutWaitMs);
   }
   // From here on no reply reaches any window of the session.
   m_engine.SetClosing();

@@ -151,7 +151,9 @@ void CMainDlg::OnSendMessage() {
   if (addressee.isEmpty() || text.isEmpty()) return;
   m_pMessage->clear();
   m_pMessage->setFocus();
-  m_pOperatorActions->SendMessage(addressee, text);
+  m_pOperatorActions->SendMessage(addressee, text, [this](const QString& unsent) {
+    if (m_pMessage->text().isEmpty()) m_pMessage->setText(unsent);
+  });
 }
 
 void CMainDlg::OnViewMessage() { m_pOperatorActions->ViewMessages(); }

@@ -38,10 +38,14 @@ void COperatorActions::LogOutOperator(const QString& operatorId) {
   Send(m_engine.Catalogue().LogOutOperator(operatorId), REQ_LOG_OUT_OPERATOR, {});
 }
 
-void COperatorActions::SendMessage(const QString& operatorId, const QString& text) {
-  Send(m_engine.Catalogue().SaveMessage(operatorId, text), REQ_MESSAGE_SENT, [this](const QString& reply) {
-    if (reply != kDisconnect)
-      CDesktopServices::Get().MessageBox(m_pOwner, reply, QStringLiteral("Talvero"), CDesktopServices::Icon::Information);
+void COperatorActions::SendMessage(const QString& operatorId, const QString& text,
+                                   std::function<void(const QString&)> onFailure) {
+  Send(m_engine.Catalogue().SaveMessage(operatorId, text), REQ_MESSAGE_SENT, [this, text, onFailure](const QString& reply) {
+    if (reply == kDisconnect) {
+      if (onFailure) onFailure(text);
+      return;
+    }
+    CDesktopServices::Get().MessageBox(m_pOwner, reply, QStringLiteral("Talvero"), CDesktopServices::Icon::Information);
   });
 }
 
@@ -50,8 +54,12 @@ void COperatorActions::ViewMessages() {
 }
 
 void COperatorActions::WaitingMessages() {
-  Send(m_engine.Catalogue().WaitingMessages(), REQ_MESSAGES,
-       [](const QString& reply) { CMessageDlg::ShowMessagesReply(reply); });
+  if (m_bWaitingMessagesOut) return;
+  m_bWaitingMessagesOut = true;
+  m_engine.RequestAsync(m_engine.Catalogue().WaitingMessages(), REQ_MESSAGES, this, [this](const QString& reply) {
+    m_bWaitingMessagesOut = false;
+    if (!m_engine.IsClosing()) CMessageDlg::ShowMessagesReply(reply);
+  });
 }
 
 void COperatorActions::OnOperatorChatReply(const QString& reply) {

@@ -23,7 +23,8 @@ class COperatorActions : public QObject {
   void AcceptChat(const QString& chatId);
   void Deny(const QString& chatId);
   void LogOutOperator(const QString& operatorId);
-  void SendMessage(const QString& operatorId, const QString& text);
+  // On a failure the text goes back to the caller, to be put back in its box.
+  void SendMessage(const QString& operatorId, const QString& text, std::function<void(const QString&)> onFailure);
   void ViewMessages();
   void WaitingMessages();
 
@@ -37,4 +38,5 @@ class COperatorActions : public QObject {
   CChatManager& m_engine;
   CChatWindows& m_operatorChats;
   QPointer<QWidget> m_pOwner;
+  bool m_bWaitingMessagesOut = false;  // a notice repeated every refresh asks once
 };

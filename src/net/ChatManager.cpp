@@ -84,10 +84,15 @@ CChatManager::Endpoint CChatManager::CurrentEndpoint() const {
   return Endpoint{m_strHost, m_strPrefix, m_session.secure};
 }
 
-bool CChatManager::PerformGet(const Endpoint& endpoint, const QString& url, QString& reply) {
+bool CChatManager::PerformGet(const Endpoint& endpoint, const QString& url, QString& reply, int timeoutMs) {
   reply.clear();
+  CHttpTransport::Options options = m_transportOptions;
+  if (timeoutMs > 0) {
+    options.totalTimeoutMs = std::min(options.totalTimeoutMs, timeoutMs);
+    options.connectTimeoutMs = std::min(options.connectTimeoutMs, timeoutMs);
+  }
   const CHttpTransport::Result result =
-      CHttpTransport::Get(endpoint.host, endpoint.secure, endpoint.prefix + url, m_transportOptions);
+      CHttpTransport::Get(endpoint.host, endpoint.secure, endpoint.prefix + url, options);
   if (!result.ok) {
     CountFailure();
     reply = kDisconnect;
@@ -120,6 +125,10 @@ void CChatManager::ShowMessage(const QString& text) {
 }
 
 bool CChatManager::RequestSync(const QString& url, QString& reply) { return PerformGet(CurrentEndpoint(), url, reply); }
+
+bool CChatManager::RequestSync(const QString& url, QString& reply, int timeoutMs) {
+  return PerformGet(CurrentEndpoint(), url, reply, timeoutMs);
+}
 
 void CChatManager::RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply) {
   if (m_bAborting) return;

@@ -50,6 +50,8 @@ class CChatManager {
   // reply holds its text (possibly empty); false: the request failed and
   // reply is exactly "DISCONNNNECT".
   bool RequestSync(const QString& url, QString& reply);
+  // The same, giving up after at most timeoutMs in all.
+  bool RequestSync(const QString& url, QString& reply, int timeoutMs);
   // Starts the GET on a worker thread and returns at once. Types outside
   // 1 to 33 are sent but never delivered.
   void RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply);
@@ -103,7 +105,7 @@ class CChatManager {
   };
 
   Endpoint CurrentEndpoint() const;
-  bool PerformGet(const Endpoint& endpoint, const QString& url, QString& reply);
+  bool PerformGet(const Endpoint& endpoint, const QString& url, QString& reply, int timeoutMs = 0);
   void CountFailure();
   void RunJob(const RequestJob& job);
   void Deliver(const RequestJob& job, const QString& reply);

@@ -14,6 +14,7 @@
 #include <httplib.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
@@ -168,6 +169,39 @@ class TestConsoleCommands : public QObject {
     C().LogOut(false);
     QTRY_VERIFY(std::all_of(windows.begin(), windows.end(), [](const QPointer<QWidget>& w) { return w.isNull(); }));
     QVERIFY(Targets("endchatcl").isEmpty());
+  }
+
+  void theChosenOperatorStaysChosenByName() {
+    const QString three = "ann2<subfld><subfld><subfld>Online<fld>ben<subfld><subfld><subfld>Online<fld>"
+                          "cy<subfld><subfld><subfld>Online";
+    Show({{"s1"}}, three);
+    QComboBox* box = C().OperatorsBox();
+    box->setCurrentIndex(2);  // cy
+    Show({{"s1"}}, three.section("<fld>", 0, 0) + "<fld>" + three.section("<fld>", 2, 2));  // ben above him leaves
+    QCOMPARE(box->currentText(), QString("cy (Online)"));
+    Show({{"s1"}}, three.section("<fld>", 0, 0));  // cy leaves: nobody is chosen
+    QCOMPARE(box->currentIndex(), -1);
+    // A message that could not be sent comes back into its box.
+    Show({{"s1"}}, three);
+    box->setCurrentIndex(0);
+    m_replies["w-admsg.php"] = "DISCONNNNECT";
+    C().MessageEdit()->setText("hello");
+    C().OnSendMessage();
+    Settle();
+    QCOMPARE(C().MessageEdit()->text(), QString("hello"));
+    QVERIFY(Desktop().messageBoxes.isEmpty());
+  }
+
+  void aRepeatedMessageNoticeAsksOnceAtATime() {
+    m_pSession->Server().SetScript([](const httplib::Request& req) {
+      const bool messages = req.path.find("w-admsg.php") != std::string::npos;
+      return CScriptedServer::Reply{200, messages ? "" : "online", messages ? 300 : 0};
+    });
+    const QString notice = QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), "message", "", ""}.join("<blk>");
+    for (int i = 0; i < 3; ++i) C().ApplyRefreshReply(notice);
+    Settle();
+    QCOMPARE(Targets("w-admsg.php").size(), 1);
+    QVERIFY(QApplication::topLevelWidgets().size() < 10);  // an empty reply opens no message window
   }
 
   void operatorCommands() {

@@ -569,6 +569,20 @@ class TestMainDlg : public QObject {
     QTRY_COMPARE(ShownName(), QString("c"));
   }
 
+  void logOutGivesADeadServiceFiveSeconds() {
+    m_pServer->SetScript([](const httplib::Request&) {
+      CScriptedServer::Reply hang;
+      hang.hang = true;
+      return hang;
+    });
+    m_pEngine->SetTimeouts(10000, 60000);
+    QElapsedTimer timer;
+    timer.start();
+    C().LogOut(false);
+    QVERIFY(C().IsSessionEnded());
+    QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
+  }
+
   void escapeAndEnterDoNotCloseIt() {
     QTest::keyClick(&C(), Qt::Key_Escape);
     QTest::keyClick(&C(), Qt::Key_Return);
