@@ -1,10 +1,13 @@
 #include "WebBrowserDlg.h"
 
 #include "DialogUnits.h"
+#include "WindowPlacement.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 
+#include <QGuiApplication>
 #include <QIcon>
+#include <QScreen>
 #include <QWebEngineView>
 
 CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* parent)
@@ -23,8 +26,12 @@ CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* parent)
 CWebBrowserDlg* CWebBrowserDlg::OpenPage(const QUrl& address, bool smallWindow) {
   auto* dlg = new CWebBrowserDlg(address);
   if (smallWindow) {
-    dlg->move(kSmallWindow.topLeft());
-    dlg->resize(kSmallWindow.size());
+    // Its fixed place is off a small screen: kept inside the screen's work area.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect place =
+        screen ? CWindowPlacement::ClampTo(kSmallWindow, screen->availableGeometry(), kSmallWindow.size()) : kSmallWindow;
+    dlg->move(place.topLeft());
+    dlg->resize(place.size());
   }
   dlg->show();
   return dlg;

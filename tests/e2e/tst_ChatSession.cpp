@@ -5,10 +5,14 @@
 #include "ChatWindows.h"
 #include "MainDlg.h"
 #include "MySpellEditCtrl.h"
+#include "OperChatDlg.h"
+#include "OperatorActions.h"
+#include "OperatorList.h"
 #include "SessionFixture.h"
 #include "VisitorActions.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
@@ -66,6 +70,89 @@ class TestChatSession : public QObject {
     QVERIFY(!chat->IsPolling());
     console.LogOut(false);
     QTRY_VERIFY(chat.isNull());
+  }
+
+  // Anna hands a visitor's chat to Ben; Ben's console takes it on its next refresh.
+  void aChatTransferredToAnotherOperator() {
+    CSessionFixture anna;
+    CServiceFixture& service = anna.UseService();
+    QVERIFY(service.Login("anna", "anna").startsWith("true"));
+    anna.LogIn();
+    anna.Engine().Session().chatPeriodMs = 300;
+    CSessionFixture ben;  // its desktop services record from here on
+    ben.Engine().SetDefaultHost(service.Host());
+    QVERIFY(service.Login("ben", "ben").startsWith("true"));
+    ben.LogIn({"ben"});
+    ben.Console();
+    CMainDlg& console = anna.Console();
+
+    const QString visitor = service.Control("visitor/add", {{"name", "Zoe"}});
+    service.Control("visitor/chat", {{"csesid", visitor}});
+    console.VisitorActions().AcceptChat(visitor);
+    QTRY_VERIFY(console.ChatWindows().Find(visitor) != nullptr);
+    auto* chat = qobject_cast<CChatDlg*>(console.ChatWindows().Find(visitor));
+    console.RefreshVisitors();
+    QTRY_VERIFY(console.OperatorTexts().contains("ben (Online)"));
+    chat->RefreshOperatorCombo();
+    chat->OperatorsBox()->setCurrentIndex(chat->OperatorsBox()->findText("ben (Online)"));
+    chat->TransferChat();
+    QTRY_VERIFY(!ben.Desktop().messageBoxes.isEmpty());
+    QCOMPARE(ben.Desktop().messageBoxes.last().text, QString("Chat Session Transferred"));
+
+    ben.Console().RefreshVisitors();
+    QTRY_VERIFY(ben.Console().ChatWindows().Find(visitor) != nullptr);
+    QVERIFY(ben.Desktop().sounds.contains(QUrl("qrc:/sounds/140.wav")));  // the transfer's sound
+    ben.Console().LogOut(false);
+    console.LogOut(false);
+  }
+
+  // Two operators of one site chat with each other; then an administrator
+  // logs one of them out.
+  void twoOperatorsChatAndOneIsLoggedOut() {
+    CSessionFixture anna;
+    CServiceFixture& service = anna.UseService();
+    QVERIFY(service.Login("anna", "anna").startsWith("true"));
+    anna.LogIn();
+    anna.Engine().Session().operChatPeriodMs = 300;
+    CSessionFixture ben;
+    ben.Engine().SetDefaultHost(service.Host());
+    QVERIFY(service.Login("ben", "ben").startsWith("true"));
+    ben.LogIn({"ben"});
+    ben.Engine().Session().operChatPeriodMs = 300;
+    CMainDlg& annas = anna.Console();
+    CMainDlg& bens = ben.Console();
+
+    annas.OperatorActions().RequestChat("ben");
+    QTRY_COMPARE(annas.OperatorChatWindows().Count(), 1);
+    // Ben is alerted by his refresh: the Operators view, Anna asking.
+    bens.RefreshVisitors();
+    QTRY_COMPARE(bens.Mode(), CMainDlg::ViewMode::Operators);
+    const int row = bens.Operators().Find("anna");
+    QVERIFY(row >= 0);
+    QCOMPARE(bens.Operators().Entries()[row].chatState, QString("op_chat"));
+    bens.OperatorActions().AcceptChat(bens.Operators().Entries()[row].chatId);
+    QTRY_COMPARE(bens.OperatorChatWindows().Count(), 1);
+    auto* annaChat = qobject_cast<COperChatDlg*>(annas.OperatorChatWindows().Find(annas.OperatorChatWindows().Ids()[0]));
+    auto* benChat = qobject_cast<COperChatDlg*>(bens.OperatorChatWindows().Find(bens.OperatorChatWindows().Ids()[0]));
+    QCOMPARE(benChat->windowTitle(), QString("Chatting with:anna"));
+
+    annaChat->EntryBox()->setPlainText("hello ben & co");
+    annaChat->SendChatLine();
+    QTRY_VERIFY(benChat->Transcript()->toPlainText().contains("anna: hello ben & co"));
+    benChat->EntryBox()->setPlainText("hi");  // Ben types...
+    QTRY_COMPARE(annaChat->TypingLine()->text(), QString("ben is Typing"));
+    benChat->SendChatLine();
+    QTRY_VERIFY(annaChat->Transcript()->toPlainText().contains("ben: hi"));
+    annaChat->EndChat();
+    QTRY_VERIFY(benChat->Transcript()->toPlainText().endsWith("Notice: Chat Closed by Operator."));
+
+    // The administrator logs Ben out; his console ends at its next refresh.
+    QVERIFY(service.Login("demo", "demo").startsWith("true"));
+    QCOMPARE(service.Get("/cpn/wn-opout.php?id2out=ben&sid=1001"), QString("true"));
+    bens.RefreshVisitors();
+    QTRY_VERIFY(bens.IsSessionEnded());
+    QCOMPARE(ben.Desktop().messageBoxes.last().text, QString("You have been logged out."));
+    annas.LogOut(false);
   }
 };
 
