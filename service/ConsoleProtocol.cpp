@@ -185,15 +185,7 @@ QString CConsoleProtocol::LogOut(const Query& q) {
   Site* site = m_state.FindSite(q.value("sid"));
   OperatorState* op = site ? site->FindOperator(q.value("adminid")) : nullptr;
   if (op == nullptr) return QStringLiteral("false");
-  op->loggedIn = false;
-  op->forcedOut = false;
-  op->lastHeard = -1;
-  const QString& id = op->account.loginId;
-  for (Visitor& v : site->visitors)
-    if (v.hasChat && v.chat.state == VisitorChat::Active && SameId(v.chat.operatorId, id))
-      m_state.CloseChat(*site, v, kClosedByOperator);
-  for (OperatorChat& c : site->operatorChats)
-    if (SameId(c.asker, id) || SameId(c.invitee, id)) c.state = OperatorChat::Closed;
+  m_state.LogOut(*site, *op);
   return QStringLiteral("true");
 }
 

@@ -19,18 +19,8 @@ QString COperatorChatProtocol::OpenChat(const Query& q) {
     const OperatorState* asker = site ? site->FindOperator(q.value("adminid")) : nullptr;
     const OperatorState* invitee = site ? site->FindOperator(q.value("op2")) : nullptr;
     if (asker == nullptr || invitee == nullptr || asker == invitee || !asker->loggedIn) return QString();
-    const QString& a = asker->account.loginId;
-    const QString& b = invitee->account.loginId;
-    for (const OperatorChat& c : site->operatorChats)
-      if (c.state != OperatorChat::Closed && ((SameId(c.asker, a) && SameId(c.invitee, b)) ||
-                                              (SameId(c.asker, b) && SameId(c.invitee, a))))
-        return b + kSepField + c.id;
-    OperatorChat chat;
-    chat.id = QStringLiteral("op%1-%2").arg(site->config.id).arg(site->nextOperatorChat++);
-    chat.asker = a;
-    chat.invitee = b;
-    site->operatorChats.append(chat);
-    return b + kSepField + chat.id;
+    const OperatorChat& chat = m_state.OpenOperatorChat(*site, asker->account.loginId, invitee->account.loginId);
+    return invitee->account.loginId + kSepField + chat.id;
   }
   OperatorChat* chat = m_state.FindOperatorChat(q.value("csesid"));
   if (chat == nullptr || chat->state == OperatorChat::Closed) return QString();

@@ -72,7 +72,10 @@ CServiceState::CServiceState(CServiceConfig cfg) : config(std::move(cfg)), rando
   }
 }
 
-qint64 CServiceState::Now() const { return SteadyMs() - m_nStartMs; }
+qint64 CServiceState::Now() const {
+  const qint64 manual = m_nManualNow;
+  return manual >= 0 ? manual : SteadyMs() - m_nStartMs;
+}
 
 Site* CServiceState::FindSite(const QString& id) {
   for (Site& s : sites)
@@ -190,4 +193,30 @@ void CServiceState::RemoveVisitor(Site& site, const QString& sessionId, const QS
 void CServiceState::ForgetDeparted(Site& site) {
   const qint64 now = Now();
   site.visitors.removeIf([now](const Visitor& v) { return v.departed && now - v.departedAt > 10 * 60 * 1000; });
+}
+
+void CServiceState::LogOut(Site& site, OperatorState& op) {
+  op.loggedIn = false;
+  op.forcedOut = false;
+  op.simulated = false;
+  op.lastHeard = -1;
+  const QString& id = op.account.loginId;
+  for (Visitor& v : site.visitors)
+    if (v.hasChat && v.chat.state == VisitorChat::Active && SameId(v.chat.operatorId, id))
+      CloseChat(site, v, kClosedByOperator);
+  for (OperatorChat& c : site.operatorChats)
+    if (SameId(c.asker, id) || SameId(c.invitee, id)) c.state = OperatorChat::Closed;
+}
+
+OperatorChat& CServiceState::OpenOperatorChat(Site& site, const QString& asker, const QString& invitee) {
+  for (OperatorChat& c : site.operatorChats)
+    if (c.state != OperatorChat::Closed && ((SameId(c.asker, asker) && SameId(c.invitee, invitee)) ||
+                                            (SameId(c.asker, invitee) && SameId(c.invitee, asker))))
+      return c;
+  OperatorChat chat;
+  chat.id = QStringLiteral("op%1-%2").arg(site.config.id).arg(site.nextOperatorChat++);
+  chat.asker = asker;
+  chat.invitee = invitee;
+  site.operatorChats.append(chat);
+  return site.operatorChats.last();
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <random>
@@ -80,6 +81,7 @@ struct OperatorState {
   bool loggedIn = false;
   bool manualOffline = false;
   bool forcedOut = false;  // the next refresh answers "logout"
+  bool simulated = false;  // logged in by the demo, not by a console
   qint64 lastHeard = -1;
   int firstUnseenVisitor = 1;  // visitors from this number on are new to him
   QString transferNotice;  // chat session id transferred here, not yet announced
@@ -148,6 +150,10 @@ class CServiceState {
   Site* FindSite(const QString& id);
   // Milliseconds since the service started.
   qint64 Now() const;
+  // From now on Now() answers this time and moves only with AdvanceClock,
+  // so that tests can run minutes of the demo without waiting for them.
+  void UseManualClock(qint64 ms) { m_nManualNow = ms; }
+  void AdvanceClock(qint64 ms) { m_nManualNow += ms; }
   // The wall-clock time of such a moment, for pages.
   QDateTime WallTime(qint64 ms) const { return m_startWall.addMSecs(ms); }
   // The chat of the visitor with this session id, in whichever site.
@@ -162,6 +168,11 @@ class CServiceState {
   // is forgotten at once, one with a chat a few minutes later.
   void RemoveVisitor(Site& site, const QString& sessionId, const QString& notice);
   void ForgetDeparted(Site& site);
+  // The operator leaves: his visitor chats and operator chats close.
+  void LogOut(Site& site, OperatorState& op);
+  // The chat still open between the two operators, or a new one in which
+  // asker asks invitee.
+  OperatorChat& OpenOperatorChat(Site& site, const QString& asker, const QString& invitee);
   static void AppendLine(QList<ChatLine>& lines, const QString& text, bool fromVisitor, const QString& sender,
                          qint64 now);
   // The four blocks of a chat poll: the lines after lastNum, the newest
@@ -173,5 +184,6 @@ class CServiceState {
 
  private:
   qint64 m_nStartMs;
+  std::atomic<qint64> m_nManualNow{-1};  // -1: the steady clock
   QDateTime m_startWall;
 };
