@@ -46,8 +46,11 @@ QString CConsoleProtocol::Login(const Query& q) {
   if (op == nullptr) return refuse("false");
   if (op->account.password != q.value("pwd")) return refuse("incorrect");
   const qint64 now = m_state.Now();
-  // Still seen from another console: logged in and heard from lately.
-  if (op->loggedIn && !op->forcedOut && now - op->lastHeard <= 3 * 1000 * qint64(site->config.consolePeriod))
+  // Still seen from another console: logged in and heard from lately. The
+  // demo's simulated operator makes way for a console: his chats end.
+  if (op->simulated)
+    m_state.LogOut(*site, *op);
+  else if (op->loggedIn && !op->forcedOut && now - op->lastHeard <= 3 * 1000 * qint64(site->config.consolePeriod))
     return refuse("already");
   op->loggedIn = true;
   op->manualOffline = false;

@@ -24,6 +24,25 @@ const char* const kAnswers[] = {
 const char* const kGoodbyes[] = {"Thank you very much, bye! [:)]", "That helps a lot. Have a nice day!",
                                  "Perfect, thanks for your help. Bye! [;)]"};
 
+// The colleague's side of a chat with another operator, and his messages.
+const char* const kColleagueId = "ben";
+const char* const kColleagueOpenings[] = {
+    "Hi %1, do you have a minute?", "Hello %1! Quick question about the shoe orders.",
+    "Hi %1, are you busy right now?"};
+const char* const kColleagueAnswers[] = {
+    "Thanks, that helps.", "OK, I will tell the visitor that delivery takes three days.",
+    "Good idea. The returns page is http://www.example-shop.com/shipping.html by the way.",
+    "Right, I will take the next chat request then.", "Agreed [:)]"};
+const char* const kColleagueGoodbyes[] = {"Great, thanks %1. Back to the visitors!", "Perfect, talk to you later, %1.",
+                                          "Thanks %1, that is all for now. Bye!"};
+const char* const kColleagueMessages[] = {
+    "Could you take the next chat request? I am on the phone.", "Reminder: the spring sale starts on Monday.",
+    "The leather bags are sold out until next week.", "I will be away for ten minutes.",
+    "A customer from Munich called to thank you for yesterday's chat."};
+
+constexpr qint64 kSecond = 1000;
+constexpr qint64 kMinute = 60 * kSecond;
+
 template <size_t N>
 QString Any(const char* const (&list)[N], int i) {
   return QString::fromLatin1(list[size_t(i) % N]);
@@ -61,6 +80,10 @@ void CDemoSimulation::Run() {
 }
 
 int CDemoSimulation::Pick(int n) { return int(m_state.random() % unsigned(n)); }
+
+qint64 CDemoSimulation::PickMs(int fromSeconds, int toSeconds) {
+  return (fromSeconds + Pick(toSeconds - fromSeconds + 1)) * kSecond;
+}
 
 void CDemoSimulation::Step(Site& site) {
   const qint64 now = m_state.Now();
@@ -113,6 +136,149 @@ void CDemoSimulation::Step(Site& site) {
     }
   }
   for (const QString& id : leaving) m_state.RemoveVisitor(site, id, kClosedByUser);
+  StepColleague(site, now);
+}
+
+const OperatorState* CDemoSimulation::PickOnlineColleague(Site& site, const OperatorState& op, qint64 now) {
+  QList<const OperatorState*> online;
+  for (const OperatorState& other : site.operators)
+    if (&other != &op && site.IsOnline(other, now)) online.append(&other);
+  return online.isEmpty() ? nullptr : online[Pick(int(online.size()))];
+}
+
+void CDemoSimulation::StepColleague(Site& site, qint64 now) {
+  OperatorState* op = site.FindOperator(QString::fromLatin1(kColleagueId));
+  if (op == nullptr) return;
+  Colleague& me = m_colleagues[site.config.id];
+  if (me.since < 0) {
+    // He comes in soon after the demo starts, so that there is someone to see.
+    me.since = now;
+    me.stayFor = PickMs(5, 30);
+  }
+  if (!op->simulated) {
+    if (op->loggedIn) {
+      // A console is logged in as him: he is not ours until it leaves.
+      me = Colleague();
+      me.since = now;
+      me.stayFor = PickMs(60, 180);
+      return;
+    }
+    if (now - me.since < me.stayFor) return;
+    op->loggedIn = true;
+    op->simulated = true;
+    op->manualOffline = false;
+    op->forcedOut = false;
+    op->lastHeard = now;
+    op->transferNotice.clear();
+    me = Colleague();
+    me.since = now;
+    me.stayFor = PickMs(8 * 60, 16 * 60);
+    me.nextChatAt = now + PickMs(60, 120);
+    me.nextMessageAt = now + PickMs(90, 180);
+    return;
+  }
+  // An administrator's log-out, or time to go once no chat holds him.
+  if (op->forcedOut || (now - me.since >= me.stayFor && me.chatId.isEmpty())) {
+    m_state.LogOut(site, *op);
+    me = Colleague();
+    me.since = now;
+    me.stayFor = PickMs(60, 180);
+    return;
+  }
+  op->lastHeard = now;
+  StepColleagueChat(site, *op, me, now);
+  if (me.chatId.isEmpty() && now >= me.nextChatAt && Pick(60) == 0) {
+    if (const OperatorState* other = PickOnlineColleague(site, *op, now)) {
+      me.chatId = m_state.OpenOperatorChat(site, op->account.loginId, other->account.loginId).id;
+      me.chatMark = now;
+      me.nextChatAt = now + PickMs(3 * 60, 5 * 60);
+    }
+  }
+  if (now >= me.nextMessageAt && Pick(60) == 0) {
+    if (const OperatorState* other = PickOnlineColleague(site, *op, now)) {
+      site.messages.append({op->account.loginId, other->account.loginId, Any(kColleagueMessages, Pick(5)), false, now});
+      me.nextMessageAt = now + PickMs(4 * 60, 8 * 60);
+    }
+  }
+}
+
+void CDemoSimulation::EndColleagueChat(OperatorChat* chat, Colleague& me, qint64 now) {
+  if (chat != nullptr) {
+    chat->state = OperatorChat::Closed;
+    chat->typingAt = -1;
+  }
+  me.chatId.clear();
+  me.typing = false;
+  me.written = 0;
+  me.running = false;
+  me.nextChatAt = std::max(me.nextChatAt, now + PickMs(2 * 60, 4 * 60));
+}
+
+void CDemoSimulation::StepColleagueChat(Site& site, OperatorState& op, Colleague& me, qint64 now) {
+  const QString& myId = op.account.loginId;
+  if (me.chatId.isEmpty()) {
+    // Another operator asks him for a chat: he takes it after a few seconds.
+    for (const OperatorChat& c : site.operatorChats)
+      if (c.state == OperatorChat::Pending && SameId(c.invitee, myId)) {
+        me.chatId = c.id;
+        me.chatMark = now;
+        break;
+      }
+    if (me.chatId.isEmpty()) return;
+  }
+  OperatorChat* chat = site.FindOperatorChat(me.chatId);
+  if (chat == nullptr || chat->state == OperatorChat::Closed) return EndColleagueChat(nullptr, me, now);
+  const QString other = SameId(chat->asker, myId) ? chat->invitee : chat->asker;
+  if (chat->state == OperatorChat::Pending) {
+    if (SameId(chat->invitee, myId)) {
+      if (now - me.chatMark >= 4 * kSecond) {
+        chat->state = OperatorChat::Active;
+        me.running = true;
+        me.chatMark = now;
+      }
+    } else if (now - me.chatMark > 2 * kMinute) {
+      EndColleagueChat(chat, me, now);  // nobody took it up: he asks another time
+    }
+    return;
+  }
+  if (!me.running) {
+    me.running = true;  // accepted since the last step
+    me.chatMark = now;
+  }
+  const ChatLine* last = chat->lines.isEmpty() ? nullptr : &chat->lines.last();
+  const qint64 quietSince = std::max(last ? last->at : 0, me.chatMark);
+  const bool myTurn = last == nullptr || !SameId(last->sender, myId);
+  const int goodbyeAt = 3;  // lines before the goodbye
+  if (me.written > goodbyeAt) {
+    if (now - quietSince >= 8 * kSecond) EndColleagueChat(chat, me, now);
+    return;
+  }
+  if (!myTurn) {
+    if (now - quietSince > 90 * kSecond) EndColleagueChat(chat, me, now);  // the other went quiet
+    return;
+  }
+  if (!me.typing) {
+    if (now - quietSince < 2 * kSecond) return;
+    me.typing = true;
+    me.typeFor = PickMs(3, 7);
+    me.chatMark = now;
+    chat->typingAt = now;
+    return;
+  }
+  chat->typingAt = now;  // a typing notice lasts a few seconds only
+  if (now - me.chatMark < me.typeFor) return;
+  QString text;
+  if (me.written == 0)
+    text = Any(kColleagueOpenings, Pick(3)).arg(other);
+  else if (me.written == goodbyeAt)
+    text = Any(kColleagueGoodbyes, Pick(3)).arg(other);
+  else
+    text = Any(kColleagueAnswers, Pick(5));
+  CServiceState::AppendLine(chat->lines, myId + QStringLiteral(": ") + text, false, myId, now);
+  chat->typingAt = -1;
+  me.typing = false;
+  me.chatMark = now;
+  ++me.written;
 }
 
 void CDemoSimulation::StepChat(Site& site, Visitor& v, qint64 now) {

@@ -18,7 +18,8 @@ const char kUsage[] =
     "                  prints it as the first line on standard output\n"
     "  --tls CERT KEY  speak HTTPS with this certificate and key (PEM files)\n"
     "  --config FILE   sites, operators and parameters (default: the built-in demo site)\n"
-    "  --demo          simulate visitors who arrive, browse, leave and chat\n"
+    "  --demo          simulate visitors who arrive, browse, leave and chat, and a\n"
+    "                  colleague (ben) who comes and goes, chats and leaves messages\n"
     "  --seed N        the simulation's random seed (default 1)\n"
     "  --verbose       log one line per request on standard error\n";
 
