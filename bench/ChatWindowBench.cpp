@@ -4,7 +4,7 @@
 // window costs (ten windows, divided by ten).
 #include "ChatDlg.h"
 #include "ChatManager.h"
-#include "DesktopServices.h"
+#include "SilentDesktop.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,15 +15,6 @@
 #include <string_view>
 
 namespace {
-
-class SilentDesktop : public CDesktopServices {
- public:
-  Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
-  void PlaySound(const QUrl&) override {}
-  bool OpenUrl(const QUrl&) override { return true; }
-  void FlashWindow(QWidget*) override {}
-  QDateTime Now() const override { return {}; }
-};
 
 // Fifty lines numbered from first, the way the service sends them.
 QString PollReply(int first) {

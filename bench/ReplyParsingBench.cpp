@@ -2,7 +2,7 @@
 // to the console's visitor table, against the bare cost of finding the
 // reply's separators.
 #include "ChatManager.h"
-#include "DesktopServices.h"
+#include "SilentDesktop.h"
 #include "MainDlg.h"
 #include "RefreshReply.h"
 #include "ReplyBuilders.h"
@@ -90,16 +90,6 @@ void BM_ApplyRefresh(benchmark::State& state) {
   state.counters["bytes_per_row"] = bytes / visitors;
 }
 BENCHMARK(BM_ApplyRefresh)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-
-// Desktop services that do nothing: the console's sounds must not count.
-class SilentDesktop : public CDesktopServices {
- public:
-  Answer MessageBox(QWidget*, const QString&, const QString&, Icon, Buttons) override { return Answer::Ok; }
-  void PlaySound(const QUrl&) override {}
-  bool OpenUrl(const QUrl&) override { return true; }
-  void FlashWindow(QWidget*) override {}
-  QDateTime Now() const override { return {}; }
-};
 
 // The whole console's apply of a refresh reply, as a reply of the server
 // reaches it: the status line, the table with its selection, the operators

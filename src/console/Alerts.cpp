@@ -1,16 +1,28 @@
 #include "Alerts.h"
 
+#include "DesktopServices.h"
 #include "EventSound.h"
+#include "PopUpDlg.h"
+#include "RefreshReply.h"
 
+#include <QIcon>
 #include <QWidget>
 
 namespace {
 
 constexpr long kNewVisitorSeconds = 9;
+constexpr int kBlinkMs = 700;
+
+QIcon AppIcon() { return QIcon(QStringLiteral(":/icons/128.png")); }
+QIcon RequestIcon() { return QIcon(QPixmap(QStringLiteral(":/bitmaps/170.png")).copy(0, 0, 16, 16)); }
 
 }  // namespace
 
-CAlerts::CAlerts(QWidget* console) : QObject(console), m_pConsole(console) {}
+CAlerts::CAlerts(QWidget* console) : QObject(console), m_pConsole(console) {
+  connect(&m_blink, &QTimer::timeout, this, &CAlerts::BlinkTray);
+}
+
+CAlerts::~CAlerts() { CloseNotices(); }
 
 bool CAlerts::IsConsoleVisible() const { return m_pConsole && m_pConsole->isVisible() && !m_pConsole->isMinimized(); }
 
@@ -51,4 +63,68 @@ void CAlerts::BringConsoleForward() {
   m_pConsole->showNormal();
   m_pConsole->raise();
   m_pConsole->activateWindow();
+}
+
+void CAlerts::ChatRequestsSeen(const RefreshReply& reply, bool bOnline) {
+  const bool waiting = reply.anyChatRequest || reply.anyOperatorRequest;
+  // The tray blinks while a request waits and the console is out of sight.
+  if (waiting && !IsConsoleVisible()) {
+    if (!m_blink.isActive()) m_blink.start(kBlinkMs);
+  } else if (m_blink.isActive()) {
+    m_blink.stop();
+    m_bRequestIconShown = false;
+    CDesktopServices::Get().SetTrayIcon(AppIcon());
+  }
+  const bool consoleInFront = m_pConsole && m_pConsole->isActiveWindow();
+  if (!bOnline || IsConsoleVisible() || consoleInFront) return;
+  for (const VisitorLine& line : reply.visitors) {
+    if (line.status != QStringLiteral("Chat Request") || line.sessionId == m_strLastNoticeId) continue;
+    m_strLastNoticeId = line.sessionId;
+    Notice(line.ip, line.sessionId, false);
+  }
+  for (const OperatorEntry& entry : reply.operators) {
+    if (entry.chatId.isEmpty() || entry.chatState != QStringLiteral("op_chat") || entry.chatId == m_strLastNoticeId)
+      continue;
+    m_strLastNoticeId = entry.chatId;
+    PlayEventSound(EVENT_CHAT_REQUEST);
+    Notice(entry.name, entry.chatId, true);
+  }
+}
+
+void CAlerts::Notice(const QString& text, const QString& chatId, bool bOperator) {
+  // Both the notice and the notification act on the chat they were made
+  // for, whatever the table shows by the time of the click.
+  auto accept = [this, chatId, bOperator] {
+    if (bOperator)
+      emit AcceptOperatorChat(chatId);
+    else
+      emit AcceptVisitorChat(chatId);
+  };
+  auto* notice = new CPopUpDlg(text, bOperator, accept);
+  m_notices.append(notice);
+  notice->show();
+  const QString title = bOperator ? QStringLiteral("Chat Request from Operator") : QStringLiteral("Chat Request");
+  CDesktopServices::Get().Notify(title, text, [self = QPointer<CAlerts>(this), accept] {
+    if (self) accept();
+  });
+}
+
+QList<CPopUpDlg*> CAlerts::OpenNotices() const {
+  QList<CPopUpDlg*> open;
+  for (const QPointer<CPopUpDlg>& notice : m_notices)
+    if (notice) open.append(notice);
+  return open;
+}
+
+void CAlerts::CloseNotices() {
+  m_blink.stop();
+  const QList<QPointer<CPopUpDlg>> notices = m_notices;
+  m_notices.clear();
+  for (const QPointer<CPopUpDlg>& notice : notices)
+    if (notice) notice->close();
+}
+
+void CAlerts::BlinkTray() {
+  m_bRequestIconShown = !m_bRequestIconShown;
+  CDesktopServices::Get().SetTrayIcon(m_bRequestIconShown ? RequestIcon() : AppIcon());
 }

@@ -1,18 +1,26 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
+class CPopUpDlg;
 class QWidget;
+struct RefreshReply;
 
-// The console's alert policy in one place: which sound an event plays and
-// when the console comes forward. The windows only report events.
+// The console's alert policy in one place: which sound an event plays, when
+// the console comes forward, when a chat request gets a corner notice and
+// a desktop notification, and when the tray icon blinks. The windows only
+// report events; a notice's click comes back as a signal carrying the chat
+// session id it was made for.
 class CAlerts : public QObject {
   Q_OBJECT
 
  public:
   explicit CAlerts(QWidget* console);
+  ~CAlerts() override;
 
   // The sound name of a refresh reply. A chat request ("sound1") and the
   // busy sound ("sound2") sound only while the operator is online; a chat
@@ -22,8 +30,15 @@ class CAlerts : public QObject {
   void VisitorSeen(const QString& duration);
   // A chat request arrived while the console shows the operators.
   void ChatRequestInOperatorsView();
+  // The chat requests of a refresh while the console is hidden: a notice
+  // for each request not noticed last, and the tray blinking while any waits.
+  void ChatRequestsSeen(const RefreshReply& reply, bool bOnline);
+  // Closes every notice (log-out) and stops the blinking.
+  void CloseNotices();
 
   bool IsConsoleVisible() const;
+  QList<CPopUpDlg*> OpenNotices() const;
+  bool IsTrayBlinking() const { return m_blink.isActive(); }
   // A visitor on the site for less than 9 seconds: its duration H:MM:SS
   // read without the colons as a number, so 0:00:08 is 8.
   static bool IsNewVisitor(const QString& duration);
@@ -32,9 +47,18 @@ class CAlerts : public QObject {
   // A chat request came while the console was hidden: the visitors are
   // to be shown when it comes forward.
   void ChatRequestWhileHidden();
+  // The operator took a request from a notice.
+  void AcceptVisitorChat(const QString& chatId);
+  void AcceptOperatorChat(const QString& chatId);
 
  private:
   void BringConsoleForward();
+  void Notice(const QString& text, const QString& chatId, bool bOperator);
+  void BlinkTray();
 
   QPointer<QWidget> m_pConsole;
+  QString m_strLastNoticeId;  // a request is not noticed twice in a row
+  QList<QPointer<CPopUpDlg>> m_notices;
+  QTimer m_blink;
+  bool m_bRequestIconShown = false;
 };

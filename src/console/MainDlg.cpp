@@ -58,6 +58,8 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
   connect(m_pRefresh, &CRefreshCycle::Refreshed, this, &CMainDlg::OnRefreshed);
   connect(m_pRefresh, &CRefreshCycle::ConnectionAlertChanged, this, &CMainDlg::OnConnectionAlert);
   connect(m_pRefresh, &CRefreshCycle::LoggedOutByServer, this, [this] { EndSession(true, true); });
+  connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
+  connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::ChatRequestWhileHidden, this, [this] {
     if (m_mode == ViewMode::Operators) SwitchView(ViewMode::AllVisitors);
   });
@@ -111,6 +113,7 @@ bool CMainDlg::OnInitDialog() {
   InsertVisitorColumns();
   m_pPadlock->setVisible(session.secure);
   m_pRefresh->Start();
+  SetTrayIcon(true);
   setWindowFlag(Qt::WindowStaysOnTopHint, IsAlwaysOnTop());
   LayOutBottomButtons();
   m_pControlPanel->setEnabled(session.admin);
@@ -187,6 +190,9 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
     m_pStatusLine->setText(CStringTable::Format(IDS_STATUS_TOTALS, {QString::number(reply.total), QString::number(chats)}));
   RefillOperatorsBox();
   UpdateVisitorButtons();
+  // Notices for requests while the console is hidden, before the request's
+  // sound brings it forward.
+  m_pAlerts->ChatRequestsSeen(reply, m_bOnline);
   HandleSoundName(reply.sound);
   // Block 4: a chat handed to this operator, or messages waiting.
   if (!m_pVisitorActions->HandleNotice(reply.notice) && reply.notice.startsWith(QStringLiteral("message")))
@@ -325,6 +331,8 @@ void CMainDlg::EndSession(bool bForgetLogin, bool bToldByServer) {
   }
   // From here on no reply reaches any window of the session.
   m_engine.SetClosing();
+  SetTrayIcon(false);
+  m_pAlerts->CloseNotices();
   m_pChatWindows->CloseAll();
   m_pOperChatWindows->CloseAll();
   m_detailsCache.clear();

@@ -29,6 +29,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QAction;
 class QMenu;
 class QRadioButton;
 class QTableView;
@@ -80,6 +81,8 @@ class CMainDlg : public QDialog, public IChatConsole {
   QStringList OperatorTexts() const override;
   CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
+  CAlerts& Alerts() const { return *m_pAlerts; }
+  QMenu* TrayMenu() const { return m_pTrayMenu; }
   // The buttons under the table; in the Operators view Accept, Busy and
   // Invite carry the operator commands Accept Chat, Deny and Request Chat.
   FooButton* AcceptButton() const { return m_visitorButtons[2]; }
@@ -141,12 +144,17 @@ class CMainDlg : public QDialog, public IChatConsole {
   void OnControlPanel();
   void OnTranscripts();
   void OnOperatorLogOut();
+  // The tray and the window's own menu.
+  void RestoreConsole();
+  void ToggleAlwaysOnTop();
 
  protected:
   void accept() override;  // Enter never closes the console
   void reject() override;  // closing the window logs out, keeping the remembered login
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -183,6 +191,8 @@ class CMainDlg : public QDialog, public IChatConsole {
   void ShowVisitorMenu(const QPoint& at);
   void ShowOperatorMenu(const QPoint& at);
   void ApplyOperatorAlerts(const RefreshReply& reply);
+  void SetTrayIcon(bool bShow);
+  QAction* AlwaysOnTopAction(QMenu* menu);
   void ShowSelectedDetails();
   void RequestFootPrints(int row, const CSiteVisitor& visitor);
   void OnDetailsArrived(const QString& sessionId, const VisitorDetails& details);
@@ -207,6 +217,7 @@ class CMainDlg : public QDialog, public IChatConsole {
   CVisitorActions* m_pVisitorActions;
   COperatorActions* m_pOperatorActions;
   QPointer<QMenu> m_pMenu;
+  QMenu* m_pTrayMenu = nullptr;
 
   QList<Placed> m_placed;
   QSize m_baseSize;

@@ -4,6 +4,10 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
+class QIcon;
+class QMenu;
 class QWidget;
 
 // Everything that would block a test or reach outside the program: message
@@ -29,6 +33,17 @@ class CDesktopServices {
   // Draws the user's attention to a window once, without raising it.
   virtual void FlashWindow(QWidget* window) = 0;
   virtual QDateTime Now() const = 0;
+
+  // The icon in the desktop's tray (status area), with its menu; activated
+  // runs on a click or a double-click. Where a desktop has no tray,
+  // IsTrayAvailable is false and the calls do nothing.
+  virtual bool IsTrayAvailable() const = 0;
+  virtual void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) = 0;
+  virtual void SetTrayIcon(const QIcon& icon) = 0;
+  virtual void RemoveTrayIcon() = 0;
+  // A desktop notification with an "Accept" action, where the desktop has a
+  // notification service; accepted runs when the operator chooses Accept.
+  virtual void Notify(const QString& title, const QString& text, std::function<void()> accepted) = 0;
 
   // The services in use; Install() replaces them (nullptr restores none).
   static CDesktopServices& Get();

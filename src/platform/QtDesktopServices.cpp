@@ -1,11 +1,15 @@
 #include "QtDesktopServices.h"
 
+#include "DesktopNotifier.h"
+
 #include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QSoundEffect>
 
-CQtDesktopServices::CQtDesktopServices() = default;
+CQtDesktopServices::CQtDesktopServices() : m_pNotifier(std::make_unique<CDesktopNotifier>()) {}
 CQtDesktopServices::~CQtDesktopServices() = default;
 
 CDesktopServices::Answer CQtDesktopServices::MessageBox(QWidget* owner, const QString& text,
@@ -49,3 +53,30 @@ void CQtDesktopServices::FlashWindow(QWidget* window) {
 }
 
 QDateTime CQtDesktopServices::Now() const { return QDateTime::currentDateTime(); }
+
+bool CQtDesktopServices::IsTrayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+void CQtDesktopServices::ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu,
+                                      std::function<void()> activated) {
+  if (!IsTrayAvailable()) return;
+  m_pTray = std::make_unique<QSystemTrayIcon>(icon);
+  m_pTray->setToolTip(tip);
+  m_pTray->setContextMenu(menu);
+  // Desktops with StatusNotifierItem send no double-click: a click restores too.
+  QObject::connect(m_pTray.get(), &QSystemTrayIcon::activated, m_pTray.get(),
+                   [activated](QSystemTrayIcon::ActivationReason reason) {
+                     if ((reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) && activated)
+                       activated();
+                   });
+  m_pTray->show();
+}
+
+void CQtDesktopServices::SetTrayIcon(const QIcon& icon) {
+  if (m_pTray) m_pTray->setIcon(icon);
+}
+
+void CQtDesktopServices::RemoveTrayIcon() { m_pTray.reset(); }
+
+void CQtDesktopServices::Notify(const QString& title, const QString& text, std::function<void()> accepted) {
+  m_pNotifier->Notify(title, text, std::move(accepted));
+}

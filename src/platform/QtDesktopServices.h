@@ -4,10 +4,13 @@
 
 #include <memory>
 
+class CDesktopNotifier;
 class QSoundEffect;
+class QSystemTrayIcon;
 
 // The desktop services of a real session: QMessageBox, QSoundEffect,
-// QDesktopServices and QApplication::alert.
+// QDesktopServices, QApplication::alert, QSystemTrayIcon and the
+// freedesktop notification service.
 class CQtDesktopServices : public CDesktopServices {
  public:
   CQtDesktopServices();
@@ -20,6 +23,14 @@ class CQtDesktopServices : public CDesktopServices {
   void FlashWindow(QWidget* window) override;
   QDateTime Now() const override;
 
+  bool IsTrayAvailable() const override;
+  void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) override;
+  void SetTrayIcon(const QIcon& icon) override;
+  void RemoveTrayIcon() override;
+  void Notify(const QString& title, const QString& text, std::function<void()> accepted) override;
+
  private:
   std::unique_ptr<QSoundEffect> m_pSound;
+  std::unique_ptr<QSystemTrayIcon> m_pTray;
+  std::unique_ptr<CDesktopNotifier> m_pNotifier;
 };

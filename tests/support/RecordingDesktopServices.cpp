@@ -37,10 +37,25 @@ void CRecordingDesktopServices::FlashWindow(QWidget* window) { flashes.append(wi
 
 QDateTime CRecordingDesktopServices::Now() const { return m_now.isValid() ? m_now : QDateTime::currentDateTime(); }
 
+void CRecordingDesktopServices::ShowTrayIcon(const QIcon&, const QString& tip, QMenu* menu,
+                                             std::function<void()> activated) {
+  trayShown = true;
+  trayTip = tip;
+  trayMenu = menu;
+  trayActivated = std::move(activated);
+}
+
+void CRecordingDesktopServices::SetTrayIcon(const QIcon&) { ++trayIconChanges; }
+
+void CRecordingDesktopServices::Notify(const QString& title, const QString& text, std::function<void()> accepted) {
+  notifications.append({title, text, std::move(accepted)});
+}
+
 void CRecordingDesktopServices::Clear() {
   messageBoxes.clear();
   sounds.clear();
   openedUrls.clear();
   flashes.clear();
+  notifications.clear();
   m_answers.clear();
 }

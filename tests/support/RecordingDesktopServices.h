@@ -3,6 +3,7 @@
 #include "DesktopServices.h"
 
 #include <QList>
+#include <QMenu>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -33,6 +34,11 @@ class CRecordingDesktopServices : public CDesktopServices {
   bool OpenUrl(const QUrl& url) override;
   void FlashWindow(QWidget* window) override;
   QDateTime Now() const override;
+  bool IsTrayAvailable() const override { return trayAvailable; }
+  void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) override;
+  void SetTrayIcon(const QIcon& icon) override;
+  void RemoveTrayIcon() override { trayShown = false; }
+  void Notify(const QString& title, const QString& text, std::function<void()> accepted) override;
 
   // Answers for the next message boxes, in order.
   void ScriptAnswers(const QList<Answer>& answers) { m_answers = answers; }
@@ -50,6 +56,20 @@ class CRecordingDesktopServices : public CDesktopServices {
   QList<QUrl> sounds;
   QList<QUrl> openedUrls;
   QList<QPointer<QWidget>> flashes;
+
+  // The tray as the program left it; a test may say the desktop has none.
+  bool trayAvailable = true;
+  bool trayShown = false;
+  QString trayTip;
+  QPointer<QMenu> trayMenu;
+  std::function<void()> trayActivated;
+  int trayIconChanges = 0;
+  struct Notification {
+    QString title;
+    QString text;
+    std::function<void()> accept;
+  };
+  QList<Notification> notifications;
 
  private:
   QList<Answer> m_answers;

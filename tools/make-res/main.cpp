@@ -273,6 +273,15 @@ QImage LinkHand(int scale) {
   return img;
 }
 
+// Bitmap 186: the picture of the chat-request notice, the console's mark on white.
+QImage PopUpPicture() {
+  QImage img(40, 40, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  p.drawImage(QPoint(2, 3), AppIcon(36));
+  return img;
+}
+
 void WriteArt(const QDir& res) {
   res.mkpath("icons");
   res.mkpath("bitmaps");
@@ -284,6 +293,7 @@ void WriteArt(const QDir& res) {
   PressedMark(false).save(res.filePath("bitmaps/293.png"));
   PressedMark(true).save(res.filePath("bitmaps/299.png"));
   Padlock().save(res.filePath("bitmaps/310.png"));
+  PopUpPicture().save(res.filePath("bitmaps/186.png"));
   LinkHand(1).save(res.filePath("cursors/161.png"));
   LinkHand(2).save(res.filePath("cursors/161@2x.png"));
   WriteEmoticons(res);

@@ -1,0 +1,62 @@
+#include "PopUpDlg.h"
+
+#include "ControlArt.h"
+#include "DialogUnits.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+
+CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+      m_accept(std::move(accept)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFixedSize(CDialogUnits::Size(182, 40));
+  setAutoFillBackground(true);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  white.setColor(QPalette::WindowText, QColor(0, 0, 185));
+  setPalette(white);
+  setCursor(ControlArt::LinkCursor());
+
+  auto* picture = new QLabel(this);
+  picture->setPixmap(QPixmap(QStringLiteral(":/bitmaps/186.png")));
+  m_pText = new QLabel(this);
+  m_pText->setTextFormat(Qt::PlainText);  // the visitor's or operator's text
+  m_pText->setWordWrap(true);
+  m_pText->setAlignment(Qt::AlignCenter);
+  QFont bold = m_pText->font();
+  bold.setBold(true);
+  m_pText->setFont(bold);
+  m_pText->setText((bOperator ? QStringLiteral("Chat Request from Operator: ") : QStringLiteral("Chat Request from: ")) +
+                   text);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(picture);
+  layout->addWidget(m_pText, 1);
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(CornerPlace(size(), screen->availableGeometry()));
+  m_closer.setSingleShot(true);
+  connect(&m_closer, &QTimer::timeout, this, &QWidget::close);
+  m_closer.start(kShownMs);
+}
+
+QString CPopUpDlg::Text() const { return m_pText->text(); }
+
+QPoint CPopUpDlg::CornerPlace(const QSize& size, const QRect& workArea) {
+  return workArea.bottomRight() - QPoint(size.width() - 1, size.height() - 1);
+}
+
+void CPopUpDlg::Click() {
+  // Each notice takes its own request once.
+  std::function<void()> accept = std::move(m_accept);
+  m_accept = nullptr;
+  close();
+  if (accept) accept();
+}
+
+void CPopUpDlg::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) Click();
+}

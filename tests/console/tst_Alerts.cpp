@@ -1,0 +1,117 @@
+// The console in the background: tray, minimising, always-on-top, and the
+// notices and notifications of chat requests while it is hidden.
+#include "Alerts.h"
+#include "MainDlg.h"
+#include "PopUpDlg.h"
+#include "Preferences.h"
+#include "ReplyBuilders.h"
+#include "SessionFixture.h"
+
+#include <httplib.h>
+
+#include <QApplication>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+
+class TestAlerts : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<CSessionFixture> m_pSession;
+
+  CMainDlg& C() { return m_pSession->Console(); }
+  CRecordingDesktopServices& Desktop() { return m_pSession->Desktop(); }
+  QStringList Accepted() { return m_pSession->Server().Targets().filter("w-adc.php"); }
+  QAction* TrayItem(const QString& text) {
+    for (QAction* a : C().TrayMenu()->actions())
+      if (a->text() == text) return a;
+    return nullptr;
+  }
+
+ private slots:
+  void init() {
+    m_pSession = std::make_unique<CSessionFixture>();
+    m_pSession->UseScriptedServer([](const httplib::Request& req) {
+      if (req.path.find("w-mrefresh.php") != std::string::npos) return CScriptedServer::Reply{200, "online"};
+      return CScriptedServer::Reply{200, "false<fld><fld><fld><fld>"};
+    });
+    m_pSession->LogIn();
+    QTRY_VERIFY(C().IsOnline());
+  }
+  void cleanup() { m_pSession.reset(); }
+
+  void aHiddenConsoleNoticesEachRequestOnce() {
+    C().hide();
+    Desktop().Clear();
+    const QString request = RefreshReplyText({{"a"}, {"b", "Chat Request"}}, "2", "sound1");
+    C().ApplyRefreshReply(request);
+    QCOMPARE(C().Alerts().OpenNotices().size(), 1);
+    CPopUpDlg* notice = C().Alerts().OpenNotices().first();
+    QCOMPARE(notice->Text(), QString("Chat Request from: 10.0.0.1"));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(notice->pos() + QPoint(notice->width(), notice->height()), area.bottomRight() + QPoint(1, 1));
+    QCOMPARE(Desktop().notifications.size(), 1);
+    QCOMPARE(Desktop().sounds, QList<QUrl>{QUrl("qrc:/sounds/143.wav")});
+    QVERIFY(C().isVisible());  // the request brought the console forward
+    C().hide();
+    C().ApplyRefreshReply(request);  // the same request again
+    QCOMPARE(C().Alerts().OpenNotices().size(), 1);
+    // The rows move before the click: the notice still takes its own request.
+    C().hide();
+    C().ApplyRefreshReply(RefreshReplyText({{"c", "Chat Request"}, {"b", "Chat Request"}}, "2"));
+    // "c" is new, and "b" is no longer the last one noticed: both come.
+    QCOMPARE(C().Alerts().OpenNotices().size(), 3);
+    notice->Click();
+    QTRY_COMPARE(Accepted().size(), 1);
+    QVERIFY(Accepted()[0].contains("csesid=b&"));
+    Desktop().notifications[1].accept();  // the notification of "c"
+    QTRY_COMPARE(Accepted().size(), 2);
+    QVERIFY(Accepted()[1].contains("csesid=c&"));
+    C().LogOut(false);  // notices go with the session
+    QTRY_VERIFY(C().Alerts().OpenNotices().isEmpty());
+    QVERIFY(!Desktop().trayShown);
+  }
+
+  void offlineThereIsNoNotice() {
+    C().OfflineRadio()->click();
+    C().HandleServerReply(3, "offline");
+    C().hide();
+    Desktop().Clear();
+    C().ApplyRefreshReply(RefreshReplyText({{"b", "Chat Request"}}, "1", "sound1"));
+    QVERIFY(C().Alerts().OpenNotices().isEmpty());
+    QVERIFY(Desktop().sounds.isEmpty());
+    QVERIFY(!C().isVisible());
+  }
+
+  void trayMenuAndMinimising() {
+    QVERIFY(Desktop().trayShown);
+    QCOMPARE(Desktop().trayTip, QString("Talvero Online"));
+    emit C().TrayMenu()->aboutToShow();
+    QVERIFY(!TrayItem("Show &Dialog")->isEnabled());  // grayed while the console shows
+    C().showMinimized();
+    QTRY_VERIFY(!C().isVisible());  // into the tray
+    emit C().TrayMenu()->aboutToShow();
+    QVERIFY(TrayItem("Show &Dialog")->isEnabled());
+    Desktop().trayActivated();  // a click on the icon
+    QTRY_VERIFY(C().isVisible() && !C().isMinimized());
+    // Without a tray the console minimises as any window does.
+    Desktop().trayAvailable = false;
+    C().showMinimized();
+    QTest::qWait(50);
+    QVERIFY(C().isVisible());
+    C().showNormal();
+    // Always on top from the tray: stored, shown, and the item follows it.
+    const bool before = IsAlwaysOnTop();
+    TrayItem("Always on top")->trigger();
+    QCOMPARE(IsAlwaysOnTop(), !before);
+    QCOMPARE(TrayItem("Always on top")->isChecked(), !before);
+    QCOMPARE(bool(C().windowFlags() & Qt::WindowStaysOnTopHint), !before);
+    TrayItem("&LogOut")->trigger();
+    QVERIFY(C().IsSessionEnded());
+    QVERIFY(!Desktop().trayShown);
+  }
+};
+
+QTEST_MAIN(TestAlerts)
+#include "tst_Alerts.moc"
