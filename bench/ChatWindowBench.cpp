@@ -6,7 +6,7 @@
 #include "ChatManager.h"
 #include "SilentDesktop.h"
 
-#include <benchmark/benchmark.h>
+#include "QtBenchMain.h"
 
 #include <QApplication>
 
@@ -87,11 +87,4 @@ BENCHMARK(BM_OpenChatWindowMemory)->Iterations(1)->Unit(benchmark::kMillisecond)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+TALVERO_QT_BENCHMARK_MAIN()

@@ -10,7 +10,7 @@
 #include "SplitReply.h"
 #include "VisitorTableModel.h"
 
-#include <benchmark/benchmark.h>
+#include "QtBenchMain.h"
 
 #include <QApplication>
 
@@ -115,12 +115,4 @@ BENCHMARK(BM_ConsoleApplyRefresh)->Arg(1000)->Arg(10000)->Unit(benchmark::kMilli
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  // The table and the console need an application, though nothing is shown.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+TALVERO_QT_BENCHMARK_MAIN()

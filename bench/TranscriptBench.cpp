@@ -3,7 +3,7 @@
 // four times, beside appending the same text to a plain QTextEdit.
 #include "ChatRichEd.h"
 
-#include <benchmark/benchmark.h>
+#include "QtBenchMain.h"
 
 #include <QApplication>
 #include <QTextEdit>
@@ -57,11 +57,4 @@ BENCHMARK(BM_PlainTextEditAppend)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+TALVERO_QT_BENCHMARK_MAIN()

@@ -4,7 +4,6 @@
 #include "ChatManager.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
-#include "DesktopServices.h"
 #include "EmotionsDlg.h"
 #include "EventSound.h"
 #include "IconButton.h"
@@ -30,8 +29,7 @@ const QString kVisitorTyping = QStringLiteral("Visitor is Typing");
 
 CChatDlg::CChatDlg(CChatManager& engine, IChatConsole* console, const QString& visitorIp, const QString& chatId,
                    const QString& visitorName, const QString& visitorEmail, bool bDetailsKnown)
-    : QDialog(nullptr),
-      m_engine(engine),
+    : CChatWindowBase(engine),
       m_pConsoleObject(dynamic_cast<QObject*>(console)),
       m_pConsole(console),
       m_strChatId(chatId),
@@ -39,7 +37,6 @@ CChatDlg::CChatDlg(CChatManager& engine, IChatConsole* console, const QString& v
       m_strVisitorEmail(visitorEmail),
       m_strVisitorIp(visitorIp),
       m_bDetailsKnown(bDetailsKnown) {
-  m_started.start();
   BuildWindow();
   connect(&m_pollTimer, &QTimer::timeout, this, &CChatDlg::PollMessages);
   connect(m_pTranscript, &CChatRichEd::OtherSideWrote, m_pStatusLine, &QLabel::clear);
@@ -63,10 +60,6 @@ bool CChatDlg::OnInitDialog() {
   return true;
 }
 
-void CChatDlg::Request(const QString& url, int nType) {
-  m_engine.RequestAsync(url, nType, this, [this, nType](const QString& reply) { HandleServerReply(nType, reply); });
-}
-
 void CChatDlg::UpdateCaption() {
   setWindowTitle(QStringLiteral("Chatting with:") + (m_strVisitorName.isEmpty() ? m_strVisitorIp : m_strVisitorName));
 }
@@ -74,14 +67,9 @@ void CChatDlg::UpdateCaption() {
 void CChatDlg::SetVisitorDetails(const VisitorDetails& details) { m_pDetails->ShowDetails(details); }
 
 void CChatDlg::PollMessages() {
-  // A slow service must not get a second poll before the first is answered:
-  // the replies would overtake each other.
-  if (!m_bPollOut) {
-    m_bPollOut = true;
-    Request(m_engine.Catalogue().PollChat(m_strChatId, m_strVisitorIp, m_strLastNum), REQ_POLL_CHAT);
-  }
+  SendPoll(m_engine.Catalogue().PollChat(m_strChatId, m_strVisitorIp, LastNumber()), REQ_POLL_CHAT);
   RefreshOperatorCombo();
-  m_pElapsed->setText(ChatElapsedText(m_started.elapsed() / 1000));
+  m_pElapsed->setText(ElapsedText());
 }
 
 void CChatDlg::RefreshOperatorCombo() {
@@ -117,7 +105,7 @@ void CChatDlg::HandleServerReply(int nType, const QString& strReply) {
   if (m_engine.IsClosing() || m_bClosing) return;
   switch (nType) {
     case REQ_POLL_CHAT:
-      m_bPollOut = false;
+      PollAnswered();
       OnPollReply(ChatPollReply::Parse(strReply));
       break;
     case REQ_END_CHAT:
@@ -142,14 +130,7 @@ void CChatDlg::HandleServerReply(int nType, const QString& strReply) {
 
 void CChatDlg::OnPollReply(const ChatPollReply& reply) {
   if (reply.hasTypingFlag) m_pStatusLine->setText(reply.visitorTyping ? kVisitorTyping : QString());
-  if (!reply.number.isEmpty() && reply.number != m_strLastNum) {
-    const QString ownId = m_engine.Session().loginId.toLower();
-    for (const QString& line : reply.lines) {
-      AppendTranscriptLine(line + QStringLiteral("\r\n"));
-      if (!isActiveWindow() && !line.toLower().startsWith(ownId)) CDesktopServices::Get().FlashWindow(this);
-    }
-    m_strLastNum = reply.number;
-  } else if (reply.IsClosingNotice(ChatPollReply::kClosedByUser)) {
+  if (!AppendNewLines(reply) && reply.IsClosingNotice(ChatPollReply::kClosedByUser)) {
     AppendTranscriptLine(ChatPollReply::kClosedByUser);
     m_pollTimer.stop();
   }
@@ -186,48 +167,14 @@ void CChatDlg::EndChat() {
   Request(m_engine.Catalogue().Action(QStringLiteral("endchatcl"), m_strChatId), REQ_END_CHAT);
 }
 
-void CChatDlg::CloseChatWindow() {
-  if (m_bClosing) return;
-  m_bClosing = true;
-  m_pEntry->FreeDictionary();
-  m_pollTimer.stop();
-  // Freed once the event loop runs, after the handler that closed it; the
-  // console's list lets go of it then.
-  hide();
-  deleteLater();
-}
-
 void CChatDlg::OpenEmoticonPicker() { CEmotionsDlg::Open(m_pEmoticons, m_pEntry); }
 
 IChatConsole* CChatDlg::Console() const { return m_pConsoleObject.isNull() ? nullptr : m_pConsole; }
 
-void CChatDlg::accept() {}
-
 void CChatDlg::reject() { CloseChatWindow(); }
-
-void CChatDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    m_pEntry->clear();
-    event->accept();
-    return;
-  }
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    event->accept();  // Enter never closes the window
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
 
 bool CChatDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_pFilter && event->type() == QEvent::KeyPress && FilterKey(static_cast<QKeyEvent*>(event)))
     return true;
-  // Enter in the entry box sends; Shift+Enter keeps a line break for the operator.
-  if (watched == m_pEntry && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & Qt::ShiftModifier)) {
-      SendChatLine();
-      return true;
-    }
-  }
-  return QDialog::eventFilter(watched, event);
+  return CChatWindowBase::eventFilter(watched, event);
 }

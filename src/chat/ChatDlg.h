@@ -1,11 +1,9 @@
 #pragma once
 
 #include "CannedLists.h"
+#include "ChatWindowBase.h"
 
-#include <QDialog>
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QTimer>
 
 class CChatManager;
 class CChatRichEd;
@@ -31,7 +29,7 @@ struct VisitorDetails;
 // details. Enter sends, Escape clears the entry box. The chat ends with
 // Close Chat once the service confirms it, or the visitor leaves; closing
 // the window tells the service nothing. The window frees itself.
-class CChatDlg : public QDialog {
+class CChatDlg : public CChatWindowBase {
   Q_OBJECT
 
  public:
@@ -44,16 +42,11 @@ class CChatDlg : public QDialog {
 
   void SetVisitorDetails(const VisitorDetails& details);
   void RefreshOperatorCombo();
-  void AppendTranscriptLine(const QString& text);
+  void AppendTranscriptLine(const QString& text) override;
   void InsertTranscriptBitmap(int bitmapId);
-
-  // The replies of the window's requests, by request type.
-  void HandleServerReply(int nType, const QString& strReply);
+  void HandleServerReply(int nType, const QString& strReply) override;
 
   const QString& ChatId() const { return m_strChatId; }
-  const QString& LastNumber() const { return m_strLastNum; }
-  bool IsPolling() const { return m_pollTimer.isActive(); }
-  bool IsPollOut() const { return m_bPollOut; }
   CChatRichEd* Transcript() const { return m_pTranscript; }
   CMySpellEditCtrl* EntryBox() const { return m_pEntry; }
   QLabel* StatusLine() const { return m_pStatusLine; }
@@ -67,10 +60,9 @@ class CChatDlg : public QDialog {
 
  public slots:
   void PollMessages();
-  void SendChatLine();
+  void SendChatLine() override;
   void NotifyTyping();
   void EndChat();
-  void CloseChatWindow();
   void OpenEmoticonPicker();
   // The tool column.
   void ParseCannedLists(const QString& reply);
@@ -82,14 +74,11 @@ class CChatDlg : public QDialog {
   void OpenFileTransfer();
 
  protected:
-  void accept() override;  // Enter never closes the window
   void reject() override;  // the close box: CloseChatWindow
-  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildWindow();
-  void Request(const QString& url, int nType);
   void OnPollReply(const ChatPollReply& reply);
   void OnDetailsReply(const QString& reply);
   void OnNameReply(const QString& reply);
@@ -103,7 +92,6 @@ class CChatDlg : public QDialog {
   void OnTransferReply(const QString& reply);
   bool FilterKey(QKeyEvent* key);
 
-  CChatManager& m_engine;
   // The console, a QObject that may go first: read through Console().
   QPointer<QObject> m_pConsoleObject;
   IChatConsole* m_pConsole;
@@ -111,15 +99,10 @@ class CChatDlg : public QDialog {
   QString m_strVisitorName;
   QString m_strVisitorEmail;
   QString m_strVisitorIp;
-  QString m_strLastNum = QStringLiteral("1");
   bool m_bDetailsKnown;
-  bool m_bPollOut = false;
-  bool m_bClosing = false;
   bool m_bResponsesShown = true;
   QList<PushUrl> m_pushUrls;
   QList<CannedResponse> m_responses;
-  QTimer m_pollTimer;
-  QElapsedTimer m_started;
 
   CChatRichEd* m_pTranscript;
   CMySpellEditCtrl* m_pEntry;

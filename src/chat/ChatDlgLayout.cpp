@@ -21,13 +21,6 @@
 
 namespace {
 
-FooButton* PushButton(const QString& text, QWidget* parent) {
-  auto* b = new FooButton(text, parent);
-  b->SetFocusStyle(FooButton::FocusRect);
-  b->setAutoDefault(false);
-  return b;
-}
-
 CIconButton* IconButton(const QString& text, int iconId, int size, QWidget* parent) {
   auto* b = new CIconButton(text, parent);
   b->SetIconId(iconId);
@@ -78,7 +71,7 @@ void CChatDlg::BuildWindow() {
   m_pTranscript = new CChatRichEd(this);
   m_pEntry = new CMySpellEditCtrl(this);
   m_pEntry->setFixedHeight(CDialogUnits::Y(40));
-  m_pEntry->installEventFilter(this);
+  WatchEntryBox(m_pEntry);
   m_pStatusLine = new QLabel(this);
   m_pStatusLine->setTextFormat(Qt::PlainText);
   m_pSend = PushButton(QStringLiteral("&Send"), this);

@@ -3,7 +3,6 @@
 #include "ChatManager.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
-#include "DesktopServices.h"
 #include "DialogUnits.h"
 #include "EventSound.h"
 #include "FooButton.h"
@@ -17,24 +16,12 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace {
-
-FooButton* PushButton(const QString& text, QWidget* parent) {
-  auto* b = new FooButton(text, parent);
-  b->SetFocusStyle(FooButton::FocusRect);
-  b->setAutoDefault(false);
-  return b;
-}
-
-}  // namespace
 
 COperChatDlg::COperChatDlg(CChatManager& engine, const QString& otherOperator, const QString& chatId)
-    : QDialog(nullptr), m_engine(engine), m_strOperator(otherOperator), m_strChatId(chatId) {
-  m_started.start();
+    : CChatWindowBase(engine), m_strOperator(otherOperator), m_strChatId(chatId) {
   BuildWindow();
   connect(&m_pollTimer, &QTimer::timeout, this, &COperChatDlg::PollMessages);
   connect(m_pTranscript, &CChatRichEd::OtherSideWrote, m_pTyping, &QLabel::clear);
@@ -61,7 +48,7 @@ void COperChatDlg::BuildWindow() {
   m_pTranscript->SetPlainLines(true);
   m_pEntry = new CMySpellEditCtrl(this);
   m_pEntry->setFixedHeight(CDialogUnits::Y(36));
-  m_pEntry->installEventFilter(this);
+  WatchEntryBox(m_pEntry);
   m_pTyping = new QLabel(this);
   m_pTyping->setTextFormat(Qt::PlainText);
   m_pSend = PushButton(QStringLiteral("&Send"), this);
@@ -101,21 +88,14 @@ bool COperChatDlg::OnInitDialog() {
   return true;
 }
 
-void COperChatDlg::Request(const QString& url, int nType) {
-  m_engine.RequestAsync(url, nType, this, [this, nType](const QString& reply) { HandleServerReply(nType, reply); });
-}
-
 void COperChatDlg::PollMessages() {
-  // One poll and one typing query out at a time: a slow service gets no pile.
-  if (!m_bPollOut) {
-    m_bPollOut = true;
-    Request(m_engine.Catalogue().OperatorPoll(m_strChatId, m_strOperator, m_strLastNum), REQ_OPERATOR_POLL);
-  }
+  SendPoll(m_engine.Catalogue().OperatorPoll(m_strChatId, m_strOperator, LastNumber()), REQ_OPERATOR_POLL);
+  // One typing query out at a time, like the poll.
   if (!m_bTypingQueryOut) {
     m_bTypingQueryOut = true;
     Request(m_engine.Catalogue().OperatorTypingQuery(m_strChatId), REQ_OPERATOR_TYPING_QUERY);
   }
-  m_pElapsed->setText(ChatElapsedText(m_started.elapsed() / 1000));
+  m_pElapsed->setText(ElapsedText());
 }
 
 void COperChatDlg::SendChatLine() {
@@ -148,7 +128,7 @@ void COperChatDlg::HandleServerReply(int nType, const QString& strReply) {
   if (m_engine.IsClosing() || m_bClosing) return;
   switch (nType) {
     case REQ_OPERATOR_POLL:
-      m_bPollOut = false;
+      PollAnswered();
       OnPollReply(ChatPollReply::ParseBlocks(strReply));
       break;
     case REQ_OPERATOR_TYPING_QUERY:
@@ -171,14 +151,7 @@ void COperChatDlg::HandleServerReply(int nType, const QString& strReply) {
 }
 
 void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
-  if (!reply.number.isEmpty() && reply.number != m_strLastNum) {
-    const QString ownId = m_engine.Session().loginId.toLower();
-    for (const QString& line : reply.lines) {
-      AppendTranscriptLine(line + QStringLiteral("\r\n"));
-      if (!isActiveWindow() && !line.toLower().startsWith(ownId)) CDesktopServices::Get().FlashWindow(this);
-    }
-    m_strLastNum = reply.number;
-  } else if (reply.IsClosingNotice(ChatPollReply::kClosedByOperator)) {
+  if (!AppendNewLines(reply) && reply.IsClosingNotice(ChatPollReply::kClosedByOperator)) {
     AppendTranscriptLine(ChatPollReply::kClosedByOperator);
     m_pollTimer.stop();
   }
@@ -187,35 +160,4 @@ void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
 
 void COperChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->AppendTranscriptLine(text); }
 
-void COperChatDlg::CloseChatWindow() {
-  if (m_bClosing) return;
-  m_bClosing = true;
-  m_pEntry->FreeDictionary();
-  m_pollTimer.stop();
-  hide();
-  deleteLater();
-}
-
-void COperChatDlg::accept() {}
-
 void COperChatDlg::reject() { EndChat(); }
-
-void COperChatDlg::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (event->key() == Qt::Key_Escape) m_pEntry->clear();
-    event->accept();  // neither key closes the window
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-bool COperChatDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_pEntry && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & Qt::ShiftModifier)) {
-      SendChatLine();
-      return true;
-    }
-  }
-  return QDialog::eventFilter(watched, event);
-}

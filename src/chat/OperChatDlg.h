@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QDialog>
-#include <QElapsedTimer>
-#include <QTimer>
+#include "ChatWindowBase.h"
 
 class CChatManager;
 class CChatRichEd;
@@ -18,19 +16,17 @@ struct ChatPollReply;
 // the operator types, shows messages left by other operators, and ends on
 // Close Chat once the service answers. Enter sends, Escape clears the
 // entry box. The window frees itself when it closes.
-class COperChatDlg : public QDialog {
+class COperChatDlg : public CChatWindowBase {
   Q_OBJECT
 
  public:
   COperChatDlg(CChatManager& engine, const QString& otherOperator, const QString& chatId);
 
   bool OnInitDialog();
-  void HandleServerReply(int nType, const QString& strReply);
-  void AppendTranscriptLine(const QString& text);
+  void HandleServerReply(int nType, const QString& strReply) override;
+  void AppendTranscriptLine(const QString& text) override;
 
   const QString& ChatId() const { return m_strChatId; }
-  const QString& LastNumber() const { return m_strLastNum; }
-  bool IsPolling() const { return m_pollTimer.isActive(); }
   CChatRichEd* Transcript() const { return m_pTranscript; }
   CMySpellEditCtrl* EntryBox() const { return m_pEntry; }
   QLabel* TypingLine() const { return m_pTyping; }
@@ -38,34 +34,23 @@ class COperChatDlg : public QDialog {
 
  public slots:
   void PollMessages();
-  void SendChatLine();
+  void SendChatLine() override;
   void NotifyTyping();
   void ViewMessages();
   void ShowTranscripts();
   void EndChat();
-  void CloseChatWindow();
 
  protected:
-  void accept() override;
   void reject() override;  // the close box ends the chat as Close Chat does
-  void keyPressEvent(QKeyEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildWindow();
-  void Request(const QString& url, int nType);
   void OnPollReply(const ChatPollReply& reply);
 
-  CChatManager& m_engine;
   QString m_strOperator;
   QString m_strChatId;
-  QString m_strLastNum = QStringLiteral("1");
-  bool m_bPollOut = false;
   bool m_bTypingQueryOut = false;
   bool m_bTypingNotified = false;  // re-armed every fifth character
-  bool m_bClosing = false;
-  QTimer m_pollTimer;
-  QElapsedTimer m_started;
 
   QLabel* m_pElapsed;
   QLabel* m_pTyping;

@@ -1,0 +1,77 @@
+#include "ChatWindowBase.h"
+
+#include "ChatManager.h"
+#include "ChatPollReply.h"
+#include "DesktopServices.h"
+#include "FooButton.h"
+#include "MySpellEditCtrl.h"
+
+#include <QKeyEvent>
+
+CChatWindowBase::CChatWindowBase(CChatManager& engine) : QDialog(nullptr), m_engine(engine) { m_started.start(); }
+
+void CChatWindowBase::Request(const QString& url, int nType) {
+  m_engine.RequestAsync(url, nType, this, [this, nType](const QString& reply) { HandleServerReply(nType, reply); });
+}
+
+void CChatWindowBase::SendPoll(const QString& url, int nType) {
+  if (m_bPollOut) return;
+  m_bPollOut = true;
+  Request(url, nType);
+}
+
+bool CChatWindowBase::AppendNewLines(const ChatPollReply& reply) {
+  if (reply.number.isEmpty() || reply.number == m_strLastNum) return false;
+  const QString ownId = m_engine.Session().loginId.toLower();
+  for (const QString& line : reply.lines) {
+    AppendTranscriptLine(line + QStringLiteral("\r\n"));
+    if (!isActiveWindow() && !line.toLower().startsWith(ownId)) CDesktopServices::Get().FlashWindow(this);
+  }
+  m_strLastNum = reply.number;
+  return true;
+}
+
+QString CChatWindowBase::ElapsedText() const { return ChatElapsedText(m_started.elapsed() / 1000); }
+
+FooButton* CChatWindowBase::PushButton(const QString& text, QWidget* parent) {
+  auto* b = new FooButton(text, parent);
+  b->SetFocusStyle(FooButton::FocusRect);
+  b->setAutoDefault(false);
+  return b;
+}
+
+void CChatWindowBase::WatchEntryBox(CMySpellEditCtrl* entry) {
+  m_pEntryBox = entry;
+  entry->installEventFilter(this);
+}
+
+void CChatWindowBase::CloseChatWindow() {
+  if (m_bClosing) return;
+  m_bClosing = true;
+  if (m_pEntryBox) m_pEntryBox->FreeDictionary();
+  m_pollTimer.stop();
+  hide();
+  deleteLater();
+}
+
+void CChatWindowBase::accept() {}
+
+void CChatWindowBase::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (event->key() == Qt::Key_Escape && m_pEntryBox) m_pEntryBox->clear();
+    event->accept();  // neither key closes the window
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+bool CChatWindowBase::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_pEntryBox && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & Qt::ShiftModifier)) {
+      SendChatLine();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}

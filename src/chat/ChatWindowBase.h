@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
+
+class CChatManager;
+class CMySpellEditCtrl;
+class FooButton;
+struct ChatPollReply;
+
+// What the visitor chat window and the operator chat window share: their
+// requests and replies, one poll out at a time, the new lines of a poll
+// shown once each, Enter to send and Escape to clear, the elapsed time, and
+// closing by freeing themselves once the event loop runs.
+class CChatWindowBase : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The replies of the window's requests, by request type.
+  virtual void HandleServerReply(int nType, const QString& strReply) = 0;
+  virtual void AppendTranscriptLine(const QString& text) = 0;
+
+  const QString& LastNumber() const { return m_strLastNum; }
+  bool IsPolling() const { return m_pollTimer.isActive(); }
+  bool IsPollOut() const { return m_bPollOut; }
+
+ public slots:
+  virtual void SendChatLine() = 0;
+  // Closes the window without telling the service; it frees itself after
+  // the handler that closed it has returned.
+  void CloseChatWindow();
+
+ protected:
+  explicit CChatWindowBase(CChatManager& engine);
+
+  void Request(const QString& url, int nType);
+  // A slow service gets no second poll before the first is answered: the
+  // replies would overtake each other.
+  void SendPoll(const QString& url, int nType);
+  void PollAnswered() { m_bPollOut = false; }
+  // Appends each line of a reply with a new number once, flashing the
+  // window for a line of the other side while the operator works elsewhere.
+  // False when the reply brought no new number.
+  bool AppendNewLines(const ChatPollReply& reply);
+  // Enter in the box sends, Shift+Enter keeps a line break, Escape anywhere clears it.
+  void WatchEntryBox(CMySpellEditCtrl* entry);
+  CMySpellEditCtrl* Entry() const { return m_pEntryBox; }
+  QString ElapsedText() const;
+  static FooButton* PushButton(const QString& text, QWidget* parent);
+
+  void accept() override;  // Enter never closes the window
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  CChatManager& m_engine;
+  QTimer m_pollTimer;
+  bool m_bClosing = false;
+
+ private:
+  CMySpellEditCtrl* m_pEntryBox = nullptr;
+  QString m_strLastNum = QStringLiteral("1");
+  bool m_bPollOut = false;
+  QElapsedTimer m_started;
+};
