@@ -11,7 +11,8 @@ class QMenu;
 class QWidget;
 
 // Everything that would block a test or reach outside the program: message
-// boxes, sounds, opening addresses, flashing a window, the clock. The
+// boxes, sounds, opening addresses, flashing a window, the file-open
+// dialog, the clock. The
 // program installs the Qt implementation at start-up; tests install a
 // recording fake. Call these on the user-interface thread only.
 class CDesktopServices {
@@ -32,6 +33,9 @@ class CDesktopServices {
   virtual bool OpenUrl(const QUrl& url) = 0;
   // Draws the user's attention to a window once, without raising it.
   virtual void FlashWindow(QWidget* window) = 0;
+  // A modal file-open dialog for an existing file; filter as Qt writes it,
+  // e.g. "Wave Files (*.wav)". Returns the chosen path, empty on Cancel.
+  virtual QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) = 0;
   virtual QDateTime Now() const = 0;
 
   // The icon in the desktop's tray (status area), with its menu; activated

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QSoundEffect>
 
@@ -50,6 +51,11 @@ bool CQtDesktopServices::OpenUrl(const QUrl& url) { return QDesktopServices::ope
 
 void CQtDesktopServices::FlashWindow(QWidget* window) {
   if (window != nullptr) QApplication::alert(window, 1000);
+}
+
+QString CQtDesktopServices::OpenFileName(QWidget* owner, const QString& caption, const QString& filter) {
+  // getOpenFileName accepts existing files only.
+  return QFileDialog::getOpenFileName(owner, caption, QString(), filter);
 }
 
 QDateTime CQtDesktopServices::Now() const { return QDateTime::currentDateTime(); }

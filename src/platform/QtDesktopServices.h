@@ -9,8 +9,8 @@ class QSoundEffect;
 class QSystemTrayIcon;
 
 // The desktop services of a real session: QMessageBox, QSoundEffect,
-// QDesktopServices, QApplication::alert, QSystemTrayIcon and the
-// freedesktop notification service.
+// QDesktopServices, QApplication::alert, QFileDialog, QSystemTrayIcon and
+// the freedesktop notification service.
 class CQtDesktopServices : public CDesktopServices {
  public:
   CQtDesktopServices();
@@ -21,6 +21,7 @@ class CQtDesktopServices : public CDesktopServices {
   void PlaySound(const QUrl& sound) override;
   bool OpenUrl(const QUrl& url) override;
   void FlashWindow(QWidget* window) override;
+  QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) override;
   QDateTime Now() const override;
 
   bool IsTrayAvailable() const override;

@@ -35,6 +35,11 @@ bool CRecordingDesktopServices::OpenUrl(const QUrl& url) {
 
 void CRecordingDesktopServices::FlashWindow(QWidget* window) { flashes.append(window); }
 
+QString CRecordingDesktopServices::OpenFileName(QWidget* owner, const QString& caption, const QString& filter) {
+  fileDialogs.append(FileDialogCall{owner != nullptr, caption, filter});
+  return m_fileNames.isEmpty() ? QString() : m_fileNames.takeFirst();
+}
+
 QDateTime CRecordingDesktopServices::Now() const { return m_now.isValid() ? m_now : QDateTime::currentDateTime(); }
 
 void CRecordingDesktopServices::ShowTrayIcon(const QIcon&, const QString& tip, QMenu* menu,
@@ -57,5 +62,7 @@ void CRecordingDesktopServices::Clear() {
   openedUrls.clear();
   flashes.clear();
   notifications.clear();
+  fileDialogs.clear();
   m_answers.clear();
+  m_fileNames.clear();
 }

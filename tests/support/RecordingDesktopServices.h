@@ -11,8 +11,9 @@
 #include <functional>
 
 // The desktop services of a test: records every message box, sound, opened
-// address and flash, and answers message boxes from a script (or with the
-// first button when the script is empty), so nothing ever blocks. Install()
+// address, flash and file dialog, and answers message boxes and file
+// dialogs from a script (the first button, or Cancel, when the script is
+// empty), so nothing ever blocks. Install()
 // makes it the program's desktop services for its lifetime.
 class CRecordingDesktopServices : public CDesktopServices {
  public:
@@ -24,6 +25,11 @@ class CRecordingDesktopServices : public CDesktopServices {
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
   };
+  struct FileDialogCall {
+    bool hadOwner = false;
+    QString caption;
+    QString filter;
+  };
 
   CRecordingDesktopServices();
   ~CRecordingDesktopServices() override;
@@ -33,6 +39,7 @@ class CRecordingDesktopServices : public CDesktopServices {
   void PlaySound(const QUrl& sound) override;
   bool OpenUrl(const QUrl& url) override;
   void FlashWindow(QWidget* window) override;
+  QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) override;
   QDateTime Now() const override;
   bool IsTrayAvailable() const override { return trayAvailable; }
   void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) override;
@@ -42,6 +49,8 @@ class CRecordingDesktopServices : public CDesktopServices {
 
   // Answers for the next message boxes, in order.
   void ScriptAnswers(const QList<Answer>& answers) { m_answers = answers; }
+  // Paths the next file dialogs choose, in order; an empty path is Cancel.
+  void ScriptFileNames(const QStringList& paths) { m_fileNames = paths; }
   // While a box is "shown", keeps the event loop running, as a real modal
   // box does, until the condition holds or maxMs have passed; replies and
   // timers run meanwhile. An empty condition waits the whole time.
@@ -56,6 +65,7 @@ class CRecordingDesktopServices : public CDesktopServices {
   QList<QUrl> sounds;
   QList<QUrl> openedUrls;
   QList<QPointer<QWidget>> flashes;
+  QList<FileDialogCall> fileDialogs;
 
   // The tray as the program left it; a test may say the desktop has none.
   bool trayAvailable = true;
@@ -73,6 +83,7 @@ class CRecordingDesktopServices : public CDesktopServices {
 
  private:
   QList<Answer> m_answers;
+  QStringList m_fileNames;
   QDateTime m_now;
   int m_nBoxOpenMs = 0;
   std::function<bool()> m_boxOpenUntil;
