@@ -3,6 +3,7 @@
 #include "DesktopServices.h"
 #include "Preferences.h"
 #include "ResourceIds.h"
+#include "WaveFile.h"
 
 namespace {
 
@@ -32,10 +33,11 @@ int DefaultWave(int nEvent) { return IsEvent(nEvent) ? kEvents[nEvent].wave : 0;
 QUrl BuiltInSound(int nWaveId) { return QUrl(QStringLiteral("qrc:/sounds/%1.wav").arg(nWaveId)); }
 
 void PlayEventSound(int nEvent) {
-  if (!IsEvent(nEvent)) return;
-  const QString sound = EventSoundSetting(nEvent);
-  if (sound.isEmpty() || sound == QStringLiteral("Default"))
-    CDesktopServices::Get().PlaySound(BuiltInSound(DefaultWave(nEvent)));
-  else if (sound != QStringLiteral("None"))
-    CDesktopServices::Get().PlaySound(QUrl::fromLocalFile(sound));
+  if (IsEvent(nEvent)) PlayEventSoundSetting(nEvent, EventSoundSetting(nEvent));
+}
+
+void PlayEventSoundSetting(int nEvent, const QString& sound) {
+  if (!IsEvent(nEvent) || sound == QStringLiteral("None")) return;
+  const bool builtIn = sound.isEmpty() || sound == QStringLiteral("Default") || !IsPlayableWave(sound);
+  CDesktopServices::Get().PlaySound(builtIn ? BuiltInSound(DefaultWave(nEvent)) : QUrl::fromLocalFile(sound));
 }

@@ -23,5 +23,9 @@ QUrl BuiltInSound(int nWaveId);
 
 // Plays the operator's sound for the event: the built-in sound for
 // "Default" or empty, nothing for "None", else the file at the given path.
-// Returns at once; a new sound cuts the one playing.
+// A file that is missing or no playable WAV would play nothing at all, so
+// the event's built-in sound plays instead. Returns at once; a new sound
+// cuts the one playing.
 void PlayEventSound(int nEvent);
+// The same for a setting that is not stored yet (the preferences' Test).
+void PlayEventSoundSetting(int nEvent, const QString& sound);

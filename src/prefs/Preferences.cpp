@@ -6,6 +6,7 @@ namespace {
 
 const QString kSpellCheckValue = QStringLiteral("SpellCheck");
 const QString kTopValue = QStringLiteral("Top");
+const QString kRepeatValue = QStringLiteral("RepeatRequestSound");
 
 bool ReadFlag(const CSettingsStore& store, const QString& name) {
   return store.ReadText(CSettingsStore::kRootKey, name) == QStringLiteral("1");
@@ -27,16 +28,20 @@ void CPreferences::Load() {
     sounds.append(store.ReadText(CSettingsStore::kRootKey, QString::number(i)).value_or(QString()));
   const bool spellCheck = ReadFlag(store, kSpellCheckValue);
   const bool alwaysOnTop = ReadFlag(store, kTopValue);
+  const bool repeat = ReadFlag(store, kRepeatValue);
 
   const bool soundsChanged = sounds != m_eventSounds;
   const bool spellChanged = spellCheck != m_bSpellCheck;
   const bool topChanged = alwaysOnTop != m_bAlwaysOnTop;
+  const bool repeatChanged = repeat != m_bRepeatRequestSound;
   m_eventSounds = sounds;
   m_bSpellCheck = spellCheck;
   m_bAlwaysOnTop = alwaysOnTop;
+  m_bRepeatRequestSound = repeat;
   if (soundsChanged) emit EventSoundsChanged();
   if (spellChanged) emit SpellCheckChanged(m_bSpellCheck);
   if (topChanged) emit AlwaysOnTopChanged(m_bAlwaysOnTop);
+  if (repeatChanged) emit RepeatRequestSoundChanged(m_bRepeatRequestSound);
 }
 
 QString CPreferences::EventSound(int nEvent) const {
@@ -52,6 +57,15 @@ void CPreferences::SetEventSounds(const QStringList& sounds) {
   if (changed) emit EventSoundsChanged();
 }
 
+bool CPreferences::StoreEventSounds(const QStringList& sounds) {
+  CSettingsStore store;
+  if (!store.KeyExists(CSettingsStore::kRootKey)) return false;
+  for (int i = 0; i < kEventCount && i < sounds.size(); ++i)
+    store.WriteText(CSettingsStore::kRootKey, QString::number(i), sounds.at(i));
+  SetEventSounds(sounds);
+  return true;
+}
+
 void CPreferences::SetFlag(bool& flag, const QString& valueName, bool bOn, void (CPreferences::*changed)(bool)) {
   CSettingsStore().WriteText(CSettingsStore::kRootKey, valueName, bOn ? QStringLiteral("1") : QStringLiteral("0"));
   if (flag == bOn) return;
@@ -62,6 +76,10 @@ void CPreferences::SetFlag(bool& flag, const QString& valueName, bool bOn, void 
 void CPreferences::SetSpellCheck(bool bOn) { SetFlag(m_bSpellCheck, kSpellCheckValue, bOn, &CPreferences::SpellCheckChanged); }
 
 void CPreferences::SetAlwaysOnTop(bool bOn) { SetFlag(m_bAlwaysOnTop, kTopValue, bOn, &CPreferences::AlwaysOnTopChanged); }
+
+void CPreferences::SetRepeatRequestSound(bool bOn) {
+  SetFlag(m_bRepeatRequestSound, kRepeatValue, bOn, &CPreferences::RepeatRequestSoundChanged);
+}
 
 void LoadPreferences() { CPreferences::Instance().Load(); }
 QString EventSoundSetting(int nEvent) { return CPreferences::Instance().EventSound(nEvent); }

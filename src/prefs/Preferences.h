@@ -6,8 +6,8 @@
 
 constexpr int kEventCount = 7;
 
-// The operator's preferences: the sound of each alert event, spell checking
-// and always-on-top. One object for the process, filled from the settings
+// The operator's preferences: the sound of each alert event, spell checking,
+// always-on-top and the repeated chat request sound. One object for the process, filled from the settings
 // store on first use (at start-up, on the user-interface thread); windows
 // listen to the change signal of each option they show instead of reading
 // the store again after a dialog.
@@ -23,19 +23,26 @@ class CPreferences : public QObject {
   // "Default" (or empty), "None" or the path of a WAV file, for event 0 to 6.
   QString EventSound(int nEvent) const;
   const QStringList& EventSounds() const { return m_eventSounds; }
-  // The preferences dialog stores the sounds itself; this only updates them here.
+  // Updates the sounds here only, without storing them.
   void SetEventSounds(const QStringList& sounds);
+  // Stores the seven sounds as values "0" to "6" and takes them here; when
+  // the key cannot be opened nothing changes and the result is false.
+  bool StoreEventSounds(const QStringList& sounds);
 
   bool SpellCheck() const { return m_bSpellCheck; }
   bool AlwaysOnTop() const { return m_bAlwaysOnTop; }
   // Stored as "1" or "0"; when the key cannot be opened only this object changes.
   void SetSpellCheck(bool bOn);
   void SetAlwaysOnTop(bool bOn);
+  // The chat request sound comes again every 30 s until the chat is taken.
+  bool RepeatRequestSound() const { return m_bRepeatRequestSound; }
+  void SetRepeatRequestSound(bool bOn);
 
  signals:
   void EventSoundsChanged();
   void SpellCheckChanged(bool bOn);
   void AlwaysOnTopChanged(bool bOn);
+  void RepeatRequestSoundChanged(bool bOn);
 
  private:
   CPreferences();
@@ -44,6 +51,7 @@ class CPreferences : public QObject {
   QStringList m_eventSounds;
   bool m_bSpellCheck = false;
   bool m_bAlwaysOnTop = false;
+  bool m_bRepeatRequestSound = false;
 };
 
 // The operations the rest of the program has always called, over the one object.

@@ -4,6 +4,8 @@
 #include "RecordingDesktopServices.h"
 #include "SettingsStore.h"
 #include "TestEnvironment.h"
+#include "TestWaves.h"
+#include "WaveFile.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -28,28 +30,52 @@ class TestPreferences : public QObject {
   void builtInSoundsExist() {
     for (int i = 0; i < kEventCount; ++i) {
       const QString path = ":" + BuiltInSound(DefaultWave(i)).path();
-      QVERIFY2(QFile::exists(path), qPrintable(path));
+      QVERIFY2(IsPlayableWave(path), qPrintable(path));
     }
     QCOMPARE(EventName(5), QString("Chat Request (When busy in Chatting)"));
     QCOMPARE(EventName(7), QString());
   }
 
+  // A file that would play nothing falls back to the event's built-in sound.
   void storedSoundsChooseWhatPlays() {
     CTestSettingsFolder folder;
     CRecordingDesktopServices desktop;
+    const QString ring = WriteFile(folder.Path() + "/ring.wav", WaveBytes());
+    const QString text = WriteFile(folder.Path() + "/notes.wav", "just some text, not a sound");
     CSettingsStore store;
     store.CreateKey(CSettingsStore::kRootKey);
     store.WriteText(CSettingsStore::kRootKey, "0", "None");
-    store.WriteText(CSettingsStore::kRootKey, "1", "/sounds/ring.wav");
+    store.WriteText(CSettingsStore::kRootKey, "1", ring);
     store.WriteText(CSettingsStore::kRootKey, "2", "");
-    store.WriteText(CSettingsStore::kRootKey, "3", "none");  // not "None": a file of that name
+    store.WriteText(CSettingsStore::kRootKey, "3", "none");  // not "None": a file of that name, missing
     store.WriteBinary(CSettingsStore::kRootKey, "4", "None");  // not text: reads as empty
+    store.WriteText(CSettingsStore::kRootKey, "5", text);
+    store.WriteText(CSettingsStore::kRootKey, "6", folder.Path() + "/gone.wav");
     LoadPreferences();
-    for (int i = 0; i < 5; ++i) PlayEventSound(i);
+    for (int i = 0; i < kEventCount; ++i) PlayEventSound(i);
     PlayEventSound(-1);
     PlayEventSound(7);
-    QCOMPARE(desktop.sounds, QList<QUrl>({QUrl::fromLocalFile("/sounds/ring.wav"), QUrl("qrc:/sounds/140.wav"),
-                                          QUrl::fromLocalFile("none"), QUrl("qrc:/sounds/168.wav")}));
+    QCOMPARE(desktop.sounds, QList<QUrl>({QUrl::fromLocalFile(ring), QUrl("qrc:/sounds/140.wav"),
+                                          QUrl("qrc:/sounds/154.wav"), QUrl("qrc:/sounds/168.wav"),
+                                          QUrl("qrc:/sounds/141.wav"), QUrl("qrc:/sounds/301.wav")}));
+  }
+
+  void playableWaves_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("playable");
+    QTest::newRow("pcm") << WaveBytes(1) << true;
+    QTest::newRow("float") << WaveBytes(3) << true;
+    QTest::newRow("odd chunk before the format") << WaveBytes(1, true) << true;
+    QTest::newRow("compressed samples") << WaveBytes(0x55) << false;
+    QTest::newRow("cut in the header") << WaveBytes().left(20) << false;
+    QTest::newRow("not wave") << WaveBytes().replace(8, 4, "AVI ") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+  }
+  void playableWaves() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, playable);
+    QTemporaryDir dir;
+    QCOMPARE(IsPlayableWave(WriteFile(dir.path() + "/s.wav", bytes)), playable);
   }
 
   void onlyExactlyOneIsOn() {
@@ -73,11 +99,14 @@ class TestPreferences : public QObject {
     store.CreateKey(CSettingsStore::kRootKey);
     SetAlwaysOnTop(false);
     SetSpellCheck(true);
+    CPreferences::Instance().SetRepeatRequestSound(true);
     QCOMPARE(store.ReadText(CSettingsStore::kRootKey, "Top").value(), QString("0"));
     QCOMPARE(store.ReadText(CSettingsStore::kRootKey, "SpellCheck").value(), QString("1"));
+    QCOMPARE(store.ReadText(CSettingsStore::kRootKey, "RepeatRequestSound").value(), QString("1"));
     LoadPreferences();
     QVERIFY(IsSpellCheckEnabled());
     QVERIFY(!IsAlwaysOnTop());
+    QVERIFY(CPreferences::Instance().RepeatRequestSound());
   }
 
   void changesAreAnnouncedOnce() {
@@ -89,6 +118,7 @@ class TestPreferences : public QObject {
     QSignalSpy top(&prefs, &CPreferences::AlwaysOnTopChanged);
     QSignalSpy spell(&prefs, &CPreferences::SpellCheckChanged);
     QSignalSpy sounds(&prefs, &CPreferences::EventSoundsChanged);
+    QSignalSpy repeat(&prefs, &CPreferences::RepeatRequestSoundChanged);
     SetAlwaysOnTop(true);
     SetAlwaysOnTop(true);  // no change, no signal
     QCOMPARE(top.size(), 1);
@@ -96,13 +126,16 @@ class TestPreferences : public QObject {
     // Another program (or the dialog) changed the store: a reload tells.
     store.WriteText(CSettingsStore::kRootKey, "SpellCheck", "1");
     store.WriteText(CSettingsStore::kRootKey, "2", "None");
+    store.WriteText(CSettingsStore::kRootKey, "RepeatRequestSound", "1");
     LoadPreferences();
+    QCOMPARE(repeat.size(), 1);
     QCOMPARE(spell.size(), 1);
     QCOMPARE(sounds.size(), 1);
     QCOMPARE(top.size(), 1);
     SetEventSoundSettings(prefs.EventSounds());
     QCOMPARE(sounds.size(), 1);
   }
+
 };
 
 QTEST_GUILESS_MAIN(TestPreferences)
