@@ -1,4 +1,5 @@
-// The preference cache and the sounds of the alert events.
+// The preference cache, the sounds of the alert events and automatic start.
+#include "AutoStart.h"
 #include "EventSound.h"
 #include "Preferences.h"
 #include "RecordingDesktopServices.h"
@@ -136,6 +137,51 @@ class TestPreferences : public QObject {
     QCOMPARE(sounds.size(), 1);
   }
 
+  // Exec as desktop entries require: quoted, quoting escapes, then the
+  // string escapes (a backslash becomes four), and "%" doubled.
+  void autoStartExecIsQuoted_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("exec");
+    QTest::newRow("plain") << "/usr/bin/talvero" << R"("/usr/bin/talvero")";
+    QTest::newRow("space and quote") << R"(/opt/My Apps/tal "beta"/talvero)" << R"("/opt/My Apps/tal \\"beta\\"/talvero")";
+    QTest::newRow("dollar, backquote, backslash, percent")
+        << R"(/opt/$x`y\z%u/talvero)" << R"("/opt/\\$x\\`y\\\\z%%u/talvero")";
+  }
+  void autoStartExecIsQuoted() {
+    QFETCH(QString, program);
+    QFETCH(QString, exec);
+    CTestSettingsFolder folder;
+    QVERIFY(CAutoStart::Set(true, program));
+    QFile entry(folder.Path() + "/autostart/talvero.desktop");
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
+    QCOMPARE(lines.first(), QString("[Desktop Entry]"));
+    QVERIFY2(lines.contains("Exec=" + exec), qPrintable(lines.join('|')));
+    QVERIFY(CAutoStart::IsOn(program));
+    QVERIFY(!CAutoStart::IsOn(program.toUpper()));  // paths compare exactly
+    QVERIFY(!CAutoStart::IsOn(program + "2"));
+  }
+
+  void autoStartEntryComesAndGoes() {
+    CTestSettingsFolder folder;
+    const QString program = CAutoStart::ProgramPath();
+    QVERIFY(!CAutoStart::IsOn());
+    QVERIFY(CAutoStart::Set(false));  // nothing to remove is no failure
+    QVERIFY(CAutoStart::Set(true));
+    QVERIFY(CAutoStart::IsOn(program));
+    QVERIFY(CAutoStart::Set(false));
+    QVERIFY(!QFile::exists(CAutoStart::EntryPath()));
+    // A desktop that switches the entry off hides it.
+    WriteFile(CAutoStart::EntryPath(), "[Desktop Entry]\nExec=" + CAutoStart::ExecValue(program).toUtf8() + "\nHidden=true\n");
+    QVERIFY(!CAutoStart::IsOn(program));
+    // Without XDG_CONFIG_HOME the entry is in ~/.config/autostart.
+    const QByteArray home = qgetenv("HOME");
+    qunsetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", folder.Path().toLocal8Bit());
+    const QString fallback = CAutoStart::EntryPath();
+    qputenv("HOME", home);
+    QCOMPARE(fallback, folder.Path() + "/.config/autostart/talvero.desktop");
+  }
 };
 
 QTEST_GUILESS_MAIN(TestPreferences)

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// Automatic start with the desktop session: an XDG autostart entry,
+// $XDG_CONFIG_HOME/autostart/talvero.desktop (~/.config/autostart when the
+// variable is unset or relative), present only while automatic start is on.
+// Its Exec is the program's path, quoted as desktop entries require.
+class CAutoStart {
+ public:
+  static QString EntryPath();
+  // The program file of this process.
+  static QString ProgramPath();
+
+  // Writes (atomically) or removes the entry; false when that failed.
+  static bool Set(bool bOn, const QString& programPath = ProgramPath());
+  // The entry exists, is not hidden, and its Exec starts exactly this program.
+  static bool IsOn(const QString& programPath = ProgramPath());
+
+  // The Exec value that runs the program: one argument in double quotes,
+  // with the quoting escapes, then the value escapes, and "%" doubled.
+  static QString ExecValue(const QString& programPath);
+  // The program of an Exec value (its first argument), undoing ExecValue.
+  static QString ProgramOfExec(const QString& execValue);
+};
+
+// The names the console has always called.
+inline bool SetAutoStart(bool bOn) { return CAutoStart::Set(bOn); }
+inline bool IsAutoStart() { return CAutoStart::IsOn(); }
