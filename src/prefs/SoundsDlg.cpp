@@ -1,0 +1,216 @@
+#include "SoundsDlg.h"
+
+#include "AutoStart.h"
+#include "DesktopServices.h"
+#include "DialogUnits.h"
+#include "EventSound.h"
+#include "Preferences.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+bool IsDefaultSound(const QString& sound) { return sound.isEmpty() || sound == QStringLiteral("Default"); }
+
+template <typename T>
+T* Place(T* widget, int x, int y, int width, int height) {
+  widget->setGeometry(CDialogUnits::Rect(x, y, width, height));
+  return widget;
+}
+
+}  // namespace
+
+CSoundsDlg::CSoundsDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Talvero: Preferences"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  CreateControls();
+  OnInitDialog();
+}
+
+int CSoundsDlg::Run(QWidget* owner) {
+  // The owner may be destroyed during the nested loop (a log-out reply);
+  // it then deletes the dialog with it.
+  QPointer<CSoundsDlg> dialog = new CSoundsDlg(owner);
+  const int result = dialog->exec();
+  delete dialog.data();
+  return result;
+}
+
+void CSoundsDlg::CreateControls() {
+  // The template's places; the repeat box is a row of our own below the
+  // three others, so the group, OK and Cancel sit one row lower.
+  setFixedSize(CDialogUnits::Size(190, 197));
+  auto* caption = Place(new QLabel(QStringLiteral("&Sounds"), this), 8, 0, 99, 8);
+  m_pList = Place(new QListWidget(this), 6, 9, 175, 65);
+  m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+  caption->setBuddy(m_pList);
+
+  m_pModeGroup = new QButtonGroup(this);
+  m_pModes[ModeDefault] = Place(new QRadioButton(QStringLiteral("&Default"), this), 8, 81, 39, 10);
+  m_pModes[ModeNone] = Place(new QRadioButton(QStringLiteral("&None"), this), 46, 81, 33, 10);
+  m_pModes[ModeCustom] = Place(new QRadioButton(QStringLiteral("&Custom"), this), 84, 81, 39, 10);
+  for (int mode = ModeDefault; mode <= ModeCustom; ++mode) m_pModeGroup->addButton(m_pModes[mode], mode);
+  m_pTest = Place(new QPushButton(QStringLiteral("&Test"), this), 133, 77, 50, 14);
+  m_pEdit = Place(new QLineEdit(this), 8, 95, 122, 14);
+  m_pBrowse = Place(new QPushButton(QStringLiteral("&Browse"), this), 133, 94, 50, 14);
+
+  m_pOthers = Place(new QGroupBox(QStringLiteral("Others"), this), 7, 111, 176, 67);
+  m_pAutoStart = Place(new QCheckBox(QStringLiteral("&Automatic Start on Desktop Start Up"), this), 13, 122, 164, 10);
+  m_pSpellCheck = Place(new QCheckBox(QStringLiteral("&Enable Spell Check"), this), 13, 136, 164, 10);
+  m_pTop = Place(new QCheckBox(QStringLiteral("Al&ways On Top"), this), 13, 150, 164, 10);
+  m_pRepeat = Place(new QCheckBox(QStringLiteral("Repeat the chat request sound every 30 s until the chat is taken"), this),
+                    13, 164, 164, 10);
+
+  m_pOk = Place(new QPushButton(QStringLiteral("OK"), this), 26, 180, 50, 14);
+  m_pOk->setDefault(true);
+  m_pCancel = Place(new QPushButton(QStringLiteral("Cancel"), this), 114, 180, 50, 14);
+  FitRepeatBox();
+
+  connect(m_pList, &QListWidget::itemSelectionChanged, this, &CSoundsDlg::OnSelchangeSoundList);
+  connect(m_pModes[ModeDefault], &QRadioButton::clicked, this, &CSoundsDlg::OnDefault);
+  connect(m_pModes[ModeNone], &QRadioButton::clicked, this, &CSoundsDlg::OnNone);
+  connect(m_pModes[ModeCustom], &QRadioButton::clicked, this, &CSoundsDlg::OnCustom);
+  // Only the operator's own typing: the text set when an event is selected
+  // must not be stored over "None" or over another file.
+  connect(m_pEdit, &QLineEdit::textEdited, this, &CSoundsDlg::OnChangeFileEdit);
+  connect(m_pBrowse, &QPushButton::clicked, this, &CSoundsDlg::OnBrowse);
+  connect(m_pTest, &QPushButton::clicked, this, &CSoundsDlg::OnTest);
+  connect(m_pOk, &QPushButton::clicked, this, &CSoundsDlg::OnOK);
+  connect(m_pCancel, &QPushButton::clicked, this, &CSoundsDlg::OnCancel);
+}
+
+void CSoundsDlg::FitRepeatBox() {
+  // The long text of the repeat box may not fit the template's width: the
+  // dialog grows to the right by what is missing, OK and Cancel stay centred.
+  const int extra = m_pRepeat->sizeHint().width() - m_pRepeat->width();
+  if (extra <= 0) return;
+  setFixedSize(width() + extra, height());
+  for (QWidget* widget : {static_cast<QWidget*>(m_pList), static_cast<QWidget*>(m_pEdit),
+                          static_cast<QWidget*>(m_pOthers), static_cast<QWidget*>(m_pAutoStart),
+                          static_cast<QWidget*>(m_pSpellCheck), static_cast<QWidget*>(m_pTop),
+                          static_cast<QWidget*>(m_pRepeat)})
+    widget->resize(widget->width() + extra, widget->height());
+  for (QWidget* widget : {m_pTest, m_pBrowse}) widget->move(widget->x() + extra, widget->y());
+  for (QWidget* widget : {m_pOk, m_pCancel}) widget->move(widget->x() + extra / 2, widget->y());
+}
+
+void CSoundsDlg::OnInitDialog() {
+  const CPreferences& prefs = CPreferences::Instance();
+  m_saWorking = prefs.EventSounds();
+  for (int i = 0; i < kEventCount; ++i) m_pList->addItem(EventName(i));
+  m_pList->setCurrentRow(0);
+  OnSelchangeSoundList();
+  m_pAutoStart->setChecked(CAutoStart::IsOn());
+  m_pSpellCheck->setChecked(prefs.SpellCheck());
+  m_pTop->setChecked(prefs.AlwaysOnTop());
+  m_pRepeat->setChecked(prefs.RepeatRequestSound());
+}
+
+int CSoundsDlg::CurSel() const {
+  const QList<QListWidgetItem*> selected = m_pList->selectedItems();
+  return selected.isEmpty() ? -1 : m_pList->row(selected.first());
+}
+
+void CSoundsDlg::ShowMode() { m_pModes[m_nMode]->setChecked(true); }
+
+void CSoundsDlg::OnSelchangeSoundList() {
+  for (QRadioButton* mode : m_pModes) mode->setEnabled(false);
+  m_pEdit->setEnabled(false);
+  m_pTest->setEnabled(false);
+  m_pBrowse->setEnabled(false);
+  m_pEdit->clear();
+  const int i = CurSel();
+  if (i < 0) return;
+  const QString& sound = m_saWorking.at(i);
+  if (IsDefaultSound(sound)) {
+    m_nMode = ModeDefault;
+    m_pTest->setEnabled(true);
+  } else if (sound == QStringLiteral("None")) {
+    m_nMode = ModeNone;
+  } else {
+    m_nMode = ModeCustom;
+    m_pEdit->setText(sound);
+    m_pEdit->setEnabled(true);
+    m_pTest->setEnabled(true);
+  }
+  // Browse waits for a click on Custom, even for an event that has a file.
+  for (QRadioButton* mode : m_pModes) mode->setEnabled(true);
+  ShowMode();
+}
+
+void CSoundsDlg::OnDefault() {
+  const int i = CurSel();
+  if (i < 0) return;
+  m_nMode = ModeDefault;
+  m_saWorking[i] = QStringLiteral("Default");
+  m_pBrowse->setEnabled(false);
+  m_pEdit->setEnabled(false);
+  m_pTest->setEnabled(true);
+}
+
+void CSoundsDlg::OnNone() {
+  const int i = CurSel();
+  if (i < 0) return;
+  m_nMode = ModeNone;
+  m_saWorking[i] = QStringLiteral("None");
+  m_pBrowse->setEnabled(false);
+  m_pTest->setEnabled(false);
+  m_pEdit->setEnabled(false);
+}
+
+void CSoundsDlg::OnCustom() {
+  const int i = CurSel();
+  if (i < 0) return;
+  m_nMode = ModeCustom;
+  m_saWorking[i] = m_pEdit->text();
+  m_pBrowse->setEnabled(true);
+  m_pTest->setEnabled(true);
+  m_pEdit->setEnabled(true);
+  m_pEdit->setFocus();
+}
+
+void CSoundsDlg::OnChangeFileEdit() {
+  const int i = CurSel();
+  if (i >= 0 && m_nMode == ModeCustom) m_saWorking[i] = m_pEdit->text();
+}
+
+void CSoundsDlg::OnBrowse() {
+  QPointer<CSoundsDlg> self(this);
+  const QString path = CDesktopServices::Get().OpenFileName(this, QStringLiteral("Open"),
+                                                            QStringLiteral("Wave Files (*.wav)"));
+  if (!self || path.isEmpty()) return;
+  m_pEdit->setText(path);
+  m_pEdit->setFocus();
+  const int i = CurSel();
+  if (i >= 0) m_saWorking[i] = path;
+}
+
+void CSoundsDlg::OnTest() {
+  const int i = CurSel();
+  if (i < 0 || m_nMode == ModeNone) return;
+  const QString sound = m_saWorking.at(i);
+  // Custom without a file yet has nothing to try.
+  if (IsDefaultSound(sound) && m_nMode == ModeCustom) return;
+  PlayEventSoundSetting(i, sound);
+}
+
+void CSoundsDlg::OnOK() {
+  CPreferences& prefs = CPreferences::Instance();
+  prefs.StoreEventSounds(m_saWorking);
+  CAutoStart::Set(m_pAutoStart->isChecked());
+  prefs.SetSpellCheck(m_pSpellCheck->isChecked());
+  prefs.SetAlwaysOnTop(m_pTop->isChecked());
+  prefs.SetRepeatRequestSound(m_pRepeat->isChecked());
+  accept();
+}
+
+void CSoundsDlg::OnCancel() { reject(); }

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+// The preferences: the sound of each alert event (built-in, none or a WAV
+// file of the operator's), automatic start, spell checking, always-on-top
+// and the repeated chat request sound. Edits go to a working copy; OK stores
+// everything through CPreferences, whose change signals tell the windows.
+class CSoundsDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  enum Mode { ModeDefault = 0, ModeNone = 1, ModeCustom = 2 };
+
+  explicit CSoundsDlg(QWidget* parent = nullptr);
+
+  // Runs the dialog modally over the owner; the result is QDialog::Accepted
+  // after OK. Safe when the owner goes away while the dialog is open.
+  static int Run(QWidget* owner);
+
+  QListWidget* SoundList() const { return m_pList; }
+  QRadioButton* ModeButton(int mode) const { return m_pModes[mode]; }
+  QLineEdit* FileEdit() const { return m_pEdit; }
+  QPushButton* TestButton() const { return m_pTest; }
+  QPushButton* BrowseButton() const { return m_pBrowse; }
+  QCheckBox* AutoStartBox() const { return m_pAutoStart; }
+  QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
+  QCheckBox* TopBox() const { return m_pTop; }
+  QCheckBox* RepeatBox() const { return m_pRepeat; }
+  QPushButton* OkButton() const { return m_pOk; }
+  QPushButton* CancelButton() const { return m_pCancel; }
+  int Mode() const { return m_nMode; }
+  const QStringList& Working() const { return m_saWorking; }
+
+ public slots:
+  void OnSelchangeSoundList();
+  void OnDefault();
+  void OnNone();
+  void OnCustom();
+  void OnChangeFileEdit();
+  void OnBrowse();
+  void OnTest();
+  void OnOK();
+  void OnCancel();
+
+ private:
+  void CreateControls();
+  void FitRepeatBox();
+  void OnInitDialog();
+  int CurSel() const;
+  void ShowMode();
+
+  QListWidget* m_pList;
+  QButtonGroup* m_pModeGroup;
+  QRadioButton* m_pModes[3];
+  QPushButton* m_pTest;
+  QLineEdit* m_pEdit;
+  QPushButton* m_pBrowse;
+  QGroupBox* m_pOthers;
+  QCheckBox* m_pAutoStart;
+  QCheckBox* m_pSpellCheck;
+  QCheckBox* m_pTop;
+  QCheckBox* m_pRepeat;
+  QPushButton* m_pOk;
+  QPushButton* m_pCancel;
+  int m_nMode = ModeDefault;
+  QStringList m_saWorking;
+};

@@ -1,0 +1,228 @@
+// The preferences dialog: the event list and its modes, Test and Browse,
+// and what OK and Cancel leave in the store, the preferences and the
+// autostart entry.
+#include "AutoStart.h"
+#include "EventSound.h"
+#include "Preferences.h"
+#include "RecordingDesktopServices.h"
+#include "SettingsStore.h"
+#include "SoundsDlg.h"
+#include "TestEnvironment.h"
+#include "TestWaves.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A reference, not a copy: the key is a static of another file, made in no known order.
+const QString& kRoot = CSettingsStore::kRootKey;
+
+// Settings with the key; event 0 silenced, event 1 a file of the operator's.
+struct Setup {
+  Setup() {
+    store.CreateKey(kRoot);
+    ring = WriteFile(folder.Path() + "/ring.wav", WaveBytes());
+    store.WriteText(kRoot, "0", "None");
+    store.WriteText(kRoot, "1", ring);
+    store.WriteText(kRoot, "SpellCheck", "1");
+    LoadPreferences();
+  }
+  QString Stored(const QString& name) const { return store.ReadText(kRoot, name).value_or("(absent)"); }
+
+  CTestSettingsFolder folder;
+  CRecordingDesktopServices desktop;
+  CSettingsStore store;
+  QString ring;
+};
+
+}  // namespace
+
+class TestSoundsDlg : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void selectingAnEventShowsItsMode() {
+    Setup setup;
+    CAutoStart::Set(true);
+    CSoundsDlg dlg;
+    QCOMPARE(dlg.windowTitle(), QString("Talvero: Preferences"));
+    QCOMPARE(dlg.SoundList()->count(), kEventCount);
+    QCOMPARE(dlg.SoundList()->item(5)->text(), QString("Chat Request (When busy in Chatting)"));
+    QCOMPARE(dlg.AutoStartBox()->text(), QString("&Automatic Start on Desktop Start Up"));
+    QVERIFY(dlg.AutoStartBox()->isChecked());
+    QVERIFY(dlg.SpellCheckBox()->isChecked());
+    QVERIFY(!dlg.TopBox()->isChecked());
+    QVERIFY(!dlg.RepeatBox()->isChecked());
+    // The repeat box's long text is shown whole.
+    QVERIFY(dlg.RepeatBox()->width() >= dlg.RepeatBox()->sizeHint().width());
+
+    struct Row { int event; int mode; QString edit; bool editOn, testOn; };
+    const Row rows[] = {
+        {0, CSoundsDlg::ModeNone, "", false, false},
+        {1, CSoundsDlg::ModeCustom, setup.ring, true, true},
+        {0, CSoundsDlg::ModeNone, "", false, false},  // the edit cleared after a file, not stored
+        {2, CSoundsDlg::ModeDefault, "", false, true},
+    };
+    for (const Row& row : rows) {
+      dlg.SoundList()->setCurrentRow(row.event);
+      QCOMPARE(dlg.Mode(), row.mode);
+      QVERIFY(dlg.ModeButton(row.mode)->isChecked());
+      QVERIFY(dlg.ModeButton(CSoundsDlg::ModeNone)->isEnabled());
+      QCOMPARE(dlg.FileEdit()->text(), row.edit);
+      QCOMPARE(dlg.FileEdit()->isEnabled(), row.editOn);
+      QCOMPARE(dlg.TestButton()->isEnabled(), row.testOn);
+      QVERIFY(!dlg.BrowseButton()->isEnabled());  // only a click on Custom enables it
+    }
+    // Clearing the edit on a selection change stored nothing over the entries.
+    QCOMPARE(dlg.Working().mid(0, 3), QStringList({"None", setup.ring, ""}));
+
+    dlg.SoundList()->clearSelection();
+    QVERIFY(!dlg.ModeButton(CSoundsDlg::ModeDefault)->isEnabled());
+    QVERIFY(!dlg.TestButton()->isEnabled());
+    dlg.OnNone();  // without a selection nothing changes
+    QCOMPARE(dlg.Working().mid(0, 3), QStringList({"None", setup.ring, ""}));
+  }
+
+  void customFileFromTypingAndBrowsing() {
+    Setup setup;
+    CSoundsDlg dlg;
+    dlg.SoundList()->setCurrentRow(3);
+    QTest::mouseClick(dlg.ModeButton(CSoundsDlg::ModeCustom), Qt::LeftButton);
+    QCOMPARE(dlg.Working().at(3), QString(""));
+    QVERIFY(dlg.BrowseButton()->isEnabled());
+    QTest::keyClicks(dlg.FileEdit(), "/x.wav");
+    QCOMPARE(dlg.Working().at(3), QString("/x.wav"));
+
+    setup.desktop.ScriptFileNames({"", "/sounds/bell.wav"});
+    dlg.BrowseButton()->click();  // cancelled
+    QCOMPARE(dlg.Working().at(3), QString("/x.wav"));
+    dlg.BrowseButton()->click();
+    QCOMPARE(dlg.FileEdit()->text(), QString("/sounds/bell.wav"));
+    QCOMPARE(dlg.Working().at(3), QString("/sounds/bell.wav"));
+    QCOMPARE(setup.desktop.fileDialogs.size(), 2);
+    QCOMPARE(setup.desktop.fileDialogs.first().filter, QString("Wave Files (*.wav)"));
+    QVERIFY(setup.desktop.fileDialogs.first().hadOwner);
+
+    // Default keeps the typed path in the edit; Custom again takes it back.
+    QTest::mouseClick(dlg.ModeButton(CSoundsDlg::ModeDefault), Qt::LeftButton);
+    QCOMPARE(dlg.Working().at(3), QString("Default"));
+    QVERIFY(!dlg.FileEdit()->isEnabled());
+    QTest::mouseClick(dlg.ModeButton(CSoundsDlg::ModeCustom), Qt::LeftButton);
+    QCOMPARE(dlg.Working().at(3), QString("/sounds/bell.wav"));
+  }
+
+  // What Test plays for event 4 (built-in 168) in each state.
+  void testPlaysTheChosenSound_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("file");  // typed in Custom mode
+    QTest::addColumn<QString>("played");
+    QTest::newRow("default") << int(CSoundsDlg::ModeDefault) << "" << "qrc:/sounds/168.wav";
+    QTest::newRow("none") << int(CSoundsDlg::ModeNone) << "" << "";
+    QTest::newRow("custom without a file") << int(CSoundsDlg::ModeCustom) << "" << "";
+    QTest::newRow("custom file") << int(CSoundsDlg::ModeCustom) << "RING" << "RING";
+    QTest::newRow("missing file falls back") << int(CSoundsDlg::ModeCustom) << "/no/such.wav" << "qrc:/sounds/168.wav";
+  }
+  void testPlaysTheChosenSound() {
+    QFETCH(int, mode);
+    QFETCH(QString, file);
+    QFETCH(QString, played);
+    Setup setup;
+    file.replace("RING", setup.ring);
+    played.replace("RING", QUrl::fromLocalFile(setup.ring).toString());
+    CSoundsDlg dlg;
+    dlg.SoundList()->setCurrentRow(EVENT_NEW_VISITOR);
+    dlg.ModeButton(mode)->click();
+    if (!file.isEmpty()) QTest::keyClicks(dlg.FileEdit(), file);
+    dlg.OnTest();
+    QCOMPARE(setup.desktop.sounds, played.isEmpty() ? QList<QUrl>() : QList<QUrl>({QUrl(played)}));
+  }
+
+  void okStoresEverythingAndTells() {
+    Setup setup;
+    CPreferences& prefs = CPreferences::Instance();
+    QSignalSpy top(&prefs, &CPreferences::AlwaysOnTopChanged);
+    QSignalSpy spell(&prefs, &CPreferences::SpellCheckChanged);
+    QSignalSpy repeat(&prefs, &CPreferences::RepeatRequestSoundChanged);
+    {
+      CSoundsDlg dlg;
+      dlg.SoundList()->setCurrentRow(EVENT_NEW_VISITOR);
+      dlg.ModeButton(CSoundsDlg::ModeNone)->click();
+      dlg.AutoStartBox()->setChecked(true);
+      dlg.SpellCheckBox()->setChecked(false);
+      dlg.TopBox()->setChecked(true);
+      dlg.RepeatBox()->setChecked(true);
+      dlg.OkButton()->click();
+      QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(setup.Stored("4"), QString("None"));
+    QCOMPARE(setup.Stored("1"), setup.ring);
+    QCOMPARE(setup.Stored("3"), QString(""));
+    QCOMPARE(setup.Stored("Top") + setup.Stored("SpellCheck") + setup.Stored("RepeatRequestSound"), QString("101"));
+    QCOMPARE(top.size() + spell.size() + repeat.size(), 3);
+    QVERIFY(CAutoStart::IsOn());
+    PlayEventSound(EVENT_NEW_VISITOR);
+    QVERIFY(setup.desktop.sounds.isEmpty());
+
+    // Unticking automatic start removes the entry.
+    CSoundsDlg again;
+    again.AutoStartBox()->setChecked(false);
+    again.OnOK();
+    QVERIFY(!QFile::exists(CAutoStart::EntryPath()));
+  }
+
+  void cancelChangesNothing() {
+    Setup setup;
+    const QByteArray before = [&] { QFile f(setup.folder.SettingsFile()); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    CSoundsDlg dlg;
+    dlg.SoundList()->setCurrentRow(1);
+    dlg.ModeButton(CSoundsDlg::ModeDefault)->click();
+    dlg.AutoStartBox()->setChecked(true);
+    dlg.TopBox()->setChecked(true);
+    dlg.CancelButton()->click();
+    QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    QFile after(setup.folder.SettingsFile());
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before);
+    QCOMPARE(EventSoundSetting(1), setup.ring);
+    QVERIFY(!IsAlwaysOnTop());
+    QVERIFY(!QFile::exists(CAutoStart::EntryPath()));
+  }
+
+  void withoutTheKeyTheSoundsStay() {
+    Setup setup;
+    setup.store.DeleteKey(kRoot);
+    CSoundsDlg dlg;
+    dlg.ModeButton(CSoundsDlg::ModeDefault)->click();
+    dlg.OnOK();
+    QCOMPARE(EventSoundSetting(0), QString("None"));
+    QVERIFY(!setup.store.KeyExists(kRoot));
+  }
+
+  // The console's Preferences button runs it; the console may go away
+  // (a log-out reply) while it is open.
+  void runSurvivesItsOwner() {
+    Setup setup;
+    auto* owner = new QWidget;
+    QTimer::singleShot(0, owner, [owner] { delete owner; });
+    QCOMPARE(CSoundsDlg::Run(owner), int(QDialog::Rejected));
+
+    QWidget console;
+    QTimer::singleShot(0, &console, [&console] {
+      console.findChild<CSoundsDlg*>()->TopBox()->setChecked(true);
+      console.findChild<CSoundsDlg*>()->OkButton()->click();
+    });
+    QCOMPARE(CSoundsDlg::Run(&console), int(QDialog::Accepted));
+    QVERIFY(IsAlwaysOnTop());
+    QVERIFY(console.findChild<CSoundsDlg*>() == nullptr);
+  }
+};
+
+QTEST_MAIN(TestSoundsDlg)
+#include "tst_SoundsDlg.moc"
