@@ -34,8 +34,9 @@ class CDesktopServices {
   // Draws the user's attention to a window once, without raising it.
   virtual void FlashWindow(QWidget* window) = 0;
   // A modal file-open dialog for an existing file; filter as Qt writes it,
-  // e.g. "Wave Files (*.wav)". Returns the chosen path, empty on Cancel.
-  virtual QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) = 0;
+  // e.g. "Wave Files (*.wav)". Returns the chosen path, empty on Cancel;
+  // services without a file dialog answer Cancel.
+  virtual QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) { return {}; }
   virtual QDateTime Now() const = 0;
 
   // The icon in the desktop's tray (status area), with its menu; activated
