@@ -3,6 +3,7 @@
 #include "DesktopServices.h"
 #include "EventSound.h"
 #include "PopUpDlg.h"
+#include "Preferences.h"
 #include "RefreshReply.h"
 
 #include <QIcon>
@@ -20,6 +21,7 @@ QIcon RequestIcon() { return QIcon(QPixmap(QStringLiteral(":/bitmaps/170.png")).
 
 CAlerts::CAlerts(QWidget* console) : QObject(console), m_pConsole(console) {
   connect(&m_blink, &QTimer::timeout, this, &CAlerts::BlinkTray);
+  connect(&m_repeat, &QTimer::timeout, this, [] { PlayEventSound(EVENT_CHAT_REQUEST); });
 }
 
 CAlerts::~CAlerts() { CloseNotices(); }
@@ -67,6 +69,12 @@ void CAlerts::BringConsoleForward() {
 
 void CAlerts::ChatRequestsSeen(const RefreshReply& reply, bool bOnline) {
   const bool waiting = reply.anyChatRequest || reply.anyOperatorRequest;
+  // Repeated until the request is taken, if the operator asked for it.
+  if (waiting && bOnline && CPreferences::Instance().RepeatRequestSound()) {
+    if (!m_repeat.isActive()) m_repeat.start(kRepeatMs);
+  } else {
+    m_repeat.stop();
+  }
   // The tray blinks while a request waits and the console is out of sight.
   if (waiting && !IsConsoleVisible()) {
     if (!m_blink.isActive()) m_blink.start(kBlinkMs);
@@ -118,6 +126,7 @@ QList<CPopUpDlg*> CAlerts::OpenNotices() const {
 
 void CAlerts::CloseNotices() {
   m_blink.stop();
+  m_repeat.stop();
   const QList<QPointer<CPopUpDlg>> notices = m_notices;
   m_notices.clear();
   for (const QPointer<CPopUpDlg>& notice : notices)

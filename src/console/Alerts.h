@@ -39,6 +39,8 @@ class CAlerts : public QObject {
   bool IsConsoleVisible() const;
   QList<CPopUpDlg*> OpenNotices() const;
   bool IsTrayBlinking() const { return m_blink.isActive(); }
+  bool IsRepeatingRequestSound() const { return m_repeat.isActive(); }
+  static constexpr int kRepeatMs = 30000;
   // A visitor on the site for less than 9 seconds: its duration H:MM:SS
   // read without the colons as a number, so 0:00:08 is 8.
   static bool IsNewVisitor(const QString& duration);
@@ -60,5 +62,6 @@ class CAlerts : public QObject {
   QString m_strLastNoticeId;  // a request is not noticed twice in a row
   QList<QPointer<CPopUpDlg>> m_notices;
   QTimer m_blink;
+  QTimer m_repeat;  // the chat request sound again, while the operator wants it
   bool m_bRequestIconShown = false;
 };

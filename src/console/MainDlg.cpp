@@ -78,7 +78,8 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
                   {InviteButton(), &CMainDlg::OnInvite},         {DeleteButton(), &CMainDlg::OnDelete},
                   {JoinButton(), &CMainDlg::OnJoin},             {BlockIpButton(), &CMainDlg::OnBlockIp},
                   {m_pSendPop, &CMainDlg::OnSendPop},            {m_pSendMessage, &CMainDlg::OnSendMessage},
-                  {m_bottomButtons[1], &CMainDlg::OnViewMessage}, {m_pControlPanel, &CMainDlg::OnControlPanel},
+                  {m_bottomButtons[0], &CMainDlg::OnPreferences}, {m_bottomButtons[1], &CMainDlg::OnViewMessage},
+                  {m_pControlPanel, &CMainDlg::OnControlPanel},
                   {m_bottomButtons[3], &CMainDlg::OnTranscripts}, {m_pOperatorLogOut, &CMainDlg::OnOperatorLogOut}};
   for (const auto& c : commands) connect(c.button, &FooButton::clicked, this, c.command);
   connect(m_pTable, &QTableView::doubleClicked, this, [this] {

@@ -144,6 +144,7 @@ class CMainDlg : public QDialog, public IChatConsole {
   void OnControlPanel();
   void OnTranscripts();
   void OnOperatorLogOut();
+  void OnPreferences();
   // The tray and the window's own menu.
   void RestoreConsole();
   void ToggleAlwaysOnTop();

@@ -9,6 +9,7 @@
 #include "FooButton.h"
 #include "OperatorActions.h"
 #include "OperatorList.h"
+#include "SoundsDlg.h"
 #include "VisitorActions.h"
 #include "VisitorTableModel.h"
 
@@ -154,6 +155,11 @@ void CMainDlg::OnSendMessage() {
   m_pOperatorActions->SendMessage(addressee, text, [this](const QString& unsent) {
     if (m_pMessage->text().isEmpty()) m_pMessage->setText(unsent);
   });
+}
+
+void CMainDlg::OnPreferences() {
+  // What the dialog stores reaches the windows through the preferences' signals.
+  CSoundsDlg::Run(this);
 }
 
 void CMainDlg::OnViewMessage() { m_pOperatorActions->ViewMessages(); }

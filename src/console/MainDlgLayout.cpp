@@ -167,10 +167,9 @@ void CMainDlg::BuildWindow() {
   Place(m_pStatusLine, {10, 618, 782, 22}, MoveY | GrowWidth);
 
   // The commands on a visitor wait for one to be selected; Operator LogOut
-  // is the Operators view's; Preferences comes with its dialog.
+  // is the Operators view's.
   for (FooButton* b : m_visitorButtons) b->setEnabled(false);
-  for (QWidget* w : std::initializer_list<QWidget*>{m_pSendPop, m_bottomButtons[0], m_pOperatorLogOut})
-    w->setEnabled(false);
+  for (QWidget* w : std::initializer_list<QWidget*>{m_pSendPop, m_pOperatorLogOut}) w->setEnabled(false);
 }
 
 void CMainDlg::LayOutBottomButtons() {

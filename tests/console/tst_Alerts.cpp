@@ -73,6 +73,20 @@ class TestAlerts : public QObject {
     QVERIFY(!Desktop().trayShown);
   }
 
+  void theRequestSoundRepeatsOnlyWhenAskedAndWhileARequestWaits() {
+    const QString request = RefreshReplyText({{"b", "Chat Request"}});
+    const QString none = RefreshReplyText({{"b"}});
+    CPreferences::Instance().SetRepeatRequestSound(false);
+    C().ApplyRefreshReply(request);
+    QVERIFY(!C().Alerts().IsRepeatingRequestSound());
+    CPreferences::Instance().SetRepeatRequestSound(true);
+    C().ApplyRefreshReply(request);
+    QVERIFY(C().Alerts().IsRepeatingRequestSound());
+    C().ApplyRefreshReply(none);  // taken
+    QVERIFY(!C().Alerts().IsRepeatingRequestSound());
+    CPreferences::Instance().SetRepeatRequestSound(false);
+  }
+
   void offlineThereIsNoNotice() {
     C().OfflineRadio()->click();
     C().HandleServerReply(3, "offline");
