@@ -50,7 +50,6 @@ class CChatDlg : public CChatWindowBase {
   CChatRichEd* Transcript() const { return m_pTranscript; }
   CMySpellEditCtrl* EntryBox() const { return m_pEntry; }
   QLabel* StatusLine() const { return m_pStatusLine; }
-  QLabel* ElapsedTime() const { return m_pElapsed; }
   QComboBox* OperatorsBox() const { return m_pOperators; }
   QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
   CVisitorDtlsDlg* DetailsPanel() const { return m_pDetails; }
@@ -107,9 +106,7 @@ class CChatDlg : public CChatWindowBase {
   CChatRichEd* m_pTranscript;
   CMySpellEditCtrl* m_pEntry;
   CVisitorDtlsDlg* m_pDetails;
-  QLabel* m_pElapsed;
   QLabel* m_pStatusLine;
-  QLabel* m_pPadlock;
   QComboBox* m_pOperators;
   QCheckBox* m_pSpellCheck;
   FooButton* m_pSend;

@@ -34,21 +34,10 @@ CIconButton* IconButton(const QString& text, int iconId, int size, QWidget* pare
 }  // namespace
 
 void CChatDlg::BuildWindow() {
-  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-  resize(CDialogUnits::Size(458, 378));
+  SetUpWindow(CDialogUnits::Size(458, 378));
   setMinimumSize(640, 520);
 
   // Top row: elapsed time, padlock, the other operators, transfer and history.
-  m_pElapsed = new QLabel(QStringLiteral("00:00:00"), this);
-  QPalette blue = m_pElapsed->palette();
-  blue.setColor(QPalette::WindowText, QColor(0, 0, 185));
-  m_pElapsed->setPalette(blue);
-  m_pPadlock = new QLabel(this);
-  m_pPadlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
-  m_pPadlock->setToolTip(QStringLiteral("Secure connection"));
-  m_pPadlock->hide();
   auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s):"), this);
   m_pOperators = new QComboBox(this);
   m_pOperators->setMinimumWidth(180);

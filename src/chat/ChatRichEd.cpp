@@ -34,7 +34,7 @@ QImage LoadPicture(int bitmapId) {
 }
 
 // Outside text as the document may hold it: one kind of line break, and no
-// object placeholder that would pass for a picture.
+// object replacement character that would pass for a picture.
 QString Sanitised(QString text) {
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(u'\r', u'\n');

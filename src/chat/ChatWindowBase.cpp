@@ -6,7 +6,9 @@
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
 
+#include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 
 CChatWindowBase::CChatWindowBase(CChatManager& engine) : QDialog(nullptr), m_engine(engine) { m_started.start(); }
 
@@ -38,6 +40,21 @@ FooButton* CChatWindowBase::PushButton(const QString& text, QWidget* parent) {
   b->SetFocusStyle(FooButton::FocusRect);
   b->setAutoDefault(false);
   return b;
+}
+
+void CChatWindowBase::SetUpWindow(const QSize& size) {
+  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+  resize(size);
+  m_pElapsed = new QLabel(QStringLiteral("00:00:00"), this);
+  QPalette blue = m_pElapsed->palette();
+  blue.setColor(QPalette::WindowText, QColor(0, 0, 185));
+  m_pElapsed->setPalette(blue);
+  m_pPadlock = new QLabel(this);
+  m_pPadlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
+  m_pPadlock->setToolTip(QStringLiteral("Secure connection"));
+  m_pPadlock->hide();
 }
 
 void CChatWindowBase::WatchEntryBox(CMySpellEditCtrl* entry) {

@@ -7,6 +7,7 @@
 class CChatManager;
 class CMySpellEditCtrl;
 class FooButton;
+class QLabel;
 struct ChatPollReply;
 
 // What the visitor chat window and the operator chat window share: their
@@ -24,6 +25,7 @@ class CChatWindowBase : public QDialog {
   const QString& LastNumber() const { return m_strLastNum; }
   bool IsPolling() const { return m_pollTimer.isActive(); }
   bool IsPollOut() const { return m_bPollOut; }
+  QLabel* ElapsedTime() const { return m_pElapsed; }
 
  public slots:
   virtual void SendChatLine() = 0;
@@ -48,6 +50,9 @@ class CChatWindowBase : public QDialog {
   CMySpellEditCtrl* Entry() const { return m_pEntryBox; }
   QString ElapsedText() const;
   static FooButton* PushButton(const QString& text, QWidget* parent);
+  // The window's icon, frame and first size, and the two controls both
+  // windows show in their top row: the elapsed time and the padlock.
+  void SetUpWindow(const QSize& size);
 
   void accept() override;  // Enter never closes the window
   void keyPressEvent(QKeyEvent* event) override;
@@ -56,6 +61,8 @@ class CChatWindowBase : public QDialog {
   CChatManager& m_engine;
   QTimer m_pollTimer;
   bool m_bClosing = false;
+  QLabel* m_pElapsed = nullptr;
+  QLabel* m_pPadlock = nullptr;
 
  private:
   CMySpellEditCtrl* m_pEntryBox = nullptr;

@@ -30,17 +30,7 @@ COperChatDlg::COperChatDlg(CChatManager& engine, const QString& otherOperator, c
 }
 
 void COperChatDlg::BuildWindow() {
-  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-  resize(CDialogUnits::Size(348, 244));
-  m_pElapsed = new QLabel(QStringLiteral("00:00:00"), this);
-  QPalette blue = m_pElapsed->palette();
-  blue.setColor(QPalette::WindowText, QColor(0, 0, 185));
-  m_pElapsed->setPalette(blue);
-  m_pPadlock = new QLabel(this);
-  m_pPadlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
-  m_pPadlock->hide();
+  SetUpWindow(CDialogUnits::Size(348, 244));
   FooButton* view = PushButton(QStringLiteral("Vie&w Message"), this);
   FooButton* transcripts = PushButton(QStringLiteral("Transcripts"), this);
   FooButton* close = PushButton(QStringLiteral("Close Chat"), this);

@@ -30,7 +30,6 @@ class COperChatDlg : public CChatWindowBase {
   CChatRichEd* Transcript() const { return m_pTranscript; }
   CMySpellEditCtrl* EntryBox() const { return m_pEntry; }
   QLabel* TypingLine() const { return m_pTyping; }
-  QLabel* ElapsedTime() const { return m_pElapsed; }
 
  public slots:
   void PollMessages();
@@ -52,9 +51,7 @@ class COperChatDlg : public CChatWindowBase {
   bool m_bTypingQueryOut = false;
   bool m_bTypingNotified = false;  // re-armed every fifth character
 
-  QLabel* m_pElapsed;
   QLabel* m_pTyping;
-  QLabel* m_pPadlock;
   CChatRichEd* m_pTranscript;
   CMySpellEditCtrl* m_pEntry;
   QCheckBox* m_pSpellCheck;
