@@ -18,6 +18,8 @@ CDesktopServices::Answer CQtDesktopServices::MessageBox(QWidget* owner, const QS
                                                         Buttons buttons) {
   QMessageBox box(owner);
   box.setWindowTitle(caption);
+  // Server and visitor text: shown as it is, never as markup.
+  box.setTextFormat(Qt::PlainText);
   box.setText(text);
   switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
