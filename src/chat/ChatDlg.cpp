@@ -8,6 +8,7 @@
 #include "EventSound.h"
 #include "IconButton.h"
 #include "MySpellEditCtrl.h"
+#include "OperatorBox.h"
 #include "Preferences.h"
 #include "RequestTypes.h"
 #include "Separators.h"
@@ -75,17 +76,7 @@ void CChatDlg::PollMessages() {
 void CChatDlg::RefreshOperatorCombo() {
   IChatConsole* console = Console();
   if (console == nullptr) return;
-  const QString chosen = m_pOperators->currentText();
-  const int selected = m_pOperators->currentIndex();
-  m_pOperators->clear();
-  for (const QString& text : console->OperatorTexts()) {
-    if (text.section(u' ', 0, 0).compare(m_engine.Session().loginId, Qt::CaseInsensitive) != 0)
-      m_pOperators->addItem(text);
-  }
-  // The operator chosen for a transfer stays chosen by name.
-  int index = m_pOperators->findText(chosen);
-  if (index < 0) index = selected >= 0 && selected < m_pOperators->count() ? selected : 0;
-  m_pOperators->setCurrentIndex(index);
+  RefillOperatorBox(m_pOperators, console->OperatorTexts(), m_engine.Session().loginId);
   console->AnnounceOnline();
 }
 

@@ -3,6 +3,7 @@
 #include "DialogUnits.h"
 #include "Emoticons.h"
 #include "HyperButtonEx.h"
+#include "WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -47,12 +48,8 @@ CEmotionsDlg::CEmotionsDlg(QWidget* emoticonsButton, QPlainTextEdit* entryBox)
 }
 
 QPoint CEmotionsDlg::PlaceFor(const QRect& buttonOnScreen, const QSize& pickerSize, const QRect& screen) {
-  QRect place(buttonOnScreen.topLeft() - QPoint(30, 112), pickerSize);
-  if (place.right() > screen.right()) place.moveRight(screen.right());
-  if (place.bottom() > screen.bottom()) place.moveBottom(screen.bottom());
-  if (place.left() < screen.left()) place.moveLeft(screen.left());
-  if (place.top() < screen.top()) place.moveTop(screen.top());
-  return place.topLeft();
+  const QRect place(buttonOnScreen.topLeft() - QPoint(30, 112), pickerSize);
+  return CWindowPlacement::ClampTo(place, screen, pickerSize).topLeft();
 }
 
 CEmotionsDlg* CEmotionsDlg::Open(QWidget* emoticonsButton, QPlainTextEdit* entryBox) {

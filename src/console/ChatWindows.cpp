@@ -8,13 +8,17 @@ QWidget* CChatWindows::Find(const QString& chatId) const {
   return window != nullptr && window->isVisible() ? window : nullptr;
 }
 
+bool CChatWindows::Raise(const QString& chatId) const {
+  QWidget* open = Find(chatId);
+  if (open == nullptr) return false;
+  if (open->isMinimized()) open->showNormal();
+  open->raise();
+  open->activateWindow();
+  return true;
+}
+
 QWidget* CChatWindows::Open(const QString& chatId, const Factory& make) {
-  if (QWidget* open = Find(chatId)) {
-    if (open->isMinimized()) open->showNormal();
-    open->raise();
-    open->activateWindow();
-    return open;
-  }
+  if (Raise(chatId)) return Find(chatId);
   Unlink(chatId, m_windows.value(chatId).data());
   QWidget* window = make();
   if (window == nullptr) return nullptr;

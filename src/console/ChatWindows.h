@@ -24,6 +24,8 @@ class CChatWindows : public QObject {
   QWidget* Open(const QString& chatId, const Factory& make);
   // The open window of the chat, or nullptr.
   QWidget* Find(const QString& chatId) const;
+  // Brings the chat's open window forward; false when it has none.
+  bool Raise(const QString& chatId) const;
   QStringList Ids() const { return m_windows.keys(); }
   int Count() const { return int(m_windows.size()); }
 

@@ -7,6 +7,7 @@
 #include "VisitorActions.h"
 #include "DesktopServices.h"
 #include "FooButton.h"
+#include "OperatorBox.h"
 #include "OperatorList.h"
 #include "Preferences.h"
 #include "RefreshCycle.h"
@@ -232,26 +233,7 @@ void CMainDlg::ApplyVisitorLines(const RefreshReply& reply, int& chats) {
 }
 
 void CMainDlg::RefillOperatorsBox() {
-  QStringList texts, names;
-  for (const OperatorEntry& entry : m_pOperators->Entries()) {
-    if (entry.name.compare(m_engine.Session().loginId, Qt::CaseInsensitive) == 0) continue;
-    texts.append(COperatorList::BoxText(entry));
-    names.append(entry.name);
-  }
-  // Refilled only when something changed, so an open drop-down list stays
-  // open under the operator's mouse.
-  bool same = texts.size() == m_pOperatorsBox->count();
-  for (int i = 0; same && i < texts.size(); ++i) same = m_pOperatorsBox->itemText(i) == texts[i];
-  if (!same) {
-    // The chosen operator stays chosen by name; when he is gone, nobody is,
-    // so a message never goes to whoever took his place.
-    const bool wasEmpty = m_pOperatorsBox->count() == 0;
-    const QString chosen = m_pOperatorsBox->currentData().toString();
-    m_pOperatorsBox->clear();
-    for (int i = 0; i < texts.size(); ++i) m_pOperatorsBox->addItem(texts[i], names[i]);
-    m_pOperatorsBox->setCurrentIndex(wasEmpty || chosen.isEmpty() ? (texts.isEmpty() ? -1 : 0)
-                                                                   : m_pOperatorsBox->findData(chosen));
-  }
+  RefillOperatorBox(m_pOperatorsBox, m_pOperators->Texts(), m_engine.Session().loginId);
   AnnounceOnline();
 }
 

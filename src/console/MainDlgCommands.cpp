@@ -235,16 +235,10 @@ void CMainDlg::ApplyOperatorAlerts(const RefreshReply& reply) {
     AcceptButton()->setEnabled(true);
     BusyButton()->setEnabled(true);
     m_pAlerts->ChatRequestInOperatorsView();
-    if (!m_pAlerts->IsConsoleVisible()) {
-      showNormal();
-      raise();
-      activateWindow();
-    }
+    if (!m_pAlerts->IsConsoleVisible()) RestoreConsole();
   } else if (!m_pAlerts->IsConsoleVisible()) {
     m_pAlerts->ChatRequestInOperatorsView();
-    showNormal();
-    raise();
-    activateWindow();
+    RestoreConsole();
     SwitchView(ViewMode::Operators);
   } else if (!reply.anyChatRequest) {
     SwitchView(ViewMode::Operators);

@@ -37,12 +37,10 @@ int COperatorList::Find(const QString& name) const {
   return -1;
 }
 
-QString COperatorList::BoxText(const OperatorEntry& entry) { return entry.name + QStringLiteral(" (") + entry.status + u')'; }
-
 QStringList COperatorList::Texts() const {
   QStringList texts;
   texts.reserve(m_entries.size());
-  for (const OperatorEntry& entry : m_entries) texts.append(BoxText(entry));
+  for (const OperatorEntry& entry : m_entries) texts.append(entry.name + QStringLiteral(" (") + entry.status + u')');
   return texts;
 }
 

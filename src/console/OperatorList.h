@@ -30,9 +30,8 @@ class COperatorList : public QAbstractTableModel {
   // case), or -1.
   int Find(const QString& name) const;
 
-  // "name (status)" of each entry: the texts of the operators box.
+  // "name (status)" of each entry: the texts of the operators boxes.
   QStringList Texts() const;
-  static QString BoxText(const OperatorEntry& entry);
   // What the Operators view's Status column shows for the entry.
   static QString StatusText(const OperatorEntry& entry);
 

@@ -41,12 +41,7 @@ void CVisitorActions::Accept(const CSiteVisitor& row) {
 
 void CVisitorActions::AcceptChat(const QString& chatId) {
   if (chatId.isEmpty()) return;
-  if (QWidget* open = m_chatWindows.Find(chatId)) {
-    open->showNormal();
-    open->raise();
-    open->activateWindow();
-    return;
-  }
+  if (m_chatWindows.Raise(chatId)) return;  // an open chat is only brought forward
   const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
   CSiteVisitor row = found ? *found : CSiteVisitor();
   row.m_line.sessionId = chatId;

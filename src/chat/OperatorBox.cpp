@@ -1,0 +1,21 @@
+#include "OperatorBox.h"
+
+#include <QComboBox>
+
+void RefillOperatorBox(QComboBox* box, const QStringList& texts, const QString& ownLoginId) {
+  QStringList shown, names;
+  for (const QString& text : texts) {
+    const QString name = text.section(u' ', 0, 0);
+    if (name.compare(ownLoginId, Qt::CaseInsensitive) == 0) continue;
+    shown.append(text);
+    names.append(name);
+  }
+  bool same = shown.size() == box->count();
+  for (int i = 0; same && i < shown.size(); ++i) same = box->itemText(i) == shown[i];
+  if (same) return;
+  const bool wasEmpty = box->count() == 0;
+  const QString chosen = box->currentData().toString();
+  box->clear();
+  for (int i = 0; i < shown.size(); ++i) box->addItem(shown[i], names[i]);
+  box->setCurrentIndex(wasEmpty || chosen.isEmpty() ? (shown.isEmpty() ? -1 : 0) : box->findData(chosen));
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+
+// Fills an operators box ("name (status)" texts, the own entry left out,
+// each item holding its operator's name). It is refilled only when its
+// texts changed, so an open drop-down list stays open; the chosen operator
+// stays chosen by name, and when he is gone nobody is, so a message or a
+// transfer never goes to whoever took his place.
+void RefillOperatorBox(QComboBox* box, const QStringList& texts, const QString& ownLoginId);
