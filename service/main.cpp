@@ -1,6 +1,7 @@
 // talvero-service: the stand-in chat service. See service/README.md.
 #include "ServiceConfig.h"
 #include "ServiceServer.h"
+#include "StandardOptions.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -11,56 +12,66 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: talvero-service [--port N] [--tls CERT KEY] [--config FILE] [--demo] [--seed N] [--verbose]\n"
-    "\n"
-    "  --port N        listen on 127.0.0.1:N (default 8470); 0 takes a free port and\n"
-    "                  prints it as the first line on standard output\n"
-    "  --tls CERT KEY  speak HTTPS with this certificate and key (PEM files)\n"
-    "  --config FILE   sites, operators and parameters (default: the built-in demo site)\n"
-    "  --demo          simulate visitors who arrive, browse, leave and chat, and a\n"
-    "                  colleague (ben) who comes and goes, chats and leaves messages\n"
-    "  --seed N        the simulation's random seed (default 1)\n"
-    "  --verbose       log one line per request on standard error\n";
+const char kDescription[] =
+    "The stand-in chat service: the server side of the console's requests, in memory.\n"
+    "It listens on 127.0.0.1 only.";
 
-int Usage(const char* problem) {
-  std::fprintf(stderr, "talvero-service: %s\n%s", problem, kUsage);
-  return 2;
+CStandardOptions::Outcome ReadOptions(CStandardOptions& cli, CServiceServer::Options& options, QString& configFile) {
+  QCommandLineParser& parser = cli.Parser();
+  const QCommandLineOption port(QStringLiteral("port"),
+                                QStringLiteral("Listen on 127.0.0.1:N (default 8470); 0 takes a free port and "
+                                               "prints it as the first line on standard output."),
+                                QStringLiteral("N"));
+  const QCommandLineOption tls(QStringLiteral("tls"),
+                               QStringLiteral("Speak HTTPS with this certificate and key (PEM files): --tls CERT KEY."),
+                               QStringLiteral("CERT"));
+  const QCommandLineOption config(QStringLiteral("config"),
+                                  QStringLiteral("Sites, operators and parameters (default: the built-in demo site)."),
+                                  QStringLiteral("FILE"));
+  const QCommandLineOption demo(QStringLiteral("demo"),
+                                QStringLiteral("Simulate visitors who arrive, browse, leave and chat, and a "
+                                               "colleague (ben) who comes and goes, chats and leaves messages."));
+  const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("The simulation's random seed (default 1)."),
+                                QStringLiteral("N"));
+  const QCommandLineOption verbose(QStringLiteral("verbose"),
+                                   QStringLiteral("Log one line per request on standard error."));
+  parser.addOptions({port, tls, config, demo, seed, verbose});
+
+  const CStandardOptions::Outcome outcome = cli.Parse(QCoreApplication::arguments());
+  if (outcome != CStandardOptions::Run) return outcome;
+  // The key of --tls is the one argument that stands on its own.
+  QStringList rest = parser.positionalArguments();
+  if (parser.isSet(tls)) {
+    if (rest.isEmpty()) return cli.Fail(QStringLiteral("--tls takes a certificate and a key"));
+    options.certFile = parser.value(tls);
+    options.keyFile = rest.takeFirst();
+  }
+  if (!rest.isEmpty()) return cli.Fail(QStringLiteral("unexpected argument: %1").arg(rest.first()));
+  bool ok = true;
+  if (parser.isSet(port)) {
+    options.port = parser.value(port).toInt(&ok);
+    if (!ok || options.port < 0 || options.port > 65535)
+      return cli.Fail(QStringLiteral("--port takes a number from 0 to 65535"));
+  }
+  if (parser.isSet(seed)) {
+    options.seed = parser.value(seed).toUInt(&ok);
+    if (!ok) return cli.Fail(QStringLiteral("--seed takes a whole number"));
+  }
+  configFile = parser.value(config);
+  options.demo = parser.isSet(demo);
+  options.verbose = parser.isSet(verbose);
+  return outcome;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
-  const QStringList args = app.arguments();
+  QCoreApplication::setApplicationVersion(QStringLiteral(TALVERO_VERSION));
+  CStandardOptions cli(QString::fromLatin1(kDescription));
   CServiceServer::Options options;
   QString configFile;
-  for (int i = 1; i < args.size(); ++i) {
-    const QString& a = args[i];
-    auto next = [&](int n) { return i + n < args.size(); };
-    bool ok = true;
-    if (a == "--port" && next(1)) {
-      options.port = args[++i].toInt(&ok);
-      if (!ok || options.port < 0 || options.port > 65535) return Usage("--port takes a number from 0 to 65535");
-    } else if (a == "--tls" && next(2)) {
-      options.certFile = args[++i];
-      options.keyFile = args[++i];
-    } else if (a == "--config" && next(1)) {
-      configFile = args[++i];
-    } else if (a == "--seed" && next(1)) {
-      options.seed = args[++i].toUInt(&ok);
-      if (!ok) return Usage("--seed takes a whole number");
-    } else if (a == "--demo") {
-      options.demo = true;
-    } else if (a == "--verbose") {
-      options.verbose = true;
-    } else if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    } else {
-      return Usage(qPrintable(QStringLiteral("unknown or incomplete option %1").arg(a)));
-    }
-  }
+  if (const int status = cli.Finish(ReadOptions(cli, options, configFile)); status >= 0) return status;
 
   CServiceConfig config = CServiceConfig::Demo();
   QString error;

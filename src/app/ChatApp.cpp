@@ -20,41 +20,30 @@ void CChatApp::PrepareProcess() {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
-CChatApp::Options CChatApp::ParseCommandLine(const QStringList& arguments) {
-  Options options;
-  options.service = qEnvironmentVariable("TALVERO_SERVICE").trimmed();
-  for (int i = 1; i < arguments.size(); ++i) {
-    const QString& arg = arguments[i];
-    if (arg == QStringLiteral("--service")) {
-      if (i + 1 >= arguments.size()) {
-        options.error = QStringLiteral("--service needs HOST[:PORT]");
-        return options;
-      }
-      options.service = arguments[++i].trimmed();
-    } else if (arg.startsWith(QStringLiteral("--service="))) {
-      options.service = arg.mid(10).trimmed();
-    } else if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
-      options.showHelp = true;
-    } else if (arg == QStringLiteral("--version")) {
-      options.showVersion = true;
-    } else {
-      options.error = QStringLiteral("unknown option: %1").arg(arg);
-      return options;
-    }
-  }
-  if (options.service.contains(u'/') || options.service.contains(u' '))
-    options.error = QStringLiteral("--service takes HOST[:PORT], not an address: %1").arg(options.service);
-  return options;
+QString CChatApp::Description() {
+  return QStringLiteral(
+      "The console of a support operator of a live-chat service.\n"
+      "The service is 127.0.0.1:8470 (the stand-in service) unless --service or\n"
+      "the environment variable TALVERO_SERVICE names another.");
 }
 
-QString CChatApp::UsageText() {
-  return QStringLiteral(
-      "usage: talvero [--service HOST[:PORT]]\n"
-      "\n"
-      "  --service HOST[:PORT]  the chat service to log in to (default 127.0.0.1:8470,\n"
-      "                         the stand-in service); also TALVERO_SERVICE\n"
-      "  --version              print the version and exit\n"
-      "  --help                 print this text and exit\n");
+CChatApp::Options CChatApp::ParseCommandLine(const QStringList& arguments, CStandardOptions& cli) {
+  const QCommandLineOption service(QStringLiteral("service"),
+                                   QStringLiteral("The chat service to log in to (ports 80/443 unless given)."),
+                                   QStringLiteral("HOST[:PORT]"));
+  cli.Parser().addOption(service);
+  Options options;
+  options.outcome = cli.Parse(arguments);
+  if (options.outcome != CStandardOptions::Run) return options;
+  if (!cli.Parser().positionalArguments().isEmpty()) {
+    options.outcome = cli.Fail(QStringLiteral("unexpected argument: %1").arg(cli.Parser().positionalArguments().first()));
+    return options;
+  }
+  options.service = cli.Parser().isSet(service) ? cli.Parser().value(service).trimmed()
+                                                 : qEnvironmentVariable("TALVERO_SERVICE").trimmed();
+  if (options.service.contains(u'/') || options.service.contains(u' '))
+    options.outcome = cli.Fail(QStringLiteral("--service takes HOST[:PORT], not an address: %1").arg(options.service));
+  return options;
 }
 
 CChatApp::CChatApp(CChatManager& engine) : m_engine(engine) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StandardOptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,9 +14,7 @@ class CChatApp {
  public:
   struct Options {
     QString service;  // HOST[:PORT] of the chat service, empty for the built-in one
-    bool showHelp = false;
-    bool showVersion = false;
-    QString error;  // set when the command line cannot be used
+    CStandardOptions::Outcome outcome = CStandardOptions::Run;
   };
 
   // Must run before the QApplication exists: hosting web pages in windows
@@ -23,9 +23,9 @@ class CChatApp {
   static void PrepareProcess();
 
   // --service HOST[:PORT] (or --service=HOST[:PORT]) wins over the
-  // environment variable TALVERO_SERVICE.
-  static Options ParseCommandLine(const QStringList& arguments);
-  static QString UsageText();
+  // environment variable TALVERO_SERVICE; cli says what went wrong.
+  static Options ParseCommandLine(const QStringList& arguments, CStandardOptions& cli);
+  static QString Description();
 
   explicit CChatApp(CChatManager& engine);
 

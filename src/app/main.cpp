@@ -1,30 +1,44 @@
+#include "AppIdentity.h"
 #include "ChatApp.h"
 #include "ChatManager.h"
 #include "QtDesktopServices.h"
 
 #include <QApplication>
 
-#include <cstdio>
+namespace {
+
+void NameTheProgram() {
+  QCoreApplication::setApplicationName(QStringLiteral("Talvero"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(TALVERO_VERSION));
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   CChatApp::PrepareProcess();
-  QApplication qtApp(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Talvero"));
-  QApplication::setApplicationVersion(QStringLiteral("2.5"));
+  {
+    // Help and version answer before anything needs a display, so that they
+    // work on a text console too; so does a mistake where no display is.
+    QCoreApplication commandLine(argc, argv);
+    NameTheProgram();
+    CStandardOptions cli(CChatApp::Description());
+    const CStandardOptions::Outcome outcome = CChatApp::ParseCommandLine(QCoreApplication::arguments(), cli).outcome;
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+                           qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (outcome == CStandardOptions::ShowHelp || outcome == CStandardOptions::ShowVersion ||
+        (outcome == CStandardOptions::UsageError && noDisplay))
+      return cli.Finish(outcome);
+  }
 
-  const CChatApp::Options options = CChatApp::ParseCommandLine(QApplication::arguments());
-  if (!options.error.isEmpty()) {
-    std::fprintf(stderr, "talvero: %s\n%s", qPrintable(options.error), qPrintable(CChatApp::UsageText()));
-    return 2;
-  }
-  if (options.showHelp) {
-    std::fputs(qPrintable(CChatApp::UsageText()), stdout);
-    return 0;
-  }
-  if (options.showVersion) {
-    std::puts("Talvero 2.5");
-    return 0;
-  }
+  // Qt takes its own options (-platform, -style, ...) out of the arguments;
+  // what is left must be ours.
+  QApplication qtApp(argc, argv);
+  NameTheProgram();
+  CStandardOptions cli(CChatApp::Description());
+  const CChatApp::Options options = CChatApp::ParseCommandLine(QApplication::arguments(), cli);
+  if (const int status = cli.Finish(options.outcome); status >= 0) return status;
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+  QApplication::setWindowIcon(AppIcon());
 
   CQtDesktopServices desktop;
   CDesktopServices::Install(&desktop);

@@ -1,5 +1,6 @@
 #include "Alerts.h"
 
+#include "AppIdentity.h"
 #include "DesktopServices.h"
 #include "EventSound.h"
 #include "PopUpDlg.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr long kNewVisitorSeconds = 9;
 constexpr int kBlinkMs = 700;
 
-QIcon AppIcon() { return QIcon(QStringLiteral(":/icons/128.png")); }
 QIcon RequestIcon() { return QIcon(QPixmap(QStringLiteral(":/bitmaps/170.png")).copy(0, 0, 16, 16)); }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the tray, and "Always on top" in the tray menu and the window's own menu.
 #include "MainDlg.h"
 
+#include "AppIdentity.h"
 #include "DesktopServices.h"
 #include "Preferences.h"
 
@@ -26,7 +27,7 @@ void CMainDlg::SetTrayIcon(bool bShow) {
     // Grayed while there is nothing to show.
     connect(m_pTrayMenu, &QMenu::aboutToShow, this, [this, show] { show->setEnabled(!isVisible() || isMinimized()); });
   }
-  desktop.ShowTrayIcon(QIcon(QStringLiteral(":/icons/128.png")), QStringLiteral("Talvero Online"), m_pTrayMenu,
+  desktop.ShowTrayIcon(AppIcon(), QStringLiteral("Talvero Online"), m_pTrayMenu,
                        [this] { RestoreConsole(); });
 }
 

@@ -1,5 +1,7 @@
 #include "DesktopNotifier.h"
 
+#include "AppIdentity.h"
+
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -28,8 +30,9 @@ void CDesktopNotifier::Notify(const QString& title, const QString& text, std::fu
   QDBusInterface notifications(kService, kPath, kService, bus);
   // The body is marked up by some servers: the visitor's text goes in escaped.
   const QDBusReply<uint> reply =
-      notifications.call(QStringLiteral("Notify"), QStringLiteral("Talvero"), uint(0), QStringLiteral("talvero"), title,
-                         text.toHtmlEscaped(), QStringList{kAccept, QStringLiteral("Accept")}, QVariantMap(), kShownMs);
+      notifications.call(QStringLiteral("Notify"), QStringLiteral("Talvero"), uint(0), QString::fromLatin1(kDesktopId),
+                         title, text.toHtmlEscaped(), QStringList{kAccept, QStringLiteral("Accept")},
+                         QVariantMap{{QStringLiteral("desktop-entry"), QString::fromLatin1(kDesktopId)}}, kShownMs);
   if (reply.isValid()) m_accepted.insert(reply.value(), std::move(accepted));
 }
 

@@ -1,5 +1,7 @@
 #include "AutoStart.h"
 
+#include "AppIdentity.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -64,13 +66,28 @@ QString ReadKey(const QString& entryText, const QString& key) {
   return value;
 }
 
-}  // namespace
-
-QString CAutoStart::EntryPath() {
+QString AutoStartFolder() {
   QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
   if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
-  return base + QStringLiteral("/autostart/talvero.desktop");
+  return base + QStringLiteral("/autostart/");
 }
+
+bool RemoveIfThere(const QString& path) { return !QFileInfo::exists(path) || QFile::remove(path); }
+
+bool EntryStarts(const QString& path, const QString& programPath) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
+  const QString text = QString::fromUtf8(file.readAll());
+  // A desktop that switches the entry off marks it hidden rather than deleting it.
+  if (ReadKey(text, QStringLiteral("Hidden")) == QStringLiteral("true")) return false;
+  return CAutoStart::ProgramOfExec(ReadKey(text, QStringLiteral("Exec"))) == programPath;
+}
+
+}  // namespace
+
+QString CAutoStart::EntryPath() { return AutoStartFolder() + QLatin1StringView(kDesktopId) + QStringLiteral(".desktop"); }
+
+QString CAutoStart::EarlierEntryPath() { return AutoStartFolder() + QStringLiteral("talvero.desktop"); }
 
 QString CAutoStart::ProgramPath() { return QCoreApplication::applicationFilePath(); }
 
@@ -101,7 +118,7 @@ QString CAutoStart::ProgramOfExec(const QString& execValue) {
 
 bool CAutoStart::Set(bool bOn, const QString& programPath) {
   const QString path = EntryPath();
-  if (!bOn) return !QFileInfo::exists(path) || QFile::remove(path);
+  if (!bOn) return RemoveIfThere(EarlierEntryPath()) && RemoveIfThere(path);
   if (!QDir().mkpath(QFileInfo(path).path())) return false;
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
@@ -111,16 +128,12 @@ bool CAutoStart::Set(bool bOn, const QString& programPath) {
       << "Name=Talvero\n"
       << "Comment=Live chat console for support operators\n"
       << "Exec=" << ExecValue(programPath) << "\n"
+      << "Icon=" << kDesktopId << "\n"
       << "Terminal=false\n";
   out.flush();
-  return file.commit();
+  return file.commit() && RemoveIfThere(EarlierEntryPath());
 }
 
 bool CAutoStart::IsOn(const QString& programPath) {
-  QFile file(EntryPath());
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
-  const QString text = QString::fromUtf8(file.readAll());
-  // A desktop that switches the entry off marks it hidden rather than deleting it.
-  if (ReadKey(text, QStringLiteral("Hidden")) == QStringLiteral("true")) return false;
-  return ProgramOfExec(ReadKey(text, QStringLiteral("Exec"))) == programPath;
+  return EntryStarts(EntryPath(), programPath) || EntryStarts(EarlierEntryPath(), programPath);
 }

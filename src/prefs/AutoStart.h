@@ -3,12 +3,16 @@
 #include <QString>
 
 // Automatic start with the desktop session: an XDG autostart entry,
-// $XDG_CONFIG_HOME/autostart/talvero.desktop (~/.config/autostart when the
-// variable is unset or relative), present only while automatic start is on.
-// Its Exec is the program's path, quoted as desktop entries require.
+// $XDG_CONFIG_HOME/autostart/org.talvero.Console.desktop (~/.config/autostart
+// when the variable is unset or relative), named and drawn like the launcher
+// entry, present only while automatic start is on. Its Exec is the program's
+// path, quoted as desktop entries require. Earlier versions wrote
+// autostart/talvero.desktop: it still counts, and goes when the entry is
+// written anew or switched off, so the program never starts twice.
 class CAutoStart {
  public:
   static QString EntryPath();
+  static QString EarlierEntryPath();
   // The program file of this process.
   static QString ProgramPath();
 

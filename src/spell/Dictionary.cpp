@@ -418,5 +418,8 @@ QString CDictionary::FilePath(const QString& programDir, const QString& dataDir)
 }
 
 QString CDictionary::FilePath() {
-  return FilePath(QCoreApplication::applicationDirPath(), QStringLiteral(TALVERO_DATA_DIR));
+  const QString programDir = QCoreApplication::applicationDirPath();
+  const QString relative = FilePath(programDir, programDir + QStringLiteral("/" TALVERO_DATA_FROM_BIN));
+  if (QFileInfo::exists(relative)) return relative;
+  return FilePath(programDir, QStringLiteral(TALVERO_DATA_DIR));
 }

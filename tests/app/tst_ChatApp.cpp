@@ -16,20 +16,34 @@ class TestChatApp : public QObject {
 
  private slots:
   void commandLine() {
-    qunsetenv("TALVERO_SERVICE");
-    QCOMPARE(CChatApp::ParseCommandLine({"talvero"}).service, QString());
-    QCOMPARE(CChatApp::ParseCommandLine({"talvero", "--service", "chat.example.com"}).service,
-             QString("chat.example.com"));
-    QCOMPARE(CChatApp::ParseCommandLine({"talvero", "--service=10.0.0.2:8443"}).service, QString("10.0.0.2:8443"));
-    QVERIFY(!CChatApp::ParseCommandLine({"talvero", "--service"}).error.isEmpty());
-    QVERIFY(!CChatApp::ParseCommandLine({"talvero", "--bogus"}).error.isEmpty());
-    QVERIFY(!CChatApp::ParseCommandLine({"talvero", "--service", "http://x/"}).error.isEmpty());
-    QVERIFY(CChatApp::ParseCommandLine({"talvero", "--help"}).showHelp);
-
-    qputenv("TALVERO_SERVICE", "env.example.com:81");
-    QCOMPARE(CChatApp::ParseCommandLine({"talvero"}).service, QString("env.example.com:81"));
-    QCOMPARE(CChatApp::ParseCommandLine({"talvero", "--service", "cli.example.com"}).service,
-             QString("cli.example.com"));
+    const struct {
+      QStringList args;
+      const char* environment;
+      CStandardOptions::Outcome outcome;
+      const char* service;
+    } cases[] = {
+        {{}, nullptr, CStandardOptions::Run, ""},
+        {{"--service", "chat.example.com"}, nullptr, CStandardOptions::Run, "chat.example.com"},
+        {{"--service=10.0.0.2:8443"}, nullptr, CStandardOptions::Run, "10.0.0.2:8443"},
+        {{}, "env.example.com:81", CStandardOptions::Run, "env.example.com:81"},
+        {{"--service", "cli.example.com"}, "env.example.com:81", CStandardOptions::Run, "cli.example.com"},
+        {{"--service"}, nullptr, CStandardOptions::UsageError, ""},
+        {{"--bogus"}, nullptr, CStandardOptions::UsageError, ""},
+        {{"stray"}, nullptr, CStandardOptions::UsageError, ""},
+        {{"--service", "http://x/"}, nullptr, CStandardOptions::UsageError, ""},
+        {{}, "http://env/", CStandardOptions::UsageError, ""},
+        {{"--help"}, nullptr, CStandardOptions::ShowHelp, ""},
+        {{"--version"}, nullptr, CStandardOptions::ShowVersion, ""},
+    };
+    for (const auto& c : cases) {
+      if (c.environment) qputenv("TALVERO_SERVICE", c.environment);
+      else qunsetenv("TALVERO_SERVICE");
+      CStandardOptions cli(CChatApp::Description());
+      const CChatApp::Options options = CChatApp::ParseCommandLine(QStringList{"talvero"} + c.args, cli);
+      QVERIFY2(options.outcome == c.outcome, qPrintable(c.args.join(' ')));
+      if (c.outcome == CStandardOptions::Run) QCOMPARE(options.service, QString(c.service));
+      if (c.outcome == CStandardOptions::UsageError) QVERIFY(!cli.ErrorText().isEmpty());
+    }
     qunsetenv("TALVERO_SERVICE");
   }
 
@@ -103,12 +117,43 @@ class TestChatApp : public QObject {
     QCOMPARE(engine.Session().loginId, QString());
   }
 
-  void programRejectsABadCommandLine() {
-    QProcess program;
-    program.start(QCoreApplication::applicationDirPath() + "/../../talvero", {"--no-such-option"});
-    QVERIFY(program.waitForFinished(20000));
-    QCOMPARE(program.exitCode(), 2);
-    QVERIFY(program.readAllStandardError().contains("usage: talvero"));
+  // The three programs share the command-line rules: help and version on
+  // standard output with status 0, a clear complaint and status 2 otherwise.
+  void programsAnswerHelpVersionAndBadOptions() {
+    const QString talvero = QCoreApplication::applicationDirPath() + "/../../talvero";
+    const QString service = QCoreApplication::applicationDirPath() + "/../../talvero-service";
+    const QString dict = QStringLiteral(TALVERO_DICT_TOOL);
+    const struct {
+      QString program;
+      QStringList args;
+      int status;
+      const char* out;
+      const char* err;
+    } cases[] = {
+        {talvero, {"--help"}, 0, "--service <HOST[:PORT]>", ""},
+        {talvero, {"--version"}, 0, "talvero " TALVERO_VERSION "\n", ""},
+        {talvero, {"--no-such-option"}, 2, "", "talvero: Unknown option 'no-such-option'."},
+        {talvero, {"--service"}, 2, "", "Missing value after '--service'."},
+        {service, {"--help"}, 0, "--tls <CERT>", ""},
+        {service, {"--version"}, 0, "talvero-service " TALVERO_VERSION "\n", ""},
+        {service, {"--bogus"}, 2, "", "talvero-service: Unknown option 'bogus'."},
+        {service, {"--port", "99999"}, 2, "", "--port takes a number"},
+        {service, {"--tls", "cert.pem"}, 2, "", "--tls takes a certificate and a key"},
+        {dict, {"--help"}, 0, "lookup DIC WORD...", ""},
+        {dict, {"--version"}, 0, "talvero-dict " TALVERO_VERSION "\n", ""},
+        {dict, {"-x", "dump"}, 2, "", "talvero-dict: Unknown option 'x'."},
+    };
+    for (const auto& c : cases) {
+      QProcess program;
+      program.start(c.program, c.args);
+      QVERIFY(program.waitForFinished(20000));
+      const QByteArray out = program.readAllStandardOutput();
+      const QByteArray err = program.readAllStandardError();
+      QVERIFY2(program.exitCode() == c.status, qPrintable(c.args.join(' ') + ": " + err));
+      QVERIFY2(out.contains(c.out), out.constData());
+      QVERIFY2(err.contains(c.err), err.constData());
+      if (c.status == 2) QVERIFY(err.contains("--help"));
+    }
   }
 };
 

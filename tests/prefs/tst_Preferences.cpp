@@ -8,6 +8,8 @@
 #include "TestWaves.h"
 #include "WaveFile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -149,11 +151,12 @@ class TestPreferences : public QObject {
     QFETCH(QString, exec);
     CTestSettingsFolder folder;
     QVERIFY(CAutoStart::Set(true, program));
-    QFile entry(folder.Path() + "/autostart/talvero.desktop");
+    QFile entry(folder.Path() + "/autostart/org.talvero.Console.desktop");
     QVERIFY(entry.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
     QCOMPARE(lines.first(), QString("[Desktop Entry]"));
     QVERIFY2(lines.contains("Exec=" + exec), qPrintable(lines.join('|')));
+    QVERIFY(lines.contains("Icon=org.talvero.Console"));
     QVERIFY(CAutoStart::IsOn(program));
     QVERIFY(!CAutoStart::IsOn(program.toUpper()));  // paths compare exactly
     QVERIFY(!CAutoStart::IsOn(program + "2"));
@@ -177,7 +180,25 @@ class TestPreferences : public QObject {
     qputenv("HOME", folder.Path().toLocal8Bit());
     const QString fallback = CAutoStart::EntryPath();
     qputenv("HOME", home);
-    QCOMPARE(fallback, folder.Path() + "/.config/autostart/talvero.desktop");
+    QCOMPARE(fallback, folder.Path() + "/.config/autostart/org.talvero.Console.desktop");
+  }
+
+  // An entry an earlier version wrote under its old name counts, and never
+  // stays beside the new one: the program would start twice.
+  void earlierAutoStartEntryIsTakenOver() {
+    CTestSettingsFolder folder;
+    const QString program = CAutoStart::ProgramPath();
+    const QByteArray earlier = "[Desktop Entry]\nExec=" + CAutoStart::ExecValue(program).toUtf8() + "\n";
+    QDir().mkpath(QFileInfo(CAutoStart::EarlierEntryPath()).path());
+    WriteFile(CAutoStart::EarlierEntryPath(), earlier);
+    QVERIFY(CAutoStart::IsOn(program));
+    QVERIFY(CAutoStart::Set(true));
+    QVERIFY(QFile::exists(CAutoStart::EntryPath()));
+    QVERIFY(!QFile::exists(CAutoStart::EarlierEntryPath()));
+    WriteFile(CAutoStart::EarlierEntryPath(), earlier);
+    QVERIFY(CAutoStart::Set(false));
+    QVERIFY(!QFile::exists(CAutoStart::EntryPath()) && !QFile::exists(CAutoStart::EarlierEntryPath()));
+    QVERIFY(!CAutoStart::IsOn(program));
   }
 };
 

@@ -3,7 +3,9 @@
 // written or is damaged, 2 on a usage error.
 #include "AnsiCodePage.h"
 #include "Dictionary.h"
+#include "StandardOptions.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -12,14 +14,18 @@
 namespace {
 
 constexpr int kFileError = 1;
-constexpr int kUsageError = 2;
 
-const char kUsage[] =
-    "usage: talvero-dict build WORDLIST OUT.dic   build a dictionary file from a word list\n"
-    "                                             (UTF-8, one word a line, blank lines skipped)\n"
-    "       talvero-dict lookup DIC WORD...       the lookup result of each word\n"
-    "       talvero-dict suggest DIC WORD...      the lookup result and the suggestions of each word\n"
-    "       talvero-dict dump DIC                 every stored word, in the tree's order\n";
+const char kCommands[] =
+    "Builds and inspects the console's dictionary files.\n"
+    "\n"
+    "Commands:\n"
+    "  build WORDLIST OUT.dic   build a dictionary file from a word list\n"
+    "                           (UTF-8, one word a line, blank lines skipped)\n"
+    "  lookup DIC WORD...       the lookup result of each word\n"
+    "  suggest DIC WORD...      the lookup result and the suggestions of each word\n"
+    "  dump DIC                 every stored word, in the tree's order\n"
+    "\n"
+    "Exit status: 0 done, 1 a file cannot be read or written or is damaged, 2 a usage error.";
 
 void Out(const QString& line) {
   const QByteArray bytes = line.toUtf8() + '\n';
@@ -29,11 +35,6 @@ void Out(const QString& line) {
 int Fail(const QString& message) {
   std::fprintf(stderr, "talvero-dict: %s\n", message.toUtf8().constData());
   return kFileError;
-}
-
-int Usage(const char* problem) {
-  std::fprintf(stderr, "talvero-dict: %s\n%s", problem, kUsage);
-  return kUsageError;
 }
 
 const char* ResultName(CDictionary::LookupResult result) {
@@ -102,8 +103,15 @@ int Build(const QString& listPath, const QString& outPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QStringList args;
-  for (int i = 1; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationVersion(QStringLiteral(TALVERO_VERSION));
+  CStandardOptions cli(QString::fromLatin1(kCommands));
+  cli.Parser().addPositionalArgument(QStringLiteral("command"), QStringLiteral("build, lookup, suggest or dump"),
+                                     QStringLiteral("COMMAND [ARGUMENT...]"));
+  const auto Usage = [&cli](const char* problem) { return cli.Finish(cli.Fail(QString::fromLatin1(problem))); };
+  const CStandardOptions::Outcome outcome = cli.Parse(QCoreApplication::arguments());
+  if (outcome != CStandardOptions::Run) return cli.Finish(outcome);
+  QStringList args = cli.Parser().positionalArguments();
   if (args.isEmpty()) return Usage("no command given");
 
   const QString command = args.takeFirst();
@@ -132,8 +140,8 @@ int main(int argc, char** argv) {
     CDictionary dictionary;
     if (!LoadOrSay(dictionary, args[0], status)) return status;
     for (const QByteArray& word : dictionary.Words()) Out(FromAnsiCodePage(word));
-  } else if (command == u"help" || command == u"--help" || command == u"-h") {
-    std::fputs(kUsage, stdout);
+  } else if (command == u"help") {
+    return cli.Finish(CStandardOptions::ShowHelp);
   } else {
     return Usage("unknown command");
   }
