@@ -7,6 +7,7 @@ TALVERO_PACKAGES=(
   qt6-base-dev qt6-webengine-dev qt6-multimedia-dev libqt6opengl6-dev
   libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl
   wamerican libbenchmark-dev libhunspell-dev hunspell-en-us
+  dpkg-dev file desktop-file-utils appstream lintian man-db
 )
 
 talvero_install_missing() {

@@ -288,6 +288,10 @@ void WriteArt(const QDir& res) {
   res.mkpath("cursors");
   AppIcon(32).save(res.filePath("icons/128.png"));
   AppIcon(64).save(res.filePath("icons/128@2x.png"));
+  // The installed icon theme's copies, one a size the desktop asks for.
+  res.mkpath("icons/hicolor");
+  for (const int size : {16, 24, 32, 48, 64, 128, 256})
+    AppIcon(size).save(res.filePath(QStringLiteral("icons/hicolor/%1.png").arg(size)));
   LoginPicture().save(res.filePath("bitmaps/189.png"));
   RowImages().save(res.filePath("bitmaps/170.png"));
   PressedMark(false).save(res.filePath("bitmaps/293.png"));
