@@ -15,7 +15,13 @@
 #include <unistd.h>
 
 void CChatApp::PrepareProcess() {
+  // The web engine starts late, from the server-page module, when the first
+  // server page opens. Linked into the program it would prepare itself
+  // before the application object exists; loaded late it cannot, so this
+  // does it: contexts shared with the engine, and OpenGL for its views
+  // (unless the user chose a graphics backend).
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  if (qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND")) qputenv("QSG_RHI_BACKEND", "opengl");
   if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }

@@ -8,6 +8,7 @@
 #include "ResourceIds.h"
 #include "SavedCredentials.h"
 #include "Separators.h"
+#include "SitePageView.h"
 #include "SplitReply.h"
 #include "StringTable.h"
 
@@ -18,7 +19,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
-#include <QWebEngineView>
 
 namespace {
 
@@ -65,7 +65,7 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   m_pSecureBox = MakeCheckBox(this, {146, 120, 10, 10}, QStringLiteral("Secure connection"));
   m_pLoginButton = MakeButton(this, QStringLiteral("L&ogin"), {147, 140, 52, 14});
   m_pLoginButton->setDefault(true);
-  m_pBrowser = new QWebEngineView(this);
+  m_pBrowser = new CSitePageView(m_engine, this);
   m_pBrowser->setGeometry(CDialogUnits::Rect(264, 1, 140, 181));
   FooButton* signup = MakeButton(this, QStringLiteral("&Signup"), {33, 164, 62, 14});
   FooButton* forgot = MakeButton(this, QStringLiteral("Forgot Password"), {102, 164, 62, 14});
@@ -98,7 +98,7 @@ int CLoginDlg::DoModal() {
 
 bool CLoginDlg::OnInitDialog() {
   m_bSecure = false;
-  m_pBrowser->load(QUrl(WebSiteAddress() + QStringLiteral("/winapp.html")));
+  m_pBrowser->Load(QUrl(WebSiteAddress() + QStringLiteral("/winapp.html")));
   m_pSiteId->setFocus();
   if (LoadSavedLogin()) LogIn();
   return true;
@@ -141,7 +141,7 @@ void CLoginDlg::LogIn() {
       desktop.MessageBox(this, newVersion, QStringLiteral("New Version"), CDesktopServices::Icon::Question,
                          CDesktopServices::Buttons::YesNo) == CDesktopServices::Answer::Yes) {
     desktop.OpenUrl(QUrl(WebSiteAddress() + u'/'));
-    m_pBrowser->load(QUrl(QStringLiteral("about:blank")));
+    m_pBrowser->Clear();
     EndDialog(QDialog::Accepted);
     return;
   }
@@ -161,7 +161,7 @@ void CLoginDlg::LogIn() {
   if (result == QStringLiteral("true")) {
     if (m_pRememberBox->isChecked()) SaveLogin();
     CSavedCredentials::WriteSecureIfKeyExists(m_bSecure);
-    m_pBrowser->load(QUrl(QStringLiteral("about:blank")));
+    m_pBrowser->Clear();
     EndDialog(QDialog::Accepted);
     session.loginId = m_strLoginId;
     session.siteId = m_strSiteId;

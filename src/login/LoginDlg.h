@@ -8,10 +8,11 @@ class CChatManager;
 class FooButton;
 class QCheckBox;
 class QLineEdit;
-class QWebEngineView;
+class CSitePageView;
 
 // The first window of the program: site id, login id and password, the
-// remember and secure options, and a page of the service's web site. A
+// remember and secure options, and a page of the service's web site (in a
+// light view: the web engine is not started for it). A
 // successful login hands the session to the console, which runs inside the
 // login handling; when it ends, so does this window. A remembered login
 // logs in while the window is being set up, so that it never shows.
@@ -34,7 +35,7 @@ class CLoginDlg : public QDialog {
   QCheckBox* RememberBox() const { return m_pRememberBox; }
   QCheckBox* SecureBox() const { return m_pSecureBox; }
   FooButton* LoginButton() const { return m_pLoginButton; }
-  QWebEngineView* Browser() const { return m_pBrowser; }
+  CSitePageView* Browser() const { return m_pBrowser; }
   bool IsEnded() const { return m_bEnded; }
 
   // The service's web site, where its pages are.
@@ -60,7 +61,7 @@ class CLoginDlg : public QDialog {
 
   CChatManager& m_engine;
   ConsoleRunner m_runConsole;
-  QWebEngineView* m_pBrowser;
+  CSitePageView* m_pBrowser;
   QCheckBox* m_pSecureBox;
   QCheckBox* m_pRememberBox;
   FooButton* m_pLoginButton;

@@ -131,11 +131,20 @@ bool CChatManager::RequestSync(const QString& url, QString& reply, int timeoutMs
 }
 
 void CChatManager::RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply) {
+  RequestAsync(std::move(url), nType, context, std::move(onReply), nullptr);
+}
+
+void CChatManager::RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply, WorkerStep onWorker) {
   if (m_bAborting) return;
-  RequestJob job{std::move(url), nType, QPointer<QObject>(context), std::move(onReply), CurrentEndpoint()};
+  RequestJob job{std::move(url), nType, QPointer<QObject>(context), std::move(onReply), CurrentEndpoint(),
+                 std::move(onWorker)};
+  StartWorker([this, job = std::move(job)] { RunJob(job); });
+}
+
+void CChatManager::StartWorker(std::function<void()> work) {
   m_nWorkers.fetch_add(1);
-  std::thread([this, job = std::move(job)] {
-    RunJob(job);
+  std::thread([this, work = std::move(work)] {
+    work();
     std::lock_guard<std::mutex> guard(m_workersLock);
     m_nWorkers.fetch_sub(1);
     m_workersDone.notify_all();
@@ -145,7 +154,36 @@ void CChatManager::RequestAsync(QString url, int nType, QObject* context, ReplyH
 void CChatManager::RunJob(const RequestJob& job) {
   QString reply;
   PerformGet(job.endpoint, job.url, reply);
+  // Nothing will be delivered: the worker's step would be work for nothing.
+  if (job.onWorker && !m_bClosing && !job.context.isNull()) job.onWorker(reply);
   Deliver(job, reply);
+}
+
+void CChatManager::FetchPage(const QUrl& address, QObject* context, PageHandler onPage) {
+  if (m_bAborting || !address.isValid() || address.host().isEmpty()) return;
+  const bool secure = address.scheme() == QStringLiteral("https");
+  const int port = address.port(secure ? 443 : 80);
+  QString host = address.host(QUrl::FullyEncoded);
+  if (host.contains(u':')) host = u'[' + host + u']';  // an IPv6 address
+  host += u':' + QString::number(port);
+  const QString target = address.path(QUrl::FullyEncoded).isEmpty()
+                             ? QStringLiteral("/")
+                             : QString::fromLatin1(address.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority |
+                                                                     QUrl::RemoveFragment));
+  CHttpTransport::Options options = m_transportOptions;
+  // A page of the web site, not a reply: a few hundred kilobytes at most.
+  options.capacity = 512 * 1024;
+  QPointer<QObject> guard(context);
+  StartWorker([this, host, secure, target, options, guard, onPage = std::move(onPage)] {
+    const CHttpTransport::Result result = CHttpTransport::Get(host, secure, target, options);
+    const bool ok = result.ok && result.status == 200;
+    const QString text = ok ? QString::fromUtf8(result.body) : QString();
+    if (m_bClosing) return;
+    RunOnUiThread([&] {
+      if (m_bClosing || guard.isNull() || !onPage) return;
+      onPage(ok, text);
+    });
+  });
 }
 
 void CChatManager::Deliver(const RequestJob& job, const QString& reply) {

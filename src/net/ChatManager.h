@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 
 #include <atomic>
 #include <condition_variable>
@@ -37,6 +38,14 @@ class CChatManager {
   // connection-failure event); runs on the user-interface thread just before
   // the engine's own message box.
   using FailureAlert = std::function<void()>;
+  // Runs on the worker thread with the reply text (the failure marker
+  // included), before the hand-over: pure work on the text, such as cutting
+  // a large reply into records, so that the user-interface thread does not
+  // wait for it. It must not touch any window.
+  using WorkerStep = std::function<void(const QString& reply)>;
+  // Receives a page fetched with FetchPage: ok is false when the server did
+  // not answer with status 200, and then the text is empty.
+  using PageHandler = std::function<void(bool ok, const QString& text)>;
 
   CChatManager();
   virtual ~CChatManager();
@@ -55,6 +64,13 @@ class CChatManager {
   // Starts the GET on a worker thread and returns at once. Types outside
   // 1 to 33 are sent but never delivered.
   void RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply);
+  // The same, with a step run on the worker on the reply before onReply.
+  void RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply, WorkerStep onWorker);
+  // GETs an address of the service's web site (not a catalogue request: no
+  // prefix, and a failure is not counted as the server being away) on a
+  // worker thread; the page reaches onPage on the user-interface thread
+  // unless context is gone or the session is closing.
+  void FetchPage(const QUrl& address, QObject* context, PageHandler onPage);
 
   static QString UrlEncode(const QString& text);
   // Shows a server page (prefix and url appended to the service's address)
@@ -102,12 +118,15 @@ class CChatManager {
     QPointer<QObject> context;
     ReplyHandler onReply;
     Endpoint endpoint;
+    WorkerStep onWorker;
   };
 
   Endpoint CurrentEndpoint() const;
   bool PerformGet(const Endpoint& endpoint, const QString& url, QString& reply, int timeoutMs = 0);
   void CountFailure();
   void RunJob(const RequestJob& job);
+  // Runs work on a thread of its own, counted among the running requests.
+  void StartWorker(std::function<void()> work);
   void Deliver(const RequestJob& job, const QString& reply);
   // Runs f on the user-interface thread and waits for it to return.
   void RunOnUiThread(const std::function<void()>& f);

@@ -4,15 +4,31 @@
 #include "WindowPlacement.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
+#include "WebEngineLoader.h"
+#include "WebPageFactory.h"
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QScreen>
-#include <QWebEngineView>
+
+namespace {
+
+QWidget* MakePageView(const QUrl& address, QWidget* parent) {
+  QString error;
+  if (CWebPageFactory* factory = CWebEngineLoader::Factory(&error)) return factory->CreateView(address, parent);
+  auto* label = new QLabel(QStringLiteral("This page cannot be shown: %1.").arg(error), parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignCenter);
+  return label;
+}
+
+}  // namespace
 
 CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_pBrowser(new QWebEngineView(this)),
+      m_pBrowser(MakePageView(address, this)),
       m_address(address) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(CStringTable::Load(IDS_PRODUCT_NAME));
@@ -20,7 +36,11 @@ CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* parent)
   setSizeGripEnabled(true);
   resize(CDialogUnits::Size(427, 303));
   m_pBrowser->setGeometry(CDialogUnits::Rect(7, 7, 413, 289));
-  m_pBrowser->load(m_address);
+}
+
+QString CWebBrowserDlg::PageTitle() const {
+  CWebPageFactory* factory = CWebEngineLoader::IsLoaded() ? CWebEngineLoader::Factory() : nullptr;
+  return factory ? factory->Title(m_pBrowser) : QString();
 }
 
 CWebBrowserDlg* CWebBrowserDlg::OpenPage(const QUrl& address, bool smallWindow) {

@@ -3,11 +3,11 @@
 #include <QDialog>
 #include <QUrl>
 
-class QWebEngineView;
-
 // A resizable top-level window showing one server page (transcripts, the
 // control panel, a visitor's chat history, the file-transfer form). Each
-// call opens a window of its own; it deletes itself when closed.
+// call opens a window of its own; it deletes itself when closed. The page
+// view comes from the server-page module, loaded with the first window;
+// when it cannot be loaded the window says why instead.
 class CWebBrowserDlg : public QDialog {
   Q_OBJECT
 
@@ -20,13 +20,17 @@ class CWebBrowserDlg : public QDialog {
 
   static constexpr QRect kSmallWindow{665, 515, 310, 130};
 
-  QWebEngineView* Browser() const { return m_pBrowser; }
+  // The page view (a web engine view), or the label with the reason there
+  // is none.
+  QWidget* Browser() const { return m_pBrowser; }
+  // The title of the page shown ("" while loading or without a view).
+  QString PageTitle() const;
   const QUrl& Address() const { return m_address; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QWebEngineView* m_pBrowser;
+  QWidget* m_pBrowser;
   QUrl m_address;
 };

@@ -8,6 +8,7 @@
 #include "ScriptedServer.h"
 #include "ServiceFixture.h"
 #include "SettingsStore.h"
+#include "SitePageView.h"
 #include "TestEnvironment.h"
 
 #include <httplib.h>
@@ -15,11 +16,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
+#include <QFile>
+#include <QTextBrowser>
 #include <QTimer>
-#include <QWebEngineView>
 
 namespace {
+
+bool WebEngineMapped() {
+  QFile maps("/proc/self/maps");
+  return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+}
 
 // Records the hand-over to the console.
 struct ConsoleCall {
@@ -340,6 +348,51 @@ class TestLoginDlg : public QObject {
     QCOMPARE(m_pDesktop->openedUrls, QList<QUrl>({QUrl("https://chat.example.com:8470/order.php"),
                                                   QUrl("http://chat.example.com:8470/contactus.php"),
                                                   QUrl("http://chat.example.com:8470/forpass.php")}));
+  }
+
+  // The site page comes in one GET and shows as rich text; nothing of the
+  // web engine is loaded for it, its links open by the outside-address rule,
+  // and it loads nothing further, local files least of all.
+  void sitePageIsALightView() {
+    CScriptedServer server;
+    server.SetScript([](const httplib::Request& req) {
+      if (req.path == "/winapp.html")
+        return CScriptedServer::Reply{200, "<html><body><p>Welcome in</p><a href=\"contactus.php\">c</a>"
+                                           "<img src=\"file:///etc/hostname\"></body></html>"};
+      return CScriptedServer::Reply{404, "gone"};
+    });
+    auto dlg = Dialog(server.Host());
+    QString shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, dlg.get(), [&] {
+      shown = dlg->Browser()->toPlainText();
+      if (dlg->isVisible() && shown.contains("Welcome in")) dlg->reject();
+    });
+    closer.start(20);
+    dlg->DoModal();
+    QVERIFY(shown.contains("Welcome in"));
+    QCOMPARE(server.Targets().filter("winapp.html").size(), 1);
+    QCOMPARE(server.Targets().size(), 1);
+    QVERIFY(!WebEngineMapped());
+
+    emit dlg->Browser()->anchorClicked(QUrl("contactus.php"));
+    emit dlg->Browser()->anchorClicked(QUrl("javascript:alert(1)"));
+    emit dlg->Browser()->anchorClicked(QUrl("file:///etc/passwd"));
+    QCOMPARE(m_pDesktop->openedUrls, QList<QUrl>({QUrl("http://" + server.Host() + "/contactus.php")}));
+    QCOMPARE(dlg->Browser()->source(), QUrl());
+
+    // A page that is not there, or no server at all: an empty view, no box,
+    // and no failure counted against the service.
+    for (const QString& address : {"http://" + server.Host() + "/missing.html", QString("http://127.0.0.1:1/winapp.html")}) {
+      CSitePageView view(*m_pEngine);
+      QSignalSpy loaded(&view, &CSitePageView::Loaded);
+      view.Load(QUrl(address));
+      QTRY_COMPARE(loaded.size(), 1);
+      QCOMPARE(loaded[0][0].toBool(), false);
+      QVERIFY(view.toPlainText().isEmpty());
+    }
+    QCOMPARE(m_pEngine->Failures(), 0);
+    QVERIFY(m_pDesktop->messageBoxes.isEmpty());
   }
 
   void aboutBoxOnF1() {

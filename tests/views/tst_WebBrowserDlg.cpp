@@ -3,15 +3,22 @@
 #include "RecordingDesktopServices.h"
 #include "ScriptedServer.h"
 #include "TestEnvironment.h"
+#include "WebEngineLoader.h"
+#include "WebPageFactory.h"
 #include "WebBrowserDlg.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
-#include <QWebEngineView>
+#include <QFile>
 
 namespace {
+bool WebEngineMapped() {
+  QFile maps("/proc/self/maps");
+  return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+}
+
 QList<CWebBrowserDlg*> BrowserWindows() {
   QList<CWebBrowserDlg*> found;
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -30,6 +37,8 @@ class TestWebBrowserDlg : public QObject {
   }
 
   void eachCallOpensItsOwnWindow() {
+    // The web engine comes with the first server page, not before.
+    QVERIFY(!WebEngineMapped());
     CTestSettingsFolder folder;
     CRecordingDesktopServices desktop;
     CScriptedServer server;
@@ -47,7 +56,7 @@ class TestWebBrowserDlg : public QObject {
       QCOMPARE(dlg->Address().toString(),
                "http://" + server.Host() + "/cpn/w-browser.php?loginid=a&stid=1&adm=&opurl=transcript");
       QVERIFY(dlg->testAttribute(Qt::WA_DeleteOnClose));
-      QTRY_COMPARE_WITH_TIMEOUT(dlg->Browser()->title(), QString("Transcripts"), 20000);
+      QTRY_COMPARE_WITH_TIMEOUT(dlg->PageTitle(), QString("Transcripts"), 20000);
     }
     QTRY_COMPARE(server.Targets().filter("/cpn/w-browser.php").size(), 2);
 
@@ -56,6 +65,17 @@ class TestWebBrowserDlg : public QObject {
     first->close();
     QTRY_VERIFY(first.isNull());
     QCOMPARE(BrowserWindows().size(), 1);
+    QVERIFY(WebEngineMapped());
+    CWebPageFactory* module = CWebEngineLoader::Factory();
+    QVERIFY(module);
+    QCOMPARE(module->ViewCount(), 1);
+
+    // With the last one closed no view is left; a new window works again
+    // on a fresh profile.
+    windows[1]->close();
+    QTRY_COMPARE(module->ViewCount(), 0);
+    engine.OpenServerPage("/w-browser.php?loginid=a&stid=1&adm=&opurl=transcript");
+    QTRY_COMPARE_WITH_TIMEOUT(BrowserWindows().value(0)->PageTitle(), QString("Transcripts"), 20000);
   }
 
   void smallWindowPlacement() {

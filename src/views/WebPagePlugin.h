@@ -1,0 +1,31 @@
+#pragma once
+
+#include "WebPageFactory.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QWebEngineProfile;
+
+// The server-page module: web engine views on one private, in-memory
+// profile. The profile lives while any view does; with the last view gone
+// it is deleted and the freed memory handed back to the system, so that a
+// console whose server pages are all closed keeps only what the engine
+// cannot let go of (its helper processes and the loaded libraries).
+class CWebPagePlugin : public QObject, public CWebPageFactory {
+  Q_OBJECT
+  Q_PLUGIN_METADATA(IID CWebPageFactory_iid)
+  Q_INTERFACES(CWebPageFactory)
+
+ public:
+  QWidget* CreateView(const QUrl& address, QWidget* parent) override;
+  QString Title(const QWidget* view) const override;
+  int ViewCount() const override { return m_nPages; }
+
+ private:
+  void PageGone();
+  void ReleaseProfile();
+
+  QPointer<QWebEngineProfile> m_pProfile;
+  int m_nPages = 0;
+};
