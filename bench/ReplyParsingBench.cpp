@@ -13,6 +13,7 @@
 #include "QtBenchMain.h"
 
 #include <QApplication>
+#include <QMap>
 
 #include <malloc.h>
 
@@ -48,8 +49,14 @@ std::size_t CountSeparators(std::u16string_view text, std::u16string_view sep) {
   return count;
 }
 
+const QString& ReplyOf(int visitors) {
+  static QMap<int, QString> replies;
+  if (!replies.contains(visitors)) replies.insert(visitors, MakeRefreshReply(visitors));
+  return replies[visitors];
+}
+
 void BM_FindSeparatorsBaseline(benchmark::State& state) {
-  const QString& reply = Reply10k();
+  const QString& reply = ReplyOf(int(state.range(0)));
   const std::u16string_view text(reinterpret_cast<const char16_t*>(reply.utf16()), std::size_t(reply.size()));
   for (auto _ : state) {
     std::size_t n = CountSeparators(text, u"<blk>") + CountSeparators(text, u"<ln>") + CountSeparators(text, u"<fld>");
@@ -57,7 +64,15 @@ void BM_FindSeparatorsBaseline(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * reply.size() * 2);
 }
-BENCHMARK(BM_FindSeparatorsBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindSeparatorsBaseline)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Cutting a refresh reply into records: the part that runs on the
+// request's worker thread.
+void BM_ParseRefresh(benchmark::State& state) {
+  const QString& reply = ReplyOf(int(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(RefreshReply::Parse(reply));
+}
+BENCHMARK(BM_ParseRefresh)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // What a refresh costs the console short of painting: splitting the reply,
 // building the visitor records and updating the table in place. Two replies
@@ -111,7 +126,32 @@ void BM_ConsoleApplyRefresh(benchmark::State& state) {
   }
   CDesktopServices::Install(nullptr);
 }
-BENCHMARK(BM_ConsoleApplyRefresh)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConsoleApplyRefresh)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The user-interface thread's part of a refresh: the reply arrives parsed
+// from the worker. Its time per iteration is the longest the console keeps
+// input waiting for one refresh.
+void BM_ConsoleApplyParsed(benchmark::State& state) {
+  const int visitors = int(state.range(0));
+  const QString texts[2] = {MakeRefreshReply(visitors), MakeRefreshReply(visitors).replace("0:", "1:")};
+  const RefreshReply parsed[2] = {RefreshReply::Parse(texts[0]), RefreshReply::Parse(texts[1])};
+  SilentDesktop desktop;
+  CDesktopServices::Install(&desktop);
+  {
+    CChatManager engine;
+    engine.SetDefaultHost(QStringLiteral("127.0.0.1:1"));
+    CMainDlg console(engine);
+    console.OnOffline();
+    int which = 0;
+    for (auto _ : state) {
+      which ^= 1;
+      console.ApplyRefreshReply(texts[which], parsed[which]);
+    }
+    state.counters["rows_per_s"] = benchmark::Counter(double(visitors), benchmark::Counter::kIsIterationInvariantRate);
+  }
+  CDesktopServices::Install(nullptr);
+}
+BENCHMARK(BM_ConsoleApplyParsed)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -29,6 +29,18 @@ CAlerts::~CAlerts() { CloseNotices(); }
 bool CAlerts::IsConsoleVisible() const { return m_pConsole && m_pConsole->isVisible() && !m_pConsole->isMinimized(); }
 
 bool CAlerts::IsNewVisitor(const QString& duration) {
+  // The usual "H:MM:SS", read without a copy: it is asked of every line of
+  // every refresh.
+  long plain = 0;
+  bool anyDigit = false, onlyDigits = duration.size() <= 12;
+  for (qsizetype i = 0; onlyDigits && i < duration.size(); ++i) {
+    const char16_t c = duration.at(i).unicode();
+    if (c == u':') continue;
+    onlyDigits = c >= u'0' && c <= u'9';
+    plain = plain * 10 + (c - u'0');
+    anyDigit = true;
+  }
+  if (onlyDigits && anyDigit) return plain < kNewVisitorSeconds;
   QString digits = duration;
   digits.remove(u':');
   bool ok = false;
@@ -55,8 +67,10 @@ void CAlerts::HandleSoundName(const QString& name, bool bOnline) {
 }
 
 void CAlerts::VisitorSeen(const QString& duration) {
-  if (IsNewVisitor(duration)) PlayEventSound(EVENT_NEW_VISITOR);
+  if (IsNewVisitor(duration)) NewVisitorsSeen();
 }
+
+void CAlerts::NewVisitorsSeen() { PlayEventSound(EVENT_NEW_VISITOR); }
 
 void CAlerts::ChatRequestInOperatorsView() { PlayEventSound(EVENT_CHAT_REQUEST); }
 

@@ -28,6 +28,8 @@ class CAlerts : public QObject {
   void HandleSoundName(const QString& name, bool bOnline);
   // A visitor line of a refresh; a visitor new on the site rings.
   void VisitorSeen(const QString& duration);
+  // New visitors came with a refresh.
+  void NewVisitorsSeen();
   // A chat request arrived while the console shows the operators.
   void ChatRequestInOperatorsView();
   // The chat requests of a refresh while the console is hidden: a notice

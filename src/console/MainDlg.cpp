@@ -129,6 +129,10 @@ void CMainDlg::ApplyRefreshReply(const QString& reply) {
   if (!m_bEnded) m_pRefresh->Apply(reply);
 }
 
+void CMainDlg::ApplyRefreshReply(const QString& reply, const RefreshReply& parsed) {
+  if (!m_bEnded) m_pRefresh->Apply(reply, parsed);
+}
+
 void CMainDlg::HandleServerReply(int nType, const QString& strReply) {
   if (m_engine.IsClosing()) return;
   if (nType == REQ_STATUS) OnStatusReply(strReply);
@@ -143,7 +147,7 @@ CSiteVisitor CMainDlg::MakeVisitor(const VisitorLine& line) const {
   CSiteVisitor visitor(line);
   const auto cached = m_detailsCache.constFind(line.sessionId);
   if (cached != m_detailsCache.constEnd()) {
-    visitor.m_details = *cached;
+    visitor.m_pDetails = *cached;
     visitor.m_bDetailsLoaded = true;
   }
   return visitor;
@@ -210,14 +214,28 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
 void CMainDlg::ApplyVisitorLines(const RefreshReply& reply, int& chats) {
   int reselect = SelectedRow();
   const QString selectedId = reselect >= 0 && reselect < Visitors().size() ? Visitors()[reselect].m_line.sessionId : QString();
-  QList<CSiteVisitor> visitors;
-  visitors.reserve(reply.visitors.size());
-  for (const VisitorLine& line : reply.visitors) {
-    if (reselect != -1 && !selectedId.isEmpty() && line.sessionId == selectedId) reselect = int(visitors.size());
-    visitors.append(MakeVisitor(line));
-    if (IsChatStatus(line)) ++chats;
-    m_pAlerts->VisitorSeen(line.duration);
+  // The records come made from the worker; only the cached details are
+  // added here, and nothing is copied when there are none.
+  QList<CSiteVisitor> visitors = reply.rows;
+  if (!m_detailsCache.isEmpty()) {
+    for (qsizetype i = 0; i < visitors.size(); ++i) {
+      const auto cached = m_detailsCache.constFind(visitors.at(i).m_line.sessionId);
+      if (cached == m_detailsCache.constEnd()) continue;
+      visitors[i].m_pDetails = *cached;
+      visitors[i].m_bDetailsLoaded = true;
+    }
   }
+  if (reselect != -1 && !selectedId.isEmpty()) {
+    // The last line with the id, should the service list one twice.
+    for (qsizetype i = visitors.size() - 1; i >= 0; --i) {
+      if (visitors.at(i).m_line.sessionId != selectedId) continue;
+      reselect = int(i);
+      break;
+    }
+  }
+  chats = reply.chatCount;
+  // One sound for any number of new visitors: each would cut the last.
+  if (reply.newVisitorCount > 0) m_pAlerts->NewVisitorsSeen();
   m_pVisitorModel->SetVisitors(std::move(visitors));
 
   // The visitor selected before stays selected where it now is; if it is
@@ -291,7 +309,7 @@ void CMainDlg::SwitchView(ViewMode mode) {
 }
 
 void CMainDlg::CacheDetails(const VisitorDetails& details, const QString& sessionId) {
-  m_detailsCache.insert(sessionId, details);
+  m_detailsCache.insert(sessionId, std::make_shared<const VisitorDetails>(details));
 }
 
 void CMainDlg::OnLogOutButton() { LogOut(true); }

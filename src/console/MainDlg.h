@@ -23,6 +23,7 @@ class CVisitorDtlsDlg;
 class CVisitorActions;
 class CVisitorInfo;
 class CVisitorTableModel;
+struct RefreshReply;
 class FooButton;
 class QComboBox;
 class QCheckBox;
@@ -65,6 +66,8 @@ class CMainDlg : public QDialog, public IChatConsole {
   // Applies one refresh reply to the table, the status line, the operators
   // box and the sounds.
   void ApplyRefreshReply(const QString& reply);
+  // The same with the reply already parsed, as the refresh cycle hands it on.
+  void ApplyRefreshReply(const QString& reply, const RefreshReply& parsed);
   void AnnounceOnline() override;
   void HandleSoundName(const QString& name);
   void SwitchView(ViewMode mode);
@@ -202,7 +205,7 @@ class CMainDlg : public QDialog, public IChatConsole {
   CChatManager& m_engine;
   bool m_bOnline = false;
   bool m_bManualOffline = false;
-  QHash<QString, VisitorDetails> m_detailsCache;
+  QHash<QString, std::shared_ptr<const VisitorDetails>> m_detailsCache;
   // Set by View Details: every display of details asks the service afresh;
   // cleared by a click on the list that selects nothing.
   bool m_bAlwaysRefetchDetails = false;

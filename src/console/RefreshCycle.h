@@ -28,6 +28,8 @@ class CRefreshCycle : public QObject {
   void RefreshNow();
   // Takes one refresh reply's text, as if it had just arrived.
   void Apply(const QString& text);
+  // The same with the reply already parsed (on a worker thread).
+  void Apply(const QString& text, const RefreshReply& reply);
 
   bool IsConnectionAlert() const { return m_bConnectionAlert; }
   bool IsRefreshOut() const { return m_nOut > 0; }
@@ -42,7 +44,7 @@ class CRefreshCycle : public QObject {
 
  private:
   void OnTick();
-  void OnReply(quint64 sequence, const QString& text);
+  void OnReply(quint64 sequence, const QString& text, const RefreshReply& reply);
 
   CChatManager& m_engine;
   QTimer m_timer;

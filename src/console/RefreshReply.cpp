@@ -1,31 +1,109 @@
 #include "RefreshReply.h"
 
+#include "Alerts.h"
 #include "NumberText.h"
 #include "Separators.h"
 #include "SplitReply.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <string_view>
+
+namespace {
+
+using View = std::u16string_view;
+
+View ViewOf(const QString& text) { return View(reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())); }
+
+QString ToString(View v) { return QString(reinterpret_cast<const QChar*>(v.data()), qsizetype(v.size())); }
+
+constexpr View kBlock = u"<blk>";
+constexpr View kLine = u"<ln>";
+constexpr View kField = u"<fld>";
+
+// Block 0 in one pass: lines end at "<ln>", fields at "<fld>", and every
+// separator begins with '<', so only the places of '<' need a closer look.
+// Only the text of a line with exactly 13 fields is copied. This cuts the
+// block exactly as splitting at "<ln>" and then at "<fld>" does: neither
+// separator can overlap the other.
+template <typename OnLine>
+void ForEachVisitorLine(View block, OnLine onLine) {
+  std::array<View, VisitorLine::kFieldCount> fields;
+  std::size_t count = 0;      // fields of the current line so far
+  std::size_t fieldStart = 0;
+  auto endField = [&](std::size_t end) {
+    if (count < fields.size()) fields[count] = block.substr(fieldStart, end - fieldStart);
+    ++count;
+  };
+  for (std::size_t at = block.find(u'<'); at != View::npos; at = block.find(u'<', at)) {
+    const View rest = block.substr(at);
+    if (rest.substr(0, kField.size()) == kField) {
+      endField(at);
+      at += kField.size();
+      fieldStart = at;
+    } else if (rest.substr(0, kLine.size()) == kLine) {
+      endField(at);
+      if (count == fields.size()) onLine(fields);
+      count = 0;
+      at += kLine.size();
+      fieldStart = at;
+    } else {
+      ++at;
+    }
+  }
+  endField(block.size());
+  if (count == fields.size()) onLine(fields);
+}
+
+}  // namespace
 
 RefreshReply RefreshReply::Parse(const QString& text) {
   RefreshReply r;
-  const QStringList blocks = SplitReply(text, kSepBlock);
-  if (blocks.size() != kBlockCount) return r;
-  r.wellFormed = true;
-  r.noUsersOnline = blocks[0] == QStringLiteral("No Users Online");
-  if (!r.noUsersOnline) {
-    for (const QString& line : SplitReply(blocks[0], kSepLine)) {
-      VisitorLine v;
-      if (!VisitorLine::FromFields(SplitReply(line, kSepField), v)) continue;
-      r.anyChatRequest = r.anyChatRequest || v.status == QStringLiteral("Chat Request");
-      r.visitors.append(std::move(v));
-    }
+  const View all = ViewOf(text);
+  std::array<View, kBlockCount> blocks;
+  std::size_t count = 0, start = 0;
+  for (std::size_t at = all.find(kBlock); ; at = all.find(kBlock, start)) {
+    const std::size_t end = at == View::npos ? all.size() : at;
+    if (count == blocks.size()) return r;  // more than seven blocks
+    blocks[count++] = all.substr(start, end - start);
+    if (at == View::npos) break;
+    start = at + kBlock.size();
   }
-  r.total = int(std::clamp<long>(ReadLeadingInt(blocks[1]), 0, INT_MAX));
-  r.sound = blocks[3];
-  r.notice = blocks[4];
-  if (!blocks[5].isEmpty()) {
-    for (const QString& entry : SplitReply(blocks[5], kSepField)) {
+  if (count != blocks.size()) return r;
+  r.wellFormed = true;
+  r.noUsersOnline = blocks[0] == View(u"No Users Online");
+  if (!r.noUsersOnline) {
+    // About one line per 150 characters: one allocation for the list instead of many.
+    r.visitors.reserve(qsizetype(blocks[0].size() / 150 + 1));
+    r.rows.reserve(r.visitors.capacity());
+    ForEachVisitorLine(blocks[0], [&r](const std::array<View, VisitorLine::kFieldCount>& f) {
+      VisitorLine v;
+      v.sessionId = ToString(f[0]);
+      v.ip = ToString(f[1]);
+      v.visits = ToString(f[2]);
+      v.status = ToString(f[3]);
+      v.duration = ToString(f[4]);
+      v.name = ToString(f[5]);
+      v.actDelete = ToString(f[6]);
+      v.actBusy = ToString(f[7]);
+      v.actInvite = ToString(f[8]);
+      v.actBlockIp = ToString(f[9]);
+      v.actProPop = ToString(f[10]);
+      v.page = ToString(f[11]);
+      v.colour = ToString(f[12]);
+      r.anyChatRequest = r.anyChatRequest || v.status == QStringLiteral("Chat Request");
+      if (v.status.startsWith(QStringLiteral("Chat"))) ++r.chatCount;
+      if (CAlerts::IsNewVisitor(v.duration)) ++r.newVisitorCount;
+      r.rows.append(CSiteVisitor(v));
+      r.visitors.append(std::move(v));
+    });
+  }
+  r.total = int(std::clamp<long>(ReadLeadingInt(ToString(blocks[1])), 0, INT_MAX));
+  r.sound = ToString(blocks[3]);
+  r.notice = ToString(blocks[4]);
+  if (!blocks[5].empty()) {
+    for (const QString& entry : SplitReply(ToString(blocks[5]), kSepField)) {
       const QStringList sub = SplitReply(entry, kSepSubField);
       if (sub.size() != 4) continue;
       r.operators.append({sub[0], sub[1], sub[2], sub[3]});

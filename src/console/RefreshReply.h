@@ -16,6 +16,11 @@ struct RefreshReply {
   bool wellFormed = false;     // exactly seven blocks
   bool noUsersOnline = false;  // block 0 is "No Users Online"
   QList<VisitorLine> visitors;
+  // The table's records of the same lines (sharing their text), made where
+  // the reply is parsed, so that the user-interface thread need not.
+  QList<CSiteVisitor> rows;
+  int chatCount = 0;           // lines whose status begins with "Chat"
+  int newVisitorCount = 0;     // lines of visitors who have only just come
   int total = 0;               // block 1; a text that is no number gives 0
   QString sound;               // block 3
   QString notice;              // block 4

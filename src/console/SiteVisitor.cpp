@@ -27,12 +27,17 @@ bool VisitorLine::operator==(const VisitorLine& o) const {
 
 CSiteVisitor::CSiteVisitor(VisitorLine line) : m_line(std::move(line)), m_bHasColour(!m_line.colour.isEmpty()) {}
 
+const VisitorDetails& CSiteVisitor::Details() const {
+  static const VisitorDetails kNone;
+  return m_pDetails ? *m_pDetails : kNone;
+}
+
 bool CSiteVisitor::GetDetails(VisitorDetails& details, bool bForce) const {
-  details = m_details;
+  details = Details();
   return m_bDetailsLoaded && !bForce;
 }
 
 void CSiteVisitor::SetDetails(const VisitorDetails& details) {
-  m_details = details;
+  m_pDetails = std::make_shared<const VisitorDetails>(details);
   m_bDetailsLoaded = true;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // One visitor line of the refresh reply: its thirteen fields.
 struct VisitorLine {
   QString ip;         // field 1
@@ -43,8 +45,13 @@ class CSiteVisitor {
   // Caches a details record that arrived for this visitor.
   void SetDetails(const VisitorDetails& details);
 
+  // The cached details record; empty when none is loaded.
+  const VisitorDetails& Details() const;
+
   VisitorLine m_line;
-  VisitorDetails m_details;
+  // Shared with the console's cache, and absent for most rows: a table of
+  // many visitors holds one record per visitor with details, not per row.
+  std::shared_ptr<const VisitorDetails> m_pDetails;
   bool m_bDetailsLoaded = false;
   bool m_bHasColour = false;
 };

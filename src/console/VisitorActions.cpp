@@ -63,7 +63,7 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
   const QString ip = visitor.m_line.ip;
   m_chatWindows.Open(chatId, [&]() -> QWidget* {
     auto* chat = new CChatDlg(m_engine, &m_console, ip, chatId, pieces[1], pieces[2], visitor.m_bDetailsLoaded);
-    if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.m_details);
+    if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.Details());
     chat->RefreshOperatorCombo();
     chat->OnInitDialog();
     return chat;

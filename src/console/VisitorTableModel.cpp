@@ -1,6 +1,7 @@
 #include "VisitorTableModel.h"
 
 #include <QColor>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cctype>
@@ -82,25 +83,35 @@ void CVisitorTableModel::SetVisitors(QList<CSiteVisitor> visitors) {
   const int common = std::min(oldCount, newCount);
   // Rows that stay are changed where they differ; the rest are removed or
   // added at the end.
-  if (newCount < oldCount) {
-    beginRemoveRows(QModelIndex(), newCount, oldCount - 1);
-    m_visitors.resize(newCount);
-    endRemoveRows();
-  }
   int firstChanged = -1, lastChanged = -1;
   for (int i = 0; i < common; ++i) {
-    const bool same = m_visitors[i].m_line == visitors[i].m_line && m_visitors[i].m_bHasColour == visitors[i].m_bHasColour;
-    m_visitors[i] = std::move(visitors[i]);
-    if (same) continue;
+    const CSiteVisitor& was = m_visitors.at(i);
+    const CSiteVisitor& now = visitors.at(i);
+    if (was.m_line == now.m_line && was.m_bHasColour == now.m_bHasColour) continue;
     if (firstChanged < 0) firstChanged = i;
     lastChanged = i;
   }
-  if (firstChanged >= 0) emit dataChanged(index(firstChanged, 0), index(lastChanged, kColumnCount - 1));
-  if (newCount > oldCount) {
+  if (newCount < oldCount) {
+    beginRemoveRows(QModelIndex(), newCount, oldCount - 1);
+    m_visitors.swap(visitors);
+    endRemoveRows();
+  } else if (newCount > oldCount) {
     beginInsertRows(QModelIndex(), oldCount, newCount - 1);
-    for (int i = oldCount; i < newCount; ++i) m_visitors.append(std::move(visitors[i]));
+    m_visitors.swap(visitors);
     endInsertRows();
+  } else {
+    m_visitors.swap(visitors);
   }
+  if (firstChanged >= 0) emit dataChanged(index(firstChanged, 0), index(lastChanged, kColumnCount - 1));
+  ReleaseElsewhere(std::move(visitors));
+}
+
+void CVisitorTableModel::ReleaseElsewhere(QList<CSiteVisitor> rows) {
+  // Freeing a hundred thousand rows takes longer than input may wait; the
+  // rows are no one's but this list's, and their texts count references
+  // atomically, so another thread may free them.
+  if (rows.size() < kReleaseElsewhereRows || !rows.isDetached()) return;
+  QThreadPool::globalInstance()->start([rows = std::move(rows)]() mutable { rows.clear(); });
 }
 
 void CVisitorTableModel::SetDetails(const QString& sessionId, const VisitorDetails& details) {

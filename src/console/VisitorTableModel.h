@@ -42,6 +42,10 @@ class CVisitorTableModel : public QAbstractTableModel {
   static QString CellText(const VisitorLine& line, int column);
 
  private:
+  // Rows replaced by a refresh are freed on another thread from this many on.
+  static constexpr qsizetype kReleaseElsewhereRows = 5000;
+  static void ReleaseElsewhere(QList<CSiteVisitor> rows);
+
   QList<CSiteVisitor> m_visitors;
   QPixmap m_rowImages[3];
 };

@@ -1,6 +1,8 @@
 // The refresh reply's parts and the visitor table built from them.
 #include "ReplyBuilders.h"
+#include "Alerts.h"
 #include "RefreshReply.h"
+#include "SplitReply.h"
 #include "VisitorTableModel.h"
 
 #include <QGuiApplication>
@@ -11,6 +13,43 @@ class TestRefreshReply : public QObject {
   Q_OBJECT
 
  private slots:
+  // The one-pass reader cuts lines and fields exactly where splitting at
+  // "<ln>" and then at "<fld>" does, '<' in the text or not.
+  void cutsLikeSplittingTwice_data() {
+    QTest::addColumn<QString>("block");
+    const QString line = TestVisitor{"a"}.Line();
+    QTest::newRow("two lines") << line + "<ln>" + TestVisitor{"b"}.Line();
+    QTest::newRow("angle brackets in fields") << QString(line).replace("/index.html", "/a<b>?x=<fl<ln<fld") + "<ln>" + line;
+    QTest::newRow("bracket before separators") << QString(line).replace("<fld>", "<<fld>") + "<ln><" + line;
+    QTest::newRow("empty lines") << "<ln>" + line + "<ln><ln>" + line + "<ln>";
+    QTest::newRow("separator halves") << QString(line).replace("<fld>", "<fld") + "<ln" + line;
+    QTest::newRow("fourteen fields") << line + "<fld>" + "<ln>" + line;
+  }
+  void cutsLikeSplittingTwice() {
+    QFETCH(QString, block);
+    QList<VisitorLine> expected;
+    for (const QString& text : SplitReply(block, "<ln>")) {
+      VisitorLine v;
+      if (VisitorLine::FromFields(SplitReply(text, "<fld>"), v)) expected.append(v);
+    }
+    const RefreshReply r = RefreshReply::Parse(block + "<blk>3<blk><blk><blk><blk><blk>");
+    QCOMPARE(r.visitors, expected);
+    QCOMPARE(r.rows.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) QCOMPARE(r.rows[i].m_line, expected[i]);
+  }
+
+  // The quick reading of a duration agrees with the thorough one.
+  void newVisitorDurations() {
+    auto thorough = [](QString d) {
+      bool ok = false;
+      const long v = d.remove(u':').toLong(&ok);
+      return ok && v >= 0 && v < 9;
+    };
+    for (const QString& d : {"0:00:05", "0:00:09", "0:00:08", "00:00:00", "1:00:00", ":", "", "5", " 5", "+3", "-1",
+                             "0:00:0x", "1:2:3:4", "99999999999999999999", "0:0٣"})
+      QVERIFY2(CAlerts::IsNewVisitor(d) == thorough(d), qPrintable(d));
+  }
+
   void parsesTheBlocks() {
     const RefreshReply r = RefreshReply::Parse(
         RefreshReplyText({{"a", "Chat Request"}, {"b"}}, "42", "sound1",
