@@ -8,6 +8,10 @@
 //   after that page was closed again.
 // Figures are RSS (pages counted once per process) and PSS (shared pages
 // split between the processes that map them), in MB, one "name value" a line.
+// With --idle S it also reports the share of one core the console used in S
+// seconds of polling with the chat windows open (--no-demo: against a service
+// where nothing happens).
+//   measure_console_memory [--chats N] [--settle MS] [--idle S] [--no-demo]
 #include "ChatApp.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
@@ -32,6 +36,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -76,6 +81,7 @@ double ProcKb(const QString& file, const QByteArray& name) {
 struct Memory {
   double rssMb = 0, pssMb = 0;
   int processes = 0;
+  QStringList each;  // "command:RSS" of every process counted
 };
 
 // This process and all its descendants but the service's.
@@ -86,7 +92,11 @@ Memory MeasureTree(qint64 excludedPid) {
     const int pid = todo.takeFirst();
     if (pid == excludedPid) continue;
     ++m.processes;
-    m.rssMb += ProcKb(QStringLiteral("/proc/%1/status").arg(pid), "VmRSS:") / 1024.0;
+    const double rss = ProcKb(QStringLiteral("/proc/%1/status").arg(pid), "VmRSS:") / 1024.0;
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    comm.open(QIODevice::ReadOnly);
+    m.each.append(QStringLiteral("%1:%2").arg(QString::fromUtf8(comm.readAll().trimmed())).arg(rss, 0, 'f', 1));
+    m.rssMb += rss;
     m.pssMb += ProcKb(QStringLiteral("/proc/%1/smaps_rollup").arg(pid), "Pss:") / 1024.0;
     todo.append(ChildrenOf(pid));
   }
@@ -114,6 +124,7 @@ void Settle(int ms) {
 
 void Report(const char* name, const Memory& m) {
   std::printf("%s_rss_mb %.1f\n%s_pss_mb %.1f\n%s_processes %d\n", name, m.rssMb, name, m.pssMb, name, m.processes);
+  std::printf("%s_each %s\n", name, qPrintable(m.each.join(u' ')));
   std::fflush(stdout);
 }
 
@@ -122,6 +133,14 @@ QList<CWebBrowserDlg*> PageWindows() {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (auto* dlg = qobject_cast<CWebBrowserDlg*>(w); dlg && dlg->isVisible()) found.append(dlg);
   return found;
+}
+
+// CPU seconds this process has used, all its threads together.
+double CpuSeconds() {
+  struct rusage usage {};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 int Fail(const char* what) {
@@ -141,11 +160,25 @@ int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("TALVERO_MODULE_DIR")) qputenv("TALVERO_MODULE_DIR", TALVERO_BUILD_DIR);
   CChatApp::PrepareProcess();
   QApplication qtApp(argc, argv);
-  const int chats = argc > 1 ? std::atoi(argv[1]) : 10;
-  const int settleMs = argc > 2 ? std::atoi(argv[2]) : 8000;
+  int chats = 10, settleMs = 8000, idleSeconds = 0;
+  bool demo = true;
+  const QStringList args = QApplication::arguments();
+  for (int i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    int* number = a == QStringLiteral("--chats")    ? &chats
+                  : a == QStringLiteral("--settle") ? &settleMs
+                  : a == QStringLiteral("--idle")   ? &idleSeconds
+                                                    : nullptr;
+    bool ok = false;
+    if (number && i + 1 < args.size()) *number = args[++i].toInt(&ok);
+    if (a == QStringLiteral("--no-demo")) demo = false;
+    else if (!ok || *number < 0) return Fail("usage: measure_console_memory [--chats N] [--settle MS] [--idle S] [--no-demo]");
+  }
 
   QProcess service;
-  service.start(QStringLiteral(TALVERO_SERVICE_BINARY), {QStringLiteral("--demo"), QStringLiteral("--port"), QStringLiteral("0")});
+  QStringList serviceArgs{QStringLiteral("--port"), QStringLiteral("0")};
+  if (demo) serviceArgs.prepend(QStringLiteral("--demo"));
+  service.start(QStringLiteral(TALVERO_SERVICE_BINARY), serviceArgs);
   if (!service.waitForStarted(10000) || !service.waitForReadyRead(10000)) return Fail("the service did not start");
   const QString host = QStringLiteral("127.0.0.1:") + QString::fromLatin1(service.readLine().trimmed());
 
@@ -201,6 +234,14 @@ int main(int argc, char* argv[]) {
       Settle(settleMs);
       Report("chats_open", MeasureTree(service.processId()));
       std::printf("chat_windows %d\n", dlg.ChatWindows().Count());
+      if (idleSeconds > 0) {
+        const double before = CpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        Settle(idleSeconds * 1000);
+        std::printf("idle_cpu_percent %.2f\n", 100.0 * (CpuSeconds() - before) / (double(wall.elapsed()) / 1000.0));
+        std::fflush(stdout);
+      }
 
       engine.OpenServerPage(engine.Catalogue().TranscriptsPage());
       if (!WaitFor([] { return !PageWindows().isEmpty(); }, 15000)) status = Fail("no server page window");

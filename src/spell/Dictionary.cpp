@@ -34,6 +34,13 @@ constexpr CFoldTable kFold;
 signed char Fold(signed char c) { return kFold.folded[static_cast<unsigned char>(c)]; }
 bool IsUpper(signed char c) { return c >= 'A' && c <= 'Z'; }
 
+// Follows the links of a tree kept in one array.
+struct CTreeView {
+  const CNode* nodes;
+  const CNode* Alt(const CNode* n) const { return n->m_nAlternative == CNode::kNone ? nullptr : nodes + n->m_nAlternative; }
+  const CNode* Next(const CNode* n) const { return n->m_nNext == CNode::kNone ? nullptr : nodes + n->m_nNext; }
+};
+
 constexpr unsigned char kHasNext = 1;
 constexpr unsigned char kHasAlternative = 2;
 
@@ -67,27 +74,27 @@ class CWorkStack {
 // Visits the stored words depth first, alternatives in chain order. accept
 // decides whether the node of a letter may be taken at position p; a taken
 // end-of-word node hands the letters above it to visit. An end-of-word node
-// never leads further, even in a damaged tree where it has a m_pNext.
+// never leads further, even in a damaged tree where it has a next position.
 template <class Accept, class Visit>
-void WalkWords(const CNode* root, Accept accept, Visit visit) {
+void WalkWords(const CTreeView& t, const CNode* root, Accept accept, Visit visit) {
   QByteArray prefix;
   // Where the chain of each position above the current one goes on.
   std::vector<const CNode*> resume;
   const CNode* node = root;
   for (;;) {
     const qsizetype p = qsizetype(resume.size());
-    for (; node != nullptr; node = node->m_pAlternative) {
+    for (; node != nullptr; node = t.Alt(node)) {
       if (!accept(node->m_chLetter, p)) continue;
       if (node->m_chLetter == 0)
         visit(QByteArrayView(prefix.constData(), p));
-      else if (node->m_pNext != nullptr)
+      else if (t.Next(node) != nullptr)
         break;
     }
     if (node != nullptr) {
       if (prefix.size() <= p) prefix.resize(p + 1);
       prefix[p] = char(node->m_chLetter);
-      resume.push_back(node->m_pAlternative);
-      node = node->m_pNext;
+      resume.push_back(t.Alt(node));
+      node = t.Next(node);
     } else if (resume.empty()) {
       return;
     } else {
@@ -100,14 +107,14 @@ void WalkWords(const CNode* root, Accept accept, Visit visit) {
 // Appends every stored word matching pattern: '?' stands for any one letter,
 // other bytes match their letter in either case. Only words of the
 // pattern's length match.
-void CollectMatches(const CNode* root, const QByteArray& pattern, QStringList& list) {
+void CollectMatches(const CTreeView& t, const CNode* root, const QByteArray& pattern, QStringList& list) {
   // Folded once here, not at every node passed. '?' takes any letter but
   // the end of a word; the pattern's end (0) takes only that.
   QByteArray folded(pattern.constData());
   for (char& c : folded) c = char(Fold(static_cast<signed char>(c)));
   const Letters want = LettersOf(folded);
   WalkWords(
-      root,
+      t, root,
       [want](signed char letter, qsizetype p) { return want[p] == '?' ? letter != 0 : Fold(letter) == want[p]; },
       [&list](QByteArrayView word) { list.append(FromAnsiCodePage(word)); });
 }
@@ -156,35 +163,54 @@ class CRecordReader {
 
 CDictionary::~CDictionary() = default;
 
-CNode* CDictionary::NewNode(signed char chLetter, qsizetype position) {
-  return m_pools[std::size_t(std::min<qsizetype>(position, kPools - 1))].New(chLetter);
+std::uint32_t CDictionary::NewNode(signed char chLetter) {
+  // Small steps: a large store that gets one more word should not double.
+  if (m_nodes.size() == m_nodes.capacity())
+    m_nodes.reserve(m_nodes.size() + std::max<std::size_t>(m_nodes.size() / 16, 64));
+  m_nodes.emplace_back(chLetter);
+  return std::uint32_t(m_nodes.size() - 1);
 }
 
-std::size_t CDictionary::NodeCount() const {
-  std::size_t count = 0;
-  for (const CNodePool& pool : m_pools) count += pool.Size();
-  return count;
-}
+std::size_t CDictionary::NodeCount() const { return m_nodes.size(); }
 
 void CDictionary::Clear() {
-  m_pRoot = nullptr;
-  for (CNodePool& pool : m_pools) pool.Clear();
+  m_nodes.clear();
+  m_nodes.shrink_to_fit();
+  m_firstLetters.fill(CNode::kNone);
+}
+
+void CDictionary::IndexFirstLetters() {
+  m_firstLetters.fill(CNode::kNone);
+  const CTreeView t{m_nodes.data()};
+  for (const CNode* node = m_nodes.empty() ? nullptr : m_nodes.data(); node != nullptr; node = t.Alt(node)) {
+    std::uint32_t& first = m_firstLetters[static_cast<unsigned char>(node->m_chLetter)];
+    if (first == CNode::kNone) first = std::uint32_t(node - t.nodes);
+  }
 }
 
 void CDictionary::AddWord(const QByteArray& word) {
+  // A store of four thousand million nodes has no room for more places.
+  if (m_nodes.size() + std::size_t(word.size()) + 1 >= CNode::kNone) return;
   const Letters w = LettersOf(word);
-  if (m_pRoot == nullptr) m_pRoot = NewNode(w[0], 0);
-  CNode* node = m_pRoot;
+  if (m_nodes.empty()) m_firstLetters[static_cast<unsigned char>(w[0])] = NewNode(w[0]);
+  std::uint32_t node = 0;
   qsizetype i = 0;
   for (;;) {
-    if (node->m_chLetter == w[i]) {
+    if (m_nodes[node].m_chLetter == w[i]) {
       if (w[i] == 0) return;
-      if (node->m_pNext == nullptr) node->m_pNext = NewNode(w[i + 1], i + 1);
-      node = node->m_pNext;
+      if (m_nodes[node].m_nNext == CNode::kNone) {
+        const std::uint32_t next = NewNode(w[i + 1]);
+        m_nodes[node].m_nNext = next;
+      }
+      node = m_nodes[node].m_nNext;
       ++i;
     } else {
-      if (node->m_pAlternative == nullptr) node->m_pAlternative = NewNode(w[i], i);
-      node = node->m_pAlternative;
+      if (m_nodes[node].m_nAlternative == CNode::kNone) {
+        const std::uint32_t alternative = NewNode(w[i]);
+        m_nodes[node].m_nAlternative = alternative;
+        if (i == 0) m_firstLetters[static_cast<unsigned char>(w[0])] = alternative;
+      }
+      node = m_nodes[node].m_nAlternative;
     }
   }
 }
@@ -196,8 +222,26 @@ void CDictionary::AddWord(const QByteArray& word) {
 // led nowhere also tries the rest of its chain, and a letter stored in
 // another case first looks further down the chain for an exact one.
 CDictionary::LookupResult CDictionary::Lookup(const QByteArray& word) const {
-  if (m_pRoot == nullptr) return NotFound;
+  if (m_nodes.empty()) return NotFound;
   const Letters w = LettersOf(word);
+  const CTreeView t{m_nodes.data()};
+
+  // Most words looked up are stored exactly as typed. The search below
+  // takes, at every position, the first letter of the chain that is exactly
+  // the one typed (after looking at any of another case before it), so when
+  // following only such letters ends on the end of a word, it finds the
+  // same: Exact. Only the rest needs the search with letter case.
+  {
+    const std::uint32_t first = m_firstLetters[static_cast<unsigned char>(w[0])];
+    const CNode* node = first == CNode::kNone ? nullptr : t.nodes + first;
+    for (qsizetype p = 0; node != nullptr; ++p) {
+      const signed char c = w[p];
+      while (node != nullptr && node->m_chLetter != c) node = t.Alt(node);
+      if (node == nullptr) break;
+      if (c == 0) return Exact;
+      node = t.Next(node);
+    }
+  }
 
   enum class Stage : unsigned char {
     Enter,         // at the start of the chain walk
@@ -214,7 +258,7 @@ CDictionary::LookupResult CDictionary::Lookup(const QByteArray& word) const {
   };
   CWorkStack<Frame, 48> calls;
 
-  const CNode* node = m_pRoot;
+  const CNode* node = m_nodes.data();
   qsizetype p = 0;
   bool atStart = true;
   LookupResult r = Exact;
@@ -228,7 +272,7 @@ CDictionary::LookupResult CDictionary::Lookup(const QByteArray& word) const {
       // resetting on the way, it is already Exact at the start.
       const signed char folded = Fold(c);
       while (Fold(node->m_chLetter) != folded) {
-        node = node->m_pAlternative;
+        node = t.Alt(node);
         if (node == nullptr) break;
       }
       if (node == nullptr) {
@@ -236,21 +280,21 @@ CDictionary::LookupResult CDictionary::Lookup(const QByteArray& word) const {
       } else if (node->m_chLetter == c) {
         if (c == 0) {
           done = r;
-        } else if (node->m_pNext == nullptr) {
+        } else if (t.Next(node) == nullptr) {
           done = StoreEnded;
         } else {
           // Only a capital with alternatives has more to try once its next
           // position is matched; any other letter passes that result
           // straight up and needs no frame.
-          if (IsUpper(c) && node->m_pAlternative != nullptr) calls.Push({node, p, atStart, Stage::AfterNext, r});
-          node = node->m_pNext;
+          if (IsUpper(c) && t.Alt(node) != nullptr) calls.Push({node, p, atStart, Stage::AfterNext, r});
+          node = t.Next(node);
           ++p;
           atStart = false;
           continue;
         }
-      } else if (r == Exact && node->m_pAlternative != nullptr) {
+      } else if (r == Exact && t.Alt(node) != nullptr) {
         calls.Push({node, p, atStart, Stage::AfterCaseAlt, r});
-        node = node->m_pAlternative;
+        node = t.Alt(node);
         continue;
       } else {
         if (r == Exact) r = NotFound;
@@ -258,9 +302,9 @@ CDictionary::LookupResult CDictionary::Lookup(const QByteArray& word) const {
         continue;
       }
     } else if (stage == Stage::AfterNext) {
-      if (r != Exact && IsUpper(node->m_chLetter) && node->m_pAlternative != nullptr) {
+      if (r != Exact && IsUpper(node->m_chLetter) && t.Alt(node) != nullptr) {
         calls.Push({node, p, atStart, Stage::AfterUpper, r});
-        node = node->m_pAlternative;
+        node = t.Alt(node);
         r = Exact;
         stage = Stage::Enter;
         continue;
@@ -269,11 +313,11 @@ CDictionary::LookupResult CDictionary::Lookup(const QByteArray& word) const {
     } else {  // Stage::AfterCaseAlt: the letter matched in another case
       if (r == Exact || r == StoreEnded) {
         done = r;
-      } else if (node->m_pNext == nullptr) {
+      } else if (t.Next(node) == nullptr) {
         done = StoreEnded;
       } else {
         r = atStart && node->m_chLetter == Fold(w[p]) ? FirstLetterCase : CaseDiffers;
-        node = node->m_pNext;
+        node = t.Next(node);
         ++p;
         atStart = false;
         stage = Stage::Enter;
@@ -308,12 +352,12 @@ int CDictionary::Suggest(const QByteArray& word, QStringList& list, LookupResult
     for (qsizetype i = 0; i < n; ++i) {
       candidate = w;
       candidate[i] = '?';
-      CollectMatches(m_pRoot, candidate, list);
+      CollectMatches(CTreeView{m_nodes.data()}, m_nodes.data(), candidate, list);
     }
     for (qsizetype i = 0; i <= n; ++i) {
       candidate = w;
       candidate.insert(i, '?');
-      CollectMatches(m_pRoot, candidate, list);
+      CollectMatches(CTreeView{m_nodes.data()}, m_nodes.data(), candidate, list);
     }
     // The last two passes offer the word as typed, when it is known in some
     // letter case.
@@ -337,7 +381,7 @@ int CDictionary::Suggest(const QByteArray& word, QStringList& list, LookupResult
 QList<QByteArray> CDictionary::Words() const {
   QList<QByteArray> words;
   WalkWords(
-      m_pRoot, [](signed char, qsizetype) { return true; },
+      CTreeView{m_nodes.data()}, m_nodes.empty() ? nullptr : m_nodes.data(), [](signed char, qsizetype) { return true; },
       [&words](QByteArrayView word) { words.append(word.toByteArray()); });
   return words;
 }
@@ -347,28 +391,75 @@ bool CDictionary::Load(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return false;
   CRecordReader in(file);
-  // The alternatives still to be read once the subtree being read is
-  // complete, innermost last.
+  // The nodes are read into one array per position of a word (the last one
+  // for all deeper positions), where each chain lies together: in the
+  // file's pre-order the letters of a chain are the only nodes of their
+  // position between its first and its last. The arrays are then laid end
+  // to end. Until then a link names an array and a place in it.
+  constexpr int kPools = 32;
+  constexpr int kPoolShift = 27;
+  constexpr std::uint32_t kPlaceMask = (1u << kPoolShift) - 1;
+  std::vector<CNode> pools[kPools];
+  // Where the next node read is linked from: a node's next or alternative,
+  // or the root.
   struct Slot {
-    CNode** link;
-    qsizetype position;
+    int pool = -1;  // -1: the root
+    std::uint32_t place = 0;
+    bool next = false;
+    qsizetype position = 0;
   };
-  std::vector<Slot> pending;
-  Slot slot{&m_pRoot, 0};
+  auto laidOut = [&] {
+    std::uint32_t base[kPools];
+    std::size_t total = 0;
+    for (int p = 0; p < kPools; ++p) {
+      base[p] = std::uint32_t(total);
+      total += pools[p].size();
+    }
+    auto global = [&base](std::uint32_t link) {
+      return link == CNode::kNone ? link : base[link >> kPoolShift] + (link & kPlaceMask);
+    };
+    m_nodes.reserve(total);
+    for (std::vector<CNode>& pool : pools) {
+      for (CNode node : pool) {
+        node.m_nAlternative = global(node.m_nAlternative);
+        node.m_nNext = global(node.m_nNext);
+        m_nodes.push_back(node);
+      }
+      std::vector<CNode>().swap(pool);
+    }
+  };
+  std::vector<Slot> pending;  // alternatives still to be read, innermost last
+  Slot slot;
   for (;;) {
     signed char letter;
     unsigned char flags;
-    if (!in.Next(letter, flags)) return false;
+    const int p = int(std::min<qsizetype>(slot.position, kPools - 1));
+    // A file of more nodes than places can name is no dictionary of ours.
+    if (!in.Next(letter, flags) || pools[p].size() > kPlaceMask) {
+      laidOut();
+      IndexFirstLetters();
+      return false;
+    }
     // A node joins the tree only once its record has been read, so a file
     // cut short leaves exactly what it held.
-    CNode* node = NewNode(letter, slot.position);
-    *slot.link = node;
+    pools[p].emplace_back(letter);
+    const std::uint32_t place = std::uint32_t(pools[p].size() - 1);
+    const std::uint32_t link = (std::uint32_t(p) << kPoolShift) | place;
+    if (slot.pool >= 0) {
+      CNode& from = pools[slot.pool][slot.place];
+      if (slot.next)
+        from.m_nNext = link;
+      else
+        from.m_nAlternative = link;
+    }
     if (flags & kHasNext) {
-      if (flags & kHasAlternative) pending.push_back({&node->m_pAlternative, slot.position});
-      slot = {&node->m_pNext, slot.position + 1};
+      if (flags & kHasAlternative) pending.push_back({p, place, false, slot.position});
+      slot = {p, place, true, slot.position + 1};
     } else if (flags & kHasAlternative) {
-      slot.link = &node->m_pAlternative;
+      slot = {p, place, false, slot.position};
     } else if (pending.empty()) {
+      laidOut();
+      IndexFirstLetters();
       return true;
     } else {
       slot = pending.back();
@@ -378,7 +469,8 @@ bool CDictionary::Load(const QString& path) {
 }
 
 bool CDictionary::Save(const QString& path) const {
-  if (m_pRoot == nullptr) return false;
+  if (m_nodes.empty()) return false;
+  const CTreeView t{m_nodes.data()};
   // The old file is replaced only by a complete new one; a failure on the
   // way discards the temporary file.
   QSaveFile file(path);
@@ -387,18 +479,18 @@ bool CDictionary::Save(const QString& path) const {
   constexpr qsizetype kBlock = 64 * 1024;
   block.reserve(kBlock);
   std::vector<const CNode*> pending;  // alternatives written after the subtree
-  for (const CNode* node = m_pRoot; node != nullptr;) {
+  for (const CNode* node = m_nodes.data(); node != nullptr;) {
     block.append(char(node->m_chLetter));
-    block.append(char((node->m_pNext ? kHasNext : 0) | (node->m_pAlternative ? kHasAlternative : 0)));
+    block.append(char((t.Next(node) ? kHasNext : 0) | (t.Alt(node) ? kHasAlternative : 0)));
     if (block.size() >= kBlock) {
       if (file.write(block) != block.size()) return false;
       block.resize(0);  // keeps its room
     }
-    if (node->m_pNext != nullptr) {
-      if (node->m_pAlternative != nullptr) pending.push_back(node->m_pAlternative);
-      node = node->m_pNext;
-    } else if (node->m_pAlternative != nullptr) {
-      node = node->m_pAlternative;
+    if (t.Next(node) != nullptr) {
+      if (t.Alt(node) != nullptr) pending.push_back(t.Alt(node));
+      node = t.Next(node);
+    } else if (t.Alt(node) != nullptr) {
+      node = t.Alt(node);
     } else if (!pending.empty()) {
       node = pending.back();
       pending.pop_back();

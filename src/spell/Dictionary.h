@@ -1,14 +1,16 @@
 #pragma once
 
 #include "Node.h"
-#include "NodePool.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 // The word store behind spell checking: a letter tree of CNode objects, kept
 // in the dictionary file as the tree in pre-order, two bytes a node (the
@@ -34,7 +36,7 @@ class CDictionary {
     StoreEnded = 4,       // the tree ended inside the word (damaged file)
   };
 
-  CDictionary() = default;
+  CDictionary() { m_firstLetters.fill(CNode::kNone); }
   virtual ~CDictionary();
   CDictionary(const CDictionary&) = delete;
   CDictionary& operator=(const CDictionary&) = delete;
@@ -58,7 +60,7 @@ class CDictionary {
 
   // Every stored word in the tree's order.
   QList<QByteArray> Words() const;
-  bool IsEmpty() const { return m_pRoot == nullptr; }
+  bool IsEmpty() const { return m_nodes.empty(); }
   // Frees every word.
   void Clear();
   std::size_t NodeCount() const;
@@ -71,13 +73,16 @@ class CDictionary {
   static QString FilePath();
 
  private:
-  CNode* NewNode(signed char chLetter, qsizetype position);
+  // Appends a node and gives its place.
+  std::uint32_t NewNode(signed char chLetter);
 
-  CNode* m_pRoot = nullptr;
-  // Own every node of the tree, one pool for each of the first positions of
-  // a word and one for all later ones. The letters of a chain are read one
-  // after another in their position's pool, so a chain lies together in
-  // memory and a lookup scans it without jumping about.
-  static constexpr qsizetype kPools = 32;
-  CNodePool m_pools[kPools];
+  // The tree's nodes, the root first. A loaded file's chains each lie
+  // together, position by position (see Load), so that a lookup scans a
+  // chain without jumping about; added words' letters go at the end.
+  std::vector<CNode> m_nodes;
+  // For each letter, the first node of the root chain that holds it
+  // (CNode::kNone when none does): the root chain holds every first letter,
+  // capitals and all, and would otherwise be scanned for every word.
+  std::array<std::uint32_t, 256> m_firstLetters;
+  void IndexFirstLetters();
 };

@@ -1,3 +1,0 @@
-#include "Node.h"
-
-CNode::~CNode() = default;
