@@ -93,9 +93,17 @@ Memory MeasureTree(qint64 excludedPid) {
     if (pid == excludedPid) continue;
     ++m.processes;
     const double rss = ProcKb(QStringLiteral("/proc/%1/status").arg(pid), "VmRSS:") / 1024.0;
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    comm.open(QIODevice::ReadOnly);
-    m.each.append(QStringLiteral("%1:%2").arg(QString::fromUtf8(comm.readAll().trimmed())).arg(rss, 0, 'f', 1));
+    // The web engine's helpers by their --type (zygote, renderer, ...).
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    cmdline.open(QIODevice::ReadOnly);
+    QString kind = pid == ::getpid() ? QStringLiteral("console") : QStringLiteral("child");
+    for (const QByteArray& arg : cmdline.readAll().split('\0'))
+      if (arg.startsWith("--type=")) kind = QString::fromUtf8(arg.mid(7));
+    m.each.append(QStringLiteral("%1:%2").arg(kind).arg(rss, 0, 'f', 1));
+    if (qEnvironmentVariableIsSet("MEASURE_SMAPS_PREFIX") && pid == ::getpid()) {
+      QFile in(QStringLiteral("/proc/self/smaps")), out(qEnvironmentVariable("MEASURE_SMAPS_PREFIX") + QString::number(int(rss)));
+      if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) out.write(in.readAll());
+    }
     m.rssMb += rss;
     m.pssMb += ProcKb(QStringLiteral("/proc/%1/smaps_rollup").arg(pid), "Pss:") / 1024.0;
     todo.append(ChildrenOf(pid));
@@ -248,7 +256,14 @@ int main(int argc, char* argv[]) {
       Settle(settleMs);
       Report("page_open", MeasureTree(service.processId()));
       for (CWebBrowserDlg* page : PageWindows()) page->close();
-      WaitFor([] { return PageWindows().isEmpty(); }, 15000);
+      // Closed windows delete themselves later, which nested event loops
+      // like the waits here do not do on their own.
+      WaitFor(
+          [] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return PageWindows().isEmpty() && QApplication::topLevelWidgets().size() < 100;
+          },
+          15000);
       Settle(settleMs);
       Report("page_closed", MeasureTree(service.processId()));
       dlg.ChatWindows().CloseAll();

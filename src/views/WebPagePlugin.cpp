@@ -1,5 +1,6 @@
 #include "WebPagePlugin.h"
 
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -9,7 +10,10 @@
 QWidget* CWebPagePlugin::CreateView(const QUrl& address, QWidget* parent) {
   // An off-the-record profile, as the engine's default one is; ours can be
   // deleted when no page is left.
-  if (!m_pProfile) m_pProfile = new QWebEngineProfile(this);
+  // Without a parent: should the program end with server pages open, the
+  // engine shuts down before any owner of ours would delete the profile,
+  // and a profile deleted after the engine crashes.
+  if (!m_pProfile) m_pProfile = new QWebEngineProfile;
   auto* view = new QWebEngineView(parent);
   auto* page = new QWebEnginePage(m_pProfile, view);
   ++m_nPages;
@@ -27,15 +31,18 @@ QString CWebPagePlugin::Title(const QWidget* view) const {
 }
 
 void CWebPagePlugin::PageGone() {
-  // At once: the page has let go of the profile by now, and when windows
-  // are deleted as the application ends, the engine itself goes next and
-  // must not find a profile left.
-  if (--m_nPages == 0) ReleaseProfile();
+  if (--m_nPages > 0) return;
+  // Not from inside the page's destruction, while the engine may still be
+  // taking the page down, but a moment later; a page opened meanwhile
+  // keeps the profile.
+  QTimer::singleShot(0, this, [this] {
+    if (m_nPages == 0) ReleaseProfile();
+  });
 }
 
 void CWebPagePlugin::ReleaseProfile() {
   delete m_pProfile;
   // The engine's freed heap goes back to the system instead of staying
   // reserved for the process's lifetime.
-  ::malloc_trim(0);
+  QTimer::singleShot(0, this, [] { ::malloc_trim(0); });
 }

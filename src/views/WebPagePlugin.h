@@ -9,9 +9,10 @@ class QWebEngineProfile;
 
 // The server-page module: web engine views on one private, in-memory
 // profile. The profile lives while any view does; with the last view gone
-// it is deleted and the freed memory handed back to the system, so that a
-// console whose server pages are all closed keeps only what the engine
-// cannot let go of (its helper processes and the loaded libraries).
+// it is deleted (the page's renderer process ends with it) and the freed
+// memory handed back to the system, so that a console whose server pages
+// are all closed keeps only what the engine cannot let go of: its browser
+// side in this process, its two zygote processes and the loaded libraries.
 class CWebPagePlugin : public QObject, public CWebPageFactory {
   Q_OBJECT
   Q_PLUGIN_METADATA(IID CWebPageFactory_iid)
