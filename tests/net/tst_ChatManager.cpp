@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
+
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -283,6 +285,42 @@ class TestChatManager : public QObject {
     QVERIFY(reply.onUiThread);
     QCOMPARE(reply.runningWorkers, 1);  // its worker had not ended yet
     QTRY_COMPARE(engine->RunningRequests(), 0);
+  }
+
+  // The worker's step runs on the worker, with the reply or the failure
+  // marker, and what it made is there when the reply is handed over; for a
+  // context that is gone it does not run at all.
+  void workerStepRunsBeforeTheHandOver() {
+    CScriptedServer server;
+    server.SetBody("r<fld>s");
+    auto engine = EngineFor(server.Host());
+    QObject context;
+    QStringList seen;
+    for (const QString& host : {server.Host(), QString("127.0.0.1:1")}) {
+      engine->SetDefaultHost(host);
+      auto made = std::make_shared<QStringList>();
+      auto onWorker = std::make_shared<bool>(false);
+      engine->RequestAsync(
+          "/x", REQ_REFRESH, &context,
+          [&seen, made](const QString& reply) { seen.append(reply + " -> " + made->join(u'|')); },
+          [made, onWorker](const QString& reply) {
+            *onWorker = QThread::currentThread() != QCoreApplication::instance()->thread();
+            *made = reply.split("<fld>");
+          });
+      QTRY_COMPARE(engine->RunningRequests(), 0);
+      QVERIFY(*onWorker);
+    }
+    QCOMPARE(seen, QStringList({"r<fld>s -> r|s", "DISCONNNNECT -> DISCONNNNECT"}));
+
+    engine->SetDefaultHost(server.Host());
+    std::atomic<bool> stepRan{false};
+    auto gone = std::make_unique<QObject>();
+    server.SetScript([](const httplib::Request&) { return CScriptedServer::Reply{200, "late", 300}; });
+    engine->RequestAsync(
+        "/x", REQ_REFRESH, gone.get(), [](const QString&) {}, [&stepRan](const QString&) { stepRan = true; });
+    gone.reset();
+    QTRY_COMPARE(engine->RunningRequests(), 0);
+    QVERIFY(!stepRan);
   }
 
   void deliveryByType() {
