@@ -27,10 +27,13 @@ QString ModuleFile(const QString& folder) {
 }  // namespace
 
 QStringList CWebEngineLoader::SearchFolders() {
-  QStringList folders{QCoreApplication::applicationDirPath()};
+  const QString programDir = QCoreApplication::applicationDirPath();
+  QStringList folders{programDir};
   const QString fromEnvironment = qEnvironmentVariable("TALVERO_MODULE_DIR");
   if (!fromEnvironment.isEmpty()) folders.append(fromEnvironment);
+  folders.append(QDir::cleanPath(programDir + QStringLiteral("/" TALVERO_MODULE_FROM_BIN)));
   folders.append(QStringLiteral(TALVERO_MODULE_INSTALL_DIR));
+  folders.removeDuplicates();
   return folders;
 }
 

@@ -9,7 +9,8 @@ class CWebPageFactory;
 // shown, and keeps it for the rest of the process (the web engine cannot be
 // unloaded once it ran). The module file is looked for beside the program,
 // then in the folder named by TALVERO_MODULE_DIR (the build tree's tests and
-// benchmarks), then in the installed module folder.
+// benchmarks), then in the module folder of an installation, as seen from
+// the program's folder, and last where it was installed.
 class CWebEngineLoader {
  public:
   static constexpr const char* kModuleName = "talvero_webpage";

@@ -38,6 +38,10 @@ case $mode in
     "$work/prefix/bin/talvero-service" --version | grep -qx "talvero-service [0-9.]*" || fail "talvero-service --version"
     "$work/prefix/bin/talvero-dict" lookup "$work/prefix/share/talvero/TVRDIC.dic" house | grep -q Exact ||
       fail "the installed dictionary does not know \"house\""
+    # The web engine's module, loaded when the first server page opens.
+    compgen -G "$work/prefix/lib*/talvero/libtalvero_webpage.so" >/dev/null ||
+      compgen -G "$work/prefix/lib/*/talvero/libtalvero_webpage.so" >/dev/null ||
+      fail "the server-page module is not installed"
     desktop-file-validate "$work/prefix/share/applications/$id.desktop"
     grep -qx "Icon=$id" "$work/prefix/share/applications/$id.desktop" || fail "the launcher's icon is not $id"
     appstreamcli validate --no-net "$work/prefix/share/metainfo/$id.metainfo.xml"
