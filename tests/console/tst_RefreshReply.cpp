@@ -45,7 +45,7 @@ class TestRefreshReply : public QObject {
       const long v = d.remove(u':').toLong(&ok);
       return ok && v >= 0 && v < 9;
     };
-    for (const QString& d : {"0:00:05", "0:00:09", "0:00:08", "00:00:00", "1:00:00", ":", "", "5", " 5", "+3", "-1",
+    for (const char* d : {"0:00:05", "0:00:09", "0:00:08", "00:00:00", "1:00:00", ":", "", "5", " 5", "+3", "-1",
                              "0:00:0x", "1:2:3:4", "99999999999999999999", "0:0٣"})
       QVERIFY2(CAlerts::IsNewVisitor(d) == thorough(d), qPrintable(d));
   }
