@@ -116,12 +116,14 @@ ServiceReply CControlInterface::ShowOperators(const Query& q) {
 
 ServiceReply CControlInterface::ArmFault(const Query& q) {
   const auto kind = CFaultInjector::KindFromName(q.value("kind"));
-  if (!kind) return Error(400, QStringLiteral("kind is one of delay, drop, garbage, empty, huge, none"));
+  if (!kind) return Error(400, QStringLiteral("kind is one of delay, drop, garbage, empty, truncated, huge, none"));
   bool ok = true;
   const int count = q.contains("count") ? q.value("count").toInt(&ok) : 1;
   if (!ok || count < 0) return Error(400, QStringLiteral("count is a whole number"));
   const int ms = q.contains("ms") ? q.value("ms").toInt(&ok) : 3000;
   if (!ok || ms < 0) return Error(400, QStringLiteral("ms is a whole number"));
-  m_faults.Arm(*kind, count, ms, q.value("script"));
+  const int duration = q.contains("for") ? q.value("for").toInt(&ok) : 0;
+  if (!ok || duration < 0) return Error(400, QStringLiteral("for is a whole number of milliseconds"));
+  m_faults.Arm(*kind, count, ms, q.value("script"), duration);
   return ServiceReply::Text(kOk);
 }

@@ -8,22 +8,33 @@ std::optional<CFaultInjector::Kind> CFaultInjector::KindFromName(const QString& 
   if (name == QStringLiteral("drop")) return Kind::Drop;
   if (name == QStringLiteral("garbage")) return Kind::Garbage;
   if (name == QStringLiteral("empty")) return Kind::Empty;
+  if (name == QStringLiteral("truncated")) return Kind::Truncated;
   if (name == QStringLiteral("huge")) return Kind::Huge;
   if (name == QStringLiteral("none")) return Kind::None;
   return std::nullopt;
 }
 
-void CFaultInjector::Arm(Kind kind, int count, int delayMs, const QString& script) {
+void CFaultInjector::Arm(Kind kind, int count, int delayMs, const QString& script, int durationMs) {
   std::lock_guard<std::mutex> guard(m_lock);
   m_kind = kind;
   m_nRemaining = kind == Kind::None ? 0 : count;
   m_nDelayMs = delayMs;
   m_strScript = script;
+  m_until.reset();
+  if (kind != Kind::None && durationMs > 0)
+    m_until = std::chrono::steady_clock::now() + std::chrono::milliseconds(durationMs);
 }
 
 CFaultInjector::Fault CFaultInjector::Take(const QString& script) {
   std::lock_guard<std::mutex> guard(m_lock);
-  if (m_nRemaining <= 0 || (!m_strScript.isEmpty() && script != m_strScript)) return Fault{};
+  if (!m_strScript.isEmpty() && script != m_strScript) return Fault{};
+  if (m_until) {
+    if (std::chrono::steady_clock::now() < *m_until) return Fault{m_kind, m_nDelayMs};
+    m_until.reset();
+    m_nRemaining = 0;
+    return Fault{};
+  }
+  if (m_nRemaining <= 0) return Fault{};
   --m_nRemaining;
   return Fault{m_kind, m_nDelayMs};
 }
@@ -54,3 +65,5 @@ QByteArray CFaultInjector::HugeBody() {
   while (body.size() < 3'000'000) body += line;
   return body;
 }
+
+QByteArray CFaultInjector::TruncatedBody(const QByteArray& body) { return body.left(body.size() / 2); }

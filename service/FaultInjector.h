@@ -3,14 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <mutex>
 #include <optional>
 
-// Spoils the next N replies on purpose, for tests and demos of a bad
-// network: a delay, a dropped connection, garbage, an empty or a huge body.
+// Spoils the next N replies on purpose, or every reply for a while, for
+// tests and demos of a bad network: a delay, a dropped connection, garbage,
+// an empty, a truncated or a huge body.
 class CFaultInjector {
  public:
-  enum class Kind { None, Delay, Drop, Garbage, Empty, Huge };
+  enum class Kind { None, Delay, Drop, Garbage, Empty, Truncated, Huge };
 
   struct Fault {
     Kind kind = Kind::None;
@@ -19,13 +21,16 @@ class CFaultInjector {
 
   static std::optional<Kind> KindFromName(const QString& name);
 
-  // With a script name only that script's replies are spoiled.
-  void Arm(Kind kind, int count, int delayMs, const QString& script = QString());
+  // With a script name only that script's replies are spoiled. With a
+  // duration (ms) every reply within it is spoiled, whatever the count.
+  void Arm(Kind kind, int count, int delayMs, const QString& script = QString(), int durationMs = 0);
   // The fault for the reply of this script about to go out, counting it down.
   Fault Take(const QString& script);
 
   static QByteArray GarbageBody(unsigned seed);
   static QByteArray HugeBody();
+  // The first half of a reply, sent as if it were all of it.
+  static QByteArray TruncatedBody(const QByteArray& body);
 
  private:
   std::mutex m_lock;
@@ -33,4 +38,5 @@ class CFaultInjector {
   int m_nRemaining = 0;
   int m_nDelayMs = 0;
   QString m_strScript;
+  std::optional<std::chrono::steady_clock::time_point> m_until;  // a fault lasting a time
 };

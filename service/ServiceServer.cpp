@@ -144,6 +144,7 @@ void CServiceServer::Serve(const httplib::Request& req, httplib::Response& res) 
       return;
     case CFaultInjector::Kind::Garbage: reply = ServiceReply{200, CFaultInjector::GarbageBody(m_nGarbageSeed++)}; break;
     case CFaultInjector::Kind::Empty: reply = ServiceReply{200, QByteArray()}; break;
+    case CFaultInjector::Kind::Truncated: reply.body = CFaultInjector::TruncatedBody(reply.body); break;
     case CFaultInjector::Kind::Huge: reply = ServiceReply{200, CFaultInjector::HugeBody()}; break;
     case CFaultInjector::Kind::None: break;
   }

@@ -148,6 +148,21 @@ class TestServiceProgram : public QObject {
     QCOMPARE(SplitReply((engine.RequestSync(param, reply), reply), kSepField).size(), 6);
     QVERIFY(!engine.RequestSync("/wn-lmudets.php?csesid=x&nvar=Y", reply));
 
+    // Half of the real reply, as if it were all of it.
+    service.Control("fault", {{"kind", "truncated"}});
+    QVERIFY(engine.RequestSync(param, reply));
+    QVERIFY(!reply.isEmpty() && SplitReply(reply, kSepField).size() < 6);
+
+    // A fault lasting a time spoils every reply, however many, until it ends.
+    service.Control("fault", {{"kind", "drop"}, {"for", "400"}});
+    QVERIFY(!engine.RequestSync(param, reply));
+    QVERIFY(!engine.RequestSync(param, reply));
+    QTRY_VERIFY_WITH_TIMEOUT(engine.RequestSync(param, reply), 3000);
+    service.Control("fault", {{"kind", "drop"}, {"for", "60000"}});
+    QVERIFY(!engine.RequestSync(param, reply));
+    service.Control("fault", {{"kind", "none"}});
+    QVERIFY(engine.RequestSync(param, reply));
+
     // Control requests are never spoiled, and the faults are used up.
     QCOMPARE(SplitReply((engine.RequestSync(param, reply), reply), kSepField).size(), 6);
     QCOMPARE(service.ControlStatus("fault", {{"kind", "lightning"}}), 400);
