@@ -1,6 +1,7 @@
 #include "AppIdentity.h"
 #include "ChatApp.h"
 #include "ChatManager.h"
+#include "KeychainSecretStore.h"
 #include "QtDesktopServices.h"
 
 #include <QApplication>
@@ -42,11 +43,15 @@ int main(int argc, char* argv[]) {
 
   CQtDesktopServices desktop;
   CDesktopServices::Install(&desktop);
+  // The remembered password goes to the desktop's keyring where it has one.
+  CKeychainSecretStore secrets(QStringLiteral("Talvero"));
+  CSecretStore::Install(&secrets);
   {
     CChatManager engine;
     CChatApp app(engine);
     app.InitInstance(options);
   }
+  CSecretStore::Install(nullptr);
   CDesktopServices::Install(nullptr);
   return 0;
 }

@@ -324,7 +324,6 @@ void CMainDlg::EndSession(bool bForgetLogin, bool bToldByServer) {
   m_pLogOut->setEnabled(false);
   m_pRefresh->Stop();
   CWindowPlacement::Save(this, kPlacementName);
-  if (bForgetLogin) CSavedCredentials::Forget();
   if (!bToldByServer) {
     QString reply;
     // A dead service must not hold the operator for the request's whole time-out.
@@ -332,6 +331,9 @@ void CMainDlg::EndSession(bool bForgetLogin, bool bToldByServer) {
   }
   // From here on no reply reaches any window of the session.
   m_engine.SetClosing();
+  // After the closing mark: the keyring's answer is awaited in a local
+  // event loop, which must deliver no reply to a window being closed.
+  if (bForgetLogin) CSavedCredentials::Forget();
   SetTrayIcon(false);
   m_pAlerts->CloseNotices();
   m_pChatWindows->CloseAll();

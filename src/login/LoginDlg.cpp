@@ -159,7 +159,11 @@ void CLoginDlg::LogIn() {
     session.admin = pieces[1] == QStringLiteral("ADM");
   }
   if (result == QStringLiteral("true")) {
-    if (m_pRememberBox->isChecked()) SaveLogin();
+    // A remembered login whose password sat in the settings file is saved
+    // again, which puts the password in the keyring where there is one.
+    const bool bRememberedInData =
+        !m_rememberedInData.isEmpty() && m_rememberedInData == QStringList({m_strLoginId, m_strSiteId, m_strPassword});
+    if (m_pRememberBox->isChecked() || bRememberedInData) SaveLogin();
     CSavedCredentials::WriteSecureIfKeyExists(m_bSecure);
     m_pBrowser->Clear();
     EndDialog(QDialog::Accepted);
@@ -185,8 +189,10 @@ void CLoginDlg::LogIn() {
 void CLoginDlg::SaveLogin() { CSavedCredentials::Save({m_strLoginId, m_strSiteId, m_strPassword}); }
 
 bool CLoginDlg::LoadSavedLogin() {
-  const std::optional<Credentials> saved = CSavedCredentials::Load();
+  bool bPasswordInData = false;
+  const std::optional<Credentials> saved = CSavedCredentials::Load(&bPasswordInData);
   if (!saved) return false;
+  if (bPasswordInData) m_rememberedInData = QStringList({saved->loginId, saved->siteId, saved->password});
   m_strLoginId = saved->loginId;
   m_strSiteId = saved->siteId;
   m_strPassword = saved->password;

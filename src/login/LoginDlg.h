@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 
@@ -73,4 +74,7 @@ class CLoginDlg : public QDialog {
   QString m_strSiteId;
   bool m_bSecure = false;
   bool m_bEnded = false;
+  // The remembered login when its password was read from the settings
+  // file: a successful login with it moves the password to the keyring.
+  QStringList m_rememberedInData;  // login id, site id, password
 };

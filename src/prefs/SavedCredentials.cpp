@@ -1,6 +1,7 @@
 #include "SavedCredentials.h"
 
 #include "Rc4Cipher.h"
+#include "SecretStore.h"
 #include "Separators.h"
 #include "SettingsStore.h"
 #include "SplitReply.h"
@@ -65,26 +66,66 @@ std::optional<QByteArray> CSavedCredentials::StoredForm(const Credentials& c) {
   return cipher + QByteArray(2, '\0');
 }
 
-bool CSavedCredentials::Save(const Credentials& credentials) {
-  const std::optional<QByteArray> data = StoredForm(credentials);
-  if (!data) return false;
-  CSettingsStore store;
-  return store.CreateKey(CSettingsStore::kLoginKey) && store.WriteBinary(CSettingsStore::kLoginKey, kDataValue, *data);
+QString CSavedCredentials::SecretKey(const QString& loginId, const QString& siteId) {
+  return loginId + u'@' + siteId;
 }
 
-std::optional<Credentials> CSavedCredentials::Load() {
+namespace {
+
+bool WriteData(const QByteArray& data) {
+  CSettingsStore store;
+  return store.CreateKey(CSettingsStore::kLoginKey) && store.WriteBinary(CSettingsStore::kLoginKey, kDataValue, data);
+}
+
+// The deciphered "Data" record as its three pieces, the password possibly
+// empty; nothing when there is no usable record.
+std::optional<Credentials> ReadRecord() {
   const std::optional<QByteArray> data = CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, kDataValue);
   // An odd number of bytes cannot be the stored form: the value is damaged.
   if (!data || data->isEmpty() || data->size() > kCipherBufferBytes || data->size() % 2 != 0) return std::nullopt;
   QString record;
-  if (!DecryptText(*data, record, kPassPhrase) || record.isEmpty()) return std::nullopt;
+  if (!DecryptText(*data, record, CSavedCredentials::kPassPhrase) || record.isEmpty()) return std::nullopt;
   const QStringList pieces = SplitReply(record, kSepField);
   // Only a complete login was ever stored; anything less is damage.
-  if (pieces.size() < 3 || pieces[0].isEmpty() || pieces[1].isEmpty() || pieces[2].isEmpty()) return std::nullopt;
+  if (pieces.size() < 3 || pieces[0].isEmpty() || pieces[1].isEmpty()) return std::nullopt;
   return Credentials{pieces[0], pieces[1], pieces[2]};
 }
 
-void CSavedCredentials::Forget() { CSettingsStore().DeleteKey(CSettingsStore::kLoginKey); }
+}  // namespace
+
+bool CSavedCredentials::Save(const Credentials& credentials) {
+  // The record without its password replaces "Data" only once the secret
+  // service holds the password: a failing service leaves the password in
+  // "Data", where it stays usable.
+  const std::optional<QByteArray> withoutPassword = StoredForm({credentials.loginId, credentials.siteId, QString()});
+  if (withoutPassword &&
+      CSecretStore::Get().Write(SecretKey(credentials.loginId, credentials.siteId), credentials.password) ==
+          CSecretStore::Status::Ok)
+    return WriteData(*withoutPassword);
+  const std::optional<QByteArray> data = StoredForm(credentials);
+  return data && WriteData(*data);
+}
+
+std::optional<Credentials> CSavedCredentials::Load(bool* passwordInData) {
+  std::optional<Credentials> credentials = ReadRecord();
+  if (!credentials) return std::nullopt;
+  if (passwordInData) *passwordInData = !credentials->password.isEmpty();
+  if (!credentials->password.isEmpty()) return credentials;
+  // A keyring that is locked or gone leaves the record alone: the next
+  // start may find it again.
+  const CSecretStore::ReadResult secret = CSecretStore::Get().Read(SecretKey(credentials->loginId, credentials->siteId));
+  if (secret.status != CSecretStore::Status::Ok || secret.secret.isEmpty()) return std::nullopt;
+  credentials->password = secret.secret;
+  return credentials;
+}
+
+void CSavedCredentials::Forget() {
+  // Whichever form "Data" has, a password under its key may exist (saved
+  // before the service failed, say): it goes too.
+  if (const std::optional<Credentials> record = ReadRecord())
+    CSecretStore::Get().Remove(SecretKey(record->loginId, record->siteId));
+  CSettingsStore().DeleteKey(CSettingsStore::kLoginKey);
+}
 
 bool CSavedCredentials::ReadSecure() {
   return CSettingsStore().ReadText(CSettingsStore::kLoginKey, kSecureValue) == QStringLiteral("1");

@@ -12,6 +12,12 @@
 // The stored form is the RC4 cipher of the UTF-16LE record
 // "login<fld>site<fld>password", taken as a zero-terminated UTF-16 string,
 // followed by two zero bytes: 200 bytes at most.
+//
+// Where the desktop has a secret service the password is kept there instead,
+// under the key "login@site", and the record's password is empty: anyone who
+// can read the settings file could otherwise decipher it. A record that
+// holds its password (written without a secret service, or by an older
+// version) is still read, and moved to the secret service at the next save.
 
 constexpr int kCipherBufferBytes = 200;
 
@@ -38,12 +44,18 @@ class CSavedCredentials {
   // a cipher with a zero unit inside, which would be stored cut.
   static std::optional<QByteArray> StoredForm(const Credentials& credentials);
 
-  // Stores the credentials; when they cannot be stored the previous state stays.
+  // Stores the credentials: the password in the secret service where there
+  // is one, else in "Data". When they cannot be stored the previous state stays.
   static bool Save(const Credentials& credentials);
-  // The remembered credentials, if there are usable ones.
-  static std::optional<Credentials> Load();
-  // Deletes the whole "Login" key: "Data" and "Secure" together.
+  // The remembered credentials, if there are usable ones; passwordInData
+  // tells whether "Data" itself held the password.
+  static std::optional<Credentials> Load(bool* passwordInData = nullptr);
+  // Deletes the password from the secret service and the whole "Login" key:
+  // "Data" and "Secure" together.
   static void Forget();
+
+  // The secret service's key of an operator's password.
+  static QString SecretKey(const QString& loginId, const QString& siteId);
 
   // "Secure" is "1": the remembered login uses HTTPS.
   static bool ReadSecure();

@@ -4,6 +4,7 @@
 #include "FooButton.h"
 #include "LoginDlg.h"
 #include "RecordingDesktopServices.h"
+#include "RecordingSecretStore.h"
 #include "SavedCredentials.h"
 #include "ScriptedServer.h"
 #include "ServiceFixture.h"
@@ -279,6 +280,31 @@ class TestLoginDlg : public QObject {
     QCOMPARE(RunModal(*after), int(QDialog::Rejected));
     QVERIFY(m_bLastRunShown);
     QCOMPARE(after->LoginIdEdit()->text(), QString());
+    QCOMPARE(m_consoleCalls.size(), 2);
+  }
+
+  // A login remembered before the keyring (its password in "Data") moves
+  // there at its next successful login, not at a refused one.
+  void anOldRememberedLoginMovesToTheKeyring() {
+    LoginServer login;
+    CSavedCredentials::Save({"anna", "1001", "pw"});  // no secret service yet
+    CRecordingSecretStore secrets;
+    login.login = "incorrect<fld><fld>";
+    RunModal(*Dialog(login.server.Host()));
+    QVERIFY(secrets.secrets.isEmpty());
+
+    login.login = "true<fld><fld>Header";
+    auto dlg = Dialog(login.server.Host());
+    QCOMPARE(RunModal(*dlg), int(QDialog::Accepted));
+    QVERIFY(!m_bLastRunShown);
+    QCOMPARE(secrets.secrets, (QMap<QString, QString>{{"anna@1001", "pw"}}));
+    bool passwordInData = true;
+    QCOMPARE(CSavedCredentials::Load(&passwordInData)->password, QString("pw"));
+    QVERIFY(!passwordInData);
+
+    // And the next start logs in from the keyring.
+    QCOMPARE(RunModal(*Dialog(login.server.Host())), int(QDialog::Accepted));
+    QCOMPARE(login.server.Queries().last().value("pwd"), QString("pw"));
     QCOMPARE(m_consoleCalls.size(), 2);
   }
 

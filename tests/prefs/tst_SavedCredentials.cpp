@@ -1,5 +1,6 @@
 // The remembered login in the settings store.
 #include "Rc4Cipher.h"
+#include "RecordingSecretStore.h"
 #include "SavedCredentials.h"
 #include "SettingsStore.h"
 #include "TestEnvironment.h"
@@ -15,6 +16,12 @@ const QByteArray kVarsoKey = QByteArray::fromHex("5035815bf000000000000000000000
 
 QByteArray StoredData() {
   return CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, "Data").value_or(QByteArray("absent"));
+}
+
+// The record "Data" holds, deciphered.
+QString StoredRecord() {
+  QString record;
+  return DecryptText(StoredData(), record, "Varso") ? record : QString("undecipherable");
 }
 
 }  // namespace
@@ -114,6 +121,70 @@ class TestSavedCredentials : public QObject {
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
     QVERIFY(!CSavedCredentials::Load().has_value());
     QVERIFY(!CSavedCredentials::ReadSecure());
+  }
+
+  void withASecretServiceThePasswordIsKeptThere() {
+    CTestSettingsFolder folder;
+    CRecordingSecretStore secrets;
+    QVERIFY(CSavedCredentials::Save({"anna", "1001", "s3cret"}));
+    QCOMPARE(secrets.secrets, (QMap<QString, QString>{{"anna@1001", "s3cret"}}));
+    QCOMPARE(StoredRecord(), QString("anna<fld>1001<fld>"));
+    bool passwordInData = true;
+    const auto loaded = CSavedCredentials::Load(&passwordInData);
+    QVERIFY(loaded.has_value());
+    QCOMPARE(loaded->password, QString("s3cret"));
+    QVERIFY(!passwordInData);
+    // The settings file only says where to look: the service has the secret.
+    secrets.secrets.clear();
+    QVERIFY(!CSavedCredentials::Load().has_value());
+
+    // An old record (password in "Data") is read as before and replaced by
+    // the one without the password at the next save.
+    secrets.available = false;
+    QVERIFY(CSavedCredentials::Save({"anna", "1001", "s3cret"}));
+    QCOMPARE(StoredRecord(), QString("anna<fld>1001<fld>s3cret"));
+    secrets.available = true;
+    QCOMPARE(CSavedCredentials::Load(&passwordInData)->password, QString("s3cret"));
+    QVERIFY(passwordInData);
+    QVERIFY(CSavedCredentials::Save(*CSavedCredentials::Load()));
+    QCOMPARE(StoredRecord(), QString("anna<fld>1001<fld>"));
+    QCOMPARE(secrets.secrets.value("anna@1001"), QString("s3cret"));
+
+    CSavedCredentials::WriteSecureIfKeyExists(true);
+    CSavedCredentials::Forget();
+    QVERIFY(secrets.secrets.isEmpty());
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
+  }
+
+  // Whatever part of the secret service fails, a saved password stays usable.
+  void aFailingSecretServiceLosesNothing_data() {
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("recordAfterSave");
+    QTest::newRow("no secret service") << "unavailable" << "a<fld>1<fld>pw";
+    QTest::newRow("writing fails") << "write" << "a<fld>1<fld>pw";
+    QTest::newRow("reading fails for a while") << "read" << "a<fld>1<fld>";
+    QTest::newRow("removing fails") << "remove" << "a<fld>1<fld>";
+  }
+  void aFailingSecretServiceLosesNothing() {
+    QFETCH(QString, failure);
+    QFETCH(QString, recordAfterSave);
+    CTestSettingsFolder folder;
+    CRecordingSecretStore secrets;
+    secrets.available = failure != "unavailable";
+    secrets.failWrites = failure == "write";
+    secrets.failRemoves = failure == "remove";
+    QVERIFY(CSavedCredentials::Save({"a", "1", "pw"}));
+    QCOMPARE(StoredRecord(), recordAfterSave);
+
+    secrets.failReads = failure == "read";
+    // A locked keyring gives nothing now, and keeps the record for later.
+    QCOMPARE(CSavedCredentials::Load().has_value(), failure != "read");
+    secrets.failReads = false;
+    QCOMPARE(CSavedCredentials::Load()->password, QString("pw"));
+
+    CSavedCredentials::Forget();
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
+    QVERIFY(!CSavedCredentials::Load().has_value());
   }
 
   void secureIsWrittenOnlyIntoAnExistingKey() {

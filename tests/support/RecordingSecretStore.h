@@ -1,0 +1,27 @@
+#pragma once
+
+#include "SecretStore.h"
+
+#include <QMap>
+#include <QStringList>
+
+// The secret service of a test: a map of keys to secrets that answers at
+// once, records every call, and can be told that the desktop has no
+// secret service or that some kind of call fails. Install()s itself for
+// its lifetime.
+class CRecordingSecretStore : public CSecretStore {
+ public:
+  CRecordingSecretStore();
+  ~CRecordingSecretStore() override;
+
+  ReadResult Read(const QString& key) override;
+  Status Write(const QString& key, const QString& secret) override;
+  Status Remove(const QString& key) override;
+
+  QMap<QString, QString> secrets;
+  QStringList calls;  // "read KEY", "write KEY", "remove KEY"
+  bool available = true;
+  bool failReads = false;
+  bool failWrites = false;
+  bool failRemoves = false;
+};
