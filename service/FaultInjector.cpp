@@ -39,6 +39,19 @@ CFaultInjector::Fault CFaultInjector::Take(const QString& script) {
   return Fault{m_kind, m_nDelayMs};
 }
 
+void CFaultInjector::Delay(int delayMs) {
+  std::unique_lock<std::mutex> guard(m_lock);
+  m_released.wait_for(guard, std::chrono::milliseconds(delayMs), [this] { return m_bReleased; });
+}
+
+void CFaultInjector::Release() {
+  {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_bReleased = true;
+  }
+  m_released.notify_all();
+}
+
 QByteArray CFaultInjector::GarbageBody(unsigned seed) {
   // Random bytes with the protocol's favourite pieces mixed in: NUL bytes,
   // invalid UTF-8 and broken separators.

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 
@@ -27,6 +28,12 @@ class CFaultInjector {
   // The fault for the reply of this script about to go out, counting it down.
   Fault Take(const QString& script);
 
+  // Holds a reply back for the fault's delay, or until Release().
+  void Delay(int delayMs);
+  // Lets every delayed reply go at once, now and from now on: the service
+  // is stopping and must not wait out its faults.
+  void Release();
+
   static QByteArray GarbageBody(unsigned seed);
   static QByteArray HugeBody();
   // The first half of a reply, sent as if it were all of it.
@@ -34,6 +41,8 @@ class CFaultInjector {
 
  private:
   std::mutex m_lock;
+  std::condition_variable m_released;
+  bool m_bReleased = false;
   Kind m_kind = Kind::None;
   int m_nRemaining = 0;
   int m_nDelayMs = 0;

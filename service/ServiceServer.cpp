@@ -135,7 +135,7 @@ void CServiceServer::Serve(const httplib::Request& req, httplib::Response& res) 
   const CFaultInjector::Fault fault = faultable.isEmpty() ? CFaultInjector::Fault{} : m_pFaults->Take(faultable);
   switch (fault.kind) {
     case CFaultInjector::Kind::Delay:
-      std::this_thread::sleep_for(std::chrono::milliseconds(fault.delayMs));
+      m_pFaults->Delay(fault.delayMs);
       break;
     case CFaultInjector::Kind::Drop:
       // Headers promise a body that never comes: the connection just ends.
@@ -209,6 +209,7 @@ bool CServiceServer::Start(QString& error) {
 }
 
 void CServiceServer::RequestStop() {
+  m_pFaults->Release();
   if (m_pServer) m_pServer->stop();
 }
 
