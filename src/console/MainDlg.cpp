@@ -91,7 +91,12 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
   connect(m_pTabOperators, &FooButton::clicked, this, [this] { SwitchView(ViewMode::Operators); });
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg() {
+  // Chat windows are top-level and poll through the engine: a console
+  // destroyed without a log-out must not leave them polling on.
+  m_pChatWindows->CloseAll();
+  m_pOperChatWindows->CloseAll();
+}
 
 const QList<CSiteVisitor>& CMainDlg::Visitors() const { return m_pVisitorModel->Visitors(); }
 
@@ -261,7 +266,15 @@ void CMainDlg::SendPresence(bool bOnline) {
 }
 
 void CMainDlg::AnnounceOnline() {
-  if (!m_bManualOffline) SendPresence(true);
+  // Every chat window announces at each of its ticks; against a slow
+  // service one announcement out at a time is enough, and more would pile
+  // up a thread each.
+  if (m_bManualOffline || m_bAnnouncementOut) return;
+  m_bAnnouncementOut = true;
+  m_engine.RequestAsync(m_engine.Catalogue().Status(true), REQ_STATUS, this, [this](const QString& reply) {
+    m_bAnnouncementOut = false;
+    HandleServerReply(REQ_STATUS, reply);
+  });
 }
 
 void CMainDlg::OnOnline() {

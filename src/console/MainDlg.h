@@ -205,6 +205,7 @@ class CMainDlg : public QDialog, public IChatConsole {
   CChatManager& m_engine;
   bool m_bOnline = false;
   bool m_bManualOffline = false;
+  bool m_bAnnouncementOut = false;  // a periodic "online" still unanswered
   QHash<QString, std::shared_ptr<const VisitorDetails>> m_detailsCache;
   // Set by View Details: every display of details asks the service afresh;
   // cleared by a click on the list that selects nothing.
