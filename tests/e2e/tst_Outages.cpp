@@ -199,7 +199,7 @@ class TestOutages : public QObject {
 
     QCOMPARE(shownUnknown, QStringList());
     const QString text = Transcript(0);
-    for (const QString& line : {"V0: before", "anna: sent meanwhile", "V0: said meanwhile"}) QCOMPARE(text.count(line), 1);
+    for (const char* line : {"V0: before", "anna: sent meanwhile", "V0: said meanwhile"}) QCOMPARE(text.count(line), 1);
     QVERIFY(!text.contains(QChar::ReplacementCharacter) && !text.contains("xxxxxxxx") && !text.contains("<"));
     for (const auto& box : m_pSession->Desktop().messageBoxes)
       QVERIFY2(!box.text.contains(QChar::ReplacementCharacter) && !box.text.contains("xxxxxxxx"), qPrintable(box.text));
