@@ -138,18 +138,7 @@ class TestSavedCredentials : public QObject {
     secrets.secrets.clear();
     QVERIFY(!CSavedCredentials::Load().has_value());
 
-    // An old record (password in "Data") is read as before and replaced by
-    // the one without the password at the next save.
-    secrets.available = false;
     QVERIFY(CSavedCredentials::Save({"anna", "1001", "s3cret"}));
-    QCOMPARE(StoredRecord(), QString("anna<fld>1001<fld>s3cret"));
-    secrets.available = true;
-    QCOMPARE(CSavedCredentials::Load(&passwordInData)->password, QString("s3cret"));
-    QVERIFY(passwordInData);
-    QVERIFY(CSavedCredentials::Save(*CSavedCredentials::Load()));
-    QCOMPARE(StoredRecord(), QString("anna<fld>1001<fld>"));
-    QCOMPARE(secrets.secrets.value("anna@1001"), QString("s3cret"));
-
     CSavedCredentials::WriteSecureIfKeyExists(true);
     CSavedCredentials::Forget();
     QVERIFY(secrets.secrets.isEmpty());

@@ -5,7 +5,6 @@ CRecordingSecretStore::CRecordingSecretStore() { CSecretStore::Install(this); }
 CRecordingSecretStore::~CRecordingSecretStore() { CSecretStore::Install(nullptr); }
 
 CSecretStore::ReadResult CRecordingSecretStore::Read(const QString& key) {
-  calls.append(QStringLiteral("read ") + key);
   if (!available) return {Status::Unavailable, QString()};
   if (failReads) return {Status::Failed, QString()};
   if (!secrets.contains(key)) return {Status::NotFound, QString()};
@@ -13,7 +12,6 @@ CSecretStore::ReadResult CRecordingSecretStore::Read(const QString& key) {
 }
 
 CSecretStore::Status CRecordingSecretStore::Write(const QString& key, const QString& secret) {
-  calls.append(QStringLiteral("write ") + key);
   if (!available) return Status::Unavailable;
   if (failWrites) return Status::Failed;
   secrets.insert(key, secret);
@@ -21,7 +19,6 @@ CSecretStore::Status CRecordingSecretStore::Write(const QString& key, const QStr
 }
 
 CSecretStore::Status CRecordingSecretStore::Remove(const QString& key) {
-  calls.append(QStringLiteral("remove ") + key);
   if (!available) return Status::Unavailable;
   if (failRemoves) return Status::Failed;
   return secrets.remove(key) > 0 ? Status::Ok : Status::NotFound;

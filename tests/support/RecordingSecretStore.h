@@ -3,12 +3,11 @@
 #include "SecretStore.h"
 
 #include <QMap>
-#include <QStringList>
+#include <QString>
 
 // The secret service of a test: a map of keys to secrets that answers at
-// once, records every call, and can be told that the desktop has no
-// secret service or that some kind of call fails. Install()s itself for
-// its lifetime.
+// once and can be told that the desktop has no secret service or that some
+// kind of call fails. Installs itself for its lifetime.
 class CRecordingSecretStore : public CSecretStore {
  public:
   CRecordingSecretStore();
@@ -19,7 +18,6 @@ class CRecordingSecretStore : public CSecretStore {
   Status Remove(const QString& key) override;
 
   QMap<QString, QString> secrets;
-  QStringList calls;  // "read KEY", "write KEY", "remove KEY"
   bool available = true;
   bool failReads = false;
   bool failWrites = false;
