@@ -11,10 +11,11 @@ class Job;
 // asynchronous; each call runs one and waits for it in a local event loop
 // that takes no user input, for at most the given time, so a service that
 // hangs (a locked keyring waiting for a prompt nobody answers) cannot hold
-// the program.
+// the program. The default leaves time to type the keyring's password into
+// the desktop's unlock prompt; an unlocked keyring answers in milliseconds.
 class CKeychainSecretStore : public CSecretStore {
  public:
-  static constexpr int kDefaultWaitMs = 5000;
+  static constexpr int kDefaultWaitMs = 15000;
 
   explicit CKeychainSecretStore(QString serviceName, int waitMs = kDefaultWaitMs);
 
