@@ -29,6 +29,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <malloc.h>
+
 #include <cstdio>
 
 namespace {
@@ -164,9 +166,14 @@ int main(int argc, char** argv) {
       long lines = 0;
       for (const auto& chat : chats)
         if (chat) lines += chat->Transcript()->document()->blockCount();
-      std::printf("minute %3d  VmRSS %7ld kB  threads %3d  open files %3d  chats %2lld  transcript lines %6ld  failures %d\n",
-                  minute, StatusKb("VmRSS:"), Entries("/proc/self/task"), Entries("/proc/self/fd"),
-                  static_cast<long long>(chats.size()), lines, engine.Failures());
+      // The heap's bytes in use and the widgets alive tell a leak from a
+      // heap that only holds on to freed memory.
+      std::printf(
+          "minute %3d  VmRSS %7ld kB  heap in use %7zu kB  threads %3d  open files %3d  widgets %4lld  chats %2lld  "
+          "transcript lines %6ld  failures %d\n",
+          minute, StatusKb("VmRSS:"), mallinfo2().uordblks / 1024, Entries("/proc/self/task"), Entries("/proc/self/fd"),
+          static_cast<long long>(QApplication::allWidgets().size()), static_cast<long long>(chats.size()), lines,
+          engine.Failures());
       std::fflush(stdout);
     };
 
