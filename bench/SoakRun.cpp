@@ -5,7 +5,7 @@
 // process's resident memory, threads and open files, so that a slow leak
 // of memory, threads or descriptors shows as a rising column.
 //
-//   build/bench/soak_console [--minutes N] [--service PATH]
+//   build/bench/soak_console [--minutes N] [--chats N] [--service PATH]
 #include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatRichEd.h"
@@ -34,8 +34,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr int kChats = 10;
 
 long StatusKb(const char* field) {
   QFile status(QStringLiteral("/proc/self/status"));
@@ -71,11 +69,13 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   parser.addOption({"minutes", "How long to run (default 10).", "N", "10"});
   parser.addOption({"service", "The talvero-service program.", "PATH", QStringLiteral(TALVERO_SERVICE_PROGRAM)});
+  parser.addOption({"chats", "Open chats to keep (default 10).", "N", "10"});
   parser.process(app);
-  bool ok = false;
-  const int minutes = parser.value("minutes").toInt(&ok);
-  if (!ok || minutes < 1) {
-    std::fprintf(stderr, "soak_console: --minutes takes a whole number from 1\n");
+  bool okMinutes = false, okChats = false;
+  const int minutes = parser.value("minutes").toInt(&okMinutes);
+  const int nChats = parser.value("chats").toInt(&okChats);
+  if (!okMinutes || !okChats || nChats < 0 || minutes < 1) {
+    std::fprintf(stderr, "soak_console: --minutes takes a whole number from 1, --chats one from 0\n");
     return 2;
   }
 
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
           chats.removeAt(i);
           visitors.removeAt(i);
         }
-      while (chats.size() < kChats) {
+      while (chats.size() < nChats) {
         const QString id = control.Call("visitor/add", QStringLiteral("name=Soak%1").arg(nextVisitor++));
         control.Call("visitor/chat", QStringLiteral("csesid=") + id);
         console->VisitorActions().AcceptChat(id);
