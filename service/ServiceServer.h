@@ -54,6 +54,11 @@ class CServiceServer {
   QString Host() const { return QStringLiteral("127.0.0.1:%1").arg(m_nPort); }
   CServiceState& State() { return *m_pState; }
 
+  // The parameters of a request as the handlers read them: query fields and
+  // the plain fields of a multipart form, percent-decoded by the server,
+  // then turned into text.
+  static Query DecodeQuery(const httplib::Request& req);
+
  private:
   using Handler = std::function<ServiceReply(const Query&, const httplib::Request&)>;
 
@@ -61,7 +66,6 @@ class CServiceServer {
   void Serve(const httplib::Request& req, httplib::Response& res);
   // faultable names the catalogue script, empty for anything else.
   ServiceReply Route(const QString& path, const Query& q, const httplib::Request& req, QString& faultable);
-  static Query DecodeQuery(const httplib::Request& req);
 
   Options m_options;
   std::unique_ptr<CServiceState> m_pState;

@@ -5,9 +5,9 @@
 #include "DesktopServices.h"
 #include "MessageDlg.h"
 #include "OperChatDlg.h"
+#include "OperatorChatReply.h"
 #include "RequestTypes.h"
 #include "Separators.h"
-#include "SplitReply.h"
 
 #include <QWidget>
 
@@ -63,14 +63,13 @@ void COperatorActions::WaitingMessages() {
 }
 
 void COperatorActions::OnOperatorChatReply(const QString& reply) {
-  if (reply.isEmpty() || reply == kDisconnect) return;
-  const QStringList pieces = SplitReply(reply, kSepField);
-  if (pieces.size() < 2 || pieces[1].isEmpty()) return;
-  const QString other = pieces[0];
-  const QString chatId = pieces[1];
+  const std::optional<OperatorChatReply> chat = OperatorChatReply::Parse(reply);
+  if (!chat) return;
+  const QString other = chat->otherOperator;
+  const QString chatId = chat->chatId;
   m_operatorChats.Open(chatId, [&]() -> QWidget* {
-    auto* chat = new COperChatDlg(m_engine, other, chatId);
-    chat->OnInitDialog();
-    return chat;
+    auto* window = new COperChatDlg(m_engine, other, chatId);
+    window->OnInitDialog();
+    return window;
   });
 }

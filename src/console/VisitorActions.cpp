@@ -1,5 +1,6 @@
 #include "VisitorActions.h"
 
+#include "AcceptReply.h"
 #include "ChatConsole.h"
 #include "ChatDlg.h"
 #include "ChatManager.h"
@@ -50,25 +51,26 @@ void CVisitorActions::AcceptChat(const QString& chatId) {
 
 void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& row) {
   if (m_engine.IsClosing()) return;
-  const QStringList pieces = SplitReply(reply, kSepField);
-  if (pieces.size() != 5) return;
-  if (pieces[0] != QStringLiteral("true")) {
-    ShowBox(pieces[0], QStringLiteral("Chat"));
+  const std::optional<AcceptReply> accepted = AcceptReply::Parse(reply);
+  if (!accepted) return;
+  if (!accepted->accepted) {
+    ShowBox(accepted->refusal, QStringLiteral("Chat"));
     return;
   }
-  const QString chatId = pieces[4];
+  const QString chatId = accepted->chatId;
   // The row of the chat the service names, if the table still has it.
   const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
   const CSiteVisitor visitor = found ? *found : (chatId == row.m_line.sessionId ? row : CSiteVisitor());
   const QString ip = visitor.m_line.ip;
   m_chatWindows.Open(chatId, [&]() -> QWidget* {
-    auto* chat = new CChatDlg(m_engine, &m_console, ip, chatId, pieces[1], pieces[2], visitor.m_bDetailsLoaded);
+    auto* chat = new CChatDlg(m_engine, &m_console, ip, chatId, accepted->visitorName, accepted->visitorEmail,
+                              visitor.m_bDetailsLoaded);
     if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.Details());
     chat->RefreshOperatorCombo();
     chat->OnInitDialog();
     return chat;
   });
-  if (pieces[3] == QStringLiteral("Y")) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip));
+  if (accepted->earlierChats) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip));
 }
 
 void CVisitorActions::SendAction(const QString& action, const VisitorLine& row) {

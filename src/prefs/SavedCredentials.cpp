@@ -77,21 +77,23 @@ bool WriteData(const QByteArray& data) {
   return store.CreateKey(CSettingsStore::kLoginKey) && store.WriteBinary(CSettingsStore::kLoginKey, kDataValue, data);
 }
 
-// The deciphered "Data" record as its three pieces, the password possibly
-// empty; nothing when there is no usable record.
 std::optional<Credentials> ReadRecord() {
   const std::optional<QByteArray> data = CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, kDataValue);
+  return data ? CSavedCredentials::FromStoredForm(*data) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Credentials> CSavedCredentials::FromStoredForm(const QByteArray& data) {
   // An odd number of bytes cannot be the stored form: the value is damaged.
-  if (!data || data->isEmpty() || data->size() > kCipherBufferBytes || data->size() % 2 != 0) return std::nullopt;
+  if (data.isEmpty() || data.size() > kCipherBufferBytes || data.size() % 2 != 0) return std::nullopt;
   QString record;
-  if (!DecryptText(*data, record, CSavedCredentials::kPassPhrase) || record.isEmpty()) return std::nullopt;
+  if (!DecryptText(data, record, kPassPhrase) || record.isEmpty()) return std::nullopt;
   const QStringList pieces = SplitReply(record, kSepField);
   // Only a complete login was ever stored; anything less is damage.
   if (pieces.size() < 3 || pieces[0].isEmpty() || pieces[1].isEmpty()) return std::nullopt;
   return Credentials{pieces[0], pieces[1], pieces[2]};
 }
-
-}  // namespace
 
 bool CSavedCredentials::Save(const Credentials& credentials) {
   // The record without its password replaces "Data" only once the secret

@@ -43,6 +43,10 @@ class CSavedCredentials {
   // stored form cannot hold them: a record longer than 99 UTF-16 units, or
   // a cipher with a zero unit inside, which would be stored cut.
   static std::optional<QByteArray> StoredForm(const Credentials& credentials);
+  // The record that stored bytes of "Data" hold, its password empty where
+  // the secret service keeps it; nothing when the bytes are damaged or hold
+  // no login.
+  static std::optional<Credentials> FromStoredForm(const QByteArray& data);
 
   // Stores the credentials: the password in the secret service where there
   // is one, else in "Data". When they cannot be stored the previous state stays.
