@@ -1,5 +1,6 @@
-# Shared by scripts/test and scripts/demo: installs the Debian packages the
-# build needs when any is missing, then configures and builds into build/.
+# Shared by scripts/test, scripts/demo and scripts/fuzz: installs the Debian
+# packages the build needs when any is missing, then configures and builds
+# a preset (default: into build/; asan and tsan: build-asan/, build-tsan/).
 # Sourced, not run.
 
 TALVERO_PACKAGES=(
@@ -29,8 +30,10 @@ talvero_install_missing() {
 }
 
 talvero_build() {
-  if [ ! -f build/build.ninja ]; then
-    cmake --preset default
+  local preset=${1:-default} dir=build
+  [ "$preset" = default ] || dir=build-$preset
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake --preset "$preset"
   fi
-  cmake --build --preset default
+  cmake --build --preset "$preset"
 }
