@@ -18,6 +18,8 @@ inline void EnsureFuzzApplication() {
     static char name[] = "talvero-fuzz";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);  // lives as long as the process
+    // Qt's notes about offscreen windows would fill the log on every input.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     static SilentDesktop desktop;
     CDesktopServices::Install(&desktop);
     return true;
