@@ -41,7 +41,7 @@ class ReplyRecorder : public QObject {
 
  private:
   void Record(int type, const QString& text) {
-    m_pSink->append({type, text, QThread::currentThread() == qApp->thread(), CChatManager::Instance().RunningRequests()});
+    m_pSink->append({type, text, QThread::currentThread() == QCoreApplication::instance()->thread(), CChatManager::Instance().RunningRequests()});
   }
   QList<Reply> m_own;
   QList<Reply>* m_pSink;
