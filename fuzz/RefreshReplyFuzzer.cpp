@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const RefreshReply reply = RefreshReply::Parse(ReplyText(data, size));
   FUZZ_CHECK(reply.total >= 0);
   if (!reply.wellFormed) FUZZ_CHECK(reply.visitors.isEmpty() && reply.operators.isEmpty());
-  QList<CSiteVisitor> rows;
-  for (const VisitorLine& line : reply.visitors) rows.append(CSiteVisitor(line));
-  model.SetVisitors(rows);
+  FUZZ_CHECK(reply.rows.size() == reply.visitors.size());
+  FUZZ_CHECK(reply.chatCount >= 0 && reply.chatCount <= reply.visitors.size());
+  model.SetVisitors(reply.rows);
   FUZZ_CHECK(model.rowCount() == reply.visitors.size());
   for (int row = 0; row < model.rowCount(); ++row) {
     for (int column = 0; column < model.columnCount(); ++column) {
