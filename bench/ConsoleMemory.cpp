@@ -87,9 +87,9 @@ struct Memory {
 // This process and all its descendants but the service's.
 Memory MeasureTree(qint64 excludedPid) {
   Memory m;
-  QList<int> todo{int(::getpid())};
-  while (!todo.isEmpty()) {
-    const int pid = todo.takeFirst();
+  QList<int> unvisited{int(::getpid())};
+  while (!unvisited.isEmpty()) {
+    const int pid = unvisited.takeFirst();
     if (pid == excludedPid) continue;
     ++m.processes;
     const double rss = ProcKb(QStringLiteral("/proc/%1/status").arg(pid), "VmRSS:") / 1024.0;
@@ -106,7 +106,7 @@ Memory MeasureTree(qint64 excludedPid) {
     }
     m.rssMb += rss;
     m.pssMb += ProcKb(QStringLiteral("/proc/%1/smaps_rollup").arg(pid), "Pss:") / 1024.0;
-    todo.append(ChildrenOf(pid));
+    unvisited.append(ChildrenOf(pid));
   }
   return m;
 }

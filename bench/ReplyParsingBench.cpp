@@ -106,13 +106,11 @@ void BM_ApplyRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_ApplyRefresh)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-// The whole console's apply of a refresh reply, as a reply of the server
-// reaches it: the status line, the table with its selection, the operators
-// and their box, and the sounds. The operator is offline, so no presence
-// request goes out.
-void BM_ConsoleApplyRefresh(benchmark::State& state) {
-  const int visitors = int(state.range(0));
-  const QString replies[2] = {MakeRefreshReply(visitors), MakeRefreshReply(visitors).replace("0:", "1:")};
+// Runs apply(console, which) each iteration against an offline console (so
+// no presence request goes out), which flipping between the two replies so
+// that every apply changes rows.
+template <typename Apply>
+void RunOnConsole(benchmark::State& state, Apply apply) {
   SilentDesktop desktop;
   CDesktopServices::Install(&desktop);
   {
@@ -121,10 +119,20 @@ void BM_ConsoleApplyRefresh(benchmark::State& state) {
     CMainDlg console(engine);
     console.OnOffline();
     int which = 0;
-    for (auto _ : state) console.ApplyRefreshReply(replies[which ^= 1]);
-    state.counters["rows_per_s"] = benchmark::Counter(double(visitors), benchmark::Counter::kIsIterationInvariantRate);
+    for (auto _ : state) apply(console, which ^= 1);
+    state.counters["rows_per_s"] =
+        benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
   }
   CDesktopServices::Install(nullptr);
+}
+
+// The whole console's apply of a refresh reply, as a reply of the server
+// reaches it: the status line, the table with its selection, the operators
+// and their box, and the sounds.
+void BM_ConsoleApplyRefresh(benchmark::State& state) {
+  const int visitors = int(state.range(0));
+  const QString replies[2] = {MakeRefreshReply(visitors), MakeRefreshReply(visitors).replace("0:", "1:")};
+  RunOnConsole(state, [&](CMainDlg& console, int which) { console.ApplyRefreshReply(replies[which]); });
 }
 BENCHMARK(BM_ConsoleApplyRefresh)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -135,21 +143,7 @@ void BM_ConsoleApplyParsed(benchmark::State& state) {
   const int visitors = int(state.range(0));
   const QString texts[2] = {MakeRefreshReply(visitors), MakeRefreshReply(visitors).replace("0:", "1:")};
   const RefreshReply parsed[2] = {RefreshReply::Parse(texts[0]), RefreshReply::Parse(texts[1])};
-  SilentDesktop desktop;
-  CDesktopServices::Install(&desktop);
-  {
-    CChatManager engine;
-    engine.SetDefaultHost(QStringLiteral("127.0.0.1:1"));
-    CMainDlg console(engine);
-    console.OnOffline();
-    int which = 0;
-    for (auto _ : state) {
-      which ^= 1;
-      console.ApplyRefreshReply(texts[which], parsed[which]);
-    }
-    state.counters["rows_per_s"] = benchmark::Counter(double(visitors), benchmark::Counter::kIsIterationInvariantRate);
-  }
-  CDesktopServices::Install(nullptr);
+  RunOnConsole(state, [&](CMainDlg& console, int which) { console.ApplyRefreshReply(texts[which], parsed[which]); });
 }
 BENCHMARK(BM_ConsoleApplyParsed)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
