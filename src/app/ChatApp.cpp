@@ -10,7 +10,7 @@
 #include "SettingsStore.h"
 #include "WebBrowserDlg.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <unistd.h>
 
@@ -61,6 +61,9 @@ bool CChatApp::InitInstance(const Options& options) {
 }
 
 void CChatApp::Prepare(const Options& options) {
+  // The session ends only by logging out: the last chat window closing
+  // while the console waits in the tray must not quit the program.
+  QGuiApplication::setQuitOnLastWindowClosed(false);
   if (!options.service.isEmpty()) m_engine.SetDefaultHost(options.service);
   m_engine.SetPageOpener(&CWebBrowserDlg::OpenPage);
   m_engine.SetFailureAlert([] { PlayEventSound(EVENT_CONNECTION_FAILURE); });

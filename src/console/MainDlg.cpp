@@ -17,6 +17,7 @@
 #include "StringTable.h"
 #include "VisitorInfo.h"
 #include "VisitorTableModel.h"
+#include "WindowLoop.h"
 #include "WindowPlacement.h"
 
 #include <QComboBox>
@@ -108,7 +109,7 @@ bool CMainDlg::IsRefreshTimerActive() const { return m_pRefresh->IsActive(); }
 
 int CMainDlg::DoModal() {
   OnInitDialog();
-  return exec();
+  return CWindowLoop::RunUntilFinished(this);
 }
 
 bool CMainDlg::OnInitDialog() {

@@ -11,6 +11,7 @@
 #include "SitePageView.h"
 #include "SplitReply.h"
 #include "StringTable.h"
+#include "WindowLoop.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -93,7 +94,7 @@ QString CLoginDlg::WebSiteAddress() const { return QStringLiteral("http://") + m
 int CLoginDlg::DoModal() {
   OnInitDialog();
   if (m_bEnded) return result();
-  return exec();
+  return CWindowLoop::RunUntilFinished(this);
 }
 
 bool CLoginDlg::OnInitDialog() {
