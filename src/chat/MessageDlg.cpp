@@ -4,6 +4,8 @@
 #include "EventSound.h"
 #include "Separators.h"
 #include "SplitReply.h"
+#include "WindowArrival.h"
+#include "WindowPlacement.h"
 
 #include <QDialogButtonBox>
 #include <QIcon>
@@ -25,17 +27,21 @@ CMessageDlg::CMessageDlg(const QString& text, QWidget* parent) : QDialog(parent)
   layout->addWidget(buttons);
 }
 
-CMessageDlg* CMessageDlg::Show(const QString& text) {
+CMessageDlg* CMessageDlg::Show(const QString& text, bool bAskedFor) {
   auto* dlg = new CMessageDlg(text);
-  dlg->show();
+  CWindowPlacement::PlaceCascaded(dlg);
+  if (bAskedFor)
+    CWindowArrival::ShowInFront(dlg);
+  else
+    CWindowArrival::ShowQuietly(dlg);
   return dlg;
 }
 
-CMessageDlg* CMessageDlg::ShowMessagesReply(const QString& reply) {
+CMessageDlg* CMessageDlg::ShowMessagesReply(const QString& reply, bool bAskedFor) {
   if (reply.isEmpty() || reply == kDisconnect) return nullptr;
   const QStringList pieces = SplitReply(reply, kSepBlock);
   if (pieces.size() == 2 && pieces[1] == QStringLiteral("sound3")) PlayEventSound(EVENT_MESSAGE_FROM_CSR);
-  return Show(MessageText(pieces[0]));
+  return Show(MessageText(pieces[0]), bAskedFor);
 }
 
 QString CMessageDlg::MessageText(const QString& replyPiece) {

@@ -12,11 +12,13 @@ class CMessageDlg : public QDialog {
  public:
   explicit CMessageDlg(const QString& text, QWidget* parent = nullptr);
 
-  // Opens a new message window; it stays until the operator closes it.
-  static CMessageDlg* Show(const QString& text);
+  // Opens a new message window; it stays until the operator closes it. A
+  // window the operator asked for comes forward with the keyboard; messages
+  // that arrive by themselves open without taking it.
+  static CMessageDlg* Show(const QString& text, bool bAskedFor = true);
   // The reply of a messages request: its sound when it says "sound3", and
   // the messages in a new window. A failed request or an empty reply shows nothing.
-  static CMessageDlg* ShowMessagesReply(const QString& reply);
+  static CMessageDlg* ShowMessagesReply(const QString& reply, bool bAskedFor = true);
   // The messages reply's text as it reads: "<fld>" a line break, "<ln>" a
   // colon and two spaces.
   static QString MessageText(const QString& replyPiece);

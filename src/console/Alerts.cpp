@@ -6,7 +6,9 @@
 #include "PopUpDlg.h"
 #include "Preferences.h"
 #include "RefreshReply.h"
+#include "WindowArrival.h"
 
+#include <QApplication>
 #include <QIcon>
 #include <QWidget>
 
@@ -54,7 +56,10 @@ void CAlerts::HandleSoundName(const QString& name, bool bOnline) {
   if (bOnline && name == QStringLiteral("sound1")) {
     PlayEventSound(EVENT_CHAT_REQUEST);
     if (!IsConsoleVisible()) emit ChatRequestWhileHidden();
-    BringConsoleForward();
+    // The service rings on every refresh while a request waits; the console
+    // comes forward once for each new one, not at every ring.
+    if (m_bNewRequest) BringConsoleForward();
+    m_bNewRequest = false;
   } else if (bOnline && name == QStringLiteral("sound2")) {
     PlayEventSound(EVENT_CHAT_REQUEST_BUSY);
   } else if (name == QStringLiteral("sound3")) {
@@ -76,13 +81,19 @@ void CAlerts::ChatRequestInOperatorsView() { PlayEventSound(EVENT_CHAT_REQUEST);
 
 void CAlerts::BringConsoleForward() {
   if (!m_pConsole) return;
-  m_pConsole->showNormal();
-  m_pConsole->raise();
-  m_pConsole->activateWindow();
+  // Out of the tray or the task bar without the keyboard, which stays with
+  // whatever window the operator is typing in; over another window of the
+  // program only when none of them is in use.
+  QWidget* active = QApplication::activeWindow();
+  const bool busyElsewhere = active != nullptr && active != m_pConsole;
+  if (!IsConsoleVisible()) CWindowArrival::ShowQuietly(m_pConsole);
+  if (!busyElsewhere) m_pConsole->raise();
+  if (!m_pConsole->isActiveWindow()) CDesktopServices::Get().FlashWindow(m_pConsole);
 }
 
 void CAlerts::ChatRequestsSeen(const RefreshReply& reply, bool bOnline) {
   const bool waiting = reply.anyChatRequest || reply.anyOperatorRequest;
+  NoteWaitingRequests(reply);
   // Repeated until the request is taken, if the operator asked for it.
   if (waiting && bOnline && CPreferences::Instance().RepeatRequestSound()) {
     if (!m_repeat.isActive()) m_repeat.start(kRepeatMs);
@@ -111,6 +122,17 @@ void CAlerts::ChatRequestsSeen(const RefreshReply& reply, bool bOnline) {
     PlayEventSound(EVENT_CHAT_REQUEST);
     Notice(entry.name, entry.chatId, true);
   }
+}
+
+void CAlerts::NoteWaitingRequests(const RefreshReply& reply) {
+  QSet<QString> waiting;
+  for (const VisitorLine& line : reply.visitors)
+    if (line.status == QStringLiteral("Chat Request")) waiting.insert(line.sessionId);
+  for (const OperatorEntry& entry : reply.operators)
+    if (!entry.chatId.isEmpty() && entry.chatState == QStringLiteral("op_chat")) waiting.insert(entry.chatId);
+  for (const QString& id : waiting)
+    if (!m_waitingRequests.contains(id)) m_bNewRequest = true;
+  m_waitingRequests = std::move(waiting);
 }
 
 void CAlerts::Notice(const QString& text, const QString& chatId, bool bOperator) {

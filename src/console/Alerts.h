@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -23,8 +24,8 @@ class CAlerts : public QObject {
   ~CAlerts() override;
 
   // The sound name of a refresh reply. A chat request ("sound1") and the
-  // busy sound ("sound2") sound only while the operator is online; a chat
-  // request also brings the console forward.
+  // busy sound ("sound2") sound only while the operator is online; a new
+  // chat request also brings the console forward, without the keyboard.
   void HandleSoundName(const QString& name, bool bOnline);
   // A visitor line of a refresh; a visitor new on the site rings.
   void VisitorSeen(const QString& duration);
@@ -57,6 +58,9 @@ class CAlerts : public QObject {
 
  private:
   void BringConsoleForward();
+  // Remembers the requests waiting now; one not waiting at the last refresh
+  // makes the next chat request ring bring the console forward.
+  void NoteWaitingRequests(const RefreshReply& reply);
   void Notice(const QString& text, const QString& chatId, bool bOperator);
   void BlinkTray();
 
@@ -66,4 +70,6 @@ class CAlerts : public QObject {
   QTimer m_blink;
   QTimer m_repeat;  // the chat request sound again, while the operator wants it
   bool m_bRequestIconShown = false;
+  QSet<QString> m_waitingRequests;  // chat session ids
+  bool m_bNewRequest = false;
 };

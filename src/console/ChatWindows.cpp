@@ -1,5 +1,8 @@
 #include "ChatWindows.h"
 
+#include "WindowArrival.h"
+#include "WindowPlacement.h"
+
 CChatWindows::CChatWindows(QObject* parent) : QObject(parent) {}
 
 QWidget* CChatWindows::Find(const QString& chatId) const {
@@ -8,23 +11,29 @@ QWidget* CChatWindows::Find(const QString& chatId) const {
   return window != nullptr && window->isVisible() ? window : nullptr;
 }
 
-bool CChatWindows::Raise(const QString& chatId) const {
+bool CChatWindows::Raise(const QString& chatId, Arrival arrival) const {
   QWidget* open = Find(chatId);
   if (open == nullptr) return false;
-  if (open->isMinimized()) open->showNormal();
-  open->raise();
-  open->activateWindow();
+  Show(open, arrival);
   return true;
 }
 
-QWidget* CChatWindows::Open(const QString& chatId, const Factory& make) {
-  if (Raise(chatId)) return Find(chatId);
+void CChatWindows::Show(QWidget* window, Arrival arrival) {
+  if (arrival == Arrival::ByOperator)
+    CWindowArrival::ShowInFront(window);
+  else
+    CWindowArrival::ShowQuietly(window);
+}
+
+QWidget* CChatWindows::Open(const QString& chatId, const Factory& make, Arrival arrival) {
+  if (Raise(chatId, arrival)) return Find(chatId);
   Unlink(chatId, m_windows.value(chatId).data());
   QWidget* window = make();
   if (window == nullptr) return nullptr;
   m_windows.insert(chatId, window);
   connect(window, &QObject::destroyed, this, [this, chatId, window] { Unlink(chatId, window); });
-  window->show();
+  CWindowPlacement::PlaceCascaded(window);
+  Show(window, arrival);
   return window;
 }
 

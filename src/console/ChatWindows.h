@@ -16,16 +16,23 @@ class CChatWindows : public QObject {
 
  public:
   using Factory = std::function<QWidget*()>;
+  // Who brought the chat: the operator (Accept, a double-click, a notice)
+  // or the service by itself (a chat handed over by a colleague). Only the
+  // operator's own chats take the keyboard.
+  enum class Arrival { ByOperator, ByItself };
 
   explicit CChatWindows(QObject* parent = nullptr);
 
-  // The chat's window: the open one, raised, or a new one made by the
-  // factory and shown. nullptr when the factory makes none.
-  QWidget* Open(const QString& chatId, const Factory& make);
+  // The chat's window: the open one, or a new one made by the factory,
+  // placed after the last new window and shown as the arrival says: in
+  // front and active, or quietly, asking for attention. nullptr when the
+  // factory makes none.
+  QWidget* Open(const QString& chatId, const Factory& make, Arrival arrival = Arrival::ByOperator);
   // The open window of the chat, or nullptr.
   QWidget* Find(const QString& chatId) const;
-  // Brings the chat's open window forward; false when it has none.
-  bool Raise(const QString& chatId) const;
+  // Brings the chat's open window forward (quietly, for a chat that
+  // arrived by itself); false when it has none.
+  bool Raise(const QString& chatId, Arrival arrival = Arrival::ByOperator) const;
   QStringList Ids() const { return m_windows.keys(); }
   int Count() const { return int(m_windows.size()); }
 
@@ -34,6 +41,7 @@ class CChatWindows : public QObject {
   void CloseAll();
 
  private:
+  static void Show(QWidget* window, Arrival arrival);
   void Unlink(const QString& chatId, QWidget* window);
 
   QHash<QString, QPointer<QWidget>> m_windows;

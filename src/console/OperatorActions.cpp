@@ -58,7 +58,8 @@ void COperatorActions::WaitingMessages() {
   m_bWaitingMessagesOut = true;
   m_engine.RequestAsync(m_engine.Catalogue().WaitingMessages(), REQ_MESSAGES, this, [this](const QString& reply) {
     m_bWaitingMessagesOut = false;
-    if (!m_engine.IsClosing()) CMessageDlg::ShowMessagesReply(reply);
+    // Messages that wait arrive by themselves: they never take the keyboard.
+    if (!m_engine.IsClosing()) CMessageDlg::ShowMessagesReply(reply, false);
   });
 }
 

@@ -33,23 +33,25 @@ void CVisitorActions::ShowBox(const QString& text, const QString& caption) {
   CDesktopServices::Get().MessageBox(m_pOwner, text, caption, CDesktopServices::Icon::Information);
 }
 
-void CVisitorActions::Accept(const CSiteVisitor& row) {
+void CVisitorActions::Accept(const CSiteVisitor& row, CChatWindows::Arrival arrival) {
   // The row is copied into the request: the reply finds it even when a
   // refresh has rebuilt the table meanwhile.
   m_engine.RequestAsync(m_engine.Catalogue().Accept(row.m_line.sessionId, row.m_line.ip), REQ_ACCEPT_CHAT, this,
-                        [this, row](const QString& reply) { OnAcceptReply(reply, row); });
+                        [this, row, arrival](const QString& reply) { OnAcceptReply(reply, row, arrival); });
 }
 
-void CVisitorActions::AcceptChat(const QString& chatId) {
+void CVisitorActions::AcceptChat(const QString& chatId) { AcceptChatAs(chatId, CChatWindows::Arrival::ByOperator); }
+
+void CVisitorActions::AcceptChatAs(const QString& chatId, CChatWindows::Arrival arrival) {
   if (chatId.isEmpty()) return;
-  if (m_chatWindows.Raise(chatId)) return;  // an open chat is only brought forward
+  if (m_chatWindows.Raise(chatId, arrival)) return;  // an open chat is only brought forward
   const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
   CSiteVisitor row = found ? *found : CSiteVisitor();
   row.m_line.sessionId = chatId;
-  Accept(row);
+  Accept(row, arrival);
 }
 
-void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& row) {
+void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& row, CChatWindows::Arrival arrival) {
   if (m_engine.IsClosing()) return;
   const std::optional<AcceptReply> accepted = AcceptReply::Parse(reply);
   if (!accepted) return;
@@ -62,6 +64,9 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
   const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
   const CSiteVisitor visitor = found ? *found : (chatId == row.m_line.sessionId ? row : CSiteVisitor());
   const QString ip = visitor.m_line.ip;
+  // The visitor's earlier chats open first, so that the chat window comes
+  // out on top of them with the keyboard.
+  if (accepted->earlierChats) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip));
   m_chatWindows.Open(chatId, [&]() -> QWidget* {
     auto* chat = new CChatDlg(m_engine, &m_console, ip, chatId, accepted->visitorName, accepted->visitorEmail,
                               visitor.m_bDetailsLoaded);
@@ -69,8 +74,7 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
     chat->RefreshOperatorCombo();
     chat->OnInitDialog();
     return chat;
-  });
-  if (accepted->earlierChats) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip));
+  }, arrival);
 }
 
 void CVisitorActions::SendAction(const QString& action, const VisitorLine& row) {
@@ -134,7 +138,9 @@ bool CVisitorActions::HandleNotice(const QString& notice) {
   const QStringList pieces = SplitReply(notice, kSepField);
   // A transfer notice without its session id names no chat.
   if (pieces[0] != QStringLiteral("chat_trans") || pieces.size() < 2 || pieces[1].isEmpty()) return false;
-  AcceptChat(pieces[1]);
+  // A chat handed over by a colleague arrives by itself: it must not take
+  // the keyboard from the chat the operator is typing in.
+  AcceptChatAs(pieces[1], CChatWindows::Arrival::ByItself);
   emit ChatTransferred();
   return true;
 }

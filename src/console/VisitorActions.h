@@ -2,6 +2,8 @@
 
 #include "SiteVisitor.h"
 
+#include "ChatWindows.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -28,9 +30,11 @@ class CVisitorActions : public QObject {
   CVisitorActions(CChatManager& engine, IChatConsole& console, CChatWindows& chatWindows, RowFinder findRow,
                   QWidget* owner);
 
-  void Accept(const CSiteVisitor& row);
-  // Accepts the chat of a session id (a transfer notice, the pop-up): raises
-  // its window when one is open already.
+  // The chat window the accept opens comes forward only when the operator
+  // asked for the chat himself.
+  void Accept(const CSiteVisitor& row, CChatWindows::Arrival arrival = CChatWindows::Arrival::ByOperator);
+  // Accepts the chat of a session id for the operator (the pop-up, the
+  // notification): raises its window when one is open already.
   void AcceptChat(const QString& chatId);
   void Busy(const VisitorLine& row);
   void Invite(const VisitorLine& row);
@@ -49,7 +53,8 @@ class CVisitorActions : public QObject {
   static bool CanJoin(const QString& status, const QString& loginId, bool bAdmin);
 
   // Reply handlers, by what the request was for.
-  void OnAcceptReply(const QString& reply, const CSiteVisitor& row);
+  void OnAcceptReply(const QString& reply, const CSiteVisitor& row,
+                     CChatWindows::Arrival arrival = CChatWindows::Arrival::ByOperator);
   void OnActionReply(const QString& action, const QString& ip, const QString& reply);
 
  signals:
@@ -57,6 +62,7 @@ class CVisitorActions : public QObject {
   void ChatTransferred();
 
  private:
+  void AcceptChatAs(const QString& chatId, CChatWindows::Arrival arrival);
   void SendAction(const QString& action, const VisitorLine& row);
   void ShowBox(const QString& text, const QString& caption);
 

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QSoundEffect>
+#include <QTimer>
 
 CQtDesktopServices::CQtDesktopServices() : m_pNotifier(std::make_unique<CDesktopNotifier>()) {}
 CQtDesktopServices::~CQtDesktopServices() = default;
@@ -33,6 +34,18 @@ CDesktopServices::Answer CQtDesktopServices::MessageBox(QWidget* owner, const QS
     case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
   }
+  // Modal to its own window at most: every other window of the program
+  // keeps taking input while the box waits (exec() alone would make it
+  // application-modal). With no owner it blocks nothing.
+  box.setWindowModality(Qt::WindowModal);
+  // A box takes the keyboard only from the window the operator is working
+  // in; one that arrives by itself (a warning, the service's log-out while
+  // a chat is typed in) asks for attention instead.
+  const bool ownerActive = owner != nullptr && owner->window()->isActiveWindow();
+  if (!ownerActive) {
+    box.setAttribute(Qt::WA_ShowWithoutActivating);
+    QTimer::singleShot(0, &box, [&box] { QApplication::alert(&box); });
+  }
   switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -56,8 +69,13 @@ void CQtDesktopServices::FlashWindow(QWidget* window) {
 }
 
 QString CQtDesktopServices::OpenFileName(QWidget* owner, const QString& caption, const QString& filter) {
-  // getOpenFileName accepts existing files only.
-  return QFileDialog::getOpenFileName(owner, caption, QString(), filter);
+  // Modal to its owner only, like the message boxes; the static
+  // getOpenFileName would block every window of the program.
+  QFileDialog dialog(owner, caption, QString(), filter);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setWindowModality(Qt::WindowModal);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().first();
 }
 
 QDateTime CQtDesktopServices::Now() const { return QDateTime::currentDateTime(); }

@@ -3,6 +3,7 @@
 #include "SettingsStore.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QStringList>
 #include <QWidget>
@@ -10,6 +11,13 @@
 #include <algorithm>
 
 const QString CWindowPlacement::kKey = QStringLiteral("Software\\TVR\\Client\\Windows");
+
+namespace {
+
+// The window the next cascaded one follows.
+QPointer<QWidget> g_pLastCascaded;
+
+}  // namespace
 
 bool CWindowPlacement::Parse(const QString& text, QRect& rect) {
   const QStringList parts = text.split(u',');
@@ -54,4 +62,22 @@ void CWindowPlacement::Save(const QWidget* window, const QString& name) {
   CSettingsStore store;
   if (!store.CreateKey(kKey)) return;
   store.WriteText(kKey, name, QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
+}
+
+QPoint CWindowPlacement::Cascade(const QRect& last, const QSize& size, const QRect& area) {
+  QPoint next = last.topLeft() + QPoint(kCascadeStep, kCascadeStep);
+  if (next.x() + size.width() - 1 > area.right() || next.y() + size.height() - 1 > area.bottom()) next = area.topLeft();
+  return ClampTo(QRect(next, size), area, size).topLeft();
+}
+
+void CWindowPlacement::PlaceCascaded(QWidget* window) {
+  const bool follows = g_pLastCascaded && g_pLastCascaded != window && g_pLastCascaded->isVisible();
+  QScreen* screen = follows ? g_pLastCascaded->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  QRect first(QPoint(), window->size());
+  first.moveCenter(area.center());
+  window->move(follows ? Cascade(g_pLastCascaded->frameGeometry(), window->size(), area)
+                       : ClampTo(first, area, window->size()).topLeft());
+  g_pLastCascaded = window;
 }

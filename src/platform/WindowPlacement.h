@@ -21,4 +21,14 @@ class CWindowPlacement {
   // that it lies inside the area.
   static QRect ClampTo(const QRect& rect, const QRect& area, const QSize& minimum);
   static bool Parse(const QString& text, QRect& rect);
+
+  // Where a new window of the given size opens when the last one it follows
+  // is at last (frame included): a step right and down, back to the area's
+  // top-left corner when it would leave the area, always inside it.
+  static QPoint Cascade(const QRect& last, const QSize& size, const QRect& area);
+  // Moves a new top-level window (not shown yet) to its cascade place after
+  // the last window placed so that is still open, or to the middle of the
+  // work area when none is, so that new windows never hide each other.
+  static void PlaceCascaded(QWidget* window);
+  static constexpr int kCascadeStep = 32;
 };

@@ -40,6 +40,8 @@ int CSoundsDlg::Run(QWidget* owner) {
   // The owner may be destroyed during the nested loop (a log-out reply);
   // it then deletes the dialog with it.
   QPointer<CSoundsDlg> dialog = new CSoundsDlg(owner);
+  // Modal to the console only: chat windows keep taking input meanwhile.
+  dialog->setWindowModality(Qt::WindowModal);
   const int result = dialog->exec();
   delete dialog.data();
   return result;

@@ -106,7 +106,8 @@ class TestChatApp : public QObject {
     QString shown;
     QTimer closer;
     connect(&closer, &QTimer::timeout, [&] {
-      if (QWidget* w = QApplication::activeModalWidget()) {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
         shown = w->windowTitle();
         w->close();
       }

@@ -317,12 +317,22 @@ class TestMainDlg : public QObject {
     QCOMPARE(m_pDesktop->sounds, sounds);
   }
 
-  void chatRequestRaisesTheConsole() {
-    C().showMinimized();
-    QTRY_VERIFY(C().isMinimized());
-    C().HandleSoundName("sound1");
-    QTRY_VERIFY(!C().isMinimized());
-    QVERIFY(C().isVisible());
+  // The service rings at every refresh while a request waits: the console
+  // comes forward for each new request once, never at every ring (that took
+  // the keyboard from the chat being typed in every few seconds).
+  void eachNewChatRequestBringsTheConsoleForwardOnce() {
+    C().HandleServerReply(3, "online");
+    const QString one = RefreshReplyText({{"a", "Chat Request"}}, "1", "sound1");
+    const QString two = RefreshReplyText({{"a", "Chat Request"}, {"b", "Chat Request"}}, "2", "sound1");
+    const struct {
+      QString reply;
+      bool forward;
+    } refreshes[] = {{one, true}, {one, false}, {two, true}, {two, false}, {one, false}};
+    for (const auto& refresh : refreshes) {
+      C().hide();  // in the tray
+      C().ApplyRefreshReply(refresh.reply);
+      QCOMPARE(C().isVisible(), refresh.forward);
+    }
   }
 
   void chatRequestInTheOperatorsViewGoesBackToTheVisitors() {

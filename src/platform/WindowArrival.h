@@ -1,0 +1,14 @@
+#pragma once
+
+class QWidget;
+
+// How a top-level window comes into view. The keyboard belongs to the
+// operator: a window opened by the operator's own action comes to the front,
+// active; one that arrives by itself (a chat handed over, a message, a
+// warning) never takes the focus from the window being typed in, and asks
+// for attention instead (the urgency hint, a flash in the task bar).
+class CWindowArrival {
+ public:
+  static void ShowInFront(QWidget* window);
+  static void ShowQuietly(QWidget* window);
+};

@@ -1,0 +1,72 @@
+// Where new windows open: cascaded inside the work area.
+#include "WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class TestWindowPlacement : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cascade_data() {
+    QTest::addColumn<QRect>("last");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QPoint>("expected");
+    const QRect screen(0, 0, 1600, 1000);
+    // A panel on the left and at the top: the work area does not start at 0.
+    const QRect panelled(64, 30, 1536, 970);
+    QTest::newRow("a step right and down") << QRect(100, 100, 500, 400) << QSize(500, 400) << screen << QPoint(132, 132);
+    QTest::newRow("fits exactly at the edge") << QRect(1068, 568, 500, 400) << QSize(500, 400) << screen << QPoint(1100, 600);
+    QTest::newRow("off the right edge: back to the corner")
+        << QRect(1069, 100, 500, 400) << QSize(500, 400) << screen << QPoint(0, 0);
+    QTest::newRow("off the bottom: back to the corner")
+        << QRect(100, 569, 500, 400) << QSize(500, 400) << screen << QPoint(0, 0);
+    QTest::newRow("the corner of a work area beside a panel")
+        << QRect(1000, 500, 600, 500) << QSize(600, 500) << panelled << QPoint(64, 30);
+    QTest::newRow("a last window left of the work area") << QRect(-400, 40, 500, 400) << QSize(500, 400) << panelled
+                                                         << QPoint(64, 72);
+    QTest::newRow("a window larger than the area stays at its corner")
+        << QRect(0, 0, 900, 700) << QSize(2000, 1200) << screen << QPoint(0, 0);
+  }
+  void cascade() {
+    QFETCH(QRect, last);
+    QFETCH(QSize, size);
+    QFETCH(QRect, area);
+    QFETCH(QPoint, expected);
+    QCOMPARE(CWindowPlacement::Cascade(last, size, area), expected);
+  }
+
+  // Real windows: the first in the middle of the work area, each next one a
+  // step on from the last still open, none on top of another, all inside.
+  void newWindowsNeverHideEachOther() {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    std::vector<std::unique_ptr<QWidget>> windows;
+    QList<QPoint> places;
+    for (int i = 0; i < 12; ++i) {
+      auto window = std::make_unique<QWidget>();
+      window->resize(area.width() / 3, area.height() / 3);
+      CWindowPlacement::PlaceCascaded(window.get());
+      window->show();
+      QVERIFY(area.contains(window->frameGeometry()));
+      QVERIFY2(!places.contains(window->pos()), qPrintable(QString("window %1 opened on another").arg(i)));
+      places.append(window->pos());
+      windows.push_back(std::move(window));
+    }
+    QCOMPARE(places[1] - places[0], QPoint(CWindowPlacement::kCascadeStep, CWindowPlacement::kCascadeStep));
+    // With every window closed the next one starts over in the middle.
+    windows.clear();
+    QWidget alone;
+    alone.resize(area.width() / 3, area.height() / 3);
+    CWindowPlacement::PlaceCascaded(&alone);
+    QCOMPARE(alone.pos(), places[0]);
+  }
+};
+
+QTEST_MAIN(TestWindowPlacement)
+#include "tst_WindowPlacement.moc"
