@@ -486,6 +486,23 @@ class TestMainDlg : public QObject {
     QTRY_VERIFY(first.isNull() && second.isNull() && operatorChat.isNull());
   }
 
+  // A chat the operator asked for comes forward active; one that arrives by
+  // itself asks for attention instead, and opens beside the others. (Whether
+  // it leaves the keyboard alone only a window manager can tell: the
+  // offscreen platform activates every window it shows.)
+  void chatsComeForwardOnlyWhenTheOperatorAskedForThem() {
+    using Arrival = CChatWindows::Arrival;
+    auto standIn = [] { return new QWidget; };
+    QPointer<QWidget> asked = C().ChatWindows().Open("c1", standIn, Arrival::ByOperator);
+    QTRY_VERIFY(asked->isActiveWindow());
+    QVERIFY(m_pDesktop->flashes.isEmpty());
+    QPointer<QWidget> handedOver = C().ChatWindows().Open("c2", standIn, Arrival::ByItself);
+    QVERIFY(handedOver->isVisible());
+    QCOMPARE(handedOver->pos() - asked->pos(), QPoint(CWindowPlacement::kCascadeStep, CWindowPlacement::kCascadeStep));
+    QCOMPARE(m_pDesktop->flashes.size(), 1);
+    QCOMPARE(m_pDesktop->flashes[0].data(), handedOver.data());
+  }
+
   void aLateReplyWhileTheLoggedOutBoxIsOpenChangesNothing() {
     Apply({{"a"}});
     m_refresh = [](const httplib::Request&) {
