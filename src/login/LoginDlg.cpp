@@ -16,10 +16,13 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QShortcut>
+#include <QTimer>
 
 namespace {
 
@@ -47,6 +50,19 @@ QCheckBox* MakeCheckBox(QWidget* parent, const QRect& du, const QString& name) {
   return box;
 }
 
+// What the status line says when the keyring gave no password.
+QString KeyringFailureText(CSecretStore::Status status) {
+  switch (status) {
+    case CSecretStore::Status::Unavailable:
+      return QStringLiteral("There is no keyring: type the password and log in.");
+    case CSecretStore::Status::Ok:  // an empty password
+    case CSecretStore::Status::NotFound:
+      return QStringLiteral("The keyring has no password for this login: type it and log in.");
+    case CSecretStore::Status::Failed: break;
+  }
+  return QStringLiteral("The keyring did not give the password: type it and log in.");
+}
+
 }  // namespace
 
 CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* parent)
@@ -71,20 +87,31 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   FooButton* signup = MakeButton(this, QStringLiteral("&Signup"), {33, 164, 62, 14});
   FooButton* forgot = MakeButton(this, QStringLiteral("Forgot Password"), {102, 164, 62, 14});
   FooButton* contact = MakeButton(this, QStringLiteral("&Contact"), {171, 164, 62, 14});
+  // Shown only while the keyring is asked for a remembered password.
+  m_pStopWaiting = MakeButton(this, QStringLiteral("C&ancel"), {203, 140, 52, 14});
+  m_pStopWaiting->setToolTip(QStringLiteral("Stop waiting for the keyring (Esc)"));
+  m_pStopWaiting->hide();
+  m_pStatus = new QLabel(this);
+  m_pStatus->setTextFormat(Qt::PlainText);
+  m_pStatus->setWordWrap(true);
+  m_pStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  m_pStatus->setGeometry(CDialogUnits::Rect(8, 136, 134, 22));
 
   connect(m_pLoginButton, &FooButton::clicked, this, &CLoginDlg::OnLogin);
   connect(signup, &FooButton::clicked, this, &CLoginDlg::OnSignup);
   connect(contact, &FooButton::clicked, this, &CLoginDlg::OnContact);
   connect(forgot, &FooButton::clicked, this, &CLoginDlg::OnForgotPassword);
+  connect(m_pStopWaiting, &FooButton::clicked, this, &CLoginDlg::OnStopWaiting);
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &CLoginDlg::OnAbout);
 
-  // Keyboard order: the fields, the options, Login, then the site pages.
+  // Keyboard order: the fields, the options, Login (and Cancel), then the site pages.
   setTabOrder(m_pSiteId, m_pLoginId);
   setTabOrder(m_pLoginId, m_pPassword);
   setTabOrder(m_pPassword, m_pRememberBox);
   setTabOrder(m_pRememberBox, m_pSecureBox);
   setTabOrder(m_pSecureBox, m_pLoginButton);
-  setTabOrder(m_pLoginButton, signup);
+  setTabOrder(m_pLoginButton, m_pStopWaiting);
+  setTabOrder(m_pStopWaiting, signup);
   setTabOrder(signup, forgot);
   setTabOrder(forgot, contact);
 }
@@ -113,6 +140,16 @@ void CLoginDlg::contextMenuEvent(QContextMenuEvent* event) {
   menu.exec(event->globalPos());
 }
 
+void CLoginDlg::keyPressEvent(QKeyEvent* event) {
+  // While the keyring is asked, Escape stops the wait; otherwise it closes
+  // the window as ever.
+  if (m_bWaitingForKeyring && event->matches(QKeySequence::Cancel)) {
+    OnStopWaiting();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
 void CLoginDlg::OnAbout() {
   CAboutDlg about(this);
   about.exec();
@@ -124,6 +161,8 @@ void CLoginDlg::OnLogin() {
   m_strPassword = m_pPassword->text();
   m_bSecure = m_pSecureBox->isChecked();
   if (!m_strSiteId.isEmpty() && !m_strLoginId.isEmpty() && !m_strPassword.isEmpty()) {
+    // Typed by hand: a late answer of the keyring is not wanted any more.
+    EndKeyringWait(QString());
     m_pLoginButton->setEnabled(false);
     LogIn();
     return;
@@ -187,21 +226,75 @@ void CLoginDlg::LogIn() {
   m_pLoginButton->setEnabled(true);
 }
 
-void CLoginDlg::SaveLogin() { CSavedCredentials::Save({m_strLoginId, m_strSiteId, m_strPassword}); }
+void CLoginDlg::SaveLogin() {
+  // The saving may end after the keyring answers, and only then is there a
+  // "Login" key to hold "Secure".
+  CSavedCredentials::Save({m_strLoginId, m_strSiteId, m_strPassword}, [bSecure = m_bSecure](bool bStored) {
+    if (bStored) CSavedCredentials::WriteSecureIfKeyExists(bSecure);
+  });
+}
 
 bool CLoginDlg::LoadSavedLogin() {
-  bool bPasswordInData = false;
-  const std::optional<Credentials> saved = CSavedCredentials::Load(&bPasswordInData);
-  if (!saved) return false;
-  if (bPasswordInData) m_rememberedInData = QStringList({saved->loginId, saved->siteId, saved->password});
-  m_strLoginId = saved->loginId;
-  m_strSiteId = saved->siteId;
-  m_strPassword = saved->password;
+  const std::optional<Credentials> record = CSavedCredentials::Record();
+  if (!record) return false;
+  m_strLoginId = record->loginId;
+  m_strSiteId = record->siteId;
+  m_strPassword = record->password;
   m_pLoginId->setText(m_strLoginId);
   m_pSiteId->setText(m_strSiteId);
   m_pPassword->setText(m_strPassword);
   m_bSecure = CSavedCredentials::ReadSecure();
-  return true;
+  if (!m_strPassword.isEmpty()) {
+    m_rememberedInData = QStringList({m_strLoginId, m_strSiteId, m_strPassword});
+    return true;
+  }
+  // The keyring keeps the password and may take its time, or never answer:
+  // the window shows meanwhile, and the operator may type the password.
+  m_bWaitingForKeyring = true;
+  m_pStatus->setText(QStringLiteral("Waiting for the keyring..."));
+  m_pStopWaiting->show();
+  m_pPassword->setFocus();
+  QPointer<CLoginDlg> self(this);
+  CSavedCredentials::Load([self](const CSavedCredentials::Loaded& loaded) {
+    if (self) self->OnKeyringAnswer(loaded);
+  });
+  return false;
+}
+
+void CLoginDlg::OnKeyringAnswer(const CSavedCredentials::Loaded& loaded) {
+  if (!m_bWaitingForKeyring) return;  // the operator stopped waiting
+  if (!loaded.credentials) {
+    EndKeyringWait(KeyringFailureText(loaded.keyring));
+    m_pPassword->setFocus();
+    return;
+  }
+  EndKeyringWait(QString());
+  m_strLoginId = loaded.credentials->loginId;
+  m_strSiteId = loaded.credentials->siteId;
+  m_strPassword = loaded.credentials->password;
+  m_pLoginId->setText(m_strLoginId);
+  m_pSiteId->setText(m_strSiteId);
+  m_pPassword->setText(m_strPassword);
+  // As after a press of Login, no second login can start meanwhile. The
+  // answer arrives inside the keyring's signal, and LogIn runs the
+  // console's loop: it starts from the window's own loop instead. A window
+  // closed by then logs in no more.
+  m_pLoginButton->setEnabled(false);
+  QTimer::singleShot(0, this, [this] {
+    if (isVisible() && !m_bEnded) LogIn();
+  });
+}
+
+void CLoginDlg::OnStopWaiting() {
+  if (!m_bWaitingForKeyring) return;
+  EndKeyringWait(QStringLiteral("Stopped waiting for the keyring: type the password and log in."));
+  m_pPassword->setFocus();
+}
+
+void CLoginDlg::EndKeyringWait(const QString& status) {
+  m_bWaitingForKeyring = false;
+  m_pStopWaiting->hide();
+  m_pStatus->setText(status);
 }
 
 void CLoginDlg::EndDialog(int result) {

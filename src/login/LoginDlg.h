@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SavedCredentials.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -8,6 +10,7 @@
 class CChatManager;
 class FooButton;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class CSitePageView;
 
@@ -16,7 +19,10 @@ class CSitePageView;
 // light view: the web engine is not started for it). A
 // successful login hands the session to the console, which runs inside the
 // login handling; when it ends, so does this window. A remembered login
-// logs in while the window is being set up, so that it never shows.
+// whose password the settings file holds logs in while the window is being
+// set up, so that it never shows; one whose password is in the keyring
+// shows the window, filled, while the keyring is asked, and logs in when it
+// answers. The operator may stop waiting and type the password instead.
 class CLoginDlg : public QDialog {
   Q_OBJECT
 
@@ -37,7 +43,10 @@ class CLoginDlg : public QDialog {
   QCheckBox* SecureBox() const { return m_pSecureBox; }
   FooButton* LoginButton() const { return m_pLoginButton; }
   CSitePageView* Browser() const { return m_pBrowser; }
+  FooButton* StopWaitingButton() const { return m_pStopWaiting; }
+  QLabel* StatusLabel() const { return m_pStatus; }
   bool IsEnded() const { return m_bEnded; }
+  bool IsWaitingForKeyring() const { return m_bWaitingForKeyring; }
 
   // The service's web site, where its pages are.
   QString WebSiteAddress() const;
@@ -48,15 +57,20 @@ class CLoginDlg : public QDialog {
   void OnContact();
   void OnForgotPassword();
   void OnAbout();
+  // Stops waiting for the keyring: the operator types the password.
+  void OnStopWaiting();
 
  protected:
   bool OnInitDialog();
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void LogIn();
   void SaveLogin();
   bool LoadSavedLogin();
+  void OnKeyringAnswer(const CSavedCredentials::Loaded& loaded);
+  void EndKeyringWait(const QString& status);
   void EndDialog(int result);
   void OpenSitePage(const QString& address);
 
@@ -66,6 +80,8 @@ class CLoginDlg : public QDialog {
   QCheckBox* m_pSecureBox;
   QCheckBox* m_pRememberBox;
   FooButton* m_pLoginButton;
+  FooButton* m_pStopWaiting;
+  QLabel* m_pStatus;
   QLineEdit* m_pSiteId;
   QLineEdit* m_pLoginId;
   QLineEdit* m_pPassword;
@@ -74,6 +90,7 @@ class CLoginDlg : public QDialog {
   QString m_strSiteId;
   bool m_bSecure = false;
   bool m_bEnded = false;
+  bool m_bWaitingForKeyring = false;
   // The remembered login when its password was read from the settings
   // file: a successful login with it moves the password to the keyring.
   QStringList m_rememberedInData;  // login id, site id, password

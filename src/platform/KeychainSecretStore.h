@@ -2,32 +2,43 @@
 
 #include "SecretStore.h"
 
+#include <QObject>
+
 namespace QKeychain {
 class Job;
 }
 
 // The secret store on QtKeychain: the freedesktop secret service (GNOME
-// Keyring, KeePassXC, KWallet's bridge) or KWallet. Its jobs are
-// asynchronous; each call runs one and waits for it in a local event loop
-// that takes no user input, for at most the given time, so a service that
-// hangs (a locked keyring waiting for a prompt nobody answers) cannot hold
-// the program. The default leaves time to type the keyring's password into
-// the desktop's unlock prompt; an unlocked keyring answers in milliseconds.
+// Keyring, KeePassXC, KWallet's bridge) or KWallet. Each call runs one
+// QtKeychain job and answers when the job ends or the time-out passes,
+// whichever comes first; a job that ends later is left to finish and
+// delete itself, and its answer is dropped. Nothing waits meanwhile.
+//
+// QtKeychain runs its jobs one after another, so a job the service never
+// answers holds back every later one. While a job of this store is overdue
+// its calls therefore fail at once instead of waiting out their own
+// time-out behind it.
 class CKeychainSecretStore : public CSecretStore {
  public:
-  static constexpr int kDefaultWaitMs = 15000;
+  // Time to type the keyring's password into the desktop's unlock prompt;
+  // nobody waits for it, and an unlocked keyring answers in milliseconds.
+  static constexpr int kDefaultTimeoutMs = 30000;
 
-  explicit CKeychainSecretStore(QString serviceName, int waitMs = kDefaultWaitMs);
+  explicit CKeychainSecretStore(QString serviceName, int timeoutMs = kDefaultTimeoutMs);
 
-  ReadResult Read(const QString& key) override;
-  Status Write(const QString& key, const QString& secret) override;
-  Status Remove(const QString& key) override;
+  void Read(const QString& key, ReadDone done) override;
+  void Write(const QString& key, const QString& secret, Done done) override;
+  void Remove(const QString& key, Done done) override;
 
  private:
-  // Starts the job and waits for its end; the job deletes itself, also
-  // when it ends after the wait has given up.
-  ReadResult Run(QKeychain::Job* job);
+  // Starts the job for the key and answers once: at once without a session
+  // bus or while a job is overdue, else at its end or at the time-out.
+  void Run(QKeychain::Job* job, const QString& key, ReadDone done);
 
   QString m_strService;
-  int m_nWaitMs;
+  int m_nTimeoutMs;
+  int m_nOverdueJobs = 0;
+  // The context of every job's and timer's connection: with the store
+  // gone, nothing of it is called.
+  QObject m_context;
 };

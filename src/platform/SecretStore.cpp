@@ -7,9 +7,9 @@ namespace {
 // What a desktop without a secret service answers.
 class CNoSecretStore : public CSecretStore {
  public:
-  ReadResult Read(const QString&) override { return {}; }
-  Status Write(const QString&, const QString&) override { return Status::Unavailable; }
-  Status Remove(const QString&) override { return Status::Unavailable; }
+  void Read(const QString&, ReadDone done) override { done({Status::Unavailable, QString()}); }
+  void Write(const QString&, const QString&, Done done) override { done(Status::Unavailable); }
+  void Remove(const QString&, Done done) override { done(Status::Unavailable); }
 };
 
 CNoSecretStore g_none;

@@ -2,14 +2,22 @@
 
 #include <QString>
 
+#include <functional>
+
 // The desktop's store of secrets (the freedesktop secret service, a
 // keyring): passwords kept outside the settings file. Like the desktop
 // services it is a seam: the program installs the QtKeychain store at
 // start-up, tests a recording one. Until one is installed there is no
 // secret service, and callers keep their secrets as they did without one.
 //
-// Every call returns within a bounded time; a store that does not answer
-// in time counts as failed. Call on the user-interface thread only.
+// A keyring may take seconds to answer, or never answer (a locked one
+// waiting for an unlock prompt nobody sees), so no call waits: each returns
+// at once and hands its answer to a completion on the user-interface thread
+// later, or before it returns when the answer is known at once. Every call
+// is answered exactly once, within the store's time-out (a service that
+// does not answer in time counts as Failed), and never after the store is
+// gone. Callers guard their own objects, which may go first. Call on the
+// user-interface thread only.
 class CSecretStore {
  public:
   enum class Status {
@@ -22,13 +30,15 @@ class CSecretStore {
     Status status = Status::Unavailable;
     QString secret;
   };
+  using ReadDone = std::function<void(const ReadResult&)>;
+  using Done = std::function<void(Status)>;
 
   virtual ~CSecretStore() = default;
 
-  virtual ReadResult Read(const QString& key) = 0;
-  virtual Status Write(const QString& key, const QString& secret) = 0;
+  virtual void Read(const QString& key, ReadDone done) = 0;
+  virtual void Write(const QString& key, const QString& secret, Done done) = 0;
   // Removing a key that holds nothing is Ok or NotFound, as the store says.
-  virtual Status Remove(const QString& key) = 0;
+  virtual void Remove(const QString& key, Done done) = 0;
 
   // The store in use; Install() replaces it (nullptr: no secret service).
   static CSecretStore& Get();

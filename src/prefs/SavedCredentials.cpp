@@ -72,6 +72,9 @@ QString CSavedCredentials::SecretKey(const QString& loginId, const QString& site
 
 namespace {
 
+// Forget() calls so far: a save that ends after one stores nothing.
+int g_nForgets = 0;
+
 bool WriteData(const QByteArray& data) {
   CSettingsStore store;
   return store.CreateKey(CSettingsStore::kLoginKey) && store.WriteBinary(CSettingsStore::kLoginKey, kDataValue, data);
@@ -95,38 +98,71 @@ std::optional<Credentials> CSavedCredentials::FromStoredForm(const QByteArray& d
   return Credentials{pieces[0], pieces[1], pieces[2]};
 }
 
-bool CSavedCredentials::Save(const Credentials& credentials) {
+void CSavedCredentials::Save(const Credentials& credentials, SaveDone done) {
+  auto finish = [done = std::move(done)](bool bStored) {
+    if (done) done(bStored);
+  };
+  // The cipher of the record without its password is the start of the one
+  // with it: when that cannot be stored, neither can the whole record.
+  const std::optional<QByteArray> withoutPassword = StoredForm({credentials.loginId, credentials.siteId, QString()});
+  if (!withoutPassword) {
+    finish(false);
+    return;
+  }
   // The record without its password replaces "Data" only once the secret
   // service holds the password: a failing service leaves the password in
   // "Data", where it stays usable.
-  const std::optional<QByteArray> withoutPassword = StoredForm({credentials.loginId, credentials.siteId, QString()});
-  if (withoutPassword &&
-      CSecretStore::Get().Write(SecretKey(credentials.loginId, credentials.siteId), credentials.password) ==
-          CSecretStore::Status::Ok)
-    return WriteData(*withoutPassword);
-  const std::optional<QByteArray> data = StoredForm(credentials);
-  return data && WriteData(*data);
+  const QString key = SecretKey(credentials.loginId, credentials.siteId);
+  const int forgetsBefore = g_nForgets;
+  CSecretStore::Get().Write(
+      key, credentials.password,
+      [credentials, key, forgetsBefore, withoutPassword = *withoutPassword, finish](CSecretStore::Status status) {
+        const bool bInKeyring = status == CSecretStore::Status::Ok;
+        // Forgotten while the service was busy: the login must not come back.
+        if (forgetsBefore != g_nForgets) {
+          if (bInKeyring) CSecretStore::Get().Remove(key, [](CSecretStore::Status) {});
+          finish(false);
+          return;
+        }
+        if (bInKeyring) {
+          finish(WriteData(withoutPassword));
+          return;
+        }
+        const std::optional<QByteArray> data = StoredForm(credentials);
+        finish(data && WriteData(*data));
+      });
 }
 
-std::optional<Credentials> CSavedCredentials::Load(bool* passwordInData) {
-  std::optional<Credentials> credentials = ReadRecord();
-  if (!credentials) return std::nullopt;
-  if (passwordInData) *passwordInData = !credentials->password.isEmpty();
-  if (!credentials->password.isEmpty()) return credentials;
+std::optional<Credentials> CSavedCredentials::Record() { return ReadRecord(); }
+
+void CSavedCredentials::Load(LoadDone done) {
+  std::optional<Credentials> record = ReadRecord();
+  if (!record || !record->password.isEmpty()) {
+    const bool bPasswordInData = record.has_value();
+    done({std::move(record), bPasswordInData, CSecretStore::Status::Ok});
+    return;
+  }
   // A keyring that is locked or gone leaves the record alone: the next
   // start may find it again.
-  const CSecretStore::ReadResult secret = CSecretStore::Get().Read(SecretKey(credentials->loginId, credentials->siteId));
-  if (secret.status != CSecretStore::Status::Ok || secret.secret.isEmpty()) return std::nullopt;
-  credentials->password = secret.secret;
-  return credentials;
+  CSecretStore::Get().Read(SecretKey(record->loginId, record->siteId),
+                           [record = *record, done = std::move(done)](const CSecretStore::ReadResult& secret) mutable {
+                             Loaded loaded{std::nullopt, false, secret.status};
+                             if (secret.status == CSecretStore::Status::Ok && !secret.secret.isEmpty()) {
+                               record.password = secret.secret;
+                               loaded.credentials = std::move(record);
+                             }
+                             done(loaded);
+                           });
 }
 
 void CSavedCredentials::Forget() {
+  ++g_nForgets;
   // Whichever form "Data" has, a password under its key may exist (saved
-  // before the service failed, say): it goes too.
-  if (const std::optional<Credentials> record = ReadRecord())
-    CSecretStore::Get().Remove(SecretKey(record->loginId, record->siteId));
+  // before the service failed, say): it goes too, whenever the service
+  // gets to it. Nobody waits for that.
+  const std::optional<Credentials> record = ReadRecord();
   CSettingsStore().DeleteKey(CSettingsStore::kLoginKey);
+  if (record) CSecretStore::Get().Remove(SecretKey(record->loginId, record->siteId), [](CSecretStore::Status) {});
 }
 
 bool CSavedCredentials::ReadSecure() {

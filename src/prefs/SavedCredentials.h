@@ -1,8 +1,11 @@
 #pragma once
 
+#include "SecretStore.h"
+
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The remembered login: site id, login id and password, encrypted with a key
@@ -49,13 +52,30 @@ class CSavedCredentials {
   static std::optional<Credentials> FromStoredForm(const QByteArray& data);
 
   // Stores the credentials: the password in the secret service where there
-  // is one, else in "Data". When they cannot be stored the previous state stays.
-  static bool Save(const Credentials& credentials);
-  // The remembered credentials, if there are usable ones; passwordInData
-  // tells whether "Data" itself held the password.
-  static std::optional<Credentials> Load(bool* passwordInData = nullptr);
-  // Deletes the password from the secret service and the whole "Login" key:
-  // "Data" and "Secure" together.
+  // is one, else in "Data". The secret service answers later, so this
+  // finishes in the background; done, if given, then tells whether they
+  // were stored. When they cannot be stored the previous state stays, and a
+  // Forget() before the end wins: the saving then stores nothing.
+  using SaveDone = std::function<void(bool bStored)>;
+  static void Save(const Credentials& credentials, SaveDone done = {});
+
+  // The record "Data" holds: the login id, the site id and, where the secret
+  // service does not keep it, the password. Nothing when there is no usable one.
+  static std::optional<Credentials> Record();
+
+  struct Loaded {
+    std::optional<Credentials> credentials;  // usable, password included
+    bool bPasswordInData = false;            // "Data" itself held the password
+    // How the secret service answered when it was asked for the password.
+    CSecretStore::Status keyring = CSecretStore::Status::Ok;
+  };
+  using LoadDone = std::function<void(const Loaded&)>;
+  // Hands the remembered credentials to done: at once when "Data" holds the
+  // password (or nothing is remembered), else when the secret service answers.
+  static void Load(LoadDone done);
+
+  // Deletes the whole "Login" key ("Data" and "Secure" together) at once,
+  // and the password from the secret service in the background.
   static void Forget();
 
   // The secret service's key of an operator's password.

@@ -3,6 +3,7 @@
 #include "FooButton.h"
 #include "GetFootDlg.h"
 #include "MainDlg.h"
+#include "RecordingSecretStore.h"
 #include "RefreshCycle.h"
 #include "ReplyBuilders.h"
 #include "ResourceIds.h"
@@ -350,10 +351,14 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().Table()->model()->rowCount(), 0);  // the next refresh fills it
   }
 
+  // A keyring that never answers delays neither the log-out nor its box.
   void serverSaysLoggedOut() {
     CSavedCredentials::Save({"anna", "1001", "pw"});
+    CRecordingSecretStore secrets;
+    secrets.holdAnswers = true;
     C().ApplyRefreshReply("logout");
     QVERIFY(C().IsSessionEnded());
+    QCOMPARE(secrets.HeldAnswers(), 1);  // the password's removal, unanswered
     QVERIFY(m_pEngine->IsClosing());
     QVERIFY(!C().IsRefreshTimerActive());
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
@@ -369,8 +374,11 @@ class TestMainDlg : public QObject {
 
   void logOutForgetsTheSavedLogin() {
     CSavedCredentials::Save({"anna", "1001", "pw"});
+    CRecordingSecretStore secrets;
+    secrets.holdAnswers = true;
     C().LogOutButton()->click();
     QVERIFY(C().IsSessionEnded());
+    QCOMPARE(secrets.HeldAnswers(), 1);
     QVERIFY(!C().LogOutButton()->isEnabled());
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
     QCOMPARE(m_pServer->Targets().filter("w-adminout").first(), QString("/cpn/w-adminout.php?adminid=anna&sid=1001"));
@@ -382,7 +390,7 @@ class TestMainDlg : public QObject {
     CSavedCredentials::Save({"anna", "1001", "pw"});
     C().close();
     QVERIFY(C().IsSessionEnded());
-    QVERIFY(CSavedCredentials::Load().has_value());
+    QVERIFY(CSavedCredentials::Record().has_value());
     QCOMPARE(m_pServer->Targets().filter("w-adminout").size(), 1);
   }
 

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -107,6 +108,16 @@ class TestLoginDlg : public QObject {
   }
   bool m_bLastRunShown = false;
 
+  // Runs the dialog modally with the script inside its loop; a window the
+  // script leaves open (a check failed) is closed after it.
+  int RunScripted(CLoginDlg& dlg, const std::function<void()>& script) {
+    QTimer::singleShot(0, &dlg, [&] {
+      script();
+      if (dlg.isVisible()) dlg.reject();
+    });
+    return dlg.DoModal();
+  }
+
  private slots:
   void init() {
     m_pSettings = std::make_unique<CTestSettingsFolder>();
@@ -137,7 +148,7 @@ class TestLoginDlg : public QObject {
       texts.append(b->text());
       QVERIFY(!b->autoDefault());
     }
-    QCOMPARE(texts, QStringList({"L&ogin", "&Signup", "Forgot Password", "&Contact"}));
+    QCOMPARE(texts, QStringList({"L&ogin", "&Signup", "Forgot Password", "&Contact", "C&ancel"}));
     QVERIFY(!dlg->windowIcon().isNull());
   }
 
@@ -307,14 +318,88 @@ class TestLoginDlg : public QObject {
     QCOMPARE(RunModal(*dlg), int(QDialog::Accepted));
     QVERIFY(!m_bLastRunShown);
     QCOMPARE(secrets.secrets, (QMap<QString, QString>{{"anna@1001", "pw"}}));
-    bool passwordInData = true;
-    QCOMPARE(CSavedCredentials::Load(&passwordInData)->password, QString("pw"));
-    QVERIFY(!passwordInData);
+    QCOMPARE(CSavedCredentials::Record()->password, QString());
 
     // And the next start logs in from the keyring.
     QCOMPARE(RunModal(*Dialog(login.server.Host())), int(QDialog::Accepted));
     QCOMPARE(LastPassword(login.server), QString("pw"));
     QCOMPARE(m_consoleCalls.size(), 2);
+  }
+
+  // A remembered login whose password is in the keyring: the window shows,
+  // filled, while the keyring is asked, and logs in when it answers. When it
+  // fails, or the operator stops waiting, the window waits for the password.
+  void rememberedLoginWaitsForTheKeyring_data() {
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("status");  // afterwards; empty: logged in with the keyring's password
+    QTest::newRow("the keyring answers") << "" << "";
+    QTest::newRow("the keyring fails") << "fail"
+                                       << "The keyring did not give the password: type it and log in.";
+    QTest::newRow("the keyring lost the password") << "lose"
+                                                   << "The keyring has no password for this login: type it and log in.";
+    QTest::newRow("Cancel, then the keyring answers") << "cancel"
+                                                      << "Stopped waiting for the keyring: type the password and log in.";
+    QTest::newRow("Escape, then the keyring answers") << "escape"
+                                                      << "Stopped waiting for the keyring: type the password and log in.";
+  }
+  void rememberedLoginWaitsForTheKeyring() {
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, status);
+    LoginServer login;
+    CRecordingSecretStore secrets;
+    CSavedCredentials::Save({"anna", "1001", "pw"});
+    secrets.holdAnswers = true;
+    secrets.failReads = meanwhile == "fail";
+    if (meanwhile == "lose") secrets.secrets.clear();
+    auto dlg = Dialog(login.server.Host());
+    const int result = RunScripted(*dlg, [&] {
+      QVERIFY(dlg->isVisible());
+      QCOMPARE(dlg->SiteIdEdit()->text(), QString("1001"));
+      QCOMPARE(dlg->LoginIdEdit()->text(), QString("anna"));
+      QCOMPARE(dlg->PasswordEdit()->text(), QString());
+      QCOMPARE(dlg->StatusLabel()->text(), QString("Waiting for the keyring..."));
+      QVERIFY(dlg->StopWaitingButton()->isVisible());
+      if (meanwhile == "cancel") dlg->StopWaitingButton()->click();
+      if (meanwhile == "escape") QTest::keyClick(dlg->PasswordEdit(), Qt::Key_Escape);
+      QVERIFY(dlg->isVisible());
+      secrets.ReleaseAnswers();
+      if (status.isEmpty()) {
+        QTRY_VERIFY(dlg->IsEnded());
+        return;
+      }
+      QCOMPARE(dlg->StatusLabel()->text(), status);
+      QVERIFY(!dlg->IsWaitingForKeyring());
+      QVERIFY(!dlg->StopWaitingButton()->isVisible());
+      QCOMPARE(dlg->PasswordEdit()->text(), QString());  // a late answer fills in nothing
+      QVERIFY(m_consoleCalls.isEmpty());
+      QVERIFY(dlg->LoginButton()->isEnabled());
+      dlg->PasswordEdit()->setText("typed");
+      dlg->LoginButton()->click();
+    });
+    QCOMPARE(result, int(QDialog::Accepted));
+    QCOMPARE(m_consoleCalls.size(), 1);
+    QVERIFY(!m_consoleCalls[0].loginWindowVisible);
+    QCOMPARE(LastPassword(login.server), status.isEmpty() ? QString("pw") : QString("typed"));
+    QCOMPARE(login.server.Targets().filter("wn-login").size(), 1);
+    QVERIFY(m_pDesktop->messageBoxes.isEmpty());
+  }
+
+  // The keyring takes the password only after the console has opened:
+  // "Data" and "Secure" are written then.
+  void rememberingWhileTheKeyringTakesItsTime() {
+    LoginServer login;
+    CRecordingSecretStore secrets;
+    secrets.holdAnswers = true;
+    auto dlg = Dialog(login.server.Host());
+    Fill(*dlg, "1001", "anna", "pw");
+    dlg->RememberBox()->setChecked(true);
+    dlg->OnLogin();
+    QCOMPARE(m_consoleCalls.size(), 1);
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
+    secrets.ReleaseAnswers();
+    QCOMPARE(secrets.secrets, (QMap<QString, QString>{{"anna@1001", "pw"}}));
+    QCOMPARE(CSavedCredentials::Record()->loginId, QString("anna"));
+    QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value_or("absent"), QString("0"));
   }
 
   void rememberedLoginThatIsRefusedWaits() {

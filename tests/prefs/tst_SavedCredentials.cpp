@@ -24,6 +24,26 @@ QString StoredRecord() {
   return DecryptText(StoredData(), record, "Varso") ? record : QString("undecipherable");
 }
 
+// Save and Load where they finish before they return: without a secret
+// service, or with the recording one answering at once.
+bool SaveNow(const Credentials& credentials) {
+  std::optional<bool> stored;
+  CSavedCredentials::Save(credentials, [&stored](bool bStored) { stored = bStored; });
+  if (!stored) QTest::qFail("Save did not finish at once", __FILE__, __LINE__);
+  return stored.value_or(false);
+}
+
+std::optional<Credentials> LoadNow(bool* passwordInData = nullptr) {
+  std::optional<CSavedCredentials::Loaded> loaded;
+  CSavedCredentials::Load([&loaded](const CSavedCredentials::Loaded& answer) { loaded = answer; });
+  if (!loaded) {
+    QTest::qFail("Load did not finish at once", __FILE__, __LINE__);
+    return std::nullopt;
+  }
+  if (passwordInData) *passwordInData = loaded->bPasswordInData;
+  return loaded->credentials;
+}
+
 }  // namespace
 
 class TestSavedCredentials : public QObject {
@@ -52,9 +72,9 @@ class TestSavedCredentials : public QObject {
 
   void saveWritesTheCipherAndTwoZeroBytes() {
     CTestSettingsFolder folder;
-    QVERIFY(CSavedCredentials::Save({"a", "b", "c"}));
+    QVERIFY(SaveNow({"a", "b", "c"}));
     QCOMPARE(StoredData(), kCipherOfABC + QByteArray(2, '\0'));
-    const auto loaded = CSavedCredentials::Load();
+    const auto loaded = LoadNow();
     QVERIFY(loaded.has_value());
     QCOMPARE(loaded->loginId, QString("a"));
     QCOMPARE(loaded->siteId, QString("b"));
@@ -64,25 +84,25 @@ class TestSavedCredentials : public QObject {
   void awkwardPasswordsRoundTrip() {
     CTestSettingsFolder folder;
     const Credentials c{"op 1", "1001", QString::fromUtf8("p a#s%s+&=Жж東京")};
-    QVERIFY(CSavedCredentials::Save(c));
-    QCOMPARE(CSavedCredentials::Load()->password, c.password);
+    QVERIFY(SaveNow(c));
+    QCOMPARE(LoadNow()->password, c.password);
   }
 
   void whatTheStoredFormCannotHoldIsNotStored() {
     CTestSettingsFolder folder;
-    QVERIFY(CSavedCredentials::Save({"a", "b", "c"}));
+    QVERIFY(SaveNow({"a", "b", "c"}));
     // "a<fld>b<fld>" is 12 units: a password of 87 makes 99 and fits, one more does not.
-    QVERIFY(CSavedCredentials::Save({"a", "b", QString(87, u'p')}));
-    QCOMPARE(CSavedCredentials::Load()->password, QString(87, u'p'));
-    QVERIFY(!CSavedCredentials::Save({"a", "b", QString(88, u'p')}));
-    QCOMPARE(CSavedCredentials::Load()->password, QString(87, u'p'));  // the previous state stays, whole
+    QVERIFY(SaveNow({"a", "b", QString(87, u'p')}));
+    QCOMPARE(LoadNow()->password, QString(87, u'p'));
+    QVERIFY(!SaveNow({"a", "b", QString(88, u'p')}));
+    QCOMPARE(LoadNow()->password, QString(87, u'p'));  // the previous state stays, whole
 
     // This password makes the cipher's 18th unit zero: stored, it would come
     // back cut short, so it is not stored at all.
     const Credentials zeroInside{"op", "1001", QString("x") + QChar(0x46BA) + "y"};
     QVERIFY(!CSavedCredentials::StoredForm(zeroInside).has_value());
-    QVERIFY(!CSavedCredentials::Save(zeroInside));
-    QCOMPARE(CSavedCredentials::Load()->password, QString(87, u'p'));
+    QVERIFY(!SaveNow(zeroInside));
+    QCOMPARE(LoadNow()->password, QString(87, u'p'));
   }
 
   void damagedOrForeignDataIsNotUsed_data() {
@@ -101,7 +121,7 @@ class TestSavedCredentials : public QObject {
     CSettingsStore store;
     store.CreateKey(CSettingsStore::kLoginKey);
     store.WriteBinary(CSettingsStore::kLoginKey, "Data", data);
-    QVERIFY(!CSavedCredentials::Load().has_value());
+    QVERIFY(!LoadNow().has_value());
   }
 
   void aTextValueIsNotALogin() {
@@ -109,36 +129,36 @@ class TestSavedCredentials : public QObject {
     CSettingsStore store;
     store.CreateKey(CSettingsStore::kLoginKey);
     store.WriteText(CSettingsStore::kLoginKey, "Data", "a<fld>b<fld>c");
-    QVERIFY(!CSavedCredentials::Load().has_value());
+    QVERIFY(!LoadNow().has_value());
   }
 
   void forgettingDeletesTheWholeKey() {
     CTestSettingsFolder folder;
-    CSavedCredentials::Save({"a", "b", "c"});
+    QVERIFY(SaveNow({"a", "b", "c"}));
     CSavedCredentials::WriteSecureIfKeyExists(true);
     QVERIFY(CSavedCredentials::ReadSecure());
     CSavedCredentials::Forget();
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
-    QVERIFY(!CSavedCredentials::Load().has_value());
+    QVERIFY(!LoadNow().has_value());
     QVERIFY(!CSavedCredentials::ReadSecure());
   }
 
   void withASecretServiceThePasswordIsKeptThere() {
     CTestSettingsFolder folder;
     CRecordingSecretStore secrets;
-    QVERIFY(CSavedCredentials::Save({"anna", "1001", "s3cret"}));
+    QVERIFY(SaveNow({"anna", "1001", "s3cret"}));
     QCOMPARE(secrets.secrets, (QMap<QString, QString>{{"anna@1001", "s3cret"}}));
     QCOMPARE(StoredRecord(), QString("anna<fld>1001<fld>"));
     bool passwordInData = true;
-    const auto loaded = CSavedCredentials::Load(&passwordInData);
+    const auto loaded = LoadNow(&passwordInData);
     QVERIFY(loaded.has_value());
     QCOMPARE(loaded->password, QString("s3cret"));
     QVERIFY(!passwordInData);
     // The settings file only says where to look: the service has the secret.
     secrets.secrets.clear();
-    QVERIFY(!CSavedCredentials::Load().has_value());
+    QVERIFY(!LoadNow().has_value());
 
-    QVERIFY(CSavedCredentials::Save({"anna", "1001", "s3cret"}));
+    QVERIFY(SaveNow({"anna", "1001", "s3cret"}));
     CSavedCredentials::WriteSecureIfKeyExists(true);
     CSavedCredentials::Forget();
     QVERIFY(secrets.secrets.isEmpty());
@@ -162,18 +182,77 @@ class TestSavedCredentials : public QObject {
     secrets.available = failure != "unavailable";
     secrets.failWrites = failure == "write";
     secrets.failRemoves = failure == "remove";
-    QVERIFY(CSavedCredentials::Save({"a", "1", "pw"}));
+    QVERIFY(SaveNow({"a", "1", "pw"}));
     QCOMPARE(StoredRecord(), recordAfterSave);
 
     secrets.failReads = failure == "read";
     // A locked keyring gives nothing now, and keeps the record for later.
-    QCOMPARE(CSavedCredentials::Load().has_value(), failure != "read");
+    QCOMPARE(LoadNow().has_value(), failure != "read");
     secrets.failReads = false;
-    QCOMPARE(CSavedCredentials::Load()->password, QString("pw"));
+    QCOMPARE(LoadNow()->password, QString("pw"));
 
     CSavedCredentials::Forget();
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
-    QVERIFY(!CSavedCredentials::Load().has_value());
+    QVERIFY(!LoadNow().has_value());
+  }
+
+  // A keyring that takes its time: "Data" changes only once it answered,
+  // Load waits for it where it must, and forgetting waits for nothing.
+  void aSlowKeyringIsWaitedForInTheBackground_data() {
+    QTest::addColumn<bool>("writeFails");
+    QTest::addColumn<QString>("recordAfterSave");
+    QTest::newRow("the keyring takes the password") << false << "a<fld>1<fld>";
+    QTest::newRow("the keyring fails at last") << true << "a<fld>1<fld>pw";
+  }
+  void aSlowKeyringIsWaitedForInTheBackground() {
+    QFETCH(bool, writeFails);
+    QFETCH(QString, recordAfterSave);
+    CTestSettingsFolder folder;
+    QVERIFY(SaveNow({"a", "1", "old"}));  // before there was a keyring
+    CRecordingSecretStore secrets;
+    secrets.holdAnswers = true;
+    secrets.failWrites = writeFails;
+    std::optional<bool> stored;
+    CSavedCredentials::Save({"a", "1", "pw"}, [&stored](bool bStored) { stored = bStored; });
+    QVERIFY(!stored.has_value());
+    QCOMPARE(StoredRecord(), QString("a<fld>1<fld>old"));
+    secrets.ReleaseAnswers();
+    QVERIFY(stored == true);
+    QCOMPARE(StoredRecord(), recordAfterSave);
+
+    std::optional<CSavedCredentials::Loaded> loaded;
+    CSavedCredentials::Load([&loaded](const CSavedCredentials::Loaded& answer) { loaded = answer; });
+    QCOMPARE(loaded.has_value(), writeFails);  // a password in "Data" needs no keyring
+    secrets.ReleaseAnswers();
+    QVERIFY(loaded.has_value() && loaded->credentials.has_value());
+    QCOMPARE(loaded->credentials->password, QString("pw"));
+    QCOMPARE(loaded->bPasswordInData, writeFails);
+
+    CSavedCredentials::Forget();
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
+    secrets.ReleaseAnswers();
+    QVERIFY(secrets.secrets.isEmpty());
+  }
+
+  // Logging out while the keyring still works on the password being saved:
+  // the login stays forgotten, in the settings file and in the keyring.
+  void forgettingWinsOverAPendingSave() {
+    CTestSettingsFolder folder;
+    CRecordingSecretStore secrets;
+    secrets.holdAnswers = true;
+    std::optional<bool> stored;
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [&stored](bool bStored) { stored = bStored; });
+    CSavedCredentials::Forget();
+    secrets.ReleaseAnswers();  // the password reaches the keyring...
+    QVERIFY(stored == false);
+    QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
+    QCOMPARE(secrets.HeldAnswers(), 1);
+    secrets.ReleaseAnswers();  // ...and leaves it again
+    QVERIFY(secrets.secrets.isEmpty());
+
+    secrets.holdAnswers = false;
+    QVERIFY(SaveNow({"anna", "1001", "pw"}));
+    QCOMPARE(secrets.secrets.size(), 1);
   }
 
   void secureIsWrittenOnlyIntoAnExistingKey() {
