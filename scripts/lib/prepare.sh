@@ -9,7 +9,7 @@ TALVERO_PACKAGES=(
   libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl
   wamerican libbenchmark-dev libhunspell-dev hunspell-en-us
   dpkg-dev file desktop-file-utils appstream lintian man-db
-  qtkeychain-qt6-dev
+  qtkeychain-qt6-dev gnome-keyring dbus
 )
 
 talvero_install_missing() {
