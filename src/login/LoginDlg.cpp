@@ -237,12 +237,7 @@ void CLoginDlg::SaveLogin() {
 bool CLoginDlg::LoadSavedLogin() {
   const std::optional<Credentials> record = CSavedCredentials::Record();
   if (!record) return false;
-  m_strLoginId = record->loginId;
-  m_strSiteId = record->siteId;
-  m_strPassword = record->password;
-  m_pLoginId->setText(m_strLoginId);
-  m_pSiteId->setText(m_strSiteId);
-  m_pPassword->setText(m_strPassword);
+  ShowLogin(*record);
   m_bSecure = CSavedCredentials::ReadSecure();
   if (!m_strPassword.isEmpty()) {
     m_rememberedInData = QStringList({m_strLoginId, m_strSiteId, m_strPassword});
@@ -261,6 +256,15 @@ bool CLoginDlg::LoadSavedLogin() {
   return false;
 }
 
+void CLoginDlg::ShowLogin(const Credentials& login) {
+  m_strLoginId = login.loginId;
+  m_strSiteId = login.siteId;
+  m_strPassword = login.password;
+  m_pLoginId->setText(m_strLoginId);
+  m_pSiteId->setText(m_strSiteId);
+  m_pPassword->setText(m_strPassword);
+}
+
 void CLoginDlg::OnKeyringAnswer(const CSavedCredentials::Loaded& loaded) {
   if (!m_bWaitingForKeyring) return;  // the operator stopped waiting
   if (!loaded.credentials) {
@@ -269,12 +273,7 @@ void CLoginDlg::OnKeyringAnswer(const CSavedCredentials::Loaded& loaded) {
     return;
   }
   EndKeyringWait(QString());
-  m_strLoginId = loaded.credentials->loginId;
-  m_strSiteId = loaded.credentials->siteId;
-  m_strPassword = loaded.credentials->password;
-  m_pLoginId->setText(m_strLoginId);
-  m_pSiteId->setText(m_strSiteId);
-  m_pPassword->setText(m_strPassword);
+  ShowLogin(*loaded.credentials);
   // As after a press of Login, no second login can start meanwhile. The
   // answer arrives inside the keyring's signal, and LogIn runs the
   // console's loop: it starts from the window's own loop instead. A window

@@ -69,6 +69,8 @@ class CLoginDlg : public QDialog {
   void LogIn();
   void SaveLogin();
   bool LoadSavedLogin();
+  // The remembered login in the members and the fields.
+  void ShowLogin(const Credentials& login);
   void OnKeyringAnswer(const CSavedCredentials::Loaded& loaded);
   void EndKeyringWait(const QString& status);
   void EndDialog(int result);

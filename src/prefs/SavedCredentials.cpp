@@ -80,11 +80,6 @@ bool WriteData(const QByteArray& data) {
   return store.CreateKey(CSettingsStore::kLoginKey) && store.WriteBinary(CSettingsStore::kLoginKey, kDataValue, data);
 }
 
-std::optional<Credentials> ReadRecord() {
-  const std::optional<QByteArray> data = CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, kDataValue);
-  return data ? CSavedCredentials::FromStoredForm(*data) : std::nullopt;
-}
-
 }  // namespace
 
 std::optional<Credentials> CSavedCredentials::FromStoredForm(const QByteArray& data) {
@@ -133,10 +128,13 @@ void CSavedCredentials::Save(const Credentials& credentials, SaveDone done) {
       });
 }
 
-std::optional<Credentials> CSavedCredentials::Record() { return ReadRecord(); }
+std::optional<Credentials> CSavedCredentials::Record() {
+  const std::optional<QByteArray> data = CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, kDataValue);
+  return data ? FromStoredForm(*data) : std::nullopt;
+}
 
 void CSavedCredentials::Load(LoadDone done) {
-  std::optional<Credentials> record = ReadRecord();
+  std::optional<Credentials> record = Record();
   if (!record || !record->password.isEmpty()) {
     const bool bPasswordInData = record.has_value();
     done({std::move(record), bPasswordInData, CSecretStore::Status::Ok});
@@ -160,7 +158,7 @@ void CSavedCredentials::Forget() {
   // Whichever form "Data" has, a password under its key may exist (saved
   // before the service failed, say): it goes too, whenever the service
   // gets to it. Nobody waits for that.
-  const std::optional<Credentials> record = ReadRecord();
+  const std::optional<Credentials> record = Record();
   CSettingsStore().DeleteKey(CSettingsStore::kLoginKey);
   if (record) CSecretStore::Get().Remove(SecretKey(record->loginId, record->siteId), [](CSecretStore::Status) {});
 }
