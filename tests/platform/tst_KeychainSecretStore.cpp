@@ -92,7 +92,7 @@ class TestKeychainInChild : public QObject {
     QCOMPARE(Read(store, "bob@1001").Wait(), QString("NotFound"));
     QCOMPARE(Remove(store, "anna@1001").Wait(), QString("Ok"));
     QCOMPARE(Read(store, "anna@1001").Wait(), QString("NotFound"));
-    // Another program's entries under the same key are not ours.
+    // Entries belong to their service name: another program does not see ours.
     CKeychainSecretStore other(kService + "-other", 10000);
     QCOMPARE(Write(store, "anna@1001", "ours").Wait(), QString("Ok"));
     QCOMPARE(Read(other, "anna@1001").Wait(), QString("NotFound"));
