@@ -345,8 +345,8 @@ void CMainDlg::EndSession(bool bForgetLogin, bool bToldByServer) {
   }
   // From here on no reply reaches any window of the session.
   m_engine.SetClosing();
-  // After the closing mark: the keyring's answer is awaited in a local
-  // event loop, which must deliver no reply to a window being closed.
+  // The remembered login goes at once; the keyring forgets its password in
+  // the background, so a keyring that does not answer holds nothing up.
   if (bForgetLogin) CSavedCredentials::Forget();
   SetTrayIcon(false);
   m_pAlerts->CloseNotices();

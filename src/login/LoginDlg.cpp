@@ -152,6 +152,7 @@ void CLoginDlg::keyPressEvent(QKeyEvent* event) {
 
 void CLoginDlg::OnAbout() {
   CAboutDlg about(this);
+  about.setWindowModality(Qt::WindowModal);  // never application-modal
   about.exec();
 }
 
