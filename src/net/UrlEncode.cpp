@@ -9,6 +9,14 @@ void AppendByte(QString& out, unsigned byte) {
   out += QChar(kHex[byte & 0x0F]);
 }
 
+// RFC 3986's unreserved characters, the only ones a query value may carry
+// as they are: anything else ('?', '#', '%', a space) would be read as part
+// of the address or as an escape by the server.
+bool IsUnreserved(unsigned u) {
+  return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '-' || u == '.' ||
+         u == '_' || u == '~';
+}
+
 }  // namespace
 
 QString UrlEncode(const QString& text) {
@@ -16,10 +24,10 @@ QString UrlEncode(const QString& text) {
   out.reserve(text.size() * 3 / 2);
   for (const QChar ch : text) {
     const unsigned u = ch.unicode();
-    if (u == '=' || u == '+' || u == '&') {
-      AppendByte(out, u);
-    } else if (u < 0x80) {
+    if (IsUnreserved(u)) {
       out += ch;
+    } else if (u < 0x80) {
+      AppendByte(out, u);
     } else if (u < 0x800) {
       AppendByte(out, 0xC0 | (u >> 6));
       AppendByte(out, 0x80 | (u & 0x3F));
