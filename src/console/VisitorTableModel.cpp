@@ -1,5 +1,7 @@
 #include "VisitorTableModel.h"
 
+#include "OutsideText.h"
+
 #include <QColor>
 #include <QThreadPool>
 
@@ -57,8 +59,10 @@ QVariant CVisitorTableModel::data(const QModelIndex& index, int role) const {
   const CSiteVisitor& v = m_visitors[index.row()];
   switch (role) {
     case Qt::DisplayRole:
+      return DisplayedField(CellText(v.m_line, index.column()));
     case Qt::ToolTipRole:
-      return CellText(v.m_line, index.column());
+      // A visitor's name or page is text, never markup.
+      return PlainToolTip(CellText(v.m_line, index.column()));
     case Qt::DecorationRole:
       return index.column() == ColVisitor ? QVariant(m_rowImages[RowImage(v)]) : QVariant();
     case Qt::ForegroundRole:

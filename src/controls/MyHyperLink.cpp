@@ -5,11 +5,6 @@
 
 #include <QMouseEvent>
 
-QString PlainToolTip(const QString& text) {
-  if (text.isEmpty()) return {};
-  return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text.toHtmlEscaped());
-}
-
 CMyHyperLink::CMyHyperLink(QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);
   setAutoFillBackground(false);  // nothing is erased behind the text
@@ -45,13 +40,13 @@ void CMyHyperLink::SetLink(const QString& text) {
   m_strText = text;
   SetUrl(text);
   setToolTip(PlainToolTip(text));
-  setText(text);
+  setText(DisplayedField(text));
 }
 
 void CMyHyperLink::SetMailLink(const QString& text) {
   m_strText = text;
   if (!text.isEmpty()) SetUrl(QStringLiteral("mailto:") + text);
-  setText(text);
+  setText(DisplayedField(text));
 }
 
 void CMyHyperLink::SetColours(const QColor& normal, const QColor& hover, const QColor& visited) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OutsideText.h"
+
 #include <QColor>
 #include <QCursor>
 #include <QLabel>
@@ -61,6 +63,3 @@ class CMyHyperLink : public QLabel {
   bool m_bLinkCursor = false;
   bool m_bInFontChange = false;
 };
-
-// Plain text as tooltip markup: shown exactly as written, never as HTML.
-QString PlainToolTip(const QString& text);

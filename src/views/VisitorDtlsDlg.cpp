@@ -87,7 +87,7 @@ void CVisitorDtlsDlg::ShowDetails(const VisitorDetails& details) {
     else if (f == F::VisitorEmail)
       m_pEmail->SetMailLink(text);
     else
-      m_values[size_t(f)]->setText(text);
+      m_values[size_t(f)]->setText(DisplayedField(text));
     m_values[size_t(f)]->setToolTip(PlainToolTip(text));
   }
   for (CMyHyperLink* link : {m_pUrl, m_pReferrer, m_pEmail}) {

@@ -12,6 +12,7 @@
 #include "SettingsStore.h"
 #include "VisitorDtlsDlg.h"
 #include "VisitorInfo.h"
+#include "VisitorTableModel.h"
 #include "WindowPlacement.h"
 
 #include <httplib.h>
@@ -27,6 +28,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextDocument>
 
 namespace {
 
@@ -509,6 +511,32 @@ class TestMainDlg : public QObject {
     QCOMPARE(handedOver->pos() - asked->pos(), QPoint(CWindowPlacement::kCascadeStep, CWindowPlacement::kCascadeStep));
     QCOMPARE(m_pDesktop->flashes.size(), 1);
     QCOMPARE(m_pDesktop->flashes[0].data(), handedOver.data());
+  }
+
+  // What a visitor sends is shown as sent: markup stays text in the cell
+  // and its tooltip, and a direction override cannot turn "gpj.exe" round
+  // into "exe.jpg" or run on past its field.
+  void visitorTextIsShownAsSent_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("markup") << "<b>Zoe</b><img src=\"x.png\" width=359>" << "<b>Zoe</b><img src=\"x.png\" width=359>";
+    QTest::newRow("right-to-left override") << QString::fromUtf8("photo\u202Egpj.exe") << "photogpj.exe";
+    QTest::newRow("embedding and isolate left open")
+        << QString::fromUtf8("a\u202Bb\u2067c") << "abc";
+    QTest::newRow("Hebrew with its marks") << QString::fromUtf8("\u05E9\u05DC\u05D5\u05DD\u200F!") << QString::fromUtf8("\u05E9\u05DC\u05D5\u05DD\u200F!");
+  }
+  void visitorTextIsShownAsSent() {
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    TestVisitor visitor{"a"};
+    visitor.name = name;
+    Apply({visitor});
+    const QModelIndex cell = C().Table()->model()->index(0, CVisitorTableModel::ColName);
+    QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
+    QTextDocument tip;
+    tip.setHtml(cell.data(Qt::ToolTipRole).toString());
+    QCOMPARE(tip.toPlainText(), shown);
+    QVERIFY(!tip.toHtml().contains("<img"));
   }
 
   void aLateReplyWhileTheLoggedOutBoxIsOpenChangesNothing() {
