@@ -3,6 +3,8 @@
 #include "DesktopNotifier.h"
 
 #include <QApplication>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QDesktopServices>
@@ -55,6 +57,15 @@ CDesktopServices::Answer CQtDesktopServices::MessageBox(QWidget* owner, const QS
 }
 
 void CQtDesktopServices::PlaySound(const QUrl& sound) {
+  // Without an audio device the multimedia backend complains at every
+  // sound; the program says so once and rings the desktop's bell instead.
+  if (QMediaDevices::defaultAudioOutput().isNull()) {
+    if (!m_bToldNoAudio)
+      qWarning("No audio device: alerts ring the desktop's bell instead of their sounds.");
+    m_bToldNoAudio = true;
+    QApplication::beep();
+    return;
+  }
   // One effect for the whole program: a new sound cuts the one playing.
   if (!m_pSound) m_pSound = std::make_unique<QSoundEffect>();
   m_pSound->stop();

@@ -32,6 +32,7 @@ class CQtDesktopServices : public CDesktopServices {
 
  private:
   std::unique_ptr<QSoundEffect> m_pSound;
+  bool m_bToldNoAudio = false;
   std::unique_ptr<QSystemTrayIcon> m_pTray;
   std::unique_ptr<CDesktopNotifier> m_pNotifier;
 };
