@@ -9,6 +9,7 @@
 #include "Preferences.h"
 #include "SettingsStore.h"
 #include "WebBrowserDlg.h"
+#include "WindowArrival.h"
 
 #include <QGuiApplication>
 
@@ -78,10 +79,19 @@ void CChatApp::Prepare(const Options& options) {
 
 void CChatApp::RunLoginWindow() {
   CLoginDlg login(m_engine, [this] { RunConsole(); });
+  m_pLogin = &login;
   login.DoModal();
 }
 
 void CChatApp::RunConsole() {
   CMainDlg console(m_engine);
+  m_pConsole = &console;
   console.DoModal();
+}
+
+void CChatApp::BringForward() {
+  if (m_pConsole && !m_pConsole->IsSessionEnded())
+    m_pConsole->RestoreConsole();
+  else if (m_pLogin && m_pLogin->isVisible())
+    CWindowArrival::ShowInFront(m_pLogin);
 }

@@ -2,10 +2,13 @@
 
 #include "StandardOptions.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 class CChatManager;
+class CMainDlg;
+class QWidget;
 
 // The application object: prepares the process, applies the command line,
 // makes sure the settings key exists, and runs the login window, inside
@@ -38,10 +41,15 @@ class CChatApp {
   // preferences.
   void Prepare(const Options& options);
   void RunLoginWindow();
+  // Another start of the program asked for this one: the console (out of
+  // the tray if need be) or the login window comes to the front.
+  void BringForward();
 
  private:
   // The console of a logged-in session, run inside the login handling.
   void RunConsole();
 
   CChatManager& m_engine;
+  QPointer<QWidget> m_pLogin;
+  QPointer<CMainDlg> m_pConsole;
 };

@@ -3,8 +3,12 @@
 #include "ChatManager.h"
 #include "KeychainSecretStore.h"
 #include "QtDesktopServices.h"
+#include "SettingsStore.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 namespace {
 
@@ -41,6 +45,15 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
   QApplication::setWindowIcon(AppIcon());
 
+  // One console per user and settings: a second start brings the first
+  // forward instead of logging the same operator in twice.
+  CSingleInstance instance(CSettingsStore::DefaultPath());
+  if (instance.AskRunningToComeForward()) {
+    std::fprintf(stderr, "talvero: already running with these settings; brought it to the front\n");
+    return 0;
+  }
+  instance.Listen();
+
   CQtDesktopServices desktop;
   CDesktopServices::Install(&desktop);
   // The remembered password goes to the desktop's keyring where it has one.
@@ -49,6 +62,7 @@ int main(int argc, char* argv[]) {
   {
     CChatManager engine;
     CChatApp app(engine);
+    QObject::connect(&instance, &CSingleInstance::ComeForward, [&app] { app.BringForward(); });
     app.InitInstance(options);
   }
   CSecretStore::Install(nullptr);

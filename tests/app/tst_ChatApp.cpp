@@ -1,5 +1,6 @@
 // Start-up: the command line and the settings key.
 #include "ChatApp.h"
+#include "SingleInstance.h"
 #include "ChatManager.h"
 #include "LinkOpener.h"
 #include "RecordingDesktopServices.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QProcess>
 #include <QTimer>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestChatApp : public QObject {
@@ -116,6 +118,40 @@ class TestChatApp : public QObject {
     app.RunLoginWindow();  // returns once the window is closed
     QCOMPARE(shown, QString("Talvero Executive Login:"));
     QCOMPARE(engine.Session().loginId, QString());
+  }
+
+  // One console per user and settings: a second start with the same
+  // settings brings the first forward and ends; other settings are another
+  // console.
+  void aSecondStartBringsTheFirstForward() {
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    env.insert("XDG_DATA_HOME", dir.filePath("data"));
+    const QString talvero = QCoreApplication::applicationDirPath() + "/../../talvero";
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(talvero, {"--service", "127.0.0.1:9"});
+    QVERIFY(first.waitForStarted());
+    CSingleInstance probe(dir.filePath("config/TVR/Client.conf"));
+    QTRY_VERIFY_WITH_TIMEOUT(probe.AskRunningToComeForward(200), 20000);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(talvero, {"--service", "127.0.0.1:9"});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(second.readAllStandardError().contains("already running"));
+    QCOMPARE(first.state(), QProcess::Running);
+
+    CSingleInstance other(dir.filePath("elsewhere/Client.conf"));
+    QVERIFY(!other.AskRunningToComeForward(200));
+    first.kill();
+    first.waitForFinished();
+    // A console that died leaves its socket: the next start is not refused.
+    QVERIFY(!probe.AskRunningToComeForward(200));
+    QVERIFY(probe.Listen());
   }
 
   // The three programs share the command-line rules: help and version on
