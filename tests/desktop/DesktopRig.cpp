@@ -1,0 +1,158 @@
+#include "DesktopRig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+constexpr int kStartMs = 20000;
+constexpr int kToolMs = 15000;
+
+}  // namespace
+
+QString CDesktopRig::ProgramDir() {
+  const QString chosen = qEnvironmentVariable("TALVERO_PROGRAM_DIR");
+  return chosen.isEmpty() ? QStringLiteral(TALVERO_BUILD_DIR) : chosen;
+}
+
+CDesktopRig::CDesktopRig() {
+  if (!m_dir.isValid()) {
+    m_strError = QStringLiteral("no temporary folder");
+    return;
+  }
+  // Nothing run here reads or writes the real home, and no other desktop
+  // or bus of the machine leaks in.
+  m_env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"WAYLAND_DISPLAY", "DBUS_SESSION_BUS_PID", "QT_QPA_PLATFORM", "SESSION_MANAGER"})
+    m_env.remove(QString::fromLatin1(name));
+  for (const char* sub : {"home", "config", "data", "cache", "runtime"}) QDir(m_dir.path()).mkdir(QString::fromLatin1(sub));
+  QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  m_env.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
+  m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+  m_env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+  m_env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.filePath(QStringLiteral("cache")));
+  m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
+  m_env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+  if (StartBus() && StartXServer()) StartDesktopPrograms();
+}
+
+CDesktopRig::~CDesktopRig() {
+  while (!m_children.empty()) {
+    StopChild(m_children.back().get());
+    m_children.pop_back();
+  }
+}
+
+QProcess* CDesktopRig::StartChild(const QString& program, const QStringList& arguments, const QString& logName,
+                                  const QProcessEnvironment& env) {
+  auto child = std::make_unique<QProcess>();
+  child->setProcessEnvironment(env);
+  if (!logName.isEmpty()) {
+    child->setStandardOutputFile(m_dir.filePath(logName), QIODevice::Append);
+    child->setStandardErrorFile(m_dir.filePath(logName), QIODevice::Append);
+  }
+  child->start(program, arguments);
+  if (!child->waitForStarted(kStartMs)) {
+    m_strError = program + QStringLiteral(" did not start: ") + child->errorString();
+    return nullptr;
+  }
+  m_children.push_back(std::move(child));
+  return m_children.back().get();
+}
+
+void CDesktopRig::StopChild(QProcess* child) {
+  if (child == nullptr || child->state() == QProcess::NotRunning) return;
+  child->terminate();
+  if (!child->waitForFinished(5000)) {
+    child->kill();
+    child->waitForFinished(5000);
+  }
+}
+
+bool CDesktopRig::StartBus() {
+  // The bus prints its address once it listens.
+  QProcess* bus = StartChild(QStringLiteral("dbus-daemon"),
+                             {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")},
+                             QString(), m_env);
+  if (bus == nullptr) return false;
+  bus->setStandardErrorFile(QProcess::nullDevice());
+  if (!bus->waitForReadyRead(kStartMs)) {
+    m_strError = QStringLiteral("the session bus did not start");
+    return false;
+  }
+  m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromUtf8(bus->readLine()).trimmed());
+  return true;
+}
+
+bool CDesktopRig::StartXServer() {
+  // -displayfd: the server picks a free display and names it once it takes
+  // connections.
+  QProcess* x = StartChild(QStringLiteral("Xvfb"),
+                           {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                            QStringLiteral("1600x1000x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
+                           QString(), m_env);
+  if (x == nullptr) return false;
+  if (!x->waitForReadyRead(kStartMs)) {
+    m_strError = QStringLiteral("the X server did not start: ") + QString::fromLocal8Bit(x->readAllStandardError());
+    return false;
+  }
+  m_env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(x->readLine()).trimmed());
+  return true;
+}
+
+QString CDesktopRig::WriteDunstConfig() const {
+  // A left click invokes the notification's one action (Accept), as a
+  // desktop set up for it does; notifications stay until they are used.
+  const QString path = m_dir.filePath(QStringLiteral("dunstrc"));
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return QString();
+  file.write("[global]\n"
+             "    mouse_left_click = do_action, close_current\n"
+             "    mouse_right_click = close_all\n"
+             "    origin = top-right\n"
+             "    offset = 10x40\n"
+             "[urgency_normal]\n"
+             "    timeout = 0\n");
+  return path;
+}
+
+bool CDesktopRig::StartDesktopPrograms() {
+  bool ok = false;
+  if (!StartChild(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, QStringLiteral("openbox.log"), m_env))
+    return false;
+  if (!QTest::qWaitFor([&] { return !Run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")}, &ok).contains(QLatin1String("not found")) && ok; }, kStartMs)) {
+    m_strError = QStringLiteral("openbox did not take the screen");
+    return false;
+  }
+  if (!StartChild(QStringLiteral("tint2"), {}, QStringLiteral("tint2.log"), m_env)) return false;
+  if (!StartChild(QStringLiteral("dunst"), {QStringLiteral("-config"), WriteDunstConfig()}, QStringLiteral("dunst.log"), m_env))
+    return false;
+  // The tray must be there before a console asks for it, and the
+  // notification daemon on the bus.
+  if (!QTest::qWaitFor([&] {
+        Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"), QStringLiteral("tint2")}, &ok);
+        return ok;
+      }, kStartMs)) {
+    m_strError = QStringLiteral("tint2 did not show its panel");
+    return false;
+  }
+  if (!QTest::qWaitFor([&] {
+        Run(QStringLiteral("dunstctl"), {QStringLiteral("count")}, &ok);
+        return ok;
+      }, kStartMs)) {
+    m_strError = QStringLiteral("dunst did not take the notification service");
+    return false;
+  }
+  return true;
+}
+
+QString CDesktopRig::Run(const QString& program, const QStringList& arguments, bool* ok) const {
+  QProcess tool;
+  tool.setProcessEnvironment(m_env);
+  tool.start(program, arguments);
+  const bool finished = tool.waitForStarted(kToolMs) && tool.waitForFinished(kToolMs);
+  if (!finished) tool.kill();
+  if (ok) *ok = finished && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+  return QString::fromUtf8(tool.readAllStandardOutput());
+}

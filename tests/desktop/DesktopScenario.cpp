@@ -1,0 +1,92 @@
+#include "DesktopScenario.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+const QString kLoginWindow = QStringLiteral("Talvero Executive Login:");
+
+}  // namespace
+
+bool CDesktopScenario::StartDesktop() {
+  m_pRig = std::make_unique<CDesktopRig>();
+  m_pWindows = std::make_unique<CWindowSystem>(*m_pRig);
+  return m_pRig->Error().isEmpty();
+}
+
+bool CDesktopScenario::StartService(int consolePeriod, int chatPeriod) {
+  EndScenario();
+  m_pService = std::make_unique<CServiceProcess>(*m_pRig, consolePeriod, chatPeriod);
+  return m_pService->IsRunning();
+}
+
+void CDesktopScenario::EndScenario() {
+  m_consoles.clear();
+  m_pService.reset();
+  if (!m_pRig) return;
+  // Notifications of the last scenario must not be clicked in the next.
+  m_pRig->Run(QStringLiteral("dunstctl"), {QStringLiteral("close-all")});
+  m_pRig->Run(QStringLiteral("dunstctl"), {QStringLiteral("history-clear")});
+}
+
+CConsoleProcess& CDesktopScenario::StartConsole(const QString& name, const QProcessEnvironment& extraEnv) {
+  m_consoles.push_back(std::make_unique<CConsoleProcess>(*m_pRig, name, m_pService->Host(), extraEnv));
+  return *m_consoles.back();
+}
+
+bool CDesktopScenario::LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember) {
+  if (!WaitForActive(kLoginWindow)) return false;
+  CWindowSystem& x = Windows();
+  x.Type(QStringLiteral("1001"));
+  x.Key(QStringLiteral("Tab"));
+  x.Type(loginId);
+  x.Key(QStringLiteral("Tab"));
+  x.Type(password);
+  if (bRemember) x.Key(QStringLiteral("Tab space"));
+  x.Key(QStringLiteral("Return"));
+  return QTest::qWaitFor([&] { return ConsoleWindow(console).has_value(); }, kWindowMs);
+}
+
+std::optional<XWindow> CDesktopScenario::ConsoleWindow(const CConsoleProcess& console) const {
+  for (const XWindow& window : m_pWindows->Windows())
+    if (window.pid == console.Pid() && window.name == QLatin1String("Talvero") && window.types.contains(QLatin1String("DIALOG")))
+      return window;
+  return std::nullopt;
+}
+
+bool CDesktopScenario::WaitForActive(const QString& name, int ms) const {
+  return QTest::qWaitFor([&] { return m_pWindows->ActiveWindowName() == name; }, ms);
+}
+
+bool CDesktopScenario::WaitForWindow(const QString& name, int ms) const {
+  return QTest::qWaitFor([&] { return m_pWindows->Find(name).has_value(); }, ms);
+}
+
+QString CDesktopScenario::CopyTranscript() const {
+  // The transcript comes just before the entry box in the window's tab order.
+  m_pWindows->Key(QStringLiteral("shift+Tab ctrl+a ctrl+c Tab ctrl+End"));
+  return m_pWindows->Clipboard();
+}
+
+QString CDesktopScenario::CopyEntryBox() const {
+  m_pWindows->Key(QStringLiteral("ctrl+a ctrl+c ctrl+End"));
+  return m_pWindows->Clipboard();
+}
+
+QPoint CDesktopScenario::ConsoleRow(int row) {
+  // The table's place in the console and its rows of 20 pixels, under a
+  // header of about as much.
+  return QPoint(110, 80 + 24 + 20 * row + 10);
+}
+
+QString CDesktopScenario::FailureReport(const QString& scenario) const {
+  QString report;
+  for (const auto& console : m_consoles) report += console->Log();
+  const QString shot = m_pWindows->Screenshot(scenario + QStringLiteral(".png"));
+  const QString kept = QDir::temp().filePath(QStringLiteral("talvero-desktop-") + scenario + QStringLiteral(".png"));
+  QFile::remove(kept);
+  if (!shot.isEmpty() && QFile::copy(shot, kept)) report += QStringLiteral("\nThe screen: ") + kept;
+  return report;
+}

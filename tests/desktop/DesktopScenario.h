@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ConsoleProcess.h"
+#include "DesktopRig.h"
+#include "ServiceProcess.h"
+#include "WindowSystem.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// What every desktop scenario does as the operator: one rig for the whole
+// test program, a fresh service for each scenario, consoles logged in from
+// the keyboard, and the chat windows read through the clipboard.
+class CDesktopScenario {
+ public:
+  static constexpr int kWindowMs = 20000;  // a window to appear, a line to arrive
+
+  // The rig; false (with Error()) when the desktop could not be started.
+  bool StartDesktop();
+  QString Error() const { return m_pRig ? m_pRig->Error() : QString(); }
+  // A fresh service for the next scenario; the consoles of the last one end.
+  bool StartService(int consolePeriod = 1, int chatPeriod = 1);
+  void EndScenario();
+
+  CWindowSystem& Windows() { return *m_pWindows; }
+  CServiceProcess& Service() { return *m_pService; }
+  CDesktopRig& Rig() { return *m_pRig; }
+
+  CConsoleProcess& StartConsole(const QString& name, const QProcessEnvironment& extraEnv = {});
+  // Types the site id, login id and password into the login window and
+  // presses Enter (ticking "Remember me" with the space bar on the way);
+  // true once that console's window is shown.
+  bool LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember = false);
+  std::optional<XWindow> ConsoleWindow(const CConsoleProcess& console) const;
+  bool WaitForActive(const QString& name, int ms = kWindowMs) const;
+  bool WaitForWindow(const QString& name, int ms = kWindowMs) const;
+
+  // From the entry box of the active chat window: its transcript, and the
+  // entry box's own text, copied with the keyboard. The caret goes back to
+  // the end of the entry box.
+  QString CopyTranscript() const;
+  QString CopyEntryBox() const;
+
+  // Where to click in a console's visitor table: the centre of a row.
+  static QPoint ConsoleRow(int row);
+
+  // For a failed scenario: the consoles' output and a screenshot, kept in
+  // the system's temporary folder.
+  QString FailureReport(const QString& scenario) const;
+
+ private:
+  std::unique_ptr<CDesktopRig> m_pRig;
+  std::unique_ptr<CWindowSystem> m_pWindows;
+  std::unique_ptr<CServiceProcess> m_pService;
+  std::vector<std::unique_ptr<CConsoleProcess>> m_consoles;
+};

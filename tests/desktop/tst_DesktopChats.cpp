@@ -1,0 +1,174 @@
+// The operator's day on a real desktop: logging in from the keyboard,
+// taking chats and typing in them while other windows get lines and boxes.
+#include "DesktopScenario.h"
+
+#include <QTest>
+
+class tst_DesktopChats : public QObject {
+  Q_OBJECT
+
+ private:
+  CDesktopScenario m_desk;
+  CConsoleProcess* m_pConsole = nullptr;
+
+  // Logs "demo" in; the console is then the active window.
+  bool LogInDemo();
+  // A request waits until the console has shown it; Alt+C takes the
+  // selected row's request. True when its chat window is the active one.
+  bool AcceptFromKeyboard(const QString& visitor);
+  int Refreshes() { return m_desk.Service().CountRequests(QStringLiteral("/wn-allonlineu.php")); }
+  bool WaitForRefreshes(int n);
+  // The console brought forward, as from the panel, and a row clicked.
+  bool PickRow(int row);
+  int TimesSent(const QString& chatId, const QString& line) {
+    return int(m_desk.Service().ChatLines(chatId).count(QStringLiteral("demo: ") + line));
+  }
+
+ private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+
+  void logInFromKeyboard();
+  void acceptTypeAndRead();
+  void twoChatsKeepTheirLines();
+  void consoleBoxBlocksNoChat();
+};
+
+void tst_DesktopChats::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
+
+void tst_DesktopChats::init() { QVERIFY(m_desk.StartService()); }
+
+void tst_DesktopChats::cleanup() {
+  if (QTest::currentTestFailed()) qWarning("%s", qPrintable(m_desk.FailureReport(QString::fromLatin1(QTest::currentTestFunction()))));
+  m_desk.EndScenario();
+  m_pConsole = nullptr;
+}
+
+bool tst_DesktopChats::LogInDemo() {
+  m_pConsole = &m_desk.StartConsole(QStringLiteral("demo"));
+  return m_desk.LogIn(*m_pConsole, QStringLiteral("demo"), QStringLiteral("demo"));
+}
+
+bool tst_DesktopChats::WaitForRefreshes(int n) {
+  const int target = Refreshes() + n;
+  return QTest::qWaitFor([&] { return Refreshes() >= target; }, CDesktopScenario::kWindowMs);
+}
+
+bool tst_DesktopChats::PickRow(int row) {
+  const std::optional<XWindow> console = m_desk.ConsoleWindow(*m_pConsole);
+  if (!console) return false;
+  m_desk.Windows().Activate(console->id);
+  if (!m_desk.WaitForActive(QStringLiteral("Talvero"))) return false;
+  m_desk.Windows().Click(console->id, CDesktopScenario::ConsoleRow(row));
+  return true;
+}
+
+bool tst_DesktopChats::AcceptFromKeyboard(const QString& visitor) {
+  // One whole refresh after the request, so the table has its row.
+  if (!WaitForRefreshes(2)) return false;
+  m_desk.Windows().Key(QStringLiteral("alt+c"));
+  return m_desk.WaitForActive(QStringLiteral("Chatting with:") + visitor);
+}
+
+void tst_DesktopChats::logInFromKeyboard() {
+  QVERIFY2(LogInDemo(), "the console did not open after Tab, typing and Enter in the login window");
+  QCOMPARE(m_desk.Service().CountRequests(QStringLiteral("/wn-login.php?loginid=demo&stid=1001&pwd=demo")), 1);
+  QTRY_VERIFY_WITH_TIMEOUT(!m_desk.Windows().Find(QStringLiteral("Talvero Executive Login:")), CDesktopScenario::kWindowMs);
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowName(), QStringLiteral("Talvero"), CDesktopScenario::kWindowMs);
+}
+
+void tst_DesktopChats::acceptTypeAndRead() {
+  QVERIFY(LogInDemo());
+  const QString chatId = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY2(AcceptFromKeyboard(QStringLiteral("Zoe")), "Alt+C did not bring the new chat window forward, active");
+
+  // Typed straight away: the caret must be in the entry box. Characters
+  // the query encoding must escape, and letters outside the keymap.
+  const QString line = QStringLiteral("a&b=c+d #7 Жёлтый 東京 é€");
+  m_desk.Windows().Type(line, 150);
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(chatId, line), 1, CDesktopScenario::kWindowMs);
+
+  const QString answer = QStringLiteral("Sure & thanks = 100%");
+  m_desk.Service().Control(QStringLiteral("visitor/say"), {{QStringLiteral("csesid"), chatId}, {QStringLiteral("text"), answer}});
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.CopyTranscript().contains(QStringLiteral("Zoe: ") + answer), CDesktopScenario::kWindowMs);
+  // Sent once: the polls that brought the answer sent nothing again.
+  QCOMPARE(TimesSent(chatId, line), 1);
+  QVERIFY(m_desk.CopyTranscript().contains(QStringLiteral("demo: ") + line));
+}
+
+void tst_DesktopChats::twoChatsKeepTheirLines() {
+  QVERIFY(LogInDemo());
+  const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
+  const std::optional<XWindow> zoeWindow = m_desk.Windows().Find(QStringLiteral("Chatting with:Zoe"));
+  QVERIFY(zoeWindow);
+
+  // The second request: the operator picks its row in the console.
+  const QString yuri = m_desk.Service().VisitorAsksForChat(QStringLiteral("Yuri"));
+  QVERIFY(WaitForRefreshes(2));
+  QVERIFY(PickRow(1));
+  m_desk.Windows().Key(QStringLiteral("alt+c"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
+  const std::optional<XWindow> yuriWindow = m_desk.Windows().Find(QStringLiteral("Chatting with:Yuri"));
+  QVERIFY(yuriWindow);
+  const QString draft = QStringLiteral("Half a line for Yuri, ü");
+  m_desk.Windows().Type(draft, 120);
+
+  // Zoe's window is typed in while Yuri's gets line after line.
+  m_desk.Windows().Activate(zoeWindow->id);
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")));
+  const QStringList pieces = {QStringLiteral("Your order #12 "), QStringLiteral("ships today & "), QStringLiteral("costs 5+5=10 €")};
+  for (int i = 0; i < pieces.size(); ++i) {
+    m_desk.Service().Control(QStringLiteral("visitor/say"),
+                             {{QStringLiteral("csesid"), yuri}, {QStringLiteral("text"), QStringLiteral("Yuri line %1").arg(i)}});
+    m_desk.Windows().Type(pieces[i], 120);
+  }
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(zoe, pieces.join(QString())), 1, CDesktopScenario::kWindowMs);
+
+  // Yuri's window shows his lines and still holds the draft.
+  m_desk.Windows().Activate(yuriWindow->id);
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.CopyTranscript().contains(QStringLiteral("Yuri: Yuri line 2")), CDesktopScenario::kWindowMs);
+  QCOMPARE(m_desk.CopyEntryBox(), draft);
+  m_desk.Windows().Type(QStringLiteral(" done"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(yuri, draft + QStringLiteral(" done")), 1, CDesktopScenario::kWindowMs);
+  QCOMPARE(m_desk.Service().ChatLines(zoe).filter(QStringLiteral("demo: ")).size(), 1);
+}
+
+void tst_DesktopChats::consoleBoxBlocksNoChat() {
+  QVERIFY(LogInDemo());
+  const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
+  const std::optional<XWindow> chat = m_desk.Windows().Find(QStringLiteral("Chatting with:Zoe"));
+  QVERIFY(chat);
+
+  // Another visitor deleted from the console: its box stays open.
+  m_desk.Service().Control(QStringLiteral("visitor/add"), {{QStringLiteral("name"), QStringLiteral("Carl")}, {QStringLiteral("ip"), QStringLiteral("10.7.7.7")}});
+  QVERIFY(WaitForRefreshes(2));
+  QVERIFY(PickRow(1));
+  const QString consoleId = m_desk.ConsoleWindow(*m_pConsole)->id;
+  m_desk.Windows().Key(QStringLiteral("alt+d"));
+  auto boxOpen = [&] {
+    for (const XWindow& w : m_desk.Windows().Windows())
+      if (w.pid == m_pConsole->Pid() && w.id != consoleId && w.name == QLatin1String("Talvero")) return true;
+    return false;
+  };
+  QTRY_VERIFY_WITH_TIMEOUT(boxOpen(), CDesktopScenario::kWindowMs);
+  QCOMPARE(m_desk.Service().CountRequests(QStringLiteral("action=remove")), 1);
+
+  // The operator goes back to the chat and answers there.
+  m_desk.Windows().Activate(chat->id);
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")));
+  const QString line = QStringLiteral("Still here, one moment");
+  m_desk.Windows().Type(line);
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(zoe, line), 1, CDesktopScenario::kWindowMs);
+  QVERIFY(boxOpen());
+}
+
+QTEST_GUILESS_MAIN(tst_DesktopChats)
+#include "tst_DesktopChats.moc"
