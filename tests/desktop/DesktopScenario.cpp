@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -81,9 +82,16 @@ QPoint CDesktopScenario::ConsoleRow(int row) {
   return QPoint(110, 80 + 24 + 20 * row + 10);
 }
 
-QString CDesktopScenario::FailureReport(const QString& scenario) const {
+QString CDesktopScenario::FailureReport(const QString& scenario) {
   QString report;
   for (const auto& console : m_consoles) report += console->Log();
+  if (m_pService) {
+    // The polls repeat every second; the rest tells what the consoles did.
+    static const QRegularExpression polls(QStringLiteral("allonlineu|wn-status|w-mrefresh|wn-op_type|achats"));
+    QStringList requests = m_pService->Requests();
+    requests.removeIf([](const QString& target) { return target.contains(polls); });
+    report += QStringLiteral("\nThe service's requests but the polls:\n") + requests.join(u'\n');
+  }
   const QString shot = m_pWindows->Screenshot(scenario + QStringLiteral(".png"));
   const QString kept = QDir::temp().filePath(QStringLiteral("talvero-desktop-") + scenario + QStringLiteral(".png"));
   QFile::remove(kept);

@@ -47,7 +47,7 @@ class CDesktopScenario {
 
   // For a failed scenario: the consoles' output and a screenshot, kept in
   // the system's temporary folder.
-  QString FailureReport(const QString& scenario) const;
+  QString FailureReport(const QString& scenario);
 
  private:
   std::unique_ptr<CDesktopRig> m_pRig;

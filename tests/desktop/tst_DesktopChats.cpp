@@ -85,7 +85,7 @@ void tst_DesktopChats::acceptTypeAndRead() {
 
   // Typed straight away: the caret must be in the entry box. Characters
   // the query encoding must escape, and letters outside the keymap.
-  const QString line = QStringLiteral("a&b=c+d #7 Жёлтый 東京 é€");
+  const QString line = QStringLiteral("a&b=c+d #7 Жёлтый 東京 é€, ok?");
   m_desk.Windows().Type(line, 150);
   m_desk.Windows().Key(QStringLiteral("Return"));
   QTRY_COMPARE_WITH_TIMEOUT(TimesSent(chatId, line), 1, CDesktopScenario::kWindowMs);
