@@ -23,7 +23,7 @@ class CDesktopScenario {
   bool StartService(int consolePeriod = 1, int chatPeriod = 1);
   void EndScenario();
 
-  CWindowSystem& Windows() { return *m_pWindows; }
+  CWindowSystem& Windows() const { return *m_pWindows; }
   CServiceProcess& Service() { return *m_pService; }
   CDesktopRig& Rig() { return *m_pRig; }
 

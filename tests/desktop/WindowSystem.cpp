@@ -69,10 +69,26 @@ std::optional<XWindow> CWindowSystem::Find(const QString& name) const {
   return std::nullopt;
 }
 
+QList<XWindow> CWindowSystem::Unmanaged(const QString& wmClass) const {
+  QList<XWindow> windows;
+  const QString ids = Tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"), wmClass});
+  for (const QString& id : ids.split(u'\n', Qt::SkipEmptyParts)) {
+    const XWindow window = Describe(QStringLiteral("0x") + QString::number(id.toULongLong(), 16));
+    if (window.geometry.width() > 1) windows.append(window);
+  }
+  return windows;
+}
+
 QString CWindowSystem::ActiveWindowName() const {
   bool ok = false;
   const QString name = Tool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}, &ok).trimmed();
   return ok ? name : QString();
+}
+
+QString CWindowSystem::ActiveWindowId() const {
+  bool ok = false;
+  const QString id = Tool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}, &ok).trimmed();
+  return ok ? QStringLiteral("0x") + QString::number(id.toULongLong(), 16) : QString();
 }
 
 QRect CWindowSystem::WorkArea() const {

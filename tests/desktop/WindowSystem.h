@@ -34,7 +34,10 @@ class CWindowSystem {
   // hidden ones are not listed.
   QList<XWindow> Windows() const;
   std::optional<XWindow> Find(const QString& name) const;
+  // Windows the manager does not list: notifications, tray icons, menus.
+  QList<XWindow> Unmanaged(const QString& wmClass) const;
   QString ActiveWindowName() const;
+  QString ActiveWindowId() const;  // as the window list writes it, 0x...
   QRect WorkArea() const;
 
   void Key(const QString& keys) const;  // xdotool key syntax, e.g. "alt+c" or "Return"

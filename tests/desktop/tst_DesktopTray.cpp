@@ -1,0 +1,126 @@
+// The console out of sight: minimised into the tray, it keeps polling; a
+// request shows the corner notice and a desktop notification whose Accept
+// opens the chat in front; the tray icon brings the console back, and
+// "Always on top" changes its stacking without ending it.
+#include "DesktopScenario.h"
+
+#include <QImage>
+#include <QTest>
+
+class tst_DesktopTray : public QObject {
+  Q_OBJECT
+
+ private:
+  CDesktopScenario m_desk;
+  CConsoleProcess* m_pConsole = nullptr;
+
+  int Refreshes() { return m_desk.Service().CountRequests(QStringLiteral("/wn-allonlineu.php")); }
+  bool ConsoleShown() const {
+    const std::optional<XWindow> console = m_desk.ConsoleWindow(*m_pConsole);
+    return console && !console->Has(QStringLiteral("HIDDEN"));
+  }
+  bool MinimiseConsole();
+  std::optional<XWindow> Notice() const;
+  // Pixels of this colour in a part of the screen.
+  int CountColour(const QRect& area, QRgb colour) const;
+  bool ToggleAlwaysOnTop();
+
+ private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void minimisedConsoleStillTakesRequests();
+};
+
+void tst_DesktopTray::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
+
+void tst_DesktopTray::init() { QVERIFY(m_desk.StartService()); }
+
+void tst_DesktopTray::cleanup() {
+  if (QTest::currentTestFailed()) qWarning("%s", qPrintable(m_desk.FailureReport(QString::fromLatin1(QTest::currentTestFunction()))));
+  m_desk.EndScenario();
+}
+
+bool tst_DesktopTray::MinimiseConsole() {
+  const std::optional<XWindow> console = m_desk.ConsoleWindow(*m_pConsole);
+  if (!console) return false;
+  m_desk.Windows().Minimise(console->id);
+  // Into the tray: the window manager no longer lists it.
+  return QTest::qWaitFor([&] { return !m_desk.ConsoleWindow(*m_pConsole); }, CDesktopScenario::kWindowMs);
+}
+
+std::optional<XWindow> tst_DesktopTray::Notice() const {
+  for (const XWindow& window : m_desk.Windows().Windows())
+    if (window.pid == m_pConsole->Pid() && window.types.contains(QLatin1String("UTILITY"))) return window;
+  return std::nullopt;
+}
+
+int tst_DesktopTray::CountColour(const QRect& area, QRgb colour) const {
+  const QImage screen(m_desk.Windows().Screenshot(QStringLiteral("screen.png")));
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) n += screen.valid(x, y) && (screen.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+  return n;
+}
+
+bool tst_DesktopTray::ToggleAlwaysOnTop() {
+  const std::optional<XWindow> console = m_desk.ConsoleWindow(*m_pConsole);
+  if (!console) return false;
+  // The console's own menu, on a free spot of the window; its one item.
+  m_desk.Windows().Click(console->id, QPoint(500, 40), 3);
+  if (!QTest::qWaitFor([&] { return !m_desk.Windows().Unmanaged(QStringLiteral("talvero")).isEmpty(); }, CDesktopScenario::kWindowMs))
+    return false;
+  m_desk.Windows().Key(QStringLiteral("Down Return"));
+  return true;
+}
+
+void tst_DesktopTray::minimisedConsoleStillTakesRequests() {
+  m_pConsole = &m_desk.StartConsole(QStringLiteral("demo"));
+  QVERIFY(m_desk.LogIn(*m_pConsole, QStringLiteral("demo"), QStringLiteral("demo")));
+
+  QVERIFY2(MinimiseConsole(), "the minimised console stayed on the desktop");
+  const int before = Refreshes();
+  QTRY_VERIFY2_WITH_TIMEOUT(Refreshes() >= before + 2, "the console stopped polling in the tray", CDesktopScenario::kWindowMs);
+  QVERIFY2(m_pConsole->IsRunning(), "minimising the console ended the program");
+
+  // The corner notice: at the work area's corner, white with blue text, and
+  // it does not take the keyboard.
+  m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QTRY_VERIFY_WITH_TIMEOUT(Notice().has_value(), CDesktopScenario::kWindowMs);
+  const XWindow notice = *Notice();
+  const QRect workArea = m_desk.Windows().WorkArea();
+  QCOMPARE(notice.geometry.bottomRight(), workArea.bottomRight());
+  QVERIFY(m_desk.Windows().ActiveWindowId() != notice.id);
+  QVERIFY(CountColour(notice.geometry, qRgb(255, 255, 255)) > notice.geometry.width() * notice.geometry.height() / 2);
+  QVERIFY(CountColour(notice.geometry, qRgb(0, 0, 185)) > 20);
+
+  // The desktop notification; a click on it is its Accept.
+  QTRY_VERIFY_WITH_TIMEOUT(!m_desk.Windows().Unmanaged(QStringLiteral("Dunst")).isEmpty(), CDesktopScenario::kWindowMs);
+  const XWindow notification = m_desk.Windows().Unmanaged(QStringLiteral("Dunst")).first();
+  m_desk.Windows().ClickAt(notification.geometry.center());
+  QVERIFY2(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")), "the notification's Accept did not open the chat in front");
+  const QString history = m_desk.Rig().Run(QStringLiteral("dunstctl"), {QStringLiteral("history")});
+  QVERIFY2(history.contains(QLatin1String("Chat Request")) && history.contains(QLatin1String("10.9.8.1")), qPrintable(history));
+
+  // Back from the tray with a click on its icon.
+  if (ConsoleShown()) QVERIFY(MinimiseConsole());
+  const QList<XWindow> icons = m_desk.Windows().Unmanaged(QStringLiteral("talvero"));
+  const auto icon = std::find_if(icons.begin(), icons.end(), [&](const XWindow& w) { return !workArea.contains(w.geometry.center()); });
+  QVERIFY2(icon != icons.end(), "no tray icon in the panel");
+  m_desk.Windows().ClickAt(icon->geometry.center());
+  QTRY_VERIFY_WITH_TIMEOUT(ConsoleShown(), CDesktopScenario::kWindowMs);
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Talvero")));
+
+  // Always on top, on and off; the program runs on.
+  QVERIFY(ToggleAlwaysOnTop());
+  QTRY_VERIFY_WITH_TIMEOUT(ConsoleShown() && m_desk.ConsoleWindow(*m_pConsole)->Has(QStringLiteral("ABOVE")), CDesktopScenario::kWindowMs);
+  QVERIFY2(m_pConsole->IsRunning(), "Always on top ended the program");
+  QVERIFY(ToggleAlwaysOnTop());
+  QTRY_VERIFY_WITH_TIMEOUT(ConsoleShown() && !m_desk.ConsoleWindow(*m_pConsole)->Has(QStringLiteral("ABOVE")), CDesktopScenario::kWindowMs);
+  const int later = Refreshes();
+  QTRY_VERIFY_WITH_TIMEOUT(Refreshes() >= later + 2, CDesktopScenario::kWindowMs);
+  QVERIFY(m_pConsole->IsRunning());
+}
+
+QTEST_GUILESS_MAIN(tst_DesktopTray)
+#include "tst_DesktopTray.moc"
