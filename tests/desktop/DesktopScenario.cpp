@@ -65,6 +65,29 @@ bool CDesktopScenario::WaitForWindow(const QString& name, int ms) const {
   return QTest::qWaitFor([&] { return m_pWindows->Find(name).has_value(); }, ms);
 }
 
+bool CDesktopScenario::Focus(const QString& name) const {
+  const std::optional<XWindow> window = m_pWindows->Find(name);
+  if (!window) return false;
+  m_pWindows->Activate(window->id);
+  return WaitForActive(name);
+}
+
+bool CDesktopScenario::FocusConsole(const CConsoleProcess& console) const {
+  const std::optional<XWindow> window = ConsoleWindow(console);
+  if (!window) return false;
+  m_pWindows->Activate(window->id);
+  return QTest::qWaitFor([&] { return m_pWindows->ActiveWindowId() == window->id; }, kWindowMs);
+}
+
+int CDesktopScenario::Refreshes(const QString& loginId) {
+  return m_pService->CountRequests(QStringLiteral("/wn-allonlineu.php?nadminid=") + loginId);
+}
+
+bool CDesktopScenario::WaitForRefreshes(int n, const QString& loginId) {
+  const int target = Refreshes(loginId) + n;
+  return QTest::qWaitFor([&] { return Refreshes(loginId) >= target; }, kWindowMs);
+}
+
 QString CDesktopScenario::CopyTranscript() const {
   // The transcript comes just before the entry box in the window's tab order.
   m_pWindows->Key(QStringLiteral("shift+Tab ctrl+a ctrl+c Tab ctrl+End"));
@@ -82,7 +105,9 @@ QPoint CDesktopScenario::ConsoleRow(int row) {
   return QPoint(110, 80 + 24 + 20 * row + 10);
 }
 
-QString CDesktopScenario::FailureReport(const QString& scenario) {
+void CDesktopScenario::ReportFailure() {
+  if (!QTest::currentTestFailed()) return;
+  const QString scenario = QString::fromLatin1(QTest::currentTestFunction());
   QString report;
   for (const auto& console : m_consoles) report += console->Log();
   if (m_pService) {
@@ -96,5 +121,5 @@ QString CDesktopScenario::FailureReport(const QString& scenario) {
   const QString kept = QDir::temp().filePath(QStringLiteral("talvero-desktop-") + scenario + QStringLiteral(".png"));
   QFile::remove(kept);
   if (!shot.isEmpty() && QFile::copy(shot, kept)) report += QStringLiteral("\nThe screen: ") + kept;
-  return report;
+  qWarning("%s", qPrintable(report));
 }

@@ -35,6 +35,13 @@ class CDesktopScenario {
   std::optional<XWindow> ConsoleWindow(const CConsoleProcess& console) const;
   bool WaitForActive(const QString& name, int ms = kWindowMs) const;
   bool WaitForWindow(const QString& name, int ms = kWindowMs) const;
+  // Brings a window forward as its panel button does; true once it is active.
+  bool Focus(const QString& name) const;
+  bool FocusConsole(const CConsoleProcess& console) const;
+
+  // The consoles' refreshes the service has answered, of one operator or all.
+  int Refreshes(const QString& loginId = QString());
+  bool WaitForRefreshes(int n, const QString& loginId = QString());
 
   // From the entry box of the active chat window: its transcript, and the
   // entry box's own text, copied with the keyboard. The caret goes back to
@@ -45,9 +52,9 @@ class CDesktopScenario {
   // Where to click in a console's visitor table: the centre of a row.
   static QPoint ConsoleRow(int row);
 
-  // For a failed scenario: the consoles' output and a screenshot, kept in
-  // the system's temporary folder.
-  QString FailureReport(const QString& scenario);
+  // For a failed scenario (QtTest's cleanup): the consoles' output, the
+  // service's requests and a screenshot kept in the temporary folder.
+  void ReportFailure();
 
  private:
   std::unique_ptr<CDesktopRig> m_pRig;

@@ -16,8 +16,6 @@ class tst_DesktopChats : public QObject {
   // A request waits until the console has shown it; Alt+C takes the
   // selected row's request. True when its chat window is the active one.
   bool AcceptFromKeyboard(const QString& visitor);
-  int Refreshes() { return m_desk.Service().CountRequests(QStringLiteral("/wn-allonlineu.php")); }
-  bool WaitForRefreshes(int n);
   // The console brought forward, as from the panel, and a row clicked.
   bool PickRow(int row);
   int TimesSent(const QString& chatId, const QString& line) {
@@ -40,7 +38,7 @@ void tst_DesktopChats::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintab
 void tst_DesktopChats::init() { QVERIFY(m_desk.StartService()); }
 
 void tst_DesktopChats::cleanup() {
-  if (QTest::currentTestFailed()) qWarning("%s", qPrintable(m_desk.FailureReport(QString::fromLatin1(QTest::currentTestFunction()))));
+  m_desk.ReportFailure();
   m_desk.EndScenario();
   m_pConsole = nullptr;
 }
@@ -50,23 +48,15 @@ bool tst_DesktopChats::LogInDemo() {
   return m_desk.LogIn(*m_pConsole, QStringLiteral("demo"), QStringLiteral("demo"));
 }
 
-bool tst_DesktopChats::WaitForRefreshes(int n) {
-  const int target = Refreshes() + n;
-  return QTest::qWaitFor([&] { return Refreshes() >= target; }, CDesktopScenario::kWindowMs);
-}
-
 bool tst_DesktopChats::PickRow(int row) {
-  const std::optional<XWindow> console = m_desk.ConsoleWindow(*m_pConsole);
-  if (!console) return false;
-  m_desk.Windows().Activate(console->id);
-  if (!m_desk.WaitForActive(QStringLiteral("Talvero"))) return false;
-  m_desk.Windows().Click(console->id, CDesktopScenario::ConsoleRow(row));
+  if (!m_desk.FocusConsole(*m_pConsole)) return false;
+  m_desk.Windows().Click(m_desk.ConsoleWindow(*m_pConsole)->id, CDesktopScenario::ConsoleRow(row));
   return true;
 }
 
 bool tst_DesktopChats::AcceptFromKeyboard(const QString& visitor) {
   // One whole refresh after the request, so the table has its row.
-  if (!WaitForRefreshes(2)) return false;
+  if (!m_desk.WaitForRefreshes(2)) return false;
   m_desk.Windows().Key(QStringLiteral("alt+c"));
   return m_desk.WaitForActive(QStringLiteral("Chatting with:") + visitor);
 }
@@ -103,23 +93,18 @@ void tst_DesktopChats::twoChatsKeepTheirLines() {
   QVERIFY(LogInDemo());
   const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
   QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
-  const std::optional<XWindow> zoeWindow = m_desk.Windows().Find(QStringLiteral("Chatting with:Zoe"));
-  QVERIFY(zoeWindow);
 
   // The second request: the operator picks its row in the console.
   const QString yuri = m_desk.Service().VisitorAsksForChat(QStringLiteral("Yuri"));
-  QVERIFY(WaitForRefreshes(2));
+  QVERIFY(m_desk.WaitForRefreshes(2));
   QVERIFY(PickRow(1));
   m_desk.Windows().Key(QStringLiteral("alt+c"));
   QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
-  const std::optional<XWindow> yuriWindow = m_desk.Windows().Find(QStringLiteral("Chatting with:Yuri"));
-  QVERIFY(yuriWindow);
   const QString draft = QStringLiteral("Half a line for Yuri, ü");
   m_desk.Windows().Type(draft, 120);
 
   // Zoe's window is typed in while Yuri's gets line after line.
-  m_desk.Windows().Activate(zoeWindow->id);
-  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")));
+  QVERIFY(m_desk.Focus(QStringLiteral("Chatting with:Zoe")));
   const QStringList pieces = {QStringLiteral("Your order #12 "), QStringLiteral("ships today & "), QStringLiteral("costs 5+5=10 €")};
   for (int i = 0; i < pieces.size(); ++i) {
     m_desk.Service().Control(QStringLiteral("visitor/say"),
@@ -130,8 +115,7 @@ void tst_DesktopChats::twoChatsKeepTheirLines() {
   QTRY_COMPARE_WITH_TIMEOUT(TimesSent(zoe, pieces.join(QString())), 1, CDesktopScenario::kWindowMs);
 
   // Yuri's window shows his lines and still holds the draft.
-  m_desk.Windows().Activate(yuriWindow->id);
-  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
+  QVERIFY(m_desk.Focus(QStringLiteral("Chatting with:Yuri")));
   QTRY_VERIFY_WITH_TIMEOUT(m_desk.CopyTranscript().contains(QStringLiteral("Yuri: Yuri line 2")), CDesktopScenario::kWindowMs);
   QCOMPARE(m_desk.CopyEntryBox(), draft);
   m_desk.Windows().Type(QStringLiteral(" done"));
@@ -144,12 +128,10 @@ void tst_DesktopChats::consoleBoxBlocksNoChat() {
   QVERIFY(LogInDemo());
   const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
   QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
-  const std::optional<XWindow> chat = m_desk.Windows().Find(QStringLiteral("Chatting with:Zoe"));
-  QVERIFY(chat);
 
   // Another visitor deleted from the console: its box stays open.
   m_desk.Service().Control(QStringLiteral("visitor/add"), {{QStringLiteral("name"), QStringLiteral("Carl")}, {QStringLiteral("ip"), QStringLiteral("10.7.7.7")}});
-  QVERIFY(WaitForRefreshes(2));
+  QVERIFY(m_desk.WaitForRefreshes(2));
   QVERIFY(PickRow(1));
   const QString consoleId = m_desk.ConsoleWindow(*m_pConsole)->id;
   m_desk.Windows().Key(QStringLiteral("alt+d"));
@@ -162,8 +144,7 @@ void tst_DesktopChats::consoleBoxBlocksNoChat() {
   QCOMPARE(m_desk.Service().CountRequests(QStringLiteral("action=remove")), 1);
 
   // The operator goes back to the chat and answers there.
-  m_desk.Windows().Activate(chat->id);
-  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")));
+  QVERIFY(m_desk.Focus(QStringLiteral("Chatting with:Zoe")));
   const QString line = QStringLiteral("Still here, one moment");
   m_desk.Windows().Type(line);
   m_desk.Windows().Key(QStringLiteral("Return"));

@@ -17,13 +17,7 @@ class tst_DesktopOperators : public QObject {
   // when both chat windows are open, anna's active.
   bool OpenOperatorChat();
   bool ShowOperatorsAndPick(CConsoleProcess& console, const QString& name);
-  int Refreshes(const QString& loginId) {
-    return m_desk.Service().CountRequests(QStringLiteral("/wn-allonlineu.php?nadminid=") + loginId);
-  }
-  bool WaitForRefreshes(const QString& loginId, int n);
-  // Brings a chat window forward, as from the panel; Say types a line there
-  // and sends it with Enter.
-  bool Focus(const QString& window);
+  // Brings a chat window forward, types a line there and sends it with Enter.
   bool Say(const QString& window, const QString& line);
 
  private slots:
@@ -40,7 +34,7 @@ void tst_DesktopOperators::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPri
 void tst_DesktopOperators::init() { QVERIFY(m_desk.StartService()); }
 
 void tst_DesktopOperators::cleanup() {
-  if (QTest::currentTestFailed()) qWarning("%s", qPrintable(m_desk.FailureReport(QString::fromLatin1(QTest::currentTestFunction()))));
+  m_desk.ReportFailure();
   m_desk.EndScenario();
 }
 
@@ -51,42 +45,28 @@ bool tst_DesktopOperators::LogInBoth() {
   return m_desk.LogIn(*m_pAnna, QStringLiteral("anna"), QStringLiteral("anna"));
 }
 
-bool tst_DesktopOperators::WaitForRefreshes(const QString& loginId, int n) {
-  const int target = Refreshes(loginId) + n;
-  return QTest::qWaitFor([&] { return Refreshes(loginId) >= target; }, CDesktopScenario::kWindowMs);
-}
-
 bool tst_DesktopOperators::ShowOperatorsAndPick(CConsoleProcess& console, const QString& name) {
-  const std::optional<XWindow> window = m_desk.ConsoleWindow(console);
-  if (!window) return false;
-  m_desk.Windows().Activate(window->id);
-  if (!m_desk.WaitForActive(QStringLiteral("Talvero"))) return false;
-  m_desk.Windows().Click(window->id, QPoint(328, 65));  // the Operators tab
+  if (!m_desk.FocusConsole(console)) return false;
+  const QString window = m_desk.ConsoleWindow(console)->id;
+  m_desk.Windows().Click(window, QPoint(328, 65));  // the Operators tab
   // The service lists the operators in its configuration's order.
   const int row = QStringList{QStringLiteral("demo"), QStringLiteral("anna"), QStringLiteral("ben")}.indexOf(name);
-  m_desk.Windows().Click(window->id, CDesktopScenario::ConsoleRow(row));
+  m_desk.Windows().Click(window, CDesktopScenario::ConsoleRow(row));
   return true;
 }
 
 bool tst_DesktopOperators::OpenOperatorChat() {
-  if (!WaitForRefreshes(QStringLiteral("demo"), 2) || !ShowOperatorsAndPick(*m_pDemo, QStringLiteral("anna"))) return false;
+  if (!m_desk.WaitForRefreshes(2, QStringLiteral("demo")) || !ShowOperatorsAndPick(*m_pDemo, QStringLiteral("anna"))) return false;
   m_desk.Windows().Click(m_desk.ConsoleWindow(*m_pDemo)->id, QPoint(448, 288));  // Request Chat
   if (!m_desk.WaitForActive(QStringLiteral("Chatting with:anna"))) return false;
   // anna's console shows the request at its next refresh.
-  if (!WaitForRefreshes(QStringLiteral("anna"), 2) || !ShowOperatorsAndPick(*m_pAnna, QStringLiteral("demo"))) return false;
+  if (!m_desk.WaitForRefreshes(2, QStringLiteral("anna")) || !ShowOperatorsAndPick(*m_pAnna, QStringLiteral("demo"))) return false;
   m_desk.Windows().Key(QStringLiteral("alt+c"));
   return m_desk.WaitForActive(QStringLiteral("Chatting with:demo"));
 }
 
-bool tst_DesktopOperators::Focus(const QString& window) {
-  const std::optional<XWindow> chat = m_desk.Windows().Find(window);
-  if (!chat) return false;
-  m_desk.Windows().Activate(chat->id);
-  return m_desk.WaitForActive(window);
-}
-
 bool tst_DesktopOperators::Say(const QString& window, const QString& line) {
-  if (!Focus(window)) return false;
+  if (!m_desk.Focus(window)) return false;
   m_desk.Windows().Type(line, 120);
   m_desk.Windows().Key(QStringLiteral("Return"));
   return true;
@@ -100,14 +80,14 @@ void tst_DesktopOperators::operatorChatBothWays() {
   const QString fromDemo = QStringLiteral("Yes = done, Ольга knows too");
   QVERIFY(Say(QStringLiteral("Chatting with:anna"), fromDemo));
   QTRY_VERIFY_WITH_TIMEOUT(m_desk.CopyTranscript().contains(QStringLiteral("anna: ") + fromAnna), CDesktopScenario::kWindowMs);
-  QVERIFY(Focus(QStringLiteral("Chatting with:demo")));
+  QVERIFY(m_desk.Focus(QStringLiteral("Chatting with:demo")));
   QTRY_VERIFY_WITH_TIMEOUT(m_desk.CopyTranscript().contains(QStringLiteral("demo: ") + fromDemo), CDesktopScenario::kWindowMs);
 }
 
 void tst_DesktopOperators::waitingRequestLeavesTheKeyboardAlone() {
   QVERIFY(LogInBoth());
   QVERIFY(OpenOperatorChat());
-  QVERIFY(Focus(QStringLiteral("Chatting with:anna")));
+  QVERIFY(m_desk.Focus(QStringLiteral("Chatting with:anna")));
 
   // A visitor's request waits while demo types, refresh after refresh.
   m_desk.Service().VisitorAsksForChat(QStringLiteral("Walt"));
@@ -115,7 +95,7 @@ void tst_DesktopOperators::waitingRequestLeavesTheKeyboardAlone() {
                               QStringLiteral("in a minute")};
   for (const QString& piece : pieces) {
     m_desk.Windows().Type(piece, 80);
-    QVERIFY(WaitForRefreshes(QStringLiteral("demo"), 1));
+    QVERIFY(m_desk.WaitForRefreshes(1, QStringLiteral("demo")));
     QCOMPARE(m_desk.Windows().ActiveWindowName(), QStringLiteral("Chatting with:anna"));
   }
   m_desk.Windows().Key(QStringLiteral("Return"));

@@ -30,7 +30,7 @@ void tst_DesktopSession::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrint
 void tst_DesktopSession::init() { QVERIFY(m_desk.StartService()); }
 
 void tst_DesktopSession::cleanup() {
-  if (QTest::currentTestFailed()) qWarning("%s", qPrintable(m_desk.FailureReport(QString::fromLatin1(QTest::currentTestFunction()))));
+  m_desk.ReportFailure();
   m_desk.EndScenario();
 }
 
@@ -71,10 +71,8 @@ void tst_DesktopSession::loggedOutByService() {
   QTRY_VERIFY_WITH_TIMEOUT(m_desk.ConsoleWindow(console).has_value(), CDesktopScenario::kWindowMs);
   QVERIFY2(start.elapsed() < 8000, qPrintable(QStringLiteral("the remembered login took %1 ms").arg(start.elapsed())));
 
-  const QString refresh = QStringLiteral("/wn-allonlineu.php?nadminid=demo");
   QCOMPARE(m_desk.Service().Get(QStringLiteral("/cpn/wn-opout.php?id2out=demo&sid=1001")), QStringLiteral("true"));
-  const int refreshes = m_desk.Service().CountRequests(refresh);
-  QTRY_VERIFY_WITH_TIMEOUT(m_desk.Service().CountRequests(refresh) > refreshes, CDesktopScenario::kWindowMs);
+  QVERIFY(m_desk.WaitForRefreshes(1));
   // From the refresh that said "logout" to the box: log-out forgets the
   // remembered login, keyring and all, and must not wait on it.
   QElapsedTimer told;

@@ -14,7 +14,6 @@ class tst_DesktopTray : public QObject {
   CDesktopScenario m_desk;
   CConsoleProcess* m_pConsole = nullptr;
 
-  int Refreshes() { return m_desk.Service().CountRequests(QStringLiteral("/wn-allonlineu.php")); }
   bool ConsoleShown() const {
     const std::optional<XWindow> console = m_desk.ConsoleWindow(*m_pConsole);
     return console && !console->Has(QStringLiteral("HIDDEN"));
@@ -37,7 +36,7 @@ void tst_DesktopTray::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintabl
 void tst_DesktopTray::init() { QVERIFY(m_desk.StartService()); }
 
 void tst_DesktopTray::cleanup() {
-  if (QTest::currentTestFailed()) qWarning("%s", qPrintable(m_desk.FailureReport(QString::fromLatin1(QTest::currentTestFunction()))));
+  m_desk.ReportFailure();
   m_desk.EndScenario();
 }
 
@@ -79,8 +78,7 @@ void tst_DesktopTray::minimisedConsoleStillTakesRequests() {
   QVERIFY(m_desk.LogIn(*m_pConsole, QStringLiteral("demo"), QStringLiteral("demo")));
 
   QVERIFY2(MinimiseConsole(), "the minimised console stayed on the desktop");
-  const int before = Refreshes();
-  QTRY_VERIFY2_WITH_TIMEOUT(Refreshes() >= before + 2, "the console stopped polling in the tray", CDesktopScenario::kWindowMs);
+  QVERIFY2(m_desk.WaitForRefreshes(2), "the console stopped polling in the tray");
   QVERIFY2(m_pConsole->IsRunning(), "minimising the console ended the program");
 
   // The corner notice: at the work area's corner, white with blue text, and
@@ -117,8 +115,7 @@ void tst_DesktopTray::minimisedConsoleStillTakesRequests() {
   QVERIFY2(m_pConsole->IsRunning(), "Always on top ended the program");
   QVERIFY(ToggleAlwaysOnTop());
   QTRY_VERIFY_WITH_TIMEOUT(ConsoleShown() && !m_desk.ConsoleWindow(*m_pConsole)->Has(QStringLiteral("ABOVE")), CDesktopScenario::kWindowMs);
-  const int later = Refreshes();
-  QTRY_VERIFY_WITH_TIMEOUT(Refreshes() >= later + 2, CDesktopScenario::kWindowMs);
+  QVERIFY(m_desk.WaitForRefreshes(2));
   QVERIFY(m_pConsole->IsRunning());
 }
 
