@@ -17,10 +17,9 @@ CConsoleProcess::CConsoleProcess(CDesktopRig& rig, const QString& name, const QS
   // A rig has no sound card; the note of each sound would bury the rest.
   env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.multimedia*=false"));
   env.insert(extraEnv);
-  m_strLog = name + QStringLiteral(".log");
   m_pProcess = rig.StartChild(CDesktopRig::ProgramDir() + QStringLiteral("/talvero"),
-                              {QStringLiteral("--service"), serviceHost}, m_strLog, env);
-  m_strLog = folder.filePath(m_strLog);
+                              {QStringLiteral("--service"), serviceHost}, name + QStringLiteral(".log"), env);
+  m_strLog = folder.filePath(name + QStringLiteral(".log"));
 }
 
 CConsoleProcess::~CConsoleProcess() { CDesktopRig::StopChild(m_pProcess); }

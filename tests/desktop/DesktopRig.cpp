@@ -134,7 +134,9 @@ bool CDesktopRig::StartDesktopPrograms() {
         Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"), QStringLiteral("tint2")}, &ok);
         return ok;
       }, kStartMs)) {
-    m_strError = QStringLiteral("tint2 did not show its panel");
+    QFile log(m_dir.filePath(QStringLiteral("tint2.log")));
+    log.open(QIODevice::ReadOnly);
+    m_strError = QStringLiteral("tint2 did not show its panel: ") + QString::fromLocal8Bit(log.readAll().right(2000));
     return false;
   }
   if (!QTest::qWaitFor([&] {
