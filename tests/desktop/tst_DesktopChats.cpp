@@ -100,6 +100,14 @@ void tst_DesktopChats::twoChatsKeepTheirLines() {
   QVERIFY(PickRow(1));
   m_desk.Windows().Key(QStringLiteral("alt+c"));
   QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
+  // The second window opens a step on from the first, not on top of it,
+  // and both stay inside the work area.
+  const std::optional<XWindow> first = m_desk.Windows().Find(QStringLiteral("Chatting with:Zoe"));
+  const std::optional<XWindow> second = m_desk.Windows().Find(QStringLiteral("Chatting with:Yuri"));
+  QVERIFY(first && second);
+  QVERIFY2(second->geometry.topLeft() != first->geometry.topLeft(), "the new chat window hides the one before");
+  QVERIFY(m_desk.Windows().WorkArea().contains(first->geometry.topLeft()) &&
+          m_desk.Windows().WorkArea().contains(second->geometry.topLeft()));
   const QString draft = QStringLiteral("Half a line for Yuri, ü");
   m_desk.Windows().Type(draft, 120);
 
