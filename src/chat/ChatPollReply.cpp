@@ -24,8 +24,14 @@ ChatPollReply ChatPollReply::ParseBlocks(const QString& chatPart) {
   r.third = blocks[2];
   r.sound = blocks[3];
   for (const QString& line : SplitReply(r.messages, kSepChatLine))
-    if (!line.isEmpty()) r.lines.append(line);
+    if (!line.isEmpty()) r.lines.append(ShownLine(line));
   return r;
+}
+
+QString ChatPollReply::ShownLine(const QString& line) {
+  if (line.size() <= kMaxShownLine) return line;
+  return line.left(kMaxShownLine) +
+         QStringLiteral(" [... %1 characters not shown ...]").arg(line.size() - kMaxShownLine);
 }
 
 bool ChatPollReply::IsClosingNotice(const QString& notice) const {

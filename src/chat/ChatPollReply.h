@@ -11,7 +11,7 @@ struct ChatPollReply {
   bool hasTypingFlag = false;  // the reply had its two parts
   bool visitorTyping = false;  // the flag read "vt"
   QString messages;            // the lines block, as sent
-  QStringList lines;           // its lines, empty ones left out
+  QStringList lines;           // its lines, empty ones left out, long ones cut
   QString number;              // the newest line's number
   QString third;
   QString sound;
@@ -20,6 +20,12 @@ struct ChatPollReply {
   static ChatPollReply Parse(const QString& reply);
   // An operator chat's poll reply: the four blocks alone.
   static ChatPollReply ParseBlocks(const QString& chatPart);
+
+  // A line as the transcript shows it: one longer than kMaxShownLine is
+  // cut there, and says so; the transcript crawls on megabytes in one
+  // paragraph, and the chat must move past such a line.
+  static constexpr qsizetype kMaxShownLine = 10000;
+  static QString ShownLine(const QString& line);
 
   // The other side has left: a lone closing notice where the lines would be.
   bool IsClosingNotice(const QString& notice) const;

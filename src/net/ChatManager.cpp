@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -27,7 +28,26 @@ constexpr double kOwnVersion = 2.5;
 constexpr int kFailuresBeforeWarning = 12;
 constexpr int kFailureRestart = -200;
 
+bool IsSuccessStatus(int status) { return status >= 200 && status <= 299; }
+
+// Control characters other than the tab and the line ends are dropped: a
+// NUL or an escape in one chat line or one visitor's name must neither cut
+// nor garble the rest of the reply. In UTF-8 they are single bytes that are
+// never part of another character.
+QString TextWithoutControls(QByteArray bytes) {
+  const auto isControl = [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 && c != '\t' && c != '\n' && c != '\r') || u == 0x7F;
+  };
+  bytes.erase(std::remove_if(bytes.begin(), bytes.end(), isControl), bytes.end());
+  return QString::fromUtf8(bytes);
+}
+
 }  // namespace
+
+QString CChatManager::CutNotice(qint64 bytes) {
+  return QStringLiteral(" [... %1 bytes too many, not shown ...] ").arg(bytes);
+}
 
 CChatManager::CChatManager()
     : m_strHost(CStringTable::Load(IDS_SERVICE_HOST)),
@@ -93,17 +113,32 @@ bool CChatManager::PerformGet(const Endpoint& endpoint, const QString& url, QStr
   }
   const CHttpTransport::Result result =
       CHttpTransport::Get(endpoint.host, endpoint.secure, endpoint.prefix + url, options);
-  if (!result.ok) {
+  // An error page (a proxy's 502, a 404) is no answer of the service.
+  if (!result.ok || !IsSuccessStatus(result.status)) {
+    SetLastFailure(result.ok ? QStringLiteral("the server answered with HTTP status %1").arg(result.status)
+                             : result.error);
     CountFailure();
     reply = kDisconnect;
     return false;
   }
-  // The text is what precedes the first NUL byte; invalid UTF-8 becomes
-  // replacement characters rather than failing the reply.
-  const qsizetype nul = result.body.indexOf('\0');
-  reply = QString::fromUtf8(nul < 0 ? result.body : result.body.first(nul));
+  // Invalid UTF-8 becomes replacement characters rather than failing the
+  // reply. A body too long to keep loses its middle, not its end, so that
+  // the blocks after one huge line (a chat's newest line number) still
+  // arrive and the reader moves past it.
+  reply = TextWithoutControls(result.body);
+  if (result.cut) reply += CutNotice(result.skipped) + TextWithoutControls(result.tail);
   m_nFailures = 0;
   return true;
+}
+
+void CChatManager::SetLastFailure(const QString& why) {
+  std::lock_guard<std::mutex> guard(m_failureLock);
+  m_strLastFailure = why;
+}
+
+QString CChatManager::LastFailure() const {
+  std::lock_guard<std::mutex> guard(m_failureLock);
+  return m_strLastFailure;
 }
 
 void CChatManager::CountFailure() {
@@ -173,6 +208,7 @@ void CChatManager::FetchPage(const QUrl& address, QObject* context, PageHandler 
   CHttpTransport::Options options = m_transportOptions;
   // A page of the web site, not a reply: a few hundred kilobytes at most.
   options.capacity = 512 * 1024;
+  options.tailCapacity = 0;
   QPointer<QObject> guard(context);
   StartWorker([this, host, secure, target, options, guard, onPage = std::move(onPage)] {
     const CHttpTransport::Result result = CHttpTransport::Get(host, secure, target, options);
@@ -227,8 +263,10 @@ bool CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QSt
     const long chat = ReadLeadingInt(fields[1]);
     if (console > 0) m_session.consolePeriodMs = int(std::min<long>(console, 86400) * 1000);
     if (chat > 0) m_session.chatPeriodMs = m_session.operChatPeriodMs = int(std::min<long>(chat, 86400) * 1000);
-    m_strHost = fields[2];
-    m_strPrefix = QStringLiteral("/") + fields[3];
+    // An empty host or prefix would send every later request nowhere: the
+    // address the program was started with stays.
+    if (!fields[2].trimmed().isEmpty()) m_strHost = fields[2];
+    if (!fields[3].trimmed().isEmpty()) m_strPrefix = QStringLiteral("/") + fields[3];
     if (ReadLeadingDouble(fields[5]) > kOwnVersion) newVersionText = fields[4];
   }
   return true;

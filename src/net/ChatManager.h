@@ -73,6 +73,8 @@ class CChatManager {
   void FetchPage(const QUrl& address, QObject* context, PageHandler onPage);
 
   static QString UrlEncode(const QString& text);
+  // What stands in a reply for the middle of a body too long to keep.
+  static QString CutNotice(qint64 bytes);
   // Shows a server page (prefix and url appended to the service's address)
   // in a new browser window, or in the small one of the file-transfer page.
   void OpenServerPage(const QString& url, bool smallWindow = false);
@@ -92,6 +94,8 @@ class CChatManager {
   bool IsClosing() const { return m_bClosing.load(); }
   void SetClosing() { m_bClosing.store(true); }
   int Failures() const { return m_nFailures.load(); }
+  // Why the last failed request failed, in words for the operator.
+  QString LastFailure() const;
 
   // The service host used before the server names its own (string 102,
   // or what --service or TALVERO_SERVICE says).
@@ -124,6 +128,7 @@ class CChatManager {
   Endpoint CurrentEndpoint() const;
   bool PerformGet(const Endpoint& endpoint, const QString& url, QString& reply, int timeoutMs = 0);
   void CountFailure();
+  void SetLastFailure(const QString& why);
   void RunJob(const RequestJob& job);
   // Runs work on a thread of its own, counted among the running requests.
   void StartWorker(std::function<void()> work);
@@ -137,6 +142,8 @@ class CChatManager {
   CSession m_session;
   std::atomic<bool> m_bClosing{false};
   std::atomic<int> m_nFailures{0};
+  mutable std::mutex m_failureLock;
+  QString m_strLastFailure;
 
   QString m_strDefaultHost;
   CHttpTransport::Options m_transportOptions;

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <memory>
@@ -18,16 +19,28 @@ struct Download {
   QByteArray body;
   qsizetype capacity = 0;
   bool cut = false;
+  QByteArray tail;
+  qsizetype tailCapacity = 0;
+  qint64 beyond = 0;  // bytes received after the body was full
+  qsizetype readLimit = 0;
 };
 
 size_t OnBody(char* data, size_t size, size_t count, void* context) {
   auto* d = static_cast<Download*>(context);
   const size_t bytes = size * count;
-  if (d->body.size() + qsizetype(bytes) > d->capacity) {
-    d->cut = true;
-    return 0;  // ends the transfer; what fitted is the reply
+  if (!d->cut && d->body.size() + qsizetype(bytes) <= d->capacity) {
+    d->body.append(data, qsizetype(bytes));
+    return bytes;
   }
-  d->body.append(data, qsizetype(bytes));
+  d->cut = true;
+  d->beyond += qint64(bytes);
+  if (d->body.size() + d->beyond > d->readLimit || d->tailCapacity <= 0) {
+    d->tail.clear();  // not the body's end
+    return 0;         // ends the transfer; what fitted is the reply
+  }
+  // The tail rolls: it is trimmed once it holds twice what is kept.
+  d->tail.append(data, qsizetype(bytes));
+  if (d->tail.size() > 2 * d->tailCapacity) d->tail.remove(0, d->tail.size() - d->tailCapacity);
   return bytes;
 }
 
@@ -83,6 +96,8 @@ CHttpTransport::Result CHttpTransport::Get(const QString& host, bool secure, con
       curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded"));
   Download download;
   download.capacity = options.capacity;
+  download.tailCapacity = options.tailCapacity;
+  download.readLimit = std::max(options.readLimit, options.capacity);
   download.body.reserve(std::min<qsizetype>(options.capacity, 64 * 1024));
   const QByteArray caFile = options.caFile.toLocal8Bit();
   char errorText[CURL_ERROR_SIZE] = {0};
@@ -121,6 +136,10 @@ CHttpTransport::Result CHttpTransport::Get(const QString& host, bool secure, con
     result.ok = true;
     result.status = int(status);
     result.cut = download.cut;
+    if (download.cut && download.tail.size() > download.tailCapacity)
+      download.tail.remove(0, download.tail.size() - download.tailCapacity);
+    result.skipped = download.beyond - download.tail.size();
+    result.tail = std::move(download.tail);
     result.body = std::move(download.body);
   } else {
     result.error = QString::fromUtf8(errorText[0] != 0 ? errorText : curl_easy_strerror(code));

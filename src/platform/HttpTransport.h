@@ -15,8 +15,12 @@ class CHttpTransport {
     // One extra CA certificate file trusted besides the system's store.
     QString caFile;
     // The body is read in chunks until the next one would pass this many
-    // bytes; that chunk and the rest are dropped.
+    // bytes; from there on only its last tailCapacity bytes are kept, so
+    // that a reply cut in the middle still has its end. A body longer than
+    // readLimit is not read further, and then has no tail.
     qsizetype capacity = 2500000;
+    qsizetype tailCapacity = 64 * 1024;
+    qsizetype readLimit = 32 * 1024 * 1024;
     // Set from another thread to give up a transfer early.
     const std::atomic<bool>* abort = nullptr;
   };
@@ -26,6 +30,8 @@ class CHttpTransport {
     int status = 0;        // its HTTP status
     QByteArray body;       // the body as received, possibly cut at capacity
     bool cut = false;      // the body was longer than the capacity
+    QByteArray tail;       // when cut: the body's last bytes (empty past readLimit)
+    qint64 skipped = 0;    // when cut: bytes between body and tail left out
     QString error;         // why the request failed, when it did
   };
 

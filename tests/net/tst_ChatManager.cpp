@@ -103,11 +103,13 @@ class TestChatManager : public QObject {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("reply");
     QTest::newRow("empty body") << 200 << QByteArray() << QString();
-    QTest::newRow("cut at the first NUL") << 200 << QByteArray("true<fld>\0ADM", 13) << QString("true<fld>");
+    // A NUL or another control character would cut or garble the rest of
+    // the reply; the tab and the line ends stay.
+    QTest::newRow("NUL and escape dropped") << 200 << QByteArray("true<fld>\0AD\x1bM\x7f", 16) << QString("true<fld>ADM");
+    QTest::newRow("tab and line ends kept") << 200 << QByteArray("a\tb\r\nc\n") << QString("a\tb\r\nc\n");
     QTest::newRow("invalid UTF-8") << 200 << QByteArray("ok\xFF\xFEyes") << QString("ok") + QChar(0xFFFD) + QChar(0xFFFD) + "yes";
     QTest::newRow("UTF-8 text") << 200 << QByteArray("\xC3\xA9t\xC3\xA9") << QString::fromUtf8("\xC3\xA9t\xC3\xA9");
-    QTest::newRow("error page is the reply") << 500 << QByteArray("<h1>Server Error</h1>") << QString("<h1>Server Error</h1>");
-    QTest::newRow("not found is the reply") << 404 << QByteArray("missing") << QString("missing");
+    QTest::newRow("no content") << 204 << QByteArray() << QString();
   }
   void replyBodies() {
     QFETCH(int, status);
@@ -128,15 +130,20 @@ class TestChatManager : public QObject {
     QCOMPARE(engine->Failures(), 0);
   }
 
-  void bodyLongerThanTheCapacityIsCutAtAChunk() {
-    const std::string big(3'000'000, 'x');
+  // A body over the capacity loses its middle: what follows one huge line
+  // (a chat's newest line number) still arrives, and the cut is said.
+  void bodyLongerThanTheCapacityKeepsItsEnd() {
+    const std::string big = std::string(3'000'000, 'x') + "<end>";
     CScriptedServer server([&](const httplib::Request&) { return CScriptedServer::Reply{200, big}; });
     auto engine = EngineFor(server.Host());
     QString reply;
     QVERIFY(engine->RequestSync("/big", reply));
-    QVERIFY(reply.size() <= 2'500'000);
-    QVERIFY2(reply.size() > 2'400'000, qPrintable(QString::number(reply.size())));
-    QVERIFY(reply.count(u'x') == reply.size());
+    QVERIFY(reply.endsWith("xxx<end>"));
+    const qsizetype head = reply.indexOf(" [... ");
+    QVERIFY2(head > 2'400'000 && head <= 2'500'000, qPrintable(QString::number(head)));
+    const qsizetype tail = reply.size() - reply.indexOf(" ...] ") - 6;
+    QVERIFY(tail > 0 && tail <= 64 * 1024);
+    QCOMPARE(reply.mid(head, reply.size() - tail - head), CChatManager::CutNotice(qint64(big.size()) - head - tail));
     QCOMPARE(engine->Failures(), 0);
   }
 
@@ -223,6 +230,10 @@ class TestChatManager : public QObject {
     QTest::newRow("numbers with trailing text") << "10s<fld>4 sec<fld>h<fld>p<fld>new<fld>2.51b" << 10000 << 4000
                                                 << "h" << "/p" << "new";
     // A period of no number would poll without pause: the default stays.
+    // An empty host or prefix would send every later request nowhere.
+    QTest::newRow("no host") << "5<fld>3<fld><fld>svc<fld>n<fld>1" << 5000 << 3000 << fallbackHost << "/svc"
+                             << "unchanged";
+    QTest::newRow("no prefix") << "5<fld>3<fld>h<fld> <fld>n<fld>1" << 5000 << 3000 << "h" << "/cpn" << "unchanged";
     QTest::newRow("periods that are no numbers") << "fast<fld>0<fld>h<fld>p<fld>n<fld>1" << 8000 << 8000 << "h"
                                                  << "/p" << "unchanged";
   }
