@@ -177,7 +177,7 @@ void CLoginDlg::LogIn() {
   // When the parameters cannot be loaded the engine has told the operator
   // already, and the login is tried with the defaults.
   QString newVersion;
-  m_engine.LoadServerParameters(m_strSiteId, m_bSecure, newVersion);
+  const bool bParametersLoaded = m_engine.LoadServerParameters(m_strSiteId, m_bSecure, newVersion);
   if (!newVersion.isEmpty() &&
       desktop.MessageBox(this, newVersion, QStringLiteral("New Version"), CDesktopServices::Icon::Question,
                          CDesktopServices::Buttons::YesNo) == CDesktopServices::Answer::Yes) {
@@ -189,6 +189,14 @@ void CLoginDlg::LogIn() {
 
   QString reply;
   if (!m_engine.RequestSync(Requests::Login(m_strLoginId, m_strSiteId, m_strPassword), reply)) {
+    // Without the parameters the operator has been told about the
+    // connection already; otherwise the service's address answered the
+    // parameters and not the login, and the operator must learn why.
+    if (bParametersLoaded)
+      desktop.MessageBox(this,
+                         QStringLiteral("Login failed: the service at %1 did not answer (%2).")
+                             .arg(m_engine.Host() + m_engine.Prefix(), m_engine.LastFailure()),
+                         CStringTable::Load(IDS_PRODUCT_NAME), CDesktopServices::Icon::Error);
     m_pLoginButton->setEnabled(true);
     return;
   }

@@ -45,12 +45,13 @@ class LoginServer {
     server.SetScript([this](const httplib::Request& req) {
       if (req.path.find("w-param.php") != std::string::npos)
         return CScriptedServer::Reply{200, parameters};
-      if (req.path.find("wn-login.php") != std::string::npos) return CScriptedServer::Reply{200, login};
+      if (req.path.find("wn-login.php") != std::string::npos) return CScriptedServer::Reply{loginStatus, login};
       return CScriptedServer::Reply{200, "<html><body>page</body></html>"};
     });
   }
   std::string parameters;
   std::string login = "true<fld>ADM<fld>Header";
+  int loginStatus = 200;
   CScriptedServer server;
 };
 
@@ -182,6 +183,43 @@ class TestLoginDlg : public QObject {
     QVERIFY(dlg->LoginButton()->isEnabled());
     QVERIFY(m_consoleCalls.isEmpty());
     QVERIFY(!dlg->IsEnded());
+  }
+
+  // Parameters that name no host or no prefix leave the address the
+  // program started with, and the login goes there; a login the service
+  // does not answer says why instead of just giving the button back.
+  void parametersWithoutAnAddress_data() {
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<int>("loginStatus");
+    QTest::newRow("no host") << "" << "cpn" << 200;
+    QTest::newRow("no prefix") << "START" << "" << 200;
+    QTest::newRow("neither, and the login is not found") << " " << "" << 404;
+  }
+  void parametersWithoutAnAddress() {
+    QFETCH(QString, host);
+    QFETCH(QString, prefix);
+    QFETCH(int, loginStatus);
+    LoginServer login;
+    login.parameters = QString("8<fld>8<fld>%1<fld>%2<fld><fld>2.5")
+                           .arg(host == "START" ? login.server.Host() : host, prefix)
+                           .toStdString();
+    login.loginStatus = loginStatus;
+    auto dlg = Dialog(login.server.Host());
+    dlg->show();
+    Fill(*dlg, "1001", "anna", "pw");
+    dlg->OnLogin();
+    QCOMPARE(m_pEngine->Host(), login.server.Host());
+    QCOMPARE(m_pEngine->Prefix(), QString("/cpn"));
+    QCOMPARE(login.server.Targets().filter("wn-login.php").size(), 1);
+    QVERIFY(login.server.Targets().filter("wn-login.php").first().startsWith("/cpn/wn-login.php?"));
+    QCOMPARE(m_consoleCalls.size(), loginStatus == 200 ? 1 : 0);
+    if (loginStatus == 200) return;
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    QCOMPARE(m_pDesktop->messageBoxes.first().text,
+             QString("Login failed: the service at %1/cpn did not answer (the server answered with HTTP status 404).")
+                 .arg(login.server.Host()));
+    QVERIFY(dlg->LoginButton()->isEnabled());
   }
 
   void administratorFlagIsExact() {
