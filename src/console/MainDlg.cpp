@@ -59,6 +59,9 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
   connect(FootPrintsButton(), &FooButton::clicked, this, &CMainDlg::OnFootPrints);
   connect(m_pRefresh, &CRefreshCycle::Refreshed, this, &CMainDlg::OnRefreshed);
   connect(m_pRefresh, &CRefreshCycle::ConnectionAlertChanged, this, &CMainDlg::OnConnectionAlert);
+  connect(m_pRefresh, &CRefreshCycle::Stalled, this, [this](qint64 tableAgeMs) {
+    m_pStatusLine->setText(kConnectionAlert + QStringLiteral(" No answer: the table is %1 s old.").arg(tableAgeMs / 1000));
+  });
   connect(m_pRefresh, &CRefreshCycle::LoggedOutByServer, this, [this] { EndSession(true, true); });
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
@@ -206,8 +209,10 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   // sound brings it forward.
   m_pAlerts->ChatRequestsSeen(reply, m_bOnline);
   HandleSoundName(reply.sound);
-  // Block 4: a chat handed to this operator, or messages waiting.
-  if (!m_pVisitorActions->HandleNotice(reply.notice) && reply.notice.startsWith(QStringLiteral("message")))
+  // Block 4: a chat handed to this operator, or messages waiting. A failed
+  // refresh carries no notice and says nothing about one.
+  if (reply.wellFormed && !m_pVisitorActions->HandleNotice(reply.notice) &&
+      reply.notice.startsWith(QStringLiteral("message")))
     m_pOperatorActions->WaitingMessages();
   if (backToVisitors) {
     m_pAlerts->ChatRequestInOperatorsView();
@@ -308,6 +313,8 @@ void CMainDlg::SwitchView(ViewMode mode) {
   }
   m_mode = mode;
   m_pRefresh->SetChatsOnly(mode == ViewMode::ChatsOnly);
+  // The new view's table at once, not a period later.
+  if (!m_bEnded) m_pRefresh->Restart();
   UpdateTabButtons();
   if (mode == ViewMode::Operators) {
     m_pVisitorModel->Clear();

@@ -4,25 +4,64 @@
 #include "RequestTypes.h"
 #include "Separators.h"
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 CRefreshCycle::CRefreshCycle(CChatManager& engine, QObject* parent) : QObject(parent), m_engine(engine) {
   connect(&m_timer, &QTimer::timeout, this, &CRefreshCycle::OnTick);
+  m_stallTimer.setSingleShot(true);
+  connect(&m_stallTimer, &QTimer::timeout, this, &CRefreshCycle::CheckStalled);
 }
 
-void CRefreshCycle::Start() { m_timer.start(m_engine.Session().consolePeriodMs); }
+qint64 CRefreshCycle::StallLimitMs() const { return 3 * qint64(m_engine.Session().consolePeriodMs); }
 
-void CRefreshCycle::Stop() { m_timer.stop(); }
+void CRefreshCycle::WatchOldestOut() {
+  m_outSince.start();
+  m_stallTimer.start(int(std::min<qint64>(StallLimitMs() + 1, INT_MAX)));
+}
+
+void CRefreshCycle::Start() {
+  m_tableAge.start();
+  // The operator should not look at an empty console for a whole period.
+  RefreshNow();
+  m_timer.start(m_engine.Session().consolePeriodMs);
+}
+
+void CRefreshCycle::Restart() {
+  m_nOldestWanted = m_nNextSequence;
+  RefreshNow();
+  m_timer.start(m_engine.Session().consolePeriodMs);
+}
+
+void CRefreshCycle::Stop() {
+  m_timer.stop();
+  m_stallTimer.stop();
+}
 
 void CRefreshCycle::OnTick() {
   // A slow server must not pile up refreshes: the next one waits for the
   // answer (or the failure) of the last.
-  if (m_nOut == 0) RefreshNow();
+  if (m_nOut == 0)
+    RefreshNow();
+  else
+    CheckStalled();
+}
+
+void CRefreshCycle::CheckStalled() {
+  // A server that took the request and says nothing would leave the last
+  // table on screen as if it were live until the request times out.
+  if (m_nOut == 0 || m_outSince.elapsed() <= StallLimitMs()) return;
+  if (!m_bConnectionAlert) {
+    m_bConnectionAlert = true;
+    emit ConnectionAlertChanged(true);
+  }
+  emit Stalled(m_tableAge.elapsed());
 }
 
 void CRefreshCycle::RefreshNow() {
   const quint64 sequence = m_nNextSequence++;
-  ++m_nOut;
+  if (m_nOut++ == 0) WatchOldestOut();
   // A large reply is cut into records on the request's worker thread, so
   // that the user-interface thread only applies them; the worker has
   // written the records before the hand-over, which it waits for.
@@ -34,10 +73,13 @@ void CRefreshCycle::RefreshNow() {
 }
 
 void CRefreshCycle::OnReply(quint64 sequence, const QString& text, const RefreshReply& reply) {
-  --m_nOut;
+  if (--m_nOut > 0)
+    WatchOldestOut();  // the one still out is younger
+  else
+    m_stallTimer.stop();
   // An older reply that arrives after a newer one would show an older table.
-  if (sequence < m_nNewestApplied) return;
-  m_nNewestApplied = sequence;
+  if (sequence < m_nOldestWanted) return;
+  m_nOldestWanted = sequence;
   Apply(text, reply);
 }
 
@@ -53,6 +95,7 @@ void CRefreshCycle::Apply(const QString& text, const RefreshReply& reply) {
     emit LoggedOutByServer();
     return;
   }
+  if (reply.wellFormed) m_tableAge.start();
   const bool alert = reply.wellFormed ? false : (text == kDisconnect || m_bConnectionAlert);
   if (alert != m_bConnectionAlert) {
     m_bConnectionAlert = alert;

@@ -2,23 +2,25 @@
 
 #include "RefreshReply.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 class CChatManager;
 
-// The console's refresh: every console period it asks the service for the
-// site's visitors and operators, and hands each answer on, parsed, in the
-// order the requests were made. A tick while a refresh is still out sends
-// nothing; a reply overtaken by a newer one is dropped. It also keeps the
-// connection alert: raised by a failed refresh, cleared by the next good one.
+// The console's refresh: at once, then every console period it asks the
+// service for the site's visitors and operators, and hands each answer on,
+// parsed, in the order the requests were made. A tick while a refresh is
+// still out sends nothing; a reply overtaken by a newer one is dropped. It
+// also keeps the connection alert: raised by a failed refresh or by one out
+// for more than three periods, cleared by the next good one.
 class CRefreshCycle : public QObject {
   Q_OBJECT
 
  public:
   explicit CRefreshCycle(CChatManager& engine, QObject* parent = nullptr);
 
-  // The first refresh comes after one period, not at once.
+  // Refreshes at once, then on the timer.
   void Start();
   void Stop();
   bool IsActive() const { return m_timer.isActive(); }
@@ -26,6 +28,9 @@ class CRefreshCycle : public QObject {
 
   // Sends a refresh now, whether or not one is out.
   void RefreshNow();
+  // Refreshes at once for a new view: answers to the refreshes still out
+  // were asked for the old one and are dropped; the timer starts again.
+  void Restart();
   // Takes one refresh reply's text, as if it had just arrived.
   void Apply(const QString& text);
   // The same with the reply already parsed (on a worker thread).
@@ -39,12 +44,19 @@ class CRefreshCycle : public QObject {
   // wellFormed false and no rows, and empties the table.
   void Refreshed(const RefreshReply& reply);
   void ConnectionAlertChanged(bool bAlert);
+  // A refresh has been out for more than three periods: the table on
+  // screen is this old. Repeated at every tick until an answer comes.
+  void Stalled(qint64 tableAgeMs);
   // The service says this operator has been logged out.
   void LoggedOutByServer();
 
  private:
   void OnTick();
   void OnReply(quint64 sequence, const QString& text, const RefreshReply& reply);
+  void CheckStalled();
+  qint64 StallLimitMs() const;
+  // Times the refresh that has been out longest from now.
+  void WatchOldestOut();
 
   CChatManager& m_engine;
   QTimer m_timer;
@@ -52,5 +64,8 @@ class CRefreshCycle : public QObject {
   bool m_bConnectionAlert = false;
   int m_nOut = 0;                // refreshes sent and not yet answered
   quint64 m_nNextSequence = 1;   // of the next refresh request
-  quint64 m_nNewestApplied = 0;  // of the newest reply applied
+  quint64 m_nOldestWanted = 0;   // replies to older refreshes are dropped
+  QElapsedTimer m_outSince;      // since the refresh out now was sent
+  QTimer m_stallTimer;           // fires when that refresh has been out too long
+  QElapsedTimer m_tableAge;      // since the table on screen arrived
 };

@@ -58,6 +58,7 @@ class TestMainDlg : public QObject {
  private:
   std::unique_ptr<CSessionFixture> m_pSession;
   std::string m_strStatusReply = "online";
+  std::atomic<int> m_nProxyStatus{0};  // when set, every request gets this error page
   std::function<CScriptedServer::Reply(const httplib::Request&)> m_refresh;
   // The details and foot-prints answers: the request's visitor to a reply.
   std::function<CScriptedServer::Reply(const std::string& script, const std::string& id)> m_info;
@@ -109,7 +110,9 @@ class TestMainDlg : public QObject {
     m_strStatusReply = "online";
     m_refresh = nullptr;
     m_info = nullptr;
+    m_nProxyStatus = 0;
     m_pServer = &m_pSession->UseScriptedServer([this](const httplib::Request& req) {
+      if (m_nProxyStatus != 0) return CScriptedServer::Reply{m_nProxyStatus, "<h1>Proxy Error</h1>"};
       if (req.path.find("w-mrefresh.php") != std::string::npos) return CScriptedServer::Reply{200, m_strStatusReply};
       if (req.path.find("wn-allonlineu.php") != std::string::npos && m_refresh) return m_refresh(req);
       for (const char* script : {"wn-lmudets.php", "w-lmfprint.php"})
@@ -120,6 +123,7 @@ class TestMainDlg : public QObject {
     m_pEngine = &m_pSession->Engine();
     m_pSession->LogIn();
     QTRY_VERIFY(C().IsOnline());  // the opening "lgon" was answered
+    QTRY_COMPARE(m_pEngine->RunningRequests(), 0);  // and the opening refresh with its announcement
   }
   void cleanup() { m_pSession.reset(); }
 
@@ -128,8 +132,6 @@ class TestMainDlg : public QObject {
     QCOMPARE(StatusTargets().first(), QString("/cpn/w-mrefresh.php?sid=1001&adminid=anna&action=lgon"));
     QVERIFY(C().OnlineRadio()->isChecked());
     QVERIFY(C().IsRefreshTimerActive());
-    QVERIFY(C().Visitors().isEmpty());  // the first table comes after one period
-    QVERIFY(m_pServer->Targets().filter("wn-allonlineu").isEmpty());
     // The bottom row: six buttons of one size, 7 pixels apart, centred.
     const QList<FooButton*> bottom = C().BottomButtons();
     QCOMPARE(bottom.size(), 6);
@@ -142,18 +144,78 @@ class TestMainDlg : public QObject {
     CheckTabs(0);
   }
 
-  void refreshRequestAndChatsOnly() {
-    C().RefreshVisitors();
-    QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
+  // The first table comes at once after the log-in and after every view
+  // switch, not a console period (8 s here) later.
+  void refreshAtOnceAfterLoginAndEachViewSwitch() {
+    m_refresh = [](const httplib::Request& req) {
+      return CScriptedServer::Reply{200, RefreshReplyText({{req.has_param("conly") ? "chat" : "all"}}).toStdString()};
+    };
+    m_pSession->DestroyConsole();
+    QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"all"}, 1000);
     QCOMPARE(m_pServer->Targets().filter("wn-allonlineu").last(), QString("/cpn/wn-allonlineu.php?nadminid=anna&nsid=1001&nvar=Y"));
     C().TabButtons()[1]->click();
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::ChatsOnly);
     CheckTabs(1);
     C().TabButtons()[1]->click();  // the active tab again: stays checked
     CheckTabs(1);
-    C().RefreshVisitors();
-    QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"chat"}, 1000);
     QVERIFY(m_pServer->Targets().filter("wn-allonlineu").last().endsWith("&nvar=Y&conly=Y"));
+    C().TabButtons()[0]->click();
+    QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"all"}, 1000);
+  }
+
+  // A NUL or another control character in one visitor's field neither cuts
+  // the reply nor shows in the table.
+  void aControlCharacterInAFieldKeepsTheTable() {
+    const std::string text = RefreshReplyText({{"a"}, {"b"}}).toStdString();
+    const std::string spoilt = text.substr(0, 1) + std::string("\0\x1b", 2) + text.substr(1);
+    m_refresh = [spoilt](const httplib::Request&) { return CScriptedServer::Reply{200, spoilt}; };
+    C().RefreshVisitors();
+    QTRY_COMPARE(Ids(), QStringList({"a", "b"}));
+  }
+
+  // An error page is no table but a failure, warned about at the 13th in a
+  // row; a server that took the request and says nothing is no live table
+  // either: the alert shows within three periods (long before the request
+  // times out) and says how old the table is. The next answer clears it.
+  void aRefreshWithoutAnAnswerRaisesTheAlert_data() {
+    QTest::addColumn<int>("status");  // 0: never answers
+    QTest::newRow("bad gateway") << 502;
+    QTest::newRow("server error") << 500;
+    QTest::newRow("not found") << 404;
+    QTest::newRow("hung") << 0;
+  }
+  void aRefreshWithoutAnAnswerRaisesTheAlert() {
+    QFETCH(int, status);
+    const int periodMs = 200;
+    std::atomic<bool> hung{status == 0};
+    m_refresh = [&](const httplib::Request&) {
+      CScriptedServer::Reply r{200, RefreshReplyText({{"a"}}).toStdString()};
+      r.hang = hung;
+      return r;
+    };
+    m_nProxyStatus = status;
+    m_pEngine->SetTimeouts(1000, 10 * periodMs);
+    m_pEngine->Session().consolePeriodMs = periodMs;
+    C().Refresh().Start();
+    QTRY_VERIFY_WITH_TIMEOUT(C().IsConnectionAlert(), 3 * periodMs + 150);
+    QVERIFY(C().StatusLine()->text().startsWith("ALERT : Internet Connection is not available."));
+    QVERIFY(!C().StatusLine()->text().contains("Total Visitors"));
+    if (status == 0) {
+      QCOMPARE(m_pEngine->Failures(), 0);  // the request has not timed out
+      QVERIFY2(C().StatusLine()->text().contains("the table is 0 s old"), qPrintable(C().StatusLine()->text()));
+    } else {
+      QTRY_COMPARE_WITH_TIMEOUT(m_pDesktop->messageBoxes.size(), 1, 20 * periodMs);
+      QCOMPARE(m_pDesktop->messageBoxes.first().caption, QString("Internet Connection"));
+      QVERIFY(m_pEngine->Failures() < 0);  // the warning came at the 13th in a row
+    }
+    hung = false;
+    m_nProxyStatus = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(!C().IsConnectionAlert(), 20 * periodMs);
+    QCOMPARE(Ids(), QStringList{"a"});
+    QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 1             Number of Chats: 0"));
+    C().Refresh().Stop();
+    QTRY_COMPARE(m_pEngine->RunningRequests(), 0);
   }
 
   void aLineOfTwelveFieldsGivesAnEmptyTable() {
@@ -250,8 +312,9 @@ class TestMainDlg : public QObject {
       if (calls++ == 0) return CScriptedServer::Reply{200, RefreshReplyText({{"old"}}).toStdString(), 600};
       return CScriptedServer::Reply{200, RefreshReplyText({{"new"}}).toStdString()};
     };
+    const qsizetype before = m_pServer->Targets().filter("wn-allonlineu").size();
     C().RefreshVisitors();
-    QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
+    QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), before + 1);
     C().RefreshVisitors();
     QTRY_COMPARE(Ids(), QStringList{"new"});
     QTRY_COMPARE(m_pEngine->RunningRequests(), 0);
@@ -401,13 +464,14 @@ class TestMainDlg : public QObject {
       return CScriptedServer::Reply{200, RefreshReplyText({{"a"}}).toStdString(), 700};
     };
     m_pEngine->Session().consolePeriodMs = 40;
+    const qsizetype before = m_pServer->Targets().filter("wn-allonlineu").size();
     C().Refresh().Start();
-    QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
+    QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), before + 1);
     QVERIFY(C().Refresh().IsRefreshOut());
     QTest::qWait(300);  // several ticks pass while the server thinks
-    QCOMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
+    QCOMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), before + 1);
     QTRY_COMPARE(Ids(), QStringList{"a"});
-    QTRY_VERIFY(m_pServer->Targets().filter("wn-allonlineu").size() >= 2);  // the next tick sends again
+    QTRY_VERIFY(m_pServer->Targets().filter("wn-allonlineu").size() >= before + 2);  // the next tick sends again
   }
 
   void theTableTakesTheGrowthAndThePlaceIsRemembered() {
