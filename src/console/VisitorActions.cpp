@@ -60,6 +60,8 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
     return;
   }
   const QString chatId = accepted->chatId;
+  // A chat window without a chat would poll for nothing under no id.
+  if (chatId.isEmpty()) return;
   // The row of the chat the service names, if the table still has it.
   const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
   const CSiteVisitor visitor = found ? *found : (chatId == row.m_line.sessionId ? row : CSiteVisitor());
@@ -134,10 +136,17 @@ bool CVisitorActions::CanJoin(const QString& status, const QString& loginId, boo
 }
 
 bool CVisitorActions::HandleNotice(const QString& notice) {
-  if (notice.isEmpty()) return false;
   const QStringList pieces = SplitReply(notice, kSepField);
   // A transfer notice without its session id names no chat.
-  if (pieces[0] != QStringLiteral("chat_trans") || pieces.size() < 2 || pieces[1].isEmpty()) return false;
+  if (pieces[0] != QStringLiteral("chat_trans") || pieces.size() < 2 || pieces[1].isEmpty()) {
+    m_strTransferSeen.clear();
+    return false;
+  }
+  // The service repeats the notice at every refresh until the chat is
+  // taken; one accept per transfer, or a refused one would be asked (and
+  // refused) again every few seconds.
+  if (pieces[1] == m_strTransferSeen) return true;
+  m_strTransferSeen = pieces[1];
   // A chat handed over by a colleague arrives by itself: it must not take
   // the keyboard from the chat the operator is typing in.
   AcceptChatAs(pieces[1], CChatWindows::Arrival::ByItself);

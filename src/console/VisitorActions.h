@@ -42,8 +42,9 @@ class CVisitorActions : public QObject {
   // With no row, tells the operator to choose one.
   void BlockIp(const VisitorLine* row);
   void ProactivePop(const VisitorLine& row, bool bSameWindow, const QString& url);
-  // Block 4 of a refresh reply: a chat transferred to this operator.
-  // Returns true when it started an accept.
+  // Block 4 of a refresh reply: a chat transferred to this operator, acted
+  // on once while the notice names the same chat. Returns true for a
+  // transfer notice.
   bool HandleNotice(const QString& notice);
 
   // The address as it is pushed: trimmed, "http://" in front when it names
@@ -71,4 +72,5 @@ class CVisitorActions : public QObject {
   CChatWindows& m_chatWindows;
   RowFinder m_findRow;
   QPointer<QWidget> m_pOwner;
+  QString m_strTransferSeen;  // the chat of the transfer notice last acted on
 };

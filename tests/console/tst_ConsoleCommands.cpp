@@ -2,6 +2,7 @@
 // service: button states, the action replies and their boxes, accepting
 // chats (also by a transfer notice) and the windows they open.
 #include "ChatDlg.h"
+#include "ChatRichEd.h"
 #include "ChatWindows.h"
 #include "FooButton.h"
 #include "MainDlg.h"
@@ -35,8 +36,11 @@ class TestConsoleCommands : public QObject {
     for (const auto& box : Desktop().messageBoxes) texts.append(box.text);
     return texts;
   }
+  // Shows the table, which the service's next refreshes repeat.
   void Show(const QList<TestVisitor>& visitors, const QString& operators = QString()) {
-    C().ApplyRefreshReply(RefreshReplyText(visitors, "1", QString(), operators));
+    const QString text = RefreshReplyText(visitors, "1", QString(), operators);
+    m_replies["wn-allonlineu.php"] = text.toStdString();
+    C().ApplyRefreshReply(text);
   }
   void Settle() { QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0); }
 
@@ -169,6 +173,66 @@ class TestConsoleCommands : public QObject {
     C().LogOut(false);
     QTRY_VERIFY(std::all_of(windows.begin(), windows.end(), [](const QPointer<QWidget>& w) { return w.isNull(); }));
     QVERIFY(Targets("endchatcl").isEmpty());
+  }
+
+  // A transfer notice comes with every refresh until the chat is taken:
+  // one accept per chat it names, whatever the accept's answer, and a
+  // window only for an accept that names its chat.
+  void aTransferNoticeIsActedOnOncePerChat_data() {
+    QTest::addColumn<QString>("accept");  // the reply to every accept
+    QTest::addColumn<int>("windows");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("refused") << "Taken by ben<fld><fld><fld><fld>" << 0 << 2;
+    QTest::newRow("accepted without a chat id") << "true<fld>Zoe<fld><fld>N<fld>" << 0 << 0;
+    QTest::newRow("accepted") << "true<fld>Zoe<fld><fld>N<fld>t1" << 1 << 0;
+  }
+  void aTransferNoticeIsActedOnOncePerChat() {
+    QFETCH(QString, accept);
+    QFETCH(int, windows);
+    QFETCH(int, boxes);
+    m_replies["w-adc.php"] = accept.toStdString();
+    const auto notice = [](const QString& text) {
+      return QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), text, "", ""}.join("<blk>");
+    };
+    for (const QString& reply : {notice("chat_trans<fld>t1"), notice("chat_trans<fld>t1"), QString("DISCONNNNECT"),
+                                 notice("chat_trans<fld>t1")}) {
+      C().ApplyRefreshReply(reply);
+      Settle();
+    }
+    QCOMPARE(Targets("w-adc.php").size(), 1);
+    C().ApplyRefreshReply(notice(QString()));  // taken: the notice is gone
+    C().ApplyRefreshReply(notice("chat_trans<fld>t1"));  // and handed over again
+    Settle();
+    QCOMPARE(Targets("w-adc.php").size(), windows == 1 ? 1 : 2);  // an open window is only raised
+    QCOMPARE(C().ChatWindows().Count(), windows);
+    QCOMPARE(Desktop().messageBoxes.size(), boxes);
+  }
+
+  // One bad line must not stall a chat: a NUL or an escape in it is
+  // dropped, a line too long for any reply is shown cut, and the next poll
+  // asks past it either way.
+  void aBadChatLineDoesNotStallTheChat_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("NUL") << QByteArray("Zoe: be\0fore", 12) << "Zoe: before";
+    QTest::newRow("escape and bell") << QByteArray("Zoe: \x1b[1mbold\x07") << "Zoe: [1mbold";
+    QTest::newRow("over the reply cap") << "Zoe: " + QByteArray(3'000'000, 'y') << "characters not shown";
+  }
+  void aBadChatLineDoesNotStallTheChat() {
+    QFETCH(QByteArray, line);
+    QFETCH(QString, shown);
+    m_pSession->Engine().Session().chatPeriodMs = 100;
+    m_replies["w-adc.php"] = "true<fld>Zoe<fld><fld>N<fld>c1";
+    m_replies["wn-achats.php"] = (line + "<tvr_ln>Zoe: after<tvr_blk>7<tvr_blk><tvr_blk><tvr_type_split>").toStdString();
+    C().VisitorActions().AcceptChat("c1");
+    QTRY_VERIFY(C().ChatWindows().Find("c1") != nullptr);
+    auto* chat = qobject_cast<CChatDlg*>(C().ChatWindows().Find("c1"));
+    QTRY_VERIFY_WITH_TIMEOUT(chat->Transcript()->toPlainText().contains("Zoe: after"), 10000);
+    QVERIFY(chat->Transcript()->toPlainText().contains(shown));
+    QTRY_VERIFY(!Targets("wn-achats.php").filter("lastnum=7").isEmpty());
+    const QString text = chat->Transcript()->toPlainText();
+    QCOMPARE(text.count("Zoe: after"), 1);
+    QVERIFY(std::none_of(text.begin(), text.end(), [](QChar c) { return c < u' ' && c != u'\n' && c != u'\r'; }));
   }
 
   void theChosenOperatorStaysChosenByName() {
