@@ -11,6 +11,7 @@
 CRefreshCycle::CRefreshCycle(CChatManager& engine, QObject* parent) : QObject(parent), m_engine(engine) {
   connect(&m_timer, &QTimer::timeout, this, &CRefreshCycle::OnTick);
   m_stallTimer.setSingleShot(true);
+  m_stallTimer.setTimerType(Qt::PreciseTimer);  // a coarse one may fire before the limit
   connect(&m_stallTimer, &QTimer::timeout, this, &CRefreshCycle::CheckStalled);
 }
 

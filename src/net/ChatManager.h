@@ -55,9 +55,10 @@ class CChatManager {
   // The engine of the process: the one constructed last and still alive.
   static CChatManager& Instance();
 
-  // Performs the GET on the calling thread. true: the server answered and
-  // reply holds its text (possibly empty); false: the request failed and
-  // reply is exactly "DISCONNNNECT".
+  // Performs the GET on the calling thread. true: the server answered with
+  // a 2xx status and reply holds its text (possibly empty); false: the
+  // request failed, or got another status, and reply is exactly
+  // "DISCONNNNECT".
   bool RequestSync(const QString& url, QString& reply);
   // The same, giving up after at most timeoutMs in all.
   bool RequestSync(const QString& url, QString& reply, int timeoutMs);
