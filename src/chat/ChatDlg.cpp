@@ -80,12 +80,11 @@ void CChatDlg::RefreshOperatorCombo() {
   console->AnnounceOnline();
 }
 
-void CChatDlg::SendChatLine() {
-  const QString text = m_pEntry->toPlainText();
-  m_pEntry->clear();
-  Request(m_engine.Catalogue().SendLine(text, m_strChatId), REQ_SEND_LINE);
-  m_pEntry->setFocus();
+QString CChatDlg::SendLineRequest(const QString& text) const {
+  return m_engine.Catalogue().SendLine(text, m_strChatId);
 }
+
+int CChatDlg::SendLineType() const { return REQ_SEND_LINE; }
 
 void CChatDlg::NotifyTyping() {
   const int length = m_pEntry->toPlainText().size();

@@ -59,7 +59,6 @@ class CChatDlg : public CChatWindowBase {
 
  public slots:
   void PollMessages();
-  void SendChatLine() override;
   void NotifyTyping();
   void EndChat();
   void OpenEmoticonPicker();
@@ -77,6 +76,8 @@ class CChatDlg : public CChatWindowBase {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QString SendLineRequest(const QString& text) const override;
+  int SendLineType() const override;
   void BuildWindow();
   void OnPollReply(const ChatPollReply& reply);
   void OnDetailsReply(const QString& reply);

@@ -9,6 +9,16 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
+
+namespace {
+
+// What the service answers when it has stored a line ("false": the chat
+// takes no more lines). The failure marker, an error page or a cut reply
+// proves nothing, so the line is kept.
+const QString kLineTaken = QStringLiteral("true");
+
+}  // namespace
 
 CChatWindowBase::CChatWindowBase(CChatManager& engine) : QDialog(nullptr), m_engine(engine) { m_started.start(); }
 
@@ -31,6 +41,43 @@ bool CChatWindowBase::AppendNewLines(const ChatPollReply& reply) {
   }
   m_strLastNum = reply.number;
   return true;
+}
+
+void CChatWindowBase::SendChatLine() {
+  const QString line = m_pEntryBox->toPlainText();
+  if (line.trimmed().isEmpty()) return;
+  // The box is free for the next line at once; this one comes back if the
+  // service does not take it.
+  m_pEntryBox->ClearText();
+  m_engine.RequestAsync(SendLineRequest(line), SendLineType(), this,
+                        [this, line](const QString& reply) { OnLineReply(line, reply); });
+  m_pEntryBox->setFocus();
+}
+
+void CChatWindowBase::OnLineReply(const QString& line, const QString& reply) {
+  if (m_engine.IsClosing() || m_bClosing || reply == kLineTaken) return;
+  m_pEntryBox->PutBackLine(line);
+  TellLineNotSent();
+}
+
+// Once for the lines that fail while the notice is up, and after the reply
+// handler has returned: the worker that delivered it does not wait for the
+// operator.
+void CChatWindowBase::TellLineNotSent() {
+  if (m_bNoticeOpen) return;
+  m_bNoticeOpen = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (m_bClosing) return;
+        QPointer<CChatWindowBase> self(this);
+        CDesktopServices::Get().MessageBox(this,
+                                           QStringLiteral("The service did not confirm your line, so it may not have "
+                                                          "reached the chat. It is back in the entry box to send again."),
+                                           QStringLiteral("Talvero"), CDesktopServices::Icon::Exclamation);
+        if (self) m_bNoticeOpen = false;  // the window may have closed while the box was open
+      },
+      Qt::QueuedConnection);
 }
 
 QString CChatWindowBase::ElapsedText() const { return ChatElapsedText(m_started.elapsed() / 1000); }

@@ -13,7 +13,8 @@ struct ChatPollReply;
 // What the visitor chat window and the operator chat window share: their
 // requests and replies, one poll out at a time, the new lines of a poll
 // shown once each, Enter to send and Escape to clear, the elapsed time, and
-// closing by freeing themselves once the event loop runs.
+// closing by freeing themselves once the event loop runs. A line the
+// service does not take goes back into the entry box.
 class CChatWindowBase : public QDialog {
   Q_OBJECT
 
@@ -28,7 +29,9 @@ class CChatWindowBase : public QDialog {
   QLabel* ElapsedTime() const { return m_pElapsed; }
 
  public slots:
-  virtual void SendChatLine() = 0;
+  // Sends the entry box's text as one line and empties the box; a box with
+  // nothing but blanks sends nothing.
+  void SendChatLine();
   // Closes the window without telling the service; it frees itself after
   // the handler that closed it has returned.
   void CloseChatWindow();
@@ -37,6 +40,9 @@ class CChatWindowBase : public QDialog {
   explicit CChatWindowBase(CChatManager& engine);
 
   void Request(const QString& url, int nType);
+  // The request that sends a line of the operator's, and its type.
+  virtual QString SendLineRequest(const QString& text) const = 0;
+  virtual int SendLineType() const = 0;
   // A slow service gets no second poll before the first is answered: the
   // replies would overtake each other.
   void SendPoll(const QString& url, int nType);
@@ -65,7 +71,11 @@ class CChatWindowBase : public QDialog {
   QLabel* m_pPadlock = nullptr;
 
  private:
+  void OnLineReply(const QString& line, const QString& reply);
+  void TellLineNotSent();
+
   CMySpellEditCtrl* m_pEntryBox = nullptr;
+  bool m_bNoticeOpen = false;  // the not-sent notice is on screen
   QString m_strLastNum = QStringLiteral("1");
   bool m_bPollOut = false;
   QElapsedTimer m_started;

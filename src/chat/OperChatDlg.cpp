@@ -88,12 +88,11 @@ void COperChatDlg::PollMessages() {
   m_pElapsed->setText(ElapsedText());
 }
 
-void COperChatDlg::SendChatLine() {
-  const QString text = m_pEntry->toPlainText();
-  m_pEntry->clear();
-  Request(m_engine.Catalogue().OperatorSendLine(text, m_strChatId), REQ_OPERATOR_SEND_LINE);
-  m_pEntry->setFocus();
+QString COperChatDlg::SendLineRequest(const QString& text) const {
+  return m_engine.Catalogue().OperatorSendLine(text, m_strChatId);
 }
+
+int COperChatDlg::SendLineType() const { return REQ_OPERATOR_SEND_LINE; }
 
 void COperChatDlg::NotifyTyping() {
   const int length = m_pEntry->toPlainText().size();

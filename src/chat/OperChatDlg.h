@@ -33,7 +33,6 @@ class COperChatDlg : public CChatWindowBase {
 
  public slots:
   void PollMessages();
-  void SendChatLine() override;
   void NotifyTyping();
   void ViewMessages();
   void ShowTranscripts();
@@ -43,6 +42,8 @@ class COperChatDlg : public CChatWindowBase {
   void reject() override;  // the close box ends the chat as Close Chat does
 
  private:
+  QString SendLineRequest(const QString& text) const override;
+  int SendLineType() const override;
   void BuildWindow();
   void OnPollReply(const ChatPollReply& reply);
 

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextLayout>
 
 namespace {
@@ -209,4 +210,28 @@ void CMySpellEditCtrl::ReplaceWord(int start, int end, const QString& typed, con
   cursor.insertText(replacement);
   setTextCursor(cursor);
   ensureCursorVisible();
+}
+
+void CMySpellEditCtrl::InsertAtCaret(const QString& text) {
+  QTextCursor caret = textCursor();
+  caret.beginEditBlock();  // a step of its own, not merged with typing
+  caret.insertText(text);
+  caret.endEditBlock();
+  setTextCursor(caret);
+}
+
+void CMySpellEditCtrl::ClearText() {
+  if (document()->isEmpty()) return;
+  QTextCursor all(document());
+  all.beginEditBlock();
+  all.select(QTextCursor::Document);
+  all.removeSelectedText();
+  all.endEditBlock();
+}
+
+void CMySpellEditCtrl::PutBackLine(const QString& line) {
+  QTextCursor start(document());
+  start.beginEditBlock();
+  start.insertText(document()->isEmpty() ? line : line + u'\n');
+  start.endEditBlock();
 }

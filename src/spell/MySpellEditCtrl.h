@@ -59,6 +59,17 @@ class CMySpellEditCtrl : public QPlainTextEdit {
   // id as data; triggering one carries the command out.
   std::unique_ptr<QMenu> CreateContextMenu();
 
+  // The changes the program makes to the text. Each is one step that Ctrl+Z
+  // takes back, apart from what the operator typed before and after it
+  // (clear() and setPlainText() would drop the undo history instead).
+  // Puts text at the caret, replacing the selection; the caret ends after it.
+  void InsertAtCaret(const QString& text);
+  // Empties the box.
+  void ClearText();
+  // Puts back a line the service did not take, on a line of its own before
+  // whatever the operator has typed since; the caret stays in that text.
+  void PutBackLine(const QString& line);
+
  public slots:
   // Recomputes the underlines of the visible text.
   void OnTimer();

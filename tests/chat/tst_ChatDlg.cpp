@@ -18,6 +18,8 @@
 #include <QTreeWidget>
 #include <QTest>
 
+Q_DECLARE_METATYPE(CScriptedServer::Reply)
+
 namespace {
 
 // The console as the chat window sees it.
@@ -45,9 +47,17 @@ class TestChatDlg : public QObject {
   StandInConsole m_console;
   QStringList m_pollReplies;  // answered in order, then empty polls
   int m_nPollDelayMs = 0;
+  CScriptedServer::Reply m_sendReply;  // to every line sent
   QPointer<CChatDlg> m_pChat;
 
   CChatDlg& Chat() { return *m_pChat; }
+  QStringList Said() {  // the lines sent, in the order they reached the server
+    QStringList said;
+    const QStringList targets = m_pSession->Server().Targets();
+    for (int i = 0; i < targets.size(); ++i)
+      if (targets[i].contains("w-amessub.php")) said.append(m_pSession->Server().Queries()[i].value("say"));
+    return said;
+  }
   QStringList Targets(const char* script) { return m_pSession->Server().Targets().filter(script); }
   QString Transcript() { return Chat().Transcript()->toPlainText(); }
 
@@ -56,11 +66,13 @@ class TestChatDlg : public QObject {
     m_pSession = std::make_unique<CSessionFixture>();
     m_pollReplies.clear();
     m_nPollDelayMs = 0;
+    m_sendReply = {200, "true"};
     m_pSession->UseScriptedServer([this](const httplib::Request& req) {
       if (req.path.find("wn-achats.php") != std::string::npos) {
         const QString reply = m_pollReplies.isEmpty() ? PollReply("", "") : m_pollReplies.takeFirst();
         return CScriptedServer::Reply{200, reply.toStdString(), m_nPollDelayMs};
       }
+      if (req.path.find("w-amessub.php") != std::string::npos) return m_sendReply;
       if (req.path.find("wn-action.php") != std::string::npos) return CScriptedServer::Reply{200, "false"};
       if (req.path.find("wn-lmudets.php") != std::string::npos) return CScriptedServer::Reply{200, "too<fld>few"};
       return CScriptedServer::Reply{200, ""};
@@ -138,18 +150,55 @@ class TestChatDlg : public QObject {
     QTest::keyClick(entry, Qt::Key_Escape);  // clears, and never closes the window
     QCOMPARE(entry->toPlainText(), QString());
     QVERIFY(Chat().isVisible());
+    QTest::keyClick(entry, Qt::Key_Return);  // nothing to say: nothing is sent
+    QTest::keyClicks(entry, " \t ");
+    QTest::keyClick(entry, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(entry, Qt::Key_Return);
+    QCOMPARE(entry->toPlainText(), QString(" \t \n"));  // blanks stay as typed
+    entry->clear();
     QTest::keyClicks(entry, "see #5 at 100% now");
     QTest::keyClick(entry, Qt::Key_Return);
-    QTest::keyClick(entry, Qt::Key_Return);  // an empty line is sent as well
-    QTRY_COMPARE(Targets("w-amessub.php").size(), 2);
-    QStringList said;  // the two sends race each other to the server
-    const QStringList targets = m_pSession->Server().Targets();
-    for (int i = 0; i < targets.size(); ++i)
-      if (targets[i].contains("w-amessub.php")) said.append(m_pSession->Server().Queries()[i].value("say"));
-    said.sort();
-    QCOMPARE(said, QStringList({"", "see #5 at 100% now"}));
+    QCOMPARE(entry->toPlainText(), QString());
+    QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
+    QCOMPARE(Said(), QStringList{"see #5 at 100% now"});
     QTRY_COMPARE(Targets("w-otype.php").size(), 4);  // at 6 characters, then at 6, 12 and 18 of the line
-    QVERIFY(Chat().isVisible());
+    QVERIFY(m_pSession->Desktop().messageBoxes.isEmpty());
+  }
+
+  // Two lines sent, a draft typed while they are out: a line the service
+  // does not take comes back before the draft, and the operator is told once.
+  void aLineTheServiceDidNotTake_data() {
+    QTest::addColumn<CScriptedServer::Reply>("reply");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("taken") << CScriptedServer::Reply{200, "true", 200} << true;
+    QTest::newRow("the chat takes no lines") << CScriptedServer::Reply{200, "false", 200} << false;
+    QTest::newRow("an error page") << CScriptedServer::Reply{500, "<h1>Internal Server Error</h1>", 200} << false;
+    QTest::newRow("no answer in time") << CScriptedServer::Reply{200, "true", 0, true} << false;
+  }
+  void aLineTheServiceDidNotTake() {
+    QFETCH(CScriptedServer::Reply, reply);
+    QFETCH(bool, taken);
+    m_sendReply = reply;
+    m_pSession->Engine().SetTimeouts(1000, 1000);
+    CRecordingDesktopServices& desktop = m_pSession->Desktop();
+    CMySpellEditCtrl* entry = Chat().EntryBox();
+    // A real box stays open while the other line fails.
+    desktop.KeepBoxesOpen(5000, [entry] { return entry->toPlainText().count('\n') == 2; });
+    entry->setFocus();
+    for (const char* line : {"one", "two"}) {
+      QTest::keyClicks(entry, line);
+      QTest::keyClick(entry, Qt::Key_Return);
+      QCOMPARE(entry->toPlainText(), QString());
+    }
+    QTest::keyClicks(entry, "dra");
+    QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
+    QTest::keyClicks(entry, "ft");  // the caret stayed in the draft
+    QStringList lines = entry->toPlainText().split('\n');
+    QCOMPARE(lines.takeLast(), QString("draft"));
+    lines.sort();
+    QCOMPARE(lines, taken ? QStringList() : QStringList({"one", "two"}));
+    QTRY_COMPARE(int(desktop.messageBoxes.size()), taken ? 0 : 1);
+    if (!taken) QCOMPARE(desktop.messageBoxes[0].owner.data(), &Chat());
   }
 
   void endingAndClosing() {

@@ -72,6 +72,21 @@ class TestOperChatDlg : public QObject {
     QVERIFY(Chat().isVisible());
   }
 
+  // Enter with nothing to say sends nothing; a line the service does not
+  // confirm (this one answers nothing) comes back into the box.
+  void sending() {
+    CMySpellEditCtrl* entry = Chat().EntryBox();
+    QTest::keyClicks(entry, "  ");
+    QTest::keyClick(entry, Qt::Key_Return);
+    entry->clear();
+    QTest::keyClicks(entry, "lunch?");
+    QTest::keyClick(entry, Qt::Key_Return);
+    QCOMPARE(entry->toPlainText(), QString());
+    QTRY_COMPARE(entry->toPlainText(), QString("lunch?"));
+    QCOMPARE(Targets("wn-op_messub.php"), QStringList{"/cpn/wn-op_messub.php?say=lunch%3F&csesid=oc1&adminid=anna&sid=1001"});
+    QTRY_COMPARE(m_pSession->Desktop().messageBoxes.size(), 1);
+  }
+
   void messagesFromOtherOperators() {
     Chat().HandleServerReply(28, "DISCONNNNECT");  // a failure is no message
     Chat().HandleServerReply(28, "from demo<ln>call me<fld>please<blk>sound3");

@@ -72,6 +72,32 @@ class TestChatSession : public QObject {
     QTRY_VERIFY(chat.isNull());
   }
 
+  // The connection drops before the service's answer: the line is back in
+  // the entry box and the operator is told once; the chat goes on.
+  void aLineWhoseAnswerIsLost() {
+    CSessionFixture session;
+    CServiceFixture& service = session.UseService();
+    QVERIFY(service.Login("anna", "anna").startsWith("true"));
+    session.LogIn();
+    session.Engine().Session().chatPeriodMs = 300;
+    CMainDlg& console = session.Console();
+    const QString visitor = service.Control("visitor/add", {{"name", "Zoe"}});
+    service.Control("visitor/chat", {{"csesid", visitor}});
+    console.VisitorActions().AcceptChat(visitor);
+    QTRY_VERIFY(console.ChatWindows().Find(visitor) != nullptr);
+    QPointer<CChatDlg> chat = qobject_cast<CChatDlg*>(console.ChatWindows().Find(visitor));
+
+    service.Control("fault", {{"kind", "drop"}, {"script", "w-amessub.php"}});
+    chat->EntryBox()->setPlainText("are you there?");
+    chat->SendChatLine();
+    QTRY_COMPARE(chat->EntryBox()->toPlainText(), QString("are you there?"));
+    QTRY_COMPARE(session.Desktop().messageBoxes.size(), 1);
+    service.Control("visitor/say", {{"csesid", visitor}, {"text", "still here"}});
+    QTRY_VERIFY(chat->Transcript()->toPlainText().contains("Zoe: still here"));
+    QCOMPARE(session.Desktop().messageBoxes.size(), 1);
+    console.LogOut(false);
+  }
+
   // Anna hands a visitor's chat to Ben; Ben's console takes it on its next refresh.
   void aChatTransferredToAnotherOperator() {
     CSessionFixture anna;
