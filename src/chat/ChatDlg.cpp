@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 namespace {
 
@@ -164,7 +165,9 @@ IChatConsole* CChatDlg::Console() const { return m_pConsoleObject.isNull() ? nul
 void CChatDlg::reject() { CloseChatWindow(); }
 
 bool CChatDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_pFilter && event->type() == QEvent::KeyPress && FilterKey(static_cast<QKeyEvent*>(event)))
-    return true;
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if ((watched == m_pFilter && FilterKey(key)) || (watched == m_pTools && TreeKey(key))) return true;
+  }
   return CChatWindowBase::eventFilter(watched, event);
 }

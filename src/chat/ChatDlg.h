@@ -91,6 +91,7 @@ class CChatDlg : public CChatWindowBase {
   void PickFirstMatch();
   void OnTransferReply(const QString& reply);
   bool FilterKey(QKeyEvent* key);
+  bool TreeKey(QKeyEvent* key);
 
   // The console, a QObject that may go first: read through Console().
   QPointer<QObject> m_pConsoleObject;

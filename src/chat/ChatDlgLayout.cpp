@@ -82,6 +82,7 @@ void CChatDlg::BuildWindow() {
   m_pTools = new QTreeWidget(this);
   m_pTools->setHeaderHidden(true);
   m_pTools->setRootIsDecorated(true);
+  m_pTools->installEventFilter(this);
   m_pFilter = new QLineEdit(this);
   m_pFilter->setPlaceholderText(QStringLiteral("Find a response"));
   m_pFilter->setClearButtonEnabled(true);
@@ -122,7 +123,7 @@ void CChatDlg::BuildWindow() {
   connect(m_pEmoticons, &QPushButton::clicked, this, &CChatDlg::OpenEmoticonPicker);
   connect(m_pResponses, &QPushButton::clicked, this, &CChatDlg::ShowResponses);
   connect(m_pPushUrls, &QPushButton::clicked, this, &CChatDlg::ShowPushUrls);
-  connect(m_pTools, &QTreeWidget::currentItemChanged, this, &CChatDlg::PickTreeItem);
+  connect(m_pTools, &QTreeWidget::itemClicked, this, &CChatDlg::PickTreeItem);
   connect(m_pFilter, &QLineEdit::textChanged, this, &CChatDlg::FillToolTree);
   connect(m_pTransfer, &QPushButton::clicked, this, &CChatDlg::TransferChat);
   connect(m_pHistory, &QPushButton::clicked, this, &CChatDlg::ShowChatHistory);

@@ -41,7 +41,6 @@ void CChatDlg::ShowResponses() { SetToolMode(true); }
 void CChatDlg::ShowPushUrls() { SetToolMode(false); }
 
 void CChatDlg::SetToolMode(bool bResponses) {
-  m_pEntry->clear();
   m_bResponsesShown = bResponses;
   m_pResponses->Check(bResponses);
   m_pResponses->SetBitmap(bResponses ? kToolPressed : 0);
@@ -89,14 +88,22 @@ QString CChatDlg::ToolText(const QTreeWidgetItem* item) const {
   return record >= 0 && record < m_pushUrls.size() ? m_pushUrls[record].url : QString();
 }
 
-void CChatDlg::PickTreeItem() { m_pEntry->setPlainText(ToolText(m_pTools->currentItem())); }
+// A pick goes in at the caret, so a draft around it stays and Ctrl+Z takes
+// the pick back. It is made by a click or Enter, not by the selection
+// moving: arrowing through the tree inserts nothing, and the same entry
+// can be picked twice in a row.
+void CChatDlg::PickTreeItem() {
+  const QString text = ToolText(m_pTools->currentItem());
+  if (!text.isEmpty()) m_pEntry->InsertAtCaret(text);
+  m_pEntry->setFocus();
+}
 
 void CChatDlg::PickFirstMatch() {
   for (int i = 0; i < m_pTools->topLevelItemCount(); ++i) {
     QTreeWidgetItem* root = m_pTools->topLevelItem(i);
     if (root->childCount() > 0) {
-      m_pTools->setCurrentItem(root->child(0));  // picks it
-      m_pEntry->setFocus();
+      m_pTools->setCurrentItem(root->child(0));
+      PickTreeItem();
       return;
     }
   }
@@ -132,6 +139,12 @@ void CChatDlg::OnTransferReply(const QString& reply) {
 void CChatDlg::ShowChatHistory() { m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(m_strVisitorIp)); }
 
 void CChatDlg::OpenFileTransfer() { m_engine.OpenServerPage(m_engine.Catalogue().FileTransferPage(m_strChatId), true); }
+
+bool CChatDlg::TreeKey(QKeyEvent* key) {
+  if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+  if (m_pTools->currentItem() != nullptr && m_pTools->currentItem()->childCount() == 0) PickTreeItem();
+  return true;
+}
 
 bool CChatDlg::FilterKey(QKeyEvent* key) {
   if (key->key() == Qt::Key_Escape) {

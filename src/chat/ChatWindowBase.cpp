@@ -122,7 +122,7 @@ void CChatWindowBase::accept() {}
 
 void CChatWindowBase::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (event->key() == Qt::Key_Escape && m_pEntryBox) m_pEntryBox->clear();
+    if (event->key() == Qt::Key_Escape && m_pEntryBox) m_pEntryBox->ClearText();
     event->accept();  // neither key closes the window
     return;
   }

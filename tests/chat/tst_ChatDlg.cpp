@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QTreeWidget>
 #include <QTest>
+#include <QTextCursor>
 
 Q_DECLARE_METATYPE(CScriptedServer::Reply)
 
@@ -57,6 +58,11 @@ class TestChatDlg : public QObject {
     for (int i = 0; i < targets.size(); ++i)
       if (targets[i].contains("w-amessub.php")) said.append(m_pSession->Server().Queries()[i].value("say"));
     return said;
+  }
+  void Click(QTreeWidgetItem* item) {
+    QTreeWidget* tree = item->treeWidget();
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
   }
   QStringList Targets(const char* script) { return m_pSession->Server().Targets().filter(script); }
   QString Transcript() { return Chat().Transcript()->toPlainText(); }
@@ -254,8 +260,10 @@ class TestChatDlg : public QObject {
                  {tree->topLevelItem(1)->child(0), "second"},
                  {tree->topLevelItem(2)->child(0), "a title like a category"},
                  {tree->topLevelItem(0), ""}};
+    tree->expandAll();
     for (const auto& pick : picks) {
-      tree->setCurrentItem(pick.item);
+      Chat().EntryBox()->clear();
+      Click(pick.item);
       QCOMPARE(Chat().EntryBox()->toPlainText(), QString(pick.entry));
     }
     // Push URLs, then a late second reply: the tree stays on the push URLs.
@@ -263,8 +271,10 @@ class TestChatDlg : public QObject {
     Chat().HandleServerReply(20, "Help<ln>http://shop/help<blk>");
     QCOMPARE(tree->topLevelItemCount(), 1);
     QCOMPARE(tree->topLevelItem(0)->childCount(), 3);
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    Chat().EntryBox()->clear();
+    Click(tree->topLevelItem(0)->child(0));
     QCOMPARE(Chat().EntryBox()->toPlainText(), QString("push-http://shop/offers"));
+    Chat().EntryBox()->clear();
     // The filter finds across case and accents; Enter takes the first match,
     // Escape clears the filter only.
     Chat().ShowResponses();
@@ -276,6 +286,55 @@ class TestChatDlg : public QObject {
     QTest::keyClick(Chat().ToolFilter(), Qt::Key_Escape);
     QCOMPARE(Chat().ToolFilter()->text(), QString());
     QCOMPARE(Chat().EntryBox()->toPlainText(), QString("The Café opens at nine"));
+  }
+
+  // A draft with the caret after its first word, then a change the program
+  // makes to the box: the draft stays, and one Ctrl+Z takes the change back.
+  void draftsSurvive_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("undone");
+    QTest::newRow("a response") << "pick" << "Dear Hello there," << "Dear ,";
+    QTest::newRow("over a selection") << "select pick" << "Hello there ," << "Dear ,";
+    QTest::newRow("the same response twice") << "pick pick" << "Dear Hello thereHello there," << "Dear Hello there,";
+    QTest::newRow("by the keyboard") << "enter" << "Dear Hello there," << "Dear ,";
+    QTest::newRow("a push URL") << "push pick" << "Dear push-http://shop/offers," << "Dear ,";
+    QTest::newRow("switching lists") << "push responses" << "Dear ," << "Dear ,";
+    QTest::newRow("Escape") << "escape" << "" << "Dear ,";
+  }
+  void draftsSurvive() {
+    QFETCH(QString, steps);
+    QFETCH(QString, after);
+    QFETCH(QString, undone);
+    Chat().HandleServerReply(20, "Offers<ln>push-http://shop/offers<blk>A<ln>Hi<ln>Hello there");
+    QTreeWidget* tree = Chat().ToolTree();
+    CMySpellEditCtrl* entry = Chat().EntryBox();
+    entry->setPlainText("Dear ,");
+    QTextCursor caret = entry->textCursor();
+    caret.setPosition(5);
+    entry->setTextCursor(caret);
+    for (const QString& step : steps.split(' ')) {
+      if (step == "select") {
+        caret.setPosition(0);
+        caret.setPosition(4, QTextCursor::KeepAnchor);
+        entry->setTextCursor(caret);
+      } else if (step == "pick") {
+        Click(tree->topLevelItem(0)->child(0));
+      } else if (step == "enter") {
+        tree->setCurrentItem(tree->topLevelItem(0)->child(0));  // moving there picks nothing
+        QTest::keyClick(tree, Qt::Key_Return);
+      } else if (step == "push") {
+        Chat().ShowPushUrls();
+      } else if (step == "responses") {
+        Chat().ShowResponses();
+      } else if (step == "escape") {
+        QTest::keyClick(entry, Qt::Key_Escape);
+      }
+    }
+    QCOMPARE(entry->toPlainText(), after);
+    QCOMPARE(Chat().focusWidget(), entry);
+    QTest::keyClick(entry, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(entry->toPlainText(), undone);
   }
 
   void transfer_data() {
