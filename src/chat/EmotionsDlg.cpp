@@ -3,12 +3,11 @@
 #include "DialogUnits.h"
 #include "Emoticons.h"
 #include "HyperButtonEx.h"
+#include "MySpellEditCtrl.h"
 #include "WindowPlacement.h"
 
 #include <QGuiApplication>
-#include <QPlainTextEdit>
 #include <QScreen>
-#include <QTextCursor>
 
 namespace {
 
@@ -25,7 +24,7 @@ CHyperButtonEx* PickerButton(QWidget* parent, const QRect& du, const QString& ti
 
 }  // namespace
 
-CEmotionsDlg::CEmotionsDlg(QWidget* emoticonsButton, QPlainTextEdit* entryBox)
+CEmotionsDlg::CEmotionsDlg(QWidget* emoticonsButton, CMySpellEditCtrl* entryBox)
     : QWidget(emoticonsButton ? emoticonsButton->window() : nullptr, Qt::Popup), m_pEntry(entryBox) {
   setAttribute(Qt::WA_DeleteOnClose);
   setFixedSize(CDialogUnits::Size(81, 67));
@@ -52,7 +51,7 @@ QPoint CEmotionsDlg::PlaceFor(const QRect& buttonOnScreen, const QSize& pickerSi
   return CWindowPlacement::ClampTo(place, screen, pickerSize).topLeft();
 }
 
-CEmotionsDlg* CEmotionsDlg::Open(QWidget* emoticonsButton, QPlainTextEdit* entryBox) {
+CEmotionsDlg* CEmotionsDlg::Open(QWidget* emoticonsButton, CMySpellEditCtrl* entryBox) {
   auto* picker = new CEmotionsDlg(emoticonsButton, entryBox);
   const QRect button(emoticonsButton->mapToGlobal(QPoint(0, 0)), emoticonsButton->size());
   QScreen* screen = emoticonsButton->screen();
@@ -63,10 +62,11 @@ CEmotionsDlg* CEmotionsDlg::Open(QWidget* emoticonsButton, QPlainTextEdit* entry
 }
 
 void CEmotionsDlg::InsertEmoticonCode(const QString& code) {
-  if (m_pEntry) {
-    QTextCursor caret = m_pEntry->textCursor();
-    caret.insertText(code);
-    m_pEntry->setTextCursor(caret);
-  }
+  if (m_pEntry) m_pEntry->InsertAtCaret(code);
   close();
+}
+
+void CEmotionsDlg::closeEvent(QCloseEvent* event) {
+  if (m_pEntry) m_pEntry->setFocus(Qt::PopupFocusReason);
+  QWidget::closeEvent(event);
 }

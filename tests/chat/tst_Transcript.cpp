@@ -5,6 +5,7 @@
 #include "EmotionsDlg.h"
 #include "LinkDetector.h"
 #include "LinkOpener.h"
+#include "MySpellEditCtrl.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -183,25 +184,43 @@ class TestTranscript : public QObject {
     QCOMPARE(m_opened, QList<QUrl>{QUrl("http://www.shop.example/a")});
   }
 
+  // However the picker closes, the keyboard is back in the entry box with
+  // the caret after what was inserted, and one Ctrl+Z takes a code back.
+  void thePickerPutsACodeAtTheCaret_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::newRow("a code") << "Cool" << "a[B-)]b" << 6;
+    QTest::newRow("Close") << "Close" << "ab" << 1;
+  }
   void thePickerPutsACodeAtTheCaret() {
+    QFETCH(QString, button);
+    QFETCH(QString, text);
+    QFETCH(int, caret);
     QWidget chat;
     chat.resize(400, 300);
-    auto* entry = new QPlainTextEdit("ab", &chat);
+    auto* entry = new CMySpellEditCtrl(&chat);
+    entry->setPlainText("ab");
     auto* emoticons = new QPushButton("Emoticons", &chat);
     emoticons->setGeometry(200, 200, 80, 24);
     chat.show();
-    QTextCursor caret = entry->textCursor();
-    caret.setPosition(1);
-    entry->setTextCursor(caret);
+    QTextCursor cursor = entry->textCursor();
+    cursor.setPosition(1);
+    entry->setTextCursor(cursor);
+    emoticons->setFocus();  // the click that opened the picker left it there
     QPointer<CEmotionsDlg> picker = CEmotionsDlg::Open(emoticons, entry);
     QVERIFY(picker->isVisible());
-    QPushButton* cool = nullptr;
+    QPushButton* pressed = nullptr;
     for (QPushButton* b : picker->findChildren<QPushButton*>())
-      if (b->accessibleName() == "Cool") cool = b;
-    QVERIFY(cool);
-    cool->click();
-    QCOMPARE(entry->toPlainText(), QString("a[B-)]b"));
+      if (b->accessibleName() == button || b->text() == button) pressed = b;
+    QVERIFY(pressed);
+    pressed->click();
+    QCOMPARE(entry->toPlainText(), text);
     QTRY_VERIFY(picker.isNull());  // closed and gone
+    QCOMPARE(chat.focusWidget(), entry);
+    QCOMPARE(entry->textCursor().position(), caret);
+    QTest::keyClick(entry, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(entry->toPlainText(), QString("ab"));
   }
 
   void pickerPlace_data() {
