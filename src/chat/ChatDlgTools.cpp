@@ -94,7 +94,8 @@ QString CChatDlg::ToolText(const QTreeWidgetItem* item) const {
 // can be picked twice in a row.
 void CChatDlg::PickTreeItem() {
   const QString text = ToolText(m_pTools->currentItem());
-  if (!text.isEmpty()) m_pEntry->InsertAtCaret(text);
+  if (text.isEmpty()) return;  // a category: the keyboard stays in the tree
+  m_pEntry->InsertAtCaret(text);
   m_pEntry->setFocus();
 }
 
