@@ -9,7 +9,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 
 namespace {
 
@@ -17,6 +16,9 @@ namespace {
 // takes no more lines). The failure marker, an error page or a cut reply
 // proves nothing, so the line is kept.
 const QString kLineTaken = QStringLiteral("true");
+const QString kNotSent = QStringLiteral(
+    "Notice: the service did not confirm your line, so it may not have reached the chat. "
+    "It is back in the entry box to send again.\r\n");
 
 }  // namespace
 
@@ -55,29 +57,17 @@ void CChatWindowBase::SendChatLine() {
 }
 
 void CChatWindowBase::OnLineReply(const QString& line, const QString& reply) {
-  if (m_engine.IsClosing() || m_bClosing || reply == kLineTaken) return;
+  if (m_engine.IsClosing() || m_bClosing) return;
+  if (reply == kLineTaken) {
+    m_bToldNotSent = false;
+    return;
+  }
   m_pEntryBox->PutBackLine(line);
-  TellLineNotSent();
-}
-
-// Once for the lines that fail while the notice is up, and after the reply
-// handler has returned: the worker that delivered it does not wait for the
-// operator.
-void CChatWindowBase::TellLineNotSent() {
-  if (m_bNoticeOpen) return;
-  m_bNoticeOpen = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (m_bClosing) return;
-        QPointer<CChatWindowBase> self(this);
-        CDesktopServices::Get().MessageBox(this,
-                                           QStringLiteral("The service did not confirm your line, so it may not have "
-                                                          "reached the chat. It is back in the entry box to send again."),
-                                           QStringLiteral("Talvero"), CDesktopServices::Icon::Exclamation);
-        if (self) m_bNoticeOpen = false;  // the window may have closed while the box was open
-      },
-      Qt::QueuedConnection);
+  // Once until a line gets through, and in the transcript: a box would take
+  // the keyboard from the operator typing in this window.
+  if (m_bToldNotSent) return;
+  m_bToldNotSent = true;
+  AppendTranscriptLine(kNotSent);
 }
 
 QString CChatWindowBase::ElapsedText() const { return ChatElapsedText(m_started.elapsed() / 1000); }

@@ -72,10 +72,9 @@ class CChatWindowBase : public QDialog {
 
  private:
   void OnLineReply(const QString& line, const QString& reply);
-  void TellLineNotSent();
 
   CMySpellEditCtrl* m_pEntryBox = nullptr;
-  bool m_bNoticeOpen = false;  // the not-sent notice is on screen
+  bool m_bToldNotSent = false;  // since the last line the service took
   QString m_strLastNum = QStringLiteral("1");
   bool m_bPollOut = false;
   QElapsedTimer m_started;
