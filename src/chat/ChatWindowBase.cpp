@@ -5,6 +5,7 @@
 #include "DesktopServices.h"
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
+#include "Separators.h"
 
 #include <QIcon>
 #include <QKeyEvent>
@@ -12,10 +13,11 @@
 
 namespace {
 
-// What the service answers when it has stored a line ("false": the chat
-// takes no more lines). The failure marker, an error page or a cut reply
-// proves nothing, so the line is kept.
-const QString kLineTaken = QStringLiteral("true");
+// What the service answers when it refuses a line: the chat takes no more.
+// The failure marker stands for every request that got no answer (the
+// network, a time-out, an error status); any other answer means the line
+// was stored, since services answer a stored line in more than one way.
+const QString kLineRefused = QStringLiteral("false");
 const QString kNotSent = QStringLiteral(
     "Notice: the service did not confirm your line, so it may not have reached the chat. "
     "It is back in the entry box to send again.\r\n");
@@ -58,7 +60,7 @@ void CChatWindowBase::SendChatLine() {
 
 void CChatWindowBase::OnLineReply(const QString& line, const QString& reply) {
   if (m_engine.IsClosing() || m_bClosing) return;
-  if (reply == kLineTaken) {
+  if (reply != kDisconnect && reply != kLineRefused) {
     m_bToldNotSent = false;
     return;
   }

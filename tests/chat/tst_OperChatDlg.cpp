@@ -24,7 +24,11 @@ class TestOperChatDlg : public QObject {
  private slots:
   void init() {
     m_pSession = std::make_unique<CSessionFixture>();
-    m_pSession->UseScriptedServer();
+    // A line sent to this service is refused; everything else gets an
+    // empty answer.
+    m_pSession->UseScriptedServer([](const httplib::Request& request) {
+      return CScriptedServer::Reply{request.path.find("op_messub") != std::string::npos ? 500 : 200, ""};
+    });
     m_pSession->LogIn();
     m_pSession->Engine().Session().operChatPeriodMs = 3600000;
     m_pChat = new COperChatDlg(m_pSession->Engine(), "ben", "oc1");
@@ -73,7 +77,7 @@ class TestOperChatDlg : public QObject {
   }
 
   // Enter with nothing to say sends nothing; a line the service does not
-  // confirm (this one answers nothing) comes back into the box.
+  // take (an error status) comes back into the box.
   void sending() {
     CMySpellEditCtrl* entry = Chat().EntryBox();
     QTest::keyClicks(entry, "  ");
