@@ -20,6 +20,16 @@
 class TestChatSession : public QObject {
   Q_OBJECT
 
+  // A visitor of the service asks for a chat and the console accepts it:
+  // the visitor's session id and the chat's window.
+  static QPair<QString, QPointer<CChatDlg>> AcceptNewChat(CServiceFixture& service, CMainDlg& console) {
+    const QString visitor = service.Control("visitor/add", {{"name", "Zoe"}});
+    service.Control("visitor/chat", {{"csesid", visitor}});
+    console.VisitorActions().AcceptChat(visitor);
+    if (!QTest::qWaitFor([&] { return console.ChatWindows().Find(visitor) != nullptr; }, 10000)) return {visitor, nullptr};
+    return {visitor, qobject_cast<CChatDlg*>(console.ChatWindows().Find(visitor))};
+  }
+
  private slots:
   void aChatFromRequestToGoodbye() {
     CSessionFixture session;
@@ -81,11 +91,8 @@ class TestChatSession : public QObject {
     session.LogIn();
     session.Engine().Session().chatPeriodMs = 300;
     CMainDlg& console = session.Console();
-    const QString visitor = service.Control("visitor/add", {{"name", "Zoe"}});
-    service.Control("visitor/chat", {{"csesid", visitor}});
-    console.VisitorActions().AcceptChat(visitor);
-    QTRY_VERIFY(console.ChatWindows().Find(visitor) != nullptr);
-    QPointer<CChatDlg> chat = qobject_cast<CChatDlg*>(console.ChatWindows().Find(visitor));
+    const auto [visitor, chat] = AcceptNewChat(service, console);
+    QVERIFY(chat);
 
     service.Control("fault", {{"kind", "drop"}, {"script", "w-amessub.php"}});
     chat->EntryBox()->setPlainText("are you there?");
@@ -112,11 +119,8 @@ class TestChatSession : public QObject {
     ben.Console();
     CMainDlg& console = anna.Console();
 
-    const QString visitor = service.Control("visitor/add", {{"name", "Zoe"}});
-    service.Control("visitor/chat", {{"csesid", visitor}});
-    console.VisitorActions().AcceptChat(visitor);
-    QTRY_VERIFY(console.ChatWindows().Find(visitor) != nullptr);
-    auto* chat = qobject_cast<CChatDlg*>(console.ChatWindows().Find(visitor));
+    const auto [visitor, chat] = AcceptNewChat(service, console);
+    QVERIFY(chat);
     console.RefreshVisitors();
     QTRY_VERIFY(console.OperatorTexts().contains("ben (Online)"));
     chat->RefreshOperatorCombo();
