@@ -87,10 +87,12 @@ bool CDesktopRig::StartBus() {
 
 bool CDesktopRig::StartXServer() {
   // -displayfd: the server picks a free display and names it once it takes
-  // connections.
+  // connections. -noreset: it does not start afresh (refusing connections
+  // meanwhile) whenever its last client has gone, as between two tools.
   QProcess* x = StartChild(QStringLiteral("Xvfb"),
                            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1600x1000x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
+                            QStringLiteral("1600x1000x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                            QStringLiteral("-noreset")},
                            QString(), m_env);
   if (x == nullptr) return false;
   if (!x->waitForReadyRead(kStartMs)) {
@@ -125,15 +127,24 @@ bool CDesktopRig::StartDesktopPrograms() {
     m_strError = QStringLiteral("openbox did not take the screen");
     return false;
   }
-  if (!StartChild(QStringLiteral("tint2"), {}, QStringLiteral("tint2.log"), m_env)) return false;
+  QProcess* panel = StartChild(QStringLiteral("tint2"), {}, QStringLiteral("tint2.log"), m_env);
+  if (panel == nullptr) return false;
   if (!StartChild(QStringLiteral("dunst"), {QStringLiteral("-config"), WriteDunstConfig()}, QStringLiteral("dunst.log"), m_env))
     return false;
   // The tray must be there before a console asks for it, and the
-  // notification daemon on the bus.
+  // notification daemon on the bus. Now and then tint2 gives up at once
+  // ("could not open display") on a display that openbox already serves:
+  // it is started again, twice at most.
+  int restarts = 0;
   if (!QTest::qWaitFor([&] {
+        if (panel->state() == QProcess::NotRunning && restarts < 2) {
+          ++restarts;
+          panel = StartChild(QStringLiteral("tint2"), {}, QStringLiteral("tint2.log"), m_env);
+          if (panel == nullptr) return true;  // said below
+        }
         Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"), QStringLiteral("tint2")}, &ok);
         return ok;
-      }, kStartMs)) {
+      }, kStartMs) || panel == nullptr) {
     QFile log(m_dir.filePath(QStringLiteral("tint2.log")));
     log.open(QIODevice::ReadOnly);
     m_strError = QStringLiteral("tint2 did not show its panel: ") + QString::fromLocal8Bit(log.readAll().right(2000));
