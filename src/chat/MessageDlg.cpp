@@ -30,10 +30,7 @@ CMessageDlg::CMessageDlg(const QString& text, QWidget* parent) : QDialog(parent)
 CMessageDlg* CMessageDlg::Show(const QString& text, bool bAskedFor) {
   auto* dlg = new CMessageDlg(text);
   CWindowPlacement::PlaceCascaded(dlg);
-  if (bAskedFor)
-    CWindowArrival::ShowInFront(dlg);
-  else
-    CWindowArrival::ShowQuietly(dlg);
+  CWindowArrival::Show(dlg, bAskedFor);
   return dlg;
 }
 

@@ -14,15 +14,8 @@ QWidget* CChatWindows::Find(const QString& chatId) const {
 bool CChatWindows::Raise(const QString& chatId, Arrival arrival) const {
   QWidget* open = Find(chatId);
   if (open == nullptr) return false;
-  Show(open, arrival);
+  CWindowArrival::Show(open, arrival == Arrival::ByOperator);
   return true;
-}
-
-void CChatWindows::Show(QWidget* window, Arrival arrival) {
-  if (arrival == Arrival::ByOperator)
-    CWindowArrival::ShowInFront(window);
-  else
-    CWindowArrival::ShowQuietly(window);
 }
 
 QWidget* CChatWindows::Open(const QString& chatId, const Factory& make, Arrival arrival) {
@@ -33,7 +26,7 @@ QWidget* CChatWindows::Open(const QString& chatId, const Factory& make, Arrival 
   m_windows.insert(chatId, window);
   connect(window, &QObject::destroyed, this, [this, chatId, window] { Unlink(chatId, window); });
   CWindowPlacement::PlaceCascaded(window);
-  Show(window, arrival);
+  CWindowArrival::Show(window, arrival == Arrival::ByOperator);
   return window;
 }
 

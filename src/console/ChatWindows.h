@@ -41,7 +41,6 @@ class CChatWindows : public QObject {
   void CloseAll();
 
  private:
-  static void Show(QWidget* window, Arrival arrival);
   void Unlink(const QString& chatId, QWidget* window);
 
   QHash<QString, QPointer<QWidget>> m_windows;

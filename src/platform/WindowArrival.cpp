@@ -13,6 +13,13 @@ void CWindowArrival::ShowInFront(QWidget* window) {
   window->activateWindow();
 }
 
+void CWindowArrival::Show(QWidget* window, bool bAskedFor) {
+  if (bAskedFor)
+    ShowInFront(window);
+  else
+    ShowQuietly(window);
+}
+
 void CWindowArrival::ShowQuietly(QWidget* window) {
   if (!window->isVisible() || window->isMinimized()) {
     // Mapped with a user time of zero, which tells the window manager not to

@@ -11,4 +11,6 @@ class CWindowArrival {
  public:
   static void ShowInFront(QWidget* window);
   static void ShowQuietly(QWidget* window);
+  // One of the two, as the operator asked for the window or not.
+  static void Show(QWidget* window, bool bAskedFor);
 };
