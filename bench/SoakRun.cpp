@@ -97,6 +97,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   const QString host = QStringLiteral("127.0.0.1:") + QString::fromLatin1(service.readLine()).trimmed();
+  // A service that ends before the soak is the finding, not a detail.
+  QElapsedTimer serviceClock;
+  serviceClock.start();
+  QObject::connect(&service, &QProcess::finished, [&serviceClock](int code, QProcess::ExitStatus status) {
+    std::printf("the service ended after %lld s: %s %d\n", static_cast<long long>(serviceClock.elapsed() / 1000),
+                status == QProcess::CrashExit ? "signal" : "exit code", code);
+    std::fflush(stdout);
+  });
 
   {
     CChatManager engine;

@@ -16,18 +16,24 @@
 
 #include <sys/socket.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-// The library listens with a backlog of 5; a service that many consoles poll
-// at once needs more, or connections wait out SYN retries.
+// The library's server with a hand on the listening socket it keeps to itself.
 template <class Base>
-class CWideBacklog : public Base {
+class CListeningServer : public Base, public CServiceServer::ListeningSocket {
  public:
   using Base::Base;
-  void WidenBacklog() { ::listen(this->svr_sock_, 1024); }
+  // The library listens with a backlog of 5; a service that many consoles poll
+  // at once needs more, or connections wait out SYN retries.
+  void WidenBacklog() override { ::listen(this->svr_sock_, 1024); }
+  // A blocked or coming accept() returns at once: stop() alone is lost when it
+  // comes while the socket is being bound again.
+  void Interrupt() override { ::shutdown(this->svr_sock_, SHUT_RDWR); }
 };
 
 }  // namespace
@@ -153,15 +159,14 @@ void CServiceServer::Serve(const httplib::Request& req, httplib::Response& res) 
 }
 
 bool CServiceServer::Start(QString& error) {
-  std::function<void()> widenBacklog;
   if (m_options.certFile.isEmpty()) {
-    auto server = std::make_unique<CWideBacklog<httplib::Server>>();
-    widenBacklog = [s = server.get()] { s->WidenBacklog(); };
+    auto server = std::make_unique<CListeningServer<httplib::Server>>();
+    m_pSocket = server.get();
     m_pServer = std::move(server);
   } else {
-    auto server = std::make_unique<CWideBacklog<httplib::SSLServer>>(m_options.certFile.toLocal8Bit().constData(),
-                                                                     m_options.keyFile.toLocal8Bit().constData());
-    widenBacklog = [s = server.get()] { s->WidenBacklog(); };
+    auto server = std::make_unique<CListeningServer<httplib::SSLServer>>(m_options.certFile.toLocal8Bit().constData(),
+                                                                         m_options.keyFile.toLocal8Bit().constData());
+    m_pSocket = server.get();
     m_pServer = std::move(server);
   }
   if (!m_pServer->is_valid()) {
@@ -194,7 +199,7 @@ bool CServiceServer::Start(QString& error) {
     m_nPort = 0;
     return false;
   }
-  widenBacklog();
+  m_pSocket->WidenBacklog();
   const QString scheme = m_options.certFile.isEmpty() ? QStringLiteral("http://") : QStringLiteral("https://");
   const QString host = m_pState->config.host.isEmpty() ? Host() : m_pState->config.host;
   m_pConsole->SetAnnouncedHost(host);
@@ -203,14 +208,39 @@ bool CServiceServer::Start(QString& error) {
     m_pDemo = std::make_unique<CDemoSimulation>(*m_pState, m_options.seed);
     m_pDemo->Start();
   }
-  m_thread = std::thread([this] { m_pServer->listen_after_bind(); });
+  m_thread = std::thread([this] { Listen(); });
   while (!m_pServer->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return true;
 }
 
+void CServiceServer::Listen() {
+  for (;;) {
+    m_pServer->listen_after_bind();
+    // The library's accept loop also ends on its own when accept() fails
+    // with anything but a full descriptor table (an aborted connection, no
+    // buffers): a service that stopped there would end with nobody asking.
+    const int failure = errno;
+    std::unique_lock<std::mutex> guard(m_listenLock);
+    if (m_bStopping) return;
+    std::fprintf(stderr, "talvero-service: accepting connections failed (%s); listening again on 127.0.0.1:%d\n",
+                 std::strerror(failure), m_nPort);
+    while (!m_pServer->bind_to_port("127.0.0.1", m_nPort)) {
+      std::fprintf(stderr, "talvero-service: cannot listen on 127.0.0.1:%d again; trying once a second\n", m_nPort);
+      m_listenRetry.wait_for(guard, std::chrono::seconds(1));
+      if (m_bStopping) return;
+    }
+    m_pSocket->WidenBacklog();
+  }
+}
+
 void CServiceServer::RequestStop() {
   m_pFaults->Release();
-  if (m_pServer) m_pServer->stop();
+  std::lock_guard<std::mutex> guard(m_listenLock);
+  m_bStopping = true;
+  m_listenRetry.notify_all();
+  if (!m_pServer) return;
+  m_pServer->stop();
+  m_pSocket->Interrupt();
 }
 
 void CServiceServer::Stop() {

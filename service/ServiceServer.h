@@ -5,9 +5,11 @@
 
 #include <QString>
 
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace httplib {
@@ -59,10 +61,21 @@ class CServiceServer {
   // then turned into text.
   static Query DecodeQuery(const httplib::Request& req);
 
+  // What the server does with its listening socket beyond the library.
+  class ListeningSocket {
+   public:
+    virtual ~ListeningSocket() = default;
+    virtual void WidenBacklog() = 0;
+    virtual void Interrupt() = 0;
+  };
+
  private:
   using Handler = std::function<ServiceReply(const Query&, const httplib::Request&)>;
 
   void AddRoutes();
+  // Accepts connections until asked to stop, binding the port again when
+  // the library's accept loop gives up by itself.
+  void Listen();
   void Serve(const httplib::Request& req, httplib::Response& res);
   // faultable names the catalogue script, empty for anything else.
   ServiceReply Route(const QString& path, const Query& q, const httplib::Request& req, QString& faultable);
@@ -77,6 +90,10 @@ class CServiceServer {
   std::unique_ptr<CControlInterface> m_pControl;
   std::unique_ptr<CDemoSimulation> m_pDemo;
   std::unique_ptr<httplib::Server> m_pServer;
+  ListeningSocket* m_pSocket = nullptr;  // m_pServer itself
+  std::mutex m_listenLock;
+  std::condition_variable m_listenRetry;
+  bool m_bStopping = false;
   std::map<QString, Handler> m_scripts;  // by script name, such as "w-param.php"
   std::thread m_thread;
   int m_nPort = 0;

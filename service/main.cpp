@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -85,6 +86,7 @@ int main(int argc, char* argv[]) {
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
 
@@ -101,9 +103,12 @@ int main(int argc, char* argv[]) {
   std::thread([&server, stopSignals] {
     int sig = 0;
     sigwait(&stopSignals, &sig);
+    // A service that ends should say why, or its end looks like a fault.
+    std::fprintf(stderr, "talvero-service: stopping on %s\n", sigabbrev_np(sig));
     server.RequestStop();
   }).detach();
   server.Wait();
   server.Stop();
+  std::fprintf(stderr, "talvero-service: stopped\n");
   return 0;
 }

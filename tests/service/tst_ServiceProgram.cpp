@@ -8,10 +8,15 @@
 #include "SplitReply.h"
 #include "TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <thread>
@@ -48,6 +53,37 @@ class TestServiceProgram : public QObject {
     QVERIFY(service.waitForFinished(10000));
     QCOMPARE(service.exitStatus(), QProcess::NormalExit);
     QCOMPARE(service.exitCode(), 0);
+    // It says why it ended, so that an end nobody asked for is told apart.
+    const QByteArray err = service.readAllStandardError();
+    QVERIFY2(err.contains("stopping on TERM") && err.endsWith("stopped\n"), err.constData());
+  }
+
+  // The library's accept loop ends by itself when accept() fails with an
+  // aborted connection or no buffers; the service then bound nothing and
+  // answered nobody. Here accept() fails because the socket is shut down.
+  void aFailedListeningSocketIsBoundAgain() {
+    CServiceFixture service;
+    QVERIFY(service.IsRunning());
+    const QString parameters = QStringLiteral("/cpn/w-param.php?stid=1001&nvar=Y");
+    const QString answer = service.Get(parameters);
+    QVERIFY2(!answer.isEmpty() && answer != QStringLiteral("DISCONNNNECT"), qPrintable(answer));
+    const int port = service.Server().Port();
+    int listening = -1;
+    for (const QString& name : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System | QDir::NoDotAndDotDot)) {
+      const int fd = name.toInt();
+      sockaddr_in address{};
+      socklen_t size = sizeof address;
+      int accepting = 0;
+      socklen_t flagSize = sizeof accepting;
+      if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0 && address.sin_family == AF_INET &&
+          ntohs(address.sin_port) == port && getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &flagSize) == 0 &&
+          accepting)
+        listening = fd;
+    }
+    QVERIFY(listening >= 0);
+    QCOMPARE(shutdown(listening, SHUT_RDWR), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(service.Get(parameters), answer, 5000);
+    QCOMPARE(service.Server().Port(), port);
   }
 
   void badCommandLinesAndConfigs() {
