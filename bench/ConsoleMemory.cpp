@@ -3,7 +3,8 @@
 // not counted), then does what talvero does - shows the login window with
 // its site page, logs in as the demo administrator, opens chat windows for
 // visitors who ask for a chat - and reports the memory of itself and every
-// process it started (the web engine's helpers), without the service:
+// process it started (the page viewer and the web engine's helpers), without
+// the service:
 //   after login, with the chat windows open, with a server page open, and
 //   after that page was closed again.
 // Figures are RSS (pages counted once per process) and PSS (shared pages
@@ -20,7 +21,7 @@
 #include "MainDlg.h"
 #include "QtDesktopServices.h"
 #include "SiteVisitor.h"
-#include "WebBrowserDlg.h"
+#include "PageViewerClient.h"
 
 #include <QApplication>
 #include <QDir>
@@ -136,12 +137,6 @@ void Report(const char* name, const Memory& m) {
   std::fflush(stdout);
 }
 
-QList<CWebBrowserDlg*> PageWindows() {
-  QList<CWebBrowserDlg*> found;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* dlg = qobject_cast<CWebBrowserDlg*>(w); dlg && dlg->isVisible()) found.append(dlg);
-  return found;
-}
 
 // CPU seconds this process has used, all its threads together.
 double CpuSeconds() {
@@ -166,7 +161,6 @@ int main(int argc, char* argv[]) {
   qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
   // The server-page module of this build, unless told otherwise.
   if (qEnvironmentVariableIsEmpty("TALVERO_MODULE_DIR")) qputenv("TALVERO_MODULE_DIR", TALVERO_BUILD_DIR);
-  CChatApp::PrepareProcess();
   QApplication qtApp(argc, argv);
   int chats = 10, settleMs = 8000, idleSeconds = 0;
   bool demo = true;
@@ -200,7 +194,12 @@ int main(int argc, char* argv[]) {
     options.service = host;
     // What talvero does before its login window, without running it.
     engine.SetDefaultHost(host);
-    engine.SetPageOpener(&CWebBrowserDlg::OpenPage);
+    CPageViewerClient pages(QStringLiteral(TALVERO_BUILD_DIR "/talvero-pages"));
+    engine.SetPageOpener([&pages](const QUrl& address, bool smallWindow) { pages.OpenPage(address, smallWindow); });
+    int pagesShown = 0;
+    QObject::connect(&pages, &CPageViewerClient::PageReported, [&pagesShown](const QString& what, int) {
+      if (what == QStringLiteral("shown")) ++pagesShown;
+    });
 
     CLoginDlg* login = nullptr;
     auto console = [&] {
@@ -252,18 +251,12 @@ int main(int argc, char* argv[]) {
       }
 
       engine.OpenServerPage(engine.Catalogue().TranscriptsPage());
-      if (!WaitFor([] { return !PageWindows().isEmpty(); }, 15000)) status = Fail("no server page window");
+      if (!WaitFor([&] { return pagesShown > 0; }, 15000)) status = Fail("no server page window");
       Settle(settleMs);
       Report("page_open", MeasureTree(service.processId()));
-      for (CWebBrowserDlg* page : PageWindows()) page->close();
-      // Closed windows delete themselves later, which nested event loops
-      // like the waits here do not do on their own.
-      WaitFor(
-          [] {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            return PageWindows().isEmpty() && QApplication::topLevelWidgets().size() < 100;
-          },
-          15000);
+      // The page closes; the viewer then ends by itself a short while later.
+      pages.CloseAll();
+      WaitFor([&] { return !pages.IsViewerRunning(); }, 15000);
       Settle(settleMs);
       Report("page_closed", MeasureTree(service.processId()));
       dlg.ChatWindows().CloseAll();

@@ -8,24 +8,12 @@
 #include "MainDlg.h"
 #include "Preferences.h"
 #include "SettingsStore.h"
-#include "WebBrowserDlg.h"
+#include "PageViewerClient.h"
 #include "WindowArrival.h"
 
 #include <QGuiApplication>
 
 #include <unistd.h>
-
-void CChatApp::PrepareProcess() {
-  // The web engine starts late, from the server-page module, when the first
-  // server page opens. Linked into the program it would prepare itself
-  // before the application object exists; loaded late it cannot, so this
-  // does it: contexts shared with the engine, and OpenGL for its views
-  // (unless the user chose a graphics backend).
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  if (qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND")) qputenv("QSG_RHI_BACKEND", "opengl");
-  if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-}
 
 QString CChatApp::Description() {
   return QStringLiteral(
@@ -53,7 +41,9 @@ CChatApp::Options CChatApp::ParseCommandLine(const QStringList& arguments, CStan
   return options;
 }
 
-CChatApp::CChatApp(CChatManager& engine) : m_engine(engine) {}
+CChatApp::CChatApp(CChatManager& engine) : m_engine(engine), m_pPages(std::make_unique<CPageViewerClient>()) {}
+
+CChatApp::~CChatApp() = default;
 
 bool CChatApp::InitInstance(const Options& options) {
   Prepare(options);
@@ -66,7 +56,9 @@ void CChatApp::Prepare(const Options& options) {
   // while the console waits in the tray must not quit the program.
   QGuiApplication::setQuitOnLastWindowClosed(false);
   if (!options.service.isEmpty()) m_engine.SetDefaultHost(options.service);
-  m_engine.SetPageOpener(&CWebBrowserDlg::OpenPage);
+  m_engine.SetPageOpener([pages = m_pPages.get()](const QUrl& address, bool smallWindow) {
+    pages->OpenPage(address, smallWindow);
+  });
   m_engine.SetFailureAlert([] { PlayEventSound(EVENT_CONNECTION_FAILURE); });
   // Links of the controls open through the desktop services, like every
   // other address the program opens.
@@ -87,6 +79,8 @@ void CChatApp::RunConsole() {
   CMainDlg console(m_engine);
   m_pConsole = &console;
   console.DoModal();
+  // The session's pages (its transcripts, its control panel) end with it.
+  m_pPages->CloseAll();
 }
 
 void CChatApp::BringForward() {

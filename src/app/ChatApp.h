@@ -6,8 +6,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class CChatManager;
 class CMainDlg;
+class CPageViewerClient;
 class QWidget;
 
 // The application object: prepares the process, applies the command line,
@@ -20,17 +23,13 @@ class CChatApp {
     CStandardOptions::Outcome outcome = CStandardOptions::Run;
   };
 
-  // Must run before the QApplication exists: hosting web pages in windows
-  // needs shared OpenGL contexts, and a root session needs the web engine's
-  // sandbox off.
-  static void PrepareProcess();
-
   // --service HOST[:PORT] (or --service=HOST[:PORT]) wins over the
   // environment variable TALVERO_SERVICE; cli says what went wrong.
   static Options ParseCommandLine(const QStringList& arguments, CStandardOptions& cli);
   static QString Description();
 
   explicit CChatApp(CChatManager& engine);
+  ~CChatApp();
 
   // The start-up operation: Prepare(), then the login window, modally.
   // Always returns false: once the login window has closed there is
@@ -50,6 +49,8 @@ class CChatApp {
   void RunConsole();
 
   CChatManager& m_engine;
+  // Server pages show in the page viewer, a process of its own.
+  std::unique_ptr<CPageViewerClient> m_pPages;
   QPointer<QWidget> m_pLogin;
   QPointer<CMainDlg> m_pConsole;
 };

@@ -20,7 +20,6 @@ void NameTheProgram() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  CChatApp::PrepareProcess();
   {
     // Help and version answer before anything needs a display, so that they
     // work on a text console too; so does a mistake where no display is.

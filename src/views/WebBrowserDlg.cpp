@@ -14,22 +14,34 @@
 
 namespace {
 
-QWidget* MakePageView(const QUrl& address, QWidget* parent) {
-  QString error;
-  if (CWebPageFactory* factory = CWebEngineLoader::Factory(&error)) return factory->CreateView(address, parent);
-  auto* label = new QLabel(QStringLiteral("This page cannot be shown: %1.").arg(error), parent);
+QWidget* MakeReason(const QString& reason) {
+  auto* label = new QLabel(QStringLiteral("This page cannot be shown: %1.").arg(reason));
   label->setTextFormat(Qt::PlainText);
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignCenter);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   return label;
+}
+
+QWidget* MakePageView(const QUrl& address) {
+  QString error;
+  if (CWebPageFactory* factory = CWebEngineLoader::Factory(&error)) return factory->CreateView(address, nullptr);
+  return MakeReason(error);
 }
 
 }  // namespace
 
 CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* parent)
+    : CWebBrowserDlg(address, MakePageView(address), parent) {}
+
+CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, const QString& reason, QWidget* parent)
+    : CWebBrowserDlg(address, MakeReason(reason), parent) {}
+
+CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_pBrowser(MakePageView(address, this)),
+      m_pBrowser(view),
       m_address(address) {
+  m_pBrowser->setParent(this);
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(CStringTable::Load(IDS_PRODUCT_NAME));
   setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
@@ -44,7 +56,14 @@ QString CWebBrowserDlg::PageTitle() const {
 }
 
 CWebBrowserDlg* CWebBrowserDlg::OpenPage(const QUrl& address, bool smallWindow) {
-  auto* dlg = new CWebBrowserDlg(address);
+  return Show(new CWebBrowserDlg(address), smallWindow);
+}
+
+CWebBrowserDlg* CWebBrowserDlg::OpenNotice(const QUrl& address, bool smallWindow, const QString& reason) {
+  return Show(new CWebBrowserDlg(address, reason), smallWindow);
+}
+
+CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow) {
   if (smallWindow) {
     // Its fixed place is off a small screen: kept inside the screen's work area.
     QScreen* screen = QGuiApplication::primaryScreen();

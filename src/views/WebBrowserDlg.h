@@ -6,17 +6,21 @@
 // A resizable top-level window showing one server page (transcripts, the
 // control panel, a visitor's chat history, the file-transfer form). Each
 // call opens a window of its own; it deletes itself when closed. The page
-// view comes from the server-page module, loaded with the first window;
-// when it cannot be loaded the window says why instead.
+// view comes from the server-page module, loaded with the first window (in
+// the page viewer, never in the console); when it cannot be loaded, or the
+// viewer cannot show the page, the window says why instead.
 class CWebBrowserDlg : public QDialog {
   Q_OBJECT
 
  public:
   explicit CWebBrowserDlg(const QUrl& address, QWidget* parent = nullptr);
+  // A window in the page's place that gives the reason it is not shown.
+  CWebBrowserDlg(const QUrl& address, const QString& reason, QWidget* parent = nullptr);
 
   // Opens a new window for the address: normally sized, or small at the
   // fixed place of the file-transfer page.
   static CWebBrowserDlg* OpenPage(const QUrl& address, bool smallWindow);
+  static CWebBrowserDlg* OpenNotice(const QUrl& address, bool smallWindow, const QString& reason);
 
   static constexpr QRect kSmallWindow{665, 515, 310, 130};
 
@@ -31,6 +35,9 @@ class CWebBrowserDlg : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* parent);
+  static CWebBrowserDlg* Show(CWebBrowserDlg* dlg, bool smallWindow);
+
   QWidget* m_pBrowser;
   QUrl m_address;
 };

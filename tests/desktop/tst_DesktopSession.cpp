@@ -1,11 +1,15 @@
 // The session's end told by the service ("logout" in a refresh, after an
 // administrator logged the operator out), when logging out must also clear
-// the remembered login from a keyring that is not there or never answers.
+// the remembered login from a keyring that is not there or never answers;
+// and the session's server pages, shown by a process of their own.
 #include "DesktopScenario.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <csignal>
 
 class tst_DesktopSession : public QObject {
   Q_OBJECT
@@ -23,7 +27,29 @@ class tst_DesktopSession : public QObject {
 
   void loggedOutByService_data();
   void loggedOutByService();
+  void serverPagesInTheViewer();
 };
+
+namespace {
+
+// The web engine and the graphics stack a process has mapped. Qt's GUI
+// library links the small vendor-neutral dispatch libraries (libGLX, libEGL,
+// libOpenGL) anyway; a GL context loads a vendor library (libGLX_mesa), its
+// driver and, for software GL, LLVM.
+QStringList EngineAndGraphics(qint64 pid) {
+  QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+  if (!maps.open(QIODevice::ReadOnly)) return {QStringLiteral("(no maps)")};
+  static const QRegularExpression heavy(QStringLiteral("/(libQt6WebEngine\\w*|libGLX_\\w+|libEGL_\\w+|libLLVM|\\w+_dri|libgallium)[^/]*$"));
+  QStringList found;
+  for (const QByteArray& line : maps.readAll().split('\n'))
+    if (const QRegularExpressionMatch m = heavy.match(QString::fromUtf8(line)); m.hasMatch() && !found.contains(m.captured(1)))
+      found.append(m.captured(1));
+  return found;
+}
+
+bool Alive(qint64 pid) { return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
+
+}  // namespace
 
 void tst_DesktopSession::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
 
@@ -80,6 +106,53 @@ void tst_DesktopSession::loggedOutByService() {
   QVERIFY(m_desk.WaitForWindow(QStringLiteral("Logged Out")));
   QVERIFY2(told.elapsed() < 2000, qPrintable(QStringLiteral("the box came after %1 ms").arg(told.elapsed())));
   CDesktopRig::StopChild(keyring);
+}
+
+void tst_DesktopSession::serverPagesInTheViewer() {
+  CConsoleProcess& console = m_desk.StartConsole(QStringLiteral("demo"));
+  QVERIFY(m_desk.LogIn(console, QStringLiteral("demo"), QStringLiteral("demo")));
+  QVERIFY(m_desk.WaitForRefreshes(1));
+  // On a real X server too, the console holds no graphics stack of its own.
+  QVERIFY2(EngineAndGraphics(console.Pid()).isEmpty(), qPrintable(EngineAndGraphics(console.Pid()).join(u' ')));
+
+  // Transcripts open in the page viewer, a process of the program's own.
+  auto pageWindow = [&]() -> std::optional<XWindow> {
+    for (const XWindow& w : m_desk.Windows().Windows())
+      if (w.pid != 0 && w.pid != console.Pid() &&
+          QFileInfo(QStringLiteral("/proc/%1/exe").arg(w.pid)).symLinkTarget().endsWith(QStringLiteral("/talvero-pages")))
+        return w;
+    return std::nullopt;
+  };
+  QVERIFY(m_desk.FocusConsole(console));
+  m_desk.Windows().Key(QStringLiteral("alt+t"));
+  std::optional<XWindow> page;
+  QTRY_VERIFY_WITH_TIMEOUT((page = pageWindow()).has_value(), CDesktopScenario::kWindowMs);
+  QCOMPARE(page->name, QStringLiteral("Talvero"));
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("opurl=transcript")) > 0, CDesktopScenario::kWindowMs);
+  QVERIFY2(EngineAndGraphics(console.Pid()).isEmpty(), qPrintable(EngineAndGraphics(console.Pid()).join(u' ')));
+
+  // The operator closes it: the viewer and the engine's helpers end soon after.
+  const qint64 viewer = page->pid;
+  m_desk.Windows().Activate(page->id);
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowId(), page->id, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Key(QStringLiteral("alt+F4"));
+  QTRY_VERIFY_WITH_TIMEOUT(!Alive(viewer), 10000);
+
+  // A viewer that dies with a page open leaves the console running, and the
+  // console says in the page's place why it is gone.
+  QVERIFY(m_desk.FocusConsole(console));
+  m_desk.Windows().Key(QStringLiteral("alt+t"));
+  QTRY_VERIFY_WITH_TIMEOUT((page = pageWindow()).has_value(), CDesktopScenario::kWindowMs);
+  ::kill(pid_t(page->pid), SIGKILL);
+  auto notice = [&] {
+    for (const XWindow& w : m_desk.Windows().Windows())
+      if (w.pid == console.Pid() && w.name == QStringLiteral("Talvero") && w.id != m_desk.ConsoleWindow(console)->id) return true;
+    return false;
+  };
+  QTRY_VERIFY_WITH_TIMEOUT(notice(), CDesktopScenario::kWindowMs);
+  const int refreshes = m_desk.Refreshes(QStringLiteral("demo"));
+  QVERIFY(console.IsRunning());
+  QVERIFY(m_desk.WaitForRefreshes(refreshes + 2, QStringLiteral("demo")));
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopSession)

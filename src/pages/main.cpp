@@ -1,0 +1,40 @@
+// talvero-pages: the console's server pages (transcripts, the control panel,
+// chat histories, file transfers) in windows of a process of their own, so
+// that the web engine, its graphics stack and its helper processes come and
+// go with the pages instead of staying in the console for good.
+#include "AppIdentity.h"
+#include "PageViewer.h"
+
+#include <QApplication>
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+  // The web engine starts late, from the server-page module, with the first
+  // page. Linked into the program it would prepare itself before the
+  // application object exists; loaded late it cannot, so this does it:
+  // contexts shared with the engine, and OpenGL for its views (unless the
+  // user chose a graphics backend).
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  if (qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND")) qputenv("QSG_RHI_BACKEND", "opengl");
+  if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  // A console that ended while a report was being written is no reason to die.
+  std::signal(SIGPIPE, SIG_IGN);
+
+  QApplication app(argc, argv);
+  // The console's windows to the desktop: its name (the window class its
+  // launcher entry matches), launcher entry and icon.
+  QCoreApplication::setApplicationName(QStringLiteral("Talvero"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(TALVERO_VERSION));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+  QApplication::setWindowIcon(AppIcon());
+  // Closing a page must not end the viewer before the console was told.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  CPageViewer viewer(STDIN_FILENO, stdout);
+  return app.exec();
+}
