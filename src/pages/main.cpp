@@ -4,6 +4,7 @@
 // go with the pages instead of staying in the console for good.
 #include "AppIdentity.h"
 #include "PageViewer.h"
+#include "StandardOptions.h"
 
 #include <QApplication>
 
@@ -24,6 +25,16 @@ int main(int argc, char* argv[]) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   // A console that ended while a report was being written is no reason to die.
   std::signal(SIGPIPE, SIG_IGN);
+
+  {
+    // Help and version answer without a display.
+    QCoreApplication commandLine(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALVERO_VERSION));
+    CStandardOptions cli(QStringLiteral(
+        "The server pages of the Talvero console, in windows of their own. The console starts it\n"
+        "and hands it pages on standard input; it ends a short while after its last page closed."));
+    if (const int status = cli.Finish(cli.Parse(QCoreApplication::arguments())); status >= 0) return status;
+  }
 
   QApplication app(argc, argv);
   // The console's windows to the desktop: its name (the window class its

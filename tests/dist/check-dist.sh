@@ -8,11 +8,11 @@ trap 'rm -rf "$work"' EXIT
 
 id=org.talvero.Console
 expected=(
-  bin/talvero bin/talvero-service bin/talvero-dict
+  bin/talvero bin/talvero-service bin/talvero-dict bin/talvero-pages
   share/talvero/TVRDIC.dic
   share/applications/$id.desktop
   share/metainfo/$id.metainfo.xml
-  share/man/man1/talvero.1.gz share/man/man1/talvero-service.1.gz share/man/man1/talvero-dict.1.gz
+  share/man/man1/talvero.1.gz share/man/man1/talvero-service.1.gz share/man/man1/talvero-dict.1.gz share/man/man1/talvero-pages.1.gz
   share/doc/talvero/copyright share/doc/talvero/changelog.gz
 )
 for size in 16 24 32 48 64 128 256; do
@@ -36,6 +36,7 @@ case $mode in
     # Run from there, with the build folder out of reach.
     "$work/prefix/bin/talvero" --version | grep -qx "talvero [0-9.]*" || fail "talvero --version"
     "$work/prefix/bin/talvero-service" --version | grep -qx "talvero-service [0-9.]*" || fail "talvero-service --version"
+    "$work/prefix/bin/talvero-pages" --version | grep -qx "talvero-pages [0-9.]*" || fail "talvero-pages --version"
     "$work/prefix/bin/talvero-dict" lookup "$work/prefix/share/talvero/TVRDIC.dic" house | grep -q Exact ||
       fail "the installed dictionary does not know \"house\""
     # The web engine's module, loaded when the first server page opens.
@@ -47,7 +48,7 @@ case $mode in
     appstreamcli validate --no-net "$work/prefix/share/metainfo/$id.metainfo.xml"
     ;;
   manuals)
-    for page in talvero talvero-service talvero-dict; do
+    for page in talvero talvero-service talvero-dict talvero-pages; do
       out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$source/dist/man/$page.1" 2>"$work/warnings")
       [ ! -s "$work/warnings" ] || { cat "$work/warnings" >&2; fail "man warns about $page.1"; }
       grep -q "^NAME" <<<"$out" && grep -q "EXIT STATUS" <<<"$out" || fail "$page.1 does not render"
