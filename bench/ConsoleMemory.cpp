@@ -81,6 +81,7 @@ double ProcKb(const QString& file, const QByteArray& name) {
 
 struct Memory {
   double rssMb = 0, pssMb = 0;
+  double consoleRssMb = 0;  // this process alone
   int processes = 0;
   QStringList each;  // "command:RSS" of every process counted
 };
@@ -106,6 +107,7 @@ Memory MeasureTree(qint64 excludedPid) {
       if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) out.write(in.readAll());
     }
     m.rssMb += rss;
+    if (pid == ::getpid()) m.consoleRssMb = rss;
     m.pssMb += ProcKb(QStringLiteral("/proc/%1/smaps_rollup").arg(pid), "Pss:") / 1024.0;
     unvisited.append(ChildrenOf(pid));
   }
@@ -132,7 +134,8 @@ void Settle(int ms) {
 }
 
 void Report(const char* name, const Memory& m) {
-  std::printf("%s_rss_mb %.1f\n%s_pss_mb %.1f\n%s_processes %d\n", name, m.rssMb, name, m.pssMb, name, m.processes);
+  std::printf("%s_rss_mb %.1f\n%s_pss_mb %.1f\n%s_console_rss_mb %.1f\n%s_processes %d\n", name, m.rssMb, name, m.pssMb,
+              name, m.consoleRssMb, name, m.processes);
   std::printf("%s_each %s\n", name, qPrintable(m.each.join(u' ')));
   std::fflush(stdout);
 }
