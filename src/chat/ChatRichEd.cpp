@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QHash>
 #include <QTextImageFormat>
 
 namespace {
@@ -67,34 +68,43 @@ CChatRichEd::CChatRichEd(QWidget* parent) : QTextBrowser(parent) {
 }
 
 QColor CChatRichEd::LineColour(const QString& line, const QString& ownLoginId) {
-  const QString lower = line.toLower();
-  if (!ownLoginId.isEmpty() && lower.startsWith(ownLoginId.toLower())) return kOwnColour;
-  if (!lower.contains(u':') || lower.startsWith(QStringLiteral("notice"))) return kNoticeColour;
+  if (!ownLoginId.isEmpty() && line.startsWith(ownLoginId, Qt::CaseInsensitive)) return kOwnColour;
+  if (!line.contains(u':') || line.startsWith(QStringLiteral("notice"), Qt::CaseInsensitive)) return kNoticeColour;
   return kOtherColour;
 }
 
 int CChatRichEd::TextLength() const { return document()->characterCount() - 1; }
 
 void CChatRichEd::AppendTranscriptLine(const QString& text) {
+  // Case is ignored where it is looked at only: lowering the whole line
+  // cost as much as adding it.
   const QString line = Sanitised(text);
-  const QString lower = line.toLower();
   const QColor colour = LineColour(line, m_strOwnLoginId);
   if (colour == kOtherColour) emit OtherSideWrote();
-  if (lower.startsWith(kJoinNotice)) emit VisitorJoined();
+  if (line.startsWith(kJoinNotice, Qt::CaseInsensitive)) emit VisitorJoined();
 
   const int lengthBefore = TextLength();
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
   // One edit for the whole line: the document lays it out and announces it once.
   cursor.beginEditBlock();
-  m_format.setForeground(colour);
+  // The document finds a run's format by its hash: a format changed only
+  // when the colour does keeps its hash, and the links' format with it.
+  if (m_format.foreground().color() != colour || !m_format.hasProperty(QTextFormat::ForegroundBrush)) {
+    m_format.setForeground(colour);
+    m_linkFormat = m_format;
+    m_linkFormat.setAnchor(true);
+    m_linkFormat.setAnchorHref(kLinkHref);
+    m_linkFormat.setFontUnderline(true);
+  }
 
   // A pushed address: "sender: push-http..." shows as the sender, the colon
   // and the address in its own case.
-  const qsizetype colon = lower.indexOf(u':');
+  const qsizetype colon = line.indexOf(u':');
   if (m_bPlainLines) {
     InsertPlain(cursor, line);
-  } else if (colon >= 0 && QStringView(lower).mid(colon + 2, kPushMarker.size()) == kPushMarker) {
+  } else if (colon >= 0 &&
+             QStringView(line).mid(colon + 2, kPushMarker.size()).compare(kPushMarker, Qt::CaseInsensitive) == 0) {
     InsertPlain(cursor, line.left(colon + 1) + line.mid(colon + 7));
   } else {
     for (const EmoticonPiece& piece : ScanEmoticons(line)) {
@@ -120,11 +130,7 @@ void CChatRichEd::InsertPlain(QTextCursor& cursor, const QString& text) {
     cursor.insertText(text.mid(done, link.start - done), m_format);
     // Every link shares one format: the address is the run's own text, read
     // at the click, so a long chat does not pile up a format per address.
-    QTextCharFormat anchor = m_format;
-    anchor.setAnchor(true);
-    anchor.setAnchorHref(kLinkHref);
-    anchor.setFontUnderline(true);
-    cursor.insertText(text.mid(link.start, link.length), anchor);
+    cursor.insertText(text.mid(link.start, link.length), m_linkFormat);
     done = link.start + link.length;
   }
   cursor.insertText(text.mid(done), m_format);
@@ -137,23 +143,34 @@ void CChatRichEd::InsertTranscriptBitmap(int bitmapId) {
 }
 
 void CChatRichEd::InsertPicture(QTextCursor& cursor, int bitmapId) {
-  const QUrl name = PictureName(bitmapId);
-  const QString code = EmoticonCodeOf(bitmapId);
-  if (document()->resource(QTextDocument::ImageResource, name).isNull()) {
-    const QImage picture = LoadPicture(bitmapId);
-    if (picture.isNull()) {
-      InsertPlain(cursor, code);
-      return;
+  // One format per picture for the whole process: building its name (an
+  // address) and asking the document for the picture at every code was most
+  // of a line's cost. The document asks loadResource() for the picture the
+  // first time it draws it.
+  static QHash<int, QTextImageFormat> formats;
+  auto it = formats.find(bitmapId);
+  if (it == formats.end()) {
+    QTextImageFormat image;
+    if (!LoadPicture(bitmapId).isNull()) {
+      image.setName(PictureName(bitmapId).toString());
+      image.setWidth(kPictureSize.width());
+      image.setHeight(kPictureSize.height());
+      image.setVerticalAlignment(QTextCharFormat::AlignBaseline);
+      image.setProperty(kCodeProperty, EmoticonCodeOf(bitmapId));
     }
-    document()->addResource(QTextDocument::ImageResource, name, picture);
+    it = formats.insert(bitmapId, image);
   }
-  QTextImageFormat image;
-  image.setName(name.toString());
-  image.setWidth(kPictureSize.width());
-  image.setHeight(kPictureSize.height());
-  image.setVerticalAlignment(QTextCharFormat::AlignBaseline);
-  image.setProperty(kCodeProperty, code);
-  cursor.insertImage(image);
+  if (!it->isValid()) {
+    InsertPlain(cursor, EmoticonCodeOf(bitmapId));
+    return;
+  }
+  cursor.insertImage(*it);
+}
+
+QVariant CChatRichEd::loadResource(int type, const QUrl& name) {
+  if (type == QTextDocument::ImageResource && name.scheme() == QStringLiteral("emoticon"))
+    return LoadPicture(name.path().toInt());
+  return QTextBrowser::loadResource(type, name);
 }
 
 QMimeData* CChatRichEd::createMimeDataFromSelection() const {

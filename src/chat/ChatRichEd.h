@@ -56,6 +56,8 @@ class CChatRichEd : public QTextBrowser {
   QMimeData* createMimeDataFromSelection() const override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // The emoticon pictures, the first time the document draws each.
+  QVariant loadResource(int type, const QUrl& name) override;
 
  private:
   void InsertPlain(QTextCursor& cursor, const QString& text);
@@ -64,7 +66,8 @@ class CChatRichEd : public QTextBrowser {
   QString LinkTextAt(int position) const;
 
   QString m_strOwnLoginId;
-  QTextCharFormat m_format;  // the run format of the line being added
+  QTextCharFormat m_format;      // the run format of the line being added
+  QTextCharFormat m_linkFormat;  // the same for its links
   bool m_bFollowNewest = true;
   bool m_bPlainLines = false;
   QPoint m_lastRelease;
