@@ -90,7 +90,10 @@ std::optional<Credentials> CSavedCredentials::FromStoredForm(const QByteArray& d
   const QStringList pieces = SplitReply(record, kSepField);
   // Only a complete login was ever stored; anything less is damage.
   if (pieces.size() < 3 || pieces[0].isEmpty() || pieces[1].isEmpty()) return std::nullopt;
-  return Credentials{pieces[0], pieces[1], pieces[2]};
+  // The password is all that follows the second separator: taking only the
+  // third piece cut a password holding "<fld>" (the stored record itself was
+  // always whole, so records written before read whole too).
+  return Credentials{pieces[0], pieces[1], pieces.mid(2).join(kSepField)};
 }
 
 void CSavedCredentials::Save(const Credentials& credentials, SaveDone done) {

@@ -15,6 +15,9 @@
 // The stored form is the RC4 cipher of the UTF-16LE record
 // "login<fld>site<fld>password", taken as a zero-terminated UTF-16 string,
 // followed by two zero bytes: 200 bytes at most.
+// The password is everything after the second "<fld>", so that a password
+// holding the separator comes back whole (login and site ids are the
+// service's, and hold none).
 //
 // Where the desktop has a secret service the password is kept there instead,
 // under the key "login@site", and the record's password is empty: anyone who

@@ -88,6 +88,34 @@ class TestSavedCredentials : public QObject {
     QCOMPARE(LoadNow()->password, c.password);
   }
 
+  // A password holding the record's separator comes back whole, and so does
+  // one an older version wrote (the same bytes: only the reading cut it).
+  void passwordsHoldingTheSeparatorRoundTrip_data() {
+    QTest::addColumn<QString>("password");
+    QTest::newRow("the separator alone") << "<fld>";
+    QTest::newRow("inside") << "pa<fld>ss";
+    QTest::newRow("at the end") << "pw<fld>";
+    QTest::newRow("at the start, twice") << "<fld><fld>pw";
+  }
+  void passwordsHoldingTheSeparatorRoundTrip() {
+    QFETCH(QString, password);
+    CTestSettingsFolder folder;
+    QVERIFY(SaveNow({"anna", "1001", password}));
+    QCOMPARE(LoadNow()->password, password);
+    QCOMPARE(CSavedCredentials::Record()->siteId, QString("1001"));
+
+    // "Data" exactly as an older version wrote it, read whole.
+    const QString record = "anna<fld>1001<fld>" + password;
+    QByteArray old;
+    QVERIFY(EncryptText(record, old, "Varso"));
+    CSettingsStore().WriteBinary(CSettingsStore::kLoginKey, "Data", old.left(record.size() * 2) + QByteArray(2, '\0'));
+    const auto loaded = LoadNow();
+    QVERIFY(loaded.has_value());
+    QCOMPARE(loaded->loginId, QString("anna"));
+    QCOMPARE(loaded->siteId, QString("1001"));
+    QCOMPARE(loaded->password, password);
+  }
+
   void whatTheStoredFormCannotHoldIsNotStored() {
     CTestSettingsFolder folder;
     QVERIFY(SaveNow({"a", "b", "c"}));
