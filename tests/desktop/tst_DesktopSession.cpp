@@ -1,7 +1,8 @@
 // The session's end told by the service ("logout" in a refresh, after an
 // administrator logged the operator out), when logging out must also clear
 // the remembered login from a keyring that is not there or never answers;
-// and the session's server pages, shown by a process of their own.
+// the session's server pages, shown by a process of their own; and a login
+// while the service holds its answer.
 #include "DesktopScenario.h"
 
 #include <QElapsedTimer>
@@ -28,6 +29,8 @@ class tst_DesktopSession : public QObject {
   void loggedOutByService_data();
   void loggedOutByService();
   void serverPagesInTheViewer();
+  void loginWhileTheServiceStalls_data();
+  void loginWhileTheServiceStalls();
 };
 
 namespace {
@@ -153,6 +156,50 @@ void tst_DesktopSession::serverPagesInTheViewer() {
   const int refreshes = m_desk.Refreshes(QStringLiteral("demo"));
   QVERIFY(console.IsRunning());
   QVERIFY(m_desk.WaitForRefreshes(refreshes + 2, QStringLiteral("demo")));
+}
+
+void tst_DesktopSession::loginWhileTheServiceStalls_data() {
+  QTest::addColumn<QString>("cancelKey");
+  QTest::newRow("Alt+A") << QStringLiteral("alt+a");
+  QTest::newRow("Escape") << QStringLiteral("Escape");
+}
+
+// The service holds the parameters request for a minute: the login window
+// goes on taking typing, the key cancels the wait, and the next Enter logs
+// in with what was typed meanwhile, long before the held request ends.
+void tst_DesktopSession::loginWhileTheServiceStalls() {
+  QFETCH(QString, cancelKey);
+  CConsoleProcess& console = m_desk.StartConsole(QStringLiteral("stall"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Talvero Executive Login:")));
+  QCOMPARE(m_desk.Service().Control(QStringLiteral("fault"), {{QStringLiteral("kind"), QStringLiteral("delay")},
+                                                             {QStringLiteral("ms"), QStringLiteral("60000")},
+                                                             {QStringLiteral("script"), QStringLiteral("w-param.php")}}),
+           QStringLiteral("ok"));
+  CWindowSystem& x = m_desk.Windows();
+  QElapsedTimer pressed;
+  pressed.start();
+  x.Type(QStringLiteral("1001"));
+  x.Key(QStringLiteral("Tab"));
+  x.Type(QStringLiteral("demo"));
+  x.Key(QStringLiteral("Tab"));
+  x.Type(QStringLiteral("wrong"));
+  x.Key(QStringLiteral("Return"));  // held by the service
+  x.Key(QStringLiteral("ctrl+a"));  // the password typed again meanwhile
+  x.Type(QStringLiteral("demo"));
+  x.Key(cancelKey);
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Talvero Executive Login:")));  // the window stays
+  // Alt+A clicks Cancel after the button's short press animation: an Enter
+  // before that is one more Enter while connecting, which does nothing.
+  for (int presses = 0; presses < 3 && !m_desk.ConsoleWindow(console); ++presses) {
+    x.Key(QStringLiteral("Return"));
+    QTest::qWaitFor([&] { return m_desk.ConsoleWindow(console).has_value(); }, 5000);
+  }
+  QVERIFY(m_desk.ConsoleWindow(console).has_value());
+  QVERIFY2(pressed.elapsed() < 30000, qPrintable(QStringLiteral("logged in after %1 ms").arg(pressed.elapsed())));
+  // The service logs a request once it has answered it.
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("wn-login.php")), 1, CDesktopScenario::kWindowMs);
+  const QStringList logins = m_desk.Service().Requests().filter(QStringLiteral("wn-login.php"));
+  QVERIFY2(logins[0].contains(QStringLiteral("pwd=demo")), qPrintable(logins[0]));
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopSession)
