@@ -283,7 +283,8 @@ int main(int argc, char* argv[]) {
       login->SiteIdEdit()->setText(QStringLiteral("1001"));
       login->LoginIdEdit()->setText(QStringLiteral("demo"));
       login->PasswordEdit()->setText(QStringLiteral("demo"));
-      login->OnLogin();
+      login->OnLogin();  // the exchange runs on the engine's workers
+      WaitFor([&] { return !login->IsConnecting(); }, 90000);
       if (login->isVisible()) login->reject();
     });
     login->DoModal();

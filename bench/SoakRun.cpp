@@ -22,6 +22,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
@@ -109,8 +110,12 @@ int main(int argc, char** argv) {
   {
     CChatManager engine;
     engine.SetDefaultHost(host);
-    QString newVersion, reply;
-    engine.LoadServerParameters(QStringLiteral("1001"), false, newVersion);
+    {
+      QEventLoop loading;  // the parameters load on a worker
+      engine.LoadServerParameters(QStringLiteral("1001"), false, &loading, [&loading](bool, const QString&) { loading.quit(); });
+      loading.exec();
+    }
+    QString reply;
     engine.RequestSync(Requests::Login(QStringLiteral("demo"), QStringLiteral("1001"), QStringLiteral("demo")), reply);
     if (!reply.startsWith(QStringLiteral("true"))) {
       std::fprintf(stderr, "soak_console: the login was refused: %s\n", qPrintable(reply));

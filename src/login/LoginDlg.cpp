@@ -5,6 +5,7 @@
 #include "DesktopServices.h"
 #include "DialogUnits.h"
 #include "FooButton.h"
+#include "RequestTypes.h"
 #include "ResourceIds.h"
 #include "SavedCredentials.h"
 #include "Separators.h"
@@ -87,9 +88,9 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   FooButton* signup = MakeButton(this, QStringLiteral("&Signup"), {33, 164, 62, 14});
   FooButton* forgot = MakeButton(this, QStringLiteral("Forgot Password"), {102, 164, 62, 14});
   FooButton* contact = MakeButton(this, QStringLiteral("&Contact"), {171, 164, 62, 14});
-  // Shown only while the keyring is asked for a remembered password.
+  // Shown only while the keyring is asked for a remembered password, or
+  // while the service is.
   m_pStopWaiting = MakeButton(this, QStringLiteral("C&ancel"), {203, 140, 52, 14});
-  m_pStopWaiting->setToolTip(QStringLiteral("Stop waiting for the keyring (Esc)"));
   m_pStopWaiting->hide();
   m_pStatus = new QLabel(this);
   m_pStatus->setTextFormat(Qt::PlainText);
@@ -141,9 +142,9 @@ void CLoginDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CLoginDlg::keyPressEvent(QKeyEvent* event) {
-  // While the keyring is asked, Escape stops the wait; otherwise it closes
-  // the window as ever.
-  if (m_bWaitingForKeyring && event->matches(QKeySequence::Cancel)) {
+  // While the keyring or the service is asked, Escape stops the wait;
+  // otherwise it closes the window as ever.
+  if ((m_bWaitingForKeyring || IsConnecting()) && event->matches(QKeySequence::Cancel)) {
     OnStopWaiting();
     return;
   }
@@ -157,6 +158,7 @@ void CLoginDlg::OnAbout() {
 }
 
 void CLoginDlg::OnLogin() {
+  if (IsConnecting()) return;  // Enter while the button is disabled
   m_strSiteId = m_pSiteId->text();
   m_strLoginId = m_pLoginId->text();
   m_strPassword = m_pPassword->text();
@@ -164,7 +166,6 @@ void CLoginDlg::OnLogin() {
   if (!m_strSiteId.isEmpty() && !m_strLoginId.isEmpty() && !m_strPassword.isEmpty()) {
     // Typed by hand: a late answer of the keyring is not wanted any more.
     EndKeyringWait(QString());
-    m_pLoginButton->setEnabled(false);
     LogIn();
     return;
   }
@@ -173,22 +174,53 @@ void CLoginDlg::OnLogin() {
 }
 
 void CLoginDlg::LogIn() {
-  CDesktopServices& desktop = CDesktopServices::Get();
+  // Waiting for the two requests froze the window for up to the engine's
+  // time-out: they run on workers, and each step goes on from the
+  // window's own loop (a delivery holds its worker, and the console's loop
+  // runs inside the last step).
+  EndAttempt(QString());
+  const int attempt = ++m_nAttempt;
+  m_pAttempt = new QObject(this);
+  m_pLoginButton->setEnabled(false);
+  ShowWaiting(QStringLiteral("Connecting to the service..."), QStringLiteral("Stop connecting (Esc)"));
   // When the parameters cannot be loaded the engine has told the operator
   // already, and the login is tried with the defaults.
-  QString newVersion;
-  const bool bParametersLoaded = m_engine.LoadServerParameters(m_strSiteId, m_bSecure, newVersion);
-  if (!newVersion.isEmpty() &&
-      desktop.MessageBox(this, newVersion, QStringLiteral("New Version"), CDesktopServices::Icon::Question,
-                         CDesktopServices::Buttons::YesNo) == CDesktopServices::Answer::Yes) {
-    desktop.OpenUrl(QUrl(WebSiteAddress() + u'/'));
-    m_pBrowser->Clear();
-    EndDialog(QDialog::Accepted);
-    return;
-  }
+  m_engine.LoadServerParameters(m_strSiteId, m_bSecure, m_pAttempt,
+                                [this, attempt](bool bLoaded, const QString& newVersion) {
+                                  QTimer::singleShot(0, this, [this, attempt, bLoaded, newVersion] {
+                                    OnParameters(attempt, bLoaded, newVersion);
+                                  });
+                                });
+}
 
-  QString reply;
-  if (!m_engine.RequestSync(Requests::Login(m_strLoginId, m_strSiteId, m_strPassword), reply)) {
+void CLoginDlg::OnParameters(int attempt, bool bParametersLoaded, const QString& newVersion) {
+  if (attempt != m_nAttempt) return;
+  CDesktopServices& desktop = CDesktopServices::Get();
+  if (!newVersion.isEmpty()) {
+    const CDesktopServices::Answer answer = desktop.MessageBox(
+        this, newVersion, QStringLiteral("New Version"), CDesktopServices::Icon::Question, CDesktopServices::Buttons::YesNo);
+    if (attempt != m_nAttempt) return;  // cancelled while the question was open
+    if (answer == CDesktopServices::Answer::Yes) {
+      EndAttempt(QString());
+      desktop.OpenUrl(QUrl(WebSiteAddress() + u'/'));
+      m_pBrowser->Clear();
+      EndDialog(QDialog::Accepted);
+      return;
+    }
+  }
+  m_engine.RequestAsync(Requests::Login(m_strLoginId, m_strSiteId, m_strPassword), REQ_LOGIN, m_pAttempt,
+                        [this, attempt, bParametersLoaded](const QString& reply) {
+                          QTimer::singleShot(0, this, [this, attempt, bParametersLoaded, reply] {
+                            OnLoginReply(attempt, bParametersLoaded, reply);
+                          });
+                        });
+}
+
+void CLoginDlg::OnLoginReply(int attempt, bool bParametersLoaded, const QString& reply) {
+  if (attempt != m_nAttempt) return;
+  EndAttempt(QString());
+  CDesktopServices& desktop = CDesktopServices::Get();
+  if (reply == kDisconnect) {
     // Without the parameters the operator has been told about the
     // connection already; otherwise the service's address answered the
     // parameters and not the login, and the operator must learn why.
@@ -247,7 +279,10 @@ bool CLoginDlg::LoadSavedLogin() {
   const std::optional<Credentials> record = CSavedCredentials::Record();
   if (!record) return false;
   ShowLogin(*record);
+  // The box shows the remembered choice (left unticked, the next press of
+  // Login gave HTTPS up without a word).
   m_bSecure = CSavedCredentials::ReadSecure();
+  m_pSecureBox->setChecked(m_bSecure);
   if (!m_strPassword.isEmpty()) {
     m_rememberedInData = QStringList({m_strLoginId, m_strSiteId, m_strPassword});
     return true;
@@ -255,8 +290,7 @@ bool CLoginDlg::LoadSavedLogin() {
   // The keyring keeps the password and may take its time, or never answer:
   // the window shows meanwhile, and the operator may type the password.
   m_bWaitingForKeyring = true;
-  m_pStatus->setText(QStringLiteral("Waiting for the keyring..."));
-  m_pStopWaiting->show();
+  ShowWaiting(QStringLiteral("Waiting for the keyring..."), QStringLiteral("Stop waiting for the keyring (Esc)"));
   m_pPassword->setFocus();
   QPointer<CLoginDlg> self(this);
   CSavedCredentials::Load([self](const CSavedCredentials::Loaded& loaded) {
@@ -287,16 +321,43 @@ void CLoginDlg::OnKeyringAnswer(const CSavedCredentials::Loaded& loaded) {
   // answer arrives inside the keyring's signal, and LogIn runs the
   // console's loop: it starts from the window's own loop instead. A window
   // closed by then logs in no more.
+  // The box as it is now: ticked or unticked by hand meanwhile, that wins.
   m_pLoginButton->setEnabled(false);
   QTimer::singleShot(0, this, [this] {
-    if (isVisible() && !m_bEnded) LogIn();
+    if (!isVisible() || m_bEnded) return;
+    m_bSecure = m_pSecureBox->isChecked();
+    LogIn();
   });
 }
 
 void CLoginDlg::OnStopWaiting() {
+  if (IsConnecting()) {
+    // The worker runs on to its time-out, but its reply reaches nothing.
+    EndAttempt(QStringLiteral("Stopped connecting: log in again when you are ready."));
+    m_pLoginButton->setEnabled(true);
+    if (m_pStopWaiting->hasFocus() || !focusWidget()) m_pPassword->setFocus();
+    return;
+  }
   if (!m_bWaitingForKeyring) return;
   EndKeyringWait(QStringLiteral("Stopped waiting for the keyring: type the password and log in."));
   m_pPassword->setFocus();
+}
+
+void CLoginDlg::ShowWaiting(const QString& status, const QString& cancelTip) {
+  m_pStatus->setText(status);
+  m_pStopWaiting->setToolTip(cancelTip);
+  m_pStopWaiting->show();
+}
+
+void CLoginDlg::EndAttempt(const QString& status) {
+  if (m_pAttempt == nullptr) return;
+  ++m_nAttempt;
+  // The engine holds it only through a QPointer, also while one of its
+  // deliveries runs (a failure box of the engine may be open then).
+  delete m_pAttempt;
+  m_pAttempt = nullptr;
+  m_pStopWaiting->hide();
+  m_pStatus->setText(status);
 }
 
 void CLoginDlg::EndKeyringWait(const QString& status) {

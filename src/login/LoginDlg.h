@@ -19,10 +19,16 @@ class CSitePageView;
 // light view: the web engine is not started for it). A
 // successful login hands the session to the console, which runs inside the
 // login handling; when it ends, so does this window. A remembered login
-// whose password the settings file holds logs in while the window is being
-// set up, so that it never shows; one whose password is in the keyring
-// shows the window, filled, while the keyring is asked, and logs in when it
-// answers. The operator may stop waiting and type the password instead.
+// whose password the settings file holds starts logging in while the window
+// is being set up; one whose password is in the keyring shows the window,
+// filled, while the keyring is asked, and logs in when it answers. The
+// operator may stop waiting and type the password instead.
+//
+// The login exchange (parameters, then login) never blocks the window: it
+// runs on the engine's workers while the window, shown, says it is
+// connecting and offers Cancel (and Escape), like the keyring wait. The
+// secure box shows the remembered choice and changes only by the
+// operator's hand.
 class CLoginDlg : public QDialog {
   Q_OBJECT
 
@@ -47,6 +53,8 @@ class CLoginDlg : public QDialog {
   QLabel* StatusLabel() const { return m_pStatus; }
   bool IsEnded() const { return m_bEnded; }
   bool IsWaitingForKeyring() const { return m_bWaitingForKeyring; }
+  // A login exchange is under way (Cancel ends it).
+  bool IsConnecting() const { return m_pAttempt != nullptr; }
 
   // The service's web site, where its pages are.
   QString WebSiteAddress() const;
@@ -57,7 +65,8 @@ class CLoginDlg : public QDialog {
   void OnContact();
   void OnForgotPassword();
   void OnAbout();
-  // Stops waiting for the keyring: the operator types the password.
+  // Stops waiting for the keyring (the operator types the password) or
+  // for the service (the operator may log in again).
   void OnStopWaiting();
 
  protected:
@@ -66,7 +75,16 @@ class CLoginDlg : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Starts the login exchange with the members' values.
   void LogIn();
+  // The steps of the exchange, each run from the window's own loop; a step
+  // of an attempt that is no longer the current one does nothing.
+  void OnParameters(int attempt, bool bParametersLoaded, const QString& newVersion);
+  void OnLoginReply(int attempt, bool bParametersLoaded, const QString& reply);
+  // Ends the current attempt: its replies are delivered no more.
+  void EndAttempt(const QString& status);
+  // The Cancel button and the status line while something is waited for.
+  void ShowWaiting(const QString& status, const QString& cancelTip);
   void SaveLogin();
   bool LoadSavedLogin();
   // The remembered login in the members and the fields.
@@ -93,6 +111,10 @@ class CLoginDlg : public QDialog {
   bool m_bSecure = false;
   bool m_bEnded = false;
   bool m_bWaitingForKeyring = false;
+  // The context of the current login exchange's requests (deleted when it
+  // ends, so that late replies reach nothing), and its number.
+  QObject* m_pAttempt = nullptr;
+  int m_nAttempt = 0;
   // The remembered login when its password was read from the settings
   // file: a successful login with it moves the password to the keyring.
   QStringList m_rememberedInData;  // login id, site id, password

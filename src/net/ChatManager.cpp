@@ -244,32 +244,39 @@ void CChatManager::OpenServerPage(const QString& url, bool smallWindow) {
   if (m_pageOpener) m_pageOpener(QUrl::fromEncoded(CHttpTransport::EscapeTarget(address.toUtf8())), smallWindow);
 }
 
-bool CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QString& newVersionText) {
+void CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QObject* context,
+                                        ParametersHandler onDone) {
   m_session.secure = bSecure;
   m_strHost = m_strDefaultHost;
   m_strPrefix = CStringTable::Load(IDS_DEFAULT_PREFIX);
   m_session.consolePeriodMs = m_session.chatPeriodMs = m_session.operChatPeriodMs = CSession::kDefaultPeriodMs;
+  RequestAsync(Requests::Parameters(siteId), REQ_PARAMETERS, context,
+               [this, onDone = std::move(onDone)](const QString& reply) {
+                 QString newVersionText;
+                 // The marker is exactly what a failed request leaves.
+                 const bool bLoaded = reply != kDisconnect;
+                 if (bLoaded)
+                   TakeParameters(reply, newVersionText);
+                 else
+                   ShowMessage(QStringLiteral("Please check your internet connection."));
+                 if (onDone) onDone(bLoaded, newVersionText);
+               });
+}
 
-  QString reply;
-  if (!RequestSync(Requests::Parameters(siteId), reply)) {
-    ShowMessage(QStringLiteral("Please check your internet connection."));
-    return false;
-  }
+void CChatManager::TakeParameters(const QString& reply, QString& newVersionText) {
   const QStringList fields = SplitReply(reply, kSepField);
-  if (fields.size() == 6) {
-    // A period that reads as zero or less would poll without pause; it
-    // keeps the default instead.
-    const long console = ReadLeadingInt(fields[0]);
-    const long chat = ReadLeadingInt(fields[1]);
-    if (console > 0) m_session.consolePeriodMs = int(std::min<long>(console, 86400) * 1000);
-    if (chat > 0) m_session.chatPeriodMs = m_session.operChatPeriodMs = int(std::min<long>(chat, 86400) * 1000);
-    // An empty host or prefix would send every later request nowhere: the
-    // address the program was started with stays.
-    if (!fields[2].trimmed().isEmpty()) m_strHost = fields[2];
-    if (!fields[3].trimmed().isEmpty()) m_strPrefix = QStringLiteral("/") + fields[3];
-    if (ReadLeadingDouble(fields[5]) > kOwnVersion) newVersionText = fields[4];
-  }
-  return true;
+  if (fields.size() != 6) return;
+  // A period that reads as zero or less would poll without pause; it
+  // keeps the default instead.
+  const long console = ReadLeadingInt(fields[0]);
+  const long chat = ReadLeadingInt(fields[1]);
+  if (console > 0) m_session.consolePeriodMs = int(std::min<long>(console, 86400) * 1000);
+  if (chat > 0) m_session.chatPeriodMs = m_session.operChatPeriodMs = int(std::min<long>(chat, 86400) * 1000);
+  // An empty host or prefix would send every later request nowhere: the
+  // address the program was started with stays.
+  if (!fields[2].trimmed().isEmpty()) m_strHost = fields[2];
+  if (!fields[3].trimmed().isEmpty()) m_strPrefix = QStringLiteral("/") + fields[3];
+  if (ReadLeadingDouble(fields[5]) > kOwnVersion) newVersionText = fields[4];
 }
 
 void CChatManager::RequestCannedMessages(QObject* chatWindow, ReplyHandler onReply) {

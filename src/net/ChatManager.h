@@ -79,9 +79,17 @@ class CChatManager {
   // Shows a server page (prefix and url appended to the service's address)
   // in a new browser window, or in the small one of the file-transfer page.
   void OpenServerPage(const QString& url, bool smallWindow = false);
+  // Receives the end of a parameters load: loaded is false when the
+  // request failed (the operator has been told); newVersionText is the text
+  // about a newer program, or empty.
+  using ParametersHandler = std::function<void(bool loaded, const QString& newVersionText)>;
   // Loads the polling periods, host, prefix and newest version from the
-  // server. On a network failure tells the operator and returns false.
-  bool LoadServerParameters(const QString& siteId, bool bSecure, QString& newVersionText);
+  // server without waiting: the defaults (and the secure flag) are in force
+  // at once, the request runs on a worker, and the parameters are taken, a
+  // failure told and onDone called on the user-interface thread, unless
+  // context is gone by then (nothing changes: a load started later has
+  // reset the defaults for itself) or the session is closing.
+  void LoadServerParameters(const QString& siteId, bool bSecure, QObject* context, ParametersHandler onDone);
   // The canned responses and push URLs for a chat window (reply type 20).
   void RequestCannedMessages(QObject* chatWindow, ReplyHandler onReply);
 
@@ -127,6 +135,8 @@ class CChatManager {
   };
 
   Endpoint CurrentEndpoint() const;
+  // Takes the parameters from a reply.
+  void TakeParameters(const QString& reply, QString& newVersionText);
   bool PerformGet(const Endpoint& endpoint, const QString& url, QString& reply, int timeoutMs = 0);
   void CountFailure();
   void SetLastFailure(const QString& why);

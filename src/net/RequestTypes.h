@@ -1,14 +1,17 @@
 #pragma once
 
 // The request types of asynchronous requests: a label of what a request is
-// for. Types 1, 7, 9, 13, 14, 18, 23 and 24 belong to no request; a type
-// outside 1 to 33 is never delivered.
+// for. Types 9, 13, 14, 18, 23 and 24 belong to no request; a type outside
+// 1 to 33 is never delivered. The login window's two requests, once
+// synchronous, took two free numbers when they stopped blocking it.
 enum RequestType : int {
+  REQ_LOGIN = 1,
   REQ_REFRESH = 2,
   REQ_STATUS = 3,
   REQ_ACCEPT_CHAT = 4,
   REQ_MESSAGE_SENT = 5,
   REQ_MESSAGES = 6,
+  REQ_PARAMETERS = 7,
   REQ_LOG_OUT_OPERATOR = 8,
   REQ_PROACTIVE_POP = 10,
   REQ_VISITOR_ACTION = 11,

@@ -47,8 +47,8 @@ class TestConsoleSession : public QObject {
     m_pLogin->SiteIdEdit()->setText("1001");
     m_pLogin->LoginIdEdit()->setText(loginId);
     m_pLogin->PasswordEdit()->setText(loginId);
-    m_pLogin->OnLogin();
-    QVERIFY2(m_pConsole != nullptr, "the login did not reach the console");
+    m_pLogin->OnLogin();  // the exchange runs on the engine's workers
+    QTRY_VERIFY2_WITH_TIMEOUT(m_pConsole != nullptr, "the login did not reach the console", 15000);
   }
   QStringList Ids() const {
     QStringList ids;

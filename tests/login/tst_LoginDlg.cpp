@@ -14,8 +14,11 @@
 
 #include <httplib.h>
 
+#include <atomic>
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -44,14 +47,18 @@ class LoginServer {
     parameters = "8<fld>8<fld>" + server.Host().toStdString() + "<fld>cpn<fld><fld>2.5";
     server.SetScript([this](const httplib::Request& req) {
       if (req.path.find("w-param.php") != std::string::npos)
-        return CScriptedServer::Reply{200, parameters};
-      if (req.path.find("wn-login.php") != std::string::npos) return CScriptedServer::Reply{loginStatus, login};
+        return CScriptedServer::Reply{200, parameters, 0, hang == kHangParameters};
+      if (req.path.find("wn-login.php") != std::string::npos)
+        return CScriptedServer::Reply{loginStatus, login, 0, hang == kHangLogin};
       return CScriptedServer::Reply{200, "<html><body>page</body></html>"};
     });
   }
   std::string parameters;
   std::string login = "true<fld>ADM<fld>Header";
   int loginStatus = 200;
+  // The request the server never answers (until it stops).
+  static constexpr int kHangNone = 0, kHangParameters = 1, kHangLogin = 2;
+  std::atomic<int> hang{kHangNone};
   CScriptedServer server;
 };
 
@@ -92,28 +99,36 @@ class TestLoginDlg : public QObject {
     dlg.LoginIdEdit()->setText(login);
     dlg.PasswordEdit()->setText(password);
   }
-  // Runs the dialog modally; if it shows, it is closed again at once.
+  // Runs the dialog modally; if it shows and waits for the operator (it
+  // shows while it connects too), it is closed again at once.
   int RunModal(CLoginDlg& dlg) {
     bool shown = false;
     QTimer closer;
     connect(&closer, &QTimer::timeout, &dlg, [&] {
-      if (dlg.isVisible()) {
+      if (dlg.isVisible() && !dlg.IsConnecting()) {
         shown = true;
         dlg.reject();
       }
     });
     closer.start(50);
     const int result = dlg.DoModal();
-    m_bLastRunShown = shown;
+    m_bLastRunWaited = shown;
     return result;
   }
-  bool m_bLastRunShown = false;
+  bool m_bLastRunWaited = false;
+
+  // Presses Login and waits for the exchange to end.
+  void LogInAndWait(CLoginDlg& dlg) {
+    dlg.OnLogin();
+    QTRY_VERIFY_WITH_TIMEOUT(!dlg.IsConnecting(), 15000);
+  }
 
   // Runs the dialog modally with the script inside its loop; a window the
   // script leaves open (a check failed) is closed after it.
   int RunScripted(CLoginDlg& dlg, const std::function<void()>& script) {
     QTimer::singleShot(0, &dlg, [&] {
       script();
+      QTest::qWaitFor([&] { return !dlg.IsConnecting(); }, 15000);
       if (dlg.isVisible()) dlg.reject();
     });
     return dlg.DoModal();
@@ -173,7 +188,7 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(login.server.Host());
     dlg->show();
     Fill(*dlg, "1001", "anna", "pw");
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
     const auto& box = m_pDesktop->messageBoxes.first();
     QCOMPARE(box.text, message.contains("%1") ? message.arg(login.server.Host()) : message);
@@ -208,7 +223,7 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(login.server.Host());
     dlg->show();
     Fill(*dlg, "1001", "anna", "pw");
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     QCOMPARE(m_pEngine->Host(), login.server.Host());
     QCOMPARE(m_pEngine->Prefix(), QString("/cpn"));
     QCOMPARE(login.server.Targets().filter("wn-login.php").size(), 1);
@@ -226,7 +241,7 @@ class TestLoginDlg : public QObject {
     LoginServer login;
     auto dlg = Dialog(login.server.Host());
     Fill(*dlg, "1001", "anna", "pw");
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     QVERIFY(m_pEngine->Session().admin);
     QCOMPARE(m_consoleCalls.size(), 1);
     QCOMPARE(m_consoleCalls.first().siteAddress, QString("Header"));
@@ -234,7 +249,7 @@ class TestLoginDlg : public QObject {
     login.login = "true<fld>adm<fld>Other";
     auto again = Dialog(login.server.Host());
     Fill(*again, "1001", "anna", "pw");
-    again->OnLogin();
+    LogInAndWait(*again);
     QVERIFY(!m_pEngine->Session().admin);
     QCOMPARE(m_consoleCalls.size(), 2);
   }
@@ -244,7 +259,7 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(login.server.Host());
     dlg->show();
     Fill(*dlg, "1001", "anna", "pw");
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     QCOMPARE(m_consoleCalls.size(), 1);
     QCOMPARE(m_consoleCalls[0].siteId, QString("1001"));
     QCOMPARE(m_consoleCalls[0].loginId, QString("anna"));
@@ -262,7 +277,7 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(login.server.Host());
     for (const auto& fields : {QStringList{"", "anna", "pw"}, QStringList{"1001", "", "pw"}, QStringList{"1001", "anna", ""}}) {
       Fill(*dlg, fields[0], fields[1], fields[2]);
-      dlg->OnLogin();
+      LogInAndWait(*dlg);
     }
     QCOMPARE(login.server.RequestCount(), 0);
     QCOMPARE(m_pDesktop->messageBoxes.size(), 3);
@@ -276,7 +291,7 @@ class TestLoginDlg : public QObject {
     const QString host = probe.Host();
     auto dlg = Dialog("127.0.0.1:1");  // nothing listens on port 1
     Fill(*dlg, "1001", "anna", "pw");
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     // The engine tells the operator about the parameters; the login is still
     // tried, and fails without a message of its own.
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
@@ -293,7 +308,7 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(login.server.Host());
     Fill(*dlg, "1001", "anna", "pw");
     m_pDesktop->ScriptAnswers({CDesktopServices::Answer::No});
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     QCOMPARE(m_pDesktop->messageBoxes[0].text, QString("Version 2.6 is out"));
     QCOMPARE(m_pDesktop->messageBoxes[0].caption, QString("New Version"));
     QCOMPARE(m_pDesktop->messageBoxes[0].buttons, CDesktopServices::Buttons::YesNo);
@@ -302,21 +317,21 @@ class TestLoginDlg : public QObject {
     auto second = Dialog(login.server.Host());
     Fill(*second, "1001", "anna", "pw");
     m_pDesktop->ScriptAnswers({CDesktopServices::Answer::Yes});
-    second->OnLogin();
+    LogInAndWait(*second);
     QCOMPARE(m_pDesktop->openedUrls, QList<QUrl>{QUrl("http://" + login.server.Host() + "/")});
     QVERIFY(second->IsEnded());
     QCOMPARE(m_consoleCalls.size(), 1);  // "Yes" ends without logging in
     QCOMPARE(login.server.Targets().filter("wn-login").size(), 1);
   }
 
-  void rememberedLoginLogsInWithoutTheWindow() {
+  void rememberedLoginLogsInWithoutWaiting() {
     LoginServer login;
     {
       auto dlg = Dialog(login.server.Host());
       Fill(*dlg, "b", "a", "c");
       dlg->RememberBox()->setChecked(true);
       dlg->SecureBox()->setChecked(false);
-      dlg->OnLogin();
+      LogInAndWait(*dlg);
     }
     // "Data" is exactly the cipher of the record and two zero bytes.
     QCOMPARE(CSettingsStore().ReadBinary(CSettingsStore::kLoginKey, "Data").value(),
@@ -325,7 +340,7 @@ class TestLoginDlg : public QObject {
 
     auto next = Dialog(login.server.Host());
     QCOMPARE(RunModal(*next), int(QDialog::Accepted));
-    QVERIFY(!m_bLastRunShown);
+    QVERIFY(!m_bLastRunWaited);
     QCOMPARE(m_consoleCalls.size(), 2);
     QCOMPARE(m_consoleCalls[1].loginId, QString("a"));
     QCOMPARE(m_consoleCalls[1].siteId, QString("b"));
@@ -336,7 +351,7 @@ class TestLoginDlg : public QObject {
     CSavedCredentials::Forget();
     auto after = Dialog(login.server.Host());
     QCOMPARE(RunModal(*after), int(QDialog::Rejected));
-    QVERIFY(m_bLastRunShown);
+    QVERIFY(m_bLastRunWaited);
     QCOMPARE(after->LoginIdEdit()->text(), QString());
     QCOMPARE(m_consoleCalls.size(), 2);
   }
@@ -354,7 +369,7 @@ class TestLoginDlg : public QObject {
     login.login = "true<fld><fld>Header";
     auto dlg = Dialog(login.server.Host());
     QCOMPARE(RunModal(*dlg), int(QDialog::Accepted));
-    QVERIFY(!m_bLastRunShown);
+    QVERIFY(!m_bLastRunWaited);
     QCOMPARE(secrets.secrets, (QMap<QString, QString>{{"anna@1001", "pw"}}));
     QCOMPARE(CSavedCredentials::Record()->password, QString());
 
@@ -431,7 +446,7 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(login.server.Host());
     Fill(*dlg, "1001", "anna", "pw");
     dlg->RememberBox()->setChecked(true);
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     QCOMPARE(m_consoleCalls.size(), 1);
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
     secrets.ReleaseAnswers();
@@ -446,7 +461,7 @@ class TestLoginDlg : public QObject {
     CSavedCredentials::Save({"anna", "1001", "old"});
     auto dlg = Dialog(login.server.Host());
     QCOMPARE(RunModal(*dlg), int(QDialog::Rejected));
-    QVERIFY(m_bLastRunShown);
+    QVERIFY(m_bLastRunWaited);
     QCOMPARE(dlg->LoginIdEdit()->text(), QString("anna"));
     QCOMPARE(dlg->PasswordEdit()->text(), QString("old"));
     QCOMPARE(m_pDesktop->messageBoxes.first().text, QString("Incorrect Password"));
@@ -459,7 +474,7 @@ class TestLoginDlg : public QObject {
     store.WriteBinary(CSettingsStore::kLoginKey, "Data", QByteArray(300, '\x42'));
     auto dlg = Dialog(login.server.Host());
     QCOMPARE(RunModal(*dlg), int(QDialog::Rejected));
-    QVERIFY(m_bLastRunShown);
+    QVERIFY(m_bLastRunWaited);
     QVERIFY(login.server.Targets().filter("wn-login").isEmpty());
   }
 
@@ -478,10 +493,114 @@ class TestLoginDlg : public QObject {
     CSavedCredentials::WriteSecureIfKeyExists(true);
     auto dlg = Dialog(server.Host());
     RunModal(*dlg);
-    QVERIFY(!m_bLastRunShown);
+    QVERIFY(!m_bLastRunWaited);
     QVERIFY(m_pEngine->Session().secure);
     QCOMPARE(m_consoleCalls.size(), 1);
-    QVERIFY(!dlg->SecureBox()->isChecked());  // the box on screen is not changed
+    QVERIFY(dlg->SecureBox()->isChecked());  // the box shows the remembered choice
+  }
+
+  // A service that holds a request: Login returns at once, the window says
+  // it is connecting, paints and takes typing; Cancel or
+  // Escape end the wait at once (a late reply reaches nothing, and Login
+  // works again), and the engine's time-out ends it with the usual message.
+  void stalledServiceLeavesTheWindowWorking_data() {
+    QTest::addColumn<int>("hang");
+    QTest::addColumn<QString>("end");      // "cancel", "escape" or "time-out"
+    QTest::addColumn<QString>("message");  // the box that ends the wait (start of it); empty: none
+    QTest::addColumn<int>("consoleRuns");
+    QTest::newRow("parameters held, Cancel") << LoginServer::kHangParameters << "cancel" << "" << 0;
+    QTest::newRow("parameters held, Escape") << LoginServer::kHangParameters << "escape" << "" << 0;
+    QTest::newRow("login held, Cancel") << LoginServer::kHangLogin << "cancel" << "" << 0;
+    QTest::newRow("login held, Escape") << LoginServer::kHangLogin << "escape" << "" << 0;
+    // After failed parameters the login is still tried, with the defaults.
+    QTest::newRow("parameters time out") << LoginServer::kHangParameters << "time-out"
+                                         << "Please check your internet connection." << 1;
+    QTest::newRow("login times out") << LoginServer::kHangLogin << "time-out" << "Login failed: the service at %1/cpn did not answer (" << 0;
+  }
+  void stalledServiceLeavesTheWindowWorking() {
+    QFETCH(int, hang);
+    QFETCH(QString, end);
+    QFETCH(QString, message);
+    QFETCH(int, consoleRuns);
+    LoginServer login;
+    login.hang = hang;
+    if (end == "time-out") m_pEngine->SetTimeouts(1000, 1500);
+    auto dlg = Dialog(login.server.Host());
+    dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    Fill(*dlg, "1001", "anna", "pw");
+    struct PaintCounter : QObject {
+      int paints = 0;
+      bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+      }
+    } painted;
+    dlg->StatusLabel()->installEventFilter(&painted);
+
+    QElapsedTimer pressed;
+    pressed.start();
+    dlg->OnLogin();
+    QVERIFY2(pressed.elapsed() < 500, qPrintable(QString("Login held the window for %1 ms").arg(pressed.elapsed())));
+    QTRY_COMPARE(login.server.Targets().filter(hang == LoginServer::kHangLogin ? "wn-login" : "w-param").size(), 1);
+    QVERIFY(dlg->IsConnecting());
+    QCOMPARE(dlg->StatusLabel()->text(), QString("Connecting to the service..."));
+    QVERIFY(dlg->StopWaitingButton()->isVisible());
+    QVERIFY(!dlg->LoginButton()->isEnabled());
+    QTRY_VERIFY(painted.paints > 0);
+    QTest::keyClicks(dlg->PasswordEdit(), "x");
+    QCOMPARE(dlg->PasswordEdit()->text(), QString("pwx"));
+
+    if (end == "cancel") dlg->StopWaitingButton()->click();
+    if (end == "escape") QTest::keyClick(dlg->PasswordEdit(), Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!dlg->IsConnecting(), 10000);
+    QVERIFY(!dlg->StopWaitingButton()->isVisible());
+    QCOMPARE(m_consoleCalls.size(), consoleRuns);
+    if (!message.isEmpty()) {
+      QVERIFY(!m_pDesktop->messageBoxes.isEmpty());
+      if (message.contains("%1")) message = message.arg(login.server.Host());
+      QVERIFY2(m_pDesktop->messageBoxes[0].text.startsWith(message),
+               qPrintable(m_pDesktop->messageBoxes[0].text));
+      return;
+    }
+    QVERIFY(m_pDesktop->messageBoxes.isEmpty());
+    QVERIFY(dlg->isVisible());
+    QCOMPARE(dlg->StatusLabel()->text(), QString("Stopped connecting: log in again when you are ready."));
+    QVERIFY(dlg->LoginButton()->isEnabled());
+
+    // The service answers again: the next Login goes through, once.
+    login.hang = LoginServer::kHangNone;
+    LogInAndWait(*dlg);
+    QCOMPARE(m_consoleCalls.size(), 1);
+    QCOMPARE(LastPassword(login.server), QString("pwx"));
+    QVERIFY(dlg->IsEnded());
+  }
+
+  // A remembered secure login whose automatic attempt fails leaves the box
+  // ticked: Login as shown tries HTTPS again, sends no password in the
+  // clear and keeps "Secure"; only the operator's hand gives HTTPS up.
+  void secureChoiceIsKeptAfterAFailedSecureLogin_data() {
+    QTest::addColumn<bool>("untickByHand");
+    QTest::newRow("Login pressed as shown") << false;
+    QTest::newRow("unticked by hand") << true;
+  }
+  void secureChoiceIsKeptAfterAFailedSecureLogin() {
+    QFETCH(bool, untickByHand);
+    LoginServer login;  // plain HTTP: every secure attempt fails
+    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::WriteSecureIfKeyExists(true);
+    auto dlg = Dialog(login.server.Host());
+    RunScripted(*dlg, [&] {
+      QTRY_VERIFY_WITH_TIMEOUT(!dlg->IsConnecting(), 15000);  // the automatic attempt failed
+      QVERIFY(dlg->isVisible());
+      QVERIFY(dlg->SecureBox()->isChecked());
+      if (untickByHand) dlg->SecureBox()->click();
+      dlg->LoginButton()->click();
+    });
+    QCOMPARE(LastPassword(login.server), untickByHand ? QString("pw") : QString("(no login request)"));
+    QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value_or("absent"),
+             untickByHand ? QString("0") : QString("1"));
+    QCOMPARE(m_consoleCalls.size(), untickByHand ? 1 : 0);
   }
 
   void secureIsStoredOnlyWhenTheKeyExists() {
@@ -489,12 +608,12 @@ class TestLoginDlg : public QObject {
     auto dlg = Dialog(login.server.Host());
     Fill(*dlg, "1001", "anna", "pw");
     dlg->SecureBox()->setChecked(true);
-    dlg->OnLogin();  // the secure attempt fails against plain HTTP...
+    LogInAndWait(*dlg);  // the secure attempt fails against plain HTTP...
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
 
     dlg->SecureBox()->setChecked(false);
     CSettingsStore().CreateKey(CSettingsStore::kLoginKey);
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value(), QString("0"));
   }
 
@@ -575,7 +694,7 @@ class TestLoginDlg : public QObject {
     CServiceFixture service(config);
     auto dlg = Dialog(service.Host());
     Fill(*dlg, "1001", QString::fromUtf8("zoë"), awkward);
-    dlg->OnLogin();
+    LogInAndWait(*dlg);
     QVERIFY2(m_pDesktop->messageBoxes.isEmpty(),
              qPrintable(m_pDesktop->messageBoxes.isEmpty() ? QString() : m_pDesktop->messageBoxes[0].text));
     QCOMPARE(m_consoleCalls.size(), 1);
@@ -586,7 +705,7 @@ class TestLoginDlg : public QObject {
     // A wrong one is refused by the service.
     auto again = Dialog(service.Host());
     Fill(*again, "1001", "anna", "not anna's");
-    again->OnLogin();
+    LogInAndWait(*again);
     QCOMPARE(m_pDesktop->messageBoxes.last().text, QString("Incorrect Password"));
   }
 };

@@ -17,12 +17,25 @@
 #include <QThread>
 
 #include <atomic>
+#include <optional>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+// Loads the server parameters on a worker and waits for the end; false
+// when they could not be loaded.
+bool LoadParameters(CChatManager& engine, const QString& siteId, bool bSecure, QString& versionText) {
+  QObject context;
+  std::optional<bool> loaded;
+  engine.LoadServerParameters(siteId, bSecure, &context, [&](bool bLoaded, const QString& text) {
+    loaded = bLoaded;
+    if (!text.isEmpty()) versionText = text;
+  });
+  return QTest::qWaitFor([&] { return loaded.has_value(); }, 15000) && *loaded;
+}
 
 // A request context that records the replies its callables receive.
 class ReplyRecorder : public QObject {
@@ -246,10 +259,10 @@ class TestChatManager : public QObject {
     QFETCH(QString, newVersion);
     CScriptedServer server;
     server.SetBody(reply.toStdString());
-    auto engine = EngineFor(server.Host());
     if (host == "from-resource") host = server.Host();
+    auto engine = EngineFor(server.Host());
     QString versionText = "unchanged";
-    QVERIFY(engine->LoadServerParameters("42", false, versionText));
+    QVERIFY(LoadParameters(*engine, "42", false, versionText));
     QCOMPARE(server.Targets(), QStringList{"/cpn/w-param.php?stid=42&nvar=Y"});
     QCOMPARE(engine->Session().consolePeriodMs, consolePeriod);
     QCOMPARE(engine->Session().chatPeriodMs, chatPeriod);
@@ -262,7 +275,7 @@ class TestChatManager : public QObject {
   void parametersFailureTellsTheOperator() {
     auto engine = EngineFor(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
     QString versionText;
-    QVERIFY(!engine->LoadServerParameters("42", true, versionText));
+    QVERIFY(!LoadParameters(*engine, "42", true, versionText));
     QVERIFY(engine->Session().secure);
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
     QCOMPARE(m_pDesktop->messageBoxes.first().text, QString("Please check your internet connection."));
@@ -275,10 +288,10 @@ class TestChatManager : public QObject {
     server.SetBody("3<fld>2<fld>" + server.Host().toStdString() + "<fld>other<fld><fld>1");
     auto engine = EngineFor(server.Host());
     QString versionText;
-    QVERIFY(engine->LoadServerParameters("1", false, versionText));
+    QVERIFY(LoadParameters(*engine, "1", false, versionText));
     QCOMPARE(engine->Prefix(), QString("/other"));
     server.SetBody("nonsense");
-    QVERIFY(engine->LoadServerParameters("1", false, versionText));
+    QVERIFY(LoadParameters(*engine, "1", false, versionText));
     QCOMPARE(engine->Prefix(), QString("/cpn"));
     QCOMPARE(engine->Session().consolePeriodMs, 8000);
   }
@@ -490,7 +503,7 @@ class TestChatManager : public QObject {
     server.SetBody("8<fld>8<fld>secure.example.com<fld>svc<fld><fld>1");
     engine->SetDefaultHost(server.Host());
     QString versionText;
-    engine->LoadServerParameters("1", true, versionText);  // fails over TLS: defaults stay, secure is set
+    LoadParameters(*engine, "1", true, versionText);  // fails over TLS: defaults stay, secure is set
     engine->OpenServerPage("/p");
     QVERIFY(opened.last().first.toString().startsWith("https://" + server.Host() + "/cpn/p"));
   }
@@ -505,7 +518,7 @@ class TestChatManager : public QObject {
     auto engine = EngineFor(server.Host());
     QString versionText;
     engine->SetCaFile(certs.caFile);
-    engine->LoadServerParameters("1", true, versionText);  // switches to HTTPS
+    LoadParameters(*engine, "1", true, versionText);  // switches to HTTPS
     QString reply;
     QVERIFY(engine->RequestSync("/x", reply));
     QCOMPARE(reply, QString("secure reply"));
