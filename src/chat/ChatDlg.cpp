@@ -4,6 +4,8 @@
 #include "ChatManager.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
+#include "DesktopServices.h"
+#include "FooButton.h"
 #include "EmotionsDlg.h"
 #include "EventSound.h"
 #include "IconButton.h"
@@ -18,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +29,7 @@
 namespace {
 
 const QString kVisitorTyping = QStringLiteral("Visitor is Typing");
+const QString kTalvero = QStringLiteral("Talvero");
 
 }  // namespace
 
@@ -44,7 +48,7 @@ CChatDlg::CChatDlg(CChatManager& engine, IChatConsole* console, const QString& v
   connect(m_pTranscript, &CChatRichEd::OtherSideWrote, m_pStatusLine, &QLabel::clear);
   connect(m_pTranscript, &CChatRichEd::VisitorJoined, this, &CChatDlg::RequestNameAndEmail);
   connect(m_pEntry, &QPlainTextEdit::textChanged, this, &CChatDlg::NotifyTyping);
-  connect(m_pSpellCheck, &QCheckBox::toggled, m_pEntry, &CMySpellEditCtrl::SetSpellCheck);
+  WatchSpellBox(m_pSpellCheck);
 }
 
 CChatDlg::~CChatDlg() = default;
@@ -56,19 +60,21 @@ bool CChatDlg::OnInitDialog() {
   if (!m_bDetailsKnown) Request(m_engine.Catalogue().VisitorDetails(m_strChatId), REQ_VISITOR_DETAILS);
   UpdateCaption();
   m_pSpellCheck->setChecked(IsSpellCheckEnabled());
-  m_pEntry->SetSpellCheck(m_pSpellCheck->isChecked());
   m_pPadlock->setVisible(m_engine.Session().secure);
   m_pEntry->setFocus();
   return true;
 }
 
 void CChatDlg::UpdateCaption() {
-  setWindowTitle(QStringLiteral("Chatting with:") + (m_strVisitorName.isEmpty() ? m_strVisitorIp : m_strVisitorName));
+  QString caption = QStringLiteral("Chatting with:") + (m_strVisitorName.isEmpty() ? m_strVisitorIp : m_strVisitorName);
+  if (!m_strCaptionNote.isEmpty()) caption += u' ' + m_strCaptionNote;
+  setWindowTitle(caption);
 }
 
 void CChatDlg::SetVisitorDetails(const VisitorDetails& details) { m_pDetails->ShowDetails(details); }
 
 void CChatDlg::PollMessages() {
+  if (m_bEnded) return;  // a tick queued before the chat ended
   SendPoll(m_engine.Catalogue().PollChat(m_strChatId, m_strVisitorIp, LastNumber()), REQ_POLL_CHAT);
   RefreshOperatorCombo();
   m_pElapsed->setText(ElapsedText());
@@ -77,7 +83,8 @@ void CChatDlg::PollMessages() {
 void CChatDlg::RefreshOperatorCombo() {
   IChatConsole* console = Console();
   if (console == nullptr) return;
-  RefillOperatorBox(m_pOperators, console->OperatorTexts(), m_engine.Session().loginId);
+  // Nobody is chosen for the operator: a transfer goes where he picked.
+  RefillOperatorBox(m_pOperators, console->OperatorTexts(), m_engine.Session().loginId, OperatorBoxStart::Empty);
   console->AnnounceOnline();
 }
 
@@ -97,10 +104,10 @@ void CChatDlg::HandleServerReply(int nType, const QString& strReply) {
   switch (nType) {
     case REQ_POLL_CHAT:
       PollAnswered();
-      OnPollReply(ChatPollReply::Parse(strReply));
+      if (!m_bEnded) OnPollReply(ChatPollReply::Parse(strReply));
       break;
     case REQ_END_CHAT:
-      if (strReply == QStringLiteral("true")) CloseChatWindow();
+      OnEndChatReply(strReply);
       break;
     case REQ_VISITOR_DETAILS:
       OnDetailsReply(strReply);
@@ -112,7 +119,7 @@ void CChatDlg::HandleServerReply(int nType, const QString& strReply) {
       ParseCannedLists(strReply);
       break;
     case REQ_TRANSFER_CHAT:
-      OnTransferReply(strReply);
+      OnTransferReply(strReply, m_strTransferTo);
       break;
     default:
       break;
@@ -121,9 +128,16 @@ void CChatDlg::HandleServerReply(int nType, const QString& strReply) {
 
 void CChatDlg::OnPollReply(const ChatPollReply& reply) {
   if (reply.hasTypingFlag) m_pStatusLine->setText(reply.visitorTyping ? kVisitorTyping : QString());
-  if (!AppendNewLines(reply) && reply.IsClosingNotice(ChatPollReply::kClosedByUser)) {
-    AppendTranscriptLine(ChatPollReply::kClosedByUser);
-    m_pollTimer.stop();
+  if (!AppendNewLines(reply)) {
+    if (reply.IsClosingNotice(ChatPollReply::kClosedByUser)) {
+      AppendTranscriptLine(ChatPollReply::kClosedByUser);
+      MarkEnded(QStringLiteral("(chat ended)"), QStringLiteral("The visitor has left: the chat has ended."));
+    } else if (reply.IsClosingNotice(ChatPollReply::kClosedByOperator)) {
+      // Ended at the service, by a Close Chat whose answer was lost or by
+      // another operator: without this the chat would still look live.
+      AppendTranscriptLine(ChatPollReply::kClosedByOperator);
+      MarkEnded(QStringLiteral("(chat ended)"), QStringLiteral("The chat has ended."));
+    }
   }
   if (reply.sound == QStringLiteral("sound4")) PlayEventSound(EVENT_NEW_CHAT_LINE);
 }
@@ -153,16 +167,98 @@ void CChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->Append
 
 void CChatDlg::InsertTranscriptBitmap(int bitmapId) { m_pTranscript->InsertTranscriptBitmap(bitmapId); }
 
+// Polling goes on until the service confirms the end: stopping it at once
+// froze a chat that still ran when the request was refused or lost.
 void CChatDlg::EndChat() {
-  m_pollTimer.stop();
+  m_pCloseChat->setEnabled(false);  // one request out at a time
   Request(m_engine.Catalogue().Action(QStringLiteral("endchatcl"), m_strChatId), REQ_END_CHAT);
+}
+
+void CChatDlg::OnEndChatReply(const QString& reply) {
+  if (reply == QStringLiteral("true")) {
+    CloseChatWindow();
+    return;
+  }
+  m_pCloseChat->setEnabled(true);
+  const QString text = reply == kDisconnect
+                           ? QStringLiteral("The chat was not ended: the service did not answer. Press Close Chat to try again.")
+                           : QStringLiteral("The service did not end the chat. Press Close Chat to try again.");
+  m_pStatusLine->setText(text);
+  TellOperator(text);
+}
+
+void CChatDlg::MarkEnded(const QString& captionNote, const QString& status) {
+  m_bEnded = true;
+  m_pollTimer.stop();
+  m_strCaptionNote = captionNote;
+  UpdateCaption();
+  m_pStatusLine->setText(status);
+  // The transcript stays as it is, to read and copy; nothing more is sent.
+  m_pEntry->setReadOnly(true);
+  for (QWidget* w : std::initializer_list<QWidget*>{m_pSend, m_pTransfer, m_pEmoticons}) w->setEnabled(false);
 }
 
 void CChatDlg::OpenEmoticonPicker() { CEmotionsDlg::Open(m_pEmoticons, m_pEntry); }
 
 IChatConsole* CChatDlg::Console() const { return m_pConsoleObject.isNull() ? nullptr : m_pConsole; }
 
-void CChatDlg::reject() { CloseChatWindow(); }
+// Closing the window of a live chat would leave the visitor waiting with
+// nobody there: it asks first.
+void CChatDlg::reject() {
+  if (!m_bEnded && !m_bClosing && !m_engine.IsClosing()) {
+    const QString who = m_strVisitorName.isEmpty() ? m_strVisitorIp : m_strVisitorName;
+    const CDesktopServices::Answer answer = CDesktopServices::Get().MessageBox(
+        this,
+        QStringLiteral("End the chat with %1?\n\nYes ends it, as Close Chat does. No closes this window and leaves "
+                       "the chat open at the service, with the visitor waiting. Cancel keeps the window.")
+            .arg(who),
+        kTalvero, CDesktopServices::Icon::Question, CDesktopServices::Buttons::YesNoCancel);
+    if (answer == CDesktopServices::Answer::Cancel) return;
+    if (answer == CDesktopServices::Answer::Yes) {
+      EndChat();  // the window closes when the service confirms
+      return;
+    }
+  }
+  CloseChatWindow();
+}
+
+bool CChatDlg::SettleOpenChats(QWidget* console, CChatManager& engine, const QList<QWidget*>& windows, int waitMs) {
+  // The box runs the event loop, where a chat may end or close: each is
+  // looked at again after it.
+  QList<QPointer<CChatDlg>> chats;
+  for (QWidget* window : windows)
+    if (auto* chat = qobject_cast<CChatDlg*>(window)) chats.append(chat);
+  auto live = [&chats] {
+    QList<CChatDlg*> open;
+    for (const QPointer<CChatDlg>& chat : chats)
+      if (!chat.isNull() && chat->IsChatLive() && !chat->m_bClosing) open.append(chat);
+    return open;
+  };
+  const qsizetype count = live().size();
+  if (count == 0) return true;
+  const QString text =
+      count == 1 ? QStringLiteral("A chat is still open. End it before the console closes?\n\nYes ends it, as Close "
+                                  "Chat does. No leaves it open at the service, with the visitor waiting. Cancel keeps "
+                                  "the console open.")
+                 : QStringLiteral("%1 chats are still open. End them before the console closes?\n\nYes ends them, as "
+                                  "Close Chat does. No leaves them open at the service, with the visitors waiting. "
+                                  "Cancel keeps the console open.")
+                       .arg(count);
+  const CDesktopServices::Answer answer = CDesktopServices::Get().MessageBox(
+      console, text, kTalvero, CDesktopServices::Icon::Question, CDesktopServices::Buttons::YesNoCancel);
+  if (answer == CDesktopServices::Answer::Cancel) return false;
+  if (answer != CDesktopServices::Answer::Yes) return true;
+  // The session ends right after: each request is awaited, within one
+  // time for all, so a dead service holds the operator no longer.
+  const QDeadlineTimer deadline(waitMs);
+  for (CChatDlg* chat : live()) {
+    const qint64 left = deadline.remainingTime();
+    if (left <= 0) break;
+    QString reply;
+    engine.RequestSync(engine.Catalogue().Action(QStringLiteral("endchatcl"), chat->m_strChatId), reply, int(left));
+  }
+  return true;
+}
 
 bool CChatDlg::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {

@@ -47,6 +47,16 @@ class CChatDlg : public CChatWindowBase {
   void HandleServerReply(int nType, const QString& strReply) override;
 
   const QString& ChatId() const { return m_strChatId; }
+  // The chat still runs: the visitor has not left, nor has it gone to
+  // another operator, nor been ended by Close Chat.
+  bool IsChatLive() const { return !m_bEnded; }
+
+  // Before the console closes with chats open: a box modal to the console
+  // asks whether to end them (the Close Chat request of each, awaited for
+  // waitMs at most in all), keep them waiting at the service, or cancel.
+  // False when the operator cancelled; windows that are not live visitor
+  // chats are passed over.
+  static bool SettleOpenChats(QWidget* console, CChatManager& engine, const QList<QWidget*>& windows, int waitMs);
   CChatRichEd* Transcript() const { return m_pTranscript; }
   CMySpellEditCtrl* EntryBox() const { return m_pEntry; }
   QLabel* StatusLine() const { return m_pStatusLine; }
@@ -72,7 +82,7 @@ class CChatDlg : public CChatWindowBase {
   void OpenFileTransfer();
 
  protected:
-  void reject() override;  // the close box: CloseChatWindow
+  void reject() override;  // the close box: asks whether to end a live chat
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -89,7 +99,12 @@ class CChatDlg : public CChatWindowBase {
   void FillToolTree();
   QString ToolText(const QTreeWidgetItem* item) const;
   void PickFirstMatch();
-  void OnTransferReply(const QString& reply);
+  void OnTransferReply(const QString& reply, const QString& toOperator);
+  void OnEndChatReply(const QString& reply);
+  // The chat is over for this window (the visitor left, or it went to
+  // another operator): the caption and the status line say so, polling
+  // and sending stop, the transcript stays to be read and copied.
+  void MarkEnded(const QString& captionNote, const QString& status);
   bool FilterKey(QKeyEvent* key);
   bool TreeKey(QKeyEvent* key);
 
@@ -102,6 +117,9 @@ class CChatDlg : public CChatWindowBase {
   QString m_strVisitorIp;
   bool m_bDetailsKnown;
   bool m_bResponsesShown = true;
+  bool m_bEnded = false;
+  QString m_strCaptionNote;
+  QString m_strTransferTo;  // the operator of the transfer request out  // "(chat ended)" and the like, after the visitor's name
   QList<PushUrl> m_pushUrls;
   QList<CannedResponse> m_responses;
 

@@ -65,7 +65,8 @@ void CChatDlg::BuildWindow() {
   m_pStatusLine->setTextFormat(Qt::PlainText);
   m_pSend = PushButton(QStringLiteral("&Send"), this);
   m_pCloseChat = PushButton(QStringLiteral("Close Chat"), this);
-  m_pSpellCheck = new QCheckBox(QStringLiteral("Spell C&heck"), this);
+  // Alt+H belongs to Chat History: "Spell C&heck" used to share it.
+  m_pSpellCheck = new QCheckBox(QStringLiteral("Spell Chec&k"), this);
   m_pEmoticons = IconButton(QStringLiteral("Emoticons"), 303, 16, this);
   m_pFileTransfer = IconButton(QStringLiteral("File Transfer"), 304, 17, this);
 

@@ -7,6 +7,7 @@
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
 #include "RequestTypes.h"
+#include "Separators.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -94,7 +95,7 @@ QString CChatDlg::ToolText(const QTreeWidgetItem* item) const {
 // can be picked twice in a row.
 void CChatDlg::PickTreeItem() {
   const QString text = ToolText(m_pTools->currentItem());
-  if (text.isEmpty()) return;  // a category: the keyboard stays in the tree
+  if (text.isEmpty() || m_pEntry->isReadOnly()) return;  // a category: the keyboard stays in the tree
   m_pEntry->InsertAtCaret(text);
   m_pEntry->setFocus();
 }
@@ -116,6 +117,7 @@ void CChatDlg::TransferChat() {
     const QString text = QStringLiteral("Please select an operator!");
     m_pStatusLine->setText(text);
     desktop.MessageBox(this, text, kTalvero, CDesktopServices::Icon::Exclamation);
+    m_pOperators->setFocus();  // the choice is the operator's to make
     return;
   }
   // "name (status)"; an entry without its parentheses has no status.
@@ -128,13 +130,32 @@ void CChatDlg::TransferChat() {
                        CDesktopServices::Icon::Exclamation);
     return;
   }
+  m_strTransferTo = name;
+  m_pTransfer->setEnabled(false);  // one request out at a time
   Request(m_engine.Catalogue().TransferChat(m_strChatId, name), REQ_TRANSFER_CHAT);
 }
 
-void CChatDlg::OnTransferReply(const QString& reply) {
-  if (reply == QStringLiteral("true"))
+// A transfer that did not happen is said, and one that did ends this
+// window's part in the chat: it no longer polls or sends.
+void CChatDlg::OnTransferReply(const QString& reply, const QString& toOperator) {
+  if (reply == QStringLiteral("true")) {
+    MarkEnded(QStringLiteral("(transferred to %1)").arg(toOperator),
+              QStringLiteral("The chat went to %1: this window no longer sends or receives lines.").arg(toOperator));
+    // Close Chat would end the chat for the operator who has it now.
+    m_pCloseChat->setEnabled(false);
+    TellOperator(QStringLiteral("The chat went to %1.").arg(toOperator));
     CDesktopServices::Get().MessageBox(this, QStringLiteral("Chat Session Transferred"), kTalvero,
                                        CDesktopServices::Icon::Information);
+    return;
+  }
+  m_pTransfer->setEnabled(!m_bEnded);
+  const QString text =
+      reply == kDisconnect
+          ? QStringLiteral("The chat was not transferred to %1: the service did not answer. The chat stays with you.")
+                .arg(toOperator)
+          : QStringLiteral("The service refused to transfer the chat to %1. The chat stays with you.").arg(toOperator);
+  m_pStatusLine->setText(text);
+  TellOperator(text);
 }
 
 void CChatDlg::ShowChatHistory() { m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(m_strVisitorIp)); }

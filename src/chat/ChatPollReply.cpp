@@ -44,3 +44,8 @@ QString ChatElapsedText(qint64 seconds) {
       .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
       .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
+
+bool IsOwnLine(const QString& line, const QString& loginId) {
+  if (loginId.isEmpty() || line.size() <= loginId.size()) return false;
+  return line.startsWith(loginId, Qt::CaseInsensitive) && line.at(loginId.size()) == u':';
+}

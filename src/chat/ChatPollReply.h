@@ -33,6 +33,11 @@ struct ChatPollReply {
   static const QString kClosedByOperator;
 };
 
+// A line of the operator's own: it begins with his login id (case ignored)
+// and the separator the service puts after a writer's name, so a visitor
+// "Annabel" is not taken for the operator "anna".
+bool IsOwnLine(const QString& line, const QString& loginId);
+
 // The time a chat has lasted as its window shows it, "HH:MM:SS", the hours
 // counted modulo 24.
 QString ChatElapsedText(qint64 seconds);

@@ -1,5 +1,6 @@
 #include "ChatRichEd.h"
 
+#include "ChatPollReply.h"
 #include "Emoticons.h"
 #include "LinkDetector.h"
 #include "LinkOpener.h"
@@ -68,7 +69,7 @@ CChatRichEd::CChatRichEd(QWidget* parent) : QTextBrowser(parent) {
 }
 
 QColor CChatRichEd::LineColour(const QString& line, const QString& ownLoginId) {
-  if (!ownLoginId.isEmpty() && line.startsWith(ownLoginId, Qt::CaseInsensitive)) return kOwnColour;
+  if (IsOwnLine(line, ownLoginId)) return kOwnColour;
   if (!line.contains(u':') || line.startsWith(QStringLiteral("notice"), Qt::CaseInsensitive)) return kNoticeColour;
   return kOtherColour;
 }

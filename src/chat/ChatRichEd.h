@@ -27,7 +27,7 @@ class CChatRichEd : public QTextBrowser {
 
   explicit CChatRichEd(QWidget* parent = nullptr);
 
-  // Lines that begin with this login id (case ignored) are the operator's.
+  // Lines that begin with this login id (case ignored) and its colon are the operator's.
   void SetOwnLoginId(const QString& loginId) { m_strOwnLoginId = loginId; }
   // Plain lines (an operator chat): no pictures and no pushed addresses.
   void SetPlainLines(bool bPlain) { m_bPlainLines = bPlain; }

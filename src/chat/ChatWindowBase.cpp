@@ -7,6 +7,7 @@
 #include "MySpellEditCtrl.h"
 #include "Separators.h"
 
+#include <QCheckBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,16 +39,18 @@ void CChatWindowBase::SendPoll(const QString& url, int nType) {
 
 bool CChatWindowBase::AppendNewLines(const ChatPollReply& reply) {
   if (reply.number.isEmpty() || reply.number == m_strLastNum) return false;
-  const QString ownId = m_engine.Session().loginId.toLower();
+  const QString& ownId = m_engine.Session().loginId;
   for (const QString& line : reply.lines) {
     AppendTranscriptLine(line + QStringLiteral("\r\n"));
-    if (!isActiveWindow() && !line.toLower().startsWith(ownId)) CDesktopServices::Get().FlashWindow(this);
+    if (!isActiveWindow() && !IsOwnLine(line, ownId)) CDesktopServices::Get().FlashWindow(this);
   }
   m_strLastNum = reply.number;
   return true;
 }
 
 void CChatWindowBase::SendChatLine() {
+  // A chat that has ended takes no more lines; its box is read-only.
+  if (m_pEntryBox->isReadOnly()) return;
   const QString line = m_pEntryBox->toPlainText();
   if (line.trimmed().isEmpty()) return;
   // The box is free for the next line at once; this one comes back if the
@@ -99,6 +102,23 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
 void CChatWindowBase::WatchEntryBox(CMySpellEditCtrl* entry) {
   m_pEntryBox = entry;
   entry->installEventFilter(this);
+}
+
+void CChatWindowBase::WatchSpellBox(QCheckBox* box) {
+  connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
+    m_pEntryBox->SetSpellCheck(on);
+    const QString problem = on ? m_pEntryBox->SpellCheckProblem() : QString();
+    box->setToolTip(problem);
+    if (on && !m_pEntryBox->IsSpellCheckOn()) {
+      const QSignalBlocker quiet(box);
+      box->setChecked(false);
+    }
+    if (!problem.isEmpty()) TellOperator(problem);
+  });
+}
+
+void CChatWindowBase::TellOperator(const QString& text) {
+  AppendTranscriptLine(QStringLiteral("Notice: ") + text + QStringLiteral("\r\n"));
 }
 
 void CChatWindowBase::CloseChatWindow() {

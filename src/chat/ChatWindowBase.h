@@ -7,6 +7,7 @@
 class CChatManager;
 class CMySpellEditCtrl;
 class FooButton;
+class QCheckBox;
 class QLabel;
 struct ChatPollReply;
 
@@ -53,6 +54,13 @@ class CChatWindowBase : public QDialog {
   bool AppendNewLines(const ChatPollReply& reply);
   // Enter in the box sends, Shift+Enter keeps a line break, Escape anywhere clears it.
   void WatchEntryBox(CMySpellEditCtrl* entry);
+  // The Spell Check box switches the entry box's checking. When no
+  // dictionary can be read the box goes unticked, and the window says why,
+  // as it does when the operator's own copy had to be passed over.
+  void WatchSpellBox(QCheckBox* box);
+  // Tells the operator something in this window without taking the
+  // keyboard: a notice in the transcript, which only this window shows.
+  void TellOperator(const QString& text);
   CMySpellEditCtrl* Entry() const { return m_pEntryBox; }
   QString ElapsedText() const;
   static FooButton* PushButton(const QString& text, QWidget* parent);

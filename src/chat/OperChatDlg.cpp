@@ -26,7 +26,7 @@ COperChatDlg::COperChatDlg(CChatManager& engine, const QString& otherOperator, c
   connect(&m_pollTimer, &QTimer::timeout, this, &COperChatDlg::PollMessages);
   connect(m_pTranscript, &CChatRichEd::OtherSideWrote, m_pTyping, &QLabel::clear);
   connect(m_pEntry, &QPlainTextEdit::textChanged, this, &COperChatDlg::NotifyTyping);
-  connect(m_pSpellCheck, &QCheckBox::toggled, m_pEntry, &CMySpellEditCtrl::SetSpellCheck);
+  WatchSpellBox(m_pSpellCheck);
 }
 
 void COperChatDlg::BuildWindow() {
@@ -42,7 +42,7 @@ void COperChatDlg::BuildWindow() {
   m_pTyping = new QLabel(this);
   m_pTyping->setTextFormat(Qt::PlainText);
   m_pSend = PushButton(QStringLiteral("&Send"), this);
-  m_pSpellCheck = new QCheckBox(QStringLiteral("Spell C&heck"), this);
+  m_pSpellCheck = new QCheckBox(QStringLiteral("Spell Chec&k"), this);
 
   auto* top = new QHBoxLayout;
   top->addWidget(m_pElapsed);
@@ -72,7 +72,6 @@ bool COperChatDlg::OnInitDialog() {
   m_pollTimer.start(m_engine.Session().operChatPeriodMs);
   setWindowTitle(QStringLiteral("Chatting with:") + m_strOperator);
   m_pSpellCheck->setChecked(IsSpellCheckEnabled());
-  m_pEntry->SetSpellCheck(m_pSpellCheck->isChecked());
   m_pPadlock->setVisible(m_engine.Session().secure);
   m_pEntry->setFocus();
   return true;

@@ -30,6 +30,7 @@ class COperChatDlg : public CChatWindowBase {
   CChatRichEd* Transcript() const { return m_pTranscript; }
   CMySpellEditCtrl* EntryBox() const { return m_pEntry; }
   QLabel* TypingLine() const { return m_pTyping; }
+  QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
 
  public slots:
   void PollMessages();

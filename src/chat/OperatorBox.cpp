@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 
-void RefillOperatorBox(QComboBox* box, const QStringList& texts, const QString& ownLoginId) {
+void RefillOperatorBox(QComboBox* box, const QStringList& texts, const QString& ownLoginId, OperatorBoxStart start) {
   QStringList shown, names;
   for (const QString& text : texts) {
     const QString name = text.section(u' ', 0, 0);
@@ -17,5 +17,6 @@ void RefillOperatorBox(QComboBox* box, const QStringList& texts, const QString& 
   const QString chosen = box->currentData().toString();
   box->clear();
   for (int i = 0; i < shown.size(); ++i) box->addItem(shown[i], names[i]);
-  box->setCurrentIndex(wasEmpty || chosen.isEmpty() ? (shown.isEmpty() ? -1 : 0) : box->findData(chosen));
+  const bool first = start == OperatorBoxStart::FirstOperator && !shown.isEmpty();
+  box->setCurrentIndex(wasEmpty || chosen.isEmpty() ? (first ? 0 : -1) : box->findData(chosen));
 }

@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "Alerts.h"
+#include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
 #include "OperatorActions.h"
@@ -335,7 +336,15 @@ void CMainDlg::CacheDetails(const VisitorDetails& details, const QString& sessio
 
 void CMainDlg::OnLogOutButton() { LogOut(true); }
 
-void CMainDlg::LogOut(bool bForgetLogin) { EndSession(bForgetLogin, false); }
+// Chats still open are the operator's to end or keep, rather than left
+// with their visitors waiting unasked; Cancel keeps the console.
+void CMainDlg::LogOut(bool bForgetLogin) {
+  if (m_bEnded) return;
+  QList<QWidget*> chats;
+  for (const QString& id : m_pChatWindows->Ids()) chats.append(m_pChatWindows->Find(id));
+  if (!CChatDlg::SettleOpenChats(this, m_engine, chats, kLogOutWaitMs)) return;
+  EndSession(bForgetLogin, false);
+}
 
 // The one way a session ends: the LogOut button (forgetting the saved
 // login), closing the window (keeping it), or the service's word.

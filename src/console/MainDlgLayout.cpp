@@ -121,9 +121,11 @@ void CMainDlg::BuildWindow() {
   m_pTable->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   m_pTable->viewport()->installEventFilter(this);  // clicks, also where no row is
 
-  // The commands on the selected visitor.
+  // The commands on the selected visitor. Each mnemonic once in the window:
+  // "Block I&P" and "C&ontrol Panel" used to share Alt+P with
+  // "&Proactive Pop URL :" and Alt+O with "&Operator LogOut".
   const char* const actions[] = {"&View Details", "&Foot Prints", "A&ccept", "&Busy",
-                                 "&Invite",       "&Delete",      "&Join",   "Block I&P"};
+                                 "&Invite",       "&Delete",      "&Join",   "Bloc&k IP"};
   for (int i = 0; i < 8; ++i)
     m_visitorButtons.append(AddButton(QString::fromLatin1(actions[i]), {10 + 98 * i, 276, 92, 24}, MoveY));
 
@@ -150,7 +152,7 @@ void CMainDlg::BuildWindow() {
   m_pMessage->setPlaceholderText(QStringLiteral("Message to the chosen operator"));
   m_pSendMessage = AddButton(QStringLiteral("Send &Message"), {650, 550, 110, 24}, MoveY);
 
-  const char* const bottom[] = {"Preferences", "Vie&w Message", "C&ontrol Panel", "&Transcripts", "&LogOut",
+  const char* const bottom[] = {"Preferences", "Vie&w Message", "Co&ntrol Panel", "&Transcripts", "&LogOut",
                                 "&Operator LogOut"};
   for (const char* text : bottom) {
     // Placed by LayOutBottomButtons, not by the anchors.

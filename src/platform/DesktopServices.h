@@ -18,7 +18,7 @@ class QWidget;
 class CDesktopServices {
  public:
   enum class Icon { None, Information, Exclamation, Error, Question };
-  enum class Buttons { Ok, YesNo, OkCancel };
+  enum class Buttons { Ok, YesNo, OkCancel, YesNoCancel };
   enum class Answer { Ok, Cancel, Yes, No };
 
   virtual ~CDesktopServices() = default;

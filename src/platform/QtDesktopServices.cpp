@@ -35,6 +35,11 @@ CDesktopServices::Answer CQtDesktopServices::MessageBox(QWidget* owner, const QS
     case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case Buttons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      // Enter must not end chats by accident; Escape cancels.
+      box.setDefaultButton(QMessageBox::Cancel);
+      break;
   }
   // Modal to its own window at most: every other window of the program
   // keeps taking input while the box waits (exec() alone would make it
@@ -52,7 +57,9 @@ CDesktopServices::Answer CQtDesktopServices::MessageBox(QWidget* owner, const QS
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Cancel: return Answer::Cancel;
-    default: return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    default:
+      if (buttons == Buttons::YesNoCancel) return Answer::Cancel;
+      return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
   }
 }
 

@@ -36,6 +36,8 @@ void CMySpellEditCtrl::SetSpellCheck(bool on) {
   if (on) m_bSpellCheck = m_store.Acquire();
 }
 
+QString CMySpellEditCtrl::SpellCheckProblem() const { return m_store.Problem(); }
+
 void CMySpellEditCtrl::FreeDictionary() {
   if (m_bSpellCheck) m_store.Release();
   // Checking goes off with the store, so neither the next tick nor the

@@ -46,6 +46,9 @@ class CMySpellEditCtrl : public QPlainTextEdit {
   // it; when no dictionary file can be read checking stays off.
   void SetSpellCheck(bool on);
   bool IsSpellCheckOn() const { return m_bSpellCheck; }
+  // Why checking could not be switched on, or read another dictionary than
+  // the operator's; empty when all went well.
+  QString SpellCheckProblem() const;
   // Lets go of the store and switches checking off; the owner calls it
   // when it closes.
   void FreeDictionary();

@@ -22,11 +22,23 @@ QString CSharedDictionary::UserFilePath() {
 
 bool CSharedDictionary::Acquire() {
   if (m_nHolders == 0) {
-    const QString& path = QFileInfo::exists(m_strUserPath) ? m_strUserPath : m_strShippedPath;
+    m_strProblem.clear();
     // A file cut short leaves part of the words; checking against part of
-    // the list would mark good words, so such a store is not used at all.
-    if (!m_dictionary.Load(path)) {
+    // the list would mark good words, so such a file is not used at all.
+    bool loaded = false;
+    if (QFileInfo::exists(m_strUserPath)) {
+      loaded = m_dictionary.Load(m_strUserPath);
+      if (!loaded)
+        m_strProblem = QStringLiteral("Your dictionary %1 cannot be read, so the words you added are missing; "
+                                      "spell checking uses the shipped dictionary.")
+                           .arg(m_strUserPath);
+    }
+    if (!loaded) loaded = m_dictionary.Load(m_strShippedPath);
+    if (!loaded) {
       m_dictionary.Clear();
+      m_strProblem = QStringLiteral("Spell checking is off: no dictionary could be read (%1).")
+                         .arg(QFileInfo::exists(m_strUserPath) ? m_strUserPath + QStringLiteral(", ") + m_strShippedPath
+                                                               : m_strShippedPath);
       return false;
     }
   }

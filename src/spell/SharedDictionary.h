@@ -30,6 +30,9 @@ class CSharedDictionary {
   // Takes a share of the store, loading it first when nobody holds it.
   // false, holding nothing, when neither file can be read whole.
   bool Acquire();
+  // Why the last load fell back to the shipped file or failed, in words for
+  // the operator; empty when it read the file it wanted.
+  QString Problem() const { return m_strProblem; }
   // Gives back a share taken by a successful Acquire; the last one frees
   // the words.
   void Release();
@@ -53,4 +56,5 @@ class CSharedDictionary {
   const QString m_strUserPath;
   CDictionary m_dictionary;
   int m_nHolders = 0;
+  QString m_strProblem;
 };

@@ -4,6 +4,8 @@
 #include "ChatDlg.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
+#include "Dictionary.h"
+#include "SharedDictionary.h"
 #include "MySpellEditCtrl.h"
 #include "SessionFixture.h"
 #include "VisitorDetails.h"
@@ -11,15 +13,20 @@
 #include <httplib.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QPointer>
 #include <QTreeWidget>
 #include <QTest>
 #include <QTextCursor>
 
 Q_DECLARE_METATYPE(CScriptedServer::Reply)
+Q_DECLARE_METATYPE(CDesktopServices::Answer)
 
 namespace {
 
@@ -49,6 +56,8 @@ class TestChatDlg : public QObject {
   QStringList m_pollReplies;  // answered in order, then empty polls
   int m_nPollDelayMs = 0;
   CScriptedServer::Reply m_sendReply;  // to every line sent
+  CScriptedServer::Reply m_endReply;   // to Close Chat
+  CScriptedServer::Reply m_transferReply;
   QPointer<CChatDlg> m_pChat;
 
   CChatDlg& Chat() { return *m_pChat; }
@@ -66,6 +75,13 @@ class TestChatDlg : public QObject {
   }
   QStringList Targets(const char* script) { return m_pSession->Server().Targets().filter(script); }
   QString Transcript() { return Chat().Transcript()->toPlainText(); }
+  using Answer = CDesktopServices::Answer;
+  // A button of the window by its text, as the operator sees it.
+  QPushButton* Button(const QString& text) {
+    for (QPushButton* b : Chat().findChildren<QPushButton*>())
+      if (b->text() == text) return b;
+    return nullptr;
+  }
 
  private slots:
   void init() {
@@ -73,13 +89,16 @@ class TestChatDlg : public QObject {
     m_pollReplies.clear();
     m_nPollDelayMs = 0;
     m_sendReply = {200, "true"};
+    m_endReply = {200, "false"};
+    m_transferReply = {200, "true"};
     m_pSession->UseScriptedServer([this](const httplib::Request& req) {
       if (req.path.find("wn-achats.php") != std::string::npos) {
         const QString reply = m_pollReplies.isEmpty() ? PollReply("", "") : m_pollReplies.takeFirst();
         return CScriptedServer::Reply{200, reply.toStdString(), m_nPollDelayMs};
       }
       if (req.path.find("w-amessub.php") != std::string::npos) return m_sendReply;
-      if (req.path.find("wn-action.php") != std::string::npos) return CScriptedServer::Reply{200, "false"};
+      if (req.path.find("wn-action.php") != std::string::npos) return m_endReply;
+      if (req.path.find("w-ctransf.php") != std::string::npos) return m_transferReply;
       if (req.path.find("wn-lmudets.php") != std::string::npos) return CScriptedServer::Reply{200, "too<fld>few"};
       return CScriptedServer::Reply{200, ""};
     });
@@ -125,7 +144,11 @@ class TestChatDlg : public QObject {
     QTest::newRow("visitor typing") << PollReply("", "", "", "vt") << "Visitor is Typing" << true << 0 << 0;
     QTest::newRow("a visitor line flashes") << PollReply("Zoe: hi", "2", "sound4") << "" << true << 1 << 1;
     QTest::newRow("an own line does not") << PollReply("ANNA: hi", "2") << "" << true << 0 << 0;
-    QTest::newRow("the visitor left") << PollReply("Notice: Chat Closed by User.", "") << "" << false << 0 << 0;
+    QTest::newRow("a visitor named like the operator does") << PollReply("Annabel: hi", "2") << "" << true << 0 << 1;
+    QTest::newRow("the visitor left") << PollReply("Notice: Chat Closed by User.", "")
+                                      << "The visitor has left: the chat has ended." << false << 0 << 0;
+    QTest::newRow("ended at the service") << PollReply("Notice: Chat Closed by Operator.", "") << "The chat has ended."
+                                          << false << 0 << 0;
     QTest::newRow("without its typing part") << "Notice: Chat Closed by User.<tvr_blk><tvr_blk><tvr_blk>"
                                              << "kept" << true << 0 << 0;
     QTest::newRow("a failure") << "DISCONNNNECT" << "kept" << true << 0 << 0;
@@ -205,24 +228,83 @@ class TestChatDlg : public QObject {
     QVERIFY(m_pSession->Desktop().messageBoxes.isEmpty());  // nothing takes the keyboard from the draft
   }
 
-  void endingAndClosing() {
-    Chat().EndChat();  // the service says "false": open, no more polling
-    QTRY_COMPARE(Targets("wn-action.php").size(), 1);
-    QVERIFY(Targets("wn-action.php").first().startsWith("/cpn/wn-action.php?action=endchatcl&csesid=c%261"));
-    QTRY_VERIFY(!m_pSession->Engine().RunningRequests());
-    QVERIFY(Chat().isVisible() && !Chat().IsPolling());
-    Chat().HandleServerReply(19, "true");
-    QTRY_VERIFY(m_pChat.isNull());  // closed and freed once
+  // Close Chat closes the window once the service confirms; a refusal or
+  // a lost answer is said in the transcript, and the chat goes on polling.
+  void closeChat_data() {
+    QTest::addColumn<CScriptedServer::Reply>("reply");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("confirmed") << CScriptedServer::Reply{200, "true"} << "";
+    QTest::newRow("refused") << CScriptedServer::Reply{200, "false"} << "The service did not end the chat.";
+    QTest::newRow("no answer") << CScriptedServer::Reply{500, "oops"} << "the service did not answer";
+  }
+  void closeChat() {
+    QFETCH(CScriptedServer::Reply, reply);
+    QFETCH(QString, told);
+    m_endReply = reply;
+    Chat().EndChat();
+    QTRY_COMPARE(Targets("action=endchatcl&csesid=c%261").size(), 1);
+    QTRY_VERIFY(told.isEmpty() ? m_pChat.isNull() : Transcript().contains(told));
+    if (told.isEmpty()) return;
+    QVERIFY(Chat().isVisible() && Chat().IsPolling() && Button("Close Chat")->isEnabled());
+    QVERIFY(m_pSession->Desktop().messageBoxes.isEmpty());  // nothing takes the keyboard
   }
 
-  void theCloseBoxTellsTheServiceNothing() {
-    m_nPollDelayMs = 300;
-    Chat().PollMessages();
-    QTRY_COMPARE(Targets("wn-achats.php").size(), 1);
-    Chat().close();  // while its poll is out
-    QTRY_VERIFY(m_pChat.isNull());
+  // The close box of a live chat asks: Yes ends it, No closes the window
+  // and tells the service nothing, Cancel keeps the window.
+  void theCloseBoxAsks_data() {
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<int>("ended");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("end the chat") << Answer::Yes << 1 << true;
+    QTest::newRow("keep it") << Answer::No << 0 << true;
+    QTest::newRow("cancel") << Answer::Cancel << 0 << false;
+  }
+  void theCloseBoxAsks() {
+    QFETCH(Answer, answer);
+    QFETCH(int, ended);
+    QFETCH(bool, closed);
+    m_endReply = {200, "true"};
+    m_pSession->Desktop().ScriptAnswers({answer});
+    Chat().close();
+    QCOMPARE(m_pSession->Desktop().messageBoxes.size(), 1);
+    QTRY_COMPARE(m_pChat.isNull(), closed);
     QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
-    QVERIFY(Targets("wn-action.php").isEmpty());
+    QCOMPARE(int(Targets("wn-action.php").size()), ended);
+  }
+
+  // A chat over for this window (the visitor left, or it went to another
+  // operator) says so, sends and polls nothing, keeps its transcript
+  // copyable, and closes without a question.
+  void aChatThatEnded_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("left") << "Chatting with:10.0.0.9 (chat ended)";
+    QTest::newRow("transferred") << "Chatting with:10.0.0.9 (transferred to ben)";
+  }
+  void aChatThatEnded() {
+    QFETCH(QString, caption);
+    m_pollReplies = {PollReply("Zoe: bye", "2"), PollReply("Notice: Chat Closed by User.", "")};
+    Chat().PollMessages();
+    QTRY_VERIFY(!Chat().IsPollOut());
+    m_console.texts = {"ben (Online)"};
+    Chat().RefreshOperatorCombo();
+    Chat().OperatorsBox()->setCurrentIndex(0);
+    QTest::currentDataTag() == QByteArray("left") ? Chat().PollMessages() : Chat().TransferChat();
+    QTRY_COMPARE(Chat().windowTitle(), caption);
+    QVERIFY(!Chat().IsPolling() && !Button("&Send")->isEnabled() && !Chat().StatusLine()->text().isEmpty());
+    QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
+    const qsizetype requests = m_pSession->Server().Targets().size();
+    Chat().PollMessages();  // a tick already queued
+    Chat().EntryBox()->setFocus();
+    QTest::keyClicks(Chat().EntryBox(), "there?");
+    QTest::keyClick(Chat().EntryBox(), Qt::Key_Return);
+    Chat().Transcript()->selectAll();
+    Chat().Transcript()->copy();
+    QVERIFY(QGuiApplication::clipboard()->text().contains("Zoe: bye"));
+    m_pSession->Desktop().Clear();
+    Chat().close();
+    QTRY_VERIFY(m_pChat.isNull());
+    QVERIFY(m_pSession->Desktop().messageBoxes.isEmpty());
+    QCOMPARE(m_pSession->Server().Targets().size(), requests);
   }
 
   void elapsedTime() {
@@ -335,28 +417,51 @@ class TestChatDlg : public QObject {
     QCOMPARE(entry->toPlainText(), undone);
   }
 
+  // The operators box starts on nobody, so a transfer goes only to the
+  // operator picked; one the service refuses or does not answer is said.
   void transfer_data() {
     QTest::addColumn<QStringList>("operators");
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<bool>("sent");
-    QTest::newRow("nobody to choose") << QStringList{"anna (Online)"} << "Please select an operator!" << false;
-    QTest::newRow("offline") << QStringList{"ben (Offline)"} << "Chat Cannot be transferred to an offline operator"
-                             << false;
-    QTest::newRow("online") << QStringList{"ben (Online)"} << "" << true;
-    QTest::newRow("no parentheses") << QStringList{"ben"} << "" << true;
+    QTest::addColumn<int>("pick");
+    QTest::addColumn<CScriptedServer::Reply>("reply");
+    QTest::addColumn<QString>("told");  // box, status line or both
+    QTest::newRow("nobody chosen") << QStringList{"anna (Online)", "ben (Online)"} << -1 << CScriptedServer::Reply{}
+                                   << "Please select an operator!";
+    QTest::newRow("offline") << QStringList{"ben (Offline)"} << 0 << CScriptedServer::Reply{}
+                             << "Chat Cannot be transferred to an offline operator";
+    QTest::newRow("done") << QStringList{"cy (Online)", "ben"} << 1 << CScriptedServer::Reply{200, "true"}
+                          << "Chat Session Transferred";
+    QTest::newRow("refused") << QStringList{"ben (Online)"} << 0 << CScriptedServer::Reply{200, "false"}
+                             << "The service refused to transfer the chat to ben. The chat stays with you.";
+    QTest::newRow("no answer") << QStringList{"ben (Online)"} << 0 << CScriptedServer::Reply{503, "busy"}
+                               << "The chat was not transferred to ben: the service did not answer. The chat stays with you.";
   }
   void transfer() {
     QFETCH(QStringList, operators);
-    QFETCH(QString, box);
-    QFETCH(bool, sent);
+    QFETCH(int, pick);
+    QFETCH(CScriptedServer::Reply, reply);
+    QFETCH(QString, told);
+    m_transferReply = reply;
     m_console.texts = operators;
     Chat().RefreshOperatorCombo();
+    QCOMPARE(Chat().OperatorsBox()->currentIndex(), -1);
+    if (pick >= 0) Chat().OperatorsBox()->setCurrentIndex(pick);
     Chat().TransferChat();
-    QCOMPARE(m_pSession->Desktop().messageBoxes.isEmpty() ? QString() : m_pSession->Desktop().messageBoxes[0].text, box);
-    if (sent) QTRY_COMPARE(Targets("w-ctransf.php").size(), 1);
     QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
-    QCOMPARE(Targets("w-ctransf.php").size(), sent ? 1 : 0);
-    if (sent) QVERIFY(Targets("w-ctransf.php")[0].startsWith("/cpn/w-ctransf.php?csesid=c%261&adid=ben&sid=1001"));
+    const QStringList sent = Targets("w-ctransf.php");
+    QCOMPARE(sent.size(), reply.body.empty() ? 0 : 1);
+    if (!sent.isEmpty()) QVERIFY(sent[0].startsWith("/cpn/w-ctransf.php?csesid=c%261&adid=ben&sid=1001"));
+    const auto& boxes = m_pSession->Desktop().messageBoxes;
+    QTRY_VERIFY(Chat().StatusLine()->text() == told || (!boxes.isEmpty() && boxes[0].text == told));
+    QCOMPARE(Chat().IsPolling(), reply.body != "true");
+  }
+
+  // Spell Check ticked with no dictionary to read goes unticked, saying why.
+  void spellCheckWithoutADictionary() {
+    if (QFileInfo::exists(CDictionary::FilePath()) || QFileInfo::exists(CSharedDictionary::UserFilePath()))
+      QSKIP("a dictionary is installed");
+    Chat().SpellCheckBox()->setChecked(true);
+    QVERIFY(!Chat().SpellCheckBox()->isChecked() && !Chat().EntryBox()->IsSpellCheckOn());
+    QVERIFY(Transcript().contains("Spell checking is off: no dictionary could be read"));
   }
 
   void serverPages() {

@@ -80,6 +80,7 @@ class TestTranscript : public QObject {
     QTest::addColumn<QColor>("colour");
     QTest::addColumn<bool>("otherSide");
     QTest::newRow("own line") << "ANNA: hello" << CChatRichEd::kOwnColour << false;
+    QTest::newRow("a visitor named like the operator") << "Annabel: hi" << CChatRichEd::kOtherColour << true;
     QTest::newRow("visitor") << "Zoe: hi" << CChatRichEd::kOtherColour << true;
     QTest::newRow("no colon") << "Chat closed" << CChatRichEd::kNoticeColour << false;
     QTest::newRow("notice in any case") << "NOTICE: transfer" << CChatRichEd::kNoticeColour << false;

@@ -22,6 +22,8 @@
 #include <QTableView>
 #include <QTest>
 
+Q_DECLARE_METATYPE(CDesktopServices::Answer)
+
 class TestConsoleCommands : public QObject {
   Q_OBJECT
 
@@ -173,6 +175,39 @@ class TestConsoleCommands : public QObject {
     C().LogOut(false);
     QTRY_VERIFY(std::all_of(windows.begin(), windows.end(), [](const QPointer<QWidget>& w) { return w.isNull(); }));
     QVERIFY(Targets("endchatcl").isEmpty());
+  }
+
+  // Closing the console with chats open asks first: Yes ends each live
+  // chat (not one the visitor has left), No leaves them open at the
+  // service, Cancel keeps the console and its chats.
+  void closingWithChatsOpen_data() {
+    QTest::addColumn<CDesktopServices::Answer>("answer");
+    QTest::addColumn<QStringList>("ended");
+    QTest::newRow("end them") << CDesktopServices::Answer::Yes << QStringList{"c1", "c2"};
+    QTest::newRow("keep them") << CDesktopServices::Answer::No << QStringList{};
+    QTest::newRow("cancel") << CDesktopServices::Answer::Cancel << QStringList{};
+  }
+  void closingWithChatsOpen() {
+    QFETCH(CDesktopServices::Answer, answer);
+    QFETCH(QStringList, ended);
+    m_replies["wn-action.php"] = "true";
+    for (const char* id : {"c1", "c2", "c3"}) {
+      m_replies["w-adc.php"] = QString("true<fld>Zoe<fld><fld>N<fld>%1").arg(id).toStdString();
+      C().VisitorActions().AcceptChat(id);
+      Settle();
+    }
+    qobject_cast<CChatDlg*>(C().ChatWindows().Find("c3"))
+        ->HandleServerReply(16, "Notice: Chat Closed by User.<tvr_blk><tvr_blk><tvr_blk><tvr_type_split>");
+    Desktop().ScriptAnswers({answer});
+    C().close();
+    QCOMPARE(BoxTexts().filter("chats are still open").size(), 1);
+    QStringList endedIds;
+    for (const QString& target : Targets("endchatcl")) endedIds.append(target.section("csesid=", 1).section('&', 0, 0));
+    endedIds.sort();
+    QCOMPARE(endedIds, ended);
+    const bool cancelled = answer == CDesktopServices::Answer::Cancel;
+    QCOMPARE(C().IsSessionEnded(), !cancelled);
+    QTRY_COMPARE(C().ChatWindows().Count(), cancelled ? 3 : 0);
   }
 
   // A transfer notice comes with every refresh until the chat is taken:

@@ -31,6 +31,7 @@ class tst_DesktopChats : public QObject {
   void acceptTypeAndRead();
   void twoChatsKeepTheirLines();
   void consoleBoxBlocksNoChat();
+  void closingTheConsoleWithAChatAsks();
 };
 
 void tst_DesktopChats::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
@@ -158,6 +159,37 @@ void tst_DesktopChats::consoleBoxBlocksNoChat() {
   m_desk.Windows().Key(QStringLiteral("Return"));
   QTRY_COMPARE_WITH_TIMEOUT(TimesSent(zoe, line), 1, CDesktopScenario::kWindowMs);
   QVERIFY(boxOpen());
+}
+
+// Alt+F4 on the console with a chat open asks first: Escape keeps the
+// console and the chat; Alt+Y ends the chat at the service and closes.
+void tst_DesktopChats::closingTheConsoleWithAChatAsks() {
+  QVERIFY(LogInDemo());
+  const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
+  QVERIFY(m_desk.FocusConsole(*m_pConsole));
+  const QString consoleId = m_desk.ConsoleWindow(*m_pConsole)->id;
+  auto question = [&]() -> std::optional<XWindow> {
+    for (const XWindow& w : m_desk.Windows().Windows())
+      if (w.pid == m_pConsole->Pid() && w.id != consoleId && w.name == QLatin1String("Talvero")) return w;
+    return std::nullopt;
+  };
+  m_desk.Windows().Key(QStringLiteral("alt+F4"));
+  QTRY_VERIFY_WITH_TIMEOUT(question().has_value(), CDesktopScenario::kWindowMs);
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowId(), question()->id, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Key(QStringLiteral("Escape"));  // cancel
+  QTRY_VERIFY_WITH_TIMEOUT(!question().has_value(), CDesktopScenario::kWindowMs);
+  QTest::qWait(500);
+  QVERIFY(m_pConsole->IsRunning() && m_desk.Windows().Find(QStringLiteral("Chatting with:Zoe")));
+  QCOMPARE(m_desk.Service().CountRequests(QStringLiteral("action=endchatcl")), 0);
+
+  QVERIFY(m_desk.FocusConsole(*m_pConsole));
+  m_desk.Windows().Key(QStringLiteral("alt+F4"));
+  QTRY_VERIFY_WITH_TIMEOUT(question().has_value(), CDesktopScenario::kWindowMs);
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowId(), question()->id, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Key(QStringLiteral("alt+y"));  // end the chat
+  QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->IsRunning(), CDesktopScenario::kWindowMs);
+  QCOMPARE(m_desk.Service().CountRequests(QStringLiteral("action=endchatcl&csesid=") + zoe), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopChats)

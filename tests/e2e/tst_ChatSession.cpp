@@ -128,6 +128,9 @@ class TestChatSession : public QObject {
     chat->TransferChat();
     QTRY_VERIFY(!ben.Desktop().messageBoxes.isEmpty());
     QCOMPARE(ben.Desktop().messageBoxes.last().text, QString("Chat Session Transferred"));
+    // Anna's window says where the chat went, and no longer polls or sends.
+    QCOMPARE(chat->windowTitle(), QString("Chatting with:Zoe (transferred to ben)"));
+    QVERIFY(!chat->IsChatLive() && !chat->IsPolling());
 
     ben.Console().RefreshVisitors();
     QTRY_VERIFY(ben.Console().ChatWindows().Find(visitor) != nullptr);

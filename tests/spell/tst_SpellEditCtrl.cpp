@@ -9,7 +9,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -284,6 +286,32 @@ class TestSpellEditCtrl : public QObject {
     QVERIFY(reloaded.Acquire());
     QCOMPARE(reloaded.Lookup("qwzx's"), CDictionary::Exact);
     QCOMPARE(reloaded.Lookup("ok"), CDictionary::Exact);
+  }
+
+  // The user's copy is read when it can be; a damaged one gives way to the
+  // shipped file, and with no readable file checking stays off, each said.
+  void whichFileIsRead_data() {
+    QTest::addColumn<bool>("damagedCopy");
+    QTest::addColumn<bool>("shipped");
+    QTest::addColumn<QString>("problem");  // empty: checking is on
+    QTest::newRow("a damaged copy") << true << true << "cannot be read";
+    QTest::newRow("no file") << false << false << "Spell checking is off";
+    QTest::newRow("nothing readable") << true << false << "Spell checking is off";
+  }
+  void whichFileIsRead() {
+    QFETCH(bool, damagedCopy);
+    QFETCH(bool, shipped);
+    QFETCH(QString, problem);
+    CFiles files({"ok"});
+    if (damagedCopy) {
+      QVERIFY(QDir().mkpath(QFileInfo(files.User()).absolutePath()) && QFile::copy(files.Shipped(), files.User()));
+      QVERIFY(QFile::resize(files.User(), QFileInfo(files.User()).size() - 1));  // cut short
+    }
+    if (!shipped) QFile::remove(files.Shipped());
+    CSharedDictionary store(files.Shipped(), files.User());
+    const auto box = MakeBox(store, QStringLiteral("ok qwzx"));
+    QVERIFY2(box->SpellCheckProblem().contains(problem), qPrintable(box->SpellCheckProblem()));
+    QCOMPARE(box->IsSpellCheckOn(), shipped);
   }
 };
 

@@ -23,6 +23,8 @@ CDesktopServices::Answer CRecordingDesktopServices::MessageBox(QWidget* owner, c
     loop.exec();
   }
   if (!m_answers.isEmpty()) return m_answers.takeFirst();
+  // A question with a way out answers the harmless way: keep what is open.
+  if (buttons == Buttons::YesNoCancel) return Answer::No;
   return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }
 

@@ -12,8 +12,8 @@
 
 // The desktop services of a test: records every message box, sound, opened
 // address, flash and file dialog, and answers message boxes and file
-// dialogs from a script (the first button, or Cancel, when the script is
-// empty), so nothing ever blocks. Install()
+// dialogs from a script (the first button, No for a Yes/No/Cancel question,
+// or Cancel, when the script is empty), so nothing ever blocks. Install()
 // makes it the program's desktop services for its lifetime.
 class CRecordingDesktopServices : public CDesktopServices {
  public:
