@@ -125,13 +125,22 @@ void CAlerts::ChatRequestsSeen(const RefreshReply& reply, bool bOnline) {
 }
 
 void CAlerts::NoteWaitingRequests(const RefreshReply& reply) {
+  m_bNewVisitorRequest = m_bNewOperatorRequest = false;
+  // A failed refresh says nothing about the requests: those waiting before
+  // are not new again at the next good one.
+  if (!reply.wellFormed) return;
   QSet<QString> waiting;
-  for (const VisitorLine& line : reply.visitors)
-    if (line.status == QStringLiteral("Chat Request")) waiting.insert(line.sessionId);
-  for (const OperatorEntry& entry : reply.operators)
-    if (!entry.chatId.isEmpty() && entry.chatState == QStringLiteral("op_chat")) waiting.insert(entry.chatId);
-  for (const QString& id : waiting)
-    if (!m_waitingRequests.contains(id)) m_bNewRequest = true;
+  for (const VisitorLine& line : reply.visitors) {
+    if (line.status != QStringLiteral("Chat Request")) continue;
+    waiting.insert(line.sessionId);
+    if (!m_waitingRequests.contains(line.sessionId)) m_bNewVisitorRequest = true;
+  }
+  for (const OperatorEntry& entry : reply.operators) {
+    if (entry.chatId.isEmpty() || entry.chatState != QStringLiteral("op_chat")) continue;
+    waiting.insert(entry.chatId);
+    if (!m_waitingRequests.contains(entry.chatId)) m_bNewOperatorRequest = true;
+  }
+  if (m_bNewVisitorRequest || m_bNewOperatorRequest) m_bNewRequest = true;
   m_waitingRequests = std::move(waiting);
 }
 

@@ -40,6 +40,14 @@ class CAlerts : public QObject {
   void CloseNotices();
 
   bool IsConsoleVisible() const;
+  // Of the last well-formed refresh: a visitor's or an operator's chat
+  // request that was not waiting at the one before. The console changes its
+  // view, or comes forward, once per new request, so that the operator's
+  // own choice of view stands while a request waits.
+  bool HasNewVisitorRequest() const { return m_bNewVisitorRequest; }
+  bool HasNewOperatorRequest() const { return m_bNewOperatorRequest; }
+  // Shows and raises the console without taking the keyboard; flashes it.
+  void BringConsoleForward();
   QList<CPopUpDlg*> OpenNotices() const;
   bool IsTrayBlinking() const { return m_blink.isActive(); }
   bool IsRepeatingRequestSound() const { return m_repeat.isActive(); }
@@ -57,7 +65,6 @@ class CAlerts : public QObject {
   void AcceptOperatorChat(const QString& chatId);
 
  private:
-  void BringConsoleForward();
   // Remembers the requests waiting now; one not waiting at the last refresh
   // makes the next chat request ring bring the console forward.
   void NoteWaitingRequests(const RefreshReply& reply);
@@ -72,4 +79,6 @@ class CAlerts : public QObject {
   bool m_bRequestIconShown = false;
   QSet<QString> m_waitingRequests;  // chat session ids
   bool m_bNewRequest = false;
+  bool m_bNewVisitorRequest = false;
+  bool m_bNewOperatorRequest = false;
 };

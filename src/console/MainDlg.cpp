@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 
 namespace {
@@ -67,7 +68,7 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::ChatRequestWhileHidden, this, [this] {
-    if (m_mode == ViewMode::Operators) SwitchView(ViewMode::AllVisitors);
+    if (m_mode == ViewMode::Operators && m_pAlerts->HasNewVisitorRequest()) SwitchView(ViewMode::AllVisitors);
   });
   connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, [this](bool bOn) {
     const bool shown = isVisible();
@@ -88,6 +89,7 @@ CMainDlg::CMainDlg(CChatManager& engine, QWidget* parent)
                   {m_pControlPanel, &CMainDlg::OnControlPanel},
                   {m_bottomButtons[3], &CMainDlg::OnTranscripts}, {m_pOperatorLogOut, &CMainDlg::OnOperatorLogOut}};
   for (const auto& c : commands) connect(c.button, &FooButton::clicked, this, c.command);
+  FollowSelectionModel();
   connect(m_pTable, &QTableView::doubleClicked, this, [this] {
     if (AcceptButton()->isEnabled()) OnAccept();
   });
@@ -172,6 +174,11 @@ void CMainDlg::OnConnectionAlert(bool bAlert) {
 
 void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   if (m_bEnded) return;
+  // Which requests are new, and the notices for them while the console is
+  // hidden, before the request's sound brings it forward.
+  m_pAlerts->ChatRequestsSeen(reply, m_bOnline);
+  // The panel and the buttons follow the selection once the rows are in.
+  const QScopedValueRollback<bool> applying(m_bApplyingRefresh, true);
   const bool alert = IsConnectionAlert();
   if (!alert) m_pStatusLine->setText(CStringTable::Load(IDS_STATUS_NO_TOTALS));
   // The operator selected in the Operators view stays selected by name.
@@ -192,7 +199,10 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
     for (const VisitorLine& line : reply.visitors) {
       // A chat request while the operator looks at the operators: back to
       // the visitors once this reply is applied; the next refresh fills them.
-      if (line.status == QStringLiteral("Chat Request") && m_pAlerts->IsConsoleVisible()) backToVisitors = true;
+      // Once per new request: a click on Operators while it waits stays.
+      if (line.status == QStringLiteral("Chat Request") && m_pAlerts->IsConsoleVisible() &&
+          m_pAlerts->HasNewVisitorRequest())
+        backToVisitors = true;
       visitors.append(MakeVisitor(line));
       if (IsChatStatus(line)) ++chats;
     }
@@ -205,10 +215,8 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   if (!alert)
     m_pStatusLine->setText(CStringTable::Format(IDS_STATUS_TOTALS, {QString::number(reply.total), QString::number(chats)}));
   RefillOperatorsBox();
-  UpdateVisitorButtons();
-  // Notices for requests while the console is hidden, before the request's
-  // sound brings it forward.
-  m_pAlerts->ChatRequestsSeen(reply, m_bOnline);
+  m_bApplyingRefresh = false;
+  FollowSelection();
   HandleSoundName(reply.sound);
   // Block 4: a chat handed to this operator, or messages waiting. A failed
   // refresh carries no notice and says nothing about one.
@@ -320,6 +328,7 @@ void CMainDlg::SwitchView(ViewMode mode) {
   if (mode == ViewMode::Operators) {
     m_pVisitorModel->Clear();
     m_pTable->setModel(m_pOperators);
+    FollowSelectionModel();
     const int half = m_pTable->viewport()->width() / 2;
     m_pTable->setColumnWidth(COperatorList::ColName, half);
     m_pTable->setColumnWidth(COperatorList::ColStatus, half);
@@ -327,7 +336,7 @@ void CMainDlg::SwitchView(ViewMode mode) {
     m_pOperatorLogOut->setEnabled(false);
     InsertVisitorColumns();
   }
-  UpdateVisitorButtons();
+  FollowSelection();
 }
 
 void CMainDlg::CacheDetails(const VisitorDetails& details, const QString& sessionId) {

@@ -4,6 +4,7 @@
 #include "OperatorEntry.h"
 #include "RefreshReply.h"
 #include "SiteVisitor.h"
+#include "VisitorActions.h"
 #include "VisitorDetails.h"
 
 #include <QDialog>
@@ -190,6 +191,23 @@ class CMainDlg : public QDialog, public IChatConsole {
   int SelectedVisitor(const CSiteVisitor** visitor = nullptr) const;
   void UpdateVisitorButtons();
   void UpdateOperatorButtons();
+  // Whatever follows a click follows any change of the current row (a key,
+  // a refresh, a view switch): the buttons, and the panel, which shows the
+  // selected visitor and is cleared when no visitor is selected.
+  void FollowSelectionModel();
+  void OnSelectionChanged();
+  void FollowSelection();
+  void ShowSelectedInPanel();
+  // The keys of the table: Enter accepts a chat request; the menu key and
+  // Shift+F10 open the row's menu under the row.
+  bool OnTableKey(QKeyEvent* event);
+  void ShowRowMenuFromKeyboard();
+  using VisitorCommand = CVisitorActions::Command;
+  bool Allows(VisitorCommand command, const CSiteVisitor& row) const;
+  void RunVisitorCommand(VisitorCommand command, const CSiteVisitor& row);
+  void RunOnSelectedVisitor(VisitorCommand command);
+  static bool AsksForChat(const OperatorEntry& entry);
+  static bool CanRequestChat(const OperatorEntry& entry);
   // The selected operator's entry, or nullptr (always so in the visitor views).
   const OperatorEntry* SelectedOperator() const;
   void ShowVisitorMenu(const QPoint& at);
@@ -210,6 +228,9 @@ class CMainDlg : public QDialog, public IChatConsole {
   // Set by View Details: every display of details asks the service afresh;
   // cleared by a click on the list that selects nothing.
   bool m_bAlwaysRefetchDetails = false;
+  bool m_bApplyingRefresh = false;
+  QString m_strPanelVisitor;     // session id of the visitor the panel shows, empty for none
+  QString m_strSelectedAtPress;  // the selection when the mouse went down on the table
   ViewMode m_mode = ViewMode::AllVisitors;
   bool m_bEnded = false;
 

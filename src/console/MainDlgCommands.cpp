@@ -31,6 +31,10 @@ const OperatorEntry* CMainDlg::SelectedOperator() const {
   return row >= 0 && row < m_pOperators->Entries().size() ? &m_pOperators->Entries()[row] : nullptr;
 }
 
+bool CMainDlg::Allows(VisitorCommand command, const CSiteVisitor& row) const {
+  return CVisitorActions::Allows(command, row.m_line, m_engine.Session().loginId, m_engine.Session().admin);
+}
+
 void CMainDlg::UpdateVisitorButtons() {
   if (m_mode == ViewMode::Operators) {
     UpdateOperatorButtons();
@@ -38,25 +42,17 @@ void CMainDlg::UpdateVisitorButtons() {
   }
   const CSiteVisitor* visitor = nullptr;
   InviteButton()->setText(QStringLiteral("Invite"));
-  if (SelectedVisitor(&visitor) < 0) {
-    for (FooButton* b : {DeleteButton(), BusyButton(), InviteButton(), m_pSendPop, AcceptButton(), ViewDetailsButton(),
-                         JoinButton(), FootPrintsButton(), BlockIpButton()})
-      b->setEnabled(false);
-    return;
-  }
-  const VisitorLine& line = visitor->m_line;
-  DeleteButton()->setEnabled(Is(line.actDelete, "Delete"));
-  BusyButton()->setEnabled(Is(line.actBusy, "Busy"));
-  InviteButton()->setEnabled(Is(line.actInvite, "Invite"));
-  BlockIpButton()->setEnabled(Is(line.actBlockIp, "BlockIP"));
-  m_pSendPop->setEnabled(Is(line.actProPop, "Pro-Pop"));
-  AcceptButton()->setEnabled(Is(line.status, "Chat Request"));
-  ViewDetailsButton()->setEnabled(true);
-  FootPrintsButton()->setEnabled(true);
-  // Join keeps its state for a status that is no chat.
-  if (line.status.startsWith(QStringLiteral("Chatting")))
-    JoinButton()->setEnabled(
-        CVisitorActions::CanJoin(line.status, m_engine.Session().loginId, m_engine.Session().admin));
+  const bool selected = SelectedVisitor(&visitor) >= 0;
+  const struct {
+    FooButton* button;
+    VisitorCommand command;
+  } buttons[] = {{AcceptButton(), VisitorCommand::Accept}, {BusyButton(), VisitorCommand::Busy},
+                 {InviteButton(), VisitorCommand::Invite}, {DeleteButton(), VisitorCommand::Delete},
+                 {JoinButton(), VisitorCommand::Join},     {BlockIpButton(), VisitorCommand::BlockIp},
+                 {m_pSendPop, VisitorCommand::ProactivePop}};
+  for (const auto& b : buttons) b.button->setEnabled(selected && Allows(b.command, *visitor));
+  ViewDetailsButton()->setEnabled(selected);
+  FootPrintsButton()->setEnabled(selected);
 }
 
 void CMainDlg::UpdateOperatorButtons() {
@@ -69,82 +65,100 @@ void CMainDlg::UpdateOperatorButtons() {
     for (FooButton* b : {InviteButton(), AcceptButton(), BusyButton(), m_pOperatorLogOut}) b->setEnabled(false);
     return;
   }
-  // Accept and Deny keep their state where no case names them.
-  InviteButton()->setEnabled(Is(entry->status, "Online") && Is(entry->chatState, "Initiate"));
-  if (Is(entry->chatState, "op_chat_picked")) {
-    AcceptButton()->setEnabled(false);
-  } else if (Is(entry->chatState, "op_chat")) {
-    AcceptButton()->setEnabled(true);
-    BusyButton()->setEnabled(true);
+  // From the selected entry alone: Accept and Deny do not keep the state of
+  // the operator selected before.
+  InviteButton()->setEnabled(CanRequestChat(*entry));
+  AcceptButton()->setEnabled(AsksForChat(*entry));
+  BusyButton()->setEnabled(AsksForChat(*entry));
+}
+
+bool CMainDlg::AsksForChat(const OperatorEntry& entry) {
+  return !entry.chatId.isEmpty() && Is(entry.chatState, "op_chat");
+}
+
+bool CMainDlg::CanRequestChat(const OperatorEntry& entry) {
+  return Is(entry.status, "Online") && Is(entry.chatState, "Initiate");
+}
+
+void CMainDlg::RunVisitorCommand(VisitorCommand command, const CSiteVisitor& row) {
+  // The row is a copy: a box or a menu may run a refresh meanwhile.
+  if (!Allows(command, row)) return;
+  switch (command) {
+    case VisitorCommand::Accept:
+      AcceptButton()->setEnabled(false);
+      BusyButton()->setEnabled(false);
+      m_pVisitorActions->Accept(row);
+      break;
+    case VisitorCommand::Join:
+      AcceptButton()->setEnabled(false);
+      m_pVisitorActions->Accept(row);
+      break;
+    case VisitorCommand::Busy: m_pVisitorActions->Busy(row.m_line); break;
+    case VisitorCommand::Invite: m_pVisitorActions->Invite(row.m_line); break;
+    case VisitorCommand::Delete: m_pVisitorActions->Delete(row.m_line); break;
+    case VisitorCommand::BlockIp: m_pVisitorActions->BlockIp(&row.m_line); break;
+    case VisitorCommand::ProactivePop:
+      m_pVisitorActions->ProactivePop(row.m_line, m_pSameWindow->isChecked(), m_pPopUrl->text());
+      m_pPopUrl->clear();
+      break;
   }
 }
 
+void CMainDlg::RunOnSelectedVisitor(VisitorCommand command) {
+  const CSiteVisitor* visitor = nullptr;
+  if (SelectedVisitor(&visitor) < 0) return;
+  const CSiteVisitor row = *visitor;
+  RunVisitorCommand(command, row);
+}
+
 void CMainDlg::OnAccept() {
-  if (const OperatorEntry* entry = SelectedOperator()) {
+  if (m_mode == ViewMode::Operators) {
+    const OperatorEntry* entry = SelectedOperator();
+    if (entry == nullptr || !AsksForChat(*entry)) return;
     const QString chatId = entry->chatId;
     AcceptButton()->setEnabled(false);
     BusyButton()->setEnabled(false);
     m_pOperatorActions->AcceptChat(chatId);
     return;
   }
-  const CSiteVisitor* visitor = nullptr;
-  if (SelectedVisitor(&visitor) < 0) return;
-  const CSiteVisitor row = *visitor;
-  AcceptButton()->setEnabled(false);
-  BusyButton()->setEnabled(false);
-  m_pVisitorActions->Accept(row);
+  RunOnSelectedVisitor(VisitorCommand::Accept);
 }
 
-void CMainDlg::OnJoin() {
-  const CSiteVisitor* visitor = nullptr;
-  if (SelectedVisitor(&visitor) < 0) return;
-  const CSiteVisitor row = *visitor;
-  AcceptButton()->setEnabled(false);
-  m_pVisitorActions->Accept(row);
-}
+void CMainDlg::OnJoin() { RunOnSelectedVisitor(VisitorCommand::Join); }
 
 void CMainDlg::OnBusy() {
-  if (const OperatorEntry* entry = SelectedOperator()) {  // Deny
+  if (m_mode == ViewMode::Operators) {  // Deny
+    const OperatorEntry* entry = SelectedOperator();
+    if (entry == nullptr || !AsksForChat(*entry)) return;
     const QString chatId = entry->chatId;
     BusyButton()->setEnabled(false);
     AcceptButton()->setEnabled(false);
     m_pOperatorActions->Deny(chatId);
     return;
   }
-  const CSiteVisitor* visitor = nullptr;
-  if (SelectedVisitor(&visitor) >= 0) m_pVisitorActions->Busy(visitor->m_line);
+  RunOnSelectedVisitor(VisitorCommand::Busy);
 }
 
 void CMainDlg::OnInvite() {
-  if (const OperatorEntry* entry = SelectedOperator()) {  // Request Chat
-    m_pOperatorActions->RequestChat(entry->name);
+  if (m_mode == ViewMode::Operators) {  // Request Chat
+    const OperatorEntry* entry = SelectedOperator();
+    if (entry != nullptr && CanRequestChat(*entry)) m_pOperatorActions->RequestChat(entry->name);
     return;
   }
-  const CSiteVisitor* visitor = nullptr;
-  if (SelectedVisitor(&visitor) >= 0) m_pVisitorActions->Invite(visitor->m_line);
+  RunOnSelectedVisitor(VisitorCommand::Invite);
 }
 
-void CMainDlg::OnDelete() {
-  const CSiteVisitor* visitor = nullptr;
-  if (SelectedVisitor(&visitor) >= 0) m_pVisitorActions->Delete(visitor->m_line);
-}
+void CMainDlg::OnDelete() { RunOnSelectedVisitor(VisitorCommand::Delete); }
 
 void CMainDlg::OnBlockIp() {
-  const CSiteVisitor* visitor = nullptr;
-  if (SelectedVisitor(&visitor) < 0) {
+  if (SelectedVisitor() < 0) {
     m_pVisitorActions->BlockIp(nullptr);
     return;
   }
-  const VisitorLine line = visitor->m_line;
-  m_pVisitorActions->BlockIp(&line);
+  RunOnSelectedVisitor(VisitorCommand::BlockIp);
 }
 
-void CMainDlg::OnSendPop() {
-  const CSiteVisitor* visitor = nullptr;
-  if (SelectedVisitor(&visitor) < 0) return;
-  m_pVisitorActions->ProactivePop(visitor->m_line, m_pSameWindow->isChecked(), m_pPopUrl->text());
-  m_pPopUrl->clear();
-}
+void CMainDlg::OnSendPop() { RunOnSelectedVisitor(VisitorCommand::ProactivePop); }
 
 void CMainDlg::OnSendMessage() {
   const QString addressee = m_pOperatorsBox->currentData().toString();
@@ -175,22 +189,27 @@ void CMainDlg::OnOperatorLogOut() {
 
 void CMainDlg::ShowVisitorMenu(const QPoint& at) {
   UpdateVisitorButtons();
-  // Shown without a nested loop; each item acts on the button's command,
-  // which copies the selected row when it runs.
+  const CSiteVisitor* visitor = nullptr;
+  if (SelectedVisitor(&visitor) < 0) return;
+  // Shown without a nested loop; each command acts on the visitor the menu
+  // was made for, and only while its state allows it.
+  const CSiteVisitor row = *visitor;
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->addAction(QStringLiteral("&View Details"), this, &CMainDlg::OnViewDetails)
+      ->setEnabled(ViewDetailsButton()->isEnabled());
+  menu->addAction(QStringLiteral("&Foot Prints"), this, &CMainDlg::OnFootPrints)
+      ->setEnabled(FootPrintsButton()->isEnabled());
   const struct {
     const char* text;
-    FooButton* button;
-    void (CMainDlg::*command)();
-  } items[] = {{"&View Details", ViewDetailsButton(), &CMainDlg::OnViewDetails},
-               {"&Foot Prints", FootPrintsButton(), &CMainDlg::OnFootPrints},
-               {"&Accept", AcceptButton(), &CMainDlg::OnAccept},
-               {"&Busy", BusyButton(), &CMainDlg::OnBusy},
-               {"&Invite", InviteButton(), &CMainDlg::OnInvite},
-               {"&Delete", DeleteButton(), &CMainDlg::OnDelete},
-               {"Block I&P", BlockIpButton(), &CMainDlg::OnBlockIp}};
-  for (const auto& item : items) menu->addAction(QLatin1String(item.text), this, item.command)->setEnabled(item.button->isEnabled());
+    VisitorCommand command;
+  } items[] = {{"&Accept", VisitorCommand::Accept}, {"&Busy", VisitorCommand::Busy},
+               {"&Invite", VisitorCommand::Invite}, {"&Delete", VisitorCommand::Delete},
+               {"Block I&P", VisitorCommand::BlockIp}};
+  for (const auto& item : items)
+    menu->addAction(QLatin1String(item.text), this,
+                    [this, row, command = item.command] { RunVisitorCommand(command, row); })
+        ->setEnabled(Allows(item.command, row));
   m_pMenu = menu;
   menu->popup(at);
 }
@@ -228,19 +247,22 @@ void CMainDlg::ShowOperatorMenu(const QPoint& at) {
 void CMainDlg::ApplyOperatorAlerts(const RefreshReply& reply) {
   // Another operator asks this one for a chat.
   bool asked = false;
-  for (const OperatorEntry& entry : reply.operators)
-    asked = asked || (!entry.chatId.isEmpty() && Is(entry.chatState, "op_chat"));
+  for (const OperatorEntry& entry : reply.operators) asked = asked || AsksForChat(entry);
   if (!asked) return;
+  // The view changes, and the console comes forward, once per new request:
+  // a view the operator chose while it waits stays.
+  const bool fresh = m_pAlerts->HasNewOperatorRequest();
+  const bool visible = m_pAlerts->IsConsoleVisible();
   if (m_mode == ViewMode::Operators) {
-    AcceptButton()->setEnabled(true);
-    BusyButton()->setEnabled(true);
+    UpdateOperatorButtons();
     m_pAlerts->ChatRequestInOperatorsView();
-    if (!m_pAlerts->IsConsoleVisible()) RestoreConsole();
-  } else if (!m_pAlerts->IsConsoleVisible()) {
+    if (fresh && !visible) m_pAlerts->BringConsoleForward();
+  } else if (!visible) {
     m_pAlerts->ChatRequestInOperatorsView();
-    RestoreConsole();
+    if (!fresh) return;
+    m_pAlerts->BringConsoleForward();
     SwitchView(ViewMode::Operators);
-  } else if (!reply.anyChatRequest) {
+  } else if (!reply.anyChatRequest && fresh) {
     SwitchView(ViewMode::Operators);
   }
 }

@@ -120,6 +120,7 @@ void CMainDlg::BuildWindow() {
   m_pTable->horizontalHeader()->setStretchLastSection(false);
   m_pTable->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   m_pTable->viewport()->installEventFilter(this);  // clicks, also where no row is
+  m_pTable->installEventFilter(this);              // Enter, the menu key, Shift+F10
 
   // The commands on the selected visitor. Each mnemonic once in the window:
   // "Block I&P" and "C&ontrol Panel" used to share Alt+P with
@@ -202,6 +203,7 @@ void CMainDlg::resizeEvent(QResizeEvent* event) {
 void CMainDlg::InsertVisitorColumns() {
   m_pVisitorModel->Clear();
   m_pTable->setModel(m_pVisitorModel);
+  FollowSelectionModel();
   const int w = m_pTable->viewport()->width();
   for (int c = 0; c < CVisitorTableModel::kColumnCount; ++c)
     m_pTable->setColumnWidth(c, int(CVisitorTableModel::ColumnShare(c) * w));

@@ -8,7 +8,9 @@
 #include "VisitorInfo.h"
 #include "VisitorTableModel.h"
 
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTableView>
 
@@ -23,13 +25,86 @@ int CMainDlg::SelectedVisitor(const CSiteVisitor** visitor) const {
 
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_pTable->viewport() && event->type() == QEvent::MouseButtonRelease) {
-    // The view has chosen the row at the press; the click acts on it.
-    const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
-    if (button == Qt::LeftButton) OnListClick();
-    if (button == Qt::RightButton) OnListRightClick();
+  const bool table = watched == m_pTable || watched == m_pTable->viewport();
+  if (table && event->type() == QEvent::KeyPress && OnTableKey(static_cast<QKeyEvent*>(event))) return true;
+  if (table && event->type() == QEvent::ContextMenu) {
+    // One menu per right-click or menu key: the row's, never the window's.
+    // The view has chosen the row at the press.
+    if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse)
+      OnListRightClick();
+    else
+      ShowRowMenuFromKeyboard();
+    return true;
+  }
+  const bool press = event->type() == QEvent::MouseButtonPress;
+  if (watched == m_pTable->viewport() && (press || event->type() == QEvent::MouseButtonRelease) &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    const CSiteVisitor* visitor = nullptr;
+    const int row = m_mode == ViewMode::Operators ? SelectedRow() : SelectedVisitor(&visitor);
+    const QString selected = visitor != nullptr ? visitor->m_line.sessionId : QString::number(row);
+    // The view chooses the row at the press, and the panel follows it then;
+    // a click on the row already selected shows it again.
+    if (press)
+      m_strSelectedAtPress = selected;
+    else if (selected == m_strSelectedAtPress)
+      OnListClick();
+    else
+      UpdateVisitorButtons();
   }
   return QDialog::eventFilter(watched, event);
+}
+
+bool CMainDlg::OnTableKey(QKeyEvent* event) {
+  const bool menuKey = event->key() == Qt::Key_Menu ||
+                       (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+  if (menuKey) {
+    ShowRowMenuFromKeyboard();
+    return true;
+  }
+  if ((event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) || event->modifiers() & ~Qt::KeypadModifier)
+    return false;
+  // Enter on a chat request accepts it (OnAccept looks at the row's state);
+  // on any other row it does nothing, and never closes the window.
+  FollowSelection();
+  if (AcceptButton()->isEnabled()) OnAccept();
+  return true;
+}
+
+void CMainDlg::ShowRowMenuFromKeyboard() {
+  const QModelIndex current = m_pTable->currentIndex();
+  if (!current.isValid() || SelectedRow() < 0) return;
+  const QRect cell = m_pTable->visualRect(m_pTable->model()->index(SelectedRow(), 0));
+  const QPoint at = m_pTable->viewport()->mapToGlobal(cell.bottomLeft());
+  if (m_mode == ViewMode::Operators) {
+    if (SelectedOperator() != nullptr) ShowOperatorMenu(at);
+    return;
+  }
+  FollowSelection();
+  ShowVisitorMenu(at);
+}
+
+void CMainDlg::FollowSelectionModel() {
+  QItemSelectionModel* selection = m_pTable->selectionModel();
+  if (selection == nullptr) return;
+  connect(selection, &QItemSelectionModel::selectionChanged, this, &CMainDlg::OnSelectionChanged,
+          Qt::UniqueConnection);
+  connect(selection, &QItemSelectionModel::currentRowChanged, this, &CMainDlg::OnSelectionChanged,
+          Qt::UniqueConnection);
+}
+
+void CMainDlg::OnSelectionChanged() {
+  // A refresh moves the selection while it replaces the rows; it follows
+  // once they are all in.
+  if (!m_bApplyingRefresh) FollowSelection();
+}
+
+void CMainDlg::FollowSelection() {
+  UpdateVisitorButtons();
+  const CSiteVisitor* visitor = nullptr;
+  SelectedVisitor(&visitor);
+  const QString id = visitor != nullptr ? visitor->m_line.sessionId : QString();
+  if (id == m_strPanelVisitor) return;
+  ShowSelectedInPanel();
 }
 
 void CMainDlg::OnListClick() {
@@ -37,16 +112,21 @@ void CMainDlg::OnListClick() {
     UpdateOperatorButtons();
     return;
   }
+  if (SelectedVisitor() < 0) m_bAlwaysRefetchDetails = false;
+  ShowSelectedInPanel();
+  UpdateVisitorButtons();
+}
+
+void CMainDlg::ShowSelectedInPanel() {
   const CSiteVisitor* visitor = nullptr;
   const int row = SelectedVisitor(&visitor);
-  if (row < 0) m_bAlwaysRefetchDetails = false;
+  m_strPanelVisitor = row >= 0 ? visitor->m_line.sessionId : QString();
   if (m_pFootPrints == nullptr || m_pFootPrints->isHidden())
     ShowSelectedDetails();
   else if (row < 0)
     m_pFootPrints->ShowFootPrints(-1, QString(), kSepField, false, QString());
   else
     RequestFootPrints(row, *visitor);
-  UpdateVisitorButtons();
 }
 
 void CMainDlg::OnListRightClick() {
@@ -63,15 +143,19 @@ void CMainDlg::OnListRightClick() {
 void CMainDlg::ShowSelectedDetails() {
   const CSiteVisitor* visitor = nullptr;
   VisitorDetails details;
+  m_strPanelVisitor.clear();
   // What is known shows at once (an empty record when nothing is); a fetch
   // replaces it when its answer comes, if the visitor is still selected.
-  if (SelectedVisitor(&visitor) >= 0 && !visitor->GetDetails(details, m_bAlwaysRefetchDetails))
-    m_pVisitorInfo->FetchDetails(visitor->m_line.sessionId);
+  if (SelectedVisitor(&visitor) >= 0) {
+    m_strPanelVisitor = visitor->m_line.sessionId;
+    if (!visitor->GetDetails(details, m_bAlwaysRefetchDetails)) m_pVisitorInfo->FetchDetails(visitor->m_line.sessionId);
+  }
   m_pDetails->ShowDetails(details);
 }
 
 void CMainDlg::RequestFootPrints(int row, const CSiteVisitor& visitor) {
   // The list shows the new visitor's header, empty, until the pages come.
+  m_strPanelVisitor = visitor.m_line.sessionId;
   m_pFootPrints->ShowFootPrints(row, QString(), kSepField, false, visitor.m_line.ip);
   m_pVisitorInfo->FetchFootPrints(visitor.m_line.sessionId);
 }
@@ -93,7 +177,10 @@ void CMainDlg::OnFootPrints() {
   }
   const CSiteVisitor* visitor = nullptr;
   const int row = SelectedVisitor(&visitor);
-  if (row >= 0) RequestFootPrints(row, *visitor);
+  if (row >= 0)
+    RequestFootPrints(row, *visitor);
+  else
+    m_strPanelVisitor.clear();
   m_pFootPrints->show();
   m_pDetails->hide();
 }

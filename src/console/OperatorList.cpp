@@ -6,10 +6,24 @@ int COperatorList::rowCount(const QModelIndex& parent) const { return parent.isV
 
 int COperatorList::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
+
 QVariant COperatorList::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= m_entries.size() || role != Qt::DisplayRole) return {};
+  if (!index.isValid() || index.row() >= m_entries.size()) return {};
   const OperatorEntry& entry = m_entries.at(index.row());
-  return index.column() == ColName ? entry.name : StatusText(entry);
+  if (role == Qt::DisplayRole) return index.column() == ColName ? entry.name : StatusText(entry);
+  if (role == Qt::ForegroundRole)
+    return index.column() == ColStatus ? StatusColour(StatusText(entry)) : QColor(Qt::black);
+  if (role == Qt::BackgroundRole) return QColor(Qt::white);
+  return {};
+}
+
+QColor COperatorList::StatusColour(const QString& status) {
+  // A running chat shows as "Chatting with:<name>", a request as "Chat Request".
+  if (status == QLatin1String("Online")) return QColor(10, 192, 10);
+  if (status.isEmpty() || status == QLatin1String("Offline") || status.startsWith(QLatin1String("Chatting")) ||
+      status.compare(QLatin1String("Chat request"), Qt::CaseInsensitive) == 0)
+    return QColor(210, 0, 0);
+  return QColor(Qt::black);
 }
 
 QVariant COperatorList::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -3,6 +3,7 @@
 #include "OperatorEntry.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QList>
 #include <QStringList>
 
@@ -34,6 +35,9 @@ class COperatorList : public QAbstractTableModel {
   QStringList Texts() const;
   // What the Operators view's Status column shows for the entry.
   static QString StatusText(const OperatorEntry& entry);
+  // The colour of a Status cell: "Online" green; "Offline", an
+  // empty status, a chat request and a running chat red; anything else black.
+  static QColor StatusColour(const QString& status);
 
  signals:
   void Changed();

@@ -135,6 +135,20 @@ bool CVisitorActions::CanJoin(const QString& status, const QString& loginId, boo
   return !loginId.isEmpty() && status.right(loginId.size()).compare(loginId, Qt::CaseInsensitive) == 0;
 }
 
+bool CVisitorActions::Allows(Command command, const VisitorLine& line, const QString& loginId, bool bAdmin) {
+  switch (command) {
+    case Command::Accept: return line.status == QLatin1String("Chat Request");
+    case Command::Join:
+      return line.status.startsWith(QLatin1String("Chatting")) && CanJoin(line.status, loginId, bAdmin);
+    case Command::Busy: return line.actBusy == QLatin1String("Busy");
+    case Command::Invite: return line.actInvite == QLatin1String("Invite");
+    case Command::Delete: return line.actDelete == QLatin1String("Delete");
+    case Command::BlockIp: return line.actBlockIp == QLatin1String("BlockIP");
+    case Command::ProactivePop: return line.actProPop == QLatin1String("Pro-Pop");
+  }
+  return false;
+}
+
 bool CVisitorActions::HandleNotice(const QString& notice) {
   const QStringList pieces = SplitReply(notice, kSepField);
   // A transfer notice without its session id names no chat.

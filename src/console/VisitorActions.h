@@ -52,6 +52,13 @@ class CVisitorActions : public QObject {
   static QString NormalisedPopUrl(const QString& url);
   // Join is allowed for an administrator, or on a chat of this operator.
   static bool CanJoin(const QString& status, const QString& loginId, bool bAdmin);
+  // The commands on one visitor's row, and whether its state allows each:
+  // the buttons, the menu and the keys all ask this, so no command acts on
+  // a visitor whose state does not allow it (an accept for a visitor who
+  // asked for nothing). Join only on a running chat: it does not keep the
+  // state of the row selected before.
+  enum class Command { Accept, Join, Busy, Invite, Delete, BlockIp, ProactivePop };
+  static bool Allows(Command command, const VisitorLine& line, const QString& loginId, bool bAdmin);
 
   // Reply handlers, by what the request was for.
   void OnAcceptReply(const QString& reply, const CSiteVisitor& row,

@@ -3,10 +3,22 @@
 #include "ControlArt.h"
 #include "LinkOpener.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSet>
 
-CMyHyperLink::CMyHyperLink(QWidget* parent) : QLabel(parent) {
-  setTextFormat(Qt::PlainText);
+namespace {
+
+QSet<QString>& VisitedAddresses() {
+  static QSet<QString> visited;
+  return visited;
+}
+
+}  // namespace
+
+CMyHyperLink::CMyHyperLink(QWidget* parent) : CElidedLabel(parent) {
+  setFocusPolicy(Qt::StrongFocus);  // reached by Tab; Enter or Space opens it
   setAutoFillBackground(false);  // nothing is erased behind the text
   setCursor(Qt::ArrowCursor);
   Underline();
@@ -25,7 +37,7 @@ void CMyHyperLink::Underline() {
 }
 
 void CMyHyperLink::changeEvent(QEvent* event) {
-  QLabel::changeEvent(event);
+  CElidedLabel::changeEvent(event);
   if (event->type() == QEvent::FontChange && !m_bInFontChange) Underline();
 }
 
@@ -33,20 +45,20 @@ void CMyHyperLink::SetUrl(const QString& url) {
   m_bLinkCursor = !url.isEmpty();
   setCursor(m_bLinkCursor ? ControlArt::LinkCursor() : QCursor(Qt::ArrowCursor));
   m_strUrl = url;
-  update();
+  ApplyColour();  // the new address's visited state
 }
 
 void CMyHyperLink::SetLink(const QString& text) {
   m_strText = text;
   SetUrl(text);
   setToolTip(PlainToolTip(text));
-  setText(DisplayedField(text));
+  SetFullText(text);
 }
 
 void CMyHyperLink::SetMailLink(const QString& text) {
   m_strText = text;
   if (!text.isEmpty()) SetUrl(QStringLiteral("mailto:") + text);
-  setText(DisplayedField(text));
+  SetFullText(text);
 }
 
 void CMyHyperLink::SetColours(const QColor& normal, const QColor& hover, const QColor& visited) {
@@ -56,7 +68,9 @@ void CMyHyperLink::SetColours(const QColor& normal, const QColor& hover, const Q
   ApplyColour();
 }
 
-QColor CMyHyperLink::CurrentColour() const { return m_bVisited ? m_visited : m_bHover ? m_hover : m_normal; }
+bool CMyHyperLink::IsVisited() const { return !m_strUrl.isEmpty() && VisitedAddresses().contains(m_strUrl); }
+
+QColor CMyHyperLink::CurrentColour() const { return IsVisited() ? m_visited : m_bHover ? m_hover : m_normal; }
 
 void CMyHyperLink::ApplyColour() {
   QPalette pal = palette();
@@ -66,7 +80,7 @@ void CMyHyperLink::ApplyColour() {
 }
 
 void CMyHyperLink::enterEvent(QEnterEvent* event) {
-  QLabel::enterEvent(event);
+  CElidedLabel::enterEvent(event);
   if (!m_bHover) {
     m_bHover = true;
     ApplyColour();
@@ -74,7 +88,7 @@ void CMyHyperLink::enterEvent(QEnterEvent* event) {
 }
 
 void CMyHyperLink::leaveEvent(QEvent* event) {
-  QLabel::leaveEvent(event);
+  CElidedLabel::leaveEvent(event);
   if (m_bHover) {
     m_bHover = false;
     ApplyColour();
@@ -83,11 +97,11 @@ void CMyHyperLink::leaveEvent(QEvent* event) {
 
 void CMyHyperLink::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) m_bPressed = true;
-  QLabel::mousePressEvent(event);
+  CElidedLabel::mousePressEvent(event);
 }
 
 void CMyHyperLink::mouseReleaseEvent(QMouseEvent* event) {
-  QLabel::mouseReleaseEvent(event);
+  CElidedLabel::mouseReleaseEvent(event);
   const bool click = m_bPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   if (event->button() == Qt::LeftButton) m_bPressed = false;
   if (click) OnClicked();
@@ -95,7 +109,20 @@ void CMyHyperLink::mouseReleaseEvent(QMouseEvent* event) {
 
 void CMyHyperLink::OnClicked() {
   CLinkOpener::Open(m_strUrl);  // refused or failed: nothing is reported
-  m_bVisited = true;
-  ApplyColour();
+  if (!m_strUrl.isEmpty()) VisitedAddresses().insert(m_strUrl);
+  // Every link to the address shows it visited, this one included.
+  for (QWidget* widget : QApplication::allWidgets())
+    if (auto* link = qobject_cast<CMyHyperLink*>(widget); link != nullptr && link->m_strUrl == m_strUrl)
+      link->ApplyColour();
   emit linkClicked();
+}
+
+void CMyHyperLink::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) &&
+      (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !m_strUrl.isEmpty()) {
+    OnClicked();
+    event->accept();
+    return;
+  }
+  CElidedLabel::keyPressEvent(event);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ElidedLabel.h"
 #include "OutsideText.h"
 
 #include <QColor>
@@ -14,7 +15,13 @@
 // the tooltip are plain text. A click opens the target only when it is an
 // http, https, ftp or mailto address ("www." gets "http://"), through
 // CLinkOpener; the link becomes visited either way.
-class CMyHyperLink : public QLabel {
+//
+// Visited is a state of the address, not of the control: once an address
+// has been opened, every link to it shows the visited colour, and a link
+// given another address shows that address's state. The link takes the
+// keyboard focus: Enter or Space opens it, Ctrl+C (or "Copy" in its menu)
+// copies the whole text; a text wider than the link ends in "…".
+class CMyHyperLink : public CElidedLabel {
   Q_OBJECT
 
  public:
@@ -32,7 +39,8 @@ class CMyHyperLink : public QLabel {
   void SetColours(const QColor& normal, const QColor& hover, const QColor& visited);
   QColor CurrentColour() const;
   bool IsHover() const { return m_bHover; }
-  bool IsVisited() const { return m_bVisited; }
+  // Whether the link's address has been opened in this run, by any link.
+  bool IsVisited() const;
   // True while the link shows cursor 161 rather than the arrow.
   bool HasLinkCursor() const { return m_bLinkCursor; }
 
@@ -46,6 +54,7 @@ class CMyHyperLink : public QLabel {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void OnClicked();
@@ -58,7 +67,6 @@ class CMyHyperLink : public QLabel {
   QColor m_hover{255, 0, 0};
   QColor m_visited{5, 34, 143};
   bool m_bHover = false;
-  bool m_bVisited = false;
   bool m_bPressed = false;
   bool m_bLinkCursor = false;
   bool m_bInFontChange = false;

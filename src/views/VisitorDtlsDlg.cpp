@@ -1,5 +1,6 @@
 #include "VisitorDtlsDlg.h"
 
+#include "ElidedLabel.h"
 #include "MyHyperLink.h"
 
 #include <QGridLayout>
@@ -54,16 +55,15 @@ CVisitorDtlsDlg::CVisitorDtlsDlg(QWidget* parent)
       auto* label = new QLabel(QString::fromLatin1(rows[i].label) + QStringLiteral(" :"), box);
       m_labels[f] = label;
       if (m_values[f] == nullptr) {
-        m_values[f] = new QLabel(box);
-        m_values[f]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_values[f] = new CElidedLabel(box);
         QPalette pal = m_values[f]->palette();
         pal.setColor(QPalette::WindowText, kValueColour);
         m_values[f]->setPalette(pal);
       }
-      QLabel* value = m_values[f];
+      CElidedLabel* value = m_values[f];
       value->setTextFormat(Qt::PlainText);
-      // A long page address is cut at the panel's edge instead of widening
-      // the console; the tooltip has it whole.
+      // A long page address is elided at the panel's edge instead of
+      // widening the console; the tooltip and a copy have it whole.
       value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
       grid->addWidget(label, i, 0);
       grid->addWidget(value, i, 1);
@@ -87,7 +87,7 @@ void CVisitorDtlsDlg::ShowDetails(const VisitorDetails& details) {
     else if (f == F::VisitorEmail)
       m_pEmail->SetMailLink(text);
     else
-      m_values[size_t(f)]->setText(DisplayedField(text));
+      m_values[size_t(f)]->SetFullText(text);
     m_values[size_t(f)]->setToolTip(PlainToolTip(text));
   }
   for (CMyHyperLink* link : {m_pUrl, m_pReferrer, m_pEmail}) {

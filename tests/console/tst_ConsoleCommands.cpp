@@ -329,6 +329,75 @@ class TestConsoleCommands : public QObject {
     QCOMPARE(BoxTexts(), QStringList{"Message sent"});
     QVERIFY(Targets("w-admsg.php").value(0).contains("adid=ben&action=save&admsg=call%20me%20%26%20soon&adminid=anna"));
   }
+
+  // The commands follow the selection however it moves: after a click on a
+  // chat request and Down, Accept sent an accept for a visitor who had asked
+  // for nothing. Enter accepts a request and nothing else.
+  void keyboardSelectionAndAccept_data() {
+    QTest::addColumn<QList<int>>("keys");  // on the table, after a click on row 0
+    QTest::addColumn<bool>("pressAccept");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QStringList>("accepted");
+    QTest::newRow("down to In Site") << QList<int>{Qt::Key_Down} << true << "s2" << QStringList{};
+    QTest::newRow("down and up") << QList<int>{Qt::Key_Down, Qt::Key_Up} << true << "r1" << QStringList{"r1"};
+    QTest::newRow("Enter, next request") << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter} << false << "r3"
+                                         << QStringList{"r3"};
+    QTest::newRow("Enter on In Site") << QList<int>{Qt::Key_Down, Qt::Key_Return} << false << "s2" << QStringList{};
+  }
+  void keyboardSelectionAndAccept() {
+    QFETCH(QList<int>, keys);
+    QFETCH(bool, pressAccept);
+    QFETCH(QString, selected);
+    QFETCH(QStringList, accepted);
+    m_replies["w-adc.php"] = "DISCONNNNECT";  // only the request counts here
+    Show({{"r1", "Chat Request"}, {"s2"}, {"r3", "Chat Request"}});
+    const QRect first = C().Table()->visualRect(C().Table()->model()->index(0, 0));
+    QTest::mouseClick(C().Table()->viewport(), Qt::LeftButton, {}, first.center());
+    for (int key : keys) QTest::keyClick(C().Table(), Qt::Key(key));
+    if (pressAccept) C().OnAccept();  // as Alt+C or a stale menu would
+    Settle();
+    QStringList ids;
+    for (const QString& target : Targets("w-adc.php")) ids.append(target.section("csesid=", 1).section('&', 0, 0));
+    QCOMPARE(ids, accepted);
+    QVERIFY(C().isVisible());
+    // The menu key opens the selected row's menu, grayed by its state, and
+    // the details panel asks about the selected visitor.
+    QTest::keyClick(C().Table(), Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(C().ContextMenu() != nullptr);
+    QCOMPARE(C().ContextMenu()->actions().value(2)->isEnabled(), selected != "s2");
+    C().ContextMenu()->close();
+    QTRY_VERIFY(!Targets("wn-lmudets.php").filter("csesid=" + selected + "&").isEmpty());
+  }
+
+  // The Operators view: Accept and Deny come from the selected entry alone,
+  // also after a refresh carrying a request; and the Status colours.
+  void operatorsView_data() {
+    QTest::addColumn<int>("row");  // -1: none selected
+    QTest::addColumn<bool>("acceptAndDeny");
+    QTest::newRow("nothing selected") << -1 << false;
+    QTest::newRow("the asking operator") << 0 << true;
+    QTest::newRow("Down to another") << 1 << false;
+  }
+  void operatorsView() {
+    QFETCH(int, row);
+    QFETCH(bool, acceptAndDeny);
+    const QString operators = "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline<fld>"
+                              "dee<subfld>oc9<subfld>Chatting<subfld>Online<fld>eve<subfld><subfld><subfld>Online";
+    Show({{"s1"}}, operators);
+    C().TabButtons()[2]->click();
+    C().Table()->selectRow(0);
+    if (row < 0) C().Table()->clearSelection();
+    if (row > 0) QTest::keyClick(C().Table(), Qt::Key_Down);
+    Show({{"s1"}}, operators);
+    QCOMPARE(C().AcceptButton()->isEnabled() || C().BusyButton()->isEnabled(), acceptAndDeny);
+    C().OnAccept();
+    C().OnBusy();
+    Settle();
+    QCOMPARE(Targets("wn-opacpt_chts.php").size() + Targets("wn-opclchat.php").size(), acceptAndDeny ? 2 : 0);
+    const QList<QColor> colours{QColor(210, 0, 0), QColor(210, 0, 0), QColor(210, 0, 0), QColor(10, 192, 10)};
+    for (int r = 0; r < colours.size(); ++r)
+      QCOMPARE(C().Table()->model()->index(r, 1).data(Qt::ForegroundRole).value<QColor>(), colours[r]);
+  }
 };
 
 QTEST_MAIN(TestConsoleCommands)

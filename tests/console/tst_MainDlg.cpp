@@ -416,6 +416,41 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().Table()->model()->rowCount(), 0);  // the next refresh fills it
   }
 
+  // While a request waits the view switches once for it, not at every
+  // refresh: the operator's click on another tab stays (a failed refresh
+  // makes nothing new). A new request switches again.
+  void aViewChoiceStandsWhileARequestWaits_data() {
+    QTest::addColumn<int>("chosenTab");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");  // the same and a new request
+    QTest::addColumn<int>("switchedTo");
+    const QString op = "ben<subfld>oc1<subfld>op_chat<subfld>Online";
+    const QString request = "<fld>cy<subfld>oc2<subfld>op_chat<subfld>Online";
+    QTest::newRow("visitor request") << 2 << RefreshReplyText({{"a", "Chat Request"}})
+                                     << RefreshReplyText({{"a", "Chat Request"}, {"b", "Chat Request"}}) << 0;
+    QTest::newRow("operator request") << 0 << RefreshReplyText({{"a"}}, "1", "", op)
+                                      << RefreshReplyText({{"a"}}, "1", "", op + request) << 2;
+  }
+  void aViewChoiceStandsWhileARequestWaits() {
+    QFETCH(int, chosenTab);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, switchedTo);
+    m_refresh = [first](const httplib::Request&) { return CScriptedServer::Reply{200, first.toStdString()}; };
+    C().TabButtons()[chosenTab]->click();
+    int undone = 0;  // times the operator had to choose again
+    for (const QString& reply : {first, first, QString("DISCONNNNECT"), first}) {
+      C().ApplyRefreshReply(reply);
+      if (C().Mode() == CMainDlg::ViewMode(chosenTab)) continue;
+      ++undone;
+      C().TabButtons()[chosenTab]->click();
+    }
+    QCOMPARE(undone, 1);
+    C().ApplyRefreshReply(second);
+    CheckTabs(switchedTo);
+    QTRY_COMPARE(m_pEngine->RunningRequests(), 0);
+  }
+
   // A keyring that never answers delays neither the log-out nor its box.
   void serverSaysLoggedOut() {
     CSavedCredentials::Save({"anna", "1001", "pw"});
@@ -605,6 +640,7 @@ class TestMainDlg : public QObject {
 
   void aLateReplyWhileTheLoggedOutBoxIsOpenChangesNothing() {
     Apply({{"a"}});
+    QTRY_COMPARE(m_pEngine->RunningRequests(), 0);  // the panel's question about a
     m_refresh = [](const httplib::Request&) {
       return CScriptedServer::Reply{200, RefreshReplyText({{"late"}}).toStdString(), 200};
     };
@@ -625,10 +661,9 @@ class TestMainDlg : public QObject {
   }
 
   void detailsAreCachedOnlyWhenWholeAndFetchedAfreshWhenForced() {
-    Apply({{"a"}, {"b"}});
     m_info = [](const std::string&, const std::string& id) { return DetailsOf("Name " + id, 0, id == "a" ? 19 : 18); };
+    Apply({{"a"}, {"b"}});  // selects a, and the panel shows a
     QVERIFY(C().ViewDetailsButton()->isEnabled() && C().FootPrintsButton()->isEnabled());
-    ClickRow(0);
     QTRY_COMPARE(ShownName(), QString("Name a"));
     ClickRow(0);  // cached
     QVERIFY(!C().VisitorInfo().IsDetailsOut());
@@ -664,11 +699,12 @@ class TestMainDlg : public QObject {
     QTRY_COMPARE(ShownName(), QString("b"));
     QTRY_VERIFY(!C().VisitorInfo().IsDetailsOut());
     QCOMPARE(ShownName(), QString("b"));
-    // An answer for a visitor no longer selected is cached, not shown.
+    // An answer for a visitor no longer selected is cached, not shown: the
+    // panel follows the selection to b.
     ClickRow(0);
     Select(1);
     QTRY_VERIFY(!C().VisitorInfo().IsDetailsOut());
-    QCOMPARE(ShownName(), QString());
+    QCOMPARE(ShownName(), QString("b"));
     QVERIFY(C().Visitors()[0].m_bDetailsLoaded);
   }
 

@@ -82,6 +82,21 @@ class TestMyHyperLink : public QObject {
     QCOMPARE(link.CurrentColour(), kVisited);
   }
 
+  // Visited belongs to the address: the link given the next visitor's page
+  // is not shown visited; every link to the clicked page is.
+  void visitedBelongsToTheAddress() {
+    Opened opened;
+    CMyHyperLink link, other;
+    link.resize(200, 20);
+    for (CMyHyperLink* l : {&link, &other}) l->SetLink(QStringLiteral("http://a.example.com/clicked"));
+    QTest::mouseClick(&link, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(other.palette().color(QPalette::WindowText), kVisited);
+    link.SetLink(QStringLiteral("http://b.example.com/next"));
+    QCOMPARE(link.palette().color(QPalette::WindowText), kNormal);
+    link.SetLink(QStringLiteral("http://a.example.com/clicked"));
+    QVERIFY(link.IsVisited());
+  }
+
   void leavingRestoresTheColourAndNoGrabIsLeft() {
     QWidget window;
     auto* link = new CMyHyperLink(&window);

@@ -2,9 +2,12 @@
 #include "GetFootDlg.h"
 #include "LinkOpener.h"
 #include "MyHyperLink.h"
+#include "ElidedLabel.h"
 #include "VisitorDtlsDlg.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMenu>
 #include <QDialog>
 #include <QHeaderView>
 #include <QTableWidget>
@@ -59,6 +62,37 @@ class TestVisitorPanels : public QObject {
 
     QTest::keyClick(panel->Value(F::City), Qt::Key_Escape);
     QVERIFY(chat.isVisible());
+  }
+
+  // A value wider than its place ends in "…"; the tooltip and a copy (Ctrl+C
+  // or the menu's Copy) give it whole. The links take the focus by Tab.
+  void longValuesAreElidedAndCopiedWhole_data() {
+    QTest::addColumn<int>("field");
+    QTest::newRow("page link") << int(F::Url);
+    QTest::newRow("custom information") << int(F::CustomInformation);
+  }
+  void longValuesAreElidedAndCopiedWhole() {
+    QFETCH(int, field);
+    QWidget console;
+    auto* panel = new CVisitorDtlsDlg(&console);
+    panel->setGeometry(0, 0, 900, 200);
+    console.show();
+    VisitorDetails d;
+    d.fields[size_t(field)] = "http://shop.example.com/" + QString(300, 'p');
+    d.fields[F::Referrer] = "http://b.ex/";
+    panel->ShowDetails(d);
+    CElidedLabel* value = panel->Value(field);
+    QTRY_VERIFY(value->ShownText().endsWith(QChar(0x2026)));
+    QVERIFY(value->fontMetrics().horizontalAdvance(value->ShownText()) <= value->width());
+    QVERIFY(!panel->ReferrerLink()->IsElided());
+    QVERIFY(value->toolTip().contains(QString(300, 'p')));
+    value->setFocus();
+    QTest::keyClick(value, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), d.fields[size_t(field)]);
+    QApplication::clipboard()->clear();
+    std::unique_ptr<QMenu>(value->CreateMenu())->actions().value(0)->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), d.fields[size_t(field)]);
+    QVERIFY(panel->UrlLink()->focusPolicy() & Qt::TabFocus);
   }
 
   void footPrintRows_data() {
