@@ -21,11 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const RefreshReply reply = RefreshReply::Parse(ReplyText(data, size));
   FUZZ_CHECK(reply.total >= 0);
-  if (!reply.wellFormed) FUZZ_CHECK(reply.visitors.isEmpty() && reply.operators.isEmpty());
-  FUZZ_CHECK(reply.rows.size() == reply.visitors.size());
-  FUZZ_CHECK(reply.chatCount >= 0 && reply.chatCount <= reply.visitors.size());
+  if (!reply.wellFormed) FUZZ_CHECK(reply.rows.isEmpty() && reply.operators.isEmpty());
+  FUZZ_CHECK(reply.chatCount >= 0 && reply.chatCount <= reply.rows.size());
   model.SetVisitors(reply.rows);
-  FUZZ_CHECK(model.rowCount() == reply.visitors.size());
+  FUZZ_CHECK(model.rowCount() == reply.rows.size());
   for (int row = 0; row < model.rowCount(); ++row) {
     for (int column = 0; column < model.columnCount(); ++column) {
       const QModelIndex index = model.index(row, column);
@@ -33,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        int(Qt::ForegroundRole)})
         (void)model.data(index, role);
     }
-    FUZZ_CHECK(model.Find(reply.visitors[row].sessionId) != nullptr);
+    FUZZ_CHECK(model.Find(reply.rows[row].m_line.sessionId) != nullptr);
   }
   return 0;
 }

@@ -110,7 +110,8 @@ void CAlerts::ChatRequestsSeen(const RefreshReply& reply, bool bOnline) {
   }
   const bool consoleInFront = m_pConsole && m_pConsole->isActiveWindow();
   if (!bOnline || IsConsoleVisible() || consoleInFront) return;
-  for (const VisitorLine& line : reply.visitors) {
+  for (const CSiteVisitor& row : reply.rows) {
+    const VisitorLine& line = row.m_line;
     if (line.status != QStringLiteral("Chat Request") || line.sessionId == m_strLastNoticeId) continue;
     m_strLastNoticeId = line.sessionId;
     Notice(line.ip, line.sessionId, false);
@@ -130,7 +131,8 @@ void CAlerts::NoteWaitingRequests(const RefreshReply& reply) {
   // are not new again at the next good one.
   if (!reply.wellFormed) return;
   QSet<QString> waiting;
-  for (const VisitorLine& line : reply.visitors) {
+  for (const CSiteVisitor& row : reply.rows) {
+    const VisitorLine& line = row.m_line;
     if (line.status != QStringLiteral("Chat Request")) continue;
     waiting.insert(line.sessionId);
     if (!m_waitingRequests.contains(line.sessionId)) m_bNewVisitorRequest = true;

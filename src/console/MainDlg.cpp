@@ -196,7 +196,8 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   bool backToVisitors = false;
   if (m_mode == ViewMode::Operators) {
     QList<CSiteVisitor> visitors;
-    for (const VisitorLine& line : reply.visitors) {
+    for (const CSiteVisitor& row : reply.rows) {
+      const VisitorLine& line = row.m_line;
       // A chat request while the operator looks at the operators: back to
       // the visitors once this reply is applied; the next refresh fills them.
       // Once per new request: a click on Operators while it waits stays.

@@ -91,17 +91,18 @@ RefreshReply RefreshReply::Parse(const QString& text) {
   r.noUsersOnline = blocks[0] == View(u"No Users Online");
   if (!r.noUsersOnline) {
     // About one line per 150 characters: one allocation for the list instead of many.
-    r.visitors.reserve(qsizetype(blocks[0].size() / 150 + 1));
-    r.rows.reserve(r.visitors.capacity());
+    r.rows.reserve(qsizetype(blocks[0].size() / 150 + 1));
     FieldStrings strings;
     ForEachVisitorLine(blocks[0], [&r, &strings](const std::array<View, VisitorLine::kFieldCount>& f) {
-      VisitorLine v;
-      v.sessionId = strings.Take(0, f[0]);
-      v.ip = strings.Take(1, f[1]);
+      // Built in place: a line made apart and moved in cost a tenth of the parse.
+      CSiteVisitor& row = r.rows.emplaceBack();
+      VisitorLine& v = row.m_line;
+      v.sessionId = ToString(f[0]);  // the id, address, time and name differ from line to line
+      v.ip = ToString(f[1]);
       v.visits = strings.Take(2, f[2]);
       v.status = strings.Take(3, f[3]);
-      v.duration = strings.Take(4, f[4]);
-      v.name = strings.Take(5, f[5]);
+      v.duration = ToString(f[4]);
+      v.name = ToString(f[5]);
       v.actDelete = strings.Take(6, f[6]);
       v.actBusy = strings.Take(7, f[7]);
       v.actInvite = strings.Take(8, f[8]);
@@ -109,11 +110,10 @@ RefreshReply RefreshReply::Parse(const QString& text) {
       v.actProPop = strings.Take(10, f[10]);
       v.page = strings.Take(11, f[11]);
       v.colour = strings.Take(12, f[12]);
+      row.m_bHasColour = !v.colour.isEmpty();
       r.anyChatRequest = r.anyChatRequest || v.status == QStringLiteral("Chat Request");
       if (v.status.startsWith(QStringLiteral("Chat"))) ++r.chatCount;
       if (CAlerts::IsNewVisitor(v.duration)) ++r.newVisitorCount;
-      r.rows.append(CSiteVisitor(v));
-      r.visitors.append(std::move(v));
     });
   }
   r.total = int(std::clamp<long>(ReadLeadingInt(ToString(blocks[1])), 0, INT_MAX));

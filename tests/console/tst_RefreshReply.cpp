@@ -33,7 +33,6 @@ class TestRefreshReply : public QObject {
       if (VisitorLine::FromFields(SplitReply(text, "<fld>"), v)) expected.append(v);
     }
     const RefreshReply r = RefreshReply::Parse(block + "<blk>3<blk><blk><blk><blk><blk>");
-    QCOMPARE(r.visitors, expected);
     QCOMPARE(r.rows.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) QCOMPARE(r.rows[i].m_line, expected[i]);
   }
@@ -55,11 +54,11 @@ class TestRefreshReply : public QObject {
         RefreshReplyText({{"a", "Chat Request"}, {"b"}}, "42", "sound1",
                          "anna<subfld><subfld>Initiate<subfld>Online<fld>ben<subfld>c7<subfld>op_chat<subfld>Online"));
     QVERIFY(r.wellFormed);
-    QCOMPARE(r.visitors.size(), 2);
-    QCOMPARE(r.visitors[0].sessionId, QString("a"));
-    QCOMPARE(r.visitors[0].ip, QString("10.0.0.1"));
-    QCOMPARE(r.visitors[0].page, QString("/index.html"));
-    QCOMPARE(r.visitors[1].actInvite, QString("Invite"));
+    QCOMPARE(r.rows.size(), 2);
+    QCOMPARE(r.rows[0].m_line.sessionId, QString("a"));
+    QCOMPARE(r.rows[0].m_line.ip, QString("10.0.0.1"));
+    QCOMPARE(r.rows[0].m_line.page, QString("/index.html"));
+    QCOMPARE(r.rows[1].m_line.actInvite, QString("Invite"));
     QCOMPARE(r.total, 42);
     QCOMPARE(r.sound, QString("sound1"));
     QCOMPARE(r.operators.size(), 2);
@@ -79,8 +78,8 @@ class TestRefreshReply : public QObject {
     const RefreshReply r = RefreshReply::Parse(twelve + "<ln>" + TestVisitor{"ok"}.Line() + "<ln>" + fourteen +
                                                "<blk>no number<blk><blk><blk><blk>a<subfld>b<subfld>c<blk>");
     QVERIFY(r.wellFormed);
-    QCOMPARE(r.visitors.size(), 1);
-    QCOMPARE(r.visitors[0].sessionId, QString("ok"));
+    QCOMPARE(r.rows.size(), 1);
+    QCOMPARE(r.rows[0].m_line.sessionId, QString("ok"));
     QCOMPARE(r.total, 0);
     QVERIFY(r.operators.isEmpty());
     QVERIFY(RefreshReply::Parse(RefreshReplyText({})).noUsersOnline);
@@ -108,7 +107,7 @@ class TestRefreshReply : public QObject {
     CVisitorTableModel model;
     TestVisitor t{"s", status};
     t.colour = colour;
-    model.SetVisitors({CSiteVisitor(RefreshReply::Parse(RefreshReplyText({t})).visitors.first())});
+    model.SetVisitors({RefreshReply::Parse(RefreshReplyText({t})).rows.first()});
     QCOMPARE(CVisitorTableModel::RowImage(model.Visitors().first()), image);
     QCOMPARE(model.data(model.index(0, CVisitorTableModel::ColVisitor), Qt::BackgroundRole).value<QColor>(), background);
     QCOMPARE(model.data(model.index(0, CVisitorTableModel::ColName), Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
@@ -121,7 +120,7 @@ class TestRefreshReply : public QObject {
     CVisitorTableModel model;
     TestVisitor t{"s"};
     t.name = "Zoe";
-    model.SetVisitors({CSiteVisitor(RefreshReply::Parse(RefreshReplyText({t})).visitors.first())});
+    model.SetVisitors({RefreshReply::Parse(RefreshReplyText({t})).rows.first()});
     QCOMPARE(model.columnCount(), 5);
     const QStringList expected{"10.0.0.1 - (3)", "In Site", "0:01:00", "Zoe", "/index.html"};
     const QStringList headers{"Visitor  (P.Visits)", "Status", "Duration", "Name", "Page"};
@@ -134,9 +133,7 @@ class TestRefreshReply : public QObject {
   void refreshUpdatesInPlace() {
     CVisitorTableModel model;
     auto rows = [](QList<TestVisitor> visitors) {
-      QList<CSiteVisitor> out;
-      for (const VisitorLine& l : RefreshReply::Parse(RefreshReplyText(visitors)).visitors) out.append(CSiteVisitor(l));
-      return out;
+      return RefreshReply::Parse(RefreshReplyText(visitors)).rows;
     };
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
