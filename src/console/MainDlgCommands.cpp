@@ -41,7 +41,7 @@ void CMainDlg::UpdateVisitorButtons() {
     return;
   }
   const CSiteVisitor* visitor = nullptr;
-  InviteButton()->setText(QStringLiteral("Invite"));
+  InviteButton()->setText(QStringLiteral("&Invite"));
   const bool selected = SelectedVisitor(&visitor) >= 0;
   const struct {
     FooButton* button;
@@ -57,7 +57,7 @@ void CMainDlg::UpdateVisitorButtons() {
 
 void CMainDlg::UpdateOperatorButtons() {
   m_pOperatorLogOut->setEnabled(m_engine.Session().admin);
-  InviteButton()->setText(QStringLiteral("Request Chat"));
+  InviteButton()->setText(QStringLiteral("&Request Chat"));
   for (FooButton* b : {JoinButton(), DeleteButton(), FootPrintsButton(), BlockIpButton(), ViewDetailsButton()})
     b->setEnabled(false);
   const OperatorEntry* entry = SelectedOperator();

@@ -310,7 +310,7 @@ class TestConsoleCommands : public QObject {
     C().OnListClick();
     QVERIFY(C().AcceptButton()->isEnabled() && C().BusyButton()->isEnabled());
     QVERIFY(!C().InviteButton()->isEnabled());
-    QCOMPARE(C().InviteButton()->text(), QString("Request Chat"));
+    QCOMPARE(C().InviteButton()->text(), QString("&Request Chat"));
     QVERIFY(!C().OperatorLogOutButton()->isEnabled());  // not an administrator
     m_replies["wn-opacpt_chts.php"] = "DISCONNNNECT";
     C().OnAccept();
