@@ -198,7 +198,8 @@ int main(int argc, char* argv[]) {
     // What talvero does before its login window, without running it.
     engine.SetDefaultHost(host);
     CPageViewerClient pages(QStringLiteral(TALVERO_BUILD_DIR "/talvero-pages"));
-    engine.SetPageOpener([&pages](const QUrl& address, bool smallWindow) { pages.OpenPage(address, smallWindow); });
+    engine.SetPageOpener(
+        [&pages](const QUrl& address, bool smallWindow, bool quietly) { pages.OpenPage(address, smallWindow, quietly); });
     int pagesShown = 0;
     QObject::connect(&pages, &CPageViewerClient::PageReported, [&pagesShown](const QString& what, int) {
       if (what == QStringLiteral("shown")) ++pagesShown;

@@ -132,6 +132,8 @@ bool CMainDlg::OnInitDialog() {
   LayOutBottomButtons();
   m_pControlPanel->setEnabled(session.admin);
   UpdateTabButtons();
+  // The table takes the keyboard: arrows pick a visitor, Enter accepts.
+  m_pTable->setFocus();
   return true;
 }
 

@@ -238,10 +238,10 @@ void CChatManager::RunOnUiThread(const std::function<void()>& f) {
   QMetaObject::invokeMethod(m_pDispatcher, f, Qt::BlockingQueuedConnection);
 }
 
-void CChatManager::OpenServerPage(const QString& url, bool smallWindow) {
+void CChatManager::OpenServerPage(const QString& url, bool smallWindow, bool quietly) {
   const QString address =
       (m_session.secure ? QStringLiteral("https://") : QStringLiteral("http://")) + m_strHost + m_strPrefix + url;
-  if (m_pageOpener) m_pageOpener(QUrl::fromEncoded(CHttpTransport::EscapeTarget(address.toUtf8())), smallWindow);
+  if (m_pageOpener) m_pageOpener(QUrl::fromEncoded(CHttpTransport::EscapeTarget(address.toUtf8())), smallWindow, quietly);
 }
 
 void CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QObject* context,

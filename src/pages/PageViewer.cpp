@@ -52,12 +52,14 @@ void CPageViewer::Run(const QByteArray& line) {
     if (CWebBrowserDlg* page = m_pages.value(words[1])) page->close();
     return;
   }
-  if (words.size() != 4 || words[0] != "open" || (words[2] != "0" && words[2] != "1")) {
+  auto isFlag = [](const QByteArray& word) { return word == "0" || word == "1"; };
+  if (words.size() != 5 || words[0] != "open" || !isFlag(words[2]) || !isFlag(words[3])) {
     std::fprintf(stderr, "talvero-pages: not a command: %s\n", line.left(200).constData());
     return;
   }
   const QByteArray id = words[1];
-  CWebBrowserDlg* page = CWebBrowserDlg::OpenPage(QUrl::fromEncoded(words[3], QUrl::StrictMode), words[2] == "1");
+  CWebBrowserDlg* page =
+      CWebBrowserDlg::OpenPage(QUrl::fromEncoded(words[4], QUrl::StrictMode), words[2] == "1", words[3] == "1");
   m_pages.insert(id, page);
   m_idle.stop();
   connect(page, &QObject::destroyed, this, [this, id] {

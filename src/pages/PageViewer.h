@@ -11,7 +11,7 @@ class CWebBrowserDlg;
 // The page viewer's side of the channel to the console: one command a line
 // on standard input, one report a line on standard output.
 //
-//   console -> viewer   open <id> <small 0|1> <address>
+//   console -> viewer   open <id> <small 0|1> <quietly 0|1> <address>
 //                       close <id>
 //   viewer  -> console  shown <id>        the page's window is up
 //                       closed <id>       the operator closed it

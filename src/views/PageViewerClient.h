@@ -22,7 +22,8 @@ class CPageViewerClient : public QObject {
 
   static QString DefaultProgram();
 
-  void OpenPage(const QUrl& address, bool smallWindow);
+  // quietly: shown without taking the keyboard (a page nobody asked for).
+  void OpenPage(const QUrl& address, bool smallWindow, bool quietly = false);
   // Closes every page the viewer shows for us; it then ends by itself.
   void CloseAll();
 
@@ -39,6 +40,7 @@ class CPageViewerClient : public QObject {
   struct Page {
     QUrl address;
     bool smallWindow = false;
+    bool quietly = false;
     bool shown = false;
   };
 

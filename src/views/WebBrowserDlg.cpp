@@ -55,15 +55,16 @@ QString CWebBrowserDlg::PageTitle() const {
   return factory ? factory->Title(m_pBrowser) : QString();
 }
 
-CWebBrowserDlg* CWebBrowserDlg::OpenPage(const QUrl& address, bool smallWindow) {
-  return Show(new CWebBrowserDlg(address), smallWindow);
+CWebBrowserDlg* CWebBrowserDlg::OpenPage(const QUrl& address, bool smallWindow, bool quietly) {
+  return Show(new CWebBrowserDlg(address), smallWindow, quietly);
 }
 
-CWebBrowserDlg* CWebBrowserDlg::OpenNotice(const QUrl& address, bool smallWindow, const QString& reason) {
-  return Show(new CWebBrowserDlg(address, reason), smallWindow);
+CWebBrowserDlg* CWebBrowserDlg::OpenNotice(const QUrl& address, bool smallWindow, bool quietly, const QString& reason) {
+  return Show(new CWebBrowserDlg(address, reason), smallWindow, quietly);
 }
 
-CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow) {
+CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool quietly) {
+  dlg->setAttribute(Qt::WA_ShowWithoutActivating, quietly);
   if (smallWindow) {
     // Its fixed place is off a small screen: kept inside the screen's work area.
     QScreen* screen = QGuiApplication::primaryScreen();

@@ -19,8 +19,9 @@ class CWebBrowserDlg : public QDialog {
 
   // Opens a new window for the address: normally sized, or small at the
   // fixed place of the file-transfer page.
-  static CWebBrowserDlg* OpenPage(const QUrl& address, bool smallWindow);
-  static CWebBrowserDlg* OpenNotice(const QUrl& address, bool smallWindow, const QString& reason);
+  // quietly: shown without taking the keyboard.
+  static CWebBrowserDlg* OpenPage(const QUrl& address, bool smallWindow, bool quietly = false);
+  static CWebBrowserDlg* OpenNotice(const QUrl& address, bool smallWindow, bool quietly, const QString& reason);
 
   static constexpr QRect kSmallWindow{665, 515, 310, 130};
 
@@ -36,7 +37,7 @@ class CWebBrowserDlg : public QDialog {
 
  private:
   CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* parent);
-  static CWebBrowserDlg* Show(CWebBrowserDlg* dlg, bool smallWindow);
+  static CWebBrowserDlg* Show(CWebBrowserDlg* dlg, bool smallWindow, bool quietly);
 
   QWidget* m_pBrowser;
   QUrl m_address;
