@@ -72,12 +72,16 @@ void CPageViewerClient::ViewerEnded() {
   if (m_bStopping || m_pages.isEmpty()) return;
   if (m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0) {
     // It ended as it was idle, just as a page was being sent: the pages it
-    // never showed go to a new viewer.
-    bool anyShown = false;
-    for (const Page& page : std::as_const(m_pages)) anyShown = anyShown || page.shown;
-    if (!anyShown) {
+    // never showed go to a new viewer, once (a viewer that takes none of
+    // them would otherwise be started again and again).
+    bool retry = true;
+    for (const Page& page : std::as_const(m_pages)) retry = retry && !page.shown && !page.resent;
+    if (retry) {
       m_process.start(m_program, {}, QIODevice::ReadWrite);
-      for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) Send(it.key(), it.value());
+      for (auto it = m_pages.begin(); it != m_pages.end(); ++it) {
+        it->resent = true;
+        Send(it.key(), it.value());
+      }
       return;
     }
   }

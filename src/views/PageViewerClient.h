@@ -42,6 +42,7 @@ class CPageViewerClient : public QObject {
     bool smallWindow = false;
     bool quietly = false;
     bool shown = false;
+    bool resent = false;  // sent to a second viewer already
   };
 
   void Send(int id, const Page& page);

@@ -63,6 +63,9 @@ class TestPageViewerClient : public QObject {
     QTest::newRow("cannot start") << QStringLiteral("/nonexistent/talvero-pages") << QStringLiteral("could not be started");
     // /bin/false ends at once with status 1, as a viewer that crashed on start.
     QTest::newRow("ends at once") << QStringLiteral("/bin/false") << QStringLiteral("ended unexpectedly (exit status 1)");
+    // /bin/true ends as an idle viewer does: the page is sent to a second
+    // viewer, once, and not to a viewer after viewer.
+    QTest::newRow("ends as idle") << QStringLiteral("/bin/true") << QStringLiteral("ended unexpectedly (exit status 0)");
   }
 
   void withoutAViewerThePageSaysWhy() {
