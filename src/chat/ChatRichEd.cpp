@@ -38,9 +38,19 @@ QImage LoadPicture(int bitmapId) {
 // Outside text as the document may hold it: one kind of line break, and no
 // object replacement character that would pass for a picture.
 QString Sanitised(QString text) {
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');
-  text.replace(QChar::ObjectReplacementCharacter, QChar::ReplacementCharacter);
+  // One pass in place: most lines end with "\r\n" and hold nothing else to mend.
+  QChar* out = text.data();
+  const QChar* in = out;
+  const QChar* const end = in + text.size();
+  for (; in != end; ++in) {
+    if (*in == u'\r') {
+      if (in + 1 != end && in[1] == u'\n') ++in;
+      *out++ = u'\n';
+    } else {
+      *out++ = *in == QChar::ObjectReplacementCharacter ? QChar(QChar::ReplacementCharacter) : *in;
+    }
+  }
+  text.truncate(out - text.constData());
   return text;
 }
 

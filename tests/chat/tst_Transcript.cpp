@@ -118,6 +118,10 @@ class TestTranscript : public QObject {
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     QVERIFY(copied->text().endsWith("Zoe: <b>x</b> &amp; [:)]\nZoe: more"));
     QVERIFY(copied->html().contains("data:image/png;base64,"));
+    // A lone carriage return breaks the line too, and a raw object
+    // replacement character cannot pass for a picture.
+    t.AppendTranscriptLine(QStringLiteral("Zoe: a\rb\uFFFCc\r\n"));
+    QVERIFY(t.toPlainText().endsWith(QStringLiteral("Zoe: moreZoe: a\nb\uFFFDc\n")));
   }
 
   void pushedAddresses_data() {
