@@ -250,12 +250,15 @@ bool CChatDlg::SettleOpenChats(QWidget* console, CChatManager& engine, const QLi
   if (answer != CDesktopServices::Answer::Yes) return true;
   // The session ends right after: each request is awaited, within one
   // time for all, so a dead service holds the operator no longer.
+  // By chat id, not window: a window may go while a request is awaited.
+  QStringList ids;
+  for (const CChatDlg* chat : live()) ids.append(chat->m_strChatId);
   const QDeadlineTimer deadline(waitMs);
-  for (CChatDlg* chat : live()) {
+  for (const QString& id : ids) {
     const qint64 left = deadline.remainingTime();
     if (left <= 0) break;
     QString reply;
-    engine.RequestSync(engine.Catalogue().Action(QStringLiteral("endchatcl"), chat->m_strChatId), reply, int(left));
+    engine.RequestSync(engine.Catalogue().Action(QStringLiteral("endchatcl"), id), reply, int(left));
   }
   return true;
 }
