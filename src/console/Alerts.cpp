@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr long kNewVisitorSeconds = 9;
 constexpr int kBlinkMs = 700;
 
 QIcon RequestIcon() { return QIcon(QPixmap(QStringLiteral(":/bitmaps/170.png")).copy(0, 0, 16, 16)); }
@@ -29,27 +28,6 @@ CAlerts::CAlerts(QWidget* console) : QObject(console), m_pConsole(console) {
 CAlerts::~CAlerts() { CloseNotices(); }
 
 bool CAlerts::IsConsoleVisible() const { return m_pConsole && m_pConsole->isVisible() && !m_pConsole->isMinimized(); }
-
-bool CAlerts::IsNewVisitor(const QString& duration) {
-  // The usual "H:MM:SS", read without a copy: it is asked of every line of
-  // every refresh.
-  long plain = 0;
-  bool anyDigit = false, onlyDigits = duration.size() <= 12;
-  for (qsizetype i = 0; onlyDigits && i < duration.size(); ++i) {
-    const char16_t c = duration.at(i).unicode();
-    if (c == u':') continue;
-    onlyDigits = c >= u'0' && c <= u'9';
-    plain = plain * 10 + (c - u'0');
-    anyDigit = true;
-  }
-  if (onlyDigits && anyDigit) return plain < kNewVisitorSeconds;
-  QString digits = duration;
-  digits.remove(u':');
-  bool ok = false;
-  const long value = digits.toLong(&ok);
-  // A duration that is no number at all says nothing about a new visitor.
-  return ok && value >= 0 && value < kNewVisitorSeconds;
-}
 
 void CAlerts::HandleSoundName(const QString& name, bool bOnline) {
   if (name.isEmpty()) return;
@@ -69,10 +47,6 @@ void CAlerts::HandleSoundName(const QString& name, bool bOnline) {
   } else if (name == QStringLiteral("chat_tran_snd")) {
     PlayEventSound(EVENT_CHAT_TRANSFER);
   }
-}
-
-void CAlerts::VisitorSeen(const QString& duration) {
-  if (IsNewVisitor(duration)) NewVisitorsSeen();
 }
 
 void CAlerts::NewVisitorsSeen() { PlayEventSound(EVENT_NEW_VISITOR); }

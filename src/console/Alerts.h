@@ -27,8 +27,6 @@ class CAlerts : public QObject {
   // busy sound ("sound2") sound only while the operator is online; a new
   // chat request also brings the console forward, without the keyboard.
   void HandleSoundName(const QString& name, bool bOnline);
-  // A visitor line of a refresh; a visitor new on the site rings.
-  void VisitorSeen(const QString& duration);
   // New visitors came with a refresh.
   void NewVisitorsSeen();
   // A chat request arrived while the console shows the operators.
@@ -52,9 +50,6 @@ class CAlerts : public QObject {
   bool IsTrayBlinking() const { return m_blink.isActive(); }
   bool IsRepeatingRequestSound() const { return m_repeat.isActive(); }
   static constexpr int kRepeatMs = 30000;
-  // A visitor on the site for less than 9 seconds: its duration H:MM:SS
-  // read without the colons as a number, so 0:00:08 is 8.
-  static bool IsNewVisitor(const QString& duration);
 
  signals:
   // A chat request came while the console was hidden: the visitors are

@@ -46,7 +46,7 @@ class TestRefreshReply : public QObject {
     };
     for (const char* d : {"0:00:05", "0:00:09", "0:00:08", "00:00:00", "1:00:00", ":", "", "5", " 5", "+3", "-1",
                              "0:00:0x", "1:2:3:4", "99999999999999999999", "0:0٣"})
-      QVERIFY2(CAlerts::IsNewVisitor(d) == thorough(d), qPrintable(d));
+      QVERIFY2(VisitorLine::IsNewOnSite(d) == thorough(d), qPrintable(d));
   }
 
   void parsesTheBlocks() {

@@ -8,4 +8,9 @@ struct OperatorEntry {
   QString chatId;     // operator chat session id, when a chat concerns this entry
   QString chatState;  // "op_chat", "op_chat_picked", "Chatting", "chat_initiated", "Initiate" or empty
   QString status;     // "Online" or "Offline"
+
+  // This operator asks for a chat with the one logged in here.
+  bool AsksForChat() const { return !chatId.isEmpty() && chatState == QLatin1String("op_chat"); }
+  bool IsOnline() const { return status == QLatin1String("Online"); }
+  bool IsOffline() const { return status == QLatin1String("Offline"); }
 };

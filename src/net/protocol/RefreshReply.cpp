@@ -1,6 +1,5 @@
 #include "RefreshReply.h"
 
-#include "Alerts.h"
 #include "NumberText.h"
 #include "Separators.h"
 #include "SplitReply.h"
@@ -111,9 +110,9 @@ RefreshReply RefreshReply::Parse(const QString& text) {
       v.page = strings.Take(11, f[11]);
       v.colour = strings.Take(12, f[12]);
       row.m_bHasColour = !v.colour.isEmpty();
-      r.anyChatRequest = r.anyChatRequest || v.status == QStringLiteral("Chat Request");
-      if (v.status.startsWith(QStringLiteral("Chat"))) ++r.chatCount;
-      if (CAlerts::IsNewVisitor(v.duration)) ++r.newVisitorCount;
+      r.anyChatRequest = r.anyChatRequest || v.IsChatRequest();
+      if (v.IsInChat()) ++r.chatCount;
+      if (v.IsNewOnSite()) ++r.newVisitorCount;
     });
   }
   r.total = int(std::clamp<long>(ReadLeadingInt(ToString(blocks[1])), 0, INT_MAX));

@@ -24,6 +24,15 @@ struct VisitorLine {
   QString name;       // 5
 
   static constexpr int kFieldCount = 13;
+
+  // What the status field says.
+  bool IsChatRequest() const { return status == QLatin1String("Chat Request"); }
+  // A chat asked for or running: the statuses that begin with "Chat".
+  bool IsInChat() const { return status.startsWith(QLatin1String("Chat")); }
+  bool IsNewOnSite() const { return IsNewOnSite(duration); }
+  // A visitor on the site for less than 9 seconds: its duration H:MM:SS
+  // read without the colons as a number, so 0:00:08 is 8.
+  static bool IsNewOnSite(const QString& duration);
   // From the fields of one line; false unless there are exactly 13.
   static bool FromFields(const QStringList& fields, VisitorLine& line);
 

@@ -1,5 +1,33 @@
 #include "SiteVisitor.h"
 
+namespace {
+
+constexpr long kNewVisitorSeconds = 9;
+
+}  // namespace
+
+bool VisitorLine::IsNewOnSite(const QString& duration) {
+  // The usual "H:MM:SS", read without a copy: it is asked of every line of
+  // every refresh.
+  long plain = 0;
+  bool anyDigit = false, onlyDigits = duration.size() <= 12;
+  for (qsizetype i = 0; onlyDigits && i < duration.size(); ++i) {
+    const char16_t c = duration.at(i).unicode();
+    if (c == u':') continue;
+    onlyDigits = c >= u'0' && c <= u'9';
+    plain = plain * 10 + (c - u'0');
+    anyDigit = true;
+  }
+  if (onlyDigits && anyDigit) return plain < kNewVisitorSeconds;
+  QString digits = duration;
+  digits.remove(u':');
+  bool ok = false;
+  const long value = digits.toLong(&ok);
+  // A duration that is no number at all says nothing about a new visitor.
+  return ok && value >= 0 && value < kNewVisitorSeconds;
+}
+
+
 bool VisitorLine::FromFields(const QStringList& f, VisitorLine& line) {
   if (f.size() != kFieldCount) return false;
   line.sessionId = f[0];
