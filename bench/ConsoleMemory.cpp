@@ -207,7 +207,8 @@ int main(int argc, char* argv[]) {
 
     CLoginDlg* login = nullptr;
     auto console = [&] {
-      CMainDlg dlg(engine);
+      CConsoleSession session(engine);
+      CMainDlg dlg(session);
       dlg.show();
       dlg.OnInitDialog();
       Settle(settleMs);

@@ -4,6 +4,9 @@
 #include "ChatManager.h"
 #include "SilentDesktop.h"
 #include "MainDlg.h"
+#include "OperatorList.h"
+#include "Presence.h"
+#include "RefreshCycle.h"
 #include "RefreshReply.h"
 #include "ReplyBuilders.h"
 #include "Separators.h"
@@ -113,7 +116,8 @@ void RunOnConsole(benchmark::State& state, Apply apply) {
   {
     CChatManager engine;
     engine.SetDefaultHost(QStringLiteral("127.0.0.1:1"));
-    CMainDlg console(engine);
+    CConsoleSession session(engine);
+    CMainDlg console(session);
     console.OnOffline();
     int which = 0;
     for (auto _ : state) {
@@ -137,7 +141,7 @@ void RunOnConsole(benchmark::State& state, Apply apply) {
 void BM_ConsoleApplyRefresh(benchmark::State& state) {
   const int visitors = int(state.range(0));
   const QString replies[2] = {MakeRefreshReply(visitors), MakeRefreshReply(visitors).replace("0:", "1:")};
-  RunOnConsole(state, [&](CMainDlg& console, int which) { console.ApplyRefreshReply(replies[which]); });
+  RunOnConsole(state, [&](CMainDlg& console, int which) { console.Session().Refresh().Apply(replies[which]); });
 }
 BENCHMARK(BM_ConsoleApplyRefresh)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -148,7 +152,7 @@ void BM_ConsoleApplyParsed(benchmark::State& state) {
   const int visitors = int(state.range(0));
   const QString texts[2] = {MakeRefreshReply(visitors), MakeRefreshReply(visitors).replace("0:", "1:")};
   const RefreshReply parsed[2] = {RefreshReply::Parse(texts[0]), RefreshReply::Parse(texts[1])};
-  RunOnConsole(state, [&](CMainDlg& console, int which) { console.ApplyRefreshReply(texts[which], parsed[which]); });
+  RunOnConsole(state, [&](CMainDlg& console, int which) { console.Session().Refresh().Apply(texts[which], parsed[which]); });
 }
 BENCHMARK(BM_ConsoleApplyParsed)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 

@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
     session.admin = true;
 
     const ServiceControl control(host);
-    auto console = std::make_unique<CMainDlg>(engine);
+    CConsoleSession consoleSession(engine);
+    auto console = std::make_unique<CMainDlg>(consoleSession);
     console->show();
     console->OnInitDialog();
 

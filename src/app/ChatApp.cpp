@@ -1,8 +1,9 @@
 #include "ChatApp.h"
 
+#include "Alerts.h"
 #include "ChatManager.h"
+#include "ConsoleSession.h"
 #include "DesktopServices.h"
-#include "EventSound.h"
 #include "LinkOpener.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
@@ -59,7 +60,7 @@ void CChatApp::Prepare(const Options& options) {
   m_engine.SetPageOpener([pages = m_pPages.get()](const QUrl& address, bool smallWindow, bool quietly) {
     pages->OpenPage(address, smallWindow, quietly);
   });
-  m_engine.SetFailureAlert([] { PlayEventSound(EVENT_CONNECTION_FAILURE); });
+  m_engine.SetFailureAlert(&CAlerts::RequestFailed);
   // Links of the controls open through the desktop services, like every
   // other address the program opens.
   CLinkOpener::SetOpener([](const QUrl& url) { return CDesktopServices::Get().OpenUrl(url); });
@@ -76,7 +77,8 @@ void CChatApp::RunLoginWindow() {
 }
 
 void CChatApp::RunConsole() {
-  CMainDlg console(m_engine);
+  CConsoleSession session(m_engine);
+  CMainDlg console(session);
   m_pConsole = &console;
   console.DoModal();
   // The session's pages (its transcripts, its control panel) end with it.
@@ -84,7 +86,7 @@ void CChatApp::RunConsole() {
 }
 
 void CChatApp::BringForward() {
-  if (m_pConsole && !m_pConsole->IsSessionEnded())
+  if (m_pConsole && !m_pConsole->Session().IsEnded())
     m_pConsole->RestoreConsole();
   else if (m_pLogin && m_pLogin->isVisible())
     CWindowArrival::ShowInFront(m_pLogin);

@@ -1,6 +1,6 @@
 #include "ChatDlg.h"
 
-#include "ChatConsole.h"
+#include "ConsoleSession.h"
 #include "ChatManager.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
@@ -11,6 +11,8 @@
 #include "IconButton.h"
 #include "MySpellEditCtrl.h"
 #include "OperatorBox.h"
+#include "OperatorList.h"
+#include "Presence.h"
 #include "Preferences.h"
 #include "RequestTypes.h"
 #include "Separators.h"
@@ -33,11 +35,10 @@ const QString kTalvero = QStringLiteral("Talvero");
 
 }  // namespace
 
-CChatDlg::CChatDlg(CChatManager& engine, IChatConsole* console, const QString& visitorIp, const QString& chatId,
+CChatDlg::CChatDlg(CChatManager& engine, CConsoleSession* session, const QString& visitorIp, const QString& chatId,
                    const QString& visitorName, const QString& visitorEmail, bool bDetailsKnown)
     : CChatWindowBase(engine),
-      m_pConsoleObject(dynamic_cast<QObject*>(console)),
-      m_pConsole(console),
+      m_pSession(session),
       m_strChatId(chatId),
       m_strVisitorName(visitorName),
       m_strVisitorEmail(visitorEmail),
@@ -81,11 +82,11 @@ void CChatDlg::PollMessages() {
 }
 
 void CChatDlg::RefreshOperatorCombo() {
-  IChatConsole* console = Console();
-  if (console == nullptr) return;
+  if (m_pSession.isNull()) return;
   // Nobody is chosen for the operator: a transfer goes where he picked.
-  RefillOperatorBox(m_pOperators, console->OperatorTexts(), m_engine.Session().loginId, OperatorBoxStart::Empty);
-  console->AnnounceOnline();
+  RefillOperatorBox(m_pOperators, m_pSession->Operators().Entries(), m_engine.Session().loginId,
+                    OperatorBoxStart::Empty);
+  m_pSession->Presence().Announce();
 }
 
 QString CChatDlg::SendLineRequest(const QString& text) const {
@@ -146,7 +147,7 @@ void CChatDlg::OnDetailsReply(const QString& reply) {
   VisitorDetails details;
   if (!VisitorDetails::FromReplyPieces(SplitReply(reply, kSepField), details)) return;
   SetVisitorDetails(details);
-  if (IChatConsole* console = Console()) console->CacheDetails(details, m_strChatId);
+  if (!m_pSession.isNull()) m_pSession->CacheDetails(details, m_strChatId);
   m_bDetailsKnown = true;
 }
 
@@ -200,7 +201,6 @@ void CChatDlg::MarkEnded(const QString& captionNote, const QString& status) {
 
 void CChatDlg::OpenEmoticonPicker() { CEmotionsDlg::Open(m_pEmoticons, m_pEntry); }
 
-IChatConsole* CChatDlg::Console() const { return m_pConsoleObject.isNull() ? nullptr : m_pConsole; }
 
 // Closing the window of a live chat would leave the visitor waiting with
 // nobody there: it asks first.

@@ -11,7 +11,7 @@ class CIconButton;
 class CMySpellEditCtrl;
 class CVisitorDtlsDlg;
 class FooButton;
-class IChatConsole;
+class CConsoleSession;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -33,7 +33,7 @@ class CChatDlg : public CChatWindowBase {
   Q_OBJECT
 
  public:
-  CChatDlg(CChatManager& engine, IChatConsole* console, const QString& visitorIp, const QString& chatId,
+  CChatDlg(CChatManager& engine, CConsoleSession* session, const QString& visitorIp, const QString& chatId,
            const QString& visitorName, const QString& visitorEmail, bool bDetailsKnown);
   ~CChatDlg() override;
 
@@ -94,7 +94,6 @@ class CChatDlg : public CChatWindowBase {
   void OnNameReply(const QString& reply);
   void RequestNameAndEmail();
   void UpdateCaption();
-  IChatConsole* Console() const;
   void SetToolMode(bool bResponses);
   void FillToolTree();
   QString ToolText(const QTreeWidgetItem* item) const;
@@ -108,9 +107,8 @@ class CChatDlg : public CChatWindowBase {
   bool FilterKey(QKeyEvent* key);
   bool TreeKey(QKeyEvent* key);
 
-  // The console, a QObject that may go first: read through Console().
-  QPointer<QObject> m_pConsoleObject;
-  IChatConsole* m_pConsole;
+  // The session of the console, which may end first.
+  QPointer<CConsoleSession> m_pSession;
   QString m_strChatId;
   QString m_strVisitorName;
   QString m_strVisitorEmail;

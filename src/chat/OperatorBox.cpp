@@ -1,14 +1,15 @@
 #include "OperatorBox.h"
 
 #include <QComboBox>
+#include <QStringList>
 
-void RefillOperatorBox(QComboBox* box, const QStringList& texts, const QString& ownLoginId, OperatorBoxStart start) {
+void RefillOperatorBox(QComboBox* box, const QList<OperatorEntry>& operators, const QString& ownLoginId,
+                       OperatorBoxStart start) {
   QStringList shown, names;
-  for (const QString& text : texts) {
-    const QString name = text.section(u' ', 0, 0);
-    if (name.compare(ownLoginId, Qt::CaseInsensitive) == 0) continue;
-    shown.append(text);
-    names.append(name);
+  for (const OperatorEntry& entry : operators) {
+    if (entry.name.compare(ownLoginId, Qt::CaseInsensitive) == 0) continue;
+    shown.append(entry.name + QStringLiteral(" (") + entry.status + u')');
+    names.append(entry.name);
   }
   bool same = shown.size() == box->count();
   for (int i = 0; same && i < shown.size(); ++i) same = box->itemText(i) == shown[i];

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "OperatorEntry.h"
+
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 class QComboBox;
 
-// Fills an operators box ("name (status)" texts, the own entry left out,
-// each item holding its operator's name). It is refilled only when its
+// Fills an operators box with the site's operators ("name (status)", the
+// own entry left out, each item holding its operator's name). It is refilled only when its
 // texts changed, so an open drop-down list stays open; the chosen operator
 // stays chosen by name, and when he is gone nobody is, so a message or a
 // transfer never goes to whoever took his place. A box filled for the first
 // time starts on its first operator, or on nobody.
 enum class OperatorBoxStart { FirstOperator, Empty };
-void RefillOperatorBox(QComboBox* box, const QStringList& texts, const QString& ownLoginId,
+void RefillOperatorBox(QComboBox* box, const QList<OperatorEntry>& operators, const QString& ownLoginId,
                        OperatorBoxStart start = OperatorBoxStart::FirstOperator);

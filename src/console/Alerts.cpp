@@ -5,7 +5,7 @@
 #include "EventSound.h"
 #include "PopUpDlg.h"
 #include "Preferences.h"
-#include "RefreshReply.h"
+#include "Presence.h"
 #include "WindowArrival.h"
 
 #include <QApplication>
@@ -20,38 +20,82 @@ QIcon RequestIcon() { return QIcon(QPixmap(QStringLiteral(":/bitmaps/170.png")).
 
 }  // namespace
 
-CAlerts::CAlerts(QWidget* console) : QObject(console), m_pConsole(console) {
+CAlerts::CAlerts(CConsoleSession& session, QWidget* console)
+    : QObject(console), m_session(session), m_pConsole(console) {
   connect(&m_blink, &QTimer::timeout, this, &CAlerts::BlinkTray);
   connect(&m_repeat, &QTimer::timeout, this, [] { PlayEventSound(EVENT_CHAT_REQUEST); });
+  connect(&session, &CConsoleSession::ChatRequested, this, [this] { m_bNewVisitorRequest = m_bNewRequest = true; });
+  connect(&session, &CConsoleSession::OperatorAsksForChat, this,
+          [this] { m_bNewOperatorRequest = m_bNewRequest = true; });
+  // One sound for any number of new visitors: each would cut the last.
+  connect(&session, &CConsoleSession::VisitorsArrived, this, [] { PlayEventSound(EVENT_NEW_VISITOR); });
+  connect(&session, &CConsoleSession::TransferOffered, this, [] { PlayEventSound(EVENT_CHAT_TRANSFER); });
+  connect(&session, &CConsoleSession::Refreshed, this, &CAlerts::OnRefreshed);
+  connect(&session, &CConsoleSession::SessionEnded, this, &CAlerts::CloseNotices);
 }
 
 CAlerts::~CAlerts() { CloseNotices(); }
 
 bool CAlerts::IsConsoleVisible() const { return m_pConsole && m_pConsole->isVisible() && !m_pConsole->isMinimized(); }
 
-void CAlerts::HandleSoundName(const QString& name, bool bOnline) {
-  if (name.isEmpty()) return;
-  if (bOnline && name == QStringLiteral("sound1")) {
+bool CAlerts::IsOnline() const { return m_session.Presence().IsOnline(); }
+
+void CAlerts::RequestFailed() { PlayEventSound(EVENT_CONNECTION_FAILURE); }
+
+void CAlerts::ChatWindowSound(const QString& name) {
+  if (name == QLatin1String("sound4"))
+    PlayEventSound(EVENT_NEW_CHAT_LINE);
+  else if (name == QLatin1String("sound3"))
+    PlayEventSound(EVENT_MESSAGE_FROM_CSR);
+}
+
+void CAlerts::ChatWindowWantsAttention(QWidget* window) {
+  if (window != nullptr && !window->isActiveWindow()) CDesktopServices::Get().FlashWindow(window);
+}
+
+void CAlerts::OnRefreshed(const RefreshReply& reply) {
+  FollowWaitingRequests(reply);
+  // Which requests are new, and the notices for them while the console is
+  // hidden, before the request's sound brings it forward.
+  NoticeRequestsWhileHidden(reply);
+  // A new chat request while the operator looks at the operators: back to
+  // the visitors; the next refresh fills them. Once per new request: a
+  // click on Operators while it waits stays.
+  const bool backToVisitors = m_session.CurrentView() == CConsoleSession::View::Operators && reply.anyChatRequest &&
+                              IsConsoleVisible() && m_bNewVisitorRequest;
+  HandleSoundName(reply.sound);
+  if (backToVisitors) {
     PlayEventSound(EVENT_CHAT_REQUEST);
-    if (!IsConsoleVisible()) emit ChatRequestWhileHidden();
+    emit ViewWanted(CConsoleSession::View::AllVisitors);
+  } else {
+    OperatorRequestAlerts(reply);
+  }
+  m_bNewVisitorRequest = m_bNewOperatorRequest = false;
+}
+
+void CAlerts::HandleSoundName(const QString& name) {
+  if (name.isEmpty()) return;
+  const bool online = IsOnline();
+  if (online && name == QLatin1String("sound1")) {
+    PlayEventSound(EVENT_CHAT_REQUEST);
+    // A request that rings while the console is hidden shows the visitors
+    // when it comes forward.
+    if (!IsConsoleVisible() && m_session.CurrentView() == CConsoleSession::View::Operators && m_bNewVisitorRequest)
+      emit ViewWanted(CConsoleSession::View::AllVisitors);
     // The service rings on every refresh while a request waits; the console
     // comes forward once for each new one, not at every ring.
     if (m_bNewRequest) BringConsoleForward();
     m_bNewRequest = false;
-  } else if (bOnline && name == QStringLiteral("sound2")) {
+  } else if (online && name == QLatin1String("sound2")) {
     PlayEventSound(EVENT_CHAT_REQUEST_BUSY);
-  } else if (name == QStringLiteral("sound3")) {
+  } else if (name == QLatin1String("sound3")) {
     PlayEventSound(EVENT_MESSAGE_FROM_CSR);
-  } else if (name == QStringLiteral("NewVisitor")) {
+  } else if (name == QLatin1String("NewVisitor")) {
     PlayEventSound(EVENT_NEW_VISITOR);
-  } else if (name == QStringLiteral("chat_tran_snd")) {
+  } else if (name == QLatin1String("chat_tran_snd")) {
     PlayEventSound(EVENT_CHAT_TRANSFER);
   }
 }
-
-void CAlerts::NewVisitorsSeen() { PlayEventSound(EVENT_NEW_VISITOR); }
-
-void CAlerts::ChatRequestInOperatorsView() { PlayEventSound(EVENT_CHAT_REQUEST); }
 
 void CAlerts::BringConsoleForward() {
   if (!m_pConsole) return;
@@ -65,11 +109,10 @@ void CAlerts::BringConsoleForward() {
   if (!m_pConsole->isActiveWindow()) CDesktopServices::Get().FlashWindow(m_pConsole);
 }
 
-void CAlerts::ChatRequestsSeen(const RefreshReply& reply, bool bOnline) {
+void CAlerts::FollowWaitingRequests(const RefreshReply& reply) {
   const bool waiting = reply.anyChatRequest || reply.anyOperatorRequest;
-  NoteWaitingRequests(reply);
   // Repeated until the request is taken, if the operator asked for it.
-  if (waiting && bOnline && CPreferences::Instance().RepeatRequestSound()) {
+  if (waiting && IsOnline() && CPreferences::Instance().RepeatRequestSound()) {
     if (!m_repeat.isActive()) m_repeat.start(kRepeatMs);
   } else {
     m_repeat.stop();
@@ -82,42 +125,44 @@ void CAlerts::ChatRequestsSeen(const RefreshReply& reply, bool bOnline) {
     m_bRequestIconShown = false;
     CDesktopServices::Get().SetTrayIcon(AppIcon());
   }
+}
+
+void CAlerts::NoticeRequestsWhileHidden(const RefreshReply& reply) {
   const bool consoleInFront = m_pConsole && m_pConsole->isActiveWindow();
-  if (!bOnline || IsConsoleVisible() || consoleInFront) return;
+  if (!IsOnline() || IsConsoleVisible() || consoleInFront) return;
   for (const CSiteVisitor& row : reply.rows) {
     const VisitorLine& line = row.m_line;
-    if (line.status != QStringLiteral("Chat Request") || line.sessionId == m_strLastNoticeId) continue;
+    if (!line.IsChatRequest() || line.sessionId == m_strLastNoticeId) continue;
     m_strLastNoticeId = line.sessionId;
     Notice(line.ip, line.sessionId, false);
   }
   for (const OperatorEntry& entry : reply.operators) {
-    if (entry.chatId.isEmpty() || entry.chatState != QStringLiteral("op_chat") || entry.chatId == m_strLastNoticeId)
-      continue;
+    if (!entry.AsksForChat() || entry.chatId == m_strLastNoticeId) continue;
     m_strLastNoticeId = entry.chatId;
     PlayEventSound(EVENT_CHAT_REQUEST);
     Notice(entry.name, entry.chatId, true);
   }
 }
 
-void CAlerts::NoteWaitingRequests(const RefreshReply& reply) {
-  m_bNewVisitorRequest = m_bNewOperatorRequest = false;
-  // A failed refresh says nothing about the requests: those waiting before
-  // are not new again at the next good one.
-  if (!reply.wellFormed) return;
-  QSet<QString> waiting;
-  for (const CSiteVisitor& row : reply.rows) {
-    const VisitorLine& line = row.m_line;
-    if (line.status != QStringLiteral("Chat Request")) continue;
-    waiting.insert(line.sessionId);
-    if (!m_waitingRequests.contains(line.sessionId)) m_bNewVisitorRequest = true;
+void CAlerts::OperatorRequestAlerts(const RefreshReply& reply) {
+  bool asked = false;
+  for (const OperatorEntry& entry : reply.operators) asked = asked || entry.AsksForChat();
+  if (!asked) return;
+  // The view changes, and the console comes forward, once per new request:
+  // a view the operator chose while it waits stays.
+  const bool fresh = m_bNewOperatorRequest;
+  const bool visible = IsConsoleVisible();
+  if (m_session.CurrentView() == CConsoleSession::View::Operators) {
+    PlayEventSound(EVENT_CHAT_REQUEST);
+    if (fresh && !visible) BringConsoleForward();
+  } else if (!visible) {
+    PlayEventSound(EVENT_CHAT_REQUEST);
+    if (!fresh) return;
+    BringConsoleForward();
+    emit ViewWanted(CConsoleSession::View::Operators);
+  } else if (!reply.anyChatRequest && fresh) {
+    emit ViewWanted(CConsoleSession::View::Operators);
   }
-  for (const OperatorEntry& entry : reply.operators) {
-    if (entry.chatId.isEmpty() || entry.chatState != QStringLiteral("op_chat")) continue;
-    waiting.insert(entry.chatId);
-    if (!m_waitingRequests.contains(entry.chatId)) m_bNewOperatorRequest = true;
-  }
-  if (m_bNewVisitorRequest || m_bNewOperatorRequest) m_bNewRequest = true;
-  m_waitingRequests = std::move(waiting);
 }
 
 void CAlerts::Notice(const QString& text, const QString& chatId, bool bOperator) {

@@ -3,7 +3,10 @@
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
 
-CChatWindows::CChatWindows(QObject* parent) : QObject(parent) {}
+CChatWindows::CChatWindows(CChatRegistry& registry, CChatRegistry::Kind kind, QObject* parent)
+    : QObject(parent), m_registry(registry), m_kind(kind) {
+  connect(&registry, &CChatRegistry::CloseRequested, this, &CChatWindows::CloseAll);
+}
 
 QWidget* CChatWindows::Find(const QString& chatId) const {
   QWidget* window = m_windows.value(chatId).data();
@@ -24,6 +27,7 @@ QWidget* CChatWindows::Open(const QString& chatId, const Factory& make, Arrival 
   QWidget* window = make();
   if (window == nullptr) return nullptr;
   m_windows.insert(chatId, window);
+  m_registry.Add(chatId, m_kind, window);
   connect(window, &QObject::destroyed, this, [this, chatId, window] { Unlink(chatId, window); });
   CWindowPlacement::PlaceCascaded(window);
   CWindowArrival::Show(window, arrival == Arrival::ByOperator);
@@ -34,12 +38,14 @@ void CChatWindows::Unlink(const QString& chatId, QWidget* window) {
   const auto it = m_windows.find(chatId);
   // A newer window of the same chat stays.
   if (it != m_windows.end() && (it->isNull() || it->data() == window)) m_windows.erase(it);
+  m_registry.Remove(chatId, window);
 }
 
 void CChatWindows::CloseAll() {
   // Closing runs the windows' own handlers, which may reach back into this
   // list: work on a copy.
   const QList<QPointer<QWidget>> windows = m_windows.values();
+  for (auto it = m_windows.cbegin(); it != m_windows.cend(); ++it) m_registry.Remove(it.key(), it->data());
   m_windows.clear();
   for (const QPointer<QWidget>& window : windows) {
     if (window.isNull()) continue;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChatRegistry.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -8,9 +10,11 @@
 
 #include <functional>
 
-// The open chat windows of the console, by chat session id. A window leaves
-// the list when it is destroyed (the windows free themselves with
-// deleteLater); asking for a chat that is already open raises its window.
+// The open chat windows of one kind, by chat session id, kept in step with
+// the session's registry of open chats. A window leaves the list when it is
+// destroyed (the windows free themselves with deleteLater); asking for a
+// chat that is already open raises its window. The session's end closes
+// them all.
 class CChatWindows : public QObject {
   Q_OBJECT
 
@@ -21,7 +25,7 @@ class CChatWindows : public QObject {
   // operator's own chats take the keyboard.
   enum class Arrival { ByOperator, ByItself };
 
-  explicit CChatWindows(QObject* parent = nullptr);
+  CChatWindows(CChatRegistry& registry, CChatRegistry::Kind kind, QObject* parent = nullptr);
 
   // The chat's window: the open one, or a new one made by the factory,
   // placed after the last new window and shown as the arrival says: in
@@ -43,5 +47,7 @@ class CChatWindows : public QObject {
  private:
   void Unlink(const QString& chatId, QWidget* window);
 
+  CChatRegistry& m_registry;
+  CChatRegistry::Kind m_kind;
   QHash<QString, QPointer<QWidget>> m_windows;
 };

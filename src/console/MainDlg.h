@@ -1,30 +1,20 @@
 #pragma once
 
-#include "ChatConsole.h"
-#include "OperatorEntry.h"
-#include "RefreshReply.h"
-#include "SiteVisitor.h"
+#include "ConsoleSession.h"
+#include "OperatorActions.h"
 #include "VisitorActions.h"
-#include "VisitorDetails.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QPointer>
 #include <QRect>
-#include <QStringList>
 
 class CAlerts;
-class CChatManager;
 class CChatWindows;
 class CGetFootDlg;
 class COperatorActions;
-class COperatorList;
-class CRefreshCycle;
 class CVisitorDtlsDlg;
 class CVisitorActions;
 class CVisitorInfo;
-class CVisitorTableModel;
-struct RefreshReply;
 class FooButton;
 class QComboBox;
 class QCheckBox;
@@ -36,16 +26,15 @@ class QMenu;
 class QRadioButton;
 class QTableView;
 
-// The operator console: the main window of a logged-in session. The window
-// keeps its widgets and the commands' slots; the work lives in its rooms:
-// the refresh cycle, the operator list, the open chat windows and the
-// alerts. It shows what the refresh brings, keeps the operator's presence,
-// and ends the session at log-out or when the service says so.
-class CMainDlg : public QDialog, public IChatConsole {
+// The operator console: the main window of a logged-in session. It keeps
+// its widgets and the commands' slots, and renders the session's models;
+// the session decides what a refresh means, the alert room what the
+// operator hears and sees, the action rooms send the commands.
+class CMainDlg : public QDialog {
   Q_OBJECT
 
  public:
-  enum class ViewMode { AllVisitors, ChatsOnly, Operators };
+  using ViewMode = CConsoleSession::View;
 
   // The name under which the console's place is remembered.
   static const QString kPlacementName;
@@ -53,36 +42,24 @@ class CMainDlg : public QDialog, public IChatConsole {
   // the first size of the window.
   static constexpr QRect kInfoPanel{0, 345, 800, 200};
 
-  explicit CMainDlg(CChatManager& engine, QWidget* parent = nullptr);
+  explicit CMainDlg(CConsoleSession& session, QWidget* parent = nullptr);
   ~CMainDlg() override;
 
-  // Sets the window up (announces the operator online, starts the refresh
-  // timer); then DoModal runs it until the session ends.
+  // Sets the window up and starts the session (the operator announced
+  // online, the refresh timer); then DoModal runs it until the session ends.
   bool OnInitDialog();
   int DoModal();
 
-  // The replies of the console's own requests, by request type.
-  void HandleServerReply(int nType, const QString& strReply);
-  void RefreshVisitors();
-  // Applies one refresh reply to the table, the status line, the operators
-  // box and the sounds.
-  void ApplyRefreshReply(const QString& reply);
-  // The same with the reply already parsed, as the refresh cycle hands it on.
-  void ApplyRefreshReply(const QString& reply, const RefreshReply& parsed);
-  void AnnounceOnline() override;
-  void HandleSoundName(const QString& name);
   void SwitchView(ViewMode mode);
-  // Ends the session; forgetting also deletes the remembered login.
+  // Asks about the open chats, then ends the session; forgetting also
+  // deletes the remembered login.
   void LogOut(bool bForgetLogin);
-  void CacheDetails(const VisitorDetails& details, const QString& sessionId) override;
 
-  // The rooms and what the window shows, for its owner and for tests.
-  CRefreshCycle& Refresh() const { return *m_pRefresh; }
-  COperatorList& Operators() const { return *m_pOperators; }
+  // The session, the rooms and what the window shows, for its owner and for tests.
+  CConsoleSession& Session() const { return m_session; }
   CChatWindows& ChatWindows() const { return *m_pChatWindows; }
   CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
   const QList<CSiteVisitor>& Visitors() const;
-  QStringList OperatorTexts() const override;
   CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
   CAlerts& Alerts() const { return *m_pAlerts; }
@@ -102,12 +79,7 @@ class CMainDlg : public QDialog, public IChatConsole {
   QLineEdit* MessageEdit() const { return m_pMessage; }
   // The right-click menu last shown, for tests; nullptr once it closed.
   QMenu* ContextMenu() const;
-  ViewMode Mode() const { return m_mode; }
-  bool IsOnline() const { return m_bOnline; }
-  bool IsManualOffline() const { return m_bManualOffline; }
-  bool IsConnectionAlert() const;
-  bool IsSessionEnded() const { return m_bEnded; }
-  bool IsRefreshTimerActive() const;
+  ViewMode Mode() const { return m_session.CurrentView(); }
   QTableView* Table() const { return m_pTable; }
   CVisitorInfo& VisitorInfo() const { return *m_pVisitorInfo; }
   CVisitorDtlsDlg* DetailsPanel() const { return m_pDetails; }
@@ -115,7 +87,6 @@ class CMainDlg : public QDialog, public IChatConsole {
   CGetFootDlg* FootPrintsPanel() const { return m_pFootPrints; }
   FooButton* ViewDetailsButton() const { return m_visitorButtons[0]; }
   FooButton* FootPrintsButton() const { return m_visitorButtons[1]; }
-  bool IsAlwaysRefetchDetails() const { return m_bAlwaysRefetchDetails; }
   QLabel* StatusLine() const { return m_pStatusLine; }
   QComboBox* OperatorsBox() const { return m_pOperatorsBox; }
   QRadioButton* OnlineRadio() const { return m_pOnline; }
@@ -178,14 +149,10 @@ class CMainDlg : public QDialog, public IChatConsole {
   void LayOutBottomButtons();
   void InsertVisitorColumns();
   void UpdateTabButtons();
+  void RememberSelection();
   void OnRefreshed(const RefreshReply& reply);
-  void OnConnectionAlert(bool bAlert);
-  void ApplyVisitorLines(const RefreshReply& reply, int& chats);
-  void RefillOperatorsBox();
-  void SendPresence(bool bOnline);
-  void OnStatusReply(const QString& reply);
-  void EndSession(bool bForgetLogin, bool bToldByServer);
-  CSiteVisitor MakeVisitor(const VisitorLine& line) const;
+  void RestoreSelection();
+  void OnSessionEnded(bool bToldByServer);
   // The selected visitor's row and record, or -1 and nullptr (always so in
   // the Operators view).
   int SelectedVisitor(const CSiteVisitor** visitor = nullptr) const;
@@ -206,13 +173,12 @@ class CMainDlg : public QDialog, public IChatConsole {
   bool Allows(VisitorCommand command, const CSiteVisitor& row) const;
   void RunVisitorCommand(VisitorCommand command, const CSiteVisitor& row);
   void RunOnSelectedVisitor(VisitorCommand command);
-  static bool AsksForChat(const OperatorEntry& entry);
-  static bool CanRequestChat(const OperatorEntry& entry);
+  using OperatorCommand = COperatorActions::Command;
+  bool Allows(OperatorCommand command, const OperatorEntry& entry) const;
   // The selected operator's entry, or nullptr (always so in the visitor views).
   const OperatorEntry* SelectedOperator() const;
   void ShowVisitorMenu(const QPoint& at);
   void ShowOperatorMenu(const QPoint& at);
-  void ApplyOperatorAlerts(const RefreshReply& reply);
   void SetTrayIcon(bool bShow);
   QAction* AlwaysOnTopAction(QMenu* menu);
   void ShowSelectedDetails();
@@ -220,22 +186,18 @@ class CMainDlg : public QDialog, public IChatConsole {
   void OnDetailsArrived(const QString& sessionId, const VisitorDetails& details);
   void OnFootPrintsArrived(const QString& sessionId, const QString& reply);
 
+  CConsoleSession& m_session;
   CChatManager& m_engine;
-  bool m_bOnline = false;
-  bool m_bManualOffline = false;
-  bool m_bAnnouncementOut = false;  // a periodic "online" still unanswered
-  QHash<QString, std::shared_ptr<const VisitorDetails>> m_detailsCache;
   // Set by View Details: every display of details asks the service afresh;
   // cleared by a click on the list that selects nothing.
   bool m_bAlwaysRefetchDetails = false;
   bool m_bApplyingRefresh = false;
   QString m_strPanelVisitor;     // session id of the visitor the panel shows, empty for none
   QString m_strSelectedAtPress;  // the selection when the mouse went down on the table
-  ViewMode m_mode = ViewMode::AllVisitors;
-  bool m_bEnded = false;
+  // The selection as a refresh arrives: the visitor's row and id, or the operator's name.
+  int m_nRowBefore = -1;
+  QString m_strSelectedBefore;
 
-  CRefreshCycle* m_pRefresh;
-  COperatorList* m_pOperators;
   CChatWindows* m_pChatWindows;
   CChatWindows* m_pOperChatWindows;
   CAlerts* m_pAlerts;
@@ -247,7 +209,6 @@ class CMainDlg : public QDialog, public IChatConsole {
 
   QList<Placed> m_placed;
   QSize m_baseSize;
-  CVisitorTableModel* m_pVisitorModel;
   QLabel* m_pSiteUrl;
   QLabel* m_pSession;
   QLabel* m_pPadlock;

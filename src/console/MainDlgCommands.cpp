@@ -4,7 +4,6 @@
 // that rebuilds the rows.
 #include "MainDlg.h"
 
-#include "Alerts.h"
 #include "ChatManager.h"
 #include "FooButton.h"
 #include "OperatorActions.h"
@@ -19,24 +18,23 @@
 #include <QMenu>
 #include <QTableView>
 
-namespace {
-
-bool Is(const QString& value, const char* word) { return value == QLatin1String(word); }
-
-}  // namespace
-
 const OperatorEntry* CMainDlg::SelectedOperator() const {
-  if (m_mode != ViewMode::Operators) return nullptr;
+  if (Mode() != ViewMode::Operators) return nullptr;
   const int row = SelectedRow();
-  return row >= 0 && row < m_pOperators->Entries().size() ? &m_pOperators->Entries()[row] : nullptr;
+  const QList<OperatorEntry>& entries = m_session.Operators().Entries();
+  return row >= 0 && row < entries.size() ? &entries[row] : nullptr;
 }
 
 bool CMainDlg::Allows(VisitorCommand command, const CSiteVisitor& row) const {
-  return CVisitorActions::Allows(command, row.m_line, m_engine.Session().loginId, m_engine.Session().admin);
+  return CVisitorActions::Allows(command, row.m_line, m_session.Account().loginId, m_session.Account().admin);
+}
+
+bool CMainDlg::Allows(OperatorCommand command, const OperatorEntry& entry) const {
+  return COperatorActions::Allows(command, entry, m_session.Account().loginId, m_session.Account().admin);
 }
 
 void CMainDlg::UpdateVisitorButtons() {
-  if (m_mode == ViewMode::Operators) {
+  if (Mode() == ViewMode::Operators) {
     UpdateOperatorButtons();
     return;
   }
@@ -56,7 +54,7 @@ void CMainDlg::UpdateVisitorButtons() {
 }
 
 void CMainDlg::UpdateOperatorButtons() {
-  m_pOperatorLogOut->setEnabled(m_engine.Session().admin);
+  m_pOperatorLogOut->setEnabled(m_session.Account().admin);
   InviteButton()->setText(QStringLiteral("&Request Chat"));
   for (FooButton* b : {JoinButton(), DeleteButton(), FootPrintsButton(), BlockIpButton(), ViewDetailsButton()})
     b->setEnabled(false);
@@ -67,17 +65,9 @@ void CMainDlg::UpdateOperatorButtons() {
   }
   // From the selected entry alone: Accept and Deny do not keep the state of
   // the operator selected before.
-  InviteButton()->setEnabled(CanRequestChat(*entry));
-  AcceptButton()->setEnabled(AsksForChat(*entry));
-  BusyButton()->setEnabled(AsksForChat(*entry));
-}
-
-bool CMainDlg::AsksForChat(const OperatorEntry& entry) {
-  return !entry.chatId.isEmpty() && Is(entry.chatState, "op_chat");
-}
-
-bool CMainDlg::CanRequestChat(const OperatorEntry& entry) {
-  return Is(entry.status, "Online") && Is(entry.chatState, "Initiate");
+  InviteButton()->setEnabled(Allows(OperatorCommand::RequestChat, *entry));
+  AcceptButton()->setEnabled(Allows(OperatorCommand::AcceptChat, *entry));
+  BusyButton()->setEnabled(Allows(OperatorCommand::Deny, *entry));
 }
 
 void CMainDlg::RunVisitorCommand(VisitorCommand command, const CSiteVisitor& row) {
@@ -112,9 +102,9 @@ void CMainDlg::RunOnSelectedVisitor(VisitorCommand command) {
 }
 
 void CMainDlg::OnAccept() {
-  if (m_mode == ViewMode::Operators) {
+  if (Mode() == ViewMode::Operators) {
     const OperatorEntry* entry = SelectedOperator();
-    if (entry == nullptr || !AsksForChat(*entry)) return;
+    if (entry == nullptr || !Allows(OperatorCommand::AcceptChat, *entry)) return;
     const QString chatId = entry->chatId;
     AcceptButton()->setEnabled(false);
     BusyButton()->setEnabled(false);
@@ -127,9 +117,9 @@ void CMainDlg::OnAccept() {
 void CMainDlg::OnJoin() { RunOnSelectedVisitor(VisitorCommand::Join); }
 
 void CMainDlg::OnBusy() {
-  if (m_mode == ViewMode::Operators) {  // Deny
+  if (Mode() == ViewMode::Operators) {  // Deny
     const OperatorEntry* entry = SelectedOperator();
-    if (entry == nullptr || !AsksForChat(*entry)) return;
+    if (entry == nullptr || !Allows(OperatorCommand::Deny, *entry)) return;
     const QString chatId = entry->chatId;
     BusyButton()->setEnabled(false);
     AcceptButton()->setEnabled(false);
@@ -140,9 +130,9 @@ void CMainDlg::OnBusy() {
 }
 
 void CMainDlg::OnInvite() {
-  if (m_mode == ViewMode::Operators) {  // Request Chat
+  if (Mode() == ViewMode::Operators) {  // Request Chat
     const OperatorEntry* entry = SelectedOperator();
-    if (entry != nullptr && CanRequestChat(*entry)) m_pOperatorActions->RequestChat(entry->name);
+    if (entry != nullptr && Allows(OperatorCommand::RequestChat, *entry)) m_pOperatorActions->RequestChat(entry->name);
     return;
   }
   RunOnSelectedVisitor(VisitorCommand::Invite);
@@ -184,7 +174,7 @@ void CMainDlg::OnTranscripts() { m_engine.OpenServerPage(m_engine.Catalogue().Tr
 
 void CMainDlg::OnOperatorLogOut() {
   const OperatorEntry* entry = SelectedOperator();
-  if (entry != nullptr && m_engine.Session().admin) m_pOperatorActions->LogOutOperator(entry->name);
+  if (entry != nullptr && Allows(OperatorCommand::LogOut, *entry)) m_pOperatorActions->LogOutOperator(entry->name);
 }
 
 void CMainDlg::ShowVisitorMenu(const QPoint& at) {
@@ -217,54 +207,26 @@ void CMainDlg::ShowVisitorMenu(const QPoint& at) {
 void CMainDlg::ShowOperatorMenu(const QPoint& at) {
   UpdateOperatorButtons();
   const OperatorEntry entry = *SelectedOperator();
-  const bool own = entry.name.compare(m_engine.Session().loginId, Qt::CaseInsensitive) == 0;
-  bool request = !own && !Is(entry.status, "Offline");
-  bool accept = AcceptButton()->isEnabled();
-  bool deny = BusyButton()->isEnabled();
-  if ((Is(entry.status, "Online") || Is(entry.status, "Offline")) && Is(entry.chatState, "op_chat")) {
-    accept = deny = true;
-    request = false;
-  }
-  if (Is(entry.chatState, "op_chat_picked")) request = accept = deny = false;
+  const auto allows = [&](OperatorCommand command) {
+    return COperatorActions::Allows(command, entry, m_session.Account().loginId, m_session.Account().admin,
+                                    COperatorActions::Where::Menu);
+  };
   // The items act on the operator the menu was made for.
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->addAction(QStringLiteral("&Request Chat"), this, [this, entry] { m_pOperatorActions->RequestChat(entry.name); })
-      ->setEnabled(request);
+      ->setEnabled(allows(OperatorCommand::RequestChat));
   menu->addAction(QStringLiteral("A&ccept Chat"), this, [this, entry] { m_pOperatorActions->AcceptChat(entry.chatId); })
-      ->setEnabled(accept);
+      ->setEnabled(allows(OperatorCommand::AcceptChat));
   menu->addAction(QStringLiteral("&Deny"), this, [this, entry] { m_pOperatorActions->Deny(entry.chatId); })
-      ->setEnabled(deny);
+      ->setEnabled(allows(OperatorCommand::Deny));
   menu->addAction(QStringLiteral("&Operator LogOut"), this,
                   [this, entry] { m_pOperatorActions->LogOutOperator(entry.name); })
-      ->setEnabled(m_engine.Session().admin);
+      ->setEnabled(allows(OperatorCommand::LogOut));
   menu->addAction(QStringLiteral("Vie&w Message"), this, &CMainDlg::OnViewMessage)
       ->setEnabled(m_bottomButtons[1]->isEnabled());
   m_pMenu = menu;
   menu->popup(at);
-}
-
-void CMainDlg::ApplyOperatorAlerts(const RefreshReply& reply) {
-  // Another operator asks this one for a chat.
-  bool asked = false;
-  for (const OperatorEntry& entry : reply.operators) asked = asked || AsksForChat(entry);
-  if (!asked) return;
-  // The view changes, and the console comes forward, once per new request:
-  // a view the operator chose while it waits stays.
-  const bool fresh = m_pAlerts->HasNewOperatorRequest();
-  const bool visible = m_pAlerts->IsConsoleVisible();
-  if (m_mode == ViewMode::Operators) {
-    UpdateOperatorButtons();
-    m_pAlerts->ChatRequestInOperatorsView();
-    if (fresh && !visible) m_pAlerts->BringConsoleForward();
-  } else if (!visible) {
-    m_pAlerts->ChatRequestInOperatorsView();
-    if (!fresh) return;
-    m_pAlerts->BringConsoleForward();
-    SwitchView(ViewMode::Operators);
-  } else if (!reply.anyChatRequest && fresh) {
-    SwitchView(ViewMode::Operators);
-  }
 }
 
 QMenu* CMainDlg::ContextMenu() const { return m_pMenu.data(); }

@@ -102,10 +102,9 @@ void CMainDlg::BuildWindow() {
     tab->SetGroup(QStringLiteral("1"));
   }
 
-  m_pVisitorModel = new CVisitorTableModel(this);
   m_pTable = new QTableView(this);
   Place(m_pTable, {10, 80, 782, 190}, GrowWidth | GrowHeight);
-  m_pTable->setModel(m_pVisitorModel);
+  m_pTable->setModel(&m_session.Visitors());
   m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
   m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -201,8 +200,8 @@ void CMainDlg::resizeEvent(QResizeEvent* event) {
 }
 
 void CMainDlg::InsertVisitorColumns() {
-  m_pVisitorModel->Clear();
-  m_pTable->setModel(m_pVisitorModel);
+  m_session.Visitors().Clear();
+  m_pTable->setModel(&m_session.Visitors());
   FollowSelectionModel();
   const int w = m_pTable->viewport()->width();
   for (int c = 0; c < CVisitorTableModel::kColumnCount; ++c)
@@ -215,7 +214,7 @@ void CMainDlg::UpdateTabButtons() {
     ViewMode mode;
   } tabs[] = {{m_pTabAll, ViewMode::AllVisitors}, {m_pTabChats, ViewMode::ChatsOnly}, {m_pTabOperators, ViewMode::Operators}};
   for (const auto& t : tabs) {
-    const bool active = t.mode == m_mode;
+    const bool active = t.mode == Mode();
     t.tab->Check(active);
     t.tab->SetBitmap(active ? IDB_TAB_PRESSED : 0, QColor(255, 0, 255));
   }

@@ -51,7 +51,7 @@ void CMainDlg::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
   // Minimised, the console lives in the tray; with no tray it minimises as
   // any window does, so there is always a way back.
-  if (event->type() == QEvent::WindowStateChange && isMinimized() && !m_bEnded &&
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && !m_session.IsEnded() &&
       CDesktopServices::Get().IsTrayAvailable())
     QTimer::singleShot(0, this, [this] {
       if (isMinimized()) hide();

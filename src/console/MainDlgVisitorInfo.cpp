@@ -17,7 +17,7 @@
 int CMainDlg::SelectedVisitor(const CSiteVisitor** visitor) const {
   if (visitor != nullptr) *visitor = nullptr;
   // In the Operators view the table's rows are operators.
-  const int row = m_mode == ViewMode::Operators ? -1 : SelectedRow();
+  const int row = Mode() == ViewMode::Operators ? -1 : SelectedRow();
   if (row < 0 || row >= Visitors().size()) return -1;
   if (visitor != nullptr) *visitor = &Visitors()[row];
   return row;
@@ -40,7 +40,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_pTable->viewport() && (press || event->type() == QEvent::MouseButtonRelease) &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     const CSiteVisitor* visitor = nullptr;
-    const int row = m_mode == ViewMode::Operators ? SelectedRow() : SelectedVisitor(&visitor);
+    const int row = Mode() == ViewMode::Operators ? SelectedRow() : SelectedVisitor(&visitor);
     const QString selected = visitor != nullptr ? visitor->m_line.sessionId : QString::number(row);
     // The view chooses the row at the press, and the panel follows it then;
     // a click on the row already selected shows it again.
@@ -75,7 +75,7 @@ void CMainDlg::ShowRowMenuFromKeyboard() {
   if (!current.isValid() || SelectedRow() < 0) return;
   const QRect cell = m_pTable->visualRect(m_pTable->model()->index(SelectedRow(), 0));
   const QPoint at = m_pTable->viewport()->mapToGlobal(cell.bottomLeft());
-  if (m_mode == ViewMode::Operators) {
+  if (Mode() == ViewMode::Operators) {
     if (SelectedOperator() != nullptr) ShowOperatorMenu(at);
     return;
   }
@@ -108,7 +108,7 @@ void CMainDlg::FollowSelection() {
 }
 
 void CMainDlg::OnListClick() {
-  if (m_mode == ViewMode::Operators) {
+  if (Mode() == ViewMode::Operators) {
     UpdateOperatorButtons();
     return;
   }
@@ -131,7 +131,7 @@ void CMainDlg::ShowSelectedInPanel() {
 
 void CMainDlg::OnListRightClick() {
   const QPoint at = QCursor::pos();
-  if (m_mode == ViewMode::Operators) {
+  if (Mode() == ViewMode::Operators) {
     if (SelectedOperator() != nullptr) ShowOperatorMenu(at);
     return;
   }
@@ -187,8 +187,7 @@ void CMainDlg::OnFootPrints() {
 
 void CMainDlg::OnDetailsArrived(const QString& sessionId, const VisitorDetails& details) {
   // Kept for the session, so that the next refreshes carry them too.
-  CacheDetails(details, sessionId);
-  m_pVisitorModel->SetDetails(sessionId, details);
+  m_session.CacheDetails(details, sessionId);
   const CSiteVisitor* visitor = nullptr;
   if (!m_pDetails->isHidden() && SelectedVisitor(&visitor) >= 0 && visitor->m_line.sessionId == sessionId)
     m_pDetails->ShowDetails(details);

@@ -14,6 +14,18 @@
 COperatorActions::COperatorActions(CChatManager& engine, CChatWindows& operatorChats, QWidget* owner)
     : QObject(owner), m_engine(engine), m_operatorChats(operatorChats), m_pOwner(owner) {}
 
+bool COperatorActions::Allows(Command command, const OperatorEntry& entry, const QString& loginId, bool bAdmin,
+                              Where where) {
+  if (command == Command::LogOut) return bAdmin;
+  if (where == Where::Buttons)
+    return command == Command::RequestChat ? entry.CanBeInvited() : entry.AsksForChat();
+  if (entry.IsChatPicked()) return false;
+  const bool asked = (entry.IsOnline() || entry.IsOffline()) && entry.chatState == QLatin1String("op_chat");
+  if (command != Command::RequestChat) return asked || entry.AsksForChat();
+  const bool own = entry.name.compare(loginId, Qt::CaseInsensitive) == 0;
+  return !own && !entry.IsOffline() && !asked;
+}
+
 void COperatorActions::Send(const QString& url, int nType, std::function<void(const QString&)> onReply) {
   m_engine.RequestAsync(url, nType, this, [this, onReply](const QString& reply) {
     if (!m_engine.IsClosing() && onReply) onReply(reply);

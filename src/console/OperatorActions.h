@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OperatorEntry.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -18,6 +20,16 @@ class COperatorActions : public QObject {
 
  public:
   COperatorActions(CChatManager& engine, CChatWindows& operatorChats, QWidget* owner);
+
+  // Whether an operator's entry allows a command: the buttons under the
+  // table follow the entry's request alone; the right-click menu also
+  // offers Accept and Deny on any request of an operator online or
+  // offline, never Request Chat to oneself or to an operator offline, and
+  // nothing on a request another operator took.
+  enum class Command { RequestChat, AcceptChat, Deny, LogOut };
+  enum class Where { Buttons, Menu };
+  static bool Allows(Command command, const OperatorEntry& entry, const QString& loginId, bool bAdmin,
+                     Where where = Where::Buttons);
 
   void RequestChat(const QString& operatorId);
   void AcceptChat(const QString& chatId);

@@ -1,7 +1,7 @@
 #include "VisitorActions.h"
 
 #include "AcceptReply.h"
-#include "ChatConsole.h"
+#include "ConsoleSession.h"
 #include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
@@ -9,7 +9,6 @@
 #include "RequestTypes.h"
 #include "ResourceIds.h"
 #include "Separators.h"
-#include "SplitReply.h"
 #include "StringTable.h"
 
 #include <QWidget>
@@ -20,11 +19,11 @@ const QString kTalvero = QStringLiteral("Talvero");
 
 }  // namespace
 
-CVisitorActions::CVisitorActions(CChatManager& engine, IChatConsole& console, CChatWindows& chatWindows,
-                                 RowFinder findRow, QWidget* owner)
+CVisitorActions::CVisitorActions(CConsoleSession& session, CChatWindows& chatWindows, RowFinder findRow,
+                                 QWidget* owner)
     : QObject(owner),
-      m_engine(engine),
-      m_console(console),
+      m_session(session),
+      m_engine(session.Engine()),
       m_chatWindows(chatWindows),
       m_findRow(std::move(findRow)),
       m_pOwner(owner) {}
@@ -71,7 +70,7 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
   // from the chat window the operator is typing in.
   if (accepted->earlierChats) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip), false, true);
   m_chatWindows.Open(chatId, [&]() -> QWidget* {
-    auto* chat = new CChatDlg(m_engine, &m_console, ip, chatId, accepted->visitorName, accepted->visitorEmail,
+    auto* chat = new CChatDlg(m_engine, &m_session, ip, chatId, accepted->visitorName, accepted->visitorEmail,
                               visitor.m_bDetailsLoaded);
     if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.Details());
     chat->RefreshOperatorCombo();
@@ -150,21 +149,4 @@ bool CVisitorActions::Allows(Command command, const VisitorLine& line, const QSt
   return false;
 }
 
-bool CVisitorActions::HandleNotice(const QString& notice) {
-  const QStringList pieces = SplitReply(notice, kSepField);
-  // A transfer notice without its session id names no chat.
-  if (pieces[0] != QStringLiteral("chat_trans") || pieces.size() < 2 || pieces[1].isEmpty()) {
-    m_strTransferSeen.clear();
-    return false;
-  }
-  // The service repeats the notice at every refresh until the chat is
-  // taken; one accept per transfer, or a refused one would be asked (and
-  // refused) again every few seconds.
-  if (pieces[1] == m_strTransferSeen) return true;
-  m_strTransferSeen = pieces[1];
-  // A chat handed over by a colleague arrives by itself: it must not take
-  // the keyboard from the chat the operator is typing in.
-  AcceptChatAs(pieces[1], CChatWindows::Arrival::ByItself);
-  emit ChatTransferred();
-  return true;
-}
+void CVisitorActions::AcceptTransferred(const QString& chatId) { AcceptChatAs(chatId, CChatWindows::Arrival::ByItself); }

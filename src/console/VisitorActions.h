@@ -11,7 +11,7 @@
 
 class CChatManager;
 class CChatWindows;
-class IChatConsole;
+class CConsoleSession;
 class QWidget;
 
 // The commands on one visitor: accept or join a chat (and open its window
@@ -27,8 +27,7 @@ class CVisitorActions : public QObject {
   // The console's row of a session id, or nullptr; read at once, never kept.
   using RowFinder = std::function<const CSiteVisitor*(const QString& sessionId)>;
 
-  CVisitorActions(CChatManager& engine, IChatConsole& console, CChatWindows& chatWindows, RowFinder findRow,
-                  QWidget* owner);
+  CVisitorActions(CConsoleSession& session, CChatWindows& chatWindows, RowFinder findRow, QWidget* owner);
 
   // The chat window the accept opens comes forward only when the operator
   // asked for the chat himself.
@@ -42,10 +41,9 @@ class CVisitorActions : public QObject {
   // With no row, tells the operator to choose one.
   void BlockIp(const VisitorLine* row);
   void ProactivePop(const VisitorLine& row, bool bSameWindow, const QString& url);
-  // Block 4 of a refresh reply: a chat transferred to this operator, acted
-  // on once while the notice names the same chat. Returns true for a
-  // transfer notice.
-  bool HandleNotice(const QString& notice);
+  // A chat a colleague handed to this operator: taken without the
+  // keyboard, which stays where the operator is typing.
+  void AcceptTransferred(const QString& chatId);
 
   // The address as it is pushed: trimmed, "http://" in front when it names
   // no scheme; empty when there is nothing to push.
@@ -65,19 +63,14 @@ class CVisitorActions : public QObject {
                      CChatWindows::Arrival arrival = CChatWindows::Arrival::ByOperator);
   void OnActionReply(const QString& action, const QString& ip, const QString& reply);
 
- signals:
-  // A transferred chat was taken: the console plays its sound.
-  void ChatTransferred();
-
  private:
   void AcceptChatAs(const QString& chatId, CChatWindows::Arrival arrival);
   void SendAction(const QString& action, const VisitorLine& row);
   void ShowBox(const QString& text, const QString& caption);
 
+  CConsoleSession& m_session;
   CChatManager& m_engine;
-  IChatConsole& m_console;
   CChatWindows& m_chatWindows;
   RowFinder m_findRow;
   QPointer<QWidget> m_pOwner;
-  QString m_strTransferSeen;  // the chat of the transfer notice last acted on
 };

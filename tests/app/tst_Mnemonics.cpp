@@ -54,7 +54,7 @@ class TestMnemonics : public QObject {
       console.SwitchView(view);
       Walk(&console);
     }
-    auto* chat = new CChatDlg(session.Engine(), &console, "10.0.0.9", "c1", "Zoe", "", true);
+    auto* chat = new CChatDlg(session.Engine(), &console.Session(), "10.0.0.9", "c1", "Zoe", "", true);
     std::unique_ptr<QWidget> windows[] = {
         std::unique_ptr<QWidget>(chat),
         std::make_unique<COperChatDlg>(session.Engine(), "ben", "oc1"),

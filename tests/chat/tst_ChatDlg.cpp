@@ -1,13 +1,17 @@
 // The chat window against a scripted service: polling, sending, typing,
 // closing, and the replies that arrive while it lives or after it is gone.
-#include "ChatConsole.h"
 #include "ChatDlg.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
 #include "Dictionary.h"
 #include "SharedDictionary.h"
 #include "MySpellEditCtrl.h"
+#include "ConsoleSession.h"
+#include "OperatorList.h"
+#include "RefreshCycle.h"
+#include "ReplyBuilders.h"
 #include "SessionFixture.h"
+#include "VisitorTableModel.h"
 #include "VisitorDetails.h"
 
 #include <httplib.h>
@@ -30,16 +34,13 @@ Q_DECLARE_METATYPE(CDesktopServices::Answer)
 
 namespace {
 
-// The console as the chat window sees it.
-class StandInConsole : public QObject, public IChatConsole {
- public:
-  QStringList OperatorTexts() const override { return texts; }
-  void AnnounceOnline() override { ++announced; }
-  void CacheDetails(const VisitorDetails& details, const QString& chatId) override { cached.append({chatId, details}); }
-  QStringList texts{"anna (Online)", "ben (Online)", "demo (Offline)"};
-  int announced = 0;
-  QList<QPair<QString, VisitorDetails>> cached;
-};
+// The site's operators as the refresh lists them: "name (status)" each.
+QList<OperatorEntry> Operators(const QStringList& texts) {
+  QList<OperatorEntry> entries;
+  for (const QString& text : texts)
+    entries.append({text.section(' ', 0, 0), QString(), QString(), text.section('(', 1).chopped(1)});
+  return entries;
+}
 
 QString PollReply(const QString& lines, const QString& number, const QString& sound = QString(),
                   const QString& typing = QString()) {
@@ -52,7 +53,7 @@ class TestChatDlg : public QObject {
   Q_OBJECT
 
   std::unique_ptr<CSessionFixture> m_pSession;
-  StandInConsole m_console;
+  std::unique_ptr<CConsoleSession> m_pConsole;
   QStringList m_pollReplies;  // answered in order, then empty polls
   int m_nPollDelayMs = 0;
   CScriptedServer::Reply m_sendReply;  // to every line sent
@@ -104,19 +105,29 @@ class TestChatDlg : public QObject {
     });
     m_pSession->LogIn();
     m_pSession->Engine().Session().chatPeriodMs = 3600000;  // the test ticks by hand
-    m_pChat = new CChatDlg(m_pSession->Engine(), &m_console, "10.0.0.9", "c&1", "", "", false);
+    m_pConsole = std::make_unique<CConsoleSession>(m_pSession->Engine());
+    m_pConsole->Operators().SetEntries(Operators({"anna (Online)", "ben (Online)", "demo (Offline)"}));
+    m_pChat = new CChatDlg(m_pSession->Engine(), m_pConsole.get(), "10.0.0.9", "c&1", "", "", false);
     Chat().show();
     Chat().OnInitDialog();
   }
+  // The chat's visitor as the console's next refresh lists it, when the
+  // session keeps details for it.
+  const CSiteVisitor* CachedDetails() {
+    m_pConsole->Refresh().Apply(RefreshReplyText({{"c&1"}}));
+    const CSiteVisitor* visitor = m_pConsole->Visitors().Find("c&1");
+    return visitor && visitor->m_bDetailsLoaded ? visitor : nullptr;
+  }
   void cleanup() {
     delete m_pChat.data();
+    m_pConsole.reset();
     m_pSession.reset();
   }
 
   void opening() {
     QCOMPARE(Chat().windowTitle(), QString("Chatting with:10.0.0.9"));
     QTRY_COMPARE(Targets("wn-lmudets.php"), QStringList{"/cpn/wn-lmudets.php?csesid=c%261&nvar=Y"});
-    QVERIFY(m_console.cached.isEmpty());  // a reply of two pieces is no details record
+    QVERIFY(!CachedDetails());  // a reply of two pieces is no details record
     QVERIFY(Chat().IsPolling());
   }
 
@@ -131,7 +142,9 @@ class TestChatDlg : public QObject {
     Chat().PollMessages();  // the same number again appends nothing
     QTRY_VERIFY(!Chat().IsPollOut());
     QCOMPARE(Transcript(), QString("Zoe: one\nZoe: two\n"));
-    QCOMPARE(m_console.announced, 3);  // the operators box is refilled every tick
+    // Every tick announces the operator, one announcement out at a time:
+    // the second tick came while the first was out.
+    QTRY_COMPARE(Targets("w-mrefresh.php").size(), 2);
     QCOMPARE(Chat().OperatorsBox()->count(), 2);
   }
 
@@ -285,7 +298,7 @@ class TestChatDlg : public QObject {
     m_pollReplies = {PollReply("Zoe: bye", "2"), PollReply("Notice: Chat Closed by User.", "")};
     Chat().PollMessages();
     QTRY_VERIFY(!Chat().IsPollOut());
-    m_console.texts = {"ben (Online)"};
+    m_pConsole->Operators().SetEntries(Operators({"ben (Online)"}));
     Chat().RefreshOperatorCombo();
     Chat().OperatorsBox()->setCurrentIndex(0);
     QTest::currentDataTag() == QByteArray("left") ? Chat().PollMessages() : Chat().TransferChat();
@@ -441,7 +454,7 @@ class TestChatDlg : public QObject {
     QFETCH(CScriptedServer::Reply, reply);
     QFETCH(QString, told);
     m_transferReply = reply;
-    m_console.texts = operators;
+    m_pConsole->Operators().SetEntries(Operators(operators));
     Chat().RefreshOperatorCombo();
     QCOMPARE(Chat().OperatorsBox()->currentIndex(), -1);
     if (pick >= 0) Chat().OperatorsBox()->setCurrentIndex(pick);
@@ -479,9 +492,9 @@ class TestChatDlg : public QObject {
     QStringList pieces;
     for (int i = 0; i < 19; ++i) pieces.append(QString("v%1").arg(i));
     Chat().HandleServerReply(21, pieces.join("<fld>"));
-    QCOMPARE(m_console.cached.size(), 1);
-    QCOMPARE(m_console.cached.first().first, QString("c&1"));
-    QCOMPARE(m_console.cached.first().second.fields[VisitorDetails::Country], QString("v8"));
+    const CSiteVisitor* visitor = CachedDetails();
+    QVERIFY(visitor);
+    QCOMPARE(visitor->Details().fields[VisitorDetails::Country], QString("v8"));
   }
 };
 

@@ -2,6 +2,9 @@
 // notices and notifications of chat requests while it is hidden.
 #include "Alerts.h"
 #include "MainDlg.h"
+#include "OperatorList.h"
+#include "Presence.h"
+#include "RefreshCycle.h"
 #include "PopUpDlg.h"
 #include "Preferences.h"
 #include "ReplyBuilders.h"
@@ -37,7 +40,7 @@ class TestAlerts : public QObject {
       return CScriptedServer::Reply{200, "false<fld><fld><fld><fld>"};
     });
     m_pSession->LogIn();
-    QTRY_VERIFY(C().IsOnline());
+    QTRY_VERIFY(C().Session().Presence().IsOnline());
   }
   void cleanup() { m_pSession.reset(); }
 
@@ -45,7 +48,7 @@ class TestAlerts : public QObject {
     C().hide();
     Desktop().Clear();
     const QString request = RefreshReplyText({{"a"}, {"b", "Chat Request"}}, "2", "sound1");
-    C().ApplyRefreshReply(request);
+    C().Session().Refresh().Apply(request);
     QCOMPARE(C().Alerts().OpenNotices().size(), 1);
     CPopUpDlg* notice = C().Alerts().OpenNotices().first();
     QCOMPARE(notice->Text(), QString("Chat Request from: 10.0.0.1"));
@@ -55,11 +58,11 @@ class TestAlerts : public QObject {
     QCOMPARE(Desktop().sounds, QList<QUrl>{QUrl("qrc:/sounds/143.wav")});
     QVERIFY(C().isVisible());  // the request brought the console forward
     C().hide();
-    C().ApplyRefreshReply(request);  // the same request again
+    C().Session().Refresh().Apply(request);  // the same request again
     QCOMPARE(C().Alerts().OpenNotices().size(), 1);
     // The rows move before the click: the notice still takes its own request.
     C().hide();
-    C().ApplyRefreshReply(RefreshReplyText({{"c", "Chat Request"}, {"b", "Chat Request"}}, "2"));
+    C().Session().Refresh().Apply(RefreshReplyText({{"c", "Chat Request"}, {"b", "Chat Request"}}, "2"));
     // "c" is new, and "b" is no longer the last one noticed: both come.
     QCOMPARE(C().Alerts().OpenNotices().size(), 3);
     notice->Click();
@@ -77,22 +80,22 @@ class TestAlerts : public QObject {
     const QString request = RefreshReplyText({{"b", "Chat Request"}});
     const QString none = RefreshReplyText({{"b"}});
     CPreferences::Instance().SetRepeatRequestSound(false);
-    C().ApplyRefreshReply(request);
+    C().Session().Refresh().Apply(request);
     QVERIFY(!C().Alerts().IsRepeatingRequestSound());
     CPreferences::Instance().SetRepeatRequestSound(true);
-    C().ApplyRefreshReply(request);
+    C().Session().Refresh().Apply(request);
     QVERIFY(C().Alerts().IsRepeatingRequestSound());
-    C().ApplyRefreshReply(none);  // taken
+    C().Session().Refresh().Apply(none);  // taken
     QVERIFY(!C().Alerts().IsRepeatingRequestSound());
     CPreferences::Instance().SetRepeatRequestSound(false);
   }
 
   void offlineThereIsNoNotice() {
     C().OfflineRadio()->click();
-    C().HandleServerReply(3, "offline");
+    C().Session().Presence().OnStatusReply("offline");
     C().hide();
     Desktop().Clear();
-    C().ApplyRefreshReply(RefreshReplyText({{"b", "Chat Request"}}, "1", "sound1"));
+    C().Session().Refresh().Apply(RefreshReplyText({{"b", "Chat Request"}}, "1", "sound1"));
     QVERIFY(C().Alerts().OpenNotices().isEmpty());
     QVERIFY(Desktop().sounds.isEmpty());
     QVERIFY(!C().isVisible());
@@ -122,7 +125,7 @@ class TestAlerts : public QObject {
     QCOMPARE(TrayItem("Always on top")->isChecked(), !before);
     QCOMPARE(bool(C().windowFlags() & Qt::WindowStaysOnTopHint), !before);
     TrayItem("&LogOut")->trigger();
-    QVERIFY(C().IsSessionEnded());
+    QVERIFY(C().Session().IsEnded());
     QVERIFY(!Desktop().trayShown);
   }
 };

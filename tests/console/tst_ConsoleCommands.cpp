@@ -6,6 +6,9 @@
 #include "ChatWindows.h"
 #include "FooButton.h"
 #include "MainDlg.h"
+#include "OperatorList.h"
+#include "Presence.h"
+#include "RefreshCycle.h"
 #include "OperChatDlg.h"
 #include "OperatorActions.h"
 #include "ReplyBuilders.h"
@@ -42,7 +45,7 @@ class TestConsoleCommands : public QObject {
   void Show(const QList<TestVisitor>& visitors, const QString& operators = QString()) {
     const QString text = RefreshReplyText(visitors, "1", QString(), operators);
     m_replies["wn-allonlineu.php"] = text.toStdString();
-    C().ApplyRefreshReply(text);
+    C().Session().Refresh().Apply(text);
   }
   void Settle() { QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0); }
 
@@ -84,7 +87,7 @@ class TestConsoleCommands : public QObject {
     TestVisitor v{"s1", status};
     QString line = v.Line();
     line.replace("<fld>Delete<fld>", "<fld>" + actDelete + "<fld>");
-    C().ApplyRefreshReply(line + "<blk>1<blk><blk><blk><blk><blk>");
+    C().Session().Refresh().Apply(line + "<blk>1<blk><blk><blk><blk><blk>");
     QCOMPARE((QList<bool>{C().AcceptButton()->isEnabled(), C().BusyButton()->isEnabled(),
                           C().DeleteButton()->isEnabled(), C().JoinButton()->isEnabled()}),
              enabled);
@@ -166,8 +169,8 @@ class TestConsoleCommands : public QObject {
     QVERIFY(pages[0].first.toString().contains("opurl=vchathist&ipadd=10.0.0.1"));
     QVERIFY(pages[0].second);
     // A transfer notice for an open chat raises it; without its id it does nothing.
-    C().ApplyRefreshReply(RefreshReplyText({{"s1"}}).replace("<blk><blk><blk><blk><blk>", "<blk><blk><blk>chat_trans<blk><blk>"));
-    C().ApplyRefreshReply(QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), "chat_trans<fld>s2", "", ""}.join("<blk>"));
+    C().Session().Refresh().Apply(RefreshReplyText({{"s1"}}).replace("<blk><blk><blk><blk><blk>", "<blk><blk><blk>chat_trans<blk><blk>"));
+    C().Session().Refresh().Apply(QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), "chat_trans<fld>s2", "", ""}.join("<blk>"));
     Settle();
     QCOMPARE(C().ChatWindows().Count(), 3);
     QCOMPARE(Targets("w-adc.php").size(), 4);  // one refused and three accepted; the raise sent nothing
@@ -209,7 +212,7 @@ class TestConsoleCommands : public QObject {
     endedIds.sort();
     QCOMPARE(endedIds, ended);
     const bool cancelled = answer == CDesktopServices::Answer::Cancel;
-    QCOMPARE(C().IsSessionEnded(), !cancelled);
+    QCOMPARE(C().Session().IsEnded(), !cancelled);
     QTRY_COMPARE(C().ChatWindows().Count(), cancelled ? 3 : 0);
   }
 
@@ -234,12 +237,12 @@ class TestConsoleCommands : public QObject {
     };
     for (const QString& reply : {notice("chat_trans<fld>t1"), notice("chat_trans<fld>t1"), QString("DISCONNNNECT"),
                                  notice("chat_trans<fld>t1")}) {
-      C().ApplyRefreshReply(reply);
+      C().Session().Refresh().Apply(reply);
       Settle();
     }
     QCOMPARE(Targets("w-adc.php").size(), 1);
-    C().ApplyRefreshReply(notice(QString()));  // taken: the notice is gone
-    C().ApplyRefreshReply(notice("chat_trans<fld>t1"));  // and handed over again
+    C().Session().Refresh().Apply(notice(QString()));  // taken: the notice is gone
+    C().Session().Refresh().Apply(notice("chat_trans<fld>t1"));  // and handed over again
     Settle();
     QCOMPARE(Targets("w-adc.php").size(), windows == 1 ? 1 : 2);  // an open window is only raised
     QCOMPARE(C().ChatWindows().Count(), windows);
@@ -300,7 +303,7 @@ class TestConsoleCommands : public QObject {
       return CScriptedServer::Reply{200, messages ? "" : "online", messages ? 300 : 0};
     });
     const QString notice = QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), "message", "", ""}.join("<blk>");
-    for (int i = 0; i < 3; ++i) C().ApplyRefreshReply(notice);
+    for (int i = 0; i < 3; ++i) C().Session().Refresh().Apply(notice);
     Settle();
     QCOMPARE(Targets("w-admsg.php").size(), 1);
     QVERIFY(QApplication::topLevelWidgets().size() < 10);  // an empty reply opens no message window

@@ -3,6 +3,9 @@
 #include "FooButton.h"
 #include "GetFootDlg.h"
 #include "MainDlg.h"
+#include "OperatorList.h"
+#include "Presence.h"
+#include "RefreshCycle.h"
 #include "RecordingSecretStore.h"
 #include "RefreshCycle.h"
 #include "ReplyBuilders.h"
@@ -75,7 +78,7 @@ class TestMainDlg : public QObject {
   }
   void Apply(const QList<TestVisitor>& visitors, const QString& total = "1", const QString& sound = QString(),
              const QString& operators = QString()) {
-    C().ApplyRefreshReply(RefreshReplyText(visitors, total, sound, operators));
+    C().Session().Refresh().Apply(RefreshReplyText(visitors, total, sound, operators));
   }
   void Select(int row) { C().Table()->selectRow(row); }
   void ClickRow(int row) {
@@ -122,7 +125,7 @@ class TestMainDlg : public QObject {
     m_pDesktop = &m_pSession->Desktop();
     m_pEngine = &m_pSession->Engine();
     m_pSession->LogIn();
-    QTRY_VERIFY(C().IsOnline());  // the opening "lgon" was answered
+    QTRY_VERIFY(C().Session().Presence().IsOnline());  // the opening "lgon" was answered
     QTRY_COMPARE(m_pEngine->RunningRequests(), 0);  // and the opening refresh with its announcement
   }
   void cleanup() { m_pSession.reset(); }
@@ -131,7 +134,7 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().size(), QSize(802, 647));
     QCOMPARE(StatusTargets().first(), QString("/cpn/w-mrefresh.php?sid=1001&adminid=anna&action=lgon"));
     QVERIFY(C().OnlineRadio()->isChecked());
-    QVERIFY(C().IsRefreshTimerActive());
+    QVERIFY(C().Session().Refresh().IsActive());
     // The bottom row: six buttons of one size, 7 pixels apart, centred.
     const QList<FooButton*> bottom = C().BottomButtons();
     QCOMPARE(bottom.size(), 6);
@@ -170,7 +173,7 @@ class TestMainDlg : public QObject {
     const std::string text = RefreshReplyText({{"a"}, {"b"}}).toStdString();
     const std::string spoilt = text.substr(0, 1) + std::string("\0\x1b", 2) + text.substr(1);
     m_refresh = [spoilt](const httplib::Request&) { return CScriptedServer::Reply{200, spoilt}; };
-    C().RefreshVisitors();
+    C().Session().Refresh().RefreshNow();
     QTRY_COMPARE(Ids(), QStringList({"a", "b"}));
   }
 
@@ -197,8 +200,8 @@ class TestMainDlg : public QObject {
     m_nProxyStatus = status;
     m_pEngine->SetTimeouts(1000, 10 * periodMs);
     m_pEngine->Session().consolePeriodMs = periodMs;
-    C().Refresh().Start();
-    QTRY_VERIFY_WITH_TIMEOUT(C().IsConnectionAlert(), 3 * periodMs + 150);
+    C().Session().Refresh().Start();
+    QTRY_VERIFY_WITH_TIMEOUT(C().Session().Refresh().IsConnectionAlert(), 3 * periodMs + 150);
     QVERIFY(C().StatusLine()->text().startsWith("ALERT : Internet Connection is not available."));
     QVERIFY(!C().StatusLine()->text().contains("Total Visitors"));
     if (status == 0) {
@@ -211,17 +214,17 @@ class TestMainDlg : public QObject {
     }
     hung = false;
     m_nProxyStatus = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(!C().IsConnectionAlert(), 20 * periodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!C().Session().Refresh().IsConnectionAlert(), 20 * periodMs);
     QCOMPARE(Ids(), QStringList{"a"});
     QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 1             Number of Chats: 0"));
-    C().Refresh().Stop();
+    C().Session().Refresh().Stop();
     QTRY_COMPARE(m_pEngine->RunningRequests(), 0);
   }
 
   void aLineOfTwelveFieldsGivesAnEmptyTable() {
     Apply({{"a"}});
     QCOMPARE(C().Visitors().size(), 1);
-    C().ApplyRefreshReply(QStringList(12, "x").join("<fld>") + "<blk>5<blk><blk><blk><blk><blk>");
+    C().Session().Refresh().Apply(QStringList(12, "x").join("<fld>") + "<blk>5<blk><blk><blk><blk><blk>");
     QVERIFY(C().Visitors().isEmpty());
     QCOMPARE(C().Table()->model()->rowCount(), 0);
     QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 5             Number of Chats: 0"));
@@ -285,24 +288,24 @@ class TestMainDlg : public QObject {
   void connectionAlertOnceUntilAGoodReply() {
     Apply({{"a"}});
     for (int i = 0; i < 10; ++i) {
-      C().ApplyRefreshReply("DISCONNNNECT");
+      C().Session().Refresh().Apply("DISCONNNNECT");
       QCOMPARE(C().StatusLine()->text(), QString("ALERT : Internet Connection is not available."));
       QVERIFY(C().Visitors().isEmpty());
     }
-    QVERIFY(C().IsConnectionAlert());
+    QVERIFY(C().Session().Refresh().IsConnectionAlert());
     Apply({{"a"}, {"b"}}, "2");
-    QVERIFY(!C().IsConnectionAlert());
+    QVERIFY(!C().Session().Refresh().IsConnectionAlert());
     QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 2             Number of Chats: 0"));
   }
 
   void wrongBlockCountsEmptyTheTable() {
     Apply({{"a"}});
-    C().ApplyRefreshReply(RefreshReplyText({{"a"}}) + "<blk>");
+    C().Session().Refresh().Apply(RefreshReplyText({{"a"}}) + "<blk>");
     QVERIFY(C().Visitors().isEmpty());
     Apply({{"a"}});
-    C().ApplyRefreshReply("x<blk>1<blk><blk><blk><blk>");
+    C().Session().Refresh().Apply("x<blk>1<blk><blk><blk><blk>");
     QVERIFY(C().Visitors().isEmpty());
-    QVERIFY(!C().IsConnectionAlert());
+    QVERIFY(!C().Session().Refresh().IsConnectionAlert());
   }
 
   void anOvertakenReplyIsDropped() {
@@ -313,9 +316,9 @@ class TestMainDlg : public QObject {
       return CScriptedServer::Reply{200, RefreshReplyText({{"new"}}).toStdString()};
     };
     const qsizetype before = m_pServer->Targets().filter("wn-allonlineu").size();
-    C().RefreshVisitors();
+    C().Session().Refresh().RefreshNow();
     QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), before + 1);
-    C().RefreshVisitors();
+    C().Session().Refresh().RefreshNow();
     QTRY_COMPARE(Ids(), QStringList{"new"});
     QTRY_COMPARE(m_pEngine->RunningRequests(), 0);
     QCOMPARE(Ids(), QStringList{"new"});
@@ -325,7 +328,7 @@ class TestMainDlg : public QObject {
     const QString ops = "ANNA<subfld><subfld><subfld>Online<fld>ben<subfld><subfld>Initiate<subfld>Online<fld>"
                         "demo<subfld><subfld><subfld>Offline<fld>bad<subfld>entry";
     Apply({{"a"}}, "1", QString(), ops);
-    QCOMPARE(C().OperatorTexts(), QStringList({"ANNA (Online)", "ben (Online)", "demo (Offline)"}));
+    QCOMPARE(C().Session().Operators().rowCount(), 3);  // the entry without four sub-fields is left out
     QComboBox* box = C().OperatorsBox();
     QCOMPARE(box->count(), 2);
     QCOMPARE(box->itemText(0), QString("ben (Online)"));
@@ -340,7 +343,7 @@ class TestMainDlg : public QObject {
     QTRY_COMPARE(StatusTargets().size(), before + 1);
     m_strStatusReply = "offline";
     C().OfflineRadio()->click();
-    QTRY_VERIFY(!C().IsOnline());
+    QTRY_VERIFY(!C().Session().Presence().IsOnline());
     QVERIFY(StatusTargets().last().endsWith("action=lgof"));
     const int offline = StatusTargets().size();
     Apply({{"a"}});
@@ -348,15 +351,15 @@ class TestMainDlg : public QObject {
     QTest::qWait(100);
     QCOMPARE(StatusTargets().size(), offline);  // no "lgon" while Offline was chosen
     // Replies no longer move the radios until Online is pressed.
-    C().HandleServerReply(3, "online");
-    QVERIFY(C().IsOnline());
+    C().Session().Presence().OnStatusReply("online");
+    QVERIFY(C().Session().Presence().IsOnline());
     QVERIFY(C().OfflineRadio()->isChecked());
     m_strStatusReply = "online";
     C().OnlineRadio()->click();
     QTRY_VERIFY(StatusTargets().last().endsWith("action=lgon"));
     QTRY_VERIFY(C().OnlineRadio()->isChecked());
-    C().HandleServerReply(3, "DISCONNNNECT");  // neither word: nothing changes
-    QVERIFY(C().IsOnline());
+    C().Session().Presence().OnStatusReply("DISCONNNNECT");  // neither word: nothing changes
+    QVERIFY(C().Session().Presence().IsOnline());
   }
 
   void soundNames_data() {
@@ -377,9 +380,9 @@ class TestMainDlg : public QObject {
     QFETCH(bool, online);
     QFETCH(QString, name);
     QFETCH(QList<QUrl>, sounds);
-    C().HandleServerReply(3, online ? "online" : "offline");
+    C().Session().Presence().OnStatusReply(online ? "online" : "offline");
     m_pDesktop->sounds.clear();
-    C().HandleSoundName(name);
+    C().Session().Refresh().Apply(RefreshReplyText({}, "0", name));
     QCOMPARE(m_pDesktop->sounds, sounds);
   }
 
@@ -387,7 +390,7 @@ class TestMainDlg : public QObject {
   // comes forward for each new request once, never at every ring (that took
   // the keyboard from the chat being typed in every few seconds).
   void eachNewChatRequestBringsTheConsoleForwardOnce() {
-    C().HandleServerReply(3, "online");
+    C().Session().Presence().OnStatusReply("online");
     const QString one = RefreshReplyText({{"a", "Chat Request"}}, "1", "sound1");
     const QString two = RefreshReplyText({{"a", "Chat Request"}, {"b", "Chat Request"}}, "2", "sound1");
     const struct {
@@ -396,7 +399,7 @@ class TestMainDlg : public QObject {
     } refreshes[] = {{one, true}, {one, false}, {two, true}, {two, false}, {one, false}};
     for (const auto& refresh : refreshes) {
       C().hide();  // in the tray
-      C().ApplyRefreshReply(refresh.reply);
+      C().Session().Refresh().Apply(refresh.reply);
       QCOMPARE(C().isVisible(), refresh.forward);
     }
   }
@@ -440,13 +443,13 @@ class TestMainDlg : public QObject {
     C().TabButtons()[chosenTab]->click();
     int undone = 0;  // times the operator had to choose again
     for (const QString& reply : {first, first, QString("DISCONNNNECT"), first}) {
-      C().ApplyRefreshReply(reply);
+      C().Session().Refresh().Apply(reply);
       if (C().Mode() == CMainDlg::ViewMode(chosenTab)) continue;
       ++undone;
       C().TabButtons()[chosenTab]->click();
     }
     QCOMPARE(undone, 1);
-    C().ApplyRefreshReply(second);
+    C().Session().Refresh().Apply(second);
     CheckTabs(switchedTo);
     QTRY_COMPARE(m_pEngine->RunningRequests(), 0);
   }
@@ -456,11 +459,11 @@ class TestMainDlg : public QObject {
     CSavedCredentials::Save({"anna", "1001", "pw"});
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
-    C().ApplyRefreshReply("logout");
-    QVERIFY(C().IsSessionEnded());
+    C().Session().Refresh().Apply("logout");
+    QVERIFY(C().Session().IsEnded());
     QCOMPARE(secrets.HeldAnswers(), 1);  // the password's removal, unanswered
     QVERIFY(m_pEngine->IsClosing());
-    QVERIFY(!C().IsRefreshTimerActive());
+    QVERIFY(!C().Session().Refresh().IsActive());
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
     QCOMPARE(m_pDesktop->messageBoxes[0].text, QString("You have been logged out."));
@@ -477,7 +480,7 @@ class TestMainDlg : public QObject {
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
     C().LogOutButton()->click();
-    QVERIFY(C().IsSessionEnded());
+    QVERIFY(C().Session().IsEnded());
     QCOMPARE(secrets.HeldAnswers(), 1);
     QVERIFY(!C().LogOutButton()->isEnabled());
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
@@ -489,7 +492,7 @@ class TestMainDlg : public QObject {
   void closingTheWindowKeepsTheSavedLogin() {
     CSavedCredentials::Save({"anna", "1001", "pw"});
     C().close();
-    QVERIFY(C().IsSessionEnded());
+    QVERIFY(C().Session().IsEnded());
     QVERIFY(CSavedCredentials::Record().has_value());
     QCOMPARE(m_pServer->Targets().filter("w-adminout").size(), 1);
   }
@@ -500,9 +503,9 @@ class TestMainDlg : public QObject {
     };
     m_pEngine->Session().consolePeriodMs = 40;
     const qsizetype before = m_pServer->Targets().filter("wn-allonlineu").size();
-    C().Refresh().Start();
+    C().Session().Refresh().Start();
     QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), before + 1);
-    QVERIFY(C().Refresh().IsRefreshOut());
+    QVERIFY(C().Session().Refresh().IsRefreshOut());
     QTest::qWait(300);  // several ticks pass while the server thinks
     QCOMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), before + 1);
     QTRY_COMPARE(Ids(), QStringList{"a"});
@@ -644,7 +647,7 @@ class TestMainDlg : public QObject {
     m_refresh = [](const httplib::Request&) {
       return CScriptedServer::Reply{200, RefreshReplyText({{"late"}}).toStdString(), 200};
     };
-    C().RefreshVisitors();
+    C().Session().Refresh().RefreshNow();
     QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
     QPointer<QWidget> chat = C().ChatWindows().Open("c1", [] { return new QWidget; });
     bool chatsClosedBeforeTheBox = false;
@@ -652,7 +655,7 @@ class TestMainDlg : public QObject {
       chatsClosedBeforeTheBox = C().ChatWindows().Count() == 0;
       return m_pEngine->RunningRequests() == 0;
     });
-    C().ApplyRefreshReply("logout");  // the box runs its loop while the late reply comes
+    C().Session().Refresh().Apply("logout");  // the box runs its loop while the late reply comes
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
     QVERIFY(chatsClosedBeforeTheBox);
     QCOMPARE(m_pEngine->RunningRequests(), 0);
@@ -683,8 +686,11 @@ class TestMainDlg : public QObject {
     // A click that selects nothing ends the forcing.
     C().Table()->clearSelection();
     C().OnListClick();
-    QVERIFY(!C().IsAlwaysRefetchDetails());
     QVERIFY(!C().ViewDetailsButton()->isEnabled() && !C().FootPrintsButton()->isEnabled());
+    Select(0);  // cached, and no longer asked afresh
+    C().OnListClick();
+    QTest::qWait(200);
+    QCOMPARE(Asked("wn-lmudets"), 4);
     C().SwitchView(CMainDlg::ViewMode::Operators);
     Select(0);
     C().OnListClick();
@@ -742,14 +748,14 @@ class TestMainDlg : public QObject {
     QElapsedTimer timer;
     timer.start();
     C().LogOut(false);
-    QVERIFY(C().IsSessionEnded());
+    QVERIFY(C().Session().IsEnded());
     QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
   }
 
   void escapeAndEnterDoNotCloseIt() {
     QTest::keyClick(&C(), Qt::Key_Escape);
     QTest::keyClick(&C(), Qt::Key_Return);
-    QVERIFY(!C().IsSessionEnded());
+    QVERIFY(!C().Session().IsEnded());
     QVERIFY(C().isVisible());
   }
 };

@@ -4,6 +4,9 @@
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
 #include "MainDlg.h"
+#include "OperatorList.h"
+#include "Presence.h"
+#include "RefreshCycle.h"
 #include "MySpellEditCtrl.h"
 #include "OperChatDlg.h"
 #include "OperatorActions.h"
@@ -121,8 +124,9 @@ class TestChatSession : public QObject {
 
     const auto [visitor, chat] = AcceptNewChat(service, console);
     QVERIFY(chat);
-    console.RefreshVisitors();
-    QTRY_VERIFY(console.OperatorTexts().contains("ben (Online)"));
+    console.Session().Refresh().RefreshNow();
+    const COperatorList& operators = console.Session().Operators();
+    QTRY_VERIFY(operators.Find("ben") >= 0 && operators.Entries()[operators.Find("ben")].IsOnline());
     chat->RefreshOperatorCombo();
     chat->OperatorsBox()->setCurrentIndex(chat->OperatorsBox()->findText("ben (Online)"));
     chat->TransferChat();
@@ -132,7 +136,7 @@ class TestChatSession : public QObject {
     QCOMPARE(chat->windowTitle(), QString("Chatting with:Zoe (transferred to ben)"));
     QVERIFY(!chat->IsChatLive() && !chat->IsPolling());
 
-    ben.Console().RefreshVisitors();
+    ben.Console().Session().Refresh().RefreshNow();
     QTRY_VERIFY(ben.Console().ChatWindows().Find(visitor) != nullptr);
     QVERIFY(ben.Desktop().sounds.contains(QUrl("qrc:/sounds/140.wav")));  // the transfer's sound
     ben.Console().LogOut(false);
@@ -158,12 +162,12 @@ class TestChatSession : public QObject {
     annas.OperatorActions().RequestChat("ben");
     QTRY_COMPARE(annas.OperatorChatWindows().Count(), 1);
     // Ben is alerted by his refresh: the Operators view, Anna asking.
-    bens.RefreshVisitors();
+    bens.Session().Refresh().RefreshNow();
     QTRY_COMPARE(bens.Mode(), CMainDlg::ViewMode::Operators);
-    const int row = bens.Operators().Find("anna");
+    const int row = bens.Session().Operators().Find("anna");
     QVERIFY(row >= 0);
-    QCOMPARE(bens.Operators().Entries()[row].chatState, QString("op_chat"));
-    bens.OperatorActions().AcceptChat(bens.Operators().Entries()[row].chatId);
+    QCOMPARE(bens.Session().Operators().Entries()[row].chatState, QString("op_chat"));
+    bens.OperatorActions().AcceptChat(bens.Session().Operators().Entries()[row].chatId);
     QTRY_COMPARE(bens.OperatorChatWindows().Count(), 1);
     auto* annaChat = qobject_cast<COperChatDlg*>(annas.OperatorChatWindows().Find(annas.OperatorChatWindows().Ids()[0]));
     auto* benChat = qobject_cast<COperChatDlg*>(bens.OperatorChatWindows().Find(bens.OperatorChatWindows().Ids()[0]));
@@ -182,8 +186,8 @@ class TestChatSession : public QObject {
     // The administrator logs Ben out; his console ends at its next refresh.
     QVERIFY(service.Login("demo", "demo").startsWith("true"));
     QCOMPARE(service.Get("/cpn/wn-opout.php?id2out=ben&sid=1001"), QString("true"));
-    bens.RefreshVisitors();
-    QTRY_VERIFY(bens.IsSessionEnded());
+    bens.Session().Refresh().RefreshNow();
+    QTRY_VERIFY(bens.Session().IsEnded());
     QCOMPARE(ben.Desktop().messageBoxes.last().text, QString("You have been logged out."));
     annas.LogOut(false);
   }

@@ -5,6 +5,9 @@
 #include "GetFootDlg.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
+#include "OperatorList.h"
+#include "Presence.h"
+#include "RefreshCycle.h"
 #include "SessionFixture.h"
 #include "VisitorDtlsDlg.h"
 #include "VisitorInfo.h"
@@ -23,6 +26,7 @@ class TestConsoleSession : public QObject {
  private:
   std::unique_ptr<CSessionFixture> m_pSession;
   std::unique_ptr<CLoginDlg> m_pLogin;
+  std::unique_ptr<CConsoleSession> m_pConsoleSession;
   std::unique_ptr<CMainDlg> m_pConsole;
   CChatManager* m_pEngine = nullptr;
   CRecordingDesktopServices* m_pDesktop = nullptr;
@@ -40,7 +44,8 @@ class TestConsoleSession : public QObject {
     options.demo = demo;
     m_pService = &m_pSession->UseService(config, options);
     m_pLogin = std::make_unique<CLoginDlg>(*m_pEngine, [this] {
-      m_pConsole = std::make_unique<CMainDlg>(*m_pEngine);
+      m_pConsoleSession = std::make_unique<CConsoleSession>(*m_pEngine);
+      m_pConsole = std::make_unique<CMainDlg>(*m_pConsoleSession);
       m_pConsole->show();
       m_pConsole->OnInitDialog();
     });
@@ -64,6 +69,7 @@ class TestConsoleSession : public QObject {
   }
   void cleanup() {
     m_pConsole.reset();
+    m_pConsoleSession.reset();
     m_pLogin.reset();
     m_pSession.reset();
   }
@@ -73,7 +79,7 @@ class TestConsoleSession : public QObject {
     QCOMPARE(m_pEngine->Session().consolePeriodMs, kPeriodMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty(), 2 * kPeriodMs + 500);
     QVERIFY(m_pConsole->StatusLine()->text().startsWith("Total Visitors: "));
-    QVERIFY(m_pConsole->IsOnline());
+    QVERIFY(m_pConsole->Session().Presence().IsOnline());
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
   }
 
@@ -90,7 +96,8 @@ class TestConsoleSession : public QObject {
 
     // The service's view of presence: the console keeps announcing itself.
     QCOMPARE(m_pService->Control("operators"), QString("demo Offline\nanna Online logged-in\nben Offline"));
-    QVERIFY(m_pConsole->OperatorTexts().contains("anna (Online)"));
+    const COperatorList& operators = m_pConsole->Session().Operators();
+    QVERIFY(operators.Find("anna") >= 0 && operators.Entries()[operators.Find("anna")].IsOnline());
     QCOMPARE(m_pConsole->OperatorsBox()->count(), 2);
   }
 
@@ -148,7 +155,7 @@ class TestConsoleSession : public QObject {
     // An administrator on another console logs anna out.
     m_pService->Login("demo", "demo");
     QCOMPARE(m_pService->Get("/cpn/wn-opout.php?id2out=anna&sid=1001"), QString("true"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->IsSessionEnded(), 3 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Session().IsEnded(), 3 * kPeriodMs);
     QCOMPARE(m_pDesktop->messageBoxes.last().text, QString("You have been logged out."));
     QVERIFY(m_pEngine->IsClosing());
     QVERIFY(!m_pConsole->isVisible());
@@ -158,8 +165,8 @@ class TestConsoleSession : public QObject {
     LogIn(false);
     QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->StatusLine()->text().startsWith("Total"), 3 * kPeriodMs);
     m_pService->Control("fault", {{"kind", "drop"}, {"count", "3"}});
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->IsConnectionAlert(), 4 * kPeriodMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->IsConnectionAlert(), 8 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Session().Refresh().IsConnectionAlert(), 4 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Session().Refresh().IsConnectionAlert(), 8 * kPeriodMs);
     QVERIFY(m_pConsole->StatusLine()->text().startsWith("Total Visitors: "));
   }
 };

@@ -5,6 +5,9 @@
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
 #include "MainDlg.h"
+#include "OperatorList.h"
+#include "Presence.h"
+#include "RefreshCycle.h"
 #include "MySpellEditCtrl.h"
 #include "SessionFixture.h"
 #include "VisitorActions.h"
@@ -98,11 +101,11 @@ class TestOutages : public QObject {
     m_pService->Control("fault", {{"kind", "drop"}, {"for", QString::number(outageMs)}});
     Say(0, "one while down");
     Say(1, "one while down");
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->IsConnectionAlert(), outageMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Session().Refresh().IsConnectionAlert(), outageMs);
     Say(0, "two while down");
     QTRY_COMPARE_WITH_TIMEOUT(FailureBoxes(), 1, outageMs);
     Say(1, "two while down");
-    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->IsConnectionAlert(), outageMs + 10 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Session().Refresh().IsConnectionAlert(), outageMs + 10 * kPeriodMs);
     Say(0, "back again");
 
     const QList<QStringList> lines{{"one while down", "two while down", "back again"},
@@ -222,7 +225,7 @@ class TestOutages : public QObject {
     QElapsedTimer clock;
     clock.start();
     m_pConsole->LogOut(true);
-    QVERIFY(m_pConsole->IsSessionEnded());
+    QVERIFY(m_pConsole->Session().IsEnded());
     QVERIFY2(clock.elapsed() < 5000 + 2000, qPrintable(QString("the log-out took %1 ms").arg(clock.elapsed())));
     QTRY_VERIFY(m_chats[0].isNull() && m_chats[1].isNull());
 

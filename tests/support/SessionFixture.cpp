@@ -13,6 +13,7 @@ CSessionFixture::CSessionFixture()
 
 CSessionFixture::~CSessionFixture() {
   m_pConsole.reset();
+  m_pConsoleSession.reset();
   m_pEngine.reset();
   m_pScripted.reset();
   m_pService.reset();
@@ -42,11 +43,15 @@ void CSessionFixture::LogIn(const Login& login) {
 
 CMainDlg& CSessionFixture::Console() {
   if (!m_pConsole) {
-    m_pConsole = std::make_unique<CMainDlg>(*m_pEngine);
+    m_pConsoleSession = std::make_unique<CConsoleSession>(*m_pEngine);
+    m_pConsole = std::make_unique<CMainDlg>(*m_pConsoleSession);
     m_pConsole->show();
     m_pConsole->OnInitDialog();
   }
   return *m_pConsole;
 }
 
-void CSessionFixture::DestroyConsole() { m_pConsole.reset(); }
+void CSessionFixture::DestroyConsole() {
+  m_pConsole.reset();
+  m_pConsoleSession.reset();
+}

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CConsoleSession;
 class CMainDlg;
 
 // One session for a test: a temporary settings folder holding the
@@ -51,5 +52,6 @@ class CSessionFixture {
   std::unique_ptr<CScriptedServer> m_pScripted;
   std::unique_ptr<CServiceFixture> m_pService;
   std::unique_ptr<CChatManager> m_pEngine;
+  std::unique_ptr<CConsoleSession> m_pConsoleSession;
   std::unique_ptr<CMainDlg> m_pConsole;
 };

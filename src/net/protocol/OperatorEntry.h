@@ -11,6 +11,10 @@ struct OperatorEntry {
 
   // This operator asks for a chat with the one logged in here.
   bool AsksForChat() const { return !chatId.isEmpty() && chatState == QLatin1String("op_chat"); }
+  // Another operator of this site took the request.
+  bool IsChatPicked() const { return chatState == QLatin1String("op_chat_picked"); }
+  // Online and free to be asked for a chat.
+  bool CanBeInvited() const { return IsOnline() && chatState == QLatin1String("Initiate"); }
   bool IsOnline() const { return status == QLatin1String("Online"); }
   bool IsOffline() const { return status == QLatin1String("Offline"); }
 };

@@ -42,7 +42,7 @@ QString CVisitorTableModel::CellText(const VisitorLine& line, int column) {
 }
 
 int CVisitorTableModel::RowImage(const CSiteVisitor& visitor) {
-  if (visitor.m_line.status == QStringLiteral("Chat Request")) return 0;
+  if (visitor.m_line.IsChatRequest()) return 0;
   return visitor.m_bHasColour ? 1 : 2;
 }
 
@@ -66,7 +66,7 @@ QVariant CVisitorTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       return index.column() == ColVisitor ? QVariant(m_rowImages[RowImage(v)]) : QVariant();
     case Qt::ForegroundRole:
-      return index.column() == ColStatus && v.m_line.status == QStringLiteral("Chat Request") ? kRequestText
+      return index.column() == ColStatus && v.m_line.IsChatRequest() ? kRequestText
                                                                                               : QColor(Qt::black);
     case Qt::BackgroundRole:
       return index.column() == ColVisitor && v.m_bHasColour ? RowColour(v.m_line.colour) : QColor(Qt::white);

@@ -42,7 +42,6 @@ void COperatorList::SetEntries(QList<OperatorEntry> entries) {
     m_entries = std::move(entries);
     endResetModel();
   }
-  emit Changed();
 }
 
 int COperatorList::Find(const QString& name) const {
@@ -51,19 +50,12 @@ int COperatorList::Find(const QString& name) const {
   return -1;
 }
 
-QStringList COperatorList::Texts() const {
-  QStringList texts;
-  texts.reserve(m_entries.size());
-  for (const OperatorEntry& entry : m_entries) texts.append(entry.name + QStringLiteral(" (") + entry.status + u')');
-  return texts;
-}
-
 QString COperatorList::StatusText(const OperatorEntry& entry) {
   if (!entry.chatId.isEmpty()) {
-    if (entry.chatState == QStringLiteral("op_chat")) return QStringLiteral("Chat Request");
-    if (entry.chatState == QStringLiteral("op_chat_picked") || entry.chatState == QStringLiteral("Chatting"))
+    if (entry.chatState == QLatin1String("op_chat")) return QStringLiteral("Chat Request");
+    if (entry.IsChatPicked() || entry.chatState == QLatin1String("Chatting"))
       return QStringLiteral("Chatting with:") + entry.name;
-    if (entry.chatState == QStringLiteral("chat_initiated")) return QStringLiteral("Chat Initiated");
+    if (entry.chatState == QLatin1String("chat_initiated")) return QStringLiteral("Chat Initiated");
   }
   return entry.status;
 }

@@ -9,7 +9,7 @@
 
 // The one list of the site's operators, from the last refresh reply: the
 // model behind the Operators view ("Opeartors", spelled so, and "Status"),
-// and the source of the operators box. Rows are in reply order.
+// and the entries of the operators boxes. Rows are in reply order.
 class COperatorList : public QAbstractTableModel {
   Q_OBJECT
 
@@ -31,16 +31,11 @@ class COperatorList : public QAbstractTableModel {
   // case), or -1.
   int Find(const QString& name) const;
 
-  // "name (status)" of each entry: the texts of the operators boxes.
-  QStringList Texts() const;
   // What the Operators view's Status column shows for the entry.
   static QString StatusText(const OperatorEntry& entry);
   // The colour of a Status cell: "Online" green; "Offline", an
   // empty status, a chat request and a running chat red; anything else black.
   static QColor StatusColour(const QString& status);
-
- signals:
-  void Changed();
 
  private:
   QList<OperatorEntry> m_entries;
