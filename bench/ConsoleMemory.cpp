@@ -236,7 +236,7 @@ int main(int argc, char* argv[]) {
           break;
         }
         const int before = dlg.ChatWindows().Count();
-        dlg.Table()->selectRow(row());
+        dlg.Controls().table->selectRow(row());
         dlg.OnAccept();
         if (!WaitFor([&] { return dlg.ChatWindows().Count() > before; }, 15000)) {
           status = Fail("a chat window did not open");

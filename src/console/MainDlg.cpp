@@ -16,6 +16,7 @@
 #include "ResourceIds.h"
 #include "StringTable.h"
 #include "VisitorInfo.h"
+#include "VisitorPanel.h"
 #include "VisitorTableModel.h"
 #include "WindowLoop.h"
 #include "WindowPlacement.h"
@@ -41,27 +42,27 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
       m_pChatWindows(new CChatWindows(session.Chats(), CChatRegistry::Kind::Visitor, this)),
       m_pOperChatWindows(new CChatWindows(session.Chats(), CChatRegistry::Kind::Operator, this)),
       m_pVisitorInfo(new CVisitorInfo(m_engine, this)) {
-  BuildWindow();
+  m_ui.Build(this, &session.Visitors(), this);
   m_pVisitorActions = new CVisitorActions(
       session, *m_pChatWindows,
       [this](const QString& id) -> const CSiteVisitor* { return m_session.Visitors().Find(id); }, this);
   m_pOperatorActions = new COperatorActions(m_engine, *m_pOperChatWindows, this);
-  connect(m_pVisitorInfo, &CVisitorInfo::DetailsArrived, this, &CMainDlg::OnDetailsArrived);
-  connect(m_pVisitorInfo, &CVisitorInfo::FootPrintsArrived, this, &CMainDlg::OnFootPrintsArrived);
-  connect(ViewDetailsButton(), &FooButton::clicked, this, &CMainDlg::OnViewDetails);
-  connect(FootPrintsButton(), &FooButton::clicked, this, &CMainDlg::OnFootPrints);
+  m_pPanel = new CVisitorPanel(session, *m_pVisitorInfo, m_ui, this,
+                               [this](const CSiteVisitor** visitor) { return SelectedVisitor(visitor); });
+  connect(m_ui.ViewDetailsButton(), &FooButton::clicked, this, &CMainDlg::OnViewDetails);
+  connect(m_ui.FootPrintsButton(), &FooButton::clicked, this, &CMainDlg::OnFootPrints);
   connect(&session, &CConsoleSession::RefreshArriving, this, &CMainDlg::RememberSelection);
   connect(&session, &CConsoleSession::Refreshed, this, &CMainDlg::OnRefreshed);
-  connect(&session, &CConsoleSession::ConnectionLost, this, [this] { m_pStatusLine->setText(kConnectionAlert); });
-  connect(&session, &CConsoleSession::ConnectionBack, m_pStatusLine, &QLabel::clear);
+  connect(&session, &CConsoleSession::ConnectionLost, this, [this] { m_ui.statusLine->setText(kConnectionAlert); });
+  connect(&session, &CConsoleSession::ConnectionBack, m_ui.statusLine, &QLabel::clear);
   connect(&session, &CConsoleSession::Stalled, this, [this](qint64 tableAgeMs) {
-    m_pStatusLine->setText(kConnectionAlert + QStringLiteral(" No answer: the table is %1 s old.").arg(tableAgeMs / 1000));
+    m_ui.statusLine->setText(kConnectionAlert + QStringLiteral(" No answer: the table is %1 s old.").arg(tableAgeMs / 1000));
   });
   connect(&session, &CConsoleSession::TransferOffered, m_pVisitorActions, &CVisitorActions::AcceptTransferred);
   connect(&session, &CConsoleSession::MessagesWaiting, m_pOperatorActions, &COperatorActions::WaitingMessages);
   connect(&session, &CConsoleSession::SessionEnded, this, &CMainDlg::OnSessionEnded);
   connect(&session.Presence(), &CPresence::Confirmed, this,
-          [this](bool bOnline) { (bOnline ? m_pOnline : m_pOffline)->setChecked(true); });
+          [this](bool bOnline) { (bOnline ? m_ui.online : m_ui.offline)->setChecked(true); });
   // After the window's own handlers: a view the alerts ask for follows the
   // window's rendering of the same refresh.
   m_pAlerts = new CAlerts(session, this);
@@ -73,27 +74,27 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     setWindowFlag(Qt::WindowStaysOnTopHint, bOn);
     if (shown) show();  // changing a window flag hides the window
   });
-  connect(m_pOnline, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
-  connect(m_pOffline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);
-  connect(m_pLogOut, &FooButton::clicked, this, &CMainDlg::OnLogOutButton);
+  connect(m_ui.online, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
+  connect(m_ui.offline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);
+  connect(m_ui.logOut, &FooButton::clicked, this, &CMainDlg::OnLogOutButton);
   const struct {
     FooButton* button;
     void (CMainDlg::*command)();
-  } commands[] = {{AcceptButton(), &CMainDlg::OnAccept},         {BusyButton(), &CMainDlg::OnBusy},
-                  {InviteButton(), &CMainDlg::OnInvite},         {DeleteButton(), &CMainDlg::OnDelete},
-                  {JoinButton(), &CMainDlg::OnJoin},             {BlockIpButton(), &CMainDlg::OnBlockIp},
-                  {m_pSendPop, &CMainDlg::OnSendPop},            {m_pSendMessage, &CMainDlg::OnSendMessage},
-                  {m_bottomButtons[0], &CMainDlg::OnPreferences}, {m_bottomButtons[1], &CMainDlg::OnViewMessage},
-                  {m_pControlPanel, &CMainDlg::OnControlPanel},
-                  {m_bottomButtons[3], &CMainDlg::OnTranscripts}, {m_pOperatorLogOut, &CMainDlg::OnOperatorLogOut}};
+  } commands[] = {{m_ui.AcceptButton(), &CMainDlg::OnAccept},         {m_ui.BusyButton(), &CMainDlg::OnBusy},
+                  {m_ui.InviteButton(), &CMainDlg::OnInvite},         {m_ui.DeleteButton(), &CMainDlg::OnDelete},
+                  {m_ui.JoinButton(), &CMainDlg::OnJoin},             {m_ui.BlockIpButton(), &CMainDlg::OnBlockIp},
+                  {m_ui.sendPop, &CMainDlg::OnSendPop},            {m_ui.sendMessage, &CMainDlg::OnSendMessage},
+                  {m_ui.PreferencesButton(), &CMainDlg::OnPreferences}, {m_ui.ViewMessageButton(), &CMainDlg::OnViewMessage},
+                  {m_ui.controlPanel, &CMainDlg::OnControlPanel},
+                  {m_ui.TranscriptsButton(), &CMainDlg::OnTranscripts}, {m_ui.operatorLogOut, &CMainDlg::OnOperatorLogOut}};
   for (const auto& c : commands) connect(c.button, &FooButton::clicked, this, c.command);
   FollowSelectionModel();
-  connect(m_pTable, &QTableView::doubleClicked, this, [this] {
-    if (AcceptButton()->isEnabled()) OnAccept();
+  connect(m_ui.table, &QTableView::doubleClicked, this, [this] {
+    if (m_ui.AcceptButton()->isEnabled()) OnAccept();
   });
-  connect(m_pTabAll, &FooButton::clicked, this, [this] { SwitchView(ViewMode::AllVisitors); });
-  connect(m_pTabChats, &FooButton::clicked, this, [this] { SwitchView(ViewMode::ChatsOnly); });
-  connect(m_pTabOperators, &FooButton::clicked, this, [this] { SwitchView(ViewMode::Operators); });
+  connect(m_ui.tabAll, &FooButton::clicked, this, [this] { SwitchView(ViewMode::AllVisitors); });
+  connect(m_ui.tabChats, &FooButton::clicked, this, [this] { SwitchView(ViewMode::ChatsOnly); });
+  connect(m_ui.tabOperators, &FooButton::clicked, this, [this] { SwitchView(ViewMode::Operators); });
 }
 
 CMainDlg::~CMainDlg() {
@@ -102,6 +103,8 @@ CMainDlg::~CMainDlg() {
   m_pChatWindows->CloseAll();
   m_pOperChatWindows->CloseAll();
 }
+
+CGetFootDlg* CMainDlg::FootPrintsPanel() const { return m_pPanel->FootPrints(); }
 
 const QList<CSiteVisitor>& CMainDlg::Visitors() const { return m_session.Visitors().Visitors(); }
 
@@ -112,24 +115,24 @@ int CMainDlg::DoModal() {
 
 bool CMainDlg::OnInitDialog() {
   const CSession& account = m_session.Account();
-  m_pSiteUrl->setText(account.siteAddress);
-  m_pSession->setText(account.loginId + QStringLiteral(" (") + account.siteId + QStringLiteral(") "));
+  m_ui.siteUrl->setText(account.siteAddress);
+  m_ui.account->setText(account.loginId + QStringLiteral(" (") + account.siteId + QStringLiteral(") "));
   CWindowPlacement::Restore(this, kPlacementName);
   InsertVisitorColumns();
-  m_pPadlock->setVisible(account.secure);
+  m_ui.padlock->setVisible(account.secure);
   m_session.Start();
   SetTrayIcon(true);
   setWindowFlag(Qt::WindowStaysOnTopHint, IsAlwaysOnTop());
-  LayOutBottomButtons();
-  m_pControlPanel->setEnabled(account.admin);
-  UpdateTabButtons();
+  m_ui.LayOutBottomButtons();
+  m_ui.controlPanel->setEnabled(account.admin);
+  m_ui.ShowView(Mode());
   // The table takes the keyboard: arrows pick a visitor, Enter accepts.
-  m_pTable->setFocus();
+  m_ui.table->setFocus();
   return true;
 }
 
 int CMainDlg::SelectedRow() const {
-  const QModelIndexList rows = m_pTable->selectionModel()->selectedRows();
+  const QModelIndexList rows = m_ui.table->selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.first().row();
 }
 
@@ -149,9 +152,9 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   // The panel and the buttons follow the selection once the rows are in.
   RestoreSelection();
   if (!m_session.Refresh().IsConnectionAlert())
-    m_pStatusLine->setText(
+    m_ui.statusLine->setText(
         CStringTable::Format(IDS_STATUS_TOTALS, {QString::number(reply.total), QString::number(reply.chatCount)}));
-  RefillOperatorBox(m_pOperatorsBox, m_session.Operators().Entries(), m_session.Account().loginId);
+  RefillOperatorBox(m_ui.operatorsBox, m_session.Operators().Entries(), m_session.Account().loginId);
   m_bApplyingRefresh = false;
   FollowSelection();
 }
@@ -161,9 +164,9 @@ void CMainDlg::RestoreSelection() {
     // The operator selected stays selected by name.
     const int row = m_strSelectedBefore.isEmpty() ? -1 : m_session.Operators().Find(m_strSelectedBefore);
     if (row >= 0)
-      m_pTable->selectRow(row);
+      m_ui.table->selectRow(row);
     else
-      m_pTable->clearSelection();
+      m_ui.table->clearSelection();
     return;
   }
   // The visitor selected before stays selected where it now is; if it is
@@ -181,10 +184,10 @@ void CMainDlg::RestoreSelection() {
   CVisitorTableModel& model = m_session.Visitors();
   if (reselect < model.rowCount()) {
     const QModelIndex index = model.index(reselect, 0);
-    m_pTable->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_pTable->scrollTo(index, QAbstractItemView::EnsureVisible);
+    m_ui.table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_ui.table->scrollTo(index, QAbstractItemView::EnsureVisible);
   } else {
-    m_pTable->selectionModel()->clearSelection();
+    m_ui.table->selectionModel()->clearSelection();
   }
 }
 
@@ -193,21 +196,16 @@ void CMainDlg::OnOnline() { m_session.Presence().ChooseOnline(); }
 void CMainDlg::OnOffline() { m_session.Presence().ChooseOffline(); }
 
 void CMainDlg::SwitchView(ViewMode mode) {
-  if (mode == Mode()) {
-    UpdateTabButtons();
-    return;
-  }
+  m_ui.ShowView(mode);
+  if (mode == Mode()) return;
   m_session.SetView(mode);
-  UpdateTabButtons();
   if (mode == ViewMode::Operators) {
     m_session.Visitors().Clear();
-    m_pTable->setModel(&m_session.Operators());
+    m_ui.table->setModel(&m_session.Operators());
     FollowSelectionModel();
-    const int half = m_pTable->viewport()->width() / 2;
-    m_pTable->setColumnWidth(COperatorList::ColName, half);
-    m_pTable->setColumnWidth(COperatorList::ColStatus, half);
+    m_ui.SetOperatorColumns();
   } else {
-    m_pOperatorLogOut->setEnabled(false);
+    m_ui.operatorLogOut->setEnabled(false);
     InsertVisitorColumns();
   }
   FollowSelection();
@@ -222,19 +220,31 @@ void CMainDlg::LogOut(bool bForgetLogin) {
   QList<QWidget*> chats;
   for (const QString& id : m_pChatWindows->Ids()) chats.append(m_pChatWindows->Find(id));
   if (!CChatDlg::SettleOpenChats(this, m_engine, chats, CConsoleSession::kLogOutWaitMs)) return;
-  m_pLogOut->setEnabled(false);
+  m_ui.logOut->setEnabled(false);
   CWindowPlacement::Save(this, kPlacementName);
   m_session.End(bForgetLogin, false);
 }
 
 void CMainDlg::OnSessionEnded(bool bToldByServer) {
-  m_pLogOut->setEnabled(false);
+  m_ui.logOut->setEnabled(false);
   if (bToldByServer) CWindowPlacement::Save(this, kPlacementName);
   SetTrayIcon(false);
   if (bToldByServer)
     CDesktopServices::Get().MessageBox(this, QStringLiteral("You have been logged out."), QStringLiteral("Logged Out"),
                                        CDesktopServices::Icon::Information);
   done(QDialog::Accepted);
+}
+
+void CMainDlg::InsertVisitorColumns() {
+  m_session.Visitors().Clear();
+  m_ui.table->setModel(&m_session.Visitors());
+  FollowSelectionModel();
+  m_ui.SetVisitorColumns();
+}
+
+void CMainDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  m_ui.FollowSize();
 }
 
 void CMainDlg::accept() {}

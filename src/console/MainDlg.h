@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConsoleLayout.h"
 #include "ConsoleSession.h"
 #include "OperatorActions.h"
 #include "VisitorActions.h"
@@ -15,6 +16,7 @@ class COperatorActions;
 class CVisitorDtlsDlg;
 class CVisitorActions;
 class CVisitorInfo;
+class CVisitorPanel;
 class FooButton;
 class QComboBox;
 class QCheckBox;
@@ -38,9 +40,6 @@ class CMainDlg : public QDialog {
 
   // The name under which the console's place is remembered.
   static const QString kPlacementName;
-  // Where the details or the foot prints of the selected visitor show, at
-  // the first size of the window.
-  static constexpr QRect kInfoPanel{0, 345, 800, 200};
 
   explicit CMainDlg(CConsoleSession& session, QWidget* parent = nullptr);
   ~CMainDlg() override;
@@ -64,36 +63,13 @@ class CMainDlg : public QDialog {
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
   CAlerts& Alerts() const { return *m_pAlerts; }
   QMenu* TrayMenu() const { return m_pTrayMenu; }
-  // The buttons under the table; in the Operators view Accept, Busy and
-  // Invite carry the operator commands Accept Chat, Deny and Request Chat.
-  FooButton* AcceptButton() const { return m_visitorButtons[2]; }
-  FooButton* BusyButton() const { return m_visitorButtons[3]; }
-  FooButton* InviteButton() const { return m_visitorButtons[4]; }
-  FooButton* DeleteButton() const { return m_visitorButtons[5]; }
-  FooButton* JoinButton() const { return m_visitorButtons[6]; }
-  FooButton* BlockIpButton() const { return m_visitorButtons[7]; }
-  FooButton* SendPopButton() const { return m_pSendPop; }
-  FooButton* SendMessageButton() const { return m_pSendMessage; }
-  FooButton* OperatorLogOutButton() const { return m_pOperatorLogOut; }
-  QLineEdit* PopUrlEdit() const { return m_pPopUrl; }
-  QLineEdit* MessageEdit() const { return m_pMessage; }
+  const CConsoleLayout& Controls() const { return m_ui; }
   // The right-click menu last shown, for tests; nullptr once it closed.
   QMenu* ContextMenu() const;
   ViewMode Mode() const { return m_session.CurrentView(); }
-  QTableView* Table() const { return m_pTable; }
   CVisitorInfo& VisitorInfo() const { return *m_pVisitorInfo; }
-  CVisitorDtlsDlg* DetailsPanel() const { return m_pDetails; }
   // nullptr until foot prints are first asked for.
-  CGetFootDlg* FootPrintsPanel() const { return m_pFootPrints; }
-  FooButton* ViewDetailsButton() const { return m_visitorButtons[0]; }
-  FooButton* FootPrintsButton() const { return m_visitorButtons[1]; }
-  QLabel* StatusLine() const { return m_pStatusLine; }
-  QComboBox* OperatorsBox() const { return m_pOperatorsBox; }
-  QRadioButton* OnlineRadio() const { return m_pOnline; }
-  QRadioButton* OfflineRadio() const { return m_pOffline; }
-  FooButton* LogOutButton() const { return m_pLogOut; }
-  QList<FooButton*> BottomButtons() const { return m_bottomButtons; }
-  QList<FooButton*> TabButtons() const { return {m_pTabAll, m_pTabChats, m_pTabOperators}; }
+  CGetFootDlg* FootPrintsPanel() const;
   int SelectedRow() const;
 
  public slots:
@@ -134,21 +110,7 @@ class CMainDlg : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // How a control follows the window's growth beyond its first size.
-  enum Anchor { Fixed = 0, MoveX = 1, MoveY = 2, GrowWidth = 4, GrowHeight = 8 };
-  struct Placed {
-    QWidget* widget;
-    QRect base;
-    int anchor;
-  };
-
-  void BuildWindow();
-  FooButton* AddButton(const QString& text, const QRect& where, int anchor);
-  void Place(QWidget* widget, const QRect& where, int anchor);
-  QRect Anchored(const Placed& placed) const;
-  void LayOutBottomButtons();
   void InsertVisitorColumns();
-  void UpdateTabButtons();
   void RememberSelection();
   void OnRefreshed(const RefreshReply& reply);
   void RestoreSelection();
@@ -164,7 +126,6 @@ class CMainDlg : public QDialog {
   void FollowSelectionModel();
   void OnSelectionChanged();
   void FollowSelection();
-  void ShowSelectedInPanel();
   // The keys of the table: Enter accepts a chat request; the menu key and
   // Shift+F10 open the row's menu under the row.
   bool OnTableKey(QKeyEvent* event);
@@ -181,18 +142,10 @@ class CMainDlg : public QDialog {
   void ShowOperatorMenu(const QPoint& at);
   void SetTrayIcon(bool bShow);
   QAction* AlwaysOnTopAction(QMenu* menu);
-  void ShowSelectedDetails();
-  void RequestFootPrints(int row, const CSiteVisitor& visitor);
-  void OnDetailsArrived(const QString& sessionId, const VisitorDetails& details);
-  void OnFootPrintsArrived(const QString& sessionId, const QString& reply);
 
   CConsoleSession& m_session;
   CChatManager& m_engine;
-  // Set by View Details: every display of details asks the service afresh;
-  // cleared by a click on the list that selects nothing.
-  bool m_bAlwaysRefetchDetails = false;
   bool m_bApplyingRefresh = false;
-  QString m_strPanelVisitor;     // session id of the visitor the panel shows, empty for none
   QString m_strSelectedAtPress;  // the selection when the mouse went down on the table
   // The selection as a refresh arrives: the visitor's row and id, or the operator's name.
   int m_nRowBefore = -1;
@@ -207,29 +160,6 @@ class CMainDlg : public QDialog {
   QPointer<QMenu> m_pMenu;
   QMenu* m_pTrayMenu = nullptr;
 
-  QList<Placed> m_placed;
-  QSize m_baseSize;
-  QLabel* m_pSiteUrl;
-  QLabel* m_pSession;
-  QLabel* m_pPadlock;
-  QRadioButton* m_pOnline;
-  QRadioButton* m_pOffline;
-  FooButton* m_pTabAll;
-  FooButton* m_pTabChats;
-  FooButton* m_pTabOperators;
-  QTableView* m_pTable;
-  QList<FooButton*> m_visitorButtons;
-  QLineEdit* m_pPopUrl;
-  QCheckBox* m_pSameWindow;
-  FooButton* m_pSendPop;
-  CVisitorDtlsDlg* m_pDetails;
-  CGetFootDlg* m_pFootPrints = nullptr;
-  QComboBox* m_pOperatorsBox;
-  QLineEdit* m_pMessage;
-  FooButton* m_pSendMessage;
-  QList<FooButton*> m_bottomButtons;
-  FooButton* m_pControlPanel;
-  FooButton* m_pLogOut;
-  FooButton* m_pOperatorLogOut;
-  QLabel* m_pStatusLine;
+  CConsoleLayout m_ui;
+  CVisitorPanel* m_pPanel;
 };

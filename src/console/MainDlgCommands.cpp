@@ -39,35 +39,35 @@ void CMainDlg::UpdateVisitorButtons() {
     return;
   }
   const CSiteVisitor* visitor = nullptr;
-  InviteButton()->setText(QStringLiteral("&Invite"));
+  m_ui.InviteButton()->setText(QStringLiteral("&Invite"));
   const bool selected = SelectedVisitor(&visitor) >= 0;
   const struct {
     FooButton* button;
     VisitorCommand command;
-  } buttons[] = {{AcceptButton(), VisitorCommand::Accept}, {BusyButton(), VisitorCommand::Busy},
-                 {InviteButton(), VisitorCommand::Invite}, {DeleteButton(), VisitorCommand::Delete},
-                 {JoinButton(), VisitorCommand::Join},     {BlockIpButton(), VisitorCommand::BlockIp},
-                 {m_pSendPop, VisitorCommand::ProactivePop}};
+  } buttons[] = {{m_ui.AcceptButton(), VisitorCommand::Accept}, {m_ui.BusyButton(), VisitorCommand::Busy},
+                 {m_ui.InviteButton(), VisitorCommand::Invite}, {m_ui.DeleteButton(), VisitorCommand::Delete},
+                 {m_ui.JoinButton(), VisitorCommand::Join},     {m_ui.BlockIpButton(), VisitorCommand::BlockIp},
+                 {m_ui.sendPop, VisitorCommand::ProactivePop}};
   for (const auto& b : buttons) b.button->setEnabled(selected && Allows(b.command, *visitor));
-  ViewDetailsButton()->setEnabled(selected);
-  FootPrintsButton()->setEnabled(selected);
+  m_ui.ViewDetailsButton()->setEnabled(selected);
+  m_ui.FootPrintsButton()->setEnabled(selected);
 }
 
 void CMainDlg::UpdateOperatorButtons() {
-  m_pOperatorLogOut->setEnabled(m_session.Account().admin);
-  InviteButton()->setText(QStringLiteral("&Request Chat"));
-  for (FooButton* b : {JoinButton(), DeleteButton(), FootPrintsButton(), BlockIpButton(), ViewDetailsButton()})
+  m_ui.operatorLogOut->setEnabled(m_session.Account().admin);
+  m_ui.InviteButton()->setText(QStringLiteral("&Request Chat"));
+  for (FooButton* b : {m_ui.JoinButton(), m_ui.DeleteButton(), m_ui.FootPrintsButton(), m_ui.BlockIpButton(), m_ui.ViewDetailsButton()})
     b->setEnabled(false);
   const OperatorEntry* entry = SelectedOperator();
   if (entry == nullptr) {
-    for (FooButton* b : {InviteButton(), AcceptButton(), BusyButton(), m_pOperatorLogOut}) b->setEnabled(false);
+    for (FooButton* b : {m_ui.InviteButton(), m_ui.AcceptButton(), m_ui.BusyButton(), m_ui.operatorLogOut}) b->setEnabled(false);
     return;
   }
   // From the selected entry alone: Accept and Deny do not keep the state of
   // the operator selected before.
-  InviteButton()->setEnabled(Allows(OperatorCommand::RequestChat, *entry));
-  AcceptButton()->setEnabled(Allows(OperatorCommand::AcceptChat, *entry));
-  BusyButton()->setEnabled(Allows(OperatorCommand::Deny, *entry));
+  m_ui.InviteButton()->setEnabled(Allows(OperatorCommand::RequestChat, *entry));
+  m_ui.AcceptButton()->setEnabled(Allows(OperatorCommand::AcceptChat, *entry));
+  m_ui.BusyButton()->setEnabled(Allows(OperatorCommand::Deny, *entry));
 }
 
 void CMainDlg::RunVisitorCommand(VisitorCommand command, const CSiteVisitor& row) {
@@ -75,12 +75,12 @@ void CMainDlg::RunVisitorCommand(VisitorCommand command, const CSiteVisitor& row
   if (!Allows(command, row)) return;
   switch (command) {
     case VisitorCommand::Accept:
-      AcceptButton()->setEnabled(false);
-      BusyButton()->setEnabled(false);
+      m_ui.AcceptButton()->setEnabled(false);
+      m_ui.BusyButton()->setEnabled(false);
       m_pVisitorActions->Accept(row);
       break;
     case VisitorCommand::Join:
-      AcceptButton()->setEnabled(false);
+      m_ui.AcceptButton()->setEnabled(false);
       m_pVisitorActions->Accept(row);
       break;
     case VisitorCommand::Busy: m_pVisitorActions->Busy(row.m_line); break;
@@ -88,8 +88,8 @@ void CMainDlg::RunVisitorCommand(VisitorCommand command, const CSiteVisitor& row
     case VisitorCommand::Delete: m_pVisitorActions->Delete(row.m_line); break;
     case VisitorCommand::BlockIp: m_pVisitorActions->BlockIp(&row.m_line); break;
     case VisitorCommand::ProactivePop:
-      m_pVisitorActions->ProactivePop(row.m_line, m_pSameWindow->isChecked(), m_pPopUrl->text());
-      m_pPopUrl->clear();
+      m_pVisitorActions->ProactivePop(row.m_line, m_ui.sameWindow->isChecked(), m_ui.popUrl->text());
+      m_ui.popUrl->clear();
       break;
   }
 }
@@ -106,8 +106,8 @@ void CMainDlg::OnAccept() {
     const OperatorEntry* entry = SelectedOperator();
     if (entry == nullptr || !Allows(OperatorCommand::AcceptChat, *entry)) return;
     const QString chatId = entry->chatId;
-    AcceptButton()->setEnabled(false);
-    BusyButton()->setEnabled(false);
+    m_ui.AcceptButton()->setEnabled(false);
+    m_ui.BusyButton()->setEnabled(false);
     m_pOperatorActions->AcceptChat(chatId);
     return;
   }
@@ -121,8 +121,8 @@ void CMainDlg::OnBusy() {
     const OperatorEntry* entry = SelectedOperator();
     if (entry == nullptr || !Allows(OperatorCommand::Deny, *entry)) return;
     const QString chatId = entry->chatId;
-    BusyButton()->setEnabled(false);
-    AcceptButton()->setEnabled(false);
+    m_ui.BusyButton()->setEnabled(false);
+    m_ui.AcceptButton()->setEnabled(false);
     m_pOperatorActions->Deny(chatId);
     return;
   }
@@ -151,13 +151,13 @@ void CMainDlg::OnBlockIp() {
 void CMainDlg::OnSendPop() { RunOnSelectedVisitor(VisitorCommand::ProactivePop); }
 
 void CMainDlg::OnSendMessage() {
-  const QString addressee = m_pOperatorsBox->currentData().toString();
-  const QString text = m_pMessage->text();
+  const QString addressee = m_ui.operatorsBox->currentData().toString();
+  const QString text = m_ui.message->text();
   if (addressee.isEmpty() || text.isEmpty()) return;
-  m_pMessage->clear();
-  m_pMessage->setFocus();
+  m_ui.message->clear();
+  m_ui.message->setFocus();
   m_pOperatorActions->SendMessage(addressee, text, [this](const QString& unsent) {
-    if (m_pMessage->text().isEmpty()) m_pMessage->setText(unsent);
+    if (m_ui.message->text().isEmpty()) m_ui.message->setText(unsent);
   });
 }
 
@@ -187,9 +187,9 @@ void CMainDlg::ShowVisitorMenu(const QPoint& at) {
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->addAction(QStringLiteral("&View Details"), this, &CMainDlg::OnViewDetails)
-      ->setEnabled(ViewDetailsButton()->isEnabled());
+      ->setEnabled(m_ui.ViewDetailsButton()->isEnabled());
   menu->addAction(QStringLiteral("&Foot Prints"), this, &CMainDlg::OnFootPrints)
-      ->setEnabled(FootPrintsButton()->isEnabled());
+      ->setEnabled(m_ui.FootPrintsButton()->isEnabled());
   const struct {
     const char* text;
     VisitorCommand command;
@@ -224,7 +224,7 @@ void CMainDlg::ShowOperatorMenu(const QPoint& at) {
                   [this, entry] { m_pOperatorActions->LogOutOperator(entry.name); })
       ->setEnabled(allows(OperatorCommand::LogOut));
   menu->addAction(QStringLiteral("Vie&w Message"), this, &CMainDlg::OnViewMessage)
-      ->setEnabled(m_bottomButtons[1]->isEnabled());
+      ->setEnabled(m_ui.ViewMessageButton()->isEnabled());
   m_pMenu = menu;
   menu->popup(at);
 }

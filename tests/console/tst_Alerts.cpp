@@ -91,7 +91,7 @@ class TestAlerts : public QObject {
   }
 
   void offlineThereIsNoNotice() {
-    C().OfflineRadio()->click();
+    C().Controls().offline->click();
     C().Session().Presence().OnStatusReply("offline");
     C().hide();
     Desktop().Clear();

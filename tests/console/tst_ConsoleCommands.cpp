@@ -88,11 +88,11 @@ class TestConsoleCommands : public QObject {
     QString line = v.Line();
     line.replace("<fld>Delete<fld>", "<fld>" + actDelete + "<fld>");
     C().Session().Refresh().Apply(line + "<blk>1<blk><blk><blk><blk><blk>");
-    QCOMPARE((QList<bool>{C().AcceptButton()->isEnabled(), C().BusyButton()->isEnabled(),
-                          C().DeleteButton()->isEnabled(), C().JoinButton()->isEnabled()}),
+    QCOMPARE((QList<bool>{C().Controls().AcceptButton()->isEnabled(), C().Controls().BusyButton()->isEnabled(),
+                          C().Controls().DeleteButton()->isEnabled(), C().Controls().JoinButton()->isEnabled()}),
              enabled);
     // The right-click menu grays what the buttons have off.
-    C().Table()->selectRow(0);
+    C().Controls().table->selectRow(0);
     C().OnListRightClick();
     QTRY_VERIFY(C().ContextMenu() != nullptr);
     for (QAction* a : C().ContextMenu()->actions())
@@ -102,11 +102,11 @@ class TestConsoleCommands : public QObject {
 
   void actionRepliesCarryTheirOwnPurpose() {
     Show({{"s1"}});
-    C().Table()->clearSelection();
+    C().Controls().table->clearSelection();
     C().OnBlockIp();  // nothing selected: only the box, and nothing pending
     QCOMPARE(BoxTexts(), QStringList{"Please Select an IP Address to be blocked!"});
     Desktop().Clear();
-    C().Table()->selectRow(0);
+    C().Controls().table->selectRow(0);
     const struct {
       void (CMainDlg::*command)();
       std::string reply;
@@ -152,7 +152,7 @@ class TestConsoleCommands : public QObject {
     // takes the keys meant for the new chat window.
     m_pSession->Engine().SetPageOpener([&](const QUrl& url, bool, bool quietly) { pages.append({url, quietly}); });
     m_replies["w-adc.php"] = "Taken by ben<fld><fld><fld><fld>";
-    C().Table()->selectRow(0);
+    C().Controls().table->selectRow(0);
     C().OnAccept();
     Settle();
     QCOMPARE(Desktop().messageBoxes.size(), 1);
@@ -280,7 +280,7 @@ class TestConsoleCommands : public QObject {
     const QString three = "ann2<subfld><subfld><subfld>Online<fld>ben<subfld><subfld><subfld>Online<fld>"
                           "cy<subfld><subfld><subfld>Online";
     Show({{"s1"}}, three);
-    QComboBox* box = C().OperatorsBox();
+    QComboBox* box = C().Controls().operatorsBox;
     box->setCurrentIndex(2);  // cy
     Show({{"s1"}}, three.section("<fld>", 0, 0) + "<fld>" + three.section("<fld>", 2, 2));  // ben above him leaves
     QCOMPARE(box->currentText(), QString("cy (Online)"));
@@ -290,10 +290,10 @@ class TestConsoleCommands : public QObject {
     Show({{"s1"}}, three);
     box->setCurrentIndex(0);
     m_replies["w-admsg.php"] = "DISCONNNNECT";
-    C().MessageEdit()->setText("hello");
+    C().Controls().message->setText("hello");
     C().OnSendMessage();
     Settle();
-    QCOMPARE(C().MessageEdit()->text(), QString("hello"));
+    QCOMPARE(C().Controls().message->text(), QString("hello"));
     QVERIFY(Desktop().messageBoxes.isEmpty());
   }
 
@@ -311,13 +311,13 @@ class TestConsoleCommands : public QObject {
 
   void operatorCommands() {
     Show({{"s1"}}, "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline");
-    C().TabButtons()[2]->click();
-    C().Table()->selectRow(0);
+    C().Controls().TabButtons()[2]->click();
+    C().Controls().table->selectRow(0);
     C().OnListClick();
-    QVERIFY(C().AcceptButton()->isEnabled() && C().BusyButton()->isEnabled());
-    QVERIFY(!C().InviteButton()->isEnabled());
-    QCOMPARE(C().InviteButton()->text(), QString("&Request Chat"));
-    QVERIFY(!C().OperatorLogOutButton()->isEnabled());  // not an administrator
+    QVERIFY(C().Controls().AcceptButton()->isEnabled() && C().Controls().BusyButton()->isEnabled());
+    QVERIFY(!C().Controls().InviteButton()->isEnabled());
+    QCOMPARE(C().Controls().InviteButton()->text(), QString("&Request Chat"));
+    QVERIFY(!C().Controls().operatorLogOut->isEnabled());  // not an administrator
     m_replies["wn-opacpt_chts.php"] = "DISCONNNNECT";
     C().OnAccept();
     Settle();
@@ -329,7 +329,7 @@ class TestConsoleCommands : public QObject {
     QCOMPARE(C().OperatorChatWindows().Find("oc7")->windowTitle(), QString("Chatting with:ben"));
     // A message to the operator chosen in the box; the reply is shown.
     m_replies["w-admsg.php"] = "Message sent";
-    C().MessageEdit()->setText("call me & soon");
+    C().Controls().message->setText("call me & soon");
     C().OnSendMessage();
     Settle();
     QCOMPARE(BoxTexts(), QStringList{"Message sent"});
@@ -357,9 +357,9 @@ class TestConsoleCommands : public QObject {
     QFETCH(QStringList, accepted);
     m_replies["w-adc.php"] = "DISCONNNNECT";  // only the request counts here
     Show({{"r1", "Chat Request"}, {"s2"}, {"r3", "Chat Request"}});
-    const QRect first = C().Table()->visualRect(C().Table()->model()->index(0, 0));
-    QTest::mouseClick(C().Table()->viewport(), Qt::LeftButton, {}, first.center());
-    for (int key : keys) QTest::keyClick(C().Table(), Qt::Key(key));
+    const QRect first = C().Controls().table->visualRect(C().Controls().table->model()->index(0, 0));
+    QTest::mouseClick(C().Controls().table->viewport(), Qt::LeftButton, {}, first.center());
+    for (int key : keys) QTest::keyClick(C().Controls().table, Qt::Key(key));
     if (pressAccept) C().OnAccept();  // as Alt+C or a stale menu would
     Settle();
     QStringList ids;
@@ -368,7 +368,7 @@ class TestConsoleCommands : public QObject {
     QVERIFY(C().isVisible());
     // The menu key opens the selected row's menu, grayed by its state, and
     // the details panel asks about the selected visitor.
-    QTest::keyClick(C().Table(), Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(C().Controls().table, Qt::Key_F10, Qt::ShiftModifier);
     QTRY_VERIFY(C().ContextMenu() != nullptr);
     QCOMPARE(C().ContextMenu()->actions().value(2)->isEnabled(), selected != "s2");
     C().ContextMenu()->close();
@@ -390,19 +390,19 @@ class TestConsoleCommands : public QObject {
     const QString operators = "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline<fld>"
                               "dee<subfld>oc9<subfld>Chatting<subfld>Online<fld>eve<subfld><subfld><subfld>Online";
     Show({{"s1"}}, operators);
-    C().TabButtons()[2]->click();
-    C().Table()->selectRow(0);
-    if (row < 0) C().Table()->clearSelection();
-    if (row > 0) QTest::keyClick(C().Table(), Qt::Key_Down);
+    C().Controls().TabButtons()[2]->click();
+    C().Controls().table->selectRow(0);
+    if (row < 0) C().Controls().table->clearSelection();
+    if (row > 0) QTest::keyClick(C().Controls().table, Qt::Key_Down);
     Show({{"s1"}}, operators);
-    QCOMPARE(C().AcceptButton()->isEnabled() || C().BusyButton()->isEnabled(), acceptAndDeny);
+    QCOMPARE(C().Controls().AcceptButton()->isEnabled() || C().Controls().BusyButton()->isEnabled(), acceptAndDeny);
     C().OnAccept();
     C().OnBusy();
     Settle();
     QCOMPARE(Targets("wn-opacpt_chts.php").size() + Targets("wn-opclchat.php").size(), acceptAndDeny ? 2 : 0);
     const QList<QColor> colours{QColor(210, 0, 0), QColor(210, 0, 0), QColor(210, 0, 0), QColor(10, 192, 10)};
     for (int r = 0; r < colours.size(); ++r)
-      QCOMPARE(C().Table()->model()->index(r, 1).data(Qt::ForegroundRole).value<QColor>(), colours[r]);
+      QCOMPARE(C().Controls().table->model()->index(r, 1).data(Qt::ForegroundRole).value<QColor>(), colours[r]);
   }
 };
 

@@ -80,13 +80,13 @@ class TestMainDlg : public QObject {
              const QString& operators = QString()) {
     C().Session().Refresh().Apply(RefreshReplyText(visitors, total, sound, operators));
   }
-  void Select(int row) { C().Table()->selectRow(row); }
+  void Select(int row) { C().Controls().table->selectRow(row); }
   void ClickRow(int row) {
-    const QRect cell = C().Table()->visualRect(C().Table()->model()->index(row, 0));
-    QTest::mouseClick(C().Table()->viewport(), Qt::LeftButton, {}, cell.center());
+    const QRect cell = C().Controls().table->visualRect(C().Controls().table->model()->index(row, 0));
+    QTest::mouseClick(C().Controls().table->viewport(), Qt::LeftButton, {}, cell.center());
   }
   int Asked(const char* script) const { return int(m_pServer->Targets().filter(script).size()); }
-  QString ShownName() { return C().DetailsPanel()->Details().fields[VisitorDetails::VisitorName]; }
+  QString ShownName() { return C().Controls().details->Details().fields[VisitorDetails::VisitorName]; }
   QStringList FootPrintRows() {
     QStringList rows;
     for (int r = 0; r < C().FootPrintsPanel()->List()->rowCount(); ++r)
@@ -100,7 +100,7 @@ class TestMainDlg : public QObject {
   }
   // Exactly one tab checked, and only it shows the tab mark.
   void CheckTabs(int active) {
-    const QList<FooButton*> tabs = C().TabButtons();
+    const QList<FooButton*> tabs = C().Controls().TabButtons();
     for (int i = 0; i < tabs.size(); ++i) {
       QCOMPARE(tabs[i]->IsChecked(), i == active);
       QCOMPARE(tabs[i]->GetBitmapId(), i == active ? int(IDB_TAB_PRESSED) : 0);
@@ -133,10 +133,10 @@ class TestMainDlg : public QObject {
   void opening() {
     QCOMPARE(C().size(), QSize(802, 647));
     QCOMPARE(StatusTargets().first(), QString("/cpn/w-mrefresh.php?sid=1001&adminid=anna&action=lgon"));
-    QVERIFY(C().OnlineRadio()->isChecked());
+    QVERIFY(C().Controls().online->isChecked());
     QVERIFY(C().Session().Refresh().IsActive());
     // The bottom row: six buttons of one size, 7 pixels apart, centred.
-    const QList<FooButton*> bottom = C().BottomButtons();
+    const QList<FooButton*> bottom = C().Controls().bottomButtons;
     QCOMPARE(bottom.size(), 6);
     const int w = bottom[0]->width();
     QCOMPARE(bottom[0]->x(), (C().width() - 6 * w - 35) / 2);
@@ -156,14 +156,14 @@ class TestMainDlg : public QObject {
     m_pSession->DestroyConsole();
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"all"}, 1000);
     QCOMPARE(m_pServer->Targets().filter("wn-allonlineu").last(), QString("/cpn/wn-allonlineu.php?nadminid=anna&nsid=1001&nvar=Y"));
-    C().TabButtons()[1]->click();
+    C().Controls().TabButtons()[1]->click();
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::ChatsOnly);
     CheckTabs(1);
-    C().TabButtons()[1]->click();  // the active tab again: stays checked
+    C().Controls().TabButtons()[1]->click();  // the active tab again: stays checked
     CheckTabs(1);
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"chat"}, 1000);
     QVERIFY(m_pServer->Targets().filter("wn-allonlineu").last().endsWith("&nvar=Y&conly=Y"));
-    C().TabButtons()[0]->click();
+    C().Controls().TabButtons()[0]->click();
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"all"}, 1000);
   }
 
@@ -202,11 +202,11 @@ class TestMainDlg : public QObject {
     m_pEngine->Session().consolePeriodMs = periodMs;
     C().Session().Refresh().Start();
     QTRY_VERIFY_WITH_TIMEOUT(C().Session().Refresh().IsConnectionAlert(), 3 * periodMs + 150);
-    QVERIFY(C().StatusLine()->text().startsWith("ALERT : Internet Connection is not available."));
-    QVERIFY(!C().StatusLine()->text().contains("Total Visitors"));
+    QVERIFY(C().Controls().statusLine->text().startsWith("ALERT : Internet Connection is not available."));
+    QVERIFY(!C().Controls().statusLine->text().contains("Total Visitors"));
     if (status == 0) {
       QCOMPARE(m_pEngine->Failures(), 0);  // the request has not timed out
-      QVERIFY2(C().StatusLine()->text().contains("the table is 0 s old"), qPrintable(C().StatusLine()->text()));
+      QVERIFY2(C().Controls().statusLine->text().contains("the table is 0 s old"), qPrintable(C().Controls().statusLine->text()));
     } else {
       QTRY_COMPARE_WITH_TIMEOUT(m_pDesktop->messageBoxes.size(), 1, 20 * periodMs);
       QCOMPARE(m_pDesktop->messageBoxes.first().caption, QString("Internet Connection"));
@@ -216,7 +216,7 @@ class TestMainDlg : public QObject {
     m_nProxyStatus = 0;
     QTRY_VERIFY_WITH_TIMEOUT(!C().Session().Refresh().IsConnectionAlert(), 20 * periodMs);
     QCOMPARE(Ids(), QStringList{"a"});
-    QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 1             Number of Chats: 0"));
+    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 1             Number of Chats: 0"));
     C().Session().Refresh().Stop();
     QTRY_COMPARE(m_pEngine->RunningRequests(), 0);
   }
@@ -226,15 +226,15 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().Visitors().size(), 1);
     C().Session().Refresh().Apply(QStringList(12, "x").join("<fld>") + "<blk>5<blk><blk><blk><blk><blk>");
     QVERIFY(C().Visitors().isEmpty());
-    QCOMPARE(C().Table()->model()->rowCount(), 0);
-    QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 5             Number of Chats: 0"));
+    QCOMPARE(C().Controls().table->model()->rowCount(), 0);
+    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 5             Number of Chats: 0"));
   }
 
   void totalsAndChats() {
     Apply({{"a", "Chat Request"}, {"b", "Chatting with: ben"}, {"c"}}, "17");
-    QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 17             Number of Chats: 2"));
+    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 17             Number of Chats: 2"));
     Apply({{"a"}}, "many");
-    QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 0             Number of Chats: 0"));
+    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 0             Number of Chats: 0"));
   }
 
   void selectionFollowsItsVisitor() {
@@ -256,11 +256,11 @@ class TestMainDlg : public QObject {
     for (int i = 0; i < 200; ++i) many.append({QString("s%1").arg(i)});
     Apply(many);
     Select(150);
-    const int scrolled = C().Table()->verticalScrollBar()->value();
+    const int scrolled = C().Controls().table->verticalScrollBar()->value();
     QVERIFY(scrolled > 0);
     many[10].duration = "0:02:00";
     Apply(many);
-    QCOMPARE(C().Table()->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(C().Controls().table->verticalScrollBar()->value(), scrolled);
     QCOMPARE(C().SelectedRow(), 150);
   }
 
@@ -268,9 +268,9 @@ class TestMainDlg : public QObject {
     QList<TestVisitor> many;
     for (int i = 0; i < 20000; ++i) many.append({QString("s%1").arg(i)});
     Apply(many, "20000");
-    QCOMPARE(C().Table()->model()->rowCount(), 20000);
+    QCOMPARE(C().Controls().table->model()->rowCount(), 20000);
     Apply({{"one"}});
-    QCOMPARE(C().Table()->model()->rowCount(), 1);
+    QCOMPARE(C().Controls().table->model()->rowCount(), 1);
   }
 
   void newVisitorSound() {
@@ -289,13 +289,13 @@ class TestMainDlg : public QObject {
     Apply({{"a"}});
     for (int i = 0; i < 10; ++i) {
       C().Session().Refresh().Apply("DISCONNNNECT");
-      QCOMPARE(C().StatusLine()->text(), QString("ALERT : Internet Connection is not available."));
+      QCOMPARE(C().Controls().statusLine->text(), QString("ALERT : Internet Connection is not available."));
       QVERIFY(C().Visitors().isEmpty());
     }
     QVERIFY(C().Session().Refresh().IsConnectionAlert());
     Apply({{"a"}, {"b"}}, "2");
     QVERIFY(!C().Session().Refresh().IsConnectionAlert());
-    QCOMPARE(C().StatusLine()->text(), QString("Total Visitors: 2             Number of Chats: 0"));
+    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 2             Number of Chats: 0"));
   }
 
   void wrongBlockCountsEmptyTheTable() {
@@ -329,7 +329,7 @@ class TestMainDlg : public QObject {
                         "demo<subfld><subfld><subfld>Offline<fld>bad<subfld>entry";
     Apply({{"a"}}, "1", QString(), ops);
     QCOMPARE(C().Session().Operators().rowCount(), 3);  // the entry without four sub-fields is left out
-    QComboBox* box = C().OperatorsBox();
+    QComboBox* box = C().Controls().operatorsBox;
     QCOMPARE(box->count(), 2);
     QCOMPARE(box->itemText(0), QString("ben (Online)"));
     box->setCurrentIndex(1);
@@ -342,7 +342,7 @@ class TestMainDlg : public QObject {
     Apply({{"a"}});
     QTRY_COMPARE(StatusTargets().size(), before + 1);
     m_strStatusReply = "offline";
-    C().OfflineRadio()->click();
+    C().Controls().offline->click();
     QTRY_VERIFY(!C().Session().Presence().IsOnline());
     QVERIFY(StatusTargets().last().endsWith("action=lgof"));
     const int offline = StatusTargets().size();
@@ -353,11 +353,11 @@ class TestMainDlg : public QObject {
     // Replies no longer move the radios until Online is pressed.
     C().Session().Presence().OnStatusReply("online");
     QVERIFY(C().Session().Presence().IsOnline());
-    QVERIFY(C().OfflineRadio()->isChecked());
+    QVERIFY(C().Controls().offline->isChecked());
     m_strStatusReply = "online";
-    C().OnlineRadio()->click();
+    C().Controls().online->click();
     QTRY_VERIFY(StatusTargets().last().endsWith("action=lgon"));
-    QTRY_VERIFY(C().OnlineRadio()->isChecked());
+    QTRY_VERIFY(C().Controls().online->isChecked());
     C().Session().Presence().OnStatusReply("DISCONNNNECT");  // neither word: nothing changes
     QVERIFY(C().Session().Presence().IsOnline());
   }
@@ -405,18 +405,18 @@ class TestMainDlg : public QObject {
   }
 
   void chatRequestInTheOperatorsViewGoesBackToTheVisitors() {
-    C().TabButtons()[2]->click();
+    C().Controls().TabButtons()[2]->click();
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::Operators);
-    QCOMPARE(C().Table()->model()->headerData(0, Qt::Horizontal).toString(), QString("Opeartors"));
+    QCOMPARE(C().Controls().table->model()->headerData(0, Qt::Horizontal).toString(), QString("Opeartors"));
     Apply({{"a"}}, "1");
     QCOMPARE(C().Visitors().size(), 1);  // kept, not shown
-    QCOMPARE(C().Table()->model()->rowCount(), 0);
+    QCOMPARE(C().Controls().table->model()->rowCount(), 0);
     m_pDesktop->sounds.clear();
     Apply({{"a", "Chat Request"}}, "1");
     QCOMPARE(m_pDesktop->sounds, QList<QUrl>{kChatRequestSound});
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::AllVisitors);
     CheckTabs(0);
-    QCOMPARE(C().Table()->model()->rowCount(), 0);  // the next refresh fills it
+    QCOMPARE(C().Controls().table->model()->rowCount(), 0);  // the next refresh fills it
   }
 
   // While a request waits the view switches once for it, not at every
@@ -440,13 +440,13 @@ class TestMainDlg : public QObject {
     QFETCH(QString, second);
     QFETCH(int, switchedTo);
     m_refresh = [first](const httplib::Request&) { return CScriptedServer::Reply{200, first.toStdString()}; };
-    C().TabButtons()[chosenTab]->click();
+    C().Controls().TabButtons()[chosenTab]->click();
     int undone = 0;  // times the operator had to choose again
     for (const QString& reply : {first, first, QString("DISCONNNNECT"), first}) {
       C().Session().Refresh().Apply(reply);
       if (C().Mode() == CMainDlg::ViewMode(chosenTab)) continue;
       ++undone;
-      C().TabButtons()[chosenTab]->click();
+      C().Controls().TabButtons()[chosenTab]->click();
     }
     QCOMPARE(undone, 1);
     C().Session().Refresh().Apply(second);
@@ -479,10 +479,10 @@ class TestMainDlg : public QObject {
     CSavedCredentials::Save({"anna", "1001", "pw"});
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
-    C().LogOutButton()->click();
+    C().Controls().logOut->click();
     QVERIFY(C().Session().IsEnded());
     QCOMPARE(secrets.HeldAnswers(), 1);
-    QVERIFY(!C().LogOutButton()->isEnabled());
+    QVERIFY(!C().Controls().logOut->isEnabled());
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
     QCOMPARE(m_pServer->Targets().filter("w-adminout").first(), QString("/cpn/w-adminout.php?adminid=anna&sid=1001"));
     QVERIFY(m_pEngine->IsClosing());
@@ -515,22 +515,22 @@ class TestMainDlg : public QObject {
   void theTableTakesTheGrowthAndThePlaceIsRemembered() {
     Apply({{"a"}});
     const QSize base = C().size();
-    const QRect table = C().Table()->geometry();
-    const QRect details = C().DetailsPanel()->geometry();
-    const QRect status = C().StatusLine()->geometry();
+    const QRect table = C().Controls().table->geometry();
+    const QRect details = C().Controls().details->geometry();
+    const QRect status = C().Controls().statusLine->geometry();
     int columnsBefore = 0;
-    for (int col = 0; col < 5; ++col) columnsBefore += C().Table()->columnWidth(col);
+    for (int col = 0; col < 5; ++col) columnsBefore += C().Controls().table->columnWidth(col);
     C().resize(base + QSize(300, 120));
-    QCOMPARE(C().Table()->geometry(), table.adjusted(0, 0, 300, 120));
-    QCOMPARE(C().DetailsPanel()->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
+    QCOMPARE(C().Controls().table->geometry(), table.adjusted(0, 0, 300, 120));
+    QCOMPARE(C().Controls().details->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
     C().OnFootPrints();  // a panel made after the growth has it too
-    QCOMPARE(C().FootPrintsPanel()->geometry(), C().DetailsPanel()->geometry());
-    QCOMPARE(C().StatusLine()->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
-    const QList<FooButton*> bottom = C().BottomButtons();
+    QCOMPARE(C().FootPrintsPanel()->geometry(), C().Controls().details->geometry());
+    QCOMPARE(C().Controls().statusLine->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
+    const QList<FooButton*> bottom = C().Controls().bottomButtons;
     QCOMPARE(bottom[0]->x(), (C().width() - 6 * bottom[0]->width() - 35) / 2);
     QCOMPARE(bottom[0]->y(), 585 + 120);
     int columnsAfter = 0;
-    for (int col = 0; col < 5; ++col) columnsAfter += C().Table()->columnWidth(col);
+    for (int col = 0; col < 5; ++col) columnsAfter += C().Controls().table->columnWidth(col);
     const double grown = double(table.width() + 300) / table.width();
     QVERIFY2(qAbs(columnsAfter - columnsBefore * grown) < 6, qPrintable(QString::number(columnsAfter)));
     C().resize(100, 100);  // never smaller than the first size
@@ -633,7 +633,7 @@ class TestMainDlg : public QObject {
     TestVisitor visitor{"a"};
     visitor.name = name;
     Apply({visitor});
-    const QModelIndex cell = C().Table()->model()->index(0, CVisitorTableModel::ColName);
+    const QModelIndex cell = C().Controls().table->model()->index(0, CVisitorTableModel::ColName);
     QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
     QTextDocument tip;
     tip.setHtml(cell.data(Qt::ToolTipRole).toString());
@@ -666,7 +666,7 @@ class TestMainDlg : public QObject {
   void detailsAreCachedOnlyWhenWholeAndFetchedAfreshWhenForced() {
     m_info = [](const std::string&, const std::string& id) { return DetailsOf("Name " + id, 0, id == "a" ? 19 : 18); };
     Apply({{"a"}, {"b"}});  // selects a, and the panel shows a
-    QVERIFY(C().ViewDetailsButton()->isEnabled() && C().FootPrintsButton()->isEnabled());
+    QVERIFY(C().Controls().ViewDetailsButton()->isEnabled() && C().Controls().FootPrintsButton()->isEnabled());
     QTRY_COMPARE(ShownName(), QString("Name a"));
     ClickRow(0);  // cached
     QVERIFY(!C().VisitorInfo().IsDetailsOut());
@@ -675,18 +675,18 @@ class TestMainDlg : public QObject {
     for (int asked : {2, 3}) {
       ClickRow(1);
       QTRY_VERIFY(Asked("wn-lmudets") == asked && !C().VisitorInfo().IsDetailsOut());
-      QCOMPARE(C().DetailsPanel()->Details(), VisitorDetails());
+      QCOMPARE(C().Controls().details->Details(), VisitorDetails());
     }
     // View Details asks afresh even for a cached visitor; refreshes keep the cache.
     Select(0);
-    C().ViewDetailsButton()->click();
+    C().Controls().ViewDetailsButton()->click();
     QTRY_COMPARE(Asked("wn-lmudets"), 4);
     Apply({{"a"}, {"b"}});
     QVERIFY(C().Visitors()[0].m_bDetailsLoaded && !C().Visitors()[1].m_bDetailsLoaded);
     // A click that selects nothing ends the forcing.
-    C().Table()->clearSelection();
+    C().Controls().table->clearSelection();
     C().OnListClick();
-    QVERIFY(!C().ViewDetailsButton()->isEnabled() && !C().FootPrintsButton()->isEnabled());
+    QVERIFY(!C().Controls().ViewDetailsButton()->isEnabled() && !C().Controls().FootPrintsButton()->isEnabled());
     Select(0);  // cached, and no longer asked afresh
     C().OnListClick();
     QTest::qWait(200);
@@ -694,7 +694,7 @@ class TestMainDlg : public QObject {
     C().SwitchView(CMainDlg::ViewMode::Operators);
     Select(0);
     C().OnListClick();
-    QVERIFY(!C().ViewDetailsButton()->isEnabled());
+    QVERIFY(!C().Controls().ViewDetailsButton()->isEnabled());
   }
 
   void aSlowAnswerNeverShowsUnderAnotherVisitor() {
@@ -723,8 +723,8 @@ class TestMainDlg : public QObject {
       return {200, id == "b" ? "" : "DISCONNNNECT"};
     };
     QVERIFY(C().FootPrintsPanel() == nullptr);
-    C().FootPrintsButton()->click();
-    QVERIFY(C().FootPrintsPanel()->isVisible() && !C().DetailsPanel()->isVisible());
+    C().Controls().FootPrintsButton()->click();
+    QVERIFY(C().FootPrintsPanel()->isVisible() && !C().Controls().details->isVisible());
     QTRY_COMPARE(FootPrintRows(), QStringList({"http://shop.example/a", "http://shop.example/b"}));
     // An empty answer and a failure both leave the list empty.
     for (int row : {1, 2}) {
@@ -732,8 +732,8 @@ class TestMainDlg : public QObject {
       QTRY_VERIFY(Asked("w-lmfprint") == row + 1 && !C().VisitorInfo().IsFootPrintsOut());
       QCOMPARE(FootPrintRows(), QStringList());
     }
-    C().ViewDetailsButton()->click();
-    QVERIFY(!C().FootPrintsPanel()->isVisible() && C().DetailsPanel()->isVisible());
+    C().Controls().ViewDetailsButton()->click();
+    QVERIFY(!C().FootPrintsPanel()->isVisible() && C().Controls().details->isVisible());
     QCOMPARE(C().FootPrintsPanel()->List()->columnCount(), 1);
     QTRY_COMPARE(ShownName(), QString("c"));
   }

@@ -78,7 +78,7 @@ class TestConsoleSession : public QObject {
     LogIn(true);
     QCOMPARE(m_pEngine->Session().consolePeriodMs, kPeriodMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty(), 2 * kPeriodMs + 500);
-    QVERIFY(m_pConsole->StatusLine()->text().startsWith("Total Visitors: "));
+    QVERIFY(m_pConsole->Controls().statusLine->text().startsWith("Total Visitors: "));
     QVERIFY(m_pConsole->Session().Presence().IsOnline());
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
   }
@@ -88,17 +88,17 @@ class TestConsoleSession : public QObject {
     const QString first = m_pService->Control("visitor/add", {{"name", "Ann"}});
     const QString second = m_pService->Control("visitor/add", {{"name", "Bob"}});
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({first, second}), 3 * kPeriodMs);
-    m_pConsole->Table()->selectRow(1);
+    m_pConsole->Controls().table->selectRow(1);
     m_pService->Control("visitor/leave", {{"csesid", first}});
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({second}), 3 * kPeriodMs);
     QCOMPARE(m_pConsole->SelectedRow(), 0);  // still Bob
-    QCOMPARE(m_pConsole->Table()->model()->index(0, 3).data().toString(), QString("Bob"));
+    QCOMPARE(m_pConsole->Controls().table->model()->index(0, 3).data().toString(), QString("Bob"));
 
     // The service's view of presence: the console keeps announcing itself.
     QCOMPARE(m_pService->Control("operators"), QString("demo Offline\nanna Online logged-in\nben Offline"));
     const COperatorList& operators = m_pConsole->Session().Operators();
     QVERIFY(operators.Find("anna") >= 0 && operators.Entries()[operators.Find("anna")].IsOnline());
-    QCOMPARE(m_pConsole->OperatorsBox()->count(), 2);
+    QCOMPARE(m_pConsole->Controls().operatorsBox->count(), 2);
   }
 
   void aVisitorsDetailsAndFootPrintsWhileTheServiceIsSlow() {
@@ -110,10 +110,10 @@ class TestConsoleSession : public QObject {
     const QString bob = m_pService->Control("visitor/add", {{"name", "Bob"}});
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({ann, bob}), 3 * kPeriodMs);
     const auto click = [this](int row) {
-      const QRect cell = m_pConsole->Table()->visualRect(m_pConsole->Table()->model()->index(row, 0));
-      QTest::mouseClick(m_pConsole->Table()->viewport(), Qt::LeftButton, {}, cell.center());
+      const QRect cell = m_pConsole->Controls().table->visualRect(m_pConsole->Controls().table->model()->index(row, 0));
+      QTest::mouseClick(m_pConsole->Controls().table->viewport(), Qt::LeftButton, {}, cell.center());
     };
-    const auto shown = [this](VisitorDetails::Field f) { return m_pConsole->DetailsPanel()->Details().fields[f]; };
+    const auto shown = [this](VisitorDetails::Field f) { return m_pConsole->Controls().details->Details().fields[f]; };
     click(0);
     QTRY_COMPARE(shown(VisitorDetails::VisitorName), QString("Ann"));
     QCOMPARE(shown(VisitorDetails::Url), shop + "/offers.html");
@@ -131,7 +131,7 @@ class TestConsoleSession : public QObject {
     QCOMPARE(shown(VisitorDetails::VisitorName), QString("Bob"));
 
     click(0);
-    m_pConsole->FootPrintsButton()->click();
+    m_pConsole->Controls().FootPrintsButton()->click();
     QTableWidget* list = m_pConsole->FootPrintsPanel()->List();
     QTRY_COMPARE(list->rowCount(), 2);
     QCOMPARE(list->item(0, 0)->text(), shop + "/index.html");
@@ -151,7 +151,7 @@ class TestConsoleSession : public QObject {
 
   void forcedLogOutEndsTheConsole() {
     LogIn(false);
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->StatusLine()->text().startsWith("Total"), 3 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Controls().statusLine->text().startsWith("Total"), 3 * kPeriodMs);
     // An administrator on another console logs anna out.
     m_pService->Login("demo", "demo");
     QCOMPARE(m_pService->Get("/cpn/wn-opout.php?id2out=anna&sid=1001"), QString("true"));
@@ -163,11 +163,11 @@ class TestConsoleSession : public QObject {
 
   void theServiceGoesAwayAndComesBack() {
     LogIn(false);
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->StatusLine()->text().startsWith("Total"), 3 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Controls().statusLine->text().startsWith("Total"), 3 * kPeriodMs);
     m_pService->Control("fault", {{"kind", "drop"}, {"count", "3"}});
     QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Session().Refresh().IsConnectionAlert(), 4 * kPeriodMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Session().Refresh().IsConnectionAlert(), 8 * kPeriodMs);
-    QVERIFY(m_pConsole->StatusLine()->text().startsWith("Total Visitors: "));
+    QVERIFY(m_pConsole->Controls().statusLine->text().startsWith("Total Visitors: "));
   }
 };
 

@@ -184,7 +184,7 @@ class TestOutages : public QObject {
     connect(&watch, &QTimer::timeout, [&] {
       for (const CSiteVisitor& v : m_pConsole->Visitors())
         if (!known.contains(v.m_line.sessionId)) shownUnknown.append(v.m_line.sessionId);
-      const QString name = m_pConsole->DetailsPanel()->Details().fields[VisitorDetails::VisitorName];
+      const QString name = m_pConsole->Controls().details->Details().fields[VisitorDetails::VisitorName];
       if (!name.isEmpty() && name != "V0" && name != "Nia") shownUnknown.append(name);
     });
     watch.start(20);
@@ -195,9 +195,9 @@ class TestOutages : public QObject {
     m_chats[0]->EntryBox()->setPlainText("sent meanwhile");
     m_chats[0]->SendChatLine();
     Say(0, "said meanwhile");
-    m_pConsole->Table()->selectRow(0);
-    QTest::mouseClick(m_pConsole->Table()->viewport(), Qt::LeftButton, {},
-                      m_pConsole->Table()->visualRect(m_pConsole->Table()->model()->index(0, 0)).center());
+    m_pConsole->Controls().table->selectRow(0);
+    QTest::mouseClick(m_pConsole->Controls().table->viewport(), Qt::LeftButton, {},
+                      m_pConsole->Controls().table->visualRect(m_pConsole->Controls().table->model()->index(0, 0)).center());
     QTRY_VERIFY_WITH_TIMEOUT(HasLines(0, {"anna: sent meanwhile", "V0: said meanwhile"}), faultMs + 20 * kPeriodMs);
     QTRY_VERIFY_WITH_TIMEOUT(TableShowsEveryChat(), 10 * kPeriodMs);
     watch.stop();

@@ -1,11 +1,8 @@
-// The panel below the table: the selected visitor's details or foot prints.
+// The table's selection, clicks and keys; the panel follows the selected visitor.
 #include "MainDlg.h"
 
 #include "FooButton.h"
-#include "GetFootDlg.h"
-#include "Separators.h"
-#include "VisitorDtlsDlg.h"
-#include "VisitorInfo.h"
+#include "VisitorPanel.h"
 #include "VisitorTableModel.h"
 
 #include <QContextMenuEvent>
@@ -25,7 +22,7 @@ int CMainDlg::SelectedVisitor(const CSiteVisitor** visitor) const {
 
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
-  const bool table = watched == m_pTable || watched == m_pTable->viewport();
+  const bool table = watched == m_ui.table || watched == m_ui.table->viewport();
   if (table && event->type() == QEvent::KeyPress && OnTableKey(static_cast<QKeyEvent*>(event))) return true;
   if (table && event->type() == QEvent::ContextMenu) {
     // One menu per right-click or menu key: the row's, never the window's.
@@ -37,7 +34,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   const bool press = event->type() == QEvent::MouseButtonPress;
-  if (watched == m_pTable->viewport() && (press || event->type() == QEvent::MouseButtonRelease) &&
+  if (watched == m_ui.table->viewport() && (press || event->type() == QEvent::MouseButtonRelease) &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     const CSiteVisitor* visitor = nullptr;
     const int row = Mode() == ViewMode::Operators ? SelectedRow() : SelectedVisitor(&visitor);
@@ -66,15 +63,15 @@ bool CMainDlg::OnTableKey(QKeyEvent* event) {
   // Enter on a chat request accepts it (OnAccept looks at the row's state);
   // on any other row it does nothing, and never closes the window.
   FollowSelection();
-  if (AcceptButton()->isEnabled()) OnAccept();
+  if (m_ui.AcceptButton()->isEnabled()) OnAccept();
   return true;
 }
 
 void CMainDlg::ShowRowMenuFromKeyboard() {
-  const QModelIndex current = m_pTable->currentIndex();
+  const QModelIndex current = m_ui.table->currentIndex();
   if (!current.isValid() || SelectedRow() < 0) return;
-  const QRect cell = m_pTable->visualRect(m_pTable->model()->index(SelectedRow(), 0));
-  const QPoint at = m_pTable->viewport()->mapToGlobal(cell.bottomLeft());
+  const QRect cell = m_ui.table->visualRect(m_ui.table->model()->index(SelectedRow(), 0));
+  const QPoint at = m_ui.table->viewport()->mapToGlobal(cell.bottomLeft());
   if (Mode() == ViewMode::Operators) {
     if (SelectedOperator() != nullptr) ShowOperatorMenu(at);
     return;
@@ -84,7 +81,7 @@ void CMainDlg::ShowRowMenuFromKeyboard() {
 }
 
 void CMainDlg::FollowSelectionModel() {
-  QItemSelectionModel* selection = m_pTable->selectionModel();
+  QItemSelectionModel* selection = m_ui.table->selectionModel();
   if (selection == nullptr) return;
   connect(selection, &QItemSelectionModel::selectionChanged, this, &CMainDlg::OnSelectionChanged,
           Qt::UniqueConnection);
@@ -103,8 +100,7 @@ void CMainDlg::FollowSelection() {
   const CSiteVisitor* visitor = nullptr;
   SelectedVisitor(&visitor);
   const QString id = visitor != nullptr ? visitor->m_line.sessionId : QString();
-  if (id == m_strPanelVisitor) return;
-  ShowSelectedInPanel();
+  if (!m_pPanel->Shows(id)) m_pPanel->ShowSelected();
 }
 
 void CMainDlg::OnListClick() {
@@ -112,21 +108,9 @@ void CMainDlg::OnListClick() {
     UpdateOperatorButtons();
     return;
   }
-  if (SelectedVisitor() < 0) m_bAlwaysRefetchDetails = false;
-  ShowSelectedInPanel();
+  if (SelectedVisitor() < 0) m_pPanel->StopRefetching();
+  m_pPanel->ShowSelected();
   UpdateVisitorButtons();
-}
-
-void CMainDlg::ShowSelectedInPanel() {
-  const CSiteVisitor* visitor = nullptr;
-  const int row = SelectedVisitor(&visitor);
-  m_strPanelVisitor = row >= 0 ? visitor->m_line.sessionId : QString();
-  if (m_pFootPrints == nullptr || m_pFootPrints->isHidden())
-    ShowSelectedDetails();
-  else if (row < 0)
-    m_pFootPrints->ShowFootPrints(-1, QString(), kSepField, false, QString());
-  else
-    RequestFootPrints(row, *visitor);
 }
 
 void CMainDlg::OnListRightClick() {
@@ -140,63 +124,6 @@ void CMainDlg::OnListRightClick() {
   ShowVisitorMenu(at);
 }
 
-void CMainDlg::ShowSelectedDetails() {
-  const CSiteVisitor* visitor = nullptr;
-  VisitorDetails details;
-  m_strPanelVisitor.clear();
-  // What is known shows at once (an empty record when nothing is); a fetch
-  // replaces it when its answer comes, if the visitor is still selected.
-  if (SelectedVisitor(&visitor) >= 0) {
-    m_strPanelVisitor = visitor->m_line.sessionId;
-    if (!visitor->GetDetails(details, m_bAlwaysRefetchDetails)) m_pVisitorInfo->FetchDetails(visitor->m_line.sessionId);
-  }
-  m_pDetails->ShowDetails(details);
-}
+void CMainDlg::OnViewDetails() { m_pPanel->ViewDetails(); }
 
-void CMainDlg::RequestFootPrints(int row, const CSiteVisitor& visitor) {
-  // The list shows the new visitor's header, empty, until the pages come.
-  m_strPanelVisitor = visitor.m_line.sessionId;
-  m_pFootPrints->ShowFootPrints(row, QString(), kSepField, false, visitor.m_line.ip);
-  m_pVisitorInfo->FetchFootPrints(visitor.m_line.sessionId);
-}
-
-void CMainDlg::OnViewDetails() {
-  m_bAlwaysRefetchDetails = true;
-  ShowSelectedDetails();
-  m_pDetails->show();
-  if (m_pFootPrints != nullptr) {
-    m_pFootPrints->ShowFootPrints(-1, QString(), kSepField, false, QString());
-    m_pFootPrints->hide();
-  }
-}
-
-void CMainDlg::OnFootPrints() {
-  if (m_pFootPrints == nullptr) {
-    m_pFootPrints = new CGetFootDlg(this);
-    Place(m_pFootPrints, kInfoPanel, MoveY | GrowWidth);
-  }
-  const CSiteVisitor* visitor = nullptr;
-  const int row = SelectedVisitor(&visitor);
-  if (row >= 0)
-    RequestFootPrints(row, *visitor);
-  else
-    m_strPanelVisitor.clear();
-  m_pFootPrints->show();
-  m_pDetails->hide();
-}
-
-void CMainDlg::OnDetailsArrived(const QString& sessionId, const VisitorDetails& details) {
-  // Kept for the session, so that the next refreshes carry them too.
-  m_session.CacheDetails(details, sessionId);
-  const CSiteVisitor* visitor = nullptr;
-  if (!m_pDetails->isHidden() && SelectedVisitor(&visitor) >= 0 && visitor->m_line.sessionId == sessionId)
-    m_pDetails->ShowDetails(details);
-}
-
-void CMainDlg::OnFootPrintsArrived(const QString& sessionId, const QString& reply) {
-  const CSiteVisitor* visitor = nullptr;
-  const int row = SelectedVisitor(&visitor);
-  if (m_pFootPrints == nullptr || m_pFootPrints->isHidden() || row < 0 || visitor->m_line.sessionId != sessionId)
-    return;
-  m_pFootPrints->ShowFootPrints(row, reply, kSepField, true, visitor->m_line.ip);
-}
+void CMainDlg::OnFootPrints() { m_pPanel->ViewFootPrints(); }

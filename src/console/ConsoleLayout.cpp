@@ -1,0 +1,224 @@
+#include "ConsoleLayout.h"
+
+#include "DialogUnits.h"
+#include "FooButton.h"
+#include "OperatorList.h"
+#include "ResourceIds.h"
+#include "VisitorDtlsDlg.h"
+#include "VisitorTableModel.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QComboBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableView>
+
+namespace {
+
+// The size every button of the bottom row takes: that of "Control Panel".
+constexpr QSize kBottomButton{100, 24};
+constexpr int kBottomRowY = 585;
+
+
+}  // namespace
+
+FooButton* CConsoleLayout::AddButton(const QString& text, const QRect& where, int anchor) {
+  auto* b = new FooButton(text, m_pWindow);  // a push button, auto-default off
+  // Owner-drawn buttons show no focus by default; the keyboard user needs it.
+  b->SetFocusStyle(FooButton::FocusRect);
+  Place(b, where, anchor);
+  return b;
+}
+
+void CConsoleLayout::Place(QWidget* widget, const QRect& where, int anchor) {
+  m_placed.append({widget, where, anchor});
+  widget->setGeometry(Anchored(m_placed.last()));
+}
+
+QRect CConsoleLayout::Anchored(const Placed& p) const {
+  const int dw = std::max(0, m_pWindow->width() - m_baseSize.width());
+  const int dh = std::max(0, m_pWindow->height() - m_baseSize.height());
+  QRect r = p.base;
+  if (p.anchor & MoveX) r.translate(dw, 0);
+  if (p.anchor & MoveY) r.translate(0, dh);
+  if (p.anchor & GrowWidth) r.setWidth(r.width() + dw);
+  if (p.anchor & GrowHeight) r.setHeight(r.height() + dh);
+  return r;
+}
+
+void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors, QObject* tableFilter) {
+  m_pWindow = window;
+  QDialog* const w = window;
+  w->setWindowTitle(QStringLiteral("Talvero"));
+  w->setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  // The first size is the smallest: the table takes what the window grows
+  // by, the panel below it the extra width.
+  m_baseSize = CDialogUnits::Size(458, 398);
+  w->setMinimumSize(m_baseSize);
+  w->resize(m_baseSize);
+  w->setSizeGripEnabled(true);
+
+  auto* siteLabel = new QLabel(QStringLiteral("Site:"), w);
+  siteLabel->setGeometry(10, 8, 34, 22);
+  siteUrl = new QLabel(w);
+  siteUrl->setTextFormat(Qt::PlainText);
+  siteUrl->setGeometry(46, 8, 400, 22);
+  QFont arial(QStringLiteral("Arial"), 10);
+  siteLabel->setFont(arial);
+  siteUrl->setFont(arial);
+  account = new QLabel(w);
+  account->setTextFormat(Qt::PlainText);
+  account->setGeometry(10, 30, 400, 18);
+  padlock = new QLabel(w);
+  padlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
+  padlock->setGeometry(452, 11, 16, 16);
+  padlock->setToolTip(QStringLiteral("Secure connection"));
+  padlock->hide();
+
+  // The presence radios sit on a grey of their own.
+  auto* presence = new QFrame(w);
+  Place(presence, {600, 6, 190, 26}, MoveX);
+  presence->setAutoFillBackground(true);
+  QPalette grey = presence->palette();
+  grey.setColor(QPalette::Window, QColor(209, 211, 210));
+  presence->setPalette(grey);
+  online = new QRadioButton(QStringLiteral("Online"), presence);
+  online->setGeometry(8, 2, 80, 22);
+  offline = new QRadioButton(QStringLiteral("Offline"), presence);
+  offline->setGeometry(96, 2, 86, 22);
+
+  tabAll = AddButton(QStringLiteral("&All Visitors"), {10, 52, 124, 26}, Fixed);
+  tabChats = AddButton(QStringLiteral("C&hats Only"), {138, 52, 124, 26}, Fixed);
+  tabOperators = AddButton(QStringLiteral("Operators"), {266, 52, 124, 26}, Fixed);
+  // Tab-like toggles of one group; the checked one shows the tab mark.
+  for (FooButton* tab : TabButtons()) {
+    tab->SetType(FooButton::CheckPushButton);
+    tab->SetTextStyle(FooButton::SingleLineCentre);
+    tab->SetGradient(true);
+    tab->SetGroup(QStringLiteral("1"));
+  }
+
+  table = new QTableView(w);
+  Place(table, {10, 80, 782, 190}, GrowWidth | GrowHeight);
+  table->setModel(visitors);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setShowGrid(true);
+  table->setWordWrap(false);
+  table->setSortingEnabled(false);
+  table->setIconSize(QSize(16, 16));
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setDefaultSectionSize(20);
+  table->horizontalHeader()->setSectionsMovable(true);
+  table->horizontalHeader()->setSectionsClickable(false);
+  table->horizontalHeader()->setStretchLastSection(false);
+  table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  table->viewport()->installEventFilter(w);  // clicks, also where no row is
+  table->installEventFilter(w);              // Enter, the menu key, Shift+F10
+
+  // The commands on the selected visitor. Each mnemonic once in the window:
+  // "Block I&P" and "C&ontrol Panel" used to share Alt+P with
+  // "&Proactive Pop URL :" and Alt+O with "&Operator LogOut".
+  const char* const actions[] = {"&View Details", "&Foot Prints", "A&ccept", "&Busy",
+                                 "&Invite",       "&Delete",      "&Join",   "Bloc&k IP"};
+  for (int i = 0; i < 8; ++i)
+    visitorButtons.append(AddButton(QString::fromLatin1(actions[i]), {10 + 98 * i, 276, 92, 24}, MoveY));
+
+  auto* popLabel = new QLabel(QStringLiteral("&Proactive Pop URL :"), w);
+  Place(popLabel, {10, 310, 124, 22}, MoveY);
+  popUrl = new QLineEdit(w);
+  Place(popUrl, {136, 308, 330, 24}, MoveY);
+  popLabel->setBuddy(popUrl);
+  sameWindow = new QCheckBox(QStringLiteral("Op&en in Same Window"), w);
+  Place(sameWindow, {476, 309, 180, 22}, MoveY);
+  sendPop = AddButton(QStringLiteral("&Send"), {664, 308, 80, 24}, MoveY);
+
+  // The visitor details (or the foot prints) of the selected visitor.
+  details = new CVisitorDtlsDlg(w);
+  Place(details, kInfoPanel, MoveY | GrowWidth);
+
+  auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s)"), w);
+  Place(operatorsLabel, {10, 552, 112, 22}, MoveY);
+  operatorsBox = new QComboBox(w);
+  Place(operatorsBox, {124, 550, 180, 24}, MoveY);
+  operatorsLabel->setBuddy(operatorsBox);
+  message = new QLineEdit(w);
+  Place(message, {312, 550, 330, 24}, MoveY);
+  message->setPlaceholderText(QStringLiteral("Message to the chosen operator"));
+  sendMessage = AddButton(QStringLiteral("Send &Message"), {650, 550, 110, 24}, MoveY);
+
+  const char* const bottom[] = {"Preferences", "Vie&w Message", "Co&ntrol Panel", "&Transcripts", "&LogOut",
+                                "&Operator LogOut"};
+  for (const char* text : bottom) {
+    // Placed by LayOutBottomButtons, not by the anchors.
+    auto* b = new FooButton(QString::fromLatin1(text), w);
+    b->SetFocusStyle(FooButton::FocusRect);
+    bottomButtons.append(b);
+  }
+  controlPanel = bottomButtons[2];
+  logOut = bottomButtons[4];
+  operatorLogOut = bottomButtons[5];
+
+  statusLine = new QLabel(w);
+  statusLine->setTextFormat(Qt::PlainText);
+  Place(statusLine, {10, 618, 782, 22}, MoveY | GrowWidth);
+
+  // The commands on a visitor wait for one to be selected; Operator LogOut
+  // is the Operators view's.
+  for (FooButton* b : visitorButtons) b->setEnabled(false);
+  for (QWidget* w : std::initializer_list<QWidget*>{sendPop, operatorLogOut}) w->setEnabled(false);
+}
+
+void CConsoleLayout::LayOutBottomButtons() {
+  // One row, left to right, 7 pixels apart, centred as a whole; all as wide
+  // as "Control Panel", or as the widest text where the font needs more.
+  int w = kBottomButton.width();
+  for (const FooButton* b : bottomButtons)
+    w = std::max(w, b->fontMetrics().horizontalAdvance(QString(b->text()).remove(u'&')) + 16);
+  const int first = (m_pWindow->width() - 6 * w - 35) / 2;
+  const int y = kBottomRowY + m_pWindow->height() - m_baseSize.height();
+  for (int i = 0; i < bottomButtons.size(); ++i)
+    bottomButtons[i]->setGeometry(first + i * (w + 7), y, w, kBottomButton.height());
+}
+
+void CConsoleLayout::FollowSize() {
+  for (const Placed& p : m_placed) p.widget->setGeometry(Anchored(p));
+  LayOutBottomButtons();
+  // The columns keep their shares of the table, as the operator left them.
+  const int before = std::exchange(m_nTableWidth, table->width());
+  if (before > 0 && table->width() != before && table->model() != nullptr) {
+    const double scale = double(table->width()) / before;
+    for (int c = 0; c < table->model()->columnCount(); ++c) table->setColumnWidth(c, int(table->columnWidth(c) * scale));
+  }
+}
+
+void CConsoleLayout::SetVisitorColumns() {
+  const int w = table->viewport()->width();
+  for (int c = 0; c < CVisitorTableModel::kColumnCount; ++c)
+    table->setColumnWidth(c, int(CVisitorTableModel::ColumnShare(c) * w));
+}
+
+void CConsoleLayout::SetOperatorColumns() {
+  const int half = table->viewport()->width() / 2;
+  table->setColumnWidth(COperatorList::ColName, half);
+  table->setColumnWidth(COperatorList::ColStatus, half);
+}
+
+void CConsoleLayout::ShowView(CConsoleSession::View view) {
+  using View = CConsoleSession::View;
+  const struct {
+    FooButton* tab;
+    View view;
+  } tabs[] = {{tabAll, View::AllVisitors}, {tabChats, View::ChatsOnly}, {tabOperators, View::Operators}};
+  for (const auto& t : tabs) {
+    const bool active = t.view == view;
+    t.tab->Check(active);
+    t.tab->SetBitmap(active ? IDB_TAB_PRESSED : 0, QColor(255, 0, 255));
+  }
+}
