@@ -4,6 +4,7 @@
 #include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
+#include "ConsoleTray.h"
 #include "OperatorActions.h"
 #include "VisitorActions.h"
 #include "DesktopServices.h"
@@ -43,6 +44,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
       m_pOperChatWindows(new CChatWindows(session.Chats(), CChatRegistry::Kind::Operator, this)),
       m_pVisitorInfo(new CVisitorInfo(m_engine, this)) {
   m_ui.Build(this, &session.Visitors(), this);
+  m_pTray = new CConsoleTray(this, [this] { RestoreConsole(); }, [this](bool bForget) { LogOut(bForget); });
   m_pVisitorActions = new CVisitorActions(
       session, *m_pChatWindows,
       [this](const QString& id) -> const CSiteVisitor* { return m_session.Visitors().Find(id); }, this);
@@ -104,6 +106,8 @@ CMainDlg::~CMainDlg() {
   m_pOperChatWindows->CloseAll();
 }
 
+QMenu* CMainDlg::TrayMenu() const { return m_pTray->Menu(); }
+
 CGetFootDlg* CMainDlg::FootPrintsPanel() const { return m_pPanel->FootPrints(); }
 
 const QList<CSiteVisitor>& CMainDlg::Visitors() const { return m_session.Visitors().Visitors(); }
@@ -121,7 +125,7 @@ bool CMainDlg::OnInitDialog() {
   InsertVisitorColumns();
   m_ui.padlock->setVisible(account.secure);
   m_session.Start();
-  SetTrayIcon(true);
+  m_pTray->Show();
   setWindowFlag(Qt::WindowStaysOnTopHint, IsAlwaysOnTop());
   m_ui.LayOutBottomButtons();
   m_ui.controlPanel->setEnabled(account.admin);
@@ -228,7 +232,7 @@ void CMainDlg::LogOut(bool bForgetLogin) {
 void CMainDlg::OnSessionEnded(bool bToldByServer) {
   m_ui.logOut->setEnabled(false);
   if (bToldByServer) CWindowPlacement::Save(this, kPlacementName);
-  SetTrayIcon(false);
+  m_pTray->Remove();
   if (bToldByServer)
     CDesktopServices::Get().MessageBox(this, QStringLiteral("You have been logged out."), QStringLiteral("Logged Out"),
                                        CDesktopServices::Icon::Information);

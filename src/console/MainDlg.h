@@ -11,6 +11,7 @@
 
 class CAlerts;
 class CChatWindows;
+class CConsoleTray;
 class CGetFootDlg;
 class COperatorActions;
 class CVisitorDtlsDlg;
@@ -62,7 +63,7 @@ class CMainDlg : public QDialog {
   CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
   CAlerts& Alerts() const { return *m_pAlerts; }
-  QMenu* TrayMenu() const { return m_pTrayMenu; }
+  QMenu* TrayMenu() const;
   const CConsoleLayout& Controls() const { return m_ui; }
   // The right-click menu last shown, for tests; nullptr once it closed.
   QMenu* ContextMenu() const;
@@ -98,7 +99,6 @@ class CMainDlg : public QDialog {
   void OnPreferences();
   // The tray and the window's own menu.
   void RestoreConsole();
-  void ToggleAlwaysOnTop();
 
  protected:
   void accept() override;  // Enter never closes the console
@@ -140,8 +140,6 @@ class CMainDlg : public QDialog {
   const OperatorEntry* SelectedOperator() const;
   void ShowVisitorMenu(const QPoint& at);
   void ShowOperatorMenu(const QPoint& at);
-  void SetTrayIcon(bool bShow);
-  QAction* AlwaysOnTopAction(QMenu* menu);
 
   CConsoleSession& m_session;
   CChatManager& m_engine;
@@ -158,7 +156,7 @@ class CMainDlg : public QDialog {
   CVisitorActions* m_pVisitorActions;
   COperatorActions* m_pOperatorActions;
   QPointer<QMenu> m_pMenu;
-  QMenu* m_pTrayMenu = nullptr;
+  CConsoleTray* m_pTray;
 
   CConsoleLayout m_ui;
   CVisitorPanel* m_pPanel;

@@ -1,45 +1,13 @@
-// The console in the background: its tray icon and menu, minimising into
-// the tray, and "Always on top" in the tray menu and the window's own menu.
+// The console in the background: coming back from the tray, minimising
+// into it, and "Always on top" in the window's own menu.
 #include "MainDlg.h"
 
-#include "AppIdentity.h"
+#include "ConsoleTray.h"
 #include "DesktopServices.h"
-#include "Preferences.h"
 
 #include <QContextMenuEvent>
-#include <QIcon>
 #include <QMenu>
 #include <QTimer>
-
-void CMainDlg::SetTrayIcon(bool bShow) {
-  CDesktopServices& desktop = CDesktopServices::Get();
-  if (!bShow) {
-    desktop.RemoveTrayIcon();
-    return;
-  }
-  if (m_pTrayMenu == nullptr) {
-    m_pTrayMenu = new QMenu(this);
-    QAction* show = m_pTrayMenu->addAction(QStringLiteral("Show &Dialog"), this, &CMainDlg::RestoreConsole);
-    m_pTrayMenu->setDefaultAction(show);
-    AlwaysOnTopAction(m_pTrayMenu);
-    m_pTrayMenu->addAction(QStringLiteral("&LogOut"), this, [this] { LogOut(true); });
-    m_pTrayMenu->addAction(QStringLiteral("E&xit"), this, [this] { LogOut(false); });
-    // Grayed while there is nothing to show.
-    connect(m_pTrayMenu, &QMenu::aboutToShow, this, [this, show] { show->setEnabled(!isVisible() || isMinimized()); });
-  }
-  desktop.ShowTrayIcon(AppIcon(), QStringLiteral("Talvero Online"), m_pTrayMenu,
-                       [this] { RestoreConsole(); });
-}
-
-QAction* CMainDlg::AlwaysOnTopAction(QMenu* menu) {
-  QAction* top = menu->addAction(QStringLiteral("Always on top"), this, &CMainDlg::ToggleAlwaysOnTop);
-  top->setCheckable(true);
-  top->setChecked(IsAlwaysOnTop());
-  connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, top, &QAction::setChecked);
-  return top;
-}
-
-void CMainDlg::ToggleAlwaysOnTop() { SetAlwaysOnTop(!IsAlwaysOnTop()); }
 
 void CMainDlg::RestoreConsole() {
   showNormal();
@@ -61,6 +29,6 @@ void CMainDlg::changeEvent(QEvent* event) {
 void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  AlwaysOnTopAction(menu);
+  CConsoleTray::AddAlwaysOnTop(menu);
   menu->popup(event->globalPos());
 }

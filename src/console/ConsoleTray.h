@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+// The console's tray icon and its menu: Show Dialog (the default, grayed
+// while the console is in view), Always on top, LogOut and Exit.
+class CConsoleTray : public QObject {
+  Q_OBJECT
+
+ public:
+  // logOut(forgetLogin) leaves the session as the console's LogOut does.
+  CConsoleTray(QWidget* console, std::function<void()> restore, std::function<void(bool)> logOut);
+
+  void Show();
+  void Remove();
+  QMenu* Menu() const { return m_pMenu; }
+
+  // "Always on top", checked as the preference stands, in a menu.
+  static QAction* AddAlwaysOnTop(QMenu* menu);
+
+ private:
+  QPointer<QWidget> m_pConsole;
+  std::function<void()> m_restore;
+  QMenu* m_pMenu = nullptr;
+};
