@@ -90,6 +90,36 @@ class TestAlerts : public QObject {
     CPreferences::Instance().SetRepeatRequestSound(false);
   }
 
+  // What each event of the session or of a chat window sounds like, by the
+  // view the console shows.
+  void eachEventItsSound_data() {
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<bool>("operatorsView");
+    QTest::addColumn<QList<int>>("sounds");
+    QTest::newRow("visitor arrived") << "arrived" << false << QList<int>{168};
+    QTest::newRow("visitor arrived, operators shown") << "arrived" << true << QList<int>{};
+    QTest::newRow("transfer offered") << "transfer" << false << QList<int>{140};
+    QTest::newRow("a chat line") << "sound4" << false << QList<int>{154};
+    QTest::newRow("a message in a chat") << "sound3" << false << QList<int>{140};
+    QTest::newRow("anything else in a chat") << "sound1" << false << QList<int>{};
+  }
+  void eachEventItsSound() {
+    QFETCH(QString, event);
+    QFETCH(bool, operatorsView);
+    QFETCH(QList<int>, sounds);
+    if (operatorsView) C().SwitchView(CMainDlg::ViewMode::Operators);
+    Desktop().Clear();
+    if (event == "arrived")
+      C().Session().Refresh().Apply(RefreshReplyText({{"a", "In Site", "0:00:02"}}));
+    else if (event == "transfer")
+      C().Session().Refresh().Apply(RefreshReplyText({{"a"}}, "1", "", "", "chat_trans<fld>t9"));
+    else
+      C().Alerts().ChatWindowSound(event);
+    QList<QUrl> expected;
+    for (int id : sounds) expected.append(QUrl(QString("qrc:/sounds/%1.wav").arg(id)));
+    QCOMPARE(Desktop().sounds, expected);
+  }
+
   void offlineThereIsNoNotice() {
     C().Controls().offline->click();
     C().Session().Presence().OnStatusReply("offline");

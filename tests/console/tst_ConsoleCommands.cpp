@@ -297,7 +297,7 @@ class TestConsoleCommands : public QObject {
     QVERIFY(Desktop().messageBoxes.isEmpty());
   }
 
-  void aRepeatedMessageNoticeAsksOnceAtATime() {
+  void aRepeatedMessageNoticeAsksOneAtATime() {
     m_pSession->Server().SetScript([](const httplib::Request& req) {
       const bool messages = req.path.find("w-admsg.php") != std::string::npos;
       return CScriptedServer::Reply{200, messages ? "" : "online", messages ? 300 : 0};
@@ -307,6 +307,10 @@ class TestConsoleCommands : public QObject {
     Settle();
     QCOMPARE(Targets("w-admsg.php").size(), 1);
     QVERIFY(QApplication::topLevelWidgets().size() < 10);  // an empty reply opens no message window
+    // Once answered, the next notice asks again.
+    C().Session().Refresh().Apply(notice);
+    Settle();
+    QCOMPARE(Targets("w-admsg.php").size(), 2);
   }
 
   void operatorCommands() {

@@ -10,11 +10,11 @@ QString TestVisitor::Line() const {
 }
 
 QString RefreshReplyText(const QList<TestVisitor>& visitors, const QString& total, const QString& sound,
-                         const QString& operators) {
+                         const QString& operators, const QString& notice) {
   QStringList lines;
   for (const TestVisitor& v : visitors) lines.append(v.Line());
   const QString block0 = lines.isEmpty() ? QStringLiteral("No Users Online") : lines.join(kSepLine);
-  return QStringList{block0, total, QString(), sound, QString(), operators, QString()}.join(kSepBlock);
+  return QStringList{block0, total, QString(), sound, notice, operators, QString()}.join(kSepBlock);
 }
 
 QString MakeRefreshReply(int nVisitors) {

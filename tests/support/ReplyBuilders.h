@@ -20,9 +20,10 @@ struct TestVisitor {
 };
 
 // A refresh reply of seven blocks: the visitors (or "No Users Online"), the
-// total, the sound name and the operators block.
+// total, the sound name, the operators block and the notice.
 QString RefreshReplyText(const QList<TestVisitor>& visitors, const QString& total = QStringLiteral("1"),
-                         const QString& sound = QString(), const QString& operators = QString());
+                         const QString& sound = QString(), const QString& operators = QString(),
+                         const QString& notice = QString());
 
 // A refresh-sized reply for the benchmarks: varied visitor lines of about
 // 150 bytes each, a sound and one operator.

@@ -1,0 +1,144 @@
+// The logged-in session with no console window: what a sequence of refresh
+// replies means, presence, the open chats and the end of the session.
+#include "ChatWindows.h"
+#include "ConsoleSession.h"
+#include "Presence.h"
+#include "RefreshCycle.h"
+#include "ReplyBuilders.h"
+#include "SessionFixture.h"
+#include "VisitorTableModel.h"
+
+#include <httplib.h>
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QWidget>
+
+class TestSessionEvents : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<CSessionFixture> m_pFixture;
+  std::unique_ptr<CConsoleSession> m_pSession;
+  QStringList m_events;
+
+  CConsoleSession& S() { return *m_pSession; }
+  int Sent(const char* what) { return int(m_pFixture->Server().Targets().filter(what).size()); }
+  void Apply(const QString& reply) { S().Refresh().Apply(reply); }
+
+ private slots:
+  void init() {
+    m_pFixture = std::make_unique<CSessionFixture>();
+    m_pFixture->UseScriptedServer([](const httplib::Request& req) {
+      if (req.get_param_value("action") == "lgon") return CScriptedServer::Reply{200, "online"};
+      if (req.get_param_value("action") == "lgof") return CScriptedServer::Reply{200, "offline"};
+      return CScriptedServer::Reply{200, ""};
+    });
+    m_pFixture->LogIn();
+    m_pSession = std::make_unique<CConsoleSession>(m_pFixture->Engine());
+    m_events.clear();
+    CConsoleSession* s = m_pSession.get();
+    connect(s, &CConsoleSession::ChatRequested, this, [this](const VisitorLine& v) { m_events << "request " + v.sessionId; });
+    connect(s, &CConsoleSession::OperatorAsksForChat, this,
+            [this](const OperatorEntry& e) { m_events << "operator " + e.name; });
+    connect(s, &CConsoleSession::ChatTakenElsewhere, this, [this](const QString& id) { m_events << "taken " + id; });
+    connect(s, &CConsoleSession::TransferOffered, this, [this](const QString& id) { m_events << "transfer " + id; });
+    connect(s, &CConsoleSession::MessagesWaiting, this, [this] { m_events << "messages"; });
+    connect(s, &CConsoleSession::VisitorsArrived, this, [this](int n) { m_events << QString("arrived %1").arg(n); });
+  }
+  void cleanup() {
+    m_pSession.reset();
+    m_pFixture.reset();
+  }
+
+  // Each refresh of the sequence, and the events it gives: a request once
+  // while it waits, gone once when it goes without opening here, nothing
+  // from a failed refresh, one offer per transfer.
+  void aRefreshSequenceGivesEachEventOnce() {
+    const QString asking = "ben<subfld>oc1<subfld>op_chat<subfld>Online";
+    const struct {
+      QString reply;
+      QStringList events;
+    } steps[] = {
+        {RefreshReplyText({{"a", "Chat Request"}, {"b", "In Site", "0:00:03"}}, "2", "sound1", asking, "chat_trans<fld>t1"),
+         {"request a", "operator ben", "arrived 1", "transfer t1"}},
+        {RefreshReplyText({{"a", "Chat Request"}, {"b"}}, "2", "sound1", asking, "chat_trans<fld>t1"), {}},
+        {"half a reply<blk>", {}},
+        {RefreshReplyText({{"a", "Chat Request"}, {"c", "Chat Request"}}, "2", "", asking, "message"),
+         {"request c", "messages"}},
+        {RefreshReplyText({{"b"}}, "1", "", "", "message"), {"taken a", "taken c", "taken oc1", "messages"}},
+        {RefreshReplyText({{"d", "Chat Request"}}, "1", "", "", "chat_trans<fld>t1"), {"request d", "transfer t1"}},
+    };
+    for (const auto& step : steps) {
+      m_events.clear();
+      Apply(step.reply);
+      m_events.sort();
+      QStringList expected = step.events;
+      expected.sort();
+      QCOMPARE(m_events, expected);
+    }
+    // A request whose chat opened here is not taken elsewhere.
+    S().Chats().Add("d", CChatRegistry::Kind::Visitor, this);
+    m_events.clear();
+    Apply(RefreshReplyText({{"b"}}));
+    QCOMPARE(m_events, QStringList());
+  }
+
+  // Announced after every refresh, one at a time, unless the operator chose
+  // Offline; only his choice changes that.
+  void presenceIsAnnouncedAfterEachRefreshUnlessOffline() {
+    QSignalSpy confirmed(&S().Presence(), &CPresence::Confirmed);
+    for (int i = 1; i <= 3; ++i) {
+      Apply(RefreshReplyText({{"a"}}));
+      QTRY_COMPARE(Sent("action=lgon"), i);
+      QTRY_COMPARE(confirmed.size(), i);
+    }
+    QVERIFY(S().Presence().IsOnline());
+    S().Presence().ChooseOffline();
+    QTRY_VERIFY(!S().Presence().IsOnline());
+    Apply(RefreshReplyText({{"a"}}));
+    Apply(RefreshReplyText({{"a"}}));
+    QTRY_COMPARE(Sent("action=lgof"), 1);
+    QTest::qWait(200);
+    QCOMPARE(Sent("action=lgon"), 3);
+    QCOMPARE(confirmed.size(), 3);  // the buttons keep the operator's choice
+    S().Presence().ChooseOnline();
+    QTRY_COMPARE(Sent("action=lgon"), 4);
+  }
+
+  // The end tells the service once, closes the chats' registry and their
+  // windows, and no later reply reaches the models.
+  void theEndClosesTheChatsOnce() {
+    CChatWindows windows(S().Chats(), CChatRegistry::Kind::Visitor);
+    QPointer<QWidget> window = windows.Open("c1", [] { return new QWidget; });
+    S().Chats().Add("oc1", CChatRegistry::Kind::Operator, this);
+    QSignalSpy ended(&S(), &CConsoleSession::SessionEnded);
+    S().End(false, false);
+    S().End(false, false);
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(Sent("w-adminout.php"), 1);
+    QCOMPARE(S().Chats().Count(), 0);
+    QCOMPARE(windows.Count(), 0);
+    QTRY_VERIFY(window.isNull());
+    Apply(RefreshReplyText({{"a", "Chat Request"}}));
+    QCOMPARE(S().Visitors().rowCount(), 0);
+    QVERIFY(m_events.isEmpty());
+  }
+
+  // A chat reopened while its old window waits for deletion: the old
+  // window going must not take the new one out of the registry.
+  void aReopenedChatStaysRegisteredWhenItsOldWindowGoes() {
+    CChatWindows windows(S().Chats(), CChatRegistry::Kind::Visitor);
+    QWidget* old = windows.Open("c1", [] { return new QWidget; });
+    old->close();  // closed, deleted later
+    QWidget* reopened = windows.Open("c1", [] { return new QWidget; });
+    QVERIFY(reopened != old);
+    delete old;
+    QCOMPARE(windows.Find("c1"), reopened);
+    QVERIFY(S().Chats().Contains("c1"));
+    delete reopened;
+    QVERIFY(!S().Chats().Contains("c1"));
+  }
+};
+
+QTEST_MAIN(TestSessionEvents)
+#include "tst_SessionEvents.moc"
