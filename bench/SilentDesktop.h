@@ -15,5 +15,7 @@ class SilentDesktop : public CDesktopServices {
   void ShowTrayIcon(const QIcon&, const QString&, QMenu*, std::function<void()>) override {}
   void SetTrayIcon(const QIcon&) override {}
   void RemoveTrayIcon() override {}
-  void Notify(const QString&, const QString&, std::function<void()>) override {}
+  void SetTrayToolTip(const QString&) override {}
+  void Notify(const QString&, const QString&, const QString&, std::function<void()>) override {}
+  void Withdraw(const QString&) override {}
 };

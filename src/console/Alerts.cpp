@@ -1,6 +1,6 @@
 #include "Alerts.h"
 
-#include "AppIdentity.h"
+#include "ConsoleTray.h"
 #include "DesktopServices.h"
 #include "EventSound.h"
 #include "PopUpDlg.h"
@@ -31,7 +31,9 @@ CAlerts::CAlerts(CConsoleSession& session, QWidget* console)
   connect(&session, &CConsoleSession::VisitorsArrived, this, [] { PlayEventSound(EVENT_NEW_VISITOR); });
   connect(&session, &CConsoleSession::TransferOffered, this, [] { PlayEventSound(EVENT_CHAT_TRANSFER); });
   connect(&session, &CConsoleSession::Refreshed, this, &CAlerts::OnRefreshed);
+  connect(&session, &CConsoleSession::ChatTakenElsewhere, this, &CAlerts::Withdraw);
   connect(&session, &CConsoleSession::SessionEnded, this, &CAlerts::CloseNotices);
+  connect(&session.Presence(), &CPresence::Changed, this, &CAlerts::UpdateTray);
 }
 
 CAlerts::~CAlerts() { CloseNotices(); }
@@ -55,6 +57,7 @@ void CAlerts::ChatWindowWantsAttention(QWidget* window) {
 
 void CAlerts::OnRefreshed(const RefreshReply& reply) {
   FollowWaitingRequests(reply);
+  if (reply.wellFormed) WithdrawNotices();
   // Which requests are new, and the notices for them while the console is
   // hidden, before the request's sound brings it forward.
   NoticeRequestsWhileHidden(reply);
@@ -123,8 +126,16 @@ void CAlerts::FollowWaitingRequests(const RefreshReply& reply) {
   } else if (m_blink.isActive()) {
     m_blink.stop();
     m_bRequestIconShown = false;
-    CDesktopServices::Get().SetTrayIcon(AppIcon());
   }
+  UpdateTray();
+}
+
+void CAlerts::UpdateTray() {
+  if (m_bRequestIconShown) return;  // blinking: the next blink shows the rest
+  const int waiting = int(m_session.WaitingRequests().size());
+  CDesktopServices& desktop = CDesktopServices::Get();
+  desktop.SetTrayIcon(CConsoleTray::Picture(IsOnline(), waiting));
+  desktop.SetTrayToolTip(CConsoleTray::ToolTip(IsOnline(), waiting));
 }
 
 void CAlerts::NoticeRequestsWhileHidden(const RefreshReply& reply) {
@@ -132,16 +143,28 @@ void CAlerts::NoticeRequestsWhileHidden(const RefreshReply& reply) {
   if (!IsOnline() || IsConsoleVisible() || consoleInFront) return;
   for (const CSiteVisitor& row : reply.rows) {
     const VisitorLine& line = row.m_line;
-    if (!line.IsChatRequest() || line.sessionId == m_strLastNoticeId) continue;
-    m_strLastNoticeId = line.sessionId;
-    Notice(line.ip, line.sessionId, false);
+    if (line.IsChatRequest()) Notice(line.sessionId, line.name.isEmpty() ? line.ip : line.name, line.page, false);
   }
   for (const OperatorEntry& entry : reply.operators) {
-    if (!entry.AsksForChat() || entry.chatId == m_strLastNoticeId) continue;
-    m_strLastNoticeId = entry.chatId;
-    PlayEventSound(EVENT_CHAT_REQUEST);
-    Notice(entry.name, entry.chatId, true);
+    if (!entry.AsksForChat()) continue;
+    if (!m_noticed.contains(entry.chatId)) PlayEventSound(EVENT_CHAT_REQUEST);
+    Notice(entry.chatId, entry.name, QString(), true);
   }
+}
+
+void CAlerts::WithdrawNotices() {
+  const QStringList noticed = m_noticed.keys();
+  for (const QString& chatId : noticed)
+    if (!m_session.WaitingRequests().contains(chatId)) Withdraw(chatId);
+}
+
+void CAlerts::Withdraw(const QString& chatId) {
+  const auto it = m_noticed.find(chatId);
+  if (it == m_noticed.end()) return;
+  const QPointer<CPopUpDlg> notice = it->notice;
+  m_noticed.erase(it);
+  CDesktopServices::Get().Withdraw(chatId);
+  if (notice) notice->close();
 }
 
 void CAlerts::OperatorRequestAlerts(const RefreshReply& reply) {
@@ -165,41 +188,51 @@ void CAlerts::OperatorRequestAlerts(const RefreshReply& reply) {
   }
 }
 
-void CAlerts::Notice(const QString& text, const QString& chatId, bool bOperator) {
+void CAlerts::Notice(const QString& chatId, const QString& who, const QString& page, bool bOperator) {
+  const QString text = page.isEmpty() ? who : who + u'\n' + page;
+  const auto noticed = m_noticed.constFind(chatId);
+  // One notice and one notification per request: seen again, it is
+  // replaced where something changed, never shown twice.
+  if (noticed != m_noticed.constEnd() && noticed->text == text) return;
   // Both the notice and the notification act on the chat they were made
-  // for, whatever the table shows by the time of the click.
-  auto accept = [this, chatId, bOperator] {
+  // for, whatever the table shows by the time of the click; either one
+  // taken, both go.
+  auto accept = [self = QPointer<CAlerts>(this), chatId, bOperator] {
+    if (!self) return;
+    self->Withdraw(chatId);
     if (bOperator)
-      emit AcceptOperatorChat(chatId);
+      emit self->AcceptOperatorChat(chatId);
     else
-      emit AcceptVisitorChat(chatId);
+      emit self->AcceptVisitorChat(chatId);
   };
-  auto* notice = new CPopUpDlg(text, bOperator, accept);
-  m_notices.append(notice);
-  notice->show();
+  QPointer<CPopUpDlg> notice = noticed != m_noticed.constEnd() ? noticed->notice : nullptr;
+  if (!notice) {
+    notice = new CPopUpDlg(who, bOperator, accept, int(OpenNotices().size()));
+    notice->show();
+  }
+  m_noticed.insert(chatId, {notice, text});
   const QString title = bOperator ? QStringLiteral("Chat Request from Operator") : QStringLiteral("Chat Request");
-  CDesktopServices::Get().Notify(title, text, [self = QPointer<CAlerts>(this), accept] {
-    if (self) accept();
-  });
+  CDesktopServices::Get().Notify(chatId, title, text, accept);
 }
 
 QList<CPopUpDlg*> CAlerts::OpenNotices() const {
   QList<CPopUpDlg*> open;
-  for (const QPointer<CPopUpDlg>& notice : m_notices)
-    if (notice) open.append(notice);
+  for (const Noticed& noticed : m_noticed)
+    if (noticed.notice) open.append(noticed.notice);
   return open;
 }
 
 void CAlerts::CloseNotices() {
   m_blink.stop();
   m_repeat.stop();
-  const QList<QPointer<CPopUpDlg>> notices = m_notices;
-  m_notices.clear();
-  for (const QPointer<CPopUpDlg>& notice : notices)
-    if (notice) notice->close();
+  const QStringList noticed = m_noticed.keys();
+  for (const QString& chatId : noticed) Withdraw(chatId);
 }
 
 void CAlerts::BlinkTray() {
   m_bRequestIconShown = !m_bRequestIconShown;
-  CDesktopServices::Get().SetTrayIcon(m_bRequestIconShown ? RequestIcon() : AppIcon());
+  if (m_bRequestIconShown)
+    CDesktopServices::Get().SetTrayIcon(RequestIcon());
+  else
+    UpdateTray();
 }

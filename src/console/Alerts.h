@@ -2,6 +2,7 @@
 
 #include "ConsoleSession.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -13,8 +14,10 @@ class QWidget;
 
 // The console's alert policy in one place: which sound an event plays, when
 // the console comes forward or changes its view for a request, when a chat
-// request gets a corner notice and a desktop notification, when the tray
-// icon blinks and a window flashes. The session and the windows only report
+// request gets a corner notice and a desktop notification (one each per
+// request, kept until the request is taken here or elsewhere or refused),
+// what the tray shows (presence, the requests waiting, blinking) and when a
+// window flashes. The session and the windows only report
 // events; a notice's click comes back as a signal carrying the chat session
 // id it was made for.
 class CAlerts : public QObject {
@@ -38,6 +41,8 @@ class CAlerts : public QObject {
   // Shows and raises the console without taking the keyboard; flashes it.
   void BringConsoleForward();
   QList<CPopUpDlg*> OpenNotices() const;
+  // The chat ids of the requests with a notice and a notification.
+  QStringList NoticedRequests() const { return m_noticed.keys(); }
   bool IsTrayBlinking() const { return m_blink.isActive(); }
   bool IsRepeatingRequestSound() const { return m_repeat.isActive(); }
   static constexpr int kRepeatMs = 30000;
@@ -57,17 +62,24 @@ class CAlerts : public QObject {
   void HandleSoundName(const QString& name);
   void FollowWaitingRequests(const RefreshReply& reply);
   void NoticeRequestsWhileHidden(const RefreshReply& reply);
+  // Withdraws the notices of requests no longer waiting.
+  void WithdrawNotices();
+  void Withdraw(const QString& chatId);
+  void UpdateTray();
   // Another operator asks for a chat: his view, once per new request.
   void OperatorRequestAlerts(const RefreshReply& reply);
-  void Notice(const QString& text, const QString& chatId, bool bOperator);
+  void Notice(const QString& chatId, const QString& who, const QString& page, bool bOperator);
   void CloseNotices();
   void BlinkTray();
   bool IsOnline() const;
 
   CConsoleSession& m_session;
   QPointer<QWidget> m_pConsole;
-  QString m_strLastNoticeId;  // a request is not noticed twice in a row
-  QList<QPointer<CPopUpDlg>> m_notices;
+  struct Noticed {
+    QPointer<CPopUpDlg> notice;
+    QString text;  // of the notification, replaced when it changes
+  };
+  QHash<QString, Noticed> m_noticed;  // by chat id
   QTimer m_blink;
   QTimer m_repeat;  // the chat request sound again, while the operator wants it
   bool m_bRequestIconShown = false;

@@ -5,7 +5,10 @@
 #include "Preferences.h"
 
 #include <QIcon>
+#include <QImage>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 
 CConsoleTray::CConsoleTray(QWidget* console, std::function<void()> restore, std::function<void(bool)> logOut)
     : QObject(console), m_pConsole(console), m_restore(std::move(restore)), m_pMenu(new QMenu(console)) {
@@ -21,7 +24,45 @@ CConsoleTray::CConsoleTray(QWidget* console, std::function<void()> restore, std:
 }
 
 void CConsoleTray::Show() {
-  CDesktopServices::Get().ShowTrayIcon(AppIcon(), QStringLiteral("Talvero Online"), m_pMenu, [this] { m_restore(); });
+  // Online only once the service says so.
+  CDesktopServices::Get().ShowTrayIcon(Picture(false, 0), ToolTip(false, 0), m_pMenu, [this] { m_restore(); });
+}
+
+QIcon CConsoleTray::Picture(bool bOnline, int waiting) {
+  constexpr int kSize = 32;
+  QPixmap picture = AppIcon().pixmap(kSize, kSize);
+  if (!bOnline) {
+    QImage grey = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < grey.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+      for (int x = 0; x < grey.width(); ++x) {
+        const int g = qGray(line[x]) / 2 + 96;
+        line[x] = qRgba(g, g, g, qAlpha(line[x]));
+      }
+    }
+    picture = QPixmap::fromImage(grey);
+  }
+  if (waiting > 0) {
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRect badge(kSize / 2 - 2, kSize / 2 - 2, kSize / 2 + 2, kSize / 2 + 2);
+    painter.setPen(Qt::white);
+    painter.setBrush(QColor(210, 0, 0));
+    painter.drawEllipse(badge.adjusted(0, 0, -1, -1));
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(waiting > 9 ? 11 : 14);
+    painter.setFont(font);
+    painter.drawText(badge, Qt::AlignCenter, waiting > 9 ? QStringLiteral("9+") : QString::number(waiting));
+  }
+  return QIcon(picture);
+}
+
+QString CConsoleTray::ToolTip(bool bOnline, int waiting) {
+  QString tip = bOnline ? QStringLiteral("Talvero Online") : QStringLiteral("Talvero Offline");
+  if (waiting == 1) tip += QStringLiteral("\n1 chat request waiting");
+  if (waiting > 1) tip += QStringLiteral("\n%1 chat requests waiting").arg(waiting);
+  return tip;
 }
 
 void CConsoleTray::Remove() { CDesktopServices::Get().RemoveTrayIcon(); }

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QAction;
+class QIcon;
 class QMenu;
 class QWidget;
 
@@ -24,6 +25,12 @@ class CConsoleTray : public QObject {
 
   // "Always on top", checked as the preference stands, in a menu.
   static QAction* AddAlwaysOnTop(QMenu* menu);
+
+  // The tray's picture: the program's icon, greyed while the operator is
+  // offline, with the number of chat requests waiting on a red badge.
+  static QIcon Picture(bool bOnline, int waiting);
+  // Its tooltip: "Talvero Online" only while online, and what waits.
+  static QString ToolTip(bool bOnline, int waiting);
 
  private:
   QPointer<QWidget> m_pConsole;

@@ -9,7 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept)
+CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept, int slot)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       m_accept(std::move(accept)) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -37,10 +37,8 @@ CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> 
   layout->addWidget(picture);
   layout->addWidget(m_pText, 1);
 
-  if (QScreen* screen = QGuiApplication::primaryScreen()) move(CornerPlace(size(), screen->availableGeometry()));
-  m_closer.setSingleShot(true);
-  connect(&m_closer, &QTimer::timeout, this, &QWidget::close);
-  m_closer.start(kShownMs);
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(CornerPlace(size(), screen->availableGeometry()) - QPoint(0, slot * (height() + 4)));
 }
 
 QString CPopUpDlg::Text() const { return m_pText->text(); }

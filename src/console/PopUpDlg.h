@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -11,15 +10,14 @@ class QLabel;
 // white window at the bottom right of the screen's work area, on top of the
 // others, that never takes the keyboard from the operator. A click on it
 // takes the request it was made for (by its chat session id, whatever the
-// table looks like by then) and closes it; otherwise it goes after 8 s.
+// table looks like by then) and closes it; otherwise it stays until the
+// request is taken or refused. Several notices stand one above another.
 class CPopUpDlg : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kShownMs = 8000;
-
-  // An empty operator name makes a visitor's notice showing the address.
-  CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept);
+  // Slot 0 is the corner itself, each next one a notice higher.
+  CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept, int slot = 0);
 
   QString Text() const;
   // Where a window of this size goes: the work area's bottom-right corner.
@@ -32,5 +30,4 @@ class CPopUpDlg : public QWidget {
  private:
   QLabel* m_pText;
   std::function<void()> m_accept;
-  QTimer m_closer;
 };

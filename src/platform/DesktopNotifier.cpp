@@ -4,7 +4,8 @@
 
 #include <QDBusConnection>
 #include <QDBusInterface>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -13,13 +14,14 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kAccept = QStringLiteral("accept");
-constexpr int kShownMs = 15000;
+constexpr int kNeverExpires = 0;
 
 }  // namespace
 
 CDesktopNotifier::CDesktopNotifier() = default;
 
-void CDesktopNotifier::Notify(const QString& title, const QString& text, std::function<void()> accepted) {
+void CDesktopNotifier::Notify(const QString& key, const QString& title, const QString& text,
+                              std::function<void()> accepted) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return;
   if (!m_bListening) {
@@ -28,20 +30,62 @@ void CDesktopNotifier::Notify(const QString& title, const QString& text, std::fu
     bus.connect(kService, kPath, kService, QStringLiteral("NotificationClosed"), this, SLOT(OnClosed(uint, uint)));
   }
   QDBusInterface notifications(kService, kPath, kService, bus);
+  const uint replaces = m_ids.value(key, 0);
   // The body is marked up by some servers: the visitor's text goes in escaped.
-  const QDBusReply<uint> reply =
-      notifications.call(QStringLiteral("Notify"), QStringLiteral("Talvero"), uint(0), QString::fromLatin1(kDesktopId),
-                         title, text.toHtmlEscaped(), QStringList{kAccept, QStringLiteral("Accept")},
-                         QVariantMap{{QStringLiteral("desktop-entry"), QString::fromLatin1(kDesktopId)}}, kShownMs);
-  if (reply.isValid()) m_accepted.insert(reply.value(), std::move(accepted));
+  // A request waits until it is taken: the notification does not expire.
+  // Asked without waiting: a notification service that does not answer
+  // must not hold the console.
+  const QDBusPendingCall call = notifications.asyncCall(
+      QStringLiteral("Notify"), QStringLiteral("Talvero"), replaces, QString::fromLatin1(kDesktopId), title,
+      text.toHtmlEscaped(), QStringList{kAccept, QStringLiteral("Accept")},
+      QVariantMap{{QStringLiteral("desktop-entry"), QString::fromLatin1(kDesktopId)}}, kNeverExpires);
+  const quint64 sequence = ++m_nSequence;
+  m_pending.insert(key, sequence);
+  auto* watcher = new QDBusPendingCallWatcher(call, this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this,
+          [this, key, sequence, replaces, accepted = std::move(accepted)](QDBusPendingCallWatcher* finished) {
+            finished->deleteLater();
+            const QDBusPendingReply<uint> reply = *finished;
+            // Withdrawn, or shown anew, while the service was asked.
+            const bool current = m_pending.value(key) == sequence;
+            if (current) m_pending.remove(key);
+            if (reply.isError()) return;
+            if (!current) {
+              Close(reply.value());
+              return;
+            }
+            m_shown.remove(replaces);
+            m_shown.insert(reply.value(), {key, accepted});
+            m_ids.insert(key, reply.value());
+          });
+}
+
+void CDesktopNotifier::Close(uint id) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (bus.isConnected())
+    QDBusInterface(kService, kPath, kService, bus).call(QDBus::NoBlock, QStringLiteral("CloseNotification"), id);
+}
+
+void CDesktopNotifier::Withdraw(const QString& key) {
+  m_pending.remove(key);
+  const uint id = m_ids.take(key);
+  if (id == 0) return;
+  m_shown.remove(id);
+  Close(id);
 }
 
 void CDesktopNotifier::OnActionInvoked(uint id, const QString& action) {
-  const auto it = m_accepted.find(id);
-  if (it == m_accepted.end() || action != kAccept) return;
-  const std::function<void()> accepted = it.value();
-  m_accepted.erase(it);
+  const auto it = m_shown.find(id);
+  if (it == m_shown.end() || action != kAccept) return;
+  const std::function<void()> accepted = it->accepted;
+  m_ids.remove(it->key);
+  m_shown.erase(it);
   if (accepted) accepted();
 }
 
-void CDesktopNotifier::OnClosed(uint id, uint) { m_accepted.remove(id); }
+void CDesktopNotifier::OnClosed(uint id, uint) {
+  const auto it = m_shown.find(id);
+  if (it == m_shown.end()) return;
+  m_ids.remove(it->key);
+  m_shown.erase(it);
+}

@@ -6,21 +6,33 @@
 #include <functional>
 
 // Desktop notifications through the freedesktop notification service on
-// the session bus, each with an "Accept" action. Where the desktop has no
-// such service nothing is shown.
+// the session bus, each with an "Accept" action. A notification stays
+// until it is used or withdrawn; one of the same key replaces the one
+// shown. Where the desktop has no such service nothing is shown.
 class CDesktopNotifier : public QObject {
   Q_OBJECT
 
  public:
   CDesktopNotifier();
 
-  void Notify(const QString& title, const QString& text, std::function<void()> accepted);
+  void Notify(const QString& key, const QString& title, const QString& text, std::function<void()> accepted);
+  void Withdraw(const QString& key);
 
  private slots:
   void OnActionInvoked(uint id, const QString& action);
   void OnClosed(uint id, uint reason);
 
  private:
-  QHash<uint, std::function<void()>> m_accepted;
+  struct Shown {
+    QString key;
+    std::function<void()> accepted;
+  };
+  void Close(uint id);
+
+  QHash<uint, Shown> m_shown;  // by the service's id
+  QHash<QString, uint> m_ids;  // by key
+  // Notifications asked for and not yet answered, by key: the newest ask.
+  QHash<QString, quint64> m_pending;
+  quint64 m_nSequence = 0;
   bool m_bListening = false;
 };

@@ -45,10 +45,15 @@ class CDesktopServices {
   virtual bool IsTrayAvailable() const = 0;
   virtual void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) = 0;
   virtual void SetTrayIcon(const QIcon& icon) = 0;
+  virtual void SetTrayToolTip(const QString& tip) = 0;
   virtual void RemoveTrayIcon() = 0;
   // A desktop notification with an "Accept" action, where the desktop has a
   // notification service; accepted runs when the operator chooses Accept.
-  virtual void Notify(const QString& title, const QString& text, std::function<void()> accepted) = 0;
+  // It stays until it is used or withdrawn; a notification of the same key
+  // replaces the one shown.
+  virtual void Notify(const QString& key, const QString& title, const QString& text,
+                      std::function<void()> accepted) = 0;
+  virtual void Withdraw(const QString& key) = 0;
 
   // The services in use; Install() replaces them (nullptr restores none).
   static CDesktopServices& Get();

@@ -121,6 +121,13 @@ void CQtDesktopServices::SetTrayIcon(const QIcon& icon) {
 
 void CQtDesktopServices::RemoveTrayIcon() { m_pTray.reset(); }
 
-void CQtDesktopServices::Notify(const QString& title, const QString& text, std::function<void()> accepted) {
-  m_pNotifier->Notify(title, text, std::move(accepted));
+void CQtDesktopServices::SetTrayToolTip(const QString& tip) {
+  if (m_pTray) m_pTray->setToolTip(tip);
 }
+
+void CQtDesktopServices::Notify(const QString& key, const QString& title, const QString& text,
+                                std::function<void()> accepted) {
+  m_pNotifier->Notify(key, title, text, std::move(accepted));
+}
+
+void CQtDesktopServices::Withdraw(const QString& key) { m_pNotifier->Withdraw(key); }

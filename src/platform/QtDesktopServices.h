@@ -27,8 +27,10 @@ class CQtDesktopServices : public CDesktopServices {
   bool IsTrayAvailable() const override;
   void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) override;
   void SetTrayIcon(const QIcon& icon) override;
+  void SetTrayToolTip(const QString& tip) override;
   void RemoveTrayIcon() override;
-  void Notify(const QString& title, const QString& text, std::function<void()> accepted) override;
+  void Notify(const QString& key, const QString& title, const QString& text, std::function<void()> accepted) override;
+  void Withdraw(const QString& key) override;
 
  private:
   std::unique_ptr<QSoundEffect> m_pSound;

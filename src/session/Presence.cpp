@@ -6,16 +6,22 @@
 CPresence::CPresence(CChatManager& engine, QObject* parent) : QObject(parent), m_engine(engine) {}
 
 void CPresence::Send(bool bOnline) {
-  m_engine.RequestAsync(m_engine.Catalogue().Status(bOnline), REQ_STATUS, this,
-                        [this](const QString& reply) { OnStatusReply(reply); });
+  // The operator's choice: answers to what was sent before it no longer count.
+  const quint64 choice = ++m_nChoice;
+  m_engine.RequestAsync(m_engine.Catalogue().Status(bOnline), REQ_STATUS, this, [this, choice](const QString& reply) {
+    if (choice == m_nChoice) OnStatusReply(reply);
+  });
 }
 
 void CPresence::Announce() {
   if (m_bManualOffline || m_bAnnouncementOut) return;
   m_bAnnouncementOut = true;
-  m_engine.RequestAsync(m_engine.Catalogue().Status(true), REQ_STATUS, this, [this](const QString& reply) {
+  const quint64 choice = m_nChoice;
+  m_engine.RequestAsync(m_engine.Catalogue().Status(true), REQ_STATUS, this, [this, choice](const QString& reply) {
     m_bAnnouncementOut = false;
-    OnStatusReply(reply);
+    // An "online" overtaken by the operator's Offline must not make him
+    // online again.
+    if (choice == m_nChoice) OnStatusReply(reply);
   });
 }
 
@@ -25,16 +31,18 @@ void CPresence::ChooseOnline() {
 }
 
 void CPresence::ChooseOffline() {
-  Send(false);
   m_bManualOffline = true;
+  Send(false);
 }
 
 void CPresence::OnStatusReply(const QString& reply) {
+  const bool before = m_bOnline;
   if (reply == QLatin1String("online"))
     m_bOnline = true;
   else if (reply == QLatin1String("offline"))
     m_bOnline = false;
   else
     return;
+  if (m_bOnline != before) emit Changed(m_bOnline);
   if (!m_bManualOffline) emit Confirmed(m_bOnline);
 }

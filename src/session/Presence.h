@@ -33,6 +33,8 @@ class CPresence : public QObject {
   // The service confirmed a presence while the operator has not chosen
   // Offline: the buttons show it.
   void Confirmed(bool bOnline);
+  // The presence the service confirmed changed, whatever the operator chose.
+  void Changed(bool bOnline);
 
  private:
   void Send(bool bOnline);
@@ -41,4 +43,5 @@ class CPresence : public QObject {
   bool m_bOnline = false;
   bool m_bManualOffline = false;
   bool m_bAnnouncementOut = false;
+  quint64 m_nChoice = 0;  // the operator's choices so far
 };

@@ -1,6 +1,7 @@
 // The console in the background: tray, minimising, always-on-top, and the
 // notices and notifications of chat requests while it is hidden.
 #include "Alerts.h"
+#include "ConsoleTray.h"
 #include "MainDlg.h"
 #include "OperatorList.h"
 #include "Presence.h"
@@ -36,7 +37,8 @@ class TestAlerts : public QObject {
   void init() {
     m_pSession = std::make_unique<CSessionFixture>();
     m_pSession->UseScriptedServer([](const httplib::Request& req) {
-      if (req.path.find("w-mrefresh.php") != std::string::npos) return CScriptedServer::Reply{200, "online"};
+      if (req.path.find("w-mrefresh.php") != std::string::npos)
+        return CScriptedServer::Reply{200, req.get_param_value("action") == "lgof" ? "offline" : "online"};
       return CScriptedServer::Reply{200, "false<fld><fld><fld><fld>"};
     });
     m_pSession->LogIn();
@@ -44,36 +46,63 @@ class TestAlerts : public QObject {
   }
   void cleanup() { m_pSession.reset(); }
 
-  void aHiddenConsoleNoticesEachRequestOnce() {
+  // One notice and one notification per request, naming the visitor and
+  // his page; seen again it is not repeated, and it goes when the request
+  // is taken, here or elsewhere.
+  void aHiddenConsoleNoticesEachRequestOnceUntilTaken() {
     C().hide();
     Desktop().Clear();
-    const QString request = RefreshReplyText({{"a"}, {"b", "Chat Request"}}, "2", "sound1");
-    C().Session().Refresh().Apply(request);
+    const TestVisitor zoe{"b", "Chat Request", "0:01:00", "#", "Zoe"};
+    const TestVisitor nameless{"c", "Chat Request", "0:01:00", "#", "", "10.0.0.7"};
+    C().Session().Refresh().Apply(RefreshReplyText({{"a"}, zoe}, "2", "sound1"));
     QCOMPARE(C().Alerts().OpenNotices().size(), 1);
     CPopUpDlg* notice = C().Alerts().OpenNotices().first();
-    QCOMPARE(notice->Text(), QString("Chat Request from: 10.0.0.1"));
+    QCOMPARE(notice->Text(), QString("Chat Request from: Zoe"));
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(notice->pos() + QPoint(notice->width(), notice->height()), area.bottomRight() + QPoint(1, 1));
     QCOMPARE(Desktop().notifications.size(), 1);
+    QCOMPARE(Desktop().notifications[0].text, QString("Zoe\n/index.html"));
     QCOMPARE(Desktop().sounds, QList<QUrl>{QUrl("qrc:/sounds/143.wav")});
     QVERIFY(C().isVisible());  // the request brought the console forward
     C().hide();
-    C().Session().Refresh().Apply(request);  // the same request again
-    QCOMPARE(C().Alerts().OpenNotices().size(), 1);
-    // The rows move before the click: the notice still takes its own request.
-    C().hide();
-    C().Session().Refresh().Apply(RefreshReplyText({{"c", "Chat Request"}, {"b", "Chat Request"}}, "2"));
-    // "c" is new, and "b" is no longer the last one noticed: both come.
-    QCOMPARE(C().Alerts().OpenNotices().size(), 3);
-    notice->Click();
+    for (int i = 0; i < 2; ++i) C().Session().Refresh().Apply(RefreshReplyText({zoe, nameless}, "2"));
+    QCOMPARE(C().Alerts().OpenNotices().size(), 2);
+    QCOMPARE(Desktop().notifications.size(), 2);
+    QCOMPARE(Desktop().notifications[0].shown, 1);  // not repeated
+    QCOMPARE(Desktop().notifications[1].text, QString("10.0.0.7\n/index.html"));
+    // Zoe's request is taken by another operator: hers go, the other stays.
+    C().Session().Refresh().Apply(RefreshReplyText({nameless}, "1"));
+    QTRY_COMPARE(C().Alerts().OpenNotices().size(), 1);
+    QVERIFY(Desktop().notifications[0].withdrawn && !Desktop().notifications[1].withdrawn);
+    // Taken from its notification: the notice goes with it.
+    Desktop().notifications[1].accept();
     QTRY_COMPARE(Accepted().size(), 1);
-    QVERIFY(Accepted()[0].contains("csesid=b&"));
-    Desktop().notifications[1].accept();  // the notification of "c"
-    QTRY_COMPARE(Accepted().size(), 2);
-    QVERIFY(Accepted()[1].contains("csesid=c&"));
+    QVERIFY(Accepted()[0].contains("csesid=c&"));
+    QTRY_VERIFY(C().Alerts().OpenNotices().isEmpty());
+    QCOMPARE(Desktop().ShownNotifications(), 0);
+    // A request that comes back after it was taken is a new one.
+    C().hide();
+    C().Session().Refresh().Apply(RefreshReplyText({zoe}, "1"));
+    QCOMPARE(Desktop().ShownNotifications(), 1);
     C().LogOut(false);  // notices go with the session
     QTRY_VERIFY(C().Alerts().OpenNotices().isEmpty());
-    QVERIFY(!Desktop().trayShown);
+    QCOMPARE(Desktop().ShownNotifications(), 0);
+  }
+
+  // The tray shows presence and the requests waiting.
+  void theTrayShowsPresenceAndWaitingRequests() {
+    const auto image = [](const QIcon& icon) { return icon.pixmap(32, 32).toImage(); };
+    C().Session().Refresh().Apply(RefreshReplyText({{"a", "Chat Request"}, {"b", "Chat Request"}}, "2"));
+    QCOMPARE(Desktop().trayTip, QString("Talvero Online\n2 chat requests waiting"));
+    QCOMPARE(image(Desktop().trayIcon), image(CConsoleTray::Picture(true, 2)));
+    QVERIFY(image(CConsoleTray::Picture(true, 2)) != image(CConsoleTray::Picture(true, 0)));
+    C().Controls().offline->click();
+    QTRY_VERIFY(!C().Session().Presence().IsOnline());
+    QCOMPARE(Desktop().trayTip, QString("Talvero Offline\n2 chat requests waiting"));
+    C().Session().Refresh().Apply(RefreshReplyText({{"a"}}));
+    QCOMPARE(Desktop().trayTip, QString("Talvero Offline"));
+    QCOMPARE(image(Desktop().trayIcon), image(CConsoleTray::Picture(false, 0)));
+    QVERIFY(image(CConsoleTray::Picture(false, 0)) != image(CConsoleTray::Picture(true, 0)));
   }
 
   void theRequestSoundRepeatsOnlyWhenAskedAndWhileARequestWaits() {

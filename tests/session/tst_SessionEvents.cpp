@@ -105,6 +105,18 @@ class TestSessionEvents : public QObject {
     QTRY_COMPARE(Sent("action=lgon"), 4);
   }
 
+  // An "online" answered after the operator chose Offline is old news.
+  void aLateOnlineDoesNotUndoOffline() {
+    m_pFixture->Server().SetScript([](const httplib::Request& req) {
+      const bool online = req.get_param_value("action") == "lgon";
+      return CScriptedServer::Reply{200, online ? "online" : "offline", online ? 300 : 0};
+    });
+    S().Presence().Announce();
+    S().Presence().ChooseOffline();
+    QTRY_COMPARE(m_pFixture->Engine().RunningRequests(), 0);
+    QVERIFY(!S().Presence().IsOnline());
+  }
+
   // The end tells the service once, closes the chats' registry and their
   // windows, and no later reply reaches the models.
   void theEndClosesTheChatsOnce() {

@@ -4,6 +4,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
+
 CRecordingDesktopServices::CRecordingDesktopServices() { CDesktopServices::Install(this); }
 
 CRecordingDesktopServices::~CRecordingDesktopServices() { CDesktopServices::Install(nullptr); }
@@ -52,10 +54,31 @@ void CRecordingDesktopServices::ShowTrayIcon(const QIcon&, const QString& tip, Q
   trayActivated = std::move(activated);
 }
 
-void CRecordingDesktopServices::SetTrayIcon(const QIcon&) { ++trayIconChanges; }
+void CRecordingDesktopServices::SetTrayIcon(const QIcon& icon) {
+  ++trayIconChanges;
+  trayIcon = icon;
+}
 
-void CRecordingDesktopServices::Notify(const QString& title, const QString& text, std::function<void()> accepted) {
-  notifications.append({title, text, std::move(accepted)});
+void CRecordingDesktopServices::Notify(const QString& key, const QString& title, const QString& text,
+                                       std::function<void()> accepted) {
+  for (Notification& shown : notifications) {
+    if (shown.key != key || shown.withdrawn) continue;
+    shown.title = title;
+    shown.text = text;
+    shown.accept = std::move(accepted);
+    ++shown.shown;
+    return;
+  }
+  notifications.append({key, title, text, std::move(accepted)});
+}
+
+void CRecordingDesktopServices::Withdraw(const QString& key) {
+  for (Notification& shown : notifications)
+    if (shown.key == key) shown.withdrawn = true;
+}
+
+int CRecordingDesktopServices::ShownNotifications() const {
+  return int(std::count_if(notifications.cbegin(), notifications.cend(), [](const Notification& n) { return !n.withdrawn; }));
 }
 
 void CRecordingDesktopServices::Clear() {

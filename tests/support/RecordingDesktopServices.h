@@ -2,6 +2,7 @@
 
 #include "DesktopServices.h"
 
+#include <QIcon>
 #include <QList>
 #include <QMenu>
 #include <QPointer>
@@ -44,8 +45,10 @@ class CRecordingDesktopServices : public CDesktopServices {
   bool IsTrayAvailable() const override { return trayAvailable; }
   void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) override;
   void SetTrayIcon(const QIcon& icon) override;
+  void SetTrayToolTip(const QString& tip) override { trayTip = tip; }
   void RemoveTrayIcon() override { trayShown = false; }
-  void Notify(const QString& title, const QString& text, std::function<void()> accepted) override;
+  void Notify(const QString& key, const QString& title, const QString& text, std::function<void()> accepted) override;
+  void Withdraw(const QString& key) override;
 
   // Answers for the next message boxes, in order.
   void ScriptAnswers(const QList<Answer>& answers) { m_answers = answers; }
@@ -74,12 +77,19 @@ class CRecordingDesktopServices : public CDesktopServices {
   QPointer<QMenu> trayMenu;
   std::function<void()> trayActivated;
   int trayIconChanges = 0;
+  QIcon trayIcon;
+  // Every notification shown, in order; one replaced is updated in place.
   struct Notification {
+    QString key;
     QString title;
     QString text;
     std::function<void()> accept;
+    int shown = 1;  // times shown: 1, and one more per replacement
+    bool withdrawn = false;
   };
   QList<Notification> notifications;
+  // The notifications shown now.
+  int ShownNotifications() const;
 
  private:
   QList<Answer> m_answers;
