@@ -83,8 +83,6 @@ void CPreferences::SetRepeatRequestSound(bool bOn) {
 
 void LoadPreferences() { CPreferences::Instance().Load(); }
 QString EventSoundSetting(int nEvent) { return CPreferences::Instance().EventSound(nEvent); }
-void SetEventSoundSettings(const QStringList& sounds) { CPreferences::Instance().SetEventSounds(sounds); }
 bool IsSpellCheckEnabled() { return CPreferences::Instance().SpellCheck(); }
-void SetSpellCheck(bool bOn) { CPreferences::Instance().SetSpellCheck(bOn); }
 bool IsAlwaysOnTop() { return CPreferences::Instance().AlwaysOnTop(); }
 void SetAlwaysOnTop(bool bOn) { CPreferences::Instance().SetAlwaysOnTop(bOn); }

@@ -57,8 +57,6 @@ class CPreferences : public QObject {
 // The operations the rest of the program has always called, over the one object.
 void LoadPreferences();
 QString EventSoundSetting(int nEvent);
-void SetEventSoundSettings(const QStringList& sounds);
 bool IsSpellCheckEnabled();
-void SetSpellCheck(bool bOn);
 bool IsAlwaysOnTop();
 void SetAlwaysOnTop(bool bOn);

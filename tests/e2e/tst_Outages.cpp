@@ -40,8 +40,13 @@ class TestOutages : public QObject {
   QList<QPointer<CChatDlg>> m_chats;
 
   // anna's console with a chat open with each of n visitors, every window
-  // polling every kPeriodMs.
-  void StartConsoleWithChats(int n, int connectMs = 3000, int totalMs = 5000) {
+  // polling every kPeriodMs. False when it could not be made: the test has
+  // failed already and must stop, or it would use windows that are not there.
+  [[nodiscard]] bool StartConsoleWithChats(int n, int connectMs = 3000, int totalMs = 5000) {
+    OpenConsoleWithChats(n, connectMs, totalMs);
+    return !QTest::currentTestFailed();
+  }
+  void OpenConsoleWithChats(int n, int connectMs, int totalMs) {
     m_pSession = std::make_unique<CSessionFixture>();
     m_pSession->Engine().SetTimeouts(connectMs, totalMs);
     CServiceConfig config = CServiceConfig::Demo();
@@ -96,7 +101,7 @@ class TestOutages : public QObject {
   // Every request fails for longer than 13 console periods, then the
   // service is back: one warning, the alert, and all comes back by itself.
   void anOutageLongerThanThirteenPeriods() {
-    StartConsoleWithChats(2);
+    if (!StartConsoleWithChats(2)) return;
     const int outageMs = 15 * kPeriodMs;
     m_pService->Control("fault", {{"kind", "drop"}, {"for", QString::number(outageMs)}});
     Say(0, "one while down");
@@ -128,7 +133,7 @@ class TestOutages : public QObject {
   // Every reply takes six chat periods: the windows wait for their own
   // requests instead of piling them up, and keep answering the operator.
   void everyReplySlowerThanTheChatPeriod() {
-    StartConsoleWithChats(2);
+    if (!StartConsoleWithChats(2)) return;
     CChatManager& engine = m_pSession->Engine();
     QTRY_COMPARE(engine.RunningRequests(), 0);
     const int threadsBefore = ThreadCount();
@@ -171,7 +176,7 @@ class TestOutages : public QObject {
   }
   void badRepliesAreNeverShown() {
     QFETCH(QString, kind);
-    StartConsoleWithChats(1);
+    if (!StartConsoleWithChats(1)) return;
     Say(0, "before");
     QTRY_VERIFY(Transcript(0).contains("V0: before"));
     const QString newcomer = m_pService->Control("visitor/add", {{"name", "Nia"}});
@@ -216,7 +221,7 @@ class TestOutages : public QObject {
   // leaves no worker behind however long the requests would have hung.
   void logOutWhileRequestsHang() {
     const int threadsBefore = ThreadCount();
-    StartConsoleWithChats(2, 3000, 20000);
+    if (!StartConsoleWithChats(2, 3000, 20000)) return;
     CChatManager& engine = m_pSession->Engine();
     const int hangMs = 15000;
     m_pService->Control("fault", {{"kind", "delay"}, {"ms", QString::number(hangMs)}, {"for", "60000"}});
