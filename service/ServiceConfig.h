@@ -38,7 +38,7 @@ class CServiceConfig {
  public:
   QString prefix = QStringLiteral("cpn");  // announced without the leading "/"
   QString host;                            // announced host; empty: 127.0.0.1:<port>
-  QString version = QStringLiteral("2.5");
+  QString version = QStringLiteral(TALVERO_VERSION);  // the console's own: no newer one by default
   QString newVersionText = QStringLiteral("A new version of Talvero is available. Download it now?");
   QList<SiteConfig> sites;
 

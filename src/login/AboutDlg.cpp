@@ -21,4 +21,4 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QString CAboutDlg::VersionLine() { return QStringLiteral("Talvero Version 2.5"); }
+QString CAboutDlg::VersionLine() { return QStringLiteral("Talvero Version " TALVERO_VERSION); }

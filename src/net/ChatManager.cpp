@@ -21,7 +21,6 @@ std::atomic<CChatManager*> g_pEngine{nullptr};
 std::atomic<bool> s_bFailureBoxShown{false};
 
 const QString kInternetCaption = QStringLiteral("Internet Connection");
-constexpr double kOwnVersion = 2.5;
 
 // After this many failures in a row the operator is told; the count then
 // restarts far below zero so that the next warning needs 213 more.
@@ -276,6 +275,8 @@ void CChatManager::TakeParameters(const QString& reply, QString& newVersionText)
   // address the program was started with stays.
   if (!fields[2].trimmed().isEmpty()) m_strHost = fields[2];
   if (!fields[3].trimmed().isEmpty()) m_strPrefix = QStringLiteral("/") + fields[3];
+  // The newest version the service knows is a number, read as this one is.
+  static const double kOwnVersion = ReadLeadingDouble(QStringLiteral(TALVERO_VERSION));
   if (ReadLeadingDouble(fields[5]) > kOwnVersion) newVersionText = fields[4];
 }
 

@@ -107,7 +107,7 @@ CHttpTransport::Result CHttpTransport::Get(const QString& host, bool secure, con
   curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
   curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(c, CURLOPT_USERAGENT, "Talvero/2.5");
+  curl_easy_setopt(c, CURLOPT_USERAGENT, "Talvero/" TALVERO_VERSION);
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(c, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, long(options.connectTimeoutMs));

@@ -35,7 +35,7 @@ class TestServiceProtocol : public QObject {
     QCOMPARE(f[1], QString("3"));
     QCOMPARE(f[2], S().Host());
     QCOMPARE(f[3], QString("cpn"));
-    QCOMPARE(f[5], QString("2.5"));
+    QCOMPARE(f[5], QString(TALVERO_VERSION));
     // An unknown site still gets the service's parameters.
     QCOMPARE(S().GetPieces("/cpn/w-param.php?stid=nope", kSepField).size(), 6);
   }
