@@ -1,25 +1,25 @@
-// The foot-prints reply, shown in the foot-prints panel.
+// The foot-prints reply: one page per field, each page and its time taken
+// from its own field.
 
-#include "FuzzApplication.h"
+#include "FootPrintsReply.h"
 #include "FuzzInput.h"
-#include "GetFootDlg.h"
 #include "Separators.h"
 #include "SplitReply.h"
 
-#include <QTableWidget>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  EnsureFuzzApplication();
-  static CGetFootDlg panel;
   const QString text = ReplyText(data, size);
-  panel.ShowFootPrints(0, text, kSepField, true, QStringLiteral("Guest"));
-  const qsizetype pieces = text.isEmpty() || text == kDisconnect ? 0 : SplitReply(text, kSepField).size();
-  FUZZ_CHECK(panel.List()->rowCount() == pieces);
-  for (const QString& piece : SplitReply(text, kSepField)) {
-    QString page, duration;
-    CGetFootDlg::SplitPiece(piece, page, duration);
-    FUZZ_CHECK(!page.contains(u' '));
-    FUZZ_CHECK(page.size() + duration.size() <= piece.size());
+  const FootPrintsReply reply = FootPrintsReply::Parse(text);
+  if (text.isEmpty() || text == kDisconnect) {
+    FUZZ_CHECK(!reply.wellFormed && reply.pages.isEmpty());
+    return 0;
+  }
+  const QStringList pieces = SplitReply(text, kSepField);
+  FUZZ_CHECK(reply.wellFormed && reply.pages.size() == pieces.size());
+  for (qsizetype i = 0; i < pieces.size(); ++i) {
+    const FootPrint& f = reply.pages[i];
+    FUZZ_CHECK(!f.page.contains(u' '));
+    FUZZ_CHECK(f.page.size() + f.duration.size() <= pieces[i].size());
+    FUZZ_CHECK(pieces[i].startsWith(f.page) && pieces[i].endsWith(f.duration));
   }
   return 0;
 }

@@ -1,19 +1,19 @@
-// The messages reply, shown in a message window as the console shows it.
+// The messages reply: a failed request or an empty reply shows nothing;
+// any other reads as text without the protocol's separators.
 
-#include "FuzzApplication.h"
 #include "FuzzInput.h"
-#include "MessageDlg.h"
+#include "MessagesReply.h"
 #include "Separators.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  EnsureFuzzApplication();
   const QString text = ReplyText(data, size);
-  CMessageDlg* window = CMessageDlg::ShowMessagesReply(text);
+  const MessagesReply reply = MessagesReply::Parse(text);
   if (text.isEmpty() || text == kDisconnect) {
-    FUZZ_CHECK(window == nullptr);
+    FUZZ_CHECK(!reply.wellFormed && reply.text.isEmpty() && reply.sound.isEmpty());
     return 0;
   }
-  FUZZ_CHECK(window != nullptr);
-  delete window;
+  FUZZ_CHECK(reply.wellFormed);
+  FUZZ_CHECK(!reply.text.contains(kSepBlock) && !reply.text.contains(kSepField) && !reply.text.contains(kSepLine));
+  if (reply.RingsNewMessage()) FUZZ_CHECK(text.endsWith(kSepBlock + reply.sound));
   return 0;
 }

@@ -6,10 +6,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString text = ReplyText(data, size);
-  const std::optional<OperatorChatReply> reply = OperatorChatReply::Parse(text);
-  if (!reply) return 0;
+  const OperatorChatReply reply = OperatorChatReply::Parse(text);
+  if (!reply.wellFormed) return 0;
   FUZZ_CHECK(text != kDisconnect);
-  FUZZ_CHECK(!reply->chatId.isEmpty());
-  FUZZ_CHECK(!reply->otherOperator.contains(kSepField) && !reply->chatId.contains(kSepField));
+  FUZZ_CHECK(!reply.chatId.isEmpty());
+  FUZZ_CHECK(!reply.otherOperator.contains(kSepField) && !reply.chatId.contains(kSepField));
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "Separators.h"
 #include "ServiceState.h"
+#include "SiteVisitor.h"
 
 #include <QStringList>
 
@@ -66,25 +67,25 @@ QString CConsoleProtocol::VisitorLines(Site& site, bool chatsOnly, qint64 now) c
   QStringList lines;
   for (const Visitor& v : site.visitors) {
     if (v.departed) continue;
-    const QString status = v.Status();
-    const bool request = status == QStringLiteral("Chat Request");
-    const bool chatting = status.startsWith(QStringLiteral("Chatting"));
+    VisitorLine line;
+    line.status = v.Status();
+    const bool request = line.IsChatRequest();
+    const bool chatting = line.IsChatting();
     if (chatsOnly && !request && !chatting) continue;
     const bool inSite = !request && !chatting;
-    lines.append(QStringList{v.sessionId,
-                             v.ip,
-                             QString::number(v.visits),
-                             status,
-                             FormatDuration(now - v.arrivedAt),
-                             v.name,
-                             chatting ? QString() : QStringLiteral("Delete"),
-                             request ? QStringLiteral("Busy") : QString(),
-                             inSite && !v.invited ? QStringLiteral("Invite") : QString(),
-                             QStringLiteral("BlockIP"),
-                             inSite ? QStringLiteral("Pro-Pop") : QString(),
-                             v.page,
-                             v.colour}
-                     .join(kSepField));
+    line.sessionId = v.sessionId;
+    line.ip = v.ip;
+    line.visits = QString::number(v.visits);
+    line.duration = FormatDuration(now - v.arrivedAt);
+    line.name = v.name;
+    line.actDelete = chatting ? QString() : QStringLiteral("Delete");
+    line.actBusy = request ? QStringLiteral("Busy") : QString();
+    line.actInvite = inSite && !v.invited ? QStringLiteral("Invite") : QString();
+    line.actBlockIp = QStringLiteral("BlockIP");
+    line.actProPop = inSite ? QStringLiteral("Pro-Pop") : QString();
+    line.page = v.page;
+    line.colour = v.colour;
+    lines.append(line.Fields().join(kSepField));
   }
   return lines.isEmpty() ? QStringLiteral("No Users Online") : lines.join(kSepLine);
 }

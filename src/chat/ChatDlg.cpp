@@ -7,7 +7,6 @@
 #include "DesktopServices.h"
 #include "FooButton.h"
 #include "EmotionsDlg.h"
-#include "EventSound.h"
 #include "IconButton.h"
 #include "MySpellEditCtrl.h"
 #include "OperatorBox.h"
@@ -16,7 +15,7 @@
 #include "Preferences.h"
 #include "RequestTypes.h"
 #include "Separators.h"
-#include "SplitReply.h"
+#include "ShortReplies.h"
 #include "VisitorDetails.h"
 #include "VisitorDtlsDlg.h"
 
@@ -57,8 +56,10 @@ CChatDlg::~CChatDlg() = default;
 bool CChatDlg::OnInitDialog() {
   m_pTranscript->SetOwnLoginId(m_engine.Session().loginId);
   m_pollTimer.start(m_engine.Session().chatPeriodMs);
-  m_engine.RequestCannedMessages(this, [this](const QString& reply) { HandleServerReply(REQ_CANNED_LISTS, reply); });
-  if (!m_bDetailsKnown) Request(m_engine.Catalogue().VisitorDetails(m_strChatId), REQ_VISITOR_DETAILS);
+  m_engine.RequestCannedMessages(this, UnlessClosing([this](const QString& reply) { ParseCannedLists(reply); }));
+  if (!m_bDetailsKnown)
+    Request(m_engine.Catalogue().VisitorDetails(m_strChatId), REQ_VISITOR_DETAILS,
+            [this](const QString& reply) { OnDetailsReply(VisitorDetails::Parse(reply)); });
   UpdateCaption();
   m_pSpellCheck->setChecked(IsSpellCheckEnabled());
   m_pPadlock->setVisible(m_engine.Session().secure);
@@ -76,7 +77,8 @@ void CChatDlg::SetVisitorDetails(const VisitorDetails& details) { m_pDetails->Sh
 
 void CChatDlg::PollMessages() {
   if (m_bEnded) return;  // a tick queued before the chat ended
-  SendPoll(m_engine.Catalogue().PollChat(m_strChatId, m_strVisitorIp, LastNumber()), REQ_POLL_CHAT);
+  SendPoll(m_engine.Catalogue().PollChat(m_strChatId, m_strVisitorIp, LastNumber()), REQ_POLL_CHAT,
+           [this](const QString& reply) { OnPollReply(ChatPollReply::Parse(reply)); });
   RefreshOperatorCombo();
   m_pElapsed->setText(ElapsedText());
 }
@@ -97,37 +99,26 @@ int CChatDlg::SendLineType() const { return REQ_SEND_LINE; }
 
 void CChatDlg::NotifyTyping() {
   const int length = m_pEntry->toPlainText().size();
-  if (length > 0 && length % 6 == 0) Request(m_engine.Catalogue().OperatorTyping(m_strChatId), REQ_TYPING_NOTICE);
+  if (length > 0 && length % 6 == 0)
+    Request(m_engine.Catalogue().OperatorTyping(m_strChatId), REQ_TYPING_NOTICE, {});
 }
 
+// A transfer's reply is not among them: it means nothing without the
+// operator its request was for.
 void CChatDlg::HandleServerReply(int nType, const QString& strReply) {
   if (m_engine.IsClosing() || m_bClosing) return;
   switch (nType) {
-    case REQ_POLL_CHAT:
-      PollAnswered();
-      if (!m_bEnded) OnPollReply(ChatPollReply::Parse(strReply));
-      break;
-    case REQ_END_CHAT:
-      OnEndChatReply(strReply);
-      break;
-    case REQ_VISITOR_DETAILS:
-      OnDetailsReply(strReply);
-      break;
-    case REQ_NAME_AND_EMAIL:
-      OnNameReply(strReply);
-      break;
-    case REQ_CANNED_LISTS:
-      ParseCannedLists(strReply);
-      break;
-    case REQ_TRANSFER_CHAT:
-      OnTransferReply(strReply, m_strTransferTo);
-      break;
-    default:
-      break;
+    case REQ_POLL_CHAT: OnPollReply(ChatPollReply::Parse(strReply)); break;
+    case REQ_END_CHAT: OnEndChatReply(strReply); break;
+    case REQ_VISITOR_DETAILS: OnDetailsReply(VisitorDetails::Parse(strReply)); break;
+    case REQ_NAME_AND_EMAIL: OnNameReply(VisitorNameReply::Parse(strReply)); break;
+    case REQ_CANNED_LISTS: ParseCannedLists(strReply); break;
+    default: break;
   }
 }
 
 void CChatDlg::OnPollReply(const ChatPollReply& reply) {
+  if (m_bEnded) return;  // a poll answered after the chat ended
   if (reply.hasTypingFlag) m_pStatusLine->setText(reply.visitorTyping ? kVisitorTyping : QString());
   if (!AppendNewLines(reply)) {
     if (reply.IsClosingNotice(ChatPollReply::kClosedByUser)) {
@@ -140,12 +131,11 @@ void CChatDlg::OnPollReply(const ChatPollReply& reply) {
       MarkEnded(QStringLiteral("(chat ended)"), QStringLiteral("The chat has ended."));
     }
   }
-  if (reply.sound == QStringLiteral("sound4")) PlayEventSound(EVENT_NEW_CHAT_LINE);
+  if (reply.RingsNewLine()) emit ServiceSound(reply.sound);
 }
 
-void CChatDlg::OnDetailsReply(const QString& reply) {
-  VisitorDetails details;
-  if (!VisitorDetails::FromReplyPieces(SplitReply(reply, kSepField), details)) return;
+void CChatDlg::OnDetailsReply(const VisitorDetails& details) {
+  if (!details.wellFormed) return;
   SetVisitorDetails(details);
   if (!m_pSession.isNull()) m_pSession->CacheDetails(details, m_strChatId);
   m_bDetailsKnown = true;
@@ -153,30 +143,29 @@ void CChatDlg::OnDetailsReply(const QString& reply) {
 
 void CChatDlg::RequestNameAndEmail() {
   if (m_strVisitorName.isEmpty() && m_strVisitorEmail.isEmpty())
-    Request(m_engine.Catalogue().NameAndEmail(m_strChatId), REQ_NAME_AND_EMAIL);
+    Request(m_engine.Catalogue().NameAndEmail(m_strChatId), REQ_NAME_AND_EMAIL,
+            [this](const QString& reply) { OnNameReply(VisitorNameReply::Parse(reply)); });
 }
 
-void CChatDlg::OnNameReply(const QString& reply) {
-  const QStringList pieces = SplitReply(reply, kSepField);
-  if (pieces.size() != 2) return;
-  m_strVisitorName = pieces[0];
-  m_strVisitorEmail = pieces[1];
+void CChatDlg::OnNameReply(const VisitorNameReply& reply) {
+  if (!reply.wellFormed) return;
+  m_strVisitorName = reply.name;
+  m_strVisitorEmail = reply.email;
   UpdateCaption();
 }
 
 void CChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->AppendTranscriptLine(text); }
 
-void CChatDlg::InsertTranscriptBitmap(int bitmapId) { m_pTranscript->InsertTranscriptBitmap(bitmapId); }
-
 // Polling goes on until the service confirms the end: stopping it at once
 // froze a chat that still ran when the request was refused or lost.
 void CChatDlg::EndChat() {
   m_pCloseChat->setEnabled(false);  // one request out at a time
-  Request(m_engine.Catalogue().Action(QStringLiteral("endchatcl"), m_strChatId), REQ_END_CHAT);
+  Request(m_engine.Catalogue().Action(QStringLiteral("endchatcl"), m_strChatId), REQ_END_CHAT,
+          [this](const QString& reply) { OnEndChatReply(reply); });
 }
 
 void CChatDlg::OnEndChatReply(const QString& reply) {
-  if (reply == QStringLiteral("true")) {
+  if (IsConfirmed(reply)) {
     CloseChatWindow();
     return;
   }

@@ -21,6 +21,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 struct ChatPollReply;
 struct VisitorDetails;
+struct VisitorNameReply;
 
 // The window of one chat with a visitor. It polls the service for new lines
 // at the chat period (one poll out at a time), shows them in the transcript,
@@ -43,8 +44,11 @@ class CChatDlg : public CChatWindowBase {
   void SetVisitorDetails(const VisitorDetails& details);
   void RefreshOperatorCombo();
   void AppendTranscriptLine(const QString& text) override;
-  void InsertTranscriptBitmap(int bitmapId);
-  void HandleServerReply(int nType, const QString& strReply) override;
+  // A reply handed over by its request type: the poll, Close Chat, the
+  // visitor's details, name and e-mail, and the canned lists. The window's
+  // own requests hand their replies to their handlers directly. Nothing is
+  // done while the session or the window is closing.
+  void HandleServerReply(int nType, const QString& strReply);
 
   const QString& ChatId() const { return m_strChatId; }
   // The chat still runs: the visitor has not left, nor has it gone to
@@ -90,8 +94,8 @@ class CChatDlg : public CChatWindowBase {
   int SendLineType() const override;
   void BuildWindow();
   void OnPollReply(const ChatPollReply& reply);
-  void OnDetailsReply(const QString& reply);
-  void OnNameReply(const QString& reply);
+  void OnDetailsReply(const VisitorDetails& details);
+  void OnNameReply(const VisitorNameReply& reply);
   void RequestNameAndEmail();
   void UpdateCaption();
   void SetToolMode(bool bResponses);
@@ -116,8 +120,7 @@ class CChatDlg : public CChatWindowBase {
   bool m_bDetailsKnown;
   bool m_bResponsesShown = true;
   bool m_bEnded = false;
-  QString m_strCaptionNote;
-  QString m_strTransferTo;  // the operator of the transfer request out  // "(chat ended)" and the like, after the visitor's name
+  QString m_strCaptionNote;  // "(chat ended)" and the like, after the visitor's name
   QList<PushUrl> m_pushUrls;
   QList<CannedResponse> m_responses;
 

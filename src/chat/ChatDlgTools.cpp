@@ -8,6 +8,7 @@
 #include "MySpellEditCtrl.h"
 #include "RequestTypes.h"
 #include "Separators.h"
+#include "ShortReplies.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -130,15 +131,15 @@ void CChatDlg::TransferChat() {
                        CDesktopServices::Icon::Exclamation);
     return;
   }
-  m_strTransferTo = name;
   m_pTransfer->setEnabled(false);  // one request out at a time
-  Request(m_engine.Catalogue().TransferChat(m_strChatId, name), REQ_TRANSFER_CHAT);
+  Request(m_engine.Catalogue().TransferChat(m_strChatId, name), REQ_TRANSFER_CHAT,
+          [this, name](const QString& reply) { OnTransferReply(reply, name); });
 }
 
 // A transfer that did not happen is said, and one that did ends this
 // window's part in the chat: it no longer polls or sends.
 void CChatDlg::OnTransferReply(const QString& reply, const QString& toOperator) {
-  if (reply == QStringLiteral("true")) {
+  if (IsConfirmed(reply)) {
     MarkEnded(QStringLiteral("(transferred to %1)").arg(toOperator),
               QStringLiteral("The chat went to %1: this window no longer sends or receives lines.").arg(toOperator));
     // Close Chat would end the chat for the operator who has it now.

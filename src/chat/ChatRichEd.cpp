@@ -147,12 +147,6 @@ void CChatRichEd::InsertPlain(QTextCursor& cursor, const QString& text) {
   cursor.insertText(text.mid(done), m_format);
 }
 
-void CChatRichEd::InsertTranscriptBitmap(int bitmapId) {
-  QTextCursor cursor(document());
-  cursor.movePosition(QTextCursor::End);
-  InsertPicture(cursor, bitmapId);
-}
-
 void CChatRichEd::InsertPicture(QTextCursor& cursor, int bitmapId) {
   // One format per picture for the whole process: building its name (an
   // address) and asking the document for the picture at every code was most

@@ -37,9 +37,6 @@ class CChatRichEd : public QTextBrowser {
   // Adds one chat line (or notice) at the end: as plain text, with its
   // emoticon codes as pictures and its addresses as links.
   void AppendTranscriptLine(const QString& text);
-  // Adds the transcript picture of a bitmap id at the end; a picture that
-  // cannot be loaded is added as its code text.
-  void InsertTranscriptBitmap(int bitmapId);
 
   // The length as the bound counts it: a picture is one character, a line
   // break one.

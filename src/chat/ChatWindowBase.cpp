@@ -2,7 +2,6 @@
 
 #include "ChatManager.h"
 #include "ChatPollReply.h"
-#include "DesktopServices.h"
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
 #include "Separators.h"
@@ -27,14 +26,24 @@ const QString kNotSent = QStringLiteral(
 
 CChatWindowBase::CChatWindowBase(CChatManager& engine) : QDialog(nullptr), m_engine(engine) { m_started.start(); }
 
-void CChatWindowBase::Request(const QString& url, int nType) {
-  m_engine.RequestAsync(url, nType, this, [this, nType](const QString& reply) { HandleServerReply(nType, reply); });
+CChatWindowBase::ReplyHandler CChatWindowBase::UnlessClosing(ReplyHandler onReply) {
+  if (!onReply) return {};
+  return [this, onReply = std::move(onReply)](const QString& reply) {
+    if (!m_bClosing) onReply(reply);
+  };
 }
 
-void CChatWindowBase::SendPoll(const QString& url, int nType) {
+void CChatWindowBase::Request(const QString& url, int nType, ReplyHandler onReply) {
+  m_engine.RequestAsync(url, nType, this, UnlessClosing(std::move(onReply)));
+}
+
+void CChatWindowBase::SendPoll(const QString& url, int nType, ReplyHandler onReply) {
   if (m_bPollOut) return;
   m_bPollOut = true;
-  Request(url, nType);
+  Request(url, nType, [this, onReply = std::move(onReply)](const QString& reply) {
+    m_bPollOut = false;
+    onReply(reply);
+  });
 }
 
 bool CChatWindowBase::AppendNewLines(const ChatPollReply& reply) {
@@ -42,7 +51,7 @@ bool CChatWindowBase::AppendNewLines(const ChatPollReply& reply) {
   const QString& ownId = m_engine.Session().loginId;
   for (const QString& line : reply.lines) {
     AppendTranscriptLine(line + QStringLiteral("\r\n"));
-    if (!isActiveWindow() && !IsOwnLine(line, ownId)) CDesktopServices::Get().FlashWindow(this);
+    if (!isActiveWindow() && !IsOwnLine(line, ownId)) emit AttentionWanted();
   }
   m_strLastNum = reply.number;
   return true;
@@ -56,13 +65,11 @@ void CChatWindowBase::SendChatLine() {
   // The box is free for the next line at once; this one comes back if the
   // service does not take it.
   m_pEntryBox->ClearText();
-  m_engine.RequestAsync(SendLineRequest(line), SendLineType(), this,
-                        [this, line](const QString& reply) { OnLineReply(line, reply); });
+  Request(SendLineRequest(line), SendLineType(), [this, line](const QString& reply) { OnLineReply(line, reply); });
   m_pEntryBox->setFocus();
 }
 
 void CChatWindowBase::OnLineReply(const QString& line, const QString& reply) {
-  if (m_engine.IsClosing() || m_bClosing) return;
   if (reply != kDisconnect && reply != kLineRefused) {
     m_bToldNotSent = false;
     return;

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <functional>
+
 class CChatManager;
 class CMySpellEditCtrl;
 class FooButton;
@@ -15,13 +17,13 @@ struct ChatPollReply;
 // requests and replies, one poll out at a time, the new lines of a poll
 // shown once each, Enter to send and Escape to clear, the elapsed time, and
 // closing by freeing themselves once the event loop runs. A line the
-// service does not take goes back into the entry box.
+// service does not take goes back into the entry box. Each request hands
+// its reply to its own handler. The windows decide no alert: they say
+// what the service rang for and when a line wants the operator's eye.
 class CChatWindowBase : public QDialog {
   Q_OBJECT
 
  public:
-  // The replies of the window's requests, by request type.
-  virtual void HandleServerReply(int nType, const QString& strReply) = 0;
   virtual void AppendTranscriptLine(const QString& text) = 0;
 
   const QString& LastNumber() const { return m_strLastNum; }
@@ -37,20 +39,32 @@ class CChatWindowBase : public QDialog {
   // the handler that closed it has returned.
   void CloseChatWindow();
 
+ signals:
+  // A reply named a sound of the service's ("sound4" for a new line, "sound3"
+  // for a waiting message), where the window once played it.
+  void ServiceSound(const QString& name);
+  // A line of the other side arrived while the operator works elsewhere.
+  void AttentionWanted();
+
  protected:
+  using ReplyHandler = std::function<void(const QString& reply)>;
+
   explicit CChatWindowBase(CChatManager& engine);
 
-  void Request(const QString& url, int nType);
+  // Sends a request whose reply goes to onReply (none: the reply says
+  // nothing the window needs). A window that is closing takes no more
+  // replies; the engine drops every reply once the session is closing.
+  void Request(const QString& url, int nType, ReplyHandler onReply);
+  ReplyHandler UnlessClosing(ReplyHandler onReply);
   // The request that sends a line of the operator's, and its type.
   virtual QString SendLineRequest(const QString& text) const = 0;
   virtual int SendLineType() const = 0;
   // A slow service gets no second poll before the first is answered: the
   // replies would overtake each other.
-  void SendPoll(const QString& url, int nType);
-  void PollAnswered() { m_bPollOut = false; }
-  // Appends each line of a reply with a new number once, flashing the
-  // window for a line of the other side while the operator works elsewhere.
-  // False when the reply brought no new number.
+  void SendPoll(const QString& url, int nType, ReplyHandler onReply);
+  // Appends each line of a reply with a new number once, and wants the
+  // operator's attention for a line of the other side while he works
+  // elsewhere. False when the reply brought no new number.
   bool AppendNewLines(const ChatPollReply& reply);
   // Enter in the box sends, Shift+Enter keeps a line break, Escape anywhere clears it.
   void WatchEntryBox(CMySpellEditCtrl* entry);

@@ -1,9 +1,7 @@
 #include "MessageDlg.h"
 
 #include "DialogUnits.h"
-#include "EventSound.h"
-#include "Separators.h"
-#include "SplitReply.h"
+#include "MessagesReply.h"
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
 
@@ -34,18 +32,8 @@ CMessageDlg* CMessageDlg::Show(const QString& text, bool bAskedFor) {
   return dlg;
 }
 
-CMessageDlg* CMessageDlg::ShowMessagesReply(const QString& reply, bool bAskedFor) {
-  if (reply.isEmpty() || reply == kDisconnect) return nullptr;
-  const QStringList pieces = SplitReply(reply, kSepBlock);
-  if (pieces.size() == 2 && pieces[1] == QStringLiteral("sound3")) PlayEventSound(EVENT_MESSAGE_FROM_CSR);
-  return Show(MessageText(pieces[0]), bAskedFor);
-}
-
-QString CMessageDlg::MessageText(const QString& replyPiece) {
-  QString text = replyPiece;
-  text.replace(kSepField, QStringLiteral("\n"));
-  text.replace(kSepLine, QStringLiteral(":  "));
-  return text;
+CMessageDlg* CMessageDlg::ShowMessagesReply(const MessagesReply& reply, bool bAskedFor) {
+  return reply.wellFormed ? Show(reply.text, bAskedFor) : nullptr;
 }
 
 QString CMessageDlg::Text() const { return m_pText->toPlainText(); }

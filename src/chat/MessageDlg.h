@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QPlainTextEdit;
+struct MessagesReply;
 
 // A message left by another operator, in a small window of its own that
 // frees itself when it closes. The text is shown as plain text.
@@ -16,12 +17,10 @@ class CMessageDlg : public QDialog {
   // window the operator asked for comes forward with the keyboard; messages
   // that arrive by themselves open without taking it.
   static CMessageDlg* Show(const QString& text, bool bAskedFor = true);
-  // The reply of a messages request: its sound when it says "sound3", and
-  // the messages in a new window. A failed request or an empty reply shows nothing.
-  static CMessageDlg* ShowMessagesReply(const QString& reply, bool bAskedFor = true);
-  // The messages reply's text as it reads: "<fld>" a line break, "<ln>" a
-  // colon and two spaces.
-  static QString MessageText(const QString& replyPiece);
+  // The messages of a messages reply in a new window; a failed request or
+  // an empty reply shows nothing. Its sound is for whoever received the
+  // reply to report.
+  static CMessageDlg* ShowMessagesReply(const MessagesReply& reply, bool bAskedFor = true);
 
   QString Text() const;
 

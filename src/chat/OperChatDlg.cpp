@@ -4,14 +4,14 @@
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
 #include "DialogUnits.h"
-#include "EventSound.h"
 #include "FooButton.h"
 #include "MessageDlg.h"
+#include "MessagesReply.h"
 #include "MySpellEditCtrl.h"
 #include "Preferences.h"
 #include "RequestTypes.h"
 #include "Separators.h"
-#include "SplitReply.h"
+#include "ShortReplies.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -78,11 +78,13 @@ bool COperChatDlg::OnInitDialog() {
 }
 
 void COperChatDlg::PollMessages() {
-  SendPoll(m_engine.Catalogue().OperatorPoll(m_strChatId, m_strOperator, LastNumber()), REQ_OPERATOR_POLL);
+  SendPoll(m_engine.Catalogue().OperatorPoll(m_strChatId, m_strOperator, LastNumber()), REQ_OPERATOR_POLL,
+           [this](const QString& reply) { OnPollReply(ChatPollReply::ParseBlocks(reply)); });
   // One typing query out at a time, like the poll.
   if (!m_bTypingQueryOut) {
     m_bTypingQueryOut = true;
-    Request(m_engine.Catalogue().OperatorTypingQuery(m_strChatId), REQ_OPERATOR_TYPING_QUERY);
+    Request(m_engine.Catalogue().OperatorTypingQuery(m_strChatId), REQ_OPERATOR_TYPING_QUERY,
+            [this](const QString& reply) { OnTypingReply(OperatorTypingReply::Parse(reply)); });
   }
   m_pElapsed->setText(ElapsedText());
 }
@@ -97,45 +99,52 @@ void COperChatDlg::NotifyTyping() {
   const int length = m_pEntry->toPlainText().size();
   if (!m_bTypingNotified) {
     m_bTypingNotified = true;
-    Request(m_engine.Catalogue().OperatorTypingNotice(m_strChatId), REQ_OPERATOR_TYPING_NOTICE);
+    Request(m_engine.Catalogue().OperatorTypingNotice(m_strChatId), REQ_OPERATOR_TYPING_NOTICE, {});
   } else if (length > 0 && length % 5 == 0) {
     m_bTypingNotified = false;  // the next change tells again
   }
 }
 
-void COperChatDlg::ViewMessages() { Request(m_engine.Catalogue().AllMessages(), REQ_OPERATOR_MESSAGES); }
+void COperChatDlg::ViewMessages() {
+  Request(m_engine.Catalogue().AllMessages(), REQ_OPERATOR_MESSAGES,
+          [this](const QString& reply) { OnMessagesReply(MessagesReply::Parse(reply)); });
+}
 
 void COperChatDlg::ShowTranscripts() { m_engine.OpenServerPage(m_engine.Catalogue().OperatorTranscriptsPage()); }
 
 void COperChatDlg::EndChat() {
   m_pollTimer.stop();
-  Request(m_engine.Catalogue().CloseOperatorChat(m_strChatId), REQ_CLOSE_OPERATOR_CHAT);
+  Request(m_engine.Catalogue().CloseOperatorChat(m_strChatId), REQ_CLOSE_OPERATOR_CHAT,
+          [this](const QString& reply) { OnCloseReply(reply); });
 }
 
 void COperChatDlg::HandleServerReply(int nType, const QString& strReply) {
   if (m_engine.IsClosing() || m_bClosing) return;
   switch (nType) {
-    case REQ_OPERATOR_POLL:
-      PollAnswered();
-      OnPollReply(ChatPollReply::ParseBlocks(strReply));
-      break;
-    case REQ_OPERATOR_TYPING_QUERY:
-      m_bTypingQueryOut = false;
-      // A failed query says nothing about typing.
-      if (strReply == kDisconnect) break;
-      m_pTyping->setText(strReply == QStringLiteral("blank") ? QString() : strReply + QStringLiteral(" is Typing"));
-      break;
-    case REQ_OPERATOR_MESSAGES:
-      CMessageDlg::ShowMessagesReply(strReply);
-      break;
-    case REQ_CLOSE_OPERATOR_CHAT:
-      // A failed close leaves the chat open at the service: the window stays,
-      // polling stopped, and Close Chat can be pressed again.
-      if (strReply != kDisconnect) CloseChatWindow();
-      break;
-    default:
-      break;
+    case REQ_OPERATOR_MESSAGES: OnMessagesReply(MessagesReply::Parse(strReply)); break;
+    case REQ_OPERATOR_POLL: OnPollReply(ChatPollReply::ParseBlocks(strReply)); break;
+    case REQ_OPERATOR_TYPING_QUERY: OnTypingReply(OperatorTypingReply::Parse(strReply)); break;
+    case REQ_CLOSE_OPERATOR_CHAT: OnCloseReply(strReply); break;
+    default: break;
   }
+}
+
+void COperChatDlg::OnTypingReply(const OperatorTypingReply& reply) {
+  m_bTypingQueryOut = false;
+  // A failed query says nothing about typing.
+  if (!reply.wellFormed) return;
+  m_pTyping->setText(reply.typist.isEmpty() ? QString() : reply.typist + QStringLiteral(" is Typing"));
+}
+
+void COperChatDlg::OnMessagesReply(const MessagesReply& reply) {
+  if (reply.RingsNewMessage()) emit ServiceSound(reply.sound);
+  CMessageDlg::ShowMessagesReply(reply);
+}
+
+// A failed close leaves the chat open at the service: the window stays,
+// polling stopped, and Close Chat can be pressed again.
+void COperChatDlg::OnCloseReply(const QString& reply) {
+  if (reply != kDisconnect) CloseChatWindow();
 }
 
 void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
@@ -143,7 +152,7 @@ void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
     AppendTranscriptLine(ChatPollReply::kClosedByOperator);
     m_pollTimer.stop();
   }
-  if (reply.sound == QStringLiteral("sound4")) PlayEventSound(EVENT_NEW_CHAT_LINE);
+  if (reply.RingsNewLine()) emit ServiceSound(reply.sound);
 }
 
 void COperChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->AppendTranscriptLine(text); }

@@ -9,6 +9,8 @@ class FooButton;
 class QCheckBox;
 class QLabel;
 struct ChatPollReply;
+struct MessagesReply;
+struct OperatorTypingReply;
 
 // The window of a chat with another operator of the site. It polls for new
 // lines and for whether the other operator is typing (one request of each
@@ -23,7 +25,11 @@ class COperChatDlg : public CChatWindowBase {
   COperChatDlg(CChatManager& engine, const QString& otherOperator, const QString& chatId);
 
   bool OnInitDialog();
-  void HandleServerReply(int nType, const QString& strReply) override;
+  // A reply handed over by its request type: the messages, the poll, the
+  // typing query and Close Chat. The window's own requests hand their
+  // replies to their handlers directly. Nothing is done while the session
+  // or the window is closing.
+  void HandleServerReply(int nType, const QString& strReply);
   void AppendTranscriptLine(const QString& text) override;
 
   const QString& ChatId() const { return m_strChatId; }
@@ -47,6 +53,9 @@ class COperChatDlg : public CChatWindowBase {
   int SendLineType() const override;
   void BuildWindow();
   void OnPollReply(const ChatPollReply& reply);
+  void OnTypingReply(const OperatorTypingReply& reply);
+  void OnMessagesReply(const MessagesReply& reply);
+  void OnCloseReply(const QString& reply);
 
   QString m_strOperator;
   QString m_strChatId;

@@ -29,6 +29,7 @@ QWidget* CChatWindows::Open(const QString& chatId, const Factory& make, Arrival 
   m_windows.insert(chatId, window);
   m_registry.Add(chatId, m_kind, window);
   connect(window, &QObject::destroyed, this, [this, chatId, window] { Unlink(chatId, window); });
+  emit Opened(window);
   CWindowPlacement::PlaceCascaded(window);
   CWindowArrival::Show(window, arrival == Arrival::ByOperator);
   return window;

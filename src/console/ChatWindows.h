@@ -44,6 +44,10 @@ class CChatWindows : public QObject {
   // each is deleted once the event loop runs.
   void CloseAll();
 
+ signals:
+  // A new window was made for a chat (not when an open one is raised).
+  void Opened(QWidget* window);
+
  private:
   void Unlink(const QString& chatId, QWidget* window);
 

@@ -71,6 +71,17 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::ViewWanted, this, &CMainDlg::SwitchView);
+  // The chat windows and the messages say what the service rang for and
+  // when a line wants the operator's eye; the alerts decide.
+  for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
+    connect(windows, &CChatWindows::Opened, this, [this](QWidget* window) {
+      auto* chat = qobject_cast<CChatWindowBase*>(window);
+      if (chat == nullptr) return;
+      connect(chat, &CChatWindowBase::ServiceSound, m_pAlerts, &CAlerts::ChatWindowSound);
+      connect(chat, &CChatWindowBase::AttentionWanted, m_pAlerts, [this, chat] { m_pAlerts->ChatWindowWantsAttention(chat); });
+    });
+  }
+  connect(m_pOperatorActions, &COperatorActions::ServiceSound, m_pAlerts, &CAlerts::ChatWindowSound);
   connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, [this](bool bOn) {
     const bool shown = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, bOn);

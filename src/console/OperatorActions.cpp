@@ -4,6 +4,7 @@
 #include "ChatWindows.h"
 #include "DesktopServices.h"
 #include "MessageDlg.h"
+#include "MessagesReply.h"
 #include "OperChatDlg.h"
 #include "OperatorChatReply.h"
 #include "RequestTypes.h"
@@ -27,9 +28,7 @@ bool COperatorActions::Allows(Command command, const OperatorEntry& entry, const
 }
 
 void COperatorActions::Send(const QString& url, int nType, std::function<void(const QString&)> onReply) {
-  m_engine.RequestAsync(url, nType, this, [this, onReply](const QString& reply) {
-    if (!m_engine.IsClosing() && onReply) onReply(reply);
-  });
+  m_engine.RequestAsync(url, nType, this, std::move(onReply));
 }
 
 void COperatorActions::RequestChat(const QString& operatorId) {
@@ -62,7 +61,8 @@ void COperatorActions::SendMessage(const QString& operatorId, const QString& tex
 }
 
 void COperatorActions::ViewMessages() {
-  Send(m_engine.Catalogue().AllMessages(), REQ_MESSAGES, [](const QString& reply) { CMessageDlg::ShowMessagesReply(reply); });
+  Send(m_engine.Catalogue().AllMessages(), REQ_MESSAGES,
+       [this](const QString& reply) { ShowMessages(MessagesReply::Parse(reply), true); });
 }
 
 void COperatorActions::WaitingMessages() {
@@ -71,15 +71,20 @@ void COperatorActions::WaitingMessages() {
   m_engine.RequestAsync(m_engine.Catalogue().WaitingMessages(), REQ_MESSAGES, this, [this](const QString& reply) {
     m_bWaitingMessagesOut = false;
     // Messages that wait arrive by themselves: they never take the keyboard.
-    if (!m_engine.IsClosing()) CMessageDlg::ShowMessagesReply(reply, false);
+    ShowMessages(MessagesReply::Parse(reply), false);
   });
 }
 
+void COperatorActions::ShowMessages(const MessagesReply& reply, bool bAskedFor) {
+  if (reply.RingsNewMessage()) emit ServiceSound(reply.sound);
+  CMessageDlg::ShowMessagesReply(reply, bAskedFor);
+}
+
 void COperatorActions::OnOperatorChatReply(const QString& reply) {
-  const std::optional<OperatorChatReply> chat = OperatorChatReply::Parse(reply);
-  if (!chat) return;
-  const QString other = chat->otherOperator;
-  const QString chatId = chat->chatId;
+  const OperatorChatReply chat = OperatorChatReply::Parse(reply);
+  if (!chat.wellFormed) return;
+  const QString other = chat.otherOperator;
+  const QString chatId = chat.chatId;
   m_operatorChats.Open(chatId, [&]() -> QWidget* {
     auto* window = new COperChatDlg(m_engine, other, chatId);
     window->OnInitDialog();

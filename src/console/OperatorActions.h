@@ -10,6 +10,7 @@
 class CChatManager;
 class CChatWindows;
 class QWidget;
+struct MessagesReply;
 
 // The commands on the site's other operators: ask one for a chat, accept
 // or deny one's request, log one out (administrators), leave one a message,
@@ -44,8 +45,13 @@ class COperatorActions : public QObject {
   // operator chat's session id, in a window of its own.
   void OnOperatorChatReply(const QString& reply);
 
+ signals:
+  // A messages reply named the service's sound for a waiting message.
+  void ServiceSound(const QString& name);
+
  private:
   void Send(const QString& url, int nType, std::function<void(const QString&)> onReply);
+  void ShowMessages(const MessagesReply& reply, bool bAskedFor);
 
   CChatManager& m_engine;
   CChatWindows& m_operatorChats;

@@ -51,14 +51,13 @@ void CVisitorActions::AcceptChatAs(const QString& chatId, CChatWindows::Arrival 
 }
 
 void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& row, CChatWindows::Arrival arrival) {
-  if (m_engine.IsClosing()) return;
-  const std::optional<AcceptReply> accepted = AcceptReply::Parse(reply);
-  if (!accepted) return;
-  if (!accepted->accepted) {
-    ShowBox(accepted->refusal, QStringLiteral("Chat"));
+  const AcceptReply accepted = AcceptReply::Parse(reply);
+  if (!accepted.wellFormed) return;
+  if (!accepted.accepted) {
+    ShowBox(accepted.refusal, QStringLiteral("Chat"));
     return;
   }
-  const QString chatId = accepted->chatId;
+  const QString chatId = accepted.chatId;
   // A chat window without a chat would poll for nothing under no id.
   if (chatId.isEmpty()) return;
   // The row of the chat the service names, if the table still has it.
@@ -68,9 +67,9 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
   // The visitor's earlier chats open beside the chat, quietly: the page
   // viewer shows them a moment later, and they must not take the keyboard
   // from the chat window the operator is typing in.
-  if (accepted->earlierChats) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip), false, true);
+  if (accepted.earlierChats) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip), false, true);
   m_chatWindows.Open(chatId, [&]() -> QWidget* {
-    auto* chat = new CChatDlg(m_engine, &m_session, ip, chatId, accepted->visitorName, accepted->visitorEmail,
+    auto* chat = new CChatDlg(m_engine, &m_session, ip, chatId, accepted.visitorName, accepted.visitorEmail,
                               visitor.m_bDetailsLoaded);
     if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.Details());
     chat->RefreshOperatorCombo();
@@ -101,7 +100,7 @@ void CVisitorActions::BlockIp(const VisitorLine* row) {
 
 void CVisitorActions::OnActionReply(const QString& action, const QString& ip, const QString& reply) {
   // A failed request shows nothing: the engine warns about the connection.
-  if (m_engine.IsClosing() || reply == kDisconnect) return;
+  if (reply == kDisconnect) return;
   if (action == CStringTable::Load(IDS_ACTION_BLOCK_IP)) {
     ShowBox(reply.isEmpty() ? QStringLiteral(" cannot be blocked!") : reply + QStringLiteral(" blocked Sucessfully!"),
             kTalvero);
@@ -137,14 +136,13 @@ bool CVisitorActions::CanJoin(const QString& status, const QString& loginId, boo
 
 bool CVisitorActions::Allows(Command command, const VisitorLine& line, const QString& loginId, bool bAdmin) {
   switch (command) {
-    case Command::Accept: return line.status == QLatin1String("Chat Request");
-    case Command::Join:
-      return line.status.startsWith(QLatin1String("Chatting")) && CanJoin(line.status, loginId, bAdmin);
-    case Command::Busy: return line.actBusy == QLatin1String("Busy");
-    case Command::Invite: return line.actInvite == QLatin1String("Invite");
-    case Command::Delete: return line.actDelete == QLatin1String("Delete");
-    case Command::BlockIp: return line.actBlockIp == QLatin1String("BlockIP");
-    case Command::ProactivePop: return line.actProPop == QLatin1String("Pro-Pop");
+    case Command::Accept: return line.IsChatRequest();
+    case Command::Join: return line.IsChatting() && CanJoin(line.status, loginId, bAdmin);
+    case Command::Busy: return line.AllowsBusy();
+    case Command::Invite: return line.AllowsInvite();
+    case Command::Delete: return line.AllowsDelete();
+    case Command::BlockIp: return line.AllowsBlockIp();
+    case Command::ProactivePop: return line.AllowsProPop();
   }
   return false;
 }

@@ -2,14 +2,8 @@
 
 #include "ChatManager.h"
 #include "RequestTypes.h"
-#include "Separators.h"
-#include "SplitReply.h"
 
 CVisitorInfo::CVisitorInfo(CChatManager& engine, QObject* parent) : QObject(parent), m_engine(engine) {}
-
-bool CVisitorInfo::ParseDetails(const QString& reply, VisitorDetails& details) {
-  return VisitorDetails::FromReplyPieces(SplitReply(reply, kSepField), details);
-}
 
 void CVisitorInfo::FetchDetails(const QString& sessionId) {
   const quint64 sequence = ++m_nDetailsAsked;
@@ -17,9 +11,9 @@ void CVisitorInfo::FetchDetails(const QString& sessionId) {
   m_engine.RequestAsync(m_engine.Catalogue().VisitorDetails(sessionId), REQ_VISITOR_DETAILS, this,
                         [this, sequence, sessionId](const QString& reply) {
                           --m_nDetailsOut;
-                          VisitorDetails details;
-                          if (sequence != m_nDetailsAsked || !ParseDetails(reply, details)) return;
-                          emit DetailsArrived(sessionId, details);
+                          if (sequence != m_nDetailsAsked) return;
+                          const VisitorDetails details = VisitorDetails::Parse(reply);
+                          if (details.wellFormed) emit DetailsArrived(sessionId, details);
                         });
 }
 

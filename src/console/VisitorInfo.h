@@ -22,11 +22,8 @@ class CVisitorInfo : public QObject {
   bool IsDetailsOut() const { return m_nDetailsOut > 0; }
   bool IsFootPrintsOut() const { return m_nFootPrintsOut > 0; }
 
-  // A details reply gives a record only with exactly 19 pieces; a failure
-  // or anything else gives none.
-  static bool ParseDetails(const QString& reply, VisitorDetails& details);
-
  signals:
+  // Only a details reply of its 19 fields tells; a failure or anything else does not.
   void DetailsArrived(const QString& sessionId, const VisitorDetails& details);
   // The reply text as it came, "DISCONNNNECT" for a failure.
   void FootPrintsArrived(const QString& sessionId, const QString& reply);

@@ -10,7 +10,7 @@
 #include "SavedCredentials.h"
 #include "Separators.h"
 #include "SitePageView.h"
-#include "SplitReply.h"
+#include "LoginReply.h"
 #include "StringTable.h"
 #include "WindowLoop.h"
 
@@ -232,14 +232,11 @@ void CLoginDlg::OnLoginReply(int attempt, bool bParametersLoaded, const QString&
     m_pLoginButton->setEnabled(true);
     return;
   }
-  const QStringList pieces = SplitReply(reply, kSepField);
-  QString result;
+  const LoginReply login = LoginReply::Parse(reply);
+  const QString& result = login.result;
   CSession& session = m_engine.Session();
-  if (pieces.size() == 3) {
-    result = pieces[0];
-    session.admin = pieces[1] == QStringLiteral("ADM");
-  }
-  if (result == QStringLiteral("true")) {
+  if (login.wellFormed) session.admin = login.admin;
+  if (login.IsAccepted()) {
     // A remembered login whose password sat in the settings file is saved
     // again, which puts the password in the keyring where there is one.
     const bool bRememberedInData =
@@ -250,7 +247,7 @@ void CLoginDlg::OnLoginReply(int attempt, bool bParametersLoaded, const QString&
     EndDialog(QDialog::Accepted);
     session.loginId = m_strLoginId;
     session.siteId = m_strSiteId;
-    session.siteAddress = pieces[2];
+    session.siteAddress = login.siteAddress;
     m_runConsole();
     return;
   }

@@ -6,7 +6,7 @@
 #include "RefreshCycle.h"
 #include "SavedCredentials.h"
 #include "Separators.h"
-#include "SplitReply.h"
+#include "ShortReplies.h"
 #include "VisitorTableModel.h"
 
 CConsoleSession::CConsoleSession(CChatManager& engine, QObject* parent)
@@ -99,9 +99,8 @@ void CConsoleSession::NoteRequests(const RefreshReply& reply) {
 }
 
 void CConsoleSession::NoteNotice(const QString& notice) {
-  const QStringList pieces = SplitReply(notice, kSepField);
-  // A transfer notice without its session id names no chat.
-  if (pieces[0] != QLatin1String("chat_trans") || pieces.size() < 2 || pieces[1].isEmpty()) {
+  const TransferNotice transfer = TransferNotice::Parse(notice);
+  if (!transfer.wellFormed) {
     m_strTransferSeen.clear();
     if (notice.startsWith(QLatin1String("message"))) emit MessagesWaiting();
     return;
@@ -109,9 +108,9 @@ void CConsoleSession::NoteNotice(const QString& notice) {
   // The service repeats the notice at every refresh until the chat is
   // taken; one offer per transfer, or a refused one would be asked (and
   // refused) again every few seconds.
-  if (pieces[1] == m_strTransferSeen) return;
-  m_strTransferSeen = pieces[1];
-  emit TransferOffered(pieces[1]);
+  if (transfer.chatId == m_strTransferSeen) return;
+  m_strTransferSeen = transfer.chatId;
+  emit TransferOffered(transfer.chatId);
 }
 
 void CConsoleSession::End(bool bForgetLogin, bool bToldByServer) {

@@ -1,9 +1,8 @@
 #include "GetFootDlg.h"
 
+#include "FootPrintsReply.h"
 #include "LinkOpener.h"
 #include "MyHyperLink.h"
-#include "Separators.h"
-#include "SplitReply.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -58,19 +57,14 @@ void CGetFootDlg::resizeEvent(QResizeEvent* event) {
   SetColumnWidths();
 }
 
-void CGetFootDlg::SplitPiece(const QString& piece, QString& page, QString& duration) {
-  page.clear();
-  duration.clear();
-  const qsizetype space = piece.indexOf(u' ');
-  if (space < 0) return;
-  page = piece.left(space);
-  const qsizetype colon = piece.indexOf(u':', space + 1);
-  if (colon >= 0) duration = piece.mid(colon + 1);
-}
-
 void CGetFootDlg::ShowFootPrints(int mode, const QString& reply, const QString& separator, bool bHasRows,
                                  const QString& visitorName) {
+  Q_UNUSED(separator);
   Q_UNUSED(bHasRows);  // the list is emptied in any case
+  ShowFootPrints(mode, FootPrintsReply::Parse(reply), visitorName);
+}
+
+void CGetFootDlg::ShowFootPrints(int mode, const FootPrintsReply& reply, const QString& visitorName) {
   m_pList->setRowCount(0);
   if (mode < 0) {
     m_pList->setColumnCount(1);
@@ -81,16 +75,12 @@ void CGetFootDlg::ShowFootPrints(int mode, const QString& reply, const QString& 
   m_pList->setColumnCount(2);
   m_pList->setHorizontalHeaderLabels({kPagesVisited + u' ' + visitorName, kDuration});
   SetColumnWidths();
-  if (reply.isEmpty() || reply == kDisconnect) return;
-
-  const QStringList pieces = SplitReply(reply, separator);
-  m_pList->setRowCount(int(pieces.size()));
-  for (int j = 0; j < pieces.size(); ++j) {
-    QString page, duration;
-    SplitPiece(pieces[j], page, duration);
-    m_pList->setItem(j, 0, new QTableWidgetItem(page.isEmpty() ? kNoPage : page));
-    m_pList->setItem(j, 1, new QTableWidgetItem(page.isEmpty() ? QString() : duration));
-    m_pList->item(j, 0)->setToolTip(PlainToolTip(page));
+  m_pList->setRowCount(int(reply.pages.size()));
+  for (int j = 0; j < reply.pages.size(); ++j) {
+    const FootPrint& f = reply.pages[j];
+    m_pList->setItem(j, 0, new QTableWidgetItem(f.page.isEmpty() ? kNoPage : f.page));
+    m_pList->setItem(j, 1, new QTableWidgetItem(f.page.isEmpty() ? QString() : f.duration));
+    m_pList->item(j, 0)->setToolTip(PlainToolTip(f.page));
   }
 }
 

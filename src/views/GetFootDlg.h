@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QTableWidget;
+struct FootPrintsReply;
 
 // The foot-prints panel: the pages one visitor has visited, each with the
 // time spent on it. A double click on a row, or Enter in the list, opens the
@@ -13,15 +14,14 @@ class CGetFootDlg : public QWidget {
  public:
   explicit CGetFootDlg(QWidget* parent = nullptr);
 
-  // Fills the list from a foot-prints reply cut by the separator. A mode
-  // below 0 resets the list to its one bare column. The list is emptied
-  // before any new rows, and a failed request shows as an empty list.
+  // Fills the list with a visitor's foot prints. A mode below 0 resets the
+  // list to its one bare column. The list is emptied before any new rows,
+  // and a failed request shows as an empty list.
+  void ShowFootPrints(int mode, const FootPrintsReply& reply, const QString& visitorName);
+  // The same from the reply's text, for the console window, which still
+  // hands over the text; the separator is always the field separator.
   void ShowFootPrints(int mode, const QString& reply, const QString& separator, bool bHasRows,
                       const QString& visitorName);
-
-  // The page and duration of one piece: the page ends at the first space,
-  // the duration follows the first colon after it; either may be empty.
-  static void SplitPiece(const QString& piece, QString& page, QString& duration);
 
   QTableWidget* List() const { return m_pList; }
   // Opens the page of the selected row, when there is one to open.

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTreeWidget>
 #include <QTest>
 #include <QTextCursor>
@@ -176,11 +177,16 @@ class TestChatDlg : public QObject {
     QWidget elsewhere;  // the operator works in another window
     elsewhere.show();
     elsewhere.activateWindow();
+    QSignalSpy rang(&Chat(), &CChatWindowBase::ServiceSound);
+    QSignalSpy attention(&Chat(), &CChatWindowBase::AttentionWanted);
     Chat().HandleServerReply(16, reply);
     QCOMPARE(Chat().StatusLine()->text(), status);
     QCOMPARE(Chat().IsPolling(), polling);
-    QCOMPARE(int(m_pSession->Desktop().sounds.size()), sounds);
-    QCOMPARE(int(m_pSession->Desktop().flashes.size()), flashes);
+    QCOMPARE(int(rang.size()), sounds);
+    if (sounds > 0) QCOMPARE(rang.first().first().toString(), QString("sound4"));
+    QCOMPARE(int(attention.size()), flashes);
+    // The window decides no alert: it neither rings nor flashes itself.
+    QVERIFY(m_pSession->Desktop().sounds.isEmpty() && m_pSession->Desktop().flashes.isEmpty());
   }
 
   void typingEnterAndEscape() {

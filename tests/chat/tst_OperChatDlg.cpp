@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 
 class TestOperChatDlg : public QObject {
@@ -46,15 +47,18 @@ class TestOperChatDlg : public QObject {
   void pollReplies() {
     QCOMPARE(Chat().windowTitle(), QString("Chatting with:ben"));
     const QString twoLines = "ben: hi<tvr_ln>ANNA: hello<tvr_blk>7<tvr_blk><tvr_blk>sound4";
+    QSignalSpy rang(&Chat(), &CChatWindowBase::ServiceSound);
     Chat().HandleServerReply(30, twoLines);
     Chat().HandleServerReply(30, twoLines);  // the same number again adds nothing
     QCOMPARE(Chat().Transcript()->toPlainText(), QString("ben: hi\nANNA: hello\n"));
     QCOMPARE(Chat().LastNumber(), QString("7"));
-    QCOMPARE(m_pSession->Desktop().sounds.size(), 2);
+    QCOMPARE(rang.size(), 2);
     for (const char* bad : {"a<tvr_blk>8<tvr_blk>", "a<tvr_blk>8<tvr_blk><tvr_blk><tvr_blk>sound4", "DISCONNNNECT"})
       Chat().HandleServerReply(30, bad);
     QCOMPARE(Chat().LastNumber(), QString("7"));
-    QCOMPARE(m_pSession->Desktop().sounds.size(), 2);
+    QCOMPARE(rang.size(), 2);
+    QCOMPARE(rang.last().first().toString(), QString("sound4"));
+    QVERIFY(m_pSession->Desktop().sounds.isEmpty());
     Chat().HandleServerReply(30, "Notice: Chat Closed by Operator.<tvr_blk><tvr_blk><tvr_blk>");
     QVERIFY(!Chat().IsPolling());
     QVERIFY(Chat().Transcript()->toPlainText().endsWith("Notice: Chat Closed by Operator."));
@@ -92,9 +96,12 @@ class TestOperChatDlg : public QObject {
   }
 
   void messagesFromOtherOperators() {
+    QSignalSpy rang(&Chat(), &CChatWindowBase::ServiceSound);
     Chat().HandleServerReply(28, "DISCONNNNECT");  // a failure is no message
     Chat().HandleServerReply(28, "from demo<ln>call me<fld>please<blk>sound3");
-    QCOMPARE(m_pSession->Desktop().sounds, QList<QUrl>{QUrl("qrc:/sounds/140.wav")});
+    QCOMPARE(rang.size(), 1);
+    QCOMPARE(rang.first().first().toString(), QString("sound3"));
+    QVERIFY(m_pSession->Desktop().sounds.isEmpty());
     QList<CMessageDlg*> shown;
     for (QWidget* w : QApplication::topLevelWidgets())
       if (auto* m = qobject_cast<CMessageDlg*>(w)) shown.append(m);

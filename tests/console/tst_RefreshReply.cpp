@@ -67,6 +67,40 @@ class TestRefreshReply : public QObject {
     QVERIFY(r.anyOperatorRequest);
   }
 
+  // Each field lands in its own member by the reply's numbering. The
+  // service writes its lines through the same map as the console reads
+  // them, so a swap there would pass every test that goes through both.
+  void fieldsLandInTheirMembers() {
+    QStringList fields;
+    for (int i = 0; i < VisitorLine::kFieldCount; ++i) fields.append(QString("f%1").arg(i));
+    const RefreshReply r = RefreshReply::Parse(fields.join("<fld>") + "<blk>1<blk><blk><blk><blk><blk>");
+    QCOMPARE(r.rows.size(), 1);
+    const VisitorLine& v = r.rows[0].m_line;
+    const QStringList members{v.sessionId, v.ip,      v.visits,   v.status,    v.duration, v.name, v.actDelete,
+                              v.actBusy,   v.actInvite, v.actBlockIp, v.actProPop, v.page,     v.colour};
+    QCOMPARE(members, fields);
+    QCOMPARE(v.Fields(), fields);
+  }
+
+  // Only an entry that asks with its chat id is a request waiting for the
+  // operator: one without an id cannot be accepted.
+  void operatorRequests_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("request");
+    QTest::newRow("asks") << "ben<subfld>c7<subfld>op_chat<subfld>Online" << true;
+    QTest::newRow("asks without a chat id") << "ben<subfld><subfld>op_chat<subfld>Online" << false;
+    QTest::newRow("taken") << "ben<subfld>c7<subfld>op_chat_picked<subfld>Online" << false;
+    QTest::newRow("asked by us") << "ben<subfld>c7<subfld>chat_initiated<subfld>Online" << false;
+  }
+  void operatorRequests() {
+    QFETCH(QString, entry);
+    QFETCH(bool, request);
+    const RefreshReply r = RefreshReply::Parse(RefreshReplyText({}, "0", QString(), entry));
+    QCOMPARE(r.operators.size(), 1);
+    QCOMPARE(r.anyOperatorRequest, request);
+    QCOMPARE(r.operators[0].AsksForChat(), request);
+  }
+
   void wrongShapesAreLeftOut() {
     // Six or eight blocks: nothing of it is used.
     QVERIFY(!RefreshReply::Parse("a<blk>b<blk>c<blk>d<blk>e<blk>f").wellFormed);

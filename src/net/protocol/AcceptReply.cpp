@@ -1,13 +1,15 @@
 #include "AcceptReply.h"
 
 #include "Separators.h"
+#include "ShortReplies.h"
 #include "SplitReply.h"
 
-std::optional<AcceptReply> AcceptReply::Parse(const QString& reply) {
-  const QStringList pieces = SplitReply(reply, kSepField);
-  if (pieces.size() != 5) return std::nullopt;
+AcceptReply AcceptReply::Parse(const QString& reply) {
   AcceptReply r;
-  r.accepted = pieces[0] == QStringLiteral("true");
+  const QStringList pieces = SplitReply(reply, kSepField);
+  if (pieces.size() != 5) return r;
+  r.wellFormed = true;
+  r.accepted = IsConfirmed(pieces[0]);
   if (!r.accepted) {
     r.refusal = pieces[0];
     return r;

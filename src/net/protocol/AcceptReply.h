@@ -2,13 +2,12 @@
 
 #include <QString>
 
-#include <optional>
-
 // The reply to accepting a visitor's chat: five fields, "true", the
 // visitor's name and e-mail, "Y" when the visitor chatted before, and the
 // chat session id. Any other first field is the service's reason for
 // refusing, shown to the operator as it reads.
 struct AcceptReply {
+  bool wellFormed = false;  // five fields
   bool accepted = false;
   QString refusal;  // the first field, when not accepted
   QString visitorName;
@@ -16,6 +15,7 @@ struct AcceptReply {
   bool earlierChats = false;
   QString chatId;
 
-  // Nothing for a reply of any other field count (a failed request included).
-  static std::optional<AcceptReply> Parse(const QString& reply);
+  // A reply of any other field count (a failed request included) is not
+  // well formed, and neither accepted nor refused.
+  static AcceptReply Parse(const QString& reply);
 };

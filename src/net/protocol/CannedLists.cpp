@@ -7,6 +7,7 @@ CannedLists CannedLists::Parse(const QString& reply) {
   CannedLists lists;
   const QStringList blocks = SplitReply(reply, kSepBlock);
   if (blocks.size() != 2) return lists;
+  lists.wellFormed = true;
   if (!blocks[0].isEmpty()) {
     for (const QString& record : SplitReply(blocks[0], kSepField)) {
       const QStringList f = SplitReply(record, kSepLine);

@@ -19,6 +19,7 @@ struct CannedResponse {
 // reply: two blocks, records cut by "<fld>", fields by "<ln>". A record
 // with too few fields is left out; the others keep their order.
 struct CannedLists {
+  bool wellFormed = false;  // two blocks
   QList<PushUrl> pushUrls;
   QList<CannedResponse> responses;
 

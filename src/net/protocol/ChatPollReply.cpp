@@ -19,6 +19,7 @@ ChatPollReply ChatPollReply::ParseBlocks(const QString& chatPart) {
   ChatPollReply r;
   const QStringList blocks = SplitReply(chatPart, kSepChatBlock);
   if (blocks.size() != 4) return r;
+  r.wellFormed = true;
   r.messages = blocks[0];
   r.number = blocks[1];
   r.third = blocks[2];

@@ -8,6 +8,7 @@
 // newest line's number, a third field, the sound flag). A reply of any other
 // shape gives empty parts and changes nothing.
 struct ChatPollReply {
+  bool wellFormed = false;     // the chat part had its four blocks
   bool hasTypingFlag = false;  // the reply had its two parts
   bool visitorTyping = false;  // the flag read "vt"
   QString messages;            // the lines block, as sent
@@ -26,6 +27,9 @@ struct ChatPollReply {
   // paragraph, and the chat must move past such a line.
   static constexpr qsizetype kMaxShownLine = 10000;
   static QString ShownLine(const QString& line);
+
+  // The service rings for a new line of the other side.
+  bool RingsNewLine() const { return sound == QLatin1String("sound4"); }
 
   // The other side has left: a lone closing notice where the lines would be.
   bool IsClosingNotice(const QString& notice) const;

@@ -27,30 +27,23 @@ bool VisitorLine::IsNewOnSite(const QString& duration) {
   return ok && value >= 0 && value < kNewVisitorSeconds;
 }
 
-
 bool VisitorLine::FromFields(const QStringList& f, VisitorLine& line) {
   if (f.size() != kFieldCount) return false;
-  line.sessionId = f[0];
-  line.ip = f[1];
-  line.visits = f[2];
-  line.status = f[3];
-  line.duration = f[4];
-  line.name = f[5];
-  line.actDelete = f[6];
-  line.actBusy = f[7];
-  line.actInvite = f[8];
-  line.actBlockIp = f[9];
-  line.actProPop = f[10];
-  line.page = f[11];
-  line.colour = f[12];
+  for (int i = 0; i < kFieldCount; ++i) line.*kVisitorLineFields[size_t(i)] = f[i];
   return true;
 }
 
+QStringList VisitorLine::Fields() const {
+  QStringList fields;
+  fields.reserve(kFieldCount);
+  for (QString VisitorLine::*member : kVisitorLineFields) fields.append(this->*member);
+  return fields;
+}
+
 bool VisitorLine::operator==(const VisitorLine& o) const {
-  return sessionId == o.sessionId && ip == o.ip && visits == o.visits && status == o.status &&
-         duration == o.duration && name == o.name && actDelete == o.actDelete && actBusy == o.actBusy &&
-         actInvite == o.actInvite && actBlockIp == o.actBlockIp && actProPop == o.actProPop && page == o.page &&
-         colour == o.colour;
+  for (QString VisitorLine::*member : kVisitorLineFields)
+    if (this->*member != o.*member) return false;
+  return true;
 }
 
 CSiteVisitor::CSiteVisitor(VisitorLine line) : m_line(std::move(line)), m_bHasColour(!m_line.colour.isEmpty()) {}

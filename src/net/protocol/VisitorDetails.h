@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <array>
 
@@ -14,10 +13,13 @@ struct VisitorDetails {
     kFieldCount
   };
   std::array<QString, kFieldCount> fields;
+  bool wellFormed = false;  // read from a reply of 19 fields
 
-  // The details reply carries the fields in another order; a reply of any
-  // other piece count than 19 gives nothing.
-  static bool FromReplyPieces(const QStringList& pieces, VisitorDetails& details);
+  // The details reply, its fields cut by "<fld>", carries them in another
+  // order; a reply of any other field count gives empty details that are
+  // not well formed.
+  static VisitorDetails Parse(const QString& reply);
 
+  // The same texts: where they came from does not count.
   bool operator==(const VisitorDetails& other) const { return fields == other.fields; }
 };
