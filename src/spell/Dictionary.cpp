@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,10 @@ struct CTreeView {
 
 constexpr unsigned char kHasNext = 1;
 constexpr unsigned char kHasAlternative = 2;
+// The order of use after the tree: its mark, and how much of it is read.
+const QByteArray kRanksMark = QByteArrayLiteral("RNK1");
+constexpr qint64 kMostRankBytes = 8 * 1024 * 1024;
+constexpr int kUnranked = std::numeric_limits<int>::max();
 
 // A stack with room for the usual depth of a word inline and the heap
 // beyond it, so that a lookup allocates nothing in the common case.
@@ -104,10 +109,10 @@ void WalkWords(const CTreeView& t, const CNode* root, Accept accept, Visit visit
   }
 }
 
-// Appends every stored word matching pattern: '?' stands for any one letter,
-// other bytes match their letter in either case. Only words of the
-// pattern's length match.
-void CollectMatches(const CTreeView& t, const CNode* root, const QByteArray& pattern, QStringList& list) {
+// Appends every stored word matching pattern, as stored: '?' stands for any
+// one letter, other bytes match their letter in either case. Only words of
+// the pattern's length match.
+void CollectMatches(const CTreeView& t, const CNode* root, const QByteArray& pattern, QList<QByteArray>& found) {
   // Folded once here, not at every node passed. '?' takes any letter but
   // the end of a word; the pattern's end (0) takes only that.
   QByteArray folded(pattern.constData());
@@ -116,7 +121,53 @@ void CollectMatches(const CTreeView& t, const CNode* root, const QByteArray& pat
   WalkWords(
       t, root,
       [want](signed char letter, qsizetype p) { return want[p] == '?' ? letter != 0 : Fold(letter) == want[p]; },
-      [&list](QByteArrayView word) { list.append(FromAnsiCodePage(word)); });
+      [&found](QByteArrayView word) { found.append(word.toByteArray()); });
+}
+
+bool HasUpper(QByteArrayView w, qsizetype from) {
+  for (qsizetype i = from; i < w.size(); ++i)
+    if (IsUpper(static_cast<signed char>(w[i]))) return true;
+  return false;
+}
+
+// A word stored all in small letters is offered in the case of the word
+// typed: with a capital first, or all in capitals. Other words keep the
+// case they are stored in (a name stays a name).
+QByteArray InTypedCase(const QByteArray& stored, const QByteArray& typed) {
+  if (typed.isEmpty() || !IsUpper(static_cast<signed char>(typed[0])) || HasUpper(stored, 0)) return stored;
+  QByteArray shown = stored;
+  const bool allCapitals = typed.size() > 1 && HasUpper(typed, 1) && typed.toUpper() == typed;
+  for (qsizetype i = 0; i < shown.size() && (i == 0 || allCapitals); ++i)
+    if (shown[i] >= 'a' && shown[i] <= 'z') shown[i] = char(shown[i] - 'a' + 'A');
+  return shown;
+}
+
+// How far the letter case of a suggestion is from the word typed: its first
+// letter, and whether capitals follow.
+int CaseDistance(const QByteArray& shown, const QByteArray& typed) {
+  if (shown.isEmpty() || typed.isEmpty()) return 0;
+  return int(IsUpper(static_cast<signed char>(shown[0])) != IsUpper(static_cast<signed char>(typed[0]))) +
+         int(HasUpper(shown, 1) != HasUpper(typed, 1));
+}
+
+// Letters replaced, inserted or removed, and neighbours swapped, each one
+// edit; letter case is not an edit.
+int EditDistance(const QByteArray& a, const QByteArray& b) {
+  const qsizetype n = a.size(), m = b.size();
+  std::vector<int> d(std::size_t((n + 1) * (m + 1)));
+  const auto at = [&](qsizetype i, qsizetype j) -> int& { return d[std::size_t(i * (m + 1) + j)]; };
+  const auto folded = [](char c) { return Fold(static_cast<signed char>(c)); };
+  for (qsizetype i = 0; i <= n; ++i) at(i, 0) = int(i);
+  for (qsizetype j = 0; j <= m; ++j) at(0, j) = int(j);
+  for (qsizetype i = 1; i <= n; ++i) {
+    for (qsizetype j = 1; j <= m; ++j) {
+      const int cost = folded(a[i - 1]) == folded(b[j - 1]) ? 0 : 1;
+      at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + cost});
+      if (i > 1 && j > 1 && folded(a[i - 1]) == folded(b[j - 2]) && folded(a[i - 2]) == folded(b[j - 1]))
+        at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
+    }
+  }
+  return at(n, m);
 }
 
 std::u16string_view CodeUnits(const QString& s) {
@@ -127,6 +178,14 @@ std::u16string_view CodeUnits(const QString& s) {
 class CRecordReader {
  public:
   explicit CRecordReader(QFile& file) : m_file(file), m_buffer(new char[kSize]) {}
+
+  // What follows the last record read, up to limit bytes.
+  QByteArray Rest(qint64 limit) {
+    QByteArray rest(m_buffer.get() + m_pos, int(m_end - m_pos));
+    m_pos = m_end;
+    if (rest.size() < limit) rest += m_file.read(limit - rest.size());
+    return rest;
+  }
 
   bool Next(signed char& letter, unsigned char& flags) {
     if (m_end - m_pos < 2 && !Refill()) return false;
@@ -177,6 +236,31 @@ void CDictionary::Clear() {
   m_nodes.clear();
   m_nodes.shrink_to_fit();
   m_firstLetters.fill(CNode::kNone);
+  m_rankedWords.clear();
+  m_ranks.clear();
+}
+
+void CDictionary::SetRanks(const QList<QByteArray>& commonestFirst) {
+  m_rankedWords.clear();
+  m_ranks.clear();
+  for (const QByteArray& word : commonestFirst) {
+    const QByteArray w(word.constData());  // up to its first 0 byte
+    if (w.isEmpty() || m_ranks.contains(w)) continue;
+    m_ranks.insert(w, int(m_rankedWords.size()));
+    m_rankedWords.append(w);
+  }
+}
+
+int CDictionary::RankOf(const QByteArray& word) const { return m_ranks.value(word, kUnranked); }
+
+// Words ended by a 0 byte after the mark; an unfinished last one is left
+// out, and anything else after the tree means no order of use.
+void CDictionary::ReadRanks(const QByteArray& rest) {
+  if (!rest.startsWith(kRanksMark)) return;
+  QList<QByteArray> words;
+  qsizetype start = kRanksMark.size();
+  for (qsizetype end; (end = rest.indexOf('\0', start)) >= 0; start = end + 1) words.append(rest.mid(start, end - start));
+  SetRanks(words);
 }
 
 void CDictionary::IndexFirstLetters() {
@@ -213,6 +297,57 @@ void CDictionary::AddWord(const QByteArray& word) {
       node = m_nodes[node].m_nAlternative;
     }
   }
+}
+
+bool CDictionary::RemoveWord(const QByteArray& word) {
+  if (m_nodes.empty()) return false;
+  const Letters w = LettersOf(word);
+  // The node of each position of the word, and the link that leads to it:
+  // its parent's next, the alternative of the node before it in its chain,
+  // or none for the root.
+  struct Step {
+    std::uint32_t node;
+    std::uint32_t* link;
+    bool fromParent;
+  };
+  std::vector<Step> path;
+  std::uint32_t node = 0;
+  std::uint32_t* link = nullptr;
+  bool fromParent = false;
+  for (qsizetype p = 0;; ++p) {
+    while (m_nodes[node].m_chLetter != w[p]) {
+      link = &m_nodes[node].m_nAlternative;
+      fromParent = false;
+      if (*link == CNode::kNone) return false;
+      node = *link;
+    }
+    path.push_back({node, link, fromParent});
+    if (w[p] == 0) break;
+    link = &m_nodes[node].m_nNext;
+    fromParent = true;
+    if (*link == CNode::kNone) return false;  // a damaged tree
+    node = *link;
+  }
+  // Unlink the word's end, and every letter left with nothing after it. The
+  // unlinked nodes stay in the array, unreachable, until the next load.
+  for (auto step = path.rbegin(); step != path.rend(); ++step) {
+    const std::uint32_t alternative = m_nodes[step->node].m_nAlternative;
+    if (step->link != nullptr) {
+      *step->link = alternative;
+      if (alternative != CNode::kNone || !step->fromParent) break;
+      continue;  // the parent letter now leads nowhere
+    }
+    // The root is the array's first node: its alternative takes its place
+    // (nothing else links to that alternative), or the store is empty.
+    if (alternative == CNode::kNone) {
+      m_nodes.clear();
+    } else {
+      m_nodes[0] = m_nodes[alternative];
+    }
+    break;
+  }
+  IndexFirstLetters();
+  return true;
 }
 
 // The search is a recursive match of the word against the tree, run on a
@@ -345,37 +480,67 @@ CDictionary::LookupResult CDictionary::Lookup(const QByteArray& word) const {
 
 int CDictionary::Suggest(const QByteArray& word, QStringList& list, LookupResult& code) const {
   code = Lookup(word);
-  if (code == NotFound) {
-    const QByteArray w(word.constData());  // up to its first 0 byte
-    const qsizetype n = w.size();
-    QByteArray candidate;
-    for (qsizetype i = 0; i < n; ++i) {
-      candidate = w;
-      candidate[i] = '?';
-      CollectMatches(CTreeView{m_nodes.data()}, m_nodes.data(), candidate, list);
-    }
-    for (qsizetype i = 0; i <= n; ++i) {
-      candidate = w;
-      candidate.insert(i, '?');
-      CollectMatches(CTreeView{m_nodes.data()}, m_nodes.data(), candidate, list);
-    }
-    // The last two passes offer the word as typed, when it is known in some
-    // letter case.
-    for (qsizetype i = 0; i < n; ++i) {
-      candidate = w;
-      candidate.remove(i, 1);
-      if (Lookup(candidate) != NotFound) list.append(FromAnsiCodePage(candidate));
-    }
-    for (qsizetype i = 0; i + 1 < n; ++i) {
-      candidate = w;
-      std::swap(candidate[i], candidate[i + 1]);
-      if (Lookup(candidate) != NotFound) list.append(FromAnsiCodePage(candidate));
-    }
+  if (code != NotFound || m_nodes.empty()) return 0;
+  const QByteArray w(word.constData());  // up to its first 0 byte
+  const qsizetype n = w.size();
+  const CTreeView t{m_nodes.data()};
+  // Every stored word one edit away, in any letter case.
+  QList<QByteArray> found;
+  QByteArray candidate;
+  for (qsizetype i = 0; i < n; ++i) {
+    candidate = w;
+    candidate[i] = '?';
+    CollectMatches(t, m_nodes.data(), candidate, found);
   }
-  std::sort(list.begin(), list.end(),
-            [](const QString& a, const QString& b) { return CodeUnits(a) < CodeUnits(b); });
-  list.erase(std::unique(list.begin(), list.end()), list.end());
-  return int(list.size());
+  for (qsizetype i = 0; i <= n; ++i) {
+    candidate = w;
+    candidate.insert(i, '?');
+    CollectMatches(t, m_nodes.data(), candidate, found);
+  }
+  for (qsizetype i = 0; i < n; ++i) {
+    candidate = w;
+    candidate.remove(i, 1);
+    if (!candidate.isEmpty()) CollectMatches(t, m_nodes.data(), candidate, found);
+  }
+  for (qsizetype i = 0; i + 1 < n; ++i) {
+    candidate = w;
+    std::swap(candidate[i], candidate[i + 1]);
+    CollectMatches(t, m_nodes.data(), candidate, found);
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+
+  struct Ranked {
+    int edits;
+    int caseDistance;
+    int rank;
+    QByteArray folded;  // the list's order: letters compared without case
+    QString shown;
+  };
+  std::vector<Ranked> ranked;
+  ranked.reserve(std::size_t(found.size()));
+  for (const QByteArray& stored : found) {
+    const QByteArray shown = InTypedCase(stored, w);
+    QByteArray folded = stored;
+    for (char& c : folded) c = char(Fold(static_cast<signed char>(c)));
+    ranked.push_back({EditDistance(w, stored), CaseDistance(shown, w), RankOf(stored), folded, FromAnsiCodePage(shown)});
+  }
+  std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+    if (a.edits != b.edits) return a.edits < b.edits;
+    if (a.caseDistance != b.caseDistance) return a.caseDistance < b.caseDistance;
+    if (a.rank != b.rank) return a.rank < b.rank;
+    if (a.folded != b.folded) return a.folded < b.folded;
+    return CodeUnits(a.shown) < CodeUnits(b.shown);
+  });
+  int count = 0;
+  for (const Ranked& r : ranked) {
+    if (count == kMaxSuggestions) break;
+    // "the" and "The" stored may both be offered as The.
+    if (list.contains(r.shown)) continue;
+    list.append(r.shown);
+    ++count;
+  }
+  return count;
 }
 
 QList<QByteArray> CDictionary::Words() const {
@@ -460,6 +625,7 @@ bool CDictionary::Load(const QString& path) {
     } else if (pending.empty()) {
       laidOut();
       IndexFirstLetters();
+      ReadRanks(in.Rest(kMostRankBytes));
       return true;
     } else {
       slot = pending.back();
@@ -497,6 +663,10 @@ bool CDictionary::Save(const QString& path) const {
     } else {
       node = nullptr;
     }
+  }
+  if (!m_rankedWords.isEmpty()) {
+    block.append(kRanksMark);
+    for (const QByteArray& word : m_rankedWords) block.append(word).append('\0');
   }
   return file.write(block) == block.size() && file.commit();
 }

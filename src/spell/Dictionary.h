@@ -3,6 +3,7 @@
 #include "Node.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,7 +17,10 @@
 // in the dictionary file as the tree in pre-order, two bytes a node (the
 // letter, then flags: 1 = the next position's chain follows, 2 = an
 // alternative follows after that). The file has no header and no count;
-// reading stops when the structure is complete.
+// reading stops when the structure is complete. A file may go on after the
+// structure with the words of its list in order of use, commonest first
+// ("RNK1", then each word ended by a 0 byte); readers that stop at the end
+// of the structure never see them.
 //
 // Words are 8-bit strings in the ANSI code page (AnsiCodePage.h) and end at
 // their first 0 byte. Letters are compared as bytes; only A-Z fold to a-z
@@ -41,9 +45,13 @@ class CDictionary {
   CDictionary(const CDictionary&) = delete;
   CDictionary& operator=(const CDictionary&) = delete;
 
-  // Replaces the store with the tree of the file at path. false when the
-  // file cannot be read or ends before the structure is complete; the store
-  // then holds the nodes read before the end (none for a missing file).
+  // The most suggestions offered for a word.
+  static constexpr int kMaxSuggestions = 10;
+
+  // Replaces the store with the tree of the file at path (and its order of
+  // use, when it carries one). false when the file cannot be read or ends
+  // before the structure is complete; the store then holds the nodes read
+  // before the end (none for a missing file).
   bool Load(const QString& path);
   // Writes the tree to path through a temporary file that replaces the old
   // one only when complete, so a failure never leaves a half-written file.
@@ -51,17 +59,29 @@ class CDictionary {
   bool Save(const QString& path) const;
 
   void AddWord(const QByteArray& word);
+  // Takes a word stored exactly so out of the tree; false when it is not.
+  bool RemoveWord(const QByteArray& word);
   LookupResult Lookup(const QByteArray& word) const;
   // For a word that is NotFound, appends the stored words one edit away
-  // (one letter replaced, inserted, removed, or two neighbours swapped) to
-  // list, sorted by UTF-16 code units and without repeats; returns the
-  // number of entries. code receives Lookup(word) in any case.
+  // (one letter replaced, inserted, removed, or two neighbours swapped),
+  // best first and at most kMaxSuggestions: fewest edits, then the letter
+  // case closest to the word typed, then the commonest (RankOf), then the
+  // list's order (letters compared without case). A word stored in small
+  // letters is offered in the case typed (Teh: The), as a lookup would
+  // accept it. Returns the number appended; code receives Lookup(word) in
+  // any case.
   int Suggest(const QByteArray& word, QStringList& list, LookupResult& code) const;
+
+  // The order of use: the words given, commonest first. A word's rank is
+  // its place in that list; words not in it come after all that are.
+  void SetRanks(const QList<QByteArray>& commonestFirst);
+  const QList<QByteArray>& RankedWords() const { return m_rankedWords; }
+  int RankOf(const QByteArray& word) const;
 
   // Every stored word in the tree's order.
   QList<QByteArray> Words() const;
   bool IsEmpty() const { return m_nodes.empty(); }
-  // Frees every word.
+  // Frees every word and the order of use.
   void Clear();
   std::size_t NodeCount() const;
 
@@ -85,4 +105,8 @@ class CDictionary {
   // capitals and all, and would otherwise be scanned for every word.
   std::array<std::uint32_t, 256> m_firstLetters;
   void IndexFirstLetters();
+  void ReadRanks(const QByteArray& rest);
+
+  QList<QByteArray> m_rankedWords;
+  QHash<QByteArray, int> m_ranks;
 };

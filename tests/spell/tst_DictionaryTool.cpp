@@ -53,6 +53,16 @@ class TestDictionaryTool : public QObject {
     run = RunTool({"suggest", dic, "cxt", "cat"});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QString("cxt\t3 NotFound\tcat\tcot\ncat\t0 Exact\n"));
+
+    // A list of common words ranks the suggestions; its words that the
+    // word list lacks are left out.
+    const QString common = dir.filePath("common.txt");
+    WriteAll(common, "cot\nnotinlist\ncat\n");
+    run = RunTool({"build", list, dic, common});
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.endsWith(", 2 ranked\n"), qPrintable(run.out));
+    run = RunTool({"suggest", dic, "cxt"});
+    QCOMPARE(run.out, QString("cxt\t3 NotFound\tcot\tcat\n"));
   }
 
   void exitStatuses() {

@@ -19,10 +19,15 @@ const char kCommands[] =
     "Builds and inspects the console's dictionary files.\n"
     "\n"
     "Commands:\n"
-    "  build WORDLIST OUT.dic   build a dictionary file from a word list\n"
-    "                           (UTF-8, one word a line, blank lines skipped)\n"
+    "  build WORDLIST OUT.dic [COMMON]\n"
+    "                           build a dictionary file from a word list\n"
+    "                           (UTF-8, one word a line, blank lines skipped);\n"
+    "                           COMMON lists words in order of use, commonest\n"
+    "                           first, to rank suggestions (words of it that the\n"
+    "                           word list lacks are left out)\n"
     "  lookup DIC WORD...       the lookup result of each word\n"
-    "  suggest DIC WORD...      the lookup result and the suggestions of each word\n"
+    "  suggest DIC WORD...      the lookup result and the suggestions of each word,\n"
+    "                           best first (at most ten)\n"
     "  dump DIC                 every stored word, in the tree's order\n"
     "\n"
     "Exit status: 0 done, 1 a file cannot be read or written or is damaged, 2 a usage error.";
@@ -67,36 +72,58 @@ bool LoadOrSay(CDictionary& dictionary, const QString& path, int& status) {
   return true;
 }
 
-int Build(const QString& listPath, const QString& outPath) {
+// The words of a UTF-8 list, one a line, blank lines skipped, each in the
+// dictionary's code page; a word that would not come back as written is
+// left out rather than stored changed. false with the failure said.
+bool ReadWordList(const QString& listPath, QList<QByteArray>& words, int& status) {
   QFile list(listPath);
-  if (!list.open(QIODevice::ReadOnly)) return Fail(QStringLiteral("cannot read %1: %2").arg(listPath, list.errorString()));
-  const QByteArray content = list.readAll();
-  if (list.error() != QFileDevice::NoError)
-    return Fail(QStringLiteral("cannot read %1: %2").arg(listPath, list.errorString()));
-
-  CDictionary dictionary;
-  int words = 0;
+  QByteArray content;
+  if (list.open(QIODevice::ReadOnly)) content = list.readAll();
+  if (!list.isOpen() || list.error() != QFileDevice::NoError) {
+    status = Fail(QStringLiteral("cannot read %1: %2").arg(listPath, list.errorString()));
+    return false;
+  }
   const QList<QByteArray> lines = content.split('\n');
   for (qsizetype i = 0; i < lines.size(); ++i) {
     const QString where = QStringLiteral("%1:%2").arg(listPath).arg(i + 1);
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString word = QString(utf8(lines[i])).trimmed();
-    if (utf8.hasError()) return Fail(where + QStringLiteral(": not valid UTF-8"));
+    if (utf8.hasError()) {
+      status = Fail(where + QStringLiteral(": not valid UTF-8"));
+      return false;
+    }
     if (word.isEmpty()) continue;
     const QByteArray bytes = ToAnsiCodePage(word);
-    // A word that would not come back as written is left out rather than
-    // stored changed.
     if (bytes.contains('\0') || FromAnsiCodePage(bytes) != word) {
       std::fprintf(stderr, "talvero-dict: %s: skipped \"%s\": Windows-1252 cannot hold it\n",
                    where.toUtf8().constData(), word.toUtf8().constData());
       continue;
     }
-    dictionary.AddWord(bytes);
-    ++words;
+    words.append(bytes);
   }
-  if (words == 0) return Fail(QStringLiteral("%1 holds no words").arg(listPath));
+  return true;
+}
+
+int Build(const QString& listPath, const QString& outPath, const QString& commonPath) {
+  QList<QByteArray> words;
+  int status = 0;
+  if (!ReadWordList(listPath, words, status)) return status;
+  if (words.isEmpty()) return Fail(QStringLiteral("%1 holds no words").arg(listPath));
+  CDictionary dictionary;
+  for (const QByteArray& word : words) dictionary.AddWord(word);
+  if (!commonPath.isEmpty()) {
+    QList<QByteArray> common;
+    if (!ReadWordList(commonPath, common, status)) return status;
+    // Only words the file holds are ranked.
+    common.removeIf([&dictionary](const QByteArray& w) { return dictionary.Lookup(w) != CDictionary::Exact; });
+    dictionary.SetRanks(common);
+  }
   if (!dictionary.Save(outPath)) return Fail(QStringLiteral("cannot write %1").arg(outPath));
-  Out(QStringLiteral("%1: %2 words, %3 nodes").arg(outPath).arg(words).arg(dictionary.NodeCount()));
+  Out(QStringLiteral("%1: %2 words, %3 nodes, %4 ranked")
+          .arg(outPath)
+          .arg(words.size())
+          .arg(dictionary.NodeCount())
+          .arg(dictionary.RankedWords().size()));
   return 0;
 }
 
@@ -117,8 +144,9 @@ int main(int argc, char** argv) {
   const QString command = args.takeFirst();
   int status = 0;
   if (command == u"build") {
-    if (args.size() != 2) return Usage("build takes a word list and the file to write");
-    status = Build(args[0], args[1]);
+    if (args.size() != 2 && args.size() != 3)
+      return Usage("build takes a word list, the file to write and an optional list of common words");
+    status = Build(args[0], args[1], args.value(2));
   } else if (command == u"lookup" || command == u"suggest") {
     if (args.size() < 2) return Usage("lookup and suggest take a dictionary file and at least one word");
     CDictionary dictionary;
