@@ -49,6 +49,12 @@ void CMySpellEditCtrl::FreeDictionary() {
   }
 }
 
+void CMySpellEditCtrl::IgnoreWord(const QByteArray& word) { m_ignored.insert(word.toLower()); }
+
+bool CMySpellEditCtrl::IsIgnored(const QByteArray& word) const {
+  return !m_ignored.isEmpty() && m_ignored.contains(word.toLower());
+}
+
 QList<QPair<int, int>> CMySpellEditCtrl::MarkedRanges() const {
   QList<QPair<int, int>> ranges;
   for (const QTextCursor& mark : m_marks) ranges.append({mark.selectionStart(), mark.selectionEnd()});
@@ -66,7 +72,7 @@ void CMySpellEditCtrl::OnTimer() {
       const QString text = block.text();
       for (const CSpellWord& word : CSpellWords::Cut(text)) {
         const QByteArray form = CSpellWords::ToStoreForm(QStringView(text).mid(word.start, word.Length()));
-        if (form.isEmpty() || m_store.Lookup(form) != CDictionary::NotFound) continue;
+        if (form.isEmpty() || IsIgnored(form) || m_store.Lookup(form) != CDictionary::NotFound) continue;
         QTextCursor mark(document());
         mark.setPosition(block.position() + int(word.start));
         mark.setPosition(block.position() + int(word.markEnd), QTextCursor::KeepAnchor);
@@ -169,23 +175,34 @@ void CMySpellEditCtrl::AddEditCommands(QMenu& menu) {
   add(QStringLiteral("Select &All"), kSelectAll, length > 0 && !allSelected, &QPlainTextEdit::selectAll);
 }
 
-// Suggestions for the word at the caret (the last of the sorted list on
-// top), then "Add to Dictionary", for a word the store does not know.
+// For an unknown word at the caret: its suggestions, best first, then
+// "Ignore" and "Add to Dictionary"; for a word the operator added, "Remove
+// from Dictionary". The marks follow at once in this box, and in the other
+// boxes at their next tick.
 void CMySpellEditCtrl::AddSpellingEntries(QMenu& menu) {
   const QString text = toPlainText();
   const CSpellWord word = CSpellWords::At(text, textCursor().selectionStart());
   if (word.IsEmpty()) return;
   const QString typed = text.mid(word.start, word.Length());
   const QByteArray form = CSpellWords::ToStoreForm(typed);
-  if (form.isEmpty()) return;
+  if (form.isEmpty() || IsIgnored(form)) return;
   QStringList list;
   CDictionary::LookupResult code;
   const int count = m_store.Suggest(form, list, code);
-  if (count == 0 && code != CDictionary::NotFound) return;
+  if (code != CDictionary::NotFound) {
+    if (!m_store.IsAdded(form)) return;
+    QAction* remove = menu.addAction(QStringLiteral("Remove from Dictionary"));
+    remove->setData(kRemoveWord);
+    connect(remove, &QAction::triggered, this, [this, form] {
+      if (m_bSpellCheck && m_store.RemoveWord(form)) OnTimer();
+    });
+    menu.addSeparator();
+    return;
+  }
 
   const int start = int(word.start);
   const int end = int(word.end);
-  for (int i = count - 1; i >= 0; --i) {
+  for (int i = 0; i < count; ++i) {
     QString label = list[i];
     QAction* action = menu.addAction(label.replace(u'&', QStringLiteral("&&")));
     action->setData(kFirstSuggestion + i);
@@ -193,10 +210,18 @@ void CMySpellEditCtrl::AddSpellingEntries(QMenu& menu) {
             [this, start, end, typed, replacement = list[i]] { ReplaceWord(start, end, typed, replacement); });
   }
   if (count > 0) menu.addSeparator();
+  QAction* ignore = menu.addAction(QStringLiteral("Ignore"));
+  ignore->setData(kIgnore);
+  connect(ignore, &QAction::triggered, this, [this, form] {
+    IgnoreWord(form);
+    OnTimer();
+  });
   QAction* add = menu.addAction(QStringLiteral("Add to Dictionary"));
   add->setData(kFirstSuggestion + 1 + count);
   connect(add, &QAction::triggered, this, [this, form] {
-    if (m_bSpellCheck) m_store.AddWord(form);
+    if (!m_bSpellCheck) return;
+    m_store.AddWord(form);  // known in memory even when saving fails
+    OnTimer();
   });
   menu.addSeparator();
 }

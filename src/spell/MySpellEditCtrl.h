@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QList>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -13,8 +14,9 @@ class QMenu;
 
 // The message entry box of the chat windows: a plain multi-line editor that
 // underlines the words the dictionary does not know, moves the caret to a
-// right-clicked character, and offers suggestions and "Add to Dictionary"
-// above the edit commands of its context menu. The owner switches checking
+// right-clicked character, and offers suggestions, "Ignore" and "Add to
+// Dictionary" for an unknown word, or "Remove from Dictionary" for a word
+// the operator added, above the edit commands of its context menu. The owner switches checking
 // on and off; Enter and Escape are the owner's keys.
 //
 // The underlines are recomputed every 4 seconds rather than on every key,
@@ -36,6 +38,8 @@ class CMySpellEditCtrl : public QPlainTextEdit {
     kDelete = 771,
     kSelectAll = 29696,
     kFirstSuggestion = 1124,
+    kIgnore = 1150,
+    kRemoveWord = 1151,
   };
 
   // store: the word store to use; by default the process's shared one.
@@ -52,6 +56,10 @@ class CMySpellEditCtrl : public QPlainTextEdit {
   // Lets go of the store and switches checking off; the owner calls it
   // when it closes.
   void FreeDictionary();
+  // Words this box takes as known without the store (letter case aside),
+  // for as long as the box lives.
+  void IgnoreWord(const QByteArray& word);
+  bool IsIgnored(const QByteArray& word) const;
 
   // The marking period, 4000 ms; shorter in tests.
   void SetMarkInterval(int ms) { m_timer.setInterval(ms); }
@@ -96,4 +104,5 @@ class CMySpellEditCtrl : public QPlainTextEdit {
   // Each mark is a selection of the document, so it moves with the text
   // when the operator types before the next tick.
   QList<QTextCursor> m_marks;
+  QSet<QByteArray> m_ignored;  // in small letters
 };

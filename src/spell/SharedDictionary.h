@@ -3,6 +3,7 @@
 #include "Dictionary.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +14,11 @@
 // in every box at once.
 //
 // Added words go to the user's copy of the file, since the installed one is
-// not the operator's to write. The store reads that copy when it exists and
-// the shipped file otherwise.
+// not the operator's to write. The copy holds the whole store (the shipped
+// words and the added ones), so that any version of the program can read
+// it. The store reads the shipped file and takes in what the copy holds
+// beyond it: the words the operator added, and a newer shipped list's words
+// are never hidden by an old copy.
 class CSharedDictionary {
  public:
   CSharedDictionary(QString shippedPath, QString userPath);
@@ -30,8 +34,8 @@ class CSharedDictionary {
   // Takes a share of the store, loading it first when nobody holds it.
   // false, holding nothing, when neither file can be read whole.
   bool Acquire();
-  // Why the last load fell back to the shipped file or failed, in words for
-  // the operator; empty when it read the file it wanted.
+  // Why the last load could not read every file whole, in words for the
+  // operator; empty when all went well.
   QString Problem() const { return m_strProblem; }
   // Gives back a share taken by a successful Acquire; the last one frees
   // the words.
@@ -47,14 +51,24 @@ class CSharedDictionary {
   // nobody holds the store, or when saving failed (the word then stays
   // known until the store is freed).
   bool AddWord(const QByteArray& word);
+  // A word of the operator's own: in the user's copy, not in the shipped file.
+  bool IsAdded(const QByteArray& word) const { return m_added.contains(word); }
+  // Takes an added word out of the store and the user's copy (the copy goes
+  // when no added word is left). false when the word was not added, nobody
+  // holds the store, or saving failed.
+  bool RemoveWord(const QByteArray& word);
 
   const CDictionary& Dictionary() const { return m_dictionary; }
   QString UserPath() const { return m_strUserPath; }
 
  private:
+  bool Load();
+  bool SaveUserCopy();
+
   const QString m_strShippedPath;
   const QString m_strUserPath;
   CDictionary m_dictionary;
   int m_nHolders = 0;
   QString m_strProblem;
+  QSet<QByteArray> m_added;
 };

@@ -178,12 +178,12 @@ class TestSpellEditCtrl : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("caret");
     QTest::addColumn<QString>("layout");
-    const QString cxt = "cot#1125 cat#1124 - Add to Dictionary#1127 - " + kEdits;
-    QTest::newRow("suggestions, last on top") << "a cxt" << 3 << cxt;
+    const QString cxt = "cat#1124 cot#1125 - Ignore#1150 Add to Dictionary#1127 - " + kEdits;
+    QTest::newRow("suggestions, best first") << "a cxt" << 3 << cxt;
     QTest::newRow("on a space: the next word") << "qqqq cxt" << 4 << cxt;
     QTest::newRow("end of a line: its last word") << "cxt\nqqqq" << 3 << cxt;
     QTest::newRow("end of the text, delimiters trimmed") << "cat (cxt." << 9 << cxt;
-    QTest::newRow("unknown without suggestions") << "qqqq" << 0 << "Add to Dictionary#1125 - " + kEdits;
+    QTest::newRow("unknown without suggestions") << "qqqq" << 0 << "Ignore#1150 Add to Dictionary#1125 - " + kEdits;
     QTest::newRow("known in another case") << "Cat" << 1 << kEdits;
     QTest::newRow("no word at the caret") << "cxt " << 4 << kEdits;
     QTest::newRow("empty line") << "cxt\n\ncxt" << 4 << kEdits;
@@ -288,13 +288,92 @@ class TestSpellEditCtrl : public QObject {
     QCOMPARE(reloaded.Lookup("ok"), CDictionary::Exact);
   }
 
-  // The user's copy is read when it can be; a damaged one gives way to the
-  // shipped file, and with no readable file checking stays off, each said.
+  // Ignore is for the one box; Remove from Dictionary is offered for the
+  // operator's own words only, and takes them out of the store and the
+  // copy on disk (the copy goes with the last of them).
+  void ignoreAndRemoveThroughTheMenu() {
+    CFiles files({"ok"});
+    CSharedDictionary store(files.Shipped(), files.User());
+    const auto first = MakeBox(store, QStringLiteral("ok qwzx"));
+    const auto second = MakeBox(store, QStringLiteral("qwzx abcq"));
+    PlaceCaret(*first, 4);
+    Choose(*first->CreateContextMenu(), QStringLiteral("Ignore"));
+    QCOMPARE(MarkedTexts(*first), QString());
+    QCOMPARE(Layout(*first->CreateContextMenu()), kEdits);
+    second->OnTimer();
+    QCOMPARE(MarkedTexts(*second), QStringLiteral("qwzx|abcq"));
+
+    for (int at : {0, 5}) {
+      PlaceCaret(*second, at);
+      Choose(*second->CreateContextMenu(), kAdd);
+    }
+    PlaceCaret(*first, 0);  // "ok" is shipped, not the operator's
+    QCOMPARE(Layout(*first->CreateContextMenu()), kEdits);
+    PlaceCaret(*second, 0);
+    QCOMPARE(Layout(*second->CreateContextMenu()), "Remove from Dictionary#1151 - " + kEdits);
+    Choose(*second->CreateContextMenu(), QStringLiteral("Remove from Dictionary"));
+    QCOMPARE(MarkedTexts(*second), QStringLiteral("qwzx"));
+    {
+      CDictionary onDisk;
+      QVERIFY(onDisk.Load(files.User()));
+      QCOMPARE(onDisk.Lookup("qwzx"), CDictionary::NotFound);
+      QCOMPARE(onDisk.Lookup("abcq"), CDictionary::Exact);
+    }
+    PlaceCaret(*second, 5);
+    Choose(*second->CreateContextMenu(), QStringLiteral("Remove from Dictionary"));
+    QVERIFY(!QFileInfo::exists(files.User()));
+    QCOMPARE(MarkedTexts(*second), QStringLiteral("qwzx|abcq"));
+  }
+
+  // A newer shipped list under an old copy of the operator's: the new words
+  // are known, the added ones stay, and only those count as added.
+  void newerShippedListUnderAnOldCopy() {
+    CFiles files({"ok", "gone"});
+    {
+      CSharedDictionary store(files.Shipped(), files.User());
+      QVERIFY(store.Acquire());
+      QVERIFY(store.AddWord("qwzx"));
+      store.Release();
+    }
+    CDictionary newer;
+    for (const char* word : {"ok", "fresh"}) newer.AddWord(word);
+    QVERIFY(newer.Save(files.Shipped()));
+    CSharedDictionary store(files.Shipped(), files.User());
+    QVERIFY(store.Acquire());
+    QCOMPARE(store.Problem(), QString());
+    for (const char* word : {"ok", "fresh", "qwzx", "gone"}) QCOMPARE(store.Lookup(word), CDictionary::Exact);
+    QVERIFY(store.IsAdded("qwzx") && !store.IsAdded("fresh") && !store.IsAdded("ok"));
+  }
+
+  // A copy cut short keeps the words read before the cut, is put aside
+  // whole, and is written anew.
+  void damagedCopyKeepsAddedWords() {
+    CFiles files({"ok"});
+    {
+      CDictionary copy;
+      for (const char* word : {"ok", "qwzx", "zzz"}) copy.AddWord(word);
+      QVERIFY(QDir().mkpath(QFileInfo(files.User()).absolutePath()) && copy.Save(files.User()));
+    }
+    const QByteArray cut = ReadAll(files.User()).chopped(1);
+    QFile::resize(files.User(), cut.size());
+    CSharedDictionary store(files.Shipped(), files.User());
+    const auto box = MakeBox(store, QStringLiteral("ok qwzx zzz"));
+    QVERIFY2(box->SpellCheckProblem().contains(QStringLiteral("cannot be read whole")), qPrintable(box->SpellCheckProblem()));
+    box->OnTimer();
+    QCOMPARE(MarkedTexts(*box), QStringLiteral("zzz"));
+    QCOMPARE(ReadAll(files.User() + QStringLiteral(".damaged")), cut);
+    CDictionary rewritten;
+    QVERIFY(rewritten.Load(files.User()));
+    QCOMPARE(rewritten.Lookup("qwzx"), CDictionary::Exact);
+  }
+
+  // The shipped file and the user's copy are read when they can be; with
+  // no readable file checking stays off, each said.
   void whichFileIsRead_data() {
     QTest::addColumn<bool>("damagedCopy");
     QTest::addColumn<bool>("shipped");
     QTest::addColumn<QString>("problem");  // empty: checking is on
-    QTest::newRow("a damaged copy") << true << true << "cannot be read";
+    QTest::newRow("a damaged copy") << true << true << "cannot be read whole";
     QTest::newRow("no file") << false << false << "Spell checking is off";
     QTest::newRow("nothing readable") << true << false << "Spell checking is off";
   }
