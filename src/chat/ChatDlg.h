@@ -9,6 +9,7 @@ class CChatManager;
 class CChatRichEd;
 class CIconButton;
 class CMySpellEditCtrl;
+class CResponseCompleter;
 class CVisitorDtlsDlg;
 class FooButton;
 class CConsoleSession;
@@ -69,6 +70,7 @@ class CChatDlg : public CChatWindowBase {
   CVisitorDtlsDlg* DetailsPanel() const { return m_pDetails; }
   QTreeWidget* ToolTree() const { return m_pTools; }
   QLineEdit* ToolFilter() const { return m_pFilter; }
+  CResponseCompleter* ResponsesAtCaret() const { return m_pCompleter; }
   bool IsShowingResponses() const { return m_bResponsesShown; }
 
  public slots:
@@ -138,6 +140,7 @@ class CChatDlg : public CChatWindowBase {
   FooButton* m_pPushUrls;
   QTreeWidget* m_pTools;
   QLineEdit* m_pFilter;
+  CResponseCompleter* m_pCompleter;
   CIconButton* m_pFileTransfer;
   CIconButton* m_pEmoticons;
 };

@@ -7,6 +7,7 @@
 #include "FooButton.h"
 #include "IconButton.h"
 #include "MySpellEditCtrl.h"
+#include "ResponseCompleter.h"
 #include "VisitorDtlsDlg.h"
 
 #include <QCheckBox>
@@ -61,6 +62,7 @@ void CChatDlg::BuildWindow() {
   m_pEntry = new CMySpellEditCtrl(this);
   m_pEntry->setFixedHeight(CDialogUnits::Y(40));
   WatchEntryBox(m_pEntry);
+  m_pCompleter = new CResponseCompleter(m_pEntry);  // after the window's filter: its keys come first
   m_pStatusLine = new QLabel(this);
   m_pStatusLine->setTextFormat(Qt::PlainText);
   m_pSend = PushButton(QStringLiteral("&Send"), this);

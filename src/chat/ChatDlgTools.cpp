@@ -7,6 +7,7 @@
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
 #include "RequestTypes.h"
+#include "ResponseCompleter.h"
 #include "Separators.h"
 #include "ShortReplies.h"
 
@@ -34,6 +35,7 @@ void CChatDlg::ParseCannedLists(const QString& reply) {
   const CannedLists lists = CannedLists::Parse(reply);
   m_pushUrls += lists.pushUrls;
   m_responses += lists.responses;
+  m_pCompleter->SetResponses(m_responses);
   // The tree may show either list by now: it is rebuilt for the one shown.
   FillToolTree();
 }

@@ -19,7 +19,10 @@ CServiceProcess::CServiceProcess(CDesktopRig& rig, int consolePeriod, int chatPe
                            "chat_period = %2\n"
                            "operator = demo | demo | admin\n"
                            "operator = anna | anna | agent\n"
-                           "operator = ben | ben | agent\n")
+                           "operator = ben | ben | agent\n"
+                           "canned = Greetings | Hello | Hello, how can I help you?\n"
+                           "canned = Shipping | Delivery time | Orders placed before 2 pm are shipped the same day.\n"
+                           "canned = Shipping | Costs | Shipping is free from 50 euros, below that it costs 4.90 euros.\n")
                  .arg(consolePeriod)
                  .arg(chatPeriod)
                  .toUtf8());

@@ -7,8 +7,9 @@
 
 class CDesktopRig;
 
-// talvero-service with a site of short periods, logging every request
-// (--verbose), and its control interface.
+// talvero-service with a site of short periods and three canned responses,
+// two of them about shipping, logging every request (--verbose), and its
+// control interface.
 class CServiceProcess {
  public:
   // Periods in seconds; "ben" is the demo's colleague with --demo.

@@ -32,6 +32,7 @@ class tst_DesktopChats : public QObject {
   void twoChatsKeepTheirLines();
   void consoleBoxBlocksNoChat();
   void closingTheConsoleWithAChatAsks();
+  void responsesAtTheCaret();
 };
 
 void tst_DesktopChats::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
@@ -190,6 +191,44 @@ void tst_DesktopChats::closingTheConsoleWithAChatAsks() {
   m_desk.Windows().Key(QStringLiteral("alt+y"));  // end the chat
   QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->IsRunning(), CDesktopScenario::kWindowMs);
   QCOMPARE(m_desk.Service().CountRequests(QStringLiteral("action=endchatcl&csesid=") + zoe), 1);
+}
+
+
+// "/" and a word in the entry box open the list of canned responses that
+// hold it; Enter or Tab put the chosen one in place of the "/word", Ctrl+Z
+// takes it back, Escape closes the list and leaves the draft, and Enter
+// sends again once the list is closed.
+void tst_DesktopChats::responsesAtTheCaret() {
+  QVERIFY(LogInDemo());
+  const QString chatId = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("/wn-amespc.php")) > 0, CDesktopScenario::kWindowMs);
+
+  // The site's two responses about shipping, in their order.
+  const QString sameDay = QStringLiteral("Orders placed before 2 pm are shipped the same day.");
+  const QString costs = QStringLiteral("Shipping is free from 50 euros, below that it costs 4.90 euros.");
+  m_desk.Windows().Type(QStringLiteral("Hi, /ship"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.CopyEntryBox(), QStringLiteral("Hi, ") + sameDay, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Key(QStringLiteral("ctrl+z"));
+  QCOMPARE(m_desk.CopyEntryBox(), QStringLiteral("Hi, /ship"));
+
+  m_desk.Windows().Type(QStringLiteral(" /cost"));
+  m_desk.Windows().Key(QStringLiteral("Escape"));
+  QCOMPARE(m_desk.CopyEntryBox(), QStringLiteral("Hi, /ship /cost"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(chatId, QStringLiteral("Hi, /ship /cost")), 1, CDesktopScenario::kWindowMs);
+  QCOMPARE(m_desk.Service().ChatLines(chatId).filter(QStringLiteral("demo: ")).size(), 1);
+
+  m_desk.Windows().Type(QStringLiteral("/ship"));
+  m_desk.Windows().Key(QStringLiteral("Down"));
+  m_desk.Windows().Key(QStringLiteral("Tab"));
+  QCOMPARE(m_desk.CopyEntryBox(), costs);
+  // With no list open Escape clears the line, as ever (an empty box copies
+  // nothing, so a letter typed after it is all the box holds).
+  m_desk.Windows().Key(QStringLiteral("Escape"));
+  m_desk.Windows().Type(QStringLiteral("x"));
+  QCOMPARE(m_desk.CopyEntryBox(), QStringLiteral("x"));
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopChats)
