@@ -141,18 +141,21 @@ void CAlerts::UpdateTray() {
 void CAlerts::NoticeRequestsWhileHidden(const RefreshReply& reply) {
   const bool consoleInFront = m_pConsole && m_pConsole->isActiveWindow();
   if (!IsOnline() || IsConsoleVisible() || consoleInFront) return;
+  const auto taken = [this](const QString& chatId) { return m_taken.contains(chatId) || m_session.Chats().Contains(chatId); };
   for (const CSiteVisitor& row : reply.rows) {
     const VisitorLine& line = row.m_line;
-    if (line.IsChatRequest()) Notice(line.sessionId, line.name.isEmpty() ? line.ip : line.name, line.page, false);
+    if (line.IsChatRequest() && !taken(line.sessionId))
+      Notice(line.sessionId, line.name.isEmpty() ? line.ip : line.name, line.page, false);
   }
   for (const OperatorEntry& entry : reply.operators) {
-    if (!entry.AsksForChat()) continue;
+    if (!entry.AsksForChat() || taken(entry.chatId)) continue;
     if (!m_noticed.contains(entry.chatId)) PlayEventSound(EVENT_CHAT_REQUEST);
     Notice(entry.chatId, entry.name, QString(), true);
   }
 }
 
 void CAlerts::WithdrawNotices() {
+  m_taken.intersect(m_session.WaitingRequests());
   const QStringList noticed = m_noticed.keys();
   for (const QString& chatId : noticed)
     if (!m_session.WaitingRequests().contains(chatId)) Withdraw(chatId);
@@ -200,6 +203,7 @@ void CAlerts::Notice(const QString& chatId, const QString& who, const QString& p
   auto accept = [self = QPointer<CAlerts>(this), chatId, bOperator] {
     if (!self) return;
     self->Withdraw(chatId);
+    self->m_taken.insert(chatId);
     if (bOperator)
       emit self->AcceptOperatorChat(chatId);
     else

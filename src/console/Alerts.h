@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -80,6 +81,9 @@ class CAlerts : public QObject {
     QString text;  // of the notification, replaced when it changes
   };
   QHash<QString, Noticed> m_noticed;  // by chat id
+  // Requests taken from a notice that the service still lists as waiting
+  // until the accept is through: not noticed again.
+  QSet<QString> m_taken;
   QTimer m_blink;
   QTimer m_repeat;  // the chat request sound again, while the operator wants it
   bool m_bRequestIconShown = false;

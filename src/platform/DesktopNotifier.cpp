@@ -29,6 +29,12 @@ void CDesktopNotifier::Notify(const QString& key, const QString& title, const QS
                                SLOT(OnActionInvoked(uint, QString)));
     bus.connect(kService, kPath, kService, QStringLiteral("NotificationClosed"), this, SLOT(OnClosed(uint, uint)));
   }
+  // One question at a time per key: what comes meanwhile waits for the
+  // answer's id, so that it replaces the notification instead of adding one.
+  if (m_pending.contains(key)) {
+    m_queued.insert(key, {title, text, std::move(accepted)});
+    return;
+  }
   QDBusInterface notifications(kService, kPath, kService, bus);
   const uint replaces = m_ids.value(key, 0);
   // The body is marked up by some servers: the visitor's text goes in escaped.
@@ -46,10 +52,13 @@ void CDesktopNotifier::Notify(const QString& key, const QString& title, const QS
           [this, key, sequence, replaces, accepted = std::move(accepted)](QDBusPendingCallWatcher* finished) {
             finished->deleteLater();
             const QDBusPendingReply<uint> reply = *finished;
-            // Withdrawn, or shown anew, while the service was asked.
+            // Withdrawn while the service was asked: it goes at once.
             const bool current = m_pending.value(key) == sequence;
             if (current) m_pending.remove(key);
-            if (reply.isError()) return;
+            if (reply.isError()) {
+              m_queued.remove(key);
+              return;
+            }
             if (!current) {
               Close(reply.value());
               return;
@@ -57,6 +66,11 @@ void CDesktopNotifier::Notify(const QString& key, const QString& title, const QS
             m_shown.remove(replaces);
             m_shown.insert(reply.value(), {key, accepted});
             m_ids.insert(key, reply.value());
+            const auto queued = m_queued.find(key);
+            if (queued == m_queued.end()) return;
+            Queued next = std::move(*queued);
+            m_queued.erase(queued);
+            Notify(key, next.title, next.text, std::move(next.accepted));
           });
 }
 
@@ -68,6 +82,7 @@ void CDesktopNotifier::Close(uint id) {
 
 void CDesktopNotifier::Withdraw(const QString& key) {
   m_pending.remove(key);
+  m_queued.remove(key);
   const uint id = m_ids.take(key);
   if (id == 0) return;
   m_shown.remove(id);

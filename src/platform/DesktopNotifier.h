@@ -31,8 +31,15 @@ class CDesktopNotifier : public QObject {
 
   QHash<uint, Shown> m_shown;  // by the service's id
   QHash<QString, uint> m_ids;  // by key
-  // Notifications asked for and not yet answered, by key: the newest ask.
+  // Notifications asked for and not yet answered, by key: the newest ask,
+  // and what is to replace it once its id is known.
   QHash<QString, quint64> m_pending;
+  struct Queued {
+    QString title;
+    QString text;
+    std::function<void()> accepted;
+  };
+  QHash<QString, Queued> m_queued;
   quint64 m_nSequence = 0;
   bool m_bListening = false;
 };

@@ -1,7 +1,8 @@
 // The console out of sight: minimised into the tray, it keeps polling; a
 // request shows the corner notice and a desktop notification whose Accept
 // opens the chat in front; the tray icon brings the console back, and
-// "Always on top" changes its stacking without ending it.
+// "Always on top" changes its stacking without ending it. Each request has
+// one notice and one notification until it is taken.
 #include "DesktopScenario.h"
 
 #include <QImage>
@@ -20,6 +21,8 @@ class tst_DesktopTray : public QObject {
   }
   bool MinimiseConsole();
   std::optional<XWindow> Notice() const;
+  int Notices() const;
+  int NotificationsShown();
   // Pixels of this colour in a part of the screen.
   int CountColour(const QRect& area, QRgb colour) const;
   bool ToggleAlwaysOnTop();
@@ -29,6 +32,7 @@ class tst_DesktopTray : public QObject {
   void init();
   void cleanup();
   void minimisedConsoleStillTakesRequests();
+  void eachRequestItsNotificationUntilTaken();
 };
 
 void tst_DesktopTray::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
@@ -52,6 +56,17 @@ std::optional<XWindow> tst_DesktopTray::Notice() const {
   for (const XWindow& window : m_desk.Windows().Windows())
     if (window.pid == m_pConsole->Pid() && window.types.contains(QLatin1String("UTILITY"))) return window;
   return std::nullopt;
+}
+
+int tst_DesktopTray::Notices() const {
+  int n = 0;
+  for (const XWindow& window : m_desk.Windows().Windows())
+    n += window.pid == m_pConsole->Pid() && window.types.contains(QLatin1String("UTILITY"));
+  return n;
+}
+
+int tst_DesktopTray::NotificationsShown() {
+  return m_desk.Rig().Run(QStringLiteral("dunstctl"), {QStringLiteral("count"), QStringLiteral("displayed")}).trimmed().toInt();
 }
 
 int tst_DesktopTray::CountColour(const QRect& area, QRgb colour) const {
@@ -117,6 +132,48 @@ void tst_DesktopTray::minimisedConsoleStillTakesRequests() {
   QTRY_VERIFY_WITH_TIMEOUT(ConsoleShown() && !m_desk.ConsoleWindow(*m_pConsole)->Has(QStringLiteral("ABOVE")), CDesktopScenario::kWindowMs);
   QVERIFY(m_desk.WaitForRefreshes(2));
   QVERIFY(m_pConsole->IsRunning());
+}
+
+// Three requests while the console is in the tray: three notifications and
+// three corner notices, not repeated by the refreshes that see them again;
+// each goes when its request does (its visitor leaving, or taken from its
+// notification).
+void tst_DesktopTray::eachRequestItsNotificationUntilTaken() {
+  m_pConsole = &m_desk.StartConsole(QStringLiteral("anna"));
+  QVERIFY(m_desk.LogIn(*m_pConsole, QStringLiteral("anna"), QStringLiteral("anna")));
+  QVERIFY2(MinimiseConsole(), "the minimised console stayed on the desktop");
+  // The daemon's history of closed notifications, by name: it may keep
+  // those of earlier scenarios, so what counts is what this one adds.
+  const auto inHistory = [this](const char* name) {
+    return m_desk.Rig().Run(QStringLiteral("dunstctl"), {QStringLiteral("history")})
+        .count(QStringLiteral("\"data\" : \"%1\\n").arg(QLatin1String(name)));
+  };
+  const qsizetype before[] = {inHistory("Zoe"), inHistory("Yan"), inHistory("Xia")};
+  QStringList ids;
+  for (const char* name : {"Zoe", "Yan", "Xia"}) ids << m_desk.Service().VisitorAsksForChat(QLatin1String(name));
+  QTRY_COMPARE_WITH_TIMEOUT(NotificationsShown(), 3, CDesktopScenario::kWindowMs);
+  QTRY_COMPARE_WITH_TIMEOUT(Notices(), 3, CDesktopScenario::kWindowMs);
+  QVERIFY(m_desk.WaitForRefreshes(2));
+  QCOMPARE(NotificationsShown(), 3);
+  QCOMPARE(Notices(), 3);
+
+  m_desk.Service().Control(QStringLiteral("visitor/leave"), {{QStringLiteral("csesid"), ids[1]}});
+  QTRY_COMPARE_WITH_TIMEOUT(NotificationsShown(), 2, CDesktopScenario::kWindowMs);
+  QTRY_COMPARE_WITH_TIMEOUT(Notices(), 2, CDesktopScenario::kWindowMs);
+
+  for (int shown = 2; shown > 0; --shown) {
+    const QList<XWindow> dunst = m_desk.Windows().Unmanaged(QStringLiteral("Dunst"));
+    QVERIFY(!dunst.isEmpty());
+    m_desk.Windows().ClickAt(dunst.first().geometry.topLeft() + QPoint(dunst.first().geometry.width() / 2, 8));
+    QTRY_COMPARE_WITH_TIMEOUT(NotificationsShown(), shown - 1, CDesktopScenario::kWindowMs);
+  }
+  QTRY_COMPARE_WITH_TIMEOUT(Notices(), 0, CDesktopScenario::kWindowMs);
+  // Both taken: two accepts, two chat windows.
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("w-adc.php")), 2, CDesktopScenario::kWindowMs);
+  // Each request was shown once, and closed once taken or gone.
+  QCOMPARE(inHistory("Zoe") - before[0], 1);
+  QCOMPARE(inHistory("Yan") - before[1], 1);
+  QCOMPARE(inHistory("Xia") - before[2], 1);
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopTray)
