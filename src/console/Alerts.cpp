@@ -1,5 +1,7 @@
 #include "Alerts.h"
 
+#include "ChatWindowBase.h"
+#include "ChatWindows.h"
 #include "ConsoleTray.h"
 #include "DesktopServices.h"
 #include "EventSound.h"
@@ -43,6 +45,17 @@ bool CAlerts::IsConsoleVisible() const { return m_pConsole && m_pConsole->isVisi
 bool CAlerts::IsOnline() const { return m_session.Presence().IsOnline(); }
 
 void CAlerts::RequestFailed() { PlayEventSound(EVENT_CONNECTION_FAILURE); }
+
+void CAlerts::Watch(CChatWindows& windows) {
+  // The chat windows say what the service rang for and when a line wants
+  // the operator's eye; what follows is decided here.
+  connect(&windows, &CChatWindows::Opened, this, [this](QWidget* window) {
+    auto* chat = qobject_cast<CChatWindowBase*>(window);
+    if (chat == nullptr) return;
+    connect(chat, &CChatWindowBase::ServiceSound, this, &CAlerts::ChatWindowSound);
+    connect(chat, &CChatWindowBase::AttentionWanted, this, [this, chat] { ChatWindowWantsAttention(chat); });
+  });
+}
 
 void CAlerts::ChatWindowSound(const QString& name) {
   if (name == QLatin1String("sound4"))

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 
+class CChatWindows;
 class CPopUpDlg;
 class QWidget;
 
@@ -30,6 +31,8 @@ class CAlerts : public QObject {
   CAlerts(CConsoleSession& session, QWidget* console);
   ~CAlerts() override;
 
+  // The chat windows of a kind report their events as they open.
+  void Watch(CChatWindows& windows);
   // A chat window's events: the sound name of its reply ("sound4" a new
   // line, "sound3" a message from another operator), and a line from the
   // other side while the window is not in use.

@@ -51,7 +51,7 @@ QRect CConsoleLayout::Anchored(const Placed& p) const {
   return r;
 }
 
-void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors, QObject* tableFilter) {
+void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   m_pWindow = window;
   QDialog* const w = window;
   w->setWindowTitle(QStringLiteral("Talvero"));
@@ -119,8 +119,6 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors, QObjec
   table->horizontalHeader()->setSectionsClickable(false);
   table->horizontalHeader()->setStretchLastSection(false);
   table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  table->viewport()->installEventFilter(w);  // clicks, also where no row is
-  table->installEventFilter(w);              // Enter, the menu key, Shift+F10
 
   // The commands on the selected visitor. Each mnemonic once in the window:
   // "Block I&P" and "C&ontrol Panel" used to share Alt+P with
@@ -196,18 +194,6 @@ void CConsoleLayout::FollowSize() {
     const double scale = double(table->width()) / before;
     for (int c = 0; c < table->model()->columnCount(); ++c) table->setColumnWidth(c, int(table->columnWidth(c) * scale));
   }
-}
-
-void CConsoleLayout::SetVisitorColumns() {
-  const int w = table->viewport()->width();
-  for (int c = 0; c < CVisitorTableModel::kColumnCount; ++c)
-    table->setColumnWidth(c, int(CVisitorTableModel::ColumnShare(c) * w));
-}
-
-void CConsoleLayout::SetOperatorColumns() {
-  const int half = table->viewport()->width() / 2;
-  table->setColumnWidth(COperatorList::ColName, half);
-  table->setColumnWidth(COperatorList::ColStatus, half);
 }
 
 void CConsoleLayout::ShowView(CConsoleSession::View view) {

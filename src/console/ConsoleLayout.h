@@ -14,7 +14,6 @@ class QComboBox;
 class QDialog;
 class QLabel;
 class QLineEdit;
-class QObject;
 class QRadioButton;
 class QTableView;
 class QWidget;
@@ -31,9 +30,8 @@ class CConsoleLayout {
   // the first size of the window.
   static constexpr QRect kInfoPanel{0, 345, 800, 200};
 
-  // Makes the controls on the window; the table shows the visitors and
-  // reports its keys and clicks to the filter.
-  void Build(QDialog* window, QAbstractItemModel* visitors, QObject* tableFilter);
+  // Makes the controls on the window; the table shows the visitors.
+  void Build(QDialog* window, QAbstractItemModel* visitors);
   void Place(QWidget* widget, const QRect& where, int anchor);
   // After the window's size changed: the anchors, the bottom row, and the
   // table's columns in their shares.
@@ -43,9 +41,6 @@ class CConsoleLayout {
   void LayOutBottomButtons();
   // The tab buttons show the view.
   void ShowView(CConsoleSession::View view);
-  // The columns of the visitor table at their shares of its width.
-  void SetVisitorColumns();
-  void SetOperatorColumns();
 
   // The buttons under the table; in the Operators view Accept, Busy and
   // Invite carry the operator commands Accept Chat, Deny and Request Chat.

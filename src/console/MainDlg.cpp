@@ -4,6 +4,7 @@
 #include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
+#include "ConsoleTable.h"
 #include "ConsoleTray.h"
 #include "OperatorActions.h"
 #include "VisitorActions.h"
@@ -43,7 +44,8 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
       m_pChatWindows(new CChatWindows(session.Chats(), CChatRegistry::Kind::Visitor, this)),
       m_pOperChatWindows(new CChatWindows(session.Chats(), CChatRegistry::Kind::Operator, this)),
       m_pVisitorInfo(new CVisitorInfo(m_engine, this)) {
-  m_ui.Build(this, &session.Visitors(), this);
+  m_ui.Build(this, &session.Visitors());
+  m_pTable = new CConsoleTable(session, m_ui.table, this);
   m_pTray = new CConsoleTray(this, [this] { RestoreConsole(); }, [this](bool bForget) { LogOut(bForget); });
   m_pVisitorActions = new CVisitorActions(
       session, *m_pChatWindows,
@@ -53,7 +55,6 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
                                [this](const CSiteVisitor** visitor) { return SelectedVisitor(visitor); });
   connect(m_ui.ViewDetailsButton(), &FooButton::clicked, this, &CMainDlg::OnViewDetails);
   connect(m_ui.FootPrintsButton(), &FooButton::clicked, this, &CMainDlg::OnFootPrints);
-  connect(&session, &CConsoleSession::RefreshArriving, this, &CMainDlg::RememberSelection);
   connect(&session, &CConsoleSession::Refreshed, this, &CMainDlg::OnRefreshed);
   connect(&session, &CConsoleSession::ConnectionLost, this, [this] { m_ui.statusLine->setText(kConnectionAlert); });
   connect(&session, &CConsoleSession::ConnectionBack, m_ui.statusLine, &QLabel::clear);
@@ -71,16 +72,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::ViewWanted, this, &CMainDlg::SwitchView);
-  // The chat windows and the messages say what the service rang for and
-  // when a line wants the operator's eye; the alerts decide.
-  for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
-    connect(windows, &CChatWindows::Opened, this, [this](QWidget* window) {
-      auto* chat = qobject_cast<CChatWindowBase*>(window);
-      if (chat == nullptr) return;
-      connect(chat, &CChatWindowBase::ServiceSound, m_pAlerts, &CAlerts::ChatWindowSound);
-      connect(chat, &CChatWindowBase::AttentionWanted, m_pAlerts, [this, chat] { m_pAlerts->ChatWindowWantsAttention(chat); });
-    });
-  }
+  for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) m_pAlerts->Watch(*windows);
   connect(m_pOperatorActions, &COperatorActions::ServiceSound, m_pAlerts, &CAlerts::ChatWindowSound);
   connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, [this](bool bOn) {
     const bool shown = isVisible();
@@ -101,7 +93,12 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
                   {m_ui.controlPanel, &CMainDlg::OnControlPanel},
                   {m_ui.TranscriptsButton(), &CMainDlg::OnTranscripts}, {m_ui.operatorLogOut, &CMainDlg::OnOperatorLogOut}};
   for (const auto& c : commands) connect(c.button, &FooButton::clicked, this, c.command);
-  FollowSelectionModel();
+  connect(m_pTable, &CConsoleTable::SelectionMoved, this, &CMainDlg::FollowSelection);
+  connect(m_pTable, &CConsoleTable::ClickedSelected, this, &CMainDlg::OnListClick);
+  connect(m_pTable, &CConsoleTable::ClickedOther, this, &CMainDlg::UpdateVisitorButtons);
+  connect(m_pTable, &CConsoleTable::RightClicked, this, &CMainDlg::OnListRightClick);
+  connect(m_pTable, &CConsoleTable::MenuKey, this, &CMainDlg::ShowRowMenuFromKeyboard);
+  connect(m_pTable, &CConsoleTable::EnterPressed, this, &CMainDlg::OnEnter);
   connect(m_ui.table, &QTableView::doubleClicked, this, [this] {
     if (m_ui.AcceptButton()->isEnabled()) OnAccept();
   });
@@ -133,7 +130,7 @@ bool CMainDlg::OnInitDialog() {
   m_ui.siteUrl->setText(account.siteAddress);
   m_ui.account->setText(account.loginId + QStringLiteral(" (") + account.siteId + QStringLiteral(") "));
   CWindowPlacement::Restore(this, kPlacementName);
-  InsertVisitorColumns();
+  m_pTable->ShowVisitors();
   m_ui.padlock->setVisible(account.secure);
   m_session.Start();
   m_pTray->Show();
@@ -146,64 +143,13 @@ bool CMainDlg::OnInitDialog() {
   return true;
 }
 
-int CMainDlg::SelectedRow() const {
-  const QModelIndexList rows = m_ui.table->selectionModel()->selectedRows();
-  return rows.isEmpty() ? -1 : rows.first().row();
-}
-
-void CMainDlg::RememberSelection() {
-  m_bApplyingRefresh = true;
-  m_nRowBefore = SelectedRow();
-  if (Mode() == ViewMode::Operators) {
-    const OperatorEntry* selected = SelectedOperator();
-    m_strSelectedBefore = selected ? selected->name : QString();
-  } else {
-    m_strSelectedBefore = m_nRowBefore >= 0 && m_nRowBefore < Visitors().size() ? Visitors()[m_nRowBefore].m_line.sessionId
-                                                                                : QString();
-  }
-}
-
 void CMainDlg::OnRefreshed(const RefreshReply& reply) {
-  // The panel and the buttons follow the selection once the rows are in.
-  RestoreSelection();
   if (!m_session.Refresh().IsConnectionAlert())
     m_ui.statusLine->setText(
         CStringTable::Format(IDS_STATUS_TOTALS, {QString::number(reply.total), QString::number(reply.chatCount)}));
   RefillOperatorBox(m_ui.operatorsBox, m_session.Operators().Entries(), m_session.Account().loginId);
-  m_bApplyingRefresh = false;
+  // The panel and the buttons follow the selection, back in place.
   FollowSelection();
-}
-
-void CMainDlg::RestoreSelection() {
-  if (Mode() == ViewMode::Operators) {
-    // The operator selected stays selected by name.
-    const int row = m_strSelectedBefore.isEmpty() ? -1 : m_session.Operators().Find(m_strSelectedBefore);
-    if (row >= 0)
-      m_ui.table->selectRow(row);
-    else
-      m_ui.table->clearSelection();
-    return;
-  }
-  // The visitor selected before stays selected where it now is; if it is
-  // gone, the row at its old place is; with nothing selected, the first row.
-  int reselect = m_nRowBefore;
-  if (reselect != -1 && !m_strSelectedBefore.isEmpty()) {
-    // The last line with the id, should the service list one twice.
-    for (qsizetype i = Visitors().size() - 1; i >= 0; --i) {
-      if (Visitors().at(i).m_line.sessionId != m_strSelectedBefore) continue;
-      reselect = int(i);
-      break;
-    }
-  }
-  if (reselect < 0) reselect = 0;
-  CVisitorTableModel& model = m_session.Visitors();
-  if (reselect < model.rowCount()) {
-    const QModelIndex index = model.index(reselect, 0);
-    m_ui.table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_ui.table->scrollTo(index, QAbstractItemView::EnsureVisible);
-  } else {
-    m_ui.table->selectionModel()->clearSelection();
-  }
 }
 
 void CMainDlg::OnOnline() { m_session.Presence().ChooseOnline(); }
@@ -215,13 +161,10 @@ void CMainDlg::SwitchView(ViewMode mode) {
   if (mode == Mode()) return;
   m_session.SetView(mode);
   if (mode == ViewMode::Operators) {
-    m_session.Visitors().Clear();
-    m_ui.table->setModel(&m_session.Operators());
-    FollowSelectionModel();
-    m_ui.SetOperatorColumns();
+    m_pTable->ShowOperators();
   } else {
     m_ui.operatorLogOut->setEnabled(false);
-    InsertVisitorColumns();
+    m_pTable->ShowVisitors();
   }
   FollowSelection();
 }
@@ -248,13 +191,6 @@ void CMainDlg::OnSessionEnded(bool bToldByServer) {
     CDesktopServices::Get().MessageBox(this, QStringLiteral("You have been logged out."), QStringLiteral("Logged Out"),
                                        CDesktopServices::Icon::Information);
   done(QDialog::Accepted);
-}
-
-void CMainDlg::InsertVisitorColumns() {
-  m_session.Visitors().Clear();
-  m_ui.table->setModel(&m_session.Visitors());
-  FollowSelectionModel();
-  m_ui.SetVisitorColumns();
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event) {

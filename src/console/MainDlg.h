@@ -11,6 +11,7 @@
 
 class CAlerts;
 class CChatWindows;
+class CConsoleTable;
 class CConsoleTray;
 class CGetFootDlg;
 class COperatorActions;
@@ -107,28 +108,21 @@ class CMainDlg : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void InsertVisitorColumns();
-  void RememberSelection();
   void OnRefreshed(const RefreshReply& reply);
-  void RestoreSelection();
   void OnSessionEnded(bool bToldByServer);
-  // The selected visitor's row and record, or -1 and nullptr (always so in
-  // the Operators view).
   int SelectedVisitor(const CSiteVisitor** visitor = nullptr) const;
+  const OperatorEntry* SelectedOperator() const;
   void UpdateVisitorButtons();
   void UpdateOperatorButtons();
   // Whatever follows a click follows any change of the current row (a key,
   // a refresh, a view switch): the buttons, and the panel, which shows the
   // selected visitor and is cleared when no visitor is selected.
-  void FollowSelectionModel();
-  void OnSelectionChanged();
   void FollowSelection();
-  // The keys of the table: Enter accepts a chat request; the menu key and
-  // Shift+F10 open the row's menu under the row.
-  bool OnTableKey(QKeyEvent* event);
+  // Enter accepts a chat request; the menu key and Shift+F10 open the
+  // row's menu under the row.
+  void OnEnter();
   void ShowRowMenuFromKeyboard();
   using VisitorCommand = CVisitorActions::Command;
   bool Allows(VisitorCommand command, const CSiteVisitor& row) const;
@@ -136,18 +130,11 @@ class CMainDlg : public QDialog {
   void RunOnSelectedVisitor(VisitorCommand command);
   using OperatorCommand = COperatorActions::Command;
   bool Allows(OperatorCommand command, const OperatorEntry& entry) const;
-  // The selected operator's entry, or nullptr (always so in the visitor views).
-  const OperatorEntry* SelectedOperator() const;
   void ShowVisitorMenu(const QPoint& at);
   void ShowOperatorMenu(const QPoint& at);
 
   CConsoleSession& m_session;
   CChatManager& m_engine;
-  bool m_bApplyingRefresh = false;
-  QString m_strSelectedAtPress;  // the selection when the mouse went down on the table
-  // The selection as a refresh arrives: the visitor's row and id, or the operator's name.
-  int m_nRowBefore = -1;
-  QString m_strSelectedBefore;
 
   CChatWindows* m_pChatWindows;
   CChatWindows* m_pOperChatWindows;
@@ -159,5 +146,6 @@ class CMainDlg : public QDialog {
   CConsoleTray* m_pTray;
 
   CConsoleLayout m_ui;
+  CConsoleTable* m_pTable;
   CVisitorPanel* m_pPanel;
 };

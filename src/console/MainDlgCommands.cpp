@@ -18,13 +18,6 @@
 #include <QMenu>
 #include <QTableView>
 
-const OperatorEntry* CMainDlg::SelectedOperator() const {
-  if (Mode() != ViewMode::Operators) return nullptr;
-  const int row = SelectedRow();
-  const QList<OperatorEntry>& entries = m_session.Operators().Entries();
-  return row >= 0 && row < entries.size() ? &entries[row] : nullptr;
-}
-
 bool CMainDlg::Allows(VisitorCommand command, const CSiteVisitor& row) const {
   return CVisitorActions::Allows(command, row.m_line, m_session.Account().loginId, m_session.Account().admin);
 }
