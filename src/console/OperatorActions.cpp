@@ -21,7 +21,7 @@ bool COperatorActions::Allows(Command command, const OperatorEntry& entry, const
   if (where == Where::Buttons)
     return command == Command::RequestChat ? entry.CanBeInvited() : entry.AsksForChat();
   if (entry.IsChatPicked()) return false;
-  const bool asked = (entry.IsOnline() || entry.IsOffline()) && entry.chatState == QLatin1String("op_chat");
+  const bool asked = (entry.IsOnline() || entry.IsOffline()) && entry.HasChatRequest();
   if (command != Command::RequestChat) return asked || entry.AsksForChat();
   const bool own = entry.name.compare(loginId, Qt::CaseInsensitive) == 0;
   return !own && !entry.IsOffline() && !asked;

@@ -52,7 +52,7 @@ int COperatorList::Find(const QString& name) const {
 
 QString COperatorList::StatusText(const OperatorEntry& entry) {
   if (!entry.chatId.isEmpty()) {
-    if (entry.chatState == QLatin1String("op_chat")) return QStringLiteral("Chat Request");
+    if (entry.HasChatRequest()) return QStringLiteral("Chat Request");
     if (entry.IsChatPicked() || entry.chatState == QLatin1String("Chatting"))
       return QStringLiteral("Chatting with:") + entry.name;
     if (entry.chatState == QLatin1String("chat_initiated")) return QStringLiteral("Chat Initiated");

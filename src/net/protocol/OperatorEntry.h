@@ -9,8 +9,10 @@ struct OperatorEntry {
   QString chatState;  // "op_chat", "op_chat_picked", "Chatting", "chat_initiated", "Initiate" or empty
   QString status;     // "Online" or "Offline"
 
+  // A chat request stands on the entry; it can be taken when it names its chat.
+  bool HasChatRequest() const { return chatState == QLatin1String("op_chat"); }
   // This operator asks for a chat with the one logged in here.
-  bool AsksForChat() const { return !chatId.isEmpty() && chatState == QLatin1String("op_chat"); }
+  bool AsksForChat() const { return !chatId.isEmpty() && HasChatRequest(); }
   // Another operator of this site took the request.
   bool IsChatPicked() const { return chatState == QLatin1String("op_chat_picked"); }
   // Online and free to be asked for a chat.
