@@ -9,7 +9,7 @@
 #include <QTableView>
 
 CConsoleTable::CConsoleTable(CConsoleSession& session, QTableView* table, QObject* parent)
-    : QObject(parent), m_session(session), m_pTable(table) {
+    : QObject(parent), m_session(session), m_pTable(table), m_pViewport(table->viewport()) {
   table->viewport()->installEventFilter(this);  // clicks, also where no row is
   table->installEventFilter(this);              // Enter, the menu key, Shift+F10
   connect(&session, &CConsoleSession::RefreshArriving, this, &CConsoleTable::Remember);
@@ -143,7 +143,8 @@ bool CConsoleTable::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   const bool press = event->type() == QEvent::MouseButtonPress;
-  if (watched == m_pTable->viewport() && (press || event->type() == QEvent::MouseButtonRelease) &&
+  // Compared, not asked of the table: events come while it is destroyed.
+  if (watched == m_pViewport && (press || event->type() == QEvent::MouseButtonRelease) &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     const QString selected = SelectedKey() + u'/' + QString::number(SelectedRow());
     // The view chooses the row at the press, and the panel follows it then;

@@ -55,6 +55,7 @@ class CConsoleTable : public QObject {
 
   CConsoleSession& m_session;
   QTableView* m_pTable;
+  QObject* m_pViewport;
   QPointer<QItemSelectionModel> m_pWatched;
   bool m_bApplyingRefresh = false;
   QString m_strSelectedAtPress;  // the selection when the mouse went down

@@ -303,37 +303,44 @@ bool CDictionary::RemoveWord(const QByteArray& word) {
   if (m_nodes.empty()) return false;
   const Letters w = LettersOf(word);
   // The node of each position of the word, and the link that leads to it:
-  // its parent's next, the alternative of the node before it in its chain,
-  // or none for the root.
+  // its parent's next (fromParent), the alternative of the node before it
+  // in its chain, or none for the root. Links are named by their node, not
+  // pointed at: the nodes are packed, and their fields are not aligned.
   struct Step {
     std::uint32_t node;
-    std::uint32_t* link;
+    std::uint32_t linkOwner;  // kNone for the root
     bool fromParent;
+  };
+  const auto follow = [this](std::uint32_t owner, bool next) {
+    return next ? std::uint32_t(m_nodes[owner].m_nNext) : std::uint32_t(m_nodes[owner].m_nAlternative);
   };
   std::vector<Step> path;
   std::uint32_t node = 0;
-  std::uint32_t* link = nullptr;
+  std::uint32_t owner = CNode::kNone;
   bool fromParent = false;
   for (qsizetype p = 0;; ++p) {
     while (m_nodes[node].m_chLetter != w[p]) {
-      link = &m_nodes[node].m_nAlternative;
+      owner = node;
       fromParent = false;
-      if (*link == CNode::kNone) return false;
-      node = *link;
+      if (follow(owner, false) == CNode::kNone) return false;
+      node = follow(owner, false);
     }
-    path.push_back({node, link, fromParent});
+    path.push_back({node, owner, fromParent});
     if (w[p] == 0) break;
-    link = &m_nodes[node].m_nNext;
+    owner = node;
     fromParent = true;
-    if (*link == CNode::kNone) return false;  // a damaged tree
-    node = *link;
+    if (follow(owner, true) == CNode::kNone) return false;  // a damaged tree
+    node = follow(owner, true);
   }
   // Unlink the word's end, and every letter left with nothing after it. The
   // unlinked nodes stay in the array, unreachable, until the next load.
   for (auto step = path.rbegin(); step != path.rend(); ++step) {
     const std::uint32_t alternative = m_nodes[step->node].m_nAlternative;
-    if (step->link != nullptr) {
-      *step->link = alternative;
+    if (step->linkOwner != CNode::kNone) {
+      if (step->fromParent)
+        m_nodes[step->linkOwner].m_nNext = alternative;
+      else
+        m_nodes[step->linkOwner].m_nAlternative = alternative;
       if (alternative != CNode::kNone || !step->fromParent) break;
       continue;  // the parent letter now leads nowhere
     }
