@@ -96,7 +96,7 @@ void CChatRichEd::AppendTranscriptLine(const QString& text) {
 
   const int lengthBefore = TextLength();
   QTextCursor cursor(document());
-  cursor.movePosition(QTextCursor::End);
+  cursor.setPosition(lengthBefore);  // the end: cheaper than moving there
   // One edit for the whole line: the document lays it out and announces it once.
   cursor.beginEditBlock();
   // The document finds a run's format by its hash: a format changed only
@@ -109,21 +109,34 @@ void CChatRichEd::AppendTranscriptLine(const QString& text) {
     m_linkFormat.setFontUnderline(true);
   }
 
+  // The whole line goes in as one run in the line's format, and the
+  // links' and pictures' formats are laid over their places after: every
+  // insertion costs the document a walk over its cursors, so one insertion
+  // and a few format changes cost far less than a run per piece.
+  LineRuns runs;
+  runs.text.reserve(line.size());
   // A pushed address: "sender: push-http..." shows as the sender, the colon
   // and the address in its own case.
   const qsizetype colon = line.indexOf(u':');
   if (m_bPlainLines) {
-    InsertPlain(cursor, line);
+    AddPlain(runs, line);
   } else if (colon >= 0 &&
              QStringView(line).mid(colon + 2, kPushMarker.size()).compare(kPushMarker, Qt::CaseInsensitive) == 0) {
-    InsertPlain(cursor, line.left(colon + 1) + line.mid(colon + 7));
+    AddPlain(runs, line.left(colon + 1) + line.mid(colon + 7));
   } else {
     for (const EmoticonPiece& piece : ScanEmoticons(line)) {
       if (piece.IsPicture())
-        InsertPicture(cursor, piece.bitmap);
+        AddPicture(runs, piece.bitmap);
       else
-        InsertPlain(cursor, piece.text);
+        AddPlain(runs, piece.text);
     }
+  }
+  const int lineStart = cursor.position();
+  cursor.insertText(runs.text, m_format);
+  for (const LineRuns::Overlay& overlay : runs.overlays) {
+    cursor.setPosition(lineStart + int(overlay.start));
+    cursor.setPosition(lineStart + int(overlay.start + overlay.length), QTextCursor::KeepAnchor);
+    cursor.setCharFormat(*overlay.format);
   }
 
   cursor.endEditBlock();
@@ -135,19 +148,14 @@ void CChatRichEd::AppendTranscriptLine(const QString& text) {
   }
 }
 
-void CChatRichEd::InsertPlain(QTextCursor& cursor, const QString& text) {
-  qsizetype done = 0;
-  for (const TextLink& link : FindLinks(text)) {
-    cursor.insertText(text.mid(done, link.start - done), m_format);
-    // Every link shares one format: the address is the run's own text, read
-    // at the click, so a long chat does not pile up a format per address.
-    cursor.insertText(text.mid(link.start, link.length), m_linkFormat);
-    done = link.start + link.length;
-  }
-  cursor.insertText(text.mid(done), m_format);
+void CChatRichEd::AddPlain(LineRuns& runs, const QString& text) const {
+  // Every link shares one format: the address is the run's own text, read
+  // at the click, so a long chat does not pile up a format per address.
+  for (const TextLink& link : FindLinks(text)) runs.overlays.append({runs.text.size() + link.start, link.length, &m_linkFormat});
+  runs.text += text;
 }
 
-void CChatRichEd::InsertPicture(QTextCursor& cursor, int bitmapId) {
+void CChatRichEd::AddPicture(LineRuns& runs, int bitmapId) const {
   // One format per picture for the whole process: building its name (an
   // address) and asking the document for the picture at every code was most
   // of a line's cost. The document asks loadResource() for the picture the
@@ -166,10 +174,12 @@ void CChatRichEd::InsertPicture(QTextCursor& cursor, int bitmapId) {
     it = formats.insert(bitmapId, image);
   }
   if (!it->isValid()) {
-    InsertPlain(cursor, EmoticonCodeOf(bitmapId));
+    AddPlain(runs, EmoticonCodeOf(bitmapId));
     return;
   }
-  cursor.insertImage(*it);
+  // The document holds a picture as this character in the picture's format.
+  runs.overlays.append({runs.text.size(), 1, &*it});
+  runs.text += QChar::ObjectReplacementCharacter;
 }
 
 QVariant CChatRichEd::loadResource(int type, const QUrl& name) {

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QTextBrowser>
 #include <QTextCharFormat>
+#include <QVarLengthArray>
 
 class QTextCursor;
 
@@ -57,8 +58,18 @@ class CChatRichEd : public QTextBrowser {
   QVariant loadResource(int type, const QUrl& name) override;
 
  private:
-  void InsertPlain(QTextCursor& cursor, const QString& text);
-  void InsertPicture(QTextCursor& cursor, int bitmapId);
+  // A line's text, and the formats to lay over parts of it (links, pictures).
+  struct LineRuns {
+    struct Overlay {
+      qsizetype start;
+      qsizetype length;
+      const QTextCharFormat* format;
+    };
+    QString text;
+    QVarLengthArray<Overlay, 8> overlays;
+  };
+  void AddPlain(LineRuns& runs, const QString& text) const;
+  void AddPicture(LineRuns& runs, int bitmapId) const;
   void OpenLink(const QUrl& link);
   QString LinkTextAt(int position) const;
 

@@ -68,6 +68,8 @@ class TestTranscript : public QObject {
     QTest::newRow("in brackets") << "(https://a.example/b)" << Links{{1, 19}};
     QTest::newRow("other schemes are no links") << "file:///etc/passwd javascript:alert(1)" << Links{};
     QTest::newRow("inside a word, or only the scheme") << "xwww.a.b http://" << Links{};
+    QTest::newRow("any case; a word's address hides only itself") << "xhttp://a WWW.B" << Links{{10, 5}};
+    QTest::newRow("control characters are no scheme marks") << QStringLiteral("mailto\x1ax http\x1a\x0f\x0fa") << Links{};
   }
   void links() {
     QFETCH(QString, text);
@@ -122,6 +124,24 @@ class TestTranscript : public QObject {
     // replacement character cannot pass for a picture.
     t.AppendTranscriptLine(QStringLiteral("Zoe: a\rb\uFFFCc\r\n"));
     QVERIFY(t.toPlainText().endsWith(QStringLiteral("Zoe: moreZoe: a\nb\uFFFDc\n")));
+  }
+
+  // A line mixing text, pictures and links: each piece carries its own
+  // format, and the text after a link is no part of it.
+  void eachPieceOfALineKeepsItsFormat() {
+    CChatRichEd t;
+    t.AppendTranscriptLine("Zoe: [:)] see http://a.example/x, then [:D] www.b.example\r\n");
+    QStringList pieces;
+    for (auto it = t.document()->firstBlock().begin(); !it.atEnd(); ++it) {
+      const QTextFragment f = it.fragment();
+      const QTextCharFormat format = f.charFormat();
+      pieces.append(format.isImageFormat()  ? "picture " + format.property(CChatRichEd::kCodeProperty).toString()
+                    : format.isAnchor() ? "link " + f.text()
+                                        : f.text());
+      if (!format.isImageFormat()) QCOMPARE(format.foreground().color(), CChatRichEd::kOtherColour);
+    }
+    QCOMPARE(pieces, (QStringList{"Zoe: ", "picture [:)]", " see ", "link http://a.example/x", ", then ", "picture [:D]",
+                                  " ", "link www.b.example"}));
   }
 
   void pushedAddresses_data() {
