@@ -199,7 +199,9 @@ int main(int argc, char* argv[]) {
     engine.SetDefaultHost(host);
     CPageViewerClient pages(QStringLiteral(TALVERO_BUILD_DIR "/talvero-pages"));
     engine.SetPageOpener(
-        [&pages](const QUrl& address, bool smallWindow, bool quietly) { pages.OpenPage(address, smallWindow, quietly); });
+        [&pages](const QUrl& address, bool smallWindow, bool quietly, const QRect& beside) {
+          pages.OpenPage(address, smallWindow, quietly, beside);
+        });
     int pagesShown = 0;
     QObject::connect(&pages, &CPageViewerClient::PageReported, [&pagesShown](const QString& what, int) {
       if (what == QStringLiteral("shown")) ++pagesShown;

@@ -57,8 +57,9 @@ void CChatApp::Prepare(const Options& options) {
   // while the console waits in the tray must not quit the program.
   QGuiApplication::setQuitOnLastWindowClosed(false);
   if (!options.service.isEmpty()) m_engine.SetDefaultHost(options.service);
-  m_engine.SetPageOpener([pages = m_pPages.get()](const QUrl& address, bool smallWindow, bool quietly) {
-    pages->OpenPage(address, smallWindow, quietly);
+  m_engine.SetPageOpener([pages = m_pPages.get()](const QUrl& address, bool smallWindow, bool quietly,
+                                                  const QRect& beside) {
+    pages->OpenPage(address, smallWindow, quietly, beside);
   });
   m_engine.SetFailureAlert(&CAlerts::RequestFailed);
   // Links of the controls open through the desktop services, like every

@@ -64,11 +64,7 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
   const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
   const CSiteVisitor visitor = found ? *found : (chatId == row.m_line.sessionId ? row : CSiteVisitor());
   const QString ip = visitor.m_line.ip;
-  // The visitor's earlier chats open beside the chat, quietly: the page
-  // viewer shows them a moment later, and they must not take the keyboard
-  // from the chat window the operator is typing in.
-  if (accepted.earlierChats) m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip), false, true);
-  m_chatWindows.Open(chatId, [&]() -> QWidget* {
+  QWidget* window = m_chatWindows.Open(chatId, [&]() -> QWidget* {
     auto* chat = new CChatDlg(m_engine, &m_session, ip, chatId, accepted.visitorName, accepted.visitorEmail,
                               visitor.m_bDetailsLoaded);
     if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.Details());
@@ -76,6 +72,12 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
     chat->OnInitDialog();
     return chat;
   }, arrival);
+  // The visitor's earlier chats open beside the chat, quietly: the page
+  // viewer shows them a moment later, and they must neither take the
+  // keyboard from the chat window the operator is typing in nor cover it.
+  if (accepted.earlierChats)
+    m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip), false, true,
+                            window ? window->frameGeometry() : QRect());
 }
 
 void CVisitorActions::SendAction(const QString& action, const VisitorLine& row) {

@@ -237,10 +237,10 @@ void CChatManager::RunOnUiThread(const std::function<void()>& f) {
   QMetaObject::invokeMethod(m_pDispatcher, f, Qt::BlockingQueuedConnection);
 }
 
-void CChatManager::OpenServerPage(const QString& url, bool smallWindow, bool quietly) {
+void CChatManager::OpenServerPage(const QString& url, bool smallWindow, bool quietly, const QRect& beside) {
   const QString address =
       (m_session.secure ? QStringLiteral("https://") : QStringLiteral("http://")) + m_strHost + m_strPrefix + url;
-  if (m_pageOpener) m_pageOpener(QUrl::fromEncoded(CHttpTransport::EscapeTarget(address.toUtf8())), smallWindow, quietly);
+  if (m_pageOpener) m_pageOpener(QUrl::fromEncoded(CHttpTransport::EscapeTarget(address.toUtf8())), smallWindow, quietly, beside);
 }
 
 void CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QObject* context,

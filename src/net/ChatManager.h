@@ -5,6 +5,7 @@
 #include "Session.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QUrl>
 
@@ -31,7 +32,7 @@ class CChatManager {
   // Opens a page address in a browser window; smallWindow asks for the
   // small fixed placement of the file-transfer page; quietly, for a page the
   // operator did not ask for, shows it without taking the keyboard.
-  using PageOpener = std::function<void(const QUrl& address, bool smallWindow, bool quietly)>;
+  using PageOpener = std::function<void(const QUrl& address, bool smallWindow, bool quietly, const QRect& beside)>;
   // Receives the reply text (exactly "DISCONNNNECT" when the request failed);
   // the text is valid only during the call.
   using ReplyHandler = std::function<void(const QString& reply)>;
@@ -79,7 +80,7 @@ class CChatManager {
   static QString CutNotice(qint64 bytes);
   // Shows a server page (prefix and url appended to the service's address)
   // in a new browser window, or in the small one of the file-transfer page.
-  void OpenServerPage(const QString& url, bool smallWindow = false, bool quietly = false);
+  void OpenServerPage(const QString& url, bool smallWindow = false, bool quietly = false, const QRect& beside = QRect());
   // Receives the end of a parameters load: loaded is false when the
   // request failed (the operator has been told); newVersionText is the text
   // about a newer program, or empty.

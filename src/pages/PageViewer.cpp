@@ -1,6 +1,7 @@
 #include "PageViewer.h"
 
 #include "WebBrowserDlg.h"
+#include "WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -53,13 +54,15 @@ void CPageViewer::Run(const QByteArray& line) {
     return;
   }
   auto isFlag = [](const QByteArray& word) { return word == "0" || word == "1"; };
-  if (words.size() != 5 || words[0] != "open" || !isFlag(words[2]) || !isFlag(words[3])) {
+  QRect beside;
+  if (words.size() < 5 || words.size() > 6 || words[0] != "open" || !isFlag(words[2]) || !isFlag(words[3]) ||
+      (words.size() == 6 && !CWindowPlacement::Parse(QString::fromLatin1(words[5]), beside))) {
     std::fprintf(stderr, "talvero-pages: not a command: %s\n", line.left(200).constData());
     return;
   }
   const QByteArray id = words[1];
   CWebBrowserDlg* page =
-      CWebBrowserDlg::OpenPage(QUrl::fromEncoded(words[4], QUrl::StrictMode), words[2] == "1", words[3] == "1");
+      CWebBrowserDlg::OpenPage(QUrl::fromEncoded(words[4], QUrl::StrictMode), words[2] == "1", words[3] == "1", beside);
   m_pages.insert(id, page);
   m_idle.stop();
   connect(page, &QObject::destroyed, this, [this, id] {

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <functional>
 
 const QString CWindowPlacement::kKey = QStringLiteral("Software\\TVR\\Client\\Windows");
 
@@ -68,6 +69,39 @@ QPoint CWindowPlacement::Cascade(const QRect& last, const QSize& size, const QRe
   QPoint next = last.topLeft() + QPoint(kCascadeStep, kCascadeStep);
   if (next.x() + size.width() - 1 > area.right() || next.y() + size.height() - 1 > area.bottom()) next = area.topLeft();
   return ClampTo(QRect(next, size), area, size).topLeft();
+}
+
+QRect CWindowPlacement::Beside(const QRect& anchor, const QSize& size, const QRect& area, const QSize& minimum) {
+  const int right = area.right() - anchor.right() - kBesideGap;
+  const int left = anchor.left() - area.left() - kBesideGap;
+  const int below = area.bottom() - anchor.bottom() - kBesideGap;
+  const int above = anchor.top() - area.top() - kBesideGap;
+  // Each side: the room there, and the window placed there at a width (or
+  // height) of that room at most.
+  const auto atRight = [&](int w) { return QRect(anchor.right() + 1 + kBesideGap, anchor.top(), w, size.height()); };
+  const auto atLeft = [&](int w) { return QRect(anchor.left() - kBesideGap - w, anchor.top(), w, size.height()); };
+  const auto atBottom = [&](int h) { return QRect(anchor.left(), anchor.bottom() + 1 + kBesideGap, size.width(), h); };
+  const auto atTop = [&](int h) { return QRect(anchor.left(), anchor.top() - kBesideGap - h, size.width(), h); };
+  struct Side {
+    int room;
+    int wanted;
+    int least;
+    std::function<QRect(int)> place;
+  };
+  const Side sides[] = {{right, size.width(), minimum.width(), atRight},
+                        {left, size.width(), minimum.width(), atLeft},
+                        {below, size.height(), minimum.height(), atBottom},
+                        {above, size.height(), minimum.height(), atTop}};
+  // The rectangle keeps its side of the anchor; only the other direction is
+  // moved into the area.
+  const auto inside = [&](const QRect& r) { return ClampTo(r, area, r.size().boundedTo(area.size())); };
+  for (const Side& side : sides)
+    if (side.room >= side.wanted) return inside(side.place(side.wanted));
+  const Side* roomiest = &sides[0];
+  for (const Side& side : sides)
+    if (side.room - side.least > roomiest->room - roomiest->least) roomiest = &side;
+  if (roomiest->room >= roomiest->least) return inside(roomiest->place(roomiest->room));
+  return ClampTo(roomiest->place(roomiest->least), area, minimum);
 }
 
 void CWindowPlacement::PlaceCascaded(QWidget* window) {

@@ -31,4 +31,12 @@ class CWindowPlacement {
   // work area when none is, so that new windows never hide each other.
   static void PlaceCascaded(QWidget* window);
   static constexpr int kCascadeStep = 32;
+
+  // Where a window of the given size goes beside the anchor (a window's
+  // frame) without covering it: right of it, else left, below or above,
+  // inside the area. When the window fits whole on no side it is narrowed
+  // (or shortened) to the roomiest side, down to the minimum; when even that
+  // does not fit it overlaps the anchor as little as the area allows.
+  static QRect Beside(const QRect& anchor, const QSize& size, const QRect& area, const QSize& minimum);
+  static constexpr int kBesideGap = 8;
 };

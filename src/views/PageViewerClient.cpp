@@ -27,9 +27,9 @@ QString CPageViewerClient::DefaultProgram() {
   return QCoreApplication::applicationDirPath() + QStringLiteral("/talvero-pages");
 }
 
-void CPageViewerClient::OpenPage(const QUrl& address, bool smallWindow, bool quietly) {
+void CPageViewerClient::OpenPage(const QUrl& address, bool smallWindow, bool quietly, const QRect& beside) {
   const int id = m_nextId++;
-  const Page page{address, smallWindow, quietly, false};
+  const Page page{address, smallWindow, quietly, beside};
   m_pages.insert(id, page);
   if (m_process.state() == QProcess::NotRunning) {
     // Reads only what is written after this; the command waits in the pipe
@@ -45,8 +45,11 @@ void CPageViewerClient::CloseAll() {
 }
 
 void CPageViewerClient::Send(int id, const Page& page) {
-  m_process.write(QByteArrayLiteral("open ") + QByteArray::number(id) + (page.smallWindow ? " 1" : " 0") +
-                  (page.quietly ? " 1 " : " 0 ") + page.address.toEncoded() + '\n');
+  QByteArray line = QByteArrayLiteral("open ") + QByteArray::number(id) + (page.smallWindow ? " 1" : " 0") +
+                   (page.quietly ? " 1 " : " 0 ") + page.address.toEncoded();
+  const QRect& r = page.beside;
+  if (r.isValid()) line += QStringLiteral(" %1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).toLatin1();
+  m_process.write(line + '\n');
 }
 
 void CPageViewerClient::ReadReports() {
@@ -98,5 +101,5 @@ void CPageViewerClient::ViewerFailed(QProcess::ProcessError error) {
 
 void CPageViewerClient::ShowInstead(const QString& reason) {
   const QMap<int, Page> lost = std::exchange(m_pages, {});
-  for (const Page& page : lost) CWebBrowserDlg::OpenNotice(page.address, page.smallWindow, page.quietly, reason);
+  for (const Page& page : lost) CWebBrowserDlg::OpenNotice(page.address, page.smallWindow, page.quietly, reason, page.beside);
 }

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QObject>
 #include <QProcess>
+#include <QRect>
 #include <QUrl>
 
 // The console's end of the page viewer (talvero-pages): server pages open
@@ -22,8 +23,9 @@ class CPageViewerClient : public QObject {
 
   static QString DefaultProgram();
 
-  // quietly: shown without taking the keyboard (a page nobody asked for).
-  void OpenPage(const QUrl& address, bool smallWindow, bool quietly = false);
+  // quietly: shown without taking the keyboard (a page nobody asked for);
+  // beside: a window's frame the page is placed next to, not over.
+  void OpenPage(const QUrl& address, bool smallWindow, bool quietly = false, const QRect& beside = QRect());
   // Closes every page the viewer shows for us; it then ends by itself.
   void CloseAll();
 
@@ -41,6 +43,7 @@ class CPageViewerClient : public QObject {
     QUrl address;
     bool smallWindow = false;
     bool quietly = false;
+    QRect beside;
     bool shown = false;
     bool resent = false;  // sent to a second viewer already
   };

@@ -55,15 +55,16 @@ QString CWebBrowserDlg::PageTitle() const {
   return factory ? factory->Title(m_pBrowser) : QString();
 }
 
-CWebBrowserDlg* CWebBrowserDlg::OpenPage(const QUrl& address, bool smallWindow, bool quietly) {
-  return Show(new CWebBrowserDlg(address), smallWindow, quietly);
+CWebBrowserDlg* CWebBrowserDlg::OpenPage(const QUrl& address, bool smallWindow, bool quietly, const QRect& beside) {
+  return Show(new CWebBrowserDlg(address), smallWindow, quietly, beside);
 }
 
-CWebBrowserDlg* CWebBrowserDlg::OpenNotice(const QUrl& address, bool smallWindow, bool quietly, const QString& reason) {
-  return Show(new CWebBrowserDlg(address, reason), smallWindow, quietly);
+CWebBrowserDlg* CWebBrowserDlg::OpenNotice(const QUrl& address, bool smallWindow, bool quietly, const QString& reason,
+                                           const QRect& beside) {
+  return Show(new CWebBrowserDlg(address, reason), smallWindow, quietly, beside);
 }
 
-CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool quietly) {
+CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool quietly, const QRect& beside) {
   dlg->setAttribute(Qt::WA_ShowWithoutActivating, quietly);
   if (smallWindow) {
     // Its fixed place is off a small screen: kept inside the screen's work area.
@@ -72,6 +73,15 @@ CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool
         screen ? CWindowPlacement::ClampTo(kSmallWindow, screen->availableGeometry(), kSmallWindow.size()) : kSmallWindow;
     dlg->move(place.topLeft());
     dlg->resize(place.size());
+  } else if (beside.isValid()) {
+    QScreen* screen = QGuiApplication::screenAt(beside.center());
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+      const QRect place = CWindowPlacement::Beside(beside, dlg->size(), screen->availableGeometry(),
+                                                   CDialogUnits::Size(183, 148));
+      dlg->move(place.topLeft());
+      dlg->resize(place.size());
+    }
   }
   dlg->show();
   return dlg;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
 #include <QUrl>
 
 // A resizable top-level window showing one server page (transcripts, the
@@ -19,9 +20,12 @@ class CWebBrowserDlg : public QDialog {
 
   // Opens a new window for the address: normally sized, or small at the
   // fixed place of the file-transfer page.
-  // quietly: shown without taking the keyboard.
-  static CWebBrowserDlg* OpenPage(const QUrl& address, bool smallWindow, bool quietly = false);
-  static CWebBrowserDlg* OpenNotice(const QUrl& address, bool smallWindow, bool quietly, const QString& reason);
+  // quietly: shown without taking the keyboard; beside: a window's frame
+  // the page opens next to rather than over.
+  static CWebBrowserDlg* OpenPage(const QUrl& address, bool smallWindow, bool quietly = false,
+                                  const QRect& beside = QRect());
+  static CWebBrowserDlg* OpenNotice(const QUrl& address, bool smallWindow, bool quietly, const QString& reason,
+                                    const QRect& beside = QRect());
 
   static constexpr QRect kSmallWindow{665, 515, 310, 130};
 
@@ -37,7 +41,7 @@ class CWebBrowserDlg : public QDialog {
 
  private:
   CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* parent);
-  static CWebBrowserDlg* Show(CWebBrowserDlg* dlg, bool smallWindow, bool quietly);
+  static CWebBrowserDlg* Show(CWebBrowserDlg* dlg, bool smallWindow, bool quietly, const QRect& beside);
 
   QWidget* m_pBrowser;
   QUrl m_address;

@@ -485,7 +485,7 @@ class TestChatDlg : public QObject {
 
   void serverPages() {
     QList<QPair<QUrl, bool>> opened;
-    m_pSession->Engine().SetPageOpener([&](const QUrl& url, bool small, bool) { opened.append({url, small}); });
+    m_pSession->Engine().SetPageOpener([&](const QUrl& url, bool small, bool, const QRect&) { opened.append({url, small}); });
     Chat().OpenFileTransfer();
     Chat().OpenFileTransfer();
     Chat().ShowChatHistory();

@@ -147,10 +147,16 @@ class TestConsoleCommands : public QObject {
 
   void acceptingOpensOneWindowPerChat() {
     Show({{"s1", "Chat Request"}, {"s2", "Chat Request"}, {"s3", "Chat Request"}});
-    QList<QPair<QUrl, bool>> pages;
+    struct Page {
+      QUrl url;
+      bool quietly;
+      QRect beside;
+    };
+    QList<Page> pages;
     // The history comes up in another process a moment later: quietly, or it
-    // takes the keys meant for the new chat window.
-    m_pSession->Engine().SetPageOpener([&](const QUrl& url, bool, bool quietly) { pages.append({url, quietly}); });
+    // takes the keys meant for the new chat window, and beside that window.
+    m_pSession->Engine().SetPageOpener(
+        [&](const QUrl& url, bool, bool quietly, const QRect& beside) { pages.append({url, quietly, beside}); });
     m_replies["w-adc.php"] = "Taken by ben<fld><fld><fld><fld>";
     C().Controls().table->selectRow(0);
     C().OnAccept();
@@ -166,8 +172,9 @@ class TestConsoleCommands : public QObject {
     QCOMPARE(C().ChatWindows().Count(), 3);
     QCOMPARE(C().ChatWindows().Find("s2")->windowTitle(), QString("Chatting with:Zoe"));
     QCOMPARE(pages.size(), 3);  // the chat history of each, asked for with "Y"
-    QVERIFY(pages[0].first.toString().contains("opurl=vchathist&ipadd=10.0.0.1"));
-    QVERIFY(pages[0].second);
+    QVERIFY(pages[0].url.toString().contains("opurl=vchathist&ipadd=10.0.0.1"));
+    QVERIFY(pages[0].quietly);
+    QCOMPARE(pages[1].beside, C().ChatWindows().Find("s2")->frameGeometry());
     // A transfer notice for an open chat raises it; without its id it does nothing.
     C().Session().Refresh().Apply(RefreshReplyText({{"s1"}}).replace("<blk><blk><blk><blk><blk>", "<blk><blk><blk>chat_trans<blk><blk>"));
     C().Session().Refresh().Apply(QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), "chat_trans<fld>s2", "", ""}.join("<blk>"));

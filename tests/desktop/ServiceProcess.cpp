@@ -61,11 +61,13 @@ QString CServiceProcess::Control(const QString& command, const QMap<QString, QSt
   return Get(QStringLiteral("/control/") + command + u'?' + encoded.query(QUrl::FullyEncoded)).trimmed();
 }
 
-QString CServiceProcess::VisitorAsksForChat(const QString& name) {
+QString CServiceProcess::VisitorAsksForChat(const QString& name, bool earlierChats) {
   // Each visitor of its own address, so that rows and notices tell them apart.
   ++m_nVisitors;
   const QString id = Control(QStringLiteral("visitor/add"),
-                             {{QStringLiteral("name"), name}, {QStringLiteral("ip"), QStringLiteral("10.9.8.%1").arg(m_nVisitors)}});
+                             {{QStringLiteral("name"), name},
+                              {QStringLiteral("ip"), QStringLiteral("10.9.8.%1").arg(m_nVisitors)},
+                              {QStringLiteral("earlier"), earlierChats ? QStringLiteral("Y") : QStringLiteral("N")}});
   Control(QStringLiteral("visitor/chat"), {{QStringLiteral("csesid"), id}});
   return id;
 }

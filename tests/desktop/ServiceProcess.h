@@ -22,8 +22,9 @@ class CServiceProcess {
   // GET of any target; the body, or a null string when it failed.
   QString Get(const QString& target, int* status = nullptr) const;
   QString Control(const QString& command, const QMap<QString, QString>& query = {}) const;
-  // A visitor who asks for a chat; returns his chat session id.
-  QString VisitorAsksForChat(const QString& name);
+  // A visitor who asks for a chat (one who chatted before, if asked);
+  // returns his chat session id.
+  QString VisitorAsksForChat(const QString& name, bool earlierChats = false);
   // The lines of a visitor's chat as the service keeps them ("demo: text").
   QStringList ChatLines(const QString& chatId) const;
 

@@ -1,7 +1,8 @@
 // The session's end told by the service ("logout" in a refresh, after an
 // administrator logged the operator out), when logging out must also clear
 // the remembered login from a keyring that is not there or never answers;
-// the session's server pages, shown by a process of their own; and a login
+// the session's server pages, shown by a process of their own (a returning
+// visitor's beside his chat); and a login
 // while the service holds its answer.
 #include "DesktopScenario.h"
 
@@ -20,6 +21,8 @@ class tst_DesktopSession : public QObject {
   // Started on the rig's bus: it owns the secret service's name and never
   // answers.
   QProcess* StartSilentKeyring();
+  // A window of the page viewer started by this console.
+  std::optional<XWindow> ViewerWindow(const CConsoleProcess& console) const;
 
  private slots:
   void initTestCase();
@@ -29,6 +32,7 @@ class tst_DesktopSession : public QObject {
   void loggedOutByService_data();
   void loggedOutByService();
   void serverPagesInTheViewer();
+  void earlierChatsOpenBesideTheChat();
   void loginWhileTheServiceStalls_data();
   void loginWhileTheServiceStalls();
 };
@@ -53,6 +57,14 @@ QStringList EngineAndGraphics(qint64 pid) {
 bool Alive(qint64 pid) { return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
 
 }  // namespace
+
+std::optional<XWindow> tst_DesktopSession::ViewerWindow(const CConsoleProcess& console) const {
+  for (const XWindow& w : m_desk.Windows().Windows())
+    if (w.pid != 0 && w.pid != console.Pid() &&
+        QFileInfo(QStringLiteral("/proc/%1/exe").arg(w.pid)).symLinkTarget().endsWith(QStringLiteral("/talvero-pages")))
+      return w;
+  return std::nullopt;
+}
 
 void tst_DesktopSession::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
 
@@ -119,13 +131,7 @@ void tst_DesktopSession::serverPagesInTheViewer() {
   QVERIFY2(EngineAndGraphics(console.Pid()).isEmpty(), qPrintable(EngineAndGraphics(console.Pid()).join(u' ')));
 
   // Transcripts open in the page viewer, a process of the program's own.
-  auto pageWindow = [&]() -> std::optional<XWindow> {
-    for (const XWindow& w : m_desk.Windows().Windows())
-      if (w.pid != 0 && w.pid != console.Pid() &&
-          QFileInfo(QStringLiteral("/proc/%1/exe").arg(w.pid)).symLinkTarget().endsWith(QStringLiteral("/talvero-pages")))
-        return w;
-    return std::nullopt;
-  };
+  auto pageWindow = [&] { return ViewerWindow(console); };
   QVERIFY(m_desk.FocusConsole(console));
   m_desk.Windows().Key(QStringLiteral("alt+t"));
   std::optional<XWindow> page;
@@ -156,6 +162,35 @@ void tst_DesktopSession::serverPagesInTheViewer() {
   const int refreshes = m_desk.Refreshes(QStringLiteral("demo"));
   QVERIFY(console.IsRunning());
   QVERIFY(m_desk.WaitForRefreshes(refreshes + 2, QStringLiteral("demo")));
+}
+
+// A returning visitor's earlier chats come up by themselves as his chat
+// opens: beside the chat window, and without taking the keys the operator
+// is typing into it.
+void tst_DesktopSession::earlierChatsOpenBesideTheChat() {
+  CConsoleProcess& console = m_desk.StartConsole(QStringLiteral("demo"));
+  QVERIFY(m_desk.LogIn(console, QStringLiteral("demo"), QStringLiteral("demo")));
+  const QString chatId = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"), true);
+  QVERIFY(m_desk.WaitForRefreshes(2));
+  m_desk.Windows().Key(QStringLiteral("alt+c"));
+  const QString chatName = QStringLiteral("Chatting with:Zoe");
+  QVERIFY(m_desk.WaitForActive(chatName));
+  m_desk.Windows().Type(QStringLiteral("hel"));
+  std::optional<XWindow> page;
+  QTRY_VERIFY_WITH_TIMEOUT((page = ViewerWindow(console)).has_value(), CDesktopScenario::kWindowMs);
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("opurl=vchathist")) > 0, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Type(QStringLiteral("lo"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.Service().ChatLines(chatId).contains(QStringLiteral("demo: hello")), CDesktopScenario::kWindowMs);
+  QCOMPARE(m_desk.Windows().ActiveWindowName(), chatName);
+  const std::optional<XWindow> chat = m_desk.Windows().Find(chatName);
+  QVERIFY(chat);
+  page = ViewerWindow(console);
+  QVERIFY(page);
+  QVERIFY2(!page->geometry.intersects(chat->geometry),
+           qPrintable(QStringLiteral("page %1,%2 %3x%4 over chat %5,%6 %7x%8")
+                          .arg(page->geometry.x()).arg(page->geometry.y()).arg(page->geometry.width()).arg(page->geometry.height())
+                          .arg(chat->geometry.x()).arg(chat->geometry.y()).arg(chat->geometry.width()).arg(chat->geometry.height())));
 }
 
 void tst_DesktopSession::loginWhileTheServiceStalls_data() {

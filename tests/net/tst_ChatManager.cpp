@@ -488,7 +488,7 @@ class TestChatManager : public QObject {
   void serverPageAddress() {
     auto engine = EngineFor("chat.example.com:8080");
     QList<QPair<QUrl, bool>> opened;
-    engine->SetPageOpener([&](const QUrl& url, bool small, bool) { opened.append({url, small}); });
+    engine->SetPageOpener([&](const QUrl& url, bool small, bool, const QRect&) { opened.append({url, small}); });
     engine->OpenServerPage("/w-browser.php?loginid=a b&stid=1&adm=&opurl=control");
     engine->OpenServerPage("/wn-fuploadweb.php?adminid=a&sid=1&csesid=c", true);
     engine->OpenServerPage("/w-browser.php?opurl=transcript");

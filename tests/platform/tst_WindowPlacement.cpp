@@ -42,6 +42,27 @@ class TestWindowPlacement : public QObject {
     QCOMPARE(CWindowPlacement::Cascade(last, size, area), expected);
   }
 
+  // A page opened next to a chat window: whole on a side with room, else
+  // narrowed to the roomiest side, never over the chat while there is room.
+  void beside_data() {
+    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("room on the right") << QRect(100, 100, 500, 400) << QSize(600, 400) << QRect(608, 100, 600, 400);
+    QTest::newRow("room only on the left") << QRect(900, 100, 500, 400) << QSize(600, 400) << QRect(292, 100, 600, 400);
+    QTest::newRow("a chat in the middle: narrowed at its right")
+        << QRect(500, 300, 600, 400) << QSize(747, 492) << QRect(1108, 300, 492, 492);
+    QTest::newRow("kept inside the area below") << QRect(100, 700, 500, 280) << QSize(600, 400) << QRect(608, 600, 600, 400);
+    QTest::newRow("no side has room: overlaps the least")
+        << QRect(0, 0, 1500, 950) << QSize(600, 400) << QRect(0, 760, 600, 240);
+  }
+  void beside() {
+    QFETCH(QRect, anchor);
+    QFETCH(QSize, size);
+    QFETCH(QRect, expected);
+    QCOMPARE(CWindowPlacement::Beside(anchor, size, QRect(0, 0, 1600, 1000), QSize(320, 240)), expected);
+  }
+
   // Real windows: the first in the middle of the work area, each next one a
   // step on from the last still open, none on top of another, all inside.
   void newWindowsNeverHideEachOther() {
