@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "Alerts.h"
+#include "ChatCycle.h"
 #include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
@@ -72,7 +73,11 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::ViewWanted, this, &CMainDlg::SwitchView);
-  for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) m_pAlerts->Watch(*windows);
+  m_pChatCycle = new CChatCycle(this);
+  for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
+    m_pAlerts->Watch(*windows);
+    m_pChatCycle->Watch(*windows);
+  }
   connect(m_pOperatorActions, &COperatorActions::ServiceSound, m_pAlerts, &CAlerts::ChatWindowSound);
   connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, [this](bool bOn) {
     const bool shown = isVisible();

@@ -10,6 +10,7 @@
 #include <QRect>
 
 class CAlerts;
+class CChatCycle;
 class CChatWindows;
 class CConsoleTable;
 class CConsoleTray;
@@ -64,6 +65,7 @@ class CMainDlg : public QDialog {
   CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
   CAlerts& Alerts() const { return *m_pAlerts; }
+  CChatCycle& ChatCycle() const { return *m_pChatCycle; }
   QMenu* TrayMenu() const;
   const CConsoleLayout& Controls() const { return m_ui; }
   // The right-click menu last shown, for tests; nullptr once it closed.
@@ -139,6 +141,7 @@ class CMainDlg : public QDialog {
   CChatWindows* m_pChatWindows;
   CChatWindows* m_pOperChatWindows;
   CAlerts* m_pAlerts;
+  CChatCycle* m_pChatCycle;
   CVisitorInfo* m_pVisitorInfo;
   CVisitorActions* m_pVisitorActions;
   COperatorActions* m_pOperatorActions;

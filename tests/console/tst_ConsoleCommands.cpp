@@ -1,6 +1,7 @@
 // The console's commands on visitors and operators against a scripted
 // service: button states, the action replies and their boxes, accepting
 // chats (also by a transfer notice) and the windows they open.
+#include "ChatCycle.h"
 #include "ChatDlg.h"
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
@@ -143,6 +144,32 @@ class TestConsoleCommands : public QObject {
     QFETCH(QString, typed);
     QFETCH(QString, pushed);
     QCOMPARE(CVisitorActions::NormalisedPopUrl(typed), pushed);
+  }
+
+  // The chats in the order they opened, visitor and operator chats alike;
+  // a closed one drops out, and the steps wrap round.
+  void theKeyboardsOrderOfChats() {
+    QWidget console;
+    CChatRegistry registry;
+    CChatWindows visitors(registry, CChatRegistry::Kind::Visitor), operators(registry, CChatRegistry::Kind::Operator);
+    CChatCycle cycle(&console);
+    cycle.Watch(visitors);
+    cycle.Watch(operators);
+    QWidget* zoe = visitors.Open("s1", [] { return new QWidget; });
+    QWidget* ben = operators.Open("o1", [] { return new QWidget; });
+    QWidget* yuri = visitors.Open("s2", [] { return new QWidget; });
+    QCOMPARE(cycle.Windows(), (QList<QWidget*>{zoe, ben, yuri}));
+    ben->hide();  // closing: hidden now, deleted later
+    QCOMPARE(cycle.Neighbour(zoe, 1), yuri);
+    QCOMPARE(cycle.Neighbour(yuri, 1), zoe);
+    QCOMPARE(cycle.Neighbour(zoe, -1), yuri);
+    QCOMPARE(cycle.Neighbour(&console, 1), zoe);
+    QCOMPARE(cycle.Neighbour(&console, -1), yuri);
+    delete zoe;
+    QCOMPARE(cycle.Windows(), QList<QWidget*>{yuri});
+    delete ben;
+    delete yuri;
+    QCOMPARE(cycle.Neighbour(&console, 1), nullptr);
   }
 
   void acceptingOpensOneWindowPerChat() {

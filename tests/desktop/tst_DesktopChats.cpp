@@ -113,8 +113,10 @@ void tst_DesktopChats::twoChatsKeepTheirLines() {
   const QString draft = QStringLiteral("Half a line for Yuri, ü");
   m_desk.Windows().Type(draft, 120);
 
-  // Zoe's window is typed in while Yuri's gets line after line.
-  QVERIFY(m_desk.Focus(QStringLiteral("Chatting with:Zoe")));
+  // Zoe's window, reached from the keyboard (the next chat, wrapping round),
+  // is typed in while Yuri's gets line after line.
+  m_desk.Windows().Key(QStringLiteral("ctrl+Tab"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")));
   const QStringList pieces = {QStringLiteral("Your order #12 "), QStringLiteral("ships today & "), QStringLiteral("costs 5+5=10 €")};
   for (int i = 0; i < pieces.size(); ++i) {
     m_desk.Service().Control(QStringLiteral("visitor/say"),
@@ -124,8 +126,14 @@ void tst_DesktopChats::twoChatsKeepTheirLines() {
   m_desk.Windows().Key(QStringLiteral("Return"));
   QTRY_COMPARE_WITH_TIMEOUT(TimesSent(zoe, pieces.join(QString())), 1, CDesktopScenario::kWindowMs);
 
-  // Yuri's window shows his lines and still holds the draft.
-  QVERIFY(m_desk.Focus(QStringLiteral("Chatting with:Yuri")));
+  // The console and back by number, then the previous chat: Yuri's window
+  // shows his lines and still holds the draft.
+  m_desk.Windows().Key(QStringLiteral("ctrl+0"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Talvero")));
+  m_desk.Windows().Key(QStringLiteral("ctrl+1"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")));
+  m_desk.Windows().Key(QStringLiteral("ctrl+shift+Tab"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
   QTRY_VERIFY_WITH_TIMEOUT(m_desk.CopyTranscript().contains(QStringLiteral("Yuri: Yuri line 2")), CDesktopScenario::kWindowMs);
   QCOMPARE(m_desk.CopyEntryBox(), draft);
   m_desk.Windows().Type(QStringLiteral(" done"));

@@ -1,0 +1,59 @@
+#include "ChatCycle.h"
+
+#include "ChatWindows.h"
+#include "WindowArrival.h"
+
+#include <QShortcut>
+
+CChatCycle::CChatCycle(QWidget* console) : QObject(console), m_pConsole(console) { AddKeys(console); }
+
+void CChatCycle::Watch(CChatWindows& windows) { connect(&windows, &CChatWindows::Opened, this, &CChatCycle::Add); }
+
+void CChatCycle::Add(QWidget* window) {
+  m_order.append(window);
+  AddKeys(window);
+}
+
+QList<QWidget*> CChatCycle::Windows() const {
+  QList<QWidget*> open;
+  // A closed chat window hides at once and is deleted a moment later.
+  for (const QPointer<QWidget>& window : m_order)
+    if (window && window->isVisible()) open.append(window);
+  return open;
+}
+
+QWidget* CChatCycle::Neighbour(QWidget* from, int steps) const {
+  const QList<QWidget*> open = Windows();
+  if (open.isEmpty()) return nullptr;
+  const qsizetype at = open.indexOf(from);
+  if (at < 0) return steps > 0 ? open.first() : open.last();
+  const qsizetype n = open.size();
+  return open[((at + steps) % n + n) % n];
+}
+
+void CChatCycle::Bring(QWidget* window) const {
+  if (window) CWindowArrival::ShowInFront(window);
+}
+
+void CChatCycle::AddKeys(QWidget* window) {
+  // Window-wide, so they work whichever control has the keyboard; the entry
+  // boxes and the transcript take neither Ctrl+Tab nor Ctrl+digit for
+  // themselves.
+  const auto key = [this, window](const QKeySequence& sequence, auto&& action) {
+    auto* shortcut = new QShortcut(sequence, window);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, action);
+  };
+  key(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this, window] { Bring(Neighbour(window, 1)); });
+  // Shift+Tab arrives as Backtab where the keyboard map has that key at the
+  // shift level, and as Tab with Shift elsewhere.
+  for (const Qt::Key tab : {Qt::Key_Backtab, Qt::Key_Tab})
+    key(QKeySequence(Qt::CTRL | Qt::SHIFT | tab), [this, window] { Bring(Neighbour(window, -1)); });
+  for (int n = 1; n <= 9; ++n) {
+    key(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)), [this, n] {
+      const QList<QWidget*> open = Windows();
+      if (n <= open.size()) Bring(open[n - 1]);
+    });
+  }
+  if (window != m_pConsole) key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { Bring(m_pConsole); });
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+class CChatWindows;
+
+// The keyboard between the open chats, visitor and operator chats alike, in
+// the order they opened: in a chat window Ctrl+Tab and Ctrl+Shift+Tab bring
+// the next and the previous one forward, Ctrl+1 to Ctrl+9 the nth, and
+// Ctrl+0 the console. In the console Ctrl+1 to Ctrl+9 reach the chats too,
+// and Ctrl+Tab and Ctrl+Shift+Tab the first and the last.
+class CChatCycle : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit CChatCycle(QWidget* console);
+
+  // The chat windows of this list get the keys as they open.
+  void Watch(CChatWindows& windows);
+
+  // The open chat windows, in the order they opened.
+  QList<QWidget*> Windows() const;
+  // The window `steps` on from `from` (wrapping; from the console, the
+  // first or the last), or nullptr when no chat is open.
+  QWidget* Neighbour(QWidget* from, int steps) const;
+
+ private:
+  void Add(QWidget* window);
+  void AddKeys(QWidget* window);
+  void Bring(QWidget* window) const;
+
+  QWidget* m_pConsole;
+  QList<QPointer<QWidget>> m_order;
+};
