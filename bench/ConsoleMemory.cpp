@@ -5,8 +5,9 @@
 // visitors who ask for a chat - and reports the memory of itself and every
 // process it started (the page viewer and the web engine's helpers), without
 // the service:
-//   after login, with the chat windows open, with a server page open, and
-//   after that page was closed again.
+//   after login, with a server page open, ten seconds after that page was
+//   closed again (and whether the viewer is still running), and with the
+//   chat windows open.
 // Figures are RSS (pages counted once per process) and PSS (shared pages
 // split between the processes that map them), in MB, one "name value" a line.
 // With --idle S it also reports the share of one core the console used in S
@@ -35,6 +36,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <sys/resource.h>
@@ -216,6 +218,18 @@ int main(int argc, char* argv[]) {
       Settle(settleMs);
       Report("after_login", MeasureTree(service.processId()));
 
+      // A server page right after login, so that its figures compare with
+      // the login's: the page open, and ten seconds after it closed.
+      engine.OpenServerPage(engine.Catalogue().TranscriptsPage());
+      if (!WaitFor([&] { return pagesShown > 0; }, 15000)) status = Fail("no server page window");
+      Settle(settleMs);
+      Report("page_open", MeasureTree(service.processId()));
+      // The page closes; the viewer then ends by itself a short while later.
+      pages.CloseAll();
+      Settle(std::max(settleMs, 10000));
+      std::printf("viewer_left %d\n", pages.IsViewerRunning() ? 1 : 0);
+      Report("page_closed", MeasureTree(service.processId()));
+
       auto control = [&](const QString& target) {
         CHttpTransport::Options o;
         return QString::fromUtf8(CHttpTransport::Get(host, false, target, o).body).trimmed();
@@ -257,15 +271,6 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
       }
 
-      engine.OpenServerPage(engine.Catalogue().TranscriptsPage());
-      if (!WaitFor([&] { return pagesShown > 0; }, 15000)) status = Fail("no server page window");
-      Settle(settleMs);
-      Report("page_open", MeasureTree(service.processId()));
-      // The page closes; the viewer then ends by itself a short while later.
-      pages.CloseAll();
-      WaitFor([&] { return !pages.IsViewerRunning(); }, 15000);
-      Settle(settleMs);
-      Report("page_closed", MeasureTree(service.processId()));
       dlg.ChatWindows().CloseAll();
       dlg.hide();
     };
