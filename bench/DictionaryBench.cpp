@@ -4,6 +4,7 @@
 // word list the shipped file is built from.
 #include "AnsiCodePage.h"
 #include "Dictionary.h"
+#include "ShippedDictionary.h"
 
 #include <QFile>
 #include <QList>
@@ -29,19 +30,8 @@ std::size_t HeapInUse() {
   return info.uordblks + info.hblkhd;
 }
 
-const CDictionary& Store() {
-  static const std::unique_ptr<CDictionary> store = [] {
-    auto d = std::make_unique<CDictionary>();
-    if (!d->Load(TALVERO_DICT_FILE)) std::abort();
-    return d;
-  }();
-  return *store;
-}
-
-Hunspell& Peer() {
-  static Hunspell hunspell(TALVERO_HUNSPELL_AFF, TALVERO_HUNSPELL_DIC);
-  return hunspell;
-}
+const CDictionary& Store() { return ShippedDictionary(); }
+Hunspell& Peer() { return HunspellPeer(); }
 
 QList<QString> WordList() {
   QList<QString> words;

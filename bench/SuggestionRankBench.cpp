@@ -10,6 +10,7 @@
 // word meant; BM_StoreByListOrder ranks the same typos without that list.
 #include "AnsiCodePage.h"
 #include "Dictionary.h"
+#include "ShippedDictionary.h"
 
 #include <QFile>
 #include <QHash>
@@ -40,31 +41,16 @@ struct Typo {
   std::string utf8;  // for Hunspell
 };
 
-const CDictionary& Store() {
-  static const std::unique_ptr<CDictionary> store = [] {
-    auto d = std::make_unique<CDictionary>();
-    if (!d->Load(TALVERO_DICT_FILE)) std::abort();
-    return d;
-  }();
-  return *store;
-}
+const CDictionary& Store() { return ShippedDictionary(); }
 
 // The same file without its order of use: ties fall to the list's order.
 const CDictionary& StoreByListOrder() {
-  static const std::unique_ptr<CDictionary> store = [] {
-    auto d = std::make_unique<CDictionary>();
-    if (!d->Load(TALVERO_DICT_FILE)) std::abort();
-    d->SetRanks({});
-    return d;
-  }();
+  static const std::unique_ptr<CDictionary> store = LoadShippedDictionary([](CDictionary& d) { d.SetRanks({}); });
   return *store;
 }
 
 #ifdef TALVERO_WITH_HUNSPELL
-Hunspell& Peer() {
-  static Hunspell hunspell(TALVERO_HUNSPELL_AFF, TALVERO_HUNSPELL_DIC);
-  return hunspell;
-}
+Hunspell& Peer() { return HunspellPeer(); }
 #endif
 
 // The letters around each one on a QWERTY keyboard.
