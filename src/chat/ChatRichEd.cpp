@@ -4,6 +4,7 @@
 #include "Emoticons.h"
 #include "LinkDetector.h"
 #include "LinkOpener.h"
+#include "ResourceArt.h"
 
 #include <QContextMenuEvent>
 #include <QBuffer>
@@ -28,12 +29,9 @@ const QString kLinkHref = QStringLiteral("talvero-link");
 
 QUrl PictureName(int bitmapId) { return QUrl(QStringLiteral("emoticon:%1").arg(bitmapId)); }
 
-// The picture at twice its size, so that it stays crisp on a dense screen.
-QImage LoadPicture(int bitmapId) {
-  QImage image(QStringLiteral(":/bitmaps/%1@2x.png").arg(bitmapId));
-  if (image.isNull()) image.load(QStringLiteral(":/bitmaps/%1.png").arg(bitmapId));
-  return image;
-}
+// The picture at twice its size whatever the screen: the document draws it
+// at the format's size, and a transcript dragged to a denser screen stays crisp.
+QImage LoadPicture(int bitmapId) { return ResourceArt::Image(ResourceArt::BitmapPath(bitmapId), 2.0); }
 
 // Outside text as the document may hold it: one kind of line break, and no
 // object replacement character that would pass for a picture.

@@ -1,9 +1,12 @@
 #include "ChatWindowBase.h"
 
 #include "ChatManager.h"
+#include "AppIdentity.h"
 #include "ChatPollReply.h"
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
+#include "ResourceArt.h"
+#include "ResourceIds.h"
 #include "Separators.h"
 
 #include <QCheckBox>
@@ -92,7 +95,7 @@ FooButton* CChatWindowBase::PushButton(const QString& text, QWidget* parent) {
 }
 
 void CChatWindowBase::SetUpWindow(const QSize& size) {
-  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowIcon(AppIcon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   resize(size);
@@ -101,7 +104,7 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
   blue.setColor(QPalette::WindowText, QColor(0, 0, 185));
   m_pElapsed->setPalette(blue);
   m_pPadlock = new QLabel(this);
-  m_pPadlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
+  m_pPadlock->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_PADLOCK)));
   m_pPadlock->setToolTip(QStringLiteral("Secure connection"));
   m_pPadlock->hide();
 }

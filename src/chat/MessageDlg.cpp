@@ -1,5 +1,6 @@
 #include "MessageDlg.h"
 
+#include "AppIdentity.h"
 #include "DialogUnits.h"
 #include "MessagesReply.h"
 #include "WindowArrival.h"
@@ -13,7 +14,7 @@
 CMessageDlg::CMessageDlg(const QString& text, QWidget* parent) : QDialog(parent) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("Message from Support Operator"));
-  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowIcon(AppIcon());
   resize(CDialogUnits::Size(220, 120));
   m_pText = new QPlainTextEdit(this);
   m_pText->setReadOnly(true);

@@ -8,6 +8,8 @@
 #include "PopUpDlg.h"
 #include "Preferences.h"
 #include "Presence.h"
+#include "ResourceArt.h"
+#include "ResourceIds.h"
 #include "WindowArrival.h"
 
 #include <QApplication>
@@ -18,7 +20,9 @@ namespace {
 
 constexpr int kBlinkMs = 700;
 
-QIcon RequestIcon() { return QIcon(QPixmap(QStringLiteral(":/bitmaps/170.png")).copy(0, 0, 16, 16)); }
+QIcon RequestIcon() {
+  return QIcon(ResourceArt::StripPart(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_ROW_IMAGES)), 0, 16));
+}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "ConsoleLayout.h"
 
+#include "AppIdentity.h"
+#include "ResourceArt.h"
 #include "DialogUnits.h"
 #include "FooButton.h"
 #include "OperatorList.h"
@@ -55,7 +57,7 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   m_pWindow = window;
   QDialog* const w = window;
   w->setWindowTitle(QStringLiteral("Talvero"));
-  w->setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  w->setWindowIcon(AppIcon());
   // The first size is the smallest: the table takes what the window grows
   // by, the panel below it the extra width.
   m_baseSize = CDialogUnits::Size(458, 398);
@@ -75,7 +77,7 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   account->setTextFormat(Qt::PlainText);
   account->setGeometry(10, 30, 400, 18);
   padlock = new QLabel(w);
-  padlock->setPixmap(QPixmap(QStringLiteral(":/bitmaps/310.png")));
+  padlock->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_PADLOCK)));
   padlock->setGeometry(452, 11, 16, 16);
   padlock->setToolTip(QStringLiteral("Secure connection"));
   padlock->hide();

@@ -28,9 +28,13 @@ void CConsoleTray::Show() {
   CDesktopServices::Get().ShowTrayIcon(Picture(false, 0), ToolTip(false, 0), m_pMenu, [this] { m_restore(); });
 }
 
-QIcon CConsoleTray::Picture(bool bOnline, int waiting) {
-  constexpr int kSize = 32;
-  QPixmap picture = AppIcon().pixmap(kSize, kSize);
+namespace {
+
+// The tray picture at one size (in device pixels): the program's icon of that
+// size, grey while offline, with the badge scaled to it.
+QPixmap TrayPicture(int size, bool bOnline, int waiting) {
+  constexpr int kDesign = 32;  // the badge is laid out for 32 pixels
+  QPixmap picture = AppIcon().pixmap(QSize(size, size), 1.0);
   if (!bOnline) {
     QImage grey = picture.toImage().convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < grey.height(); ++y) {
@@ -45,7 +49,8 @@ QIcon CConsoleTray::Picture(bool bOnline, int waiting) {
   if (waiting > 0) {
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRect badge(kSize / 2 - 2, kSize / 2 - 2, kSize / 2 + 2, kSize / 2 + 2);
+    painter.scale(qreal(picture.width()) / kDesign, qreal(picture.height()) / kDesign);
+    const QRect badge(kDesign / 2 - 2, kDesign / 2 - 2, kDesign / 2 + 2, kDesign / 2 + 2);
     painter.setPen(Qt::white);
     painter.setBrush(QColor(210, 0, 0));
     painter.drawEllipse(badge.adjusted(0, 0, -1, -1));
@@ -55,7 +60,17 @@ QIcon CConsoleTray::Picture(bool bOnline, int waiting) {
     painter.setFont(font);
     painter.drawText(badge, Qt::AlignCenter, waiting > 9 ? QStringLiteral("9+") : QString::number(waiting));
   }
-  return QIcon(picture);
+  return picture;
+}
+
+}  // namespace
+
+QIcon CConsoleTray::Picture(bool bOnline, int waiting) {
+  // Every size a tray asks for, on any screen density, drawn rather than
+  // scaled from one size.
+  QIcon icon;
+  for (const int size : {16, 24, 32, 48, 64}) icon.addPixmap(TrayPicture(size, bOnline, waiting));
+  return icon;
 }
 
 QString CConsoleTray::ToolTip(bool bOnline, int waiting) {

@@ -2,6 +2,7 @@
 
 #include "ControlArt.h"
 #include "DialogUnits.h"
+#include "ResourceArt.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -23,7 +24,7 @@ CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> 
   setCursor(ControlArt::LinkCursor());
 
   auto* picture = new QLabel(this);
-  picture->setPixmap(QPixmap(QStringLiteral(":/bitmaps/186.png")));
+  picture->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(186)));
   m_pText = new QLabel(this);
   m_pText->setTextFormat(Qt::PlainText);  // the visitor's or operator's text
   m_pText->setWordWrap(true);

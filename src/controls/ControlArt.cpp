@@ -1,5 +1,6 @@
 #include "ControlArt.h"
 
+#include "ResourceArt.h"
 #include "ResourceIds.h"
 
 #include <QBitmap>
@@ -10,11 +11,9 @@
 
 namespace ControlArt {
 
-QImage LoadBitmap(int id) {
+QImage LoadBitmap(int id, qreal ratio) {
   if (id == 0) return {};
-  const QString path = QStringLiteral(":/bitmaps/%1.png").arg(id);
-  if (!QFile::exists(path)) return {};
-  return QImage(path);
+  return ResourceArt::Image(ResourceArt::BitmapPath(id), ratio > 0 ? ratio : ResourceArt::ScreenRatio());
 }
 
 QPixmap KeyedPixmap(const QImage& image, const QColor& key) {

@@ -14,8 +14,10 @@ class QPainter;
 // mapping of the Windows system colours onto palette roles.
 namespace ControlArt {
 
-// Bitmap resource ":/bitmaps/<id>.png"; a null image when it is missing.
-QImage LoadBitmap(int id);
+// Bitmap resource ":/bitmaps/<id>.png", from its 2x picture where the ratio
+// is above 1 (the image's devicePixelRatio tells); a null image when it is
+// missing. The ratio is the application's unless given.
+QImage LoadBitmap(int id, qreal ratio = 0);
 
 // The image with every pixel of the key colour made transparent.
 QPixmap KeyedPixmap(const QImage& image, const QColor& key);

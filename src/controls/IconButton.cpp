@@ -1,8 +1,8 @@
 #include "IconButton.h"
 
 #include "ControlArt.h"
+#include "ResourceArt.h"
 
-#include <QFile>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -18,8 +18,7 @@ CIconButton::~CIconButton() = default;
 
 void CIconButton::SetIconId(int id) {
   m_nIconId = id;
-  const QString path = QStringLiteral(":/icons/%1.png").arg(id);
-  m_icon = id != 0 && QFile::exists(path) ? QIcon(path) : QIcon();
+  m_icon = id != 0 ? ResourceArt::Icon(QStringLiteral(":/icons/%1.png").arg(id)) : QIcon();
   update();
 }
 

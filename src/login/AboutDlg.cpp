@@ -1,5 +1,6 @@
 #include "AboutDlg.h"
 
+#include "AppIdentity.h"
 #include "DialogUnits.h"
 
 #include <QIcon>
@@ -8,10 +9,10 @@
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Talvero"));
-  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowIcon(AppIcon());
   setFixedSize(CDialogUnits::Size(235, 55));
   auto* icon = new QLabel(this);
-  icon->setPixmap(QIcon(QStringLiteral(":/icons/128.png")).pixmap(32, 32));
+  icon->setPixmap(AppIcon().pixmap(32, 32));
   icon->setGeometry(CDialogUnits::Rect(11, 17, 20, 20));
   auto* version = new QLabel(VersionLine() + QStringLiteral("\nLive chat console for support operators"), this);
   version->setGeometry(CDialogUnits::Rect(40, 10, 119, 30));

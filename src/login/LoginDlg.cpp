@@ -1,11 +1,13 @@
 #include "LoginDlg.h"
 
 #include "AboutDlg.h"
+#include "AppIdentity.h"
 #include "ChatManager.h"
 #include "DesktopServices.h"
 #include "DialogUnits.h"
 #include "FooButton.h"
 #include "RequestTypes.h"
+#include "ResourceArt.h"
 #include "ResourceIds.h"
 #include "SavedCredentials.h"
 #include "Separators.h"
@@ -69,11 +71,11 @@ QString KeyringFailureText(CSecretStore::Status status) {
 CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* parent)
     : QDialog(parent), m_engine(engine), m_runConsole(std::move(runConsole)) {
   setWindowTitle(QStringLiteral("Talvero Executive Login:"));
-  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowIcon(AppIcon());
   setFixedSize(CDialogUnits::Size(404, 182));
 
   auto* picture = new QLabel(this);
-  picture->setPixmap(QPixmap(QStringLiteral(":/bitmaps/189.png")));
+  picture->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_LOGIN_PICTURE)));
   picture->setGeometry(CDialogUnits::Rect(0, 0, 263, 182));
   m_pSiteId = MakeEdit(this, {146, 56, 89, 14}, QStringLiteral("Site ID"));
   m_pLoginId = MakeEdit(this, {146, 73, 89, 14}, QStringLiteral("Login ID"));

@@ -1,5 +1,6 @@
 #include "SoundsDlg.h"
 
+#include "AppIdentity.h"
 #include "AutoStart.h"
 #include "DesktopServices.h"
 #include "DialogUnits.h"
@@ -31,7 +32,7 @@ T* Place(T* widget, int x, int y, int width, int height) {
 
 CSoundsDlg::CSoundsDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Talvero: Preferences"));
-  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowIcon(AppIcon());
   CreateControls();
   OnInitDialog();
 }

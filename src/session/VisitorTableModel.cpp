@@ -1,6 +1,8 @@
 #include "VisitorTableModel.h"
 
 #include "OutsideText.h"
+#include "ResourceArt.h"
+#include "ResourceIds.h"
 
 #include <QColor>
 #include <QThreadPool>
@@ -15,8 +17,8 @@ const QColor kRequestText(210, 0, 0);
 }  // namespace
 
 CVisitorTableModel::CVisitorTableModel(QObject* parent) : QAbstractTableModel(parent) {
-  const QPixmap strip(QStringLiteral(":/bitmaps/170.png"));
-  for (int i = 0; i < 3; ++i) m_rowImages[i] = strip.copy(16 * i, 0, 16, 16);
+  const QPixmap strip = ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_ROW_IMAGES));
+  for (int i = 0; i < 3; ++i) m_rowImages[i] = ResourceArt::StripPart(strip, i, 16);
 }
 
 double CVisitorTableModel::ColumnShare(int column) {

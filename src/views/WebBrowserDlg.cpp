@@ -1,5 +1,6 @@
 #include "WebBrowserDlg.h"
 
+#include "AppIdentity.h"
 #include "DialogUnits.h"
 #include "WindowPlacement.h"
 #include "ResourceIds.h"
@@ -44,7 +45,7 @@ CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* pare
   m_pBrowser->setParent(this);
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(CStringTable::Load(IDS_PRODUCT_NAME));
-  setWindowIcon(QIcon(QStringLiteral(":/icons/128.png")));
+  setWindowIcon(AppIcon());
   setSizeGripEnabled(true);
   resize(CDialogUnits::Size(427, 303));
   m_pBrowser->setGeometry(CDialogUnits::Rect(7, 7, 413, 289));

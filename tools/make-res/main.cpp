@@ -132,22 +132,34 @@ QImage AppIcon(int size) {
 int DuX(int du) { return CDialogUnits::X(du); }
 int DuY(int du) { return CDialogUnits::Y(du); }
 
+// A picture of w x h logical pixels at scale (1 or 2), painted in logical
+// pixels: the 2x picture is drawn afresh, not enlarged.
+void BeginScaled(QImage& img, QPainter& p, int w, int h, int scale,
+                 QImage::Format format = QImage::Format_ARGB32_Premultiplied) {
+  img = QImage(w * scale, h * scale, format);
+  img.fill(Qt::transparent);
+  p.begin(&img);
+  p.scale(scale, scale);
+}
+
 // Bitmap 189: the left half of the login window, with the captions of the
 // fields and check boxes that stand over it.
-QImage LoginPicture() {
-  QImage img(DuX(263), DuY(182), QImage::Format_ARGB32_Premultiplied);
-  QPainter p(&img);
+QImage LoginPicture(int scale) {
+  const int width = DuX(263), height = DuY(182);
+  QImage img;
+  QPainter p;
+  BeginScaled(img, p, width, height, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  QLinearGradient body(0, 0, 0, img.height());
+  QLinearGradient body(0, 0, 0, height);
   body.setColorAt(0, QColor(238, 243, 251));
   body.setColorAt(1, QColor(255, 255, 255));
-  p.fillRect(img.rect(), body);
-  QLinearGradient band(0, 0, img.width(), 0);
+  p.fillRect(QRect(0, 0, width, height), body);
+  QLinearGradient band(0, 0, width, 0);
   band.setColorAt(0, QColor(20, 70, 170));
   band.setColorAt(1, QColor(70, 140, 230));
-  p.fillRect(QRect(0, 0, img.width(), 74), band);
-  p.drawImage(QPoint(16, 13), AppIcon(48));
+  p.fillRect(QRect(0, 0, width, 74), band);
+  p.drawImage(QRect(16, 13, 48, 48), AppIcon(48 * scale));
   p.setPen(Qt::white);
   QFont title("DejaVu Sans", 20, QFont::Bold);
   p.setFont(title);
@@ -173,16 +185,17 @@ QImage LoginPicture() {
   for (const auto& b : boxes)
     p.drawText(QRect(DuX(b.x + 10) + 6, DuY(b.y), 160, DuY(b.h)), Qt::AlignLeft | Qt::AlignVCenter, b.text);
   p.setPen(QColor(200, 210, 228));
-  p.drawLine(12, DuY(160), img.width() - 12, DuY(160));
-  p.drawLine(img.width() - 1, 0, img.width() - 1, img.height());
+  p.drawLine(12, DuY(160), width - 12, DuY(160));
+  p.drawLine(width - 1, 0, width - 1, height);
   return img;
 }
 
 // Bitmap 170: the three row images of the visitor table, 16 pixels each:
 // a chat request, a highlighted visitor, a visitor.
-QImage RowImages() {
-  QImage img = Canvas(48, 16);
-  QPainter p(&img);
+QImage RowImages(int scale) {
+  QImage img;
+  QPainter p;
+  BeginScaled(img, p, 48, 16, scale);
   p.setRenderHint(QPainter::Antialiasing);
   // 0: a red speech bubble
   p.setPen(QPen(QColor(140, 0, 0), 1));
@@ -211,10 +224,11 @@ QImage RowImages() {
 
 // Bitmaps 293 and 299: the mark of a pressed tab and of a pressed tool
 // button, on magenta, which is drawn as transparent.
-QImage PressedMark(bool tool) {
-  QImage img(16, 16, QImage::Format_RGB32);
-  img.fill(QColor(255, 0, 255));
-  QPainter p(&img);
+QImage PressedMark(bool tool, int scale) {
+  QImage img;
+  QPainter p;
+  BeginScaled(img, p, 16, 16, scale, QImage::Format_RGB32);
+  p.fillRect(QRect(0, 0, 16, 16), QColor(255, 0, 255));
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setPen(Qt::NoPen);
   p.setBrush(tool ? QColor(0, 140, 60) : QColor(30, 90, 190));
@@ -228,9 +242,10 @@ QImage PressedMark(bool tool) {
 }
 
 // Bitmap 310: a green padlock, shown while the connection is secure.
-QImage Padlock() {
-  QImage img = Canvas(16, 16);
-  QPainter p(&img);
+QImage Padlock(int scale) {
+  QImage img;
+  QPainter p;
+  BeginScaled(img, p, 16, 16, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(QColor(20, 110, 40), 2));
   p.setBrush(Qt::NoBrush);
@@ -274,11 +289,12 @@ QImage LinkHand(int scale) {
 }
 
 // Bitmap 186: the picture of the chat-request notice, the console's mark on white.
-QImage PopUpPicture() {
-  QImage img(40, 40, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  QPainter p(&img);
-  p.drawImage(QPoint(2, 3), AppIcon(36));
+QImage PopUpPicture(int scale) {
+  QImage img;
+  QPainter p;
+  BeginScaled(img, p, 40, 40, scale, QImage::Format_RGB32);
+  p.fillRect(QRect(0, 0, 40, 40), Qt::white);
+  p.drawImage(QRect(2, 3, 36, 36), AppIcon(36 * scale));
   return img;
 }
 
@@ -292,12 +308,16 @@ void WriteArt(const QDir& res) {
   res.mkpath("icons/hicolor");
   for (const int size : {16, 24, 32, 48, 64, 128, 256})
     AppIcon(size).save(res.filePath(QStringLiteral("icons/hicolor/%1.png").arg(size)));
-  LoginPicture().save(res.filePath("bitmaps/189.png"));
-  RowImages().save(res.filePath("bitmaps/170.png"));
-  PressedMark(false).save(res.filePath("bitmaps/293.png"));
-  PressedMark(true).save(res.filePath("bitmaps/299.png"));
-  Padlock().save(res.filePath("bitmaps/310.png"));
-  PopUpPicture().save(res.filePath("bitmaps/186.png"));
+  for (const int scale : {1, 2}) {
+    const QString suffix = scale == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+    const auto save = [&](const QImage& img, int id) { img.save(res.filePath(QStringLiteral("bitmaps/%1").arg(id) + suffix)); };
+    save(LoginPicture(scale), 189);
+    save(RowImages(scale), 170);
+    save(PressedMark(false, scale), 293);
+    save(PressedMark(true, scale), 299);
+    save(Padlock(scale), 310);
+    save(PopUpPicture(scale), 186);
+  }
   LinkHand(1).save(res.filePath("cursors/161.png"));
   LinkHand(2).save(res.filePath("cursors/161@2x.png"));
   WriteEmoticons(res);
