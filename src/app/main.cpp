@@ -1,3 +1,4 @@
+#include "AccessibleControls.h"
 #include "AppIdentity.h"
 #include "ChatApp.h"
 #include "ChatManager.h"
@@ -43,6 +44,8 @@ int main(int argc, char* argv[]) {
   if (const int status = cli.Finish(options.outcome); status >= 0) return status;
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
   QApplication::setWindowIcon(AppIcon());
+  // Screen readers hear our own controls as what they are.
+  AccessibleControls::Install();
 
   // One console per user and settings: a second start brings the first
   // forward instead of logging the same operator in twice.

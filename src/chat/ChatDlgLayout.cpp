@@ -84,10 +84,12 @@ void CChatDlg::BuildWindow() {
   m_pResponses->SetBitmap(299);
   m_pTools = new QTreeWidget(this);
   m_pTools->setHeaderHidden(true);
+  m_pTools->setAccessibleName(QStringLiteral("Responses and push URLs"));
   m_pTools->setRootIsDecorated(true);
   m_pTools->installEventFilter(this);
   m_pFilter = new QLineEdit(this);
   m_pFilter->setPlaceholderText(QStringLiteral("Find a response"));
+  m_pFilter->setAccessibleName(QStringLiteral("Find a response"));
   m_pFilter->setClearButtonEnabled(true);
   m_pFilter->installEventFilter(this);
 

@@ -62,6 +62,7 @@ CChatRichEd::CChatRichEd(QWidget* parent) : QTextBrowser(parent) {
   setOpenLinks(false);
   setOpenExternalLinks(false);
   setUndoRedoEnabled(false);
+  setAccessibleName(QStringLiteral("Transcript"));
   // The size lives in the document, so that each run's format carries only its colour.
   QFont font = document()->defaultFont();
   font.setPointSize(10);

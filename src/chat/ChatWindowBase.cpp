@@ -111,6 +111,7 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
 
 void CChatWindowBase::WatchEntryBox(CMySpellEditCtrl* entry) {
   m_pEntryBox = entry;
+  entry->setAccessibleName(QStringLiteral("Message"));
   entry->installEventFilter(this);
 }
 

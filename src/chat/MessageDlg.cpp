@@ -18,6 +18,7 @@ CMessageDlg::CMessageDlg(const QString& text, QWidget* parent) : QDialog(parent)
   resize(CDialogUnits::Size(220, 120));
   m_pText = new QPlainTextEdit(this);
   m_pText->setReadOnly(true);
+  m_pText->setAccessibleName(QStringLiteral("Message"));
   m_pText->setPlainText(text);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -108,6 +108,7 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   table = new QTableView(w);
   Place(table, {10, 80, 782, 190}, GrowWidth | GrowHeight);
   table->setModel(visitors);
+  table->setAccessibleName(QStringLiteral("Visitors"));  // then the view's name, see ShowView
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -151,6 +152,7 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   message = new QLineEdit(w);
   Place(message, {312, 550, 330, 24}, MoveY);
   message->setPlaceholderText(QStringLiteral("Message to the chosen operator"));
+  message->setAccessibleName(message->placeholderText());
   sendMessage = AddButton(QStringLiteral("Send &Message"), {650, 550, 110, 24}, MoveY);
 
   const char* const bottom[] = {"Preferences", "Vie&w Message", "Co&ntrol Panel", "&Transcripts", "&LogOut",
@@ -208,5 +210,7 @@ void CConsoleLayout::ShowView(CConsoleSession::View view) {
     const bool active = t.view == view;
     t.tab->Check(active);
     t.tab->SetBitmap(active ? IDB_TAB_PRESSED : 0, QColor(255, 0, 255));
+    // The table is read out as the view it shows.
+    if (active) table->setAccessibleName(QString(t.tab->text()).remove(u'&'));
   }
 }

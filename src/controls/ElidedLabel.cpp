@@ -12,8 +12,9 @@
 
 CElidedLabel::CElidedLabel(QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);
-  // A click gives the focus, for Ctrl+C; Tab passes by (a link takes it).
-  setFocusPolicy(Qt::ClickFocus);
+  // Tab or a click gives the focus: a value can be read out and copied
+  // (Ctrl+C) from the keyboard.
+  setFocusPolicy(Qt::StrongFocus);
   setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 

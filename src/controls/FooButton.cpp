@@ -2,6 +2,7 @@
 
 #include "ControlArt.h"
 
+#include <QAccessible>
 #include <QHash>
 #include <QList>
 #include <QMouseEvent>
@@ -104,16 +105,27 @@ void FooButton::SetGradient(bool on) {
 
 void FooButton::Check(bool checked) {
   if (!IsCheckType(m_nType)) return;
-  m_bChecked = checked;
+  SetCheckedState(checked);
   if (checked && !m_strGroup.isEmpty()) {
     const QList<FooButton*> members = Groups().value(m_strGroup);
     for (FooButton* other : members) {
       if (other == this || !other->m_bChecked || other->window() != window()) continue;
-      other->m_bChecked = false;
-      other->update();
+      other->SetCheckedState(false);
     }
   }
+}
+
+void FooButton::SetCheckedState(bool checked) {
+  const bool changed = m_bChecked != checked;
+  m_bChecked = checked;
   update();
+  if (!changed) return;
+  // A screen reader says which tab is selected now, or that a box is ticked.
+  QAccessible::State change;
+  change.checked = true;
+  change.selected = !m_strGroup.isEmpty();
+  QAccessibleStateChangeEvent event(this, change);
+  QAccessible::updateAccessibility(&event);
 }
 
 bool FooButton::SetGroup(const QString& name) {

@@ -101,6 +101,7 @@ class FooButton : public QPushButton {
  private:
   void Init();
   void OnClicked();
+  void SetCheckedState(bool checked);
   QRect BitmapRect() const;  // unshifted; empty without a bitmap
   void DrawFrame(QPainter& p);
   void DrawTextPart(QPainter& p, const QRect& area, bool shifted);

@@ -35,6 +35,9 @@ class CMyHyperLink : public CElidedLabel {
   // Text, and "mailto:" + text as the target when the text is not empty.
   void SetMailLink(const QString& text);
   QString GetLinkText() const { return m_strText; }
+  // What a click does (a screen reader's "press" too): opens the target and
+  // marks the address visited.
+  void Click() { OnClicked(); }
 
   void SetColours(const QColor& normal, const QColor& hover, const QColor& visited);
   QColor CurrentColour() const;

@@ -87,6 +87,7 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   m_pLoginButton->setDefault(true);
   m_pBrowser = new CSitePageView(m_engine, this);
   m_pBrowser->setGeometry(CDialogUnits::Rect(264, 1, 140, 181));
+  m_pBrowser->setAccessibleName(QStringLiteral("News from the service"));
   FooButton* signup = MakeButton(this, QStringLiteral("&Signup"), {33, 164, 62, 14});
   FooButton* forgot = MakeButton(this, QStringLiteral("Forgot Password"), {102, 164, 62, 14});
   FooButton* contact = MakeButton(this, QStringLiteral("&Contact"), {171, 164, 62, 14});

@@ -56,6 +56,7 @@ void CSoundsDlg::CreateControls() {
   m_pList = Place(new QListWidget(this), 6, 9, 175, 65);
   m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
   caption->setBuddy(m_pList);
+  m_pList->setAccessibleName(QStringLiteral("Sounds"));
 
   m_pModeGroup = new QButtonGroup(this);
   m_pModes[ModeDefault] = Place(new QRadioButton(QStringLiteral("&Default"), this), 8, 81, 39, 10);
@@ -64,6 +65,7 @@ void CSoundsDlg::CreateControls() {
   for (int mode = ModeDefault; mode <= ModeCustom; ++mode) m_pModeGroup->addButton(m_pModes[mode], mode);
   m_pTest = Place(new QPushButton(QStringLiteral("&Test"), this), 133, 77, 50, 14);
   m_pEdit = Place(new QLineEdit(this), 8, 95, 122, 14);
+  m_pEdit->setAccessibleName(QStringLiteral("Sound file"));
   m_pBrowse = Place(new QPushButton(QStringLiteral("&Browse"), this), 133, 94, 50, 14);
 
   m_pOthers = Place(new QGroupBox(QStringLiteral("Others"), this), 7, 111, 176, 67);

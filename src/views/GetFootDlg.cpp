@@ -17,6 +17,7 @@ const QString kNoPage = QStringLiteral("//");
 }  // namespace
 
 CGetFootDlg::CGetFootDlg(QWidget* parent) : QWidget(parent), m_pList(new QTableWidget(0, 1)) {
+  m_pList->setAccessibleName(QStringLiteral("Pages visited"));
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(4, 2, 4, 2);
   auto* box = new QGroupBox(this);

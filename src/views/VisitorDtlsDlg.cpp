@@ -65,6 +65,7 @@ CVisitorDtlsDlg::CVisitorDtlsDlg(QWidget* parent)
       // A long page address is elided at the panel's edge instead of
       // widening the console; the tooltip and a copy have it whole.
       value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+      value->setAccessibleName(QString::fromLatin1(rows[i].label));
       grid->addWidget(label, i, 0);
       grid->addWidget(value, i, 1);
     }
@@ -89,6 +90,10 @@ void CVisitorDtlsDlg::ShowDetails(const VisitorDetails& details) {
     else
       m_values[size_t(f)]->SetFullText(text);
     m_values[size_t(f)]->setToolTip(PlainToolTip(text));
+    // Read out as "Visitor Name: Zoe" when Tab reaches the value.
+    QString caption = m_labels[size_t(f)]->text();
+    caption.chop(2);  // " :"
+    m_values[size_t(f)]->setAccessibleName(text.isEmpty() ? caption : caption + QStringLiteral(": ") + DisplayedField(text));
   }
   for (CMyHyperLink* link : {m_pUrl, m_pReferrer, m_pEmail}) {
     link->setVisible(!link->text().isEmpty());
