@@ -11,6 +11,7 @@ TALVERO_PACKAGES=(
   dpkg-dev file desktop-file-utils appstream lintian man-db
   qtkeychain-qt6-dev gnome-keyring dbus
   xvfb openbox tint2 dunst xdotool xclip imagemagick x11-utils dbus-daemon dbus-bin fonts-dejavu-core
+  at-spi2-core python3-pyatspi
 )
 
 talvero_install_missing() {
