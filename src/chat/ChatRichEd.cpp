@@ -5,6 +5,7 @@
 #include "LinkDetector.h"
 #include "LinkOpener.h"
 #include "ResourceArt.h"
+#include "ThemeColours.h"
 
 #include <QContextMenuEvent>
 #include <QBuffer>
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextFragment>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QHash>
@@ -100,8 +102,10 @@ void CChatRichEd::AppendTranscriptLine(const QString& text) {
   cursor.beginEditBlock();
   // The document finds a run's format by its hash: a format changed only
   // when the colour does keeps its hash, and the links' format with it.
-  if (m_format.foreground().color() != colour || !m_format.hasProperty(QTextFormat::ForegroundBrush)) {
-    m_format.setForeground(colour);
+  const QColor shown = ShownColour(colour);
+  if (m_format.foreground().color() != shown || !m_format.hasProperty(QTextFormat::ForegroundBrush)) {
+    m_format.setForeground(shown);
+    m_format.setProperty(kLineColourProperty, colour);
     m_linkFormat = m_format;
     m_linkFormat.setAnchor(true);
     m_linkFormat.setAnchorHref(kLinkHref);
@@ -145,6 +149,45 @@ void CChatRichEd::AppendTranscriptLine(const QString& text) {
     oldest.setPosition(kTrimCount, QTextCursor::KeepAnchor);
     oldest.removeSelectedText();
   }
+}
+
+QColor CChatRichEd::ShownColour(const QColor& lineColour) const {
+  return ThemeColours::Readable(lineColour, palette().color(QPalette::Base), palette());
+}
+
+void CChatRichEd::changeEvent(QEvent* event) {
+  QTextBrowser::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) RecolourLines();
+}
+
+void CChatRichEd::RecolourLines() {
+  m_format = QTextCharFormat();  // the next line builds its format anew
+  m_linkFormat = QTextCharFormat();
+  struct Run {
+    int start, length;
+    QColor shown;
+  };
+  QList<Run> runs;  // gathered first: recolouring merges and splits fragments
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const QVariant line = fragment.charFormat().property(kLineColourProperty);
+      if (!line.isValid()) continue;
+      const QColor shown = ShownColour(line.value<QColor>());
+      if (shown != fragment.charFormat().foreground().color())
+        runs.append({fragment.position(), fragment.length(), shown});
+    }
+  if (runs.isEmpty()) return;
+  QTextCursor cursor(document());
+  cursor.beginEditBlock();
+  for (const Run& run : runs) {
+    cursor.setPosition(run.start);
+    cursor.setPosition(run.start + run.length, QTextCursor::KeepAnchor);
+    QTextCharFormat colour;
+    colour.setForeground(run.shown);
+    cursor.mergeCharFormat(colour);
+  }
+  cursor.endEditBlock();
 }
 
 void CChatRichEd::AddPlain(LineRuns& runs, const QString& text) const {

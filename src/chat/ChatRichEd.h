@@ -21,6 +21,9 @@ class CChatRichEd : public QTextBrowser {
   static constexpr int kTrimCount = 50000;
   // The text property of a picture: the code it stands for.
   static constexpr int kCodeProperty = QTextFormat::UserProperty + 1;
+  // The text property of a line's run: its colour in the light look, from
+  // which the shown colour is worked out again for a new palette.
+  static constexpr int kLineColourProperty = QTextFormat::UserProperty + 2;
 
   static const QColor kOwnColour;      // the operator's own lines
   static const QColor kNoticeColour;   // notices, and lines without a colon
@@ -56,8 +59,13 @@ class CChatRichEd : public QTextBrowser {
   void mouseReleaseEvent(QMouseEvent* event) override;
   // The emoticon pictures, the first time the document draws each.
   QVariant loadResource(int type, const QUrl& name) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  // The colour a line of this colour is shown in on the present palette.
+  QColor ShownColour(const QColor& lineColour) const;
+  // Shows the lines already there in the colours of the present palette.
+  void RecolourLines();
   // A line's text, and the formats to lay over parts of it (links, pictures).
   struct LineRuns {
     struct Overlay {

@@ -8,6 +8,7 @@
 #include "ResourceArt.h"
 #include "ResourceIds.h"
 #include "Separators.h"
+#include "ThemeColours.h"
 
 #include <QCheckBox>
 #include <QIcon>
@@ -100,9 +101,14 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   resize(size);
   m_pElapsed = new QLabel(QStringLiteral("00:00:00"), this);
-  QPalette blue = m_pElapsed->palette();
-  blue.setColor(QPalette::WindowText, QColor(0, 0, 185));
-  m_pElapsed->setPalette(blue);
+  QLabel* elapsed = m_pElapsed;
+  ThemeColours::FollowPalette(elapsed, [elapsed] {
+    const QPalette inherited = ThemeColours::InheritedPalette(elapsed);
+    QPalette blue = elapsed->palette();
+    blue.setColor(QPalette::WindowText,
+                  ThemeColours::Readable(QColor(0, 0, 185), inherited.color(QPalette::Window), inherited));
+    elapsed->setPalette(blue);
+  });
   m_pPadlock = new QLabel(this);
   m_pPadlock->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_PADLOCK)));
   m_pPadlock->setToolTip(QStringLiteral("Secure connection"));

@@ -4,6 +4,7 @@
 #include "Emoticons.h"
 #include "HyperButtonEx.h"
 #include "MySpellEditCtrl.h"
+#include "ThemeColours.h"
 #include "WindowPlacement.h"
 
 #include <QGuiApplication>
@@ -29,9 +30,12 @@ CEmotionsDlg::CEmotionsDlg(QWidget* emoticonsButton, CMySpellEditCtrl* entryBox)
   setAttribute(Qt::WA_DeleteOnClose);
   setFixedSize(CDialogUnits::Size(81, 67));
   setAutoFillBackground(true);
-  QPalette face = palette();
-  face.setColor(QPalette::Window, kFace);
-  setPalette(face);
+  ThemeColours::FollowPalette(this, [this] {
+    const QPalette inherited = ThemeColours::InheritedPalette(this);
+    QPalette face = palette();
+    face.setColor(QPalette::Window, ThemeColours::Surface(kFace, inherited.color(QPalette::Button), inherited));
+    setPalette(face);
+  });
 
   CHyperButtonEx* close = PickerButton(this, {0, 0, 80, 11}, QStringLiteral("Close"));
   close->setText(QStringLiteral("Close"));

@@ -6,6 +6,7 @@
 #include "FooButton.h"
 #include "OperatorList.h"
 #include "ResourceIds.h"
+#include "ThemeColours.h"
 #include "VisitorDtlsDlg.h"
 #include "VisitorTableModel.h"
 
@@ -86,9 +87,13 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   auto* presence = new QFrame(w);
   Place(presence, {600, 6, 190, 26}, MoveX);
   presence->setAutoFillBackground(true);
-  QPalette grey = presence->palette();
-  grey.setColor(QPalette::Window, QColor(209, 211, 210));
-  presence->setPalette(grey);
+  ThemeColours::FollowPalette(presence, [presence] {
+    const QPalette inherited = ThemeColours::InheritedPalette(presence);
+    QPalette grey = presence->palette();
+    grey.setColor(QPalette::Window,
+                  ThemeColours::Surface(QColor(209, 211, 210), inherited.color(QPalette::Window), inherited));
+    presence->setPalette(grey);
+  });
   online = new QRadioButton(QStringLiteral("Online"), presence);
   online->setGeometry(8, 2, 80, 22);
   offline = new QRadioButton(QStringLiteral("Offline"), presence);

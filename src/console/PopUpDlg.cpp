@@ -3,6 +3,7 @@
 #include "ControlArt.h"
 #include "DialogUnits.h"
 #include "ResourceArt.h"
+#include "ThemeColours.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -17,10 +18,14 @@ CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> 
   setAttribute(Qt::WA_ShowWithoutActivating);
   setFixedSize(CDialogUnits::Size(182, 40));
   setAutoFillBackground(true);
-  QPalette white = palette();
-  white.setColor(QPalette::Window, Qt::white);
-  white.setColor(QPalette::WindowText, QColor(0, 0, 185));
-  setPalette(white);
+  ThemeColours::FollowPalette(this, [this] {
+    const QPalette inherited = ThemeColours::InheritedPalette(this);
+    const QColor back = ThemeColours::Surface(Qt::white, inherited.color(QPalette::Base), inherited);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, back);
+    white.setColor(QPalette::WindowText, ThemeColours::Readable(QColor(0, 0, 185), back, inherited));
+    setPalette(white);
+  });
   setCursor(ControlArt::LinkCursor());
 
   auto* picture = new QLabel(this);

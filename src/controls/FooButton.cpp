@@ -1,6 +1,7 @@
 #include "FooButton.h"
 
 #include "ControlArt.h"
+#include "ThemeColours.h"
 
 #include <QAccessible>
 #include <QHash>
@@ -237,7 +238,8 @@ void FooButton::DrawFrame(QPainter& p) {
 
   if (m_bGradient) {
     const QRect face(QPoint(1, 1), QPoint(r.right() - 2, r.bottom() - 2));
-    VerticalGradient(p, face, QColor(255, 255, 255), m_bTracking ? QColor(220, 220, 220) : QColor(200, 200, 216));
+    const auto [top, bottom] = GradientColours();
+    VerticalGradient(p, face, top, bottom);
   }
   if (IsSplitType(m_nType) && m_bArrowPressed) {
     QStyleOptionButton arrow = opt;
@@ -246,6 +248,31 @@ void FooButton::DrawFrame(QPainter& p) {
     arrow.state |= QStyle::State_On;
     style()->drawPrimitive(QStyle::PE_PanelButtonCommand, &arrow, &p, this);
   }
+}
+
+std::pair<QColor, QColor> FooButton::GradientColours() const {
+  const QPalette& pal = palette();
+  if (!ThemeColours::IsDark(pal))
+    return {QColor(255, 255, 255), m_bTracking ? QColor(220, 220, 220) : QColor(200, 200, 216)};
+  // A dark theme's own button, a little lighter at the top; the checked
+  // tab and the one under the mouse lean towards the highlight.
+  const QColor face = BtnFace(pal);
+  const QColor lean = m_bChecked || m_bTracking ? pal.color(QPalette::Highlight) : BtnHighlight(pal);
+  const auto mix = [](const QColor& a, const QColor& b, double t) {
+    return QColor(qRound(a.red() + (b.red() - a.red()) * t), qRound(a.green() + (b.green() - a.green()) * t),
+                  qRound(a.blue() + (b.blue() - a.blue()) * t));
+  };
+  return {mix(face, lean, 0.35), face};
+}
+
+QColor FooButton::TextColour() const {
+  const QPalette& pal = palette();
+  const QColor wanted = m_textColor.isValid() ? m_textColor : BtnText(pal);
+  if (!m_bGradient) return ThemeColours::Readable(wanted, BtnFace(pal), pal);
+  // Read against the end of the face it contrasts least with.
+  const auto [top, bottom] = GradientColours();
+  const QColor worse = ThemeColours::Contrast(wanted, top) < ThemeColours::Contrast(wanted, bottom) ? top : bottom;
+  return ThemeColours::Readable(wanted, worse, pal);
 }
 
 void FooButton::DrawTextPart(QPainter& p, const QRect& area, bool shifted) {
@@ -282,9 +309,9 @@ void FooButton::DrawTextPart(QPainter& p, const QRect& area, bool shifted) {
     p.drawText(place.translated(1, 1), flags, label);
     p.setPen(GrayText(pal));
   } else if (m_nType == Hyperlink) {
-    p.setPen(QColor(0, 0, 224));
+    p.setPen(ThemeColours::Readable(QColor(0, 0, 224), BtnFace(pal), pal));
   } else {
-    p.setPen(m_textColor.isValid() ? m_textColor : BtnText(pal));
+    p.setPen(TextColour());
   }
   p.drawText(place, flags, label);
   p.restore();

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <utility>
+
 // The general owner-drawn button: twelve types, four text
 // styles, three focus styles, an optional bitmap with a transparent colour,
 // a gradient face, hot tracking and radio groups.
@@ -99,6 +101,9 @@ class FooButton : public QPushButton {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  // The face's gradient (top, bottom) and the text colour that reads on it.
+  std::pair<QColor, QColor> GradientColours() const;
+  QColor TextColour() const;
   void Init();
   void OnClicked();
   void SetCheckedState(bool checked);

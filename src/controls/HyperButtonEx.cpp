@@ -1,6 +1,7 @@
 #include "HyperButtonEx.h"
 
 #include "ControlArt.h"
+#include "ThemeColours.h"
 
 #include <QCursor>
 #include <QHelpEvent>
@@ -138,10 +139,14 @@ void CHyperButtonEx::paintEvent(QPaintEvent*) {
   const QColor frame = isEnabled() ? BtnShadow(pal) : GrayText(pal);
   Draw3dRect(p, r, frame, frame);
   const QRect inner = r.adjusted(2, 2, -2, -2);  // SM_CXEDGE, SM_CYEDGE
-  p.fillRect(inner, m_bHover ? m_hoverBgColor : m_bgColor);
+  // The face colours are the light look's; a dark palette gets its own
+  // button colour and text that reads on it.
+  const QColor face = ThemeColours::Surface(m_bHover ? m_hoverBgColor : m_bgColor, BtnFace(pal), pal);
+  p.fillRect(inner, face);
 
   if (!text().isEmpty()) {
-    p.setPen(isEnabled() ? (m_bHover ? m_hoverTextColor : m_textColor) : GrayText(pal));
+    p.setPen(isEnabled() ? ThemeColours::Readable(m_bHover ? m_hoverTextColor : m_textColor, face, pal)
+                         : GrayText(pal));
     p.drawText(inner, Qt::AlignCenter | Qt::TextShowMnemonic, text());
   }
   if (!m_bitmap.isNull()) {

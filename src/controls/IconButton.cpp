@@ -2,6 +2,7 @@
 
 #include "ControlArt.h"
 #include "ResourceArt.h"
+#include "ThemeColours.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -111,7 +112,7 @@ void CIconButton::paintEvent(QPaintEvent*) {
 
   // 2, 3. Mnemonic and layout.
   const Layout l = Compute();
-  const QColor textColour = m_textColor.isValid() ? m_textColor : BtnText(pal);
+  const QColor textColour = ThemeColours::Readable(m_textColor.isValid() ? m_textColor : BtnText(pal), BtnFace(pal), pal);
 
   // 4. Text and icon.
   const int textFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;

@@ -2,6 +2,7 @@
 
 #include "ControlArt.h"
 #include "LinkOpener.h"
+#include "ThemeColours.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -22,7 +23,7 @@ CMyHyperLink::CMyHyperLink(QWidget* parent) : CElidedLabel(parent) {
   setAutoFillBackground(false);  // nothing is erased behind the text
   setCursor(Qt::ArrowCursor);
   Underline();
-  ApplyColour();
+  ThemeColours::FollowPalette(this, [this] { ApplyColour(); });
 }
 
 CMyHyperLink::~CMyHyperLink() = default;
@@ -73,8 +74,11 @@ bool CMyHyperLink::IsVisited() const { return !m_strUrl.isEmpty() && VisitedAddr
 QColor CMyHyperLink::CurrentColour() const { return IsVisited() ? m_visited : m_bHover ? m_hover : m_normal; }
 
 void CMyHyperLink::ApplyColour() {
+  // Drawn straight on the parent's background.
+  const QPalette inherited = ThemeColours::InheritedPalette(this);
   QPalette pal = palette();
-  pal.setColor(QPalette::WindowText, CurrentColour());
+  pal.setColor(QPalette::WindowText,
+               ThemeColours::Readable(CurrentColour(), inherited.color(QPalette::Window), inherited));
   setPalette(pal);
   update();
 }

@@ -1,5 +1,9 @@
 #include "OperatorList.h"
 
+#include "ThemeColours.h"
+
+#include <QGuiApplication>
+
 COperatorList::COperatorList(QObject* parent) : QAbstractTableModel(parent) {}
 
 int COperatorList::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_entries.size()); }
@@ -11,9 +15,13 @@ QVariant COperatorList::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= m_entries.size()) return {};
   const OperatorEntry& entry = m_entries.at(index.row());
   if (role == Qt::DisplayRole) return index.column() == ColName ? entry.name : StatusText(entry);
+  // Worked out at every paint, so a new palette shows at the next one.
+  const QPalette pal = QGuiApplication::palette();
+  const QColor background = ThemeColours::Surface(Qt::white, pal.color(QPalette::Base), pal);
   if (role == Qt::ForegroundRole)
-    return index.column() == ColStatus ? StatusColour(StatusText(entry)) : QColor(Qt::black);
-  if (role == Qt::BackgroundRole) return QColor(Qt::white);
+    return ThemeColours::Readable(index.column() == ColStatus ? StatusColour(StatusText(entry)) : QColor(Qt::black),
+                                  background, pal);
+  if (role == Qt::BackgroundRole) return background;
   return {};
 }
 

@@ -3,8 +3,10 @@
 #include "OutsideText.h"
 #include "ResourceArt.h"
 #include "ResourceIds.h"
+#include "ThemeColours.h"
 
 #include <QColor>
+#include <QGuiApplication>
 #include <QThreadPool>
 
 #include <algorithm>
@@ -56,6 +58,13 @@ QColor CVisitorTableModel::RowColour(const QString& colour) {
   return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
+QColor CVisitorTableModel::CellBackground(const CSiteVisitor& visitor, int column) {
+  // Asked at every paint, so a new palette shows at the next one.
+  const QPalette pal = QGuiApplication::palette();
+  const QColor light = column == ColVisitor && visitor.m_bHasColour ? RowColour(visitor.m_line.colour) : QColor(Qt::white);
+  return ThemeColours::Surface(light, pal.color(QPalette::Base), pal);
+}
+
 QVariant CVisitorTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= m_visitors.size()) return QVariant();
   const CSiteVisitor& v = m_visitors[index.row()];
@@ -67,11 +76,12 @@ QVariant CVisitorTableModel::data(const QModelIndex& index, int role) const {
       return PlainToolTip(CellText(v.m_line, index.column()));
     case Qt::DecorationRole:
       return index.column() == ColVisitor ? QVariant(m_rowImages[RowImage(v)]) : QVariant();
-    case Qt::ForegroundRole:
-      return index.column() == ColStatus && v.m_line.IsChatRequest() ? kRequestText
-                                                                                              : QColor(Qt::black);
+    case Qt::ForegroundRole: {
+      const QColor text = index.column() == ColStatus && v.m_line.IsChatRequest() ? kRequestText : QColor(Qt::black);
+      return ThemeColours::Readable(text, CellBackground(v, index.column()), QGuiApplication::palette());
+    }
     case Qt::BackgroundRole:
-      return index.column() == ColVisitor && v.m_bHasColour ? RowColour(v.m_line.colour) : QColor(Qt::white);
+      return CellBackground(v, index.column());
     default:
       return QVariant();
   }

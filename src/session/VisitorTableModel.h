@@ -40,6 +40,9 @@ class CVisitorTableModel : public QAbstractTableModel {
   // "#RRGGBB"; white for "#" alone and for anything that is no colour.
   static QColor RowColour(const QString& colour);
   static QString CellText(const VisitorLine& line, int column);
+  // A cell's background: white or the row's colour on a light palette, the
+  // palette's base (tinted) on a dark one.
+  static QColor CellBackground(const CSiteVisitor& visitor, int column);
 
  private:
   // Rows replaced by a refresh are freed on another thread from this many on.

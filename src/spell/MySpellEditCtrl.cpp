@@ -2,6 +2,7 @@
 
 #include "SharedDictionary.h"
 #include "SpellWords.h"
+#include "ThemeColours.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -97,6 +98,7 @@ void CMySpellEditCtrl::paintEvent(QPaintEvent* event) {
 // One pixel high, as wide as the marked characters, on the first pixel row
 // below each text line the mark touches.
 void CMySpellEditCtrl::DrawMark(QPainter& painter, const QTextCursor& mark) {
+  const QColor colour = ThemeColours::Readable(m_crMark, palette().color(QPalette::Base), palette());
   const int start = mark.selectionStart();
   const int end = mark.selectionEnd();
   for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
@@ -114,7 +116,7 @@ void CMySpellEditCtrl::DrawMark(QPainter& painter, const QTextCursor& mark) {
       const int x1 = qRound(origin.x() + line.cursorToX(a));
       const int x2 = qRound(origin.x() + line.cursorToX(b));
       const int y = qRound(origin.y() + line.y() + line.height());
-      painter.fillRect(QRect(qMin(x1, x2), y, qAbs(x2 - x1), 1), m_crMark);
+      painter.fillRect(QRect(qMin(x1, x2), y, qAbs(x2 - x1), 1), colour);
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include "ElidedLabel.h"
 #include "MyHyperLink.h"
+#include "ThemeColours.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -55,10 +56,14 @@ CVisitorDtlsDlg::CVisitorDtlsDlg(QWidget* parent)
       auto* label = new QLabel(QString::fromLatin1(rows[i].label) + QStringLiteral(" :"), box);
       m_labels[f] = label;
       if (m_values[f] == nullptr) {
-        m_values[f] = new CElidedLabel(box);
-        QPalette pal = m_values[f]->palette();
-        pal.setColor(QPalette::WindowText, kValueColour);
-        m_values[f]->setPalette(pal);
+        CElidedLabel* value = m_values[f] = new CElidedLabel(box);
+        ThemeColours::FollowPalette(value, [value] {
+          const QPalette inherited = ThemeColours::InheritedPalette(value);
+          QPalette pal = value->palette();
+          pal.setColor(QPalette::WindowText,
+                       ThemeColours::Readable(kValueColour, inherited.color(QPalette::Window), inherited));
+          value->setPalette(pal);
+        });
       }
       CElidedLabel* value = m_values[f];
       value->setTextFormat(Qt::PlainText);
