@@ -1,18 +1,10 @@
 // Every Alt+letter leads to one control of its window: each window of the
 // program is opened and walked, and a mnemonic shared by two visible
 // buttons, check boxes, labels with a buddy or menu entries fails.
-#include "AboutDlg.h"
 #include "ChatDlg.h"
-#include "EmotionsDlg.h"
-#include "GetFootDlg.h"
-#include "LoginDlg.h"
-#include "MainDlg.h"
-#include "MessageDlg.h"
+#include "EveryWindow.h"
 #include "MySpellEditCtrl.h"
-#include "OperChatDlg.h"
-#include "PopUpDlg.h"
 #include "SessionFixture.h"
-#include "SoundsDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -49,26 +41,9 @@ class TestMnemonics : public QObject {
     CSessionFixture session;
     session.UseScriptedServer();
     session.LogIn();
-    CMainDlg& console = session.Console();
-    for (auto view : {CMainDlg::ViewMode::AllVisitors, CMainDlg::ViewMode::ChatsOnly, CMainDlg::ViewMode::Operators}) {
-      console.SwitchView(view);
-      Walk(&console);
-    }
-    auto* chat = new CChatDlg(session.Engine(), &console.Session(), "10.0.0.9", "c1", "Zoe", "", true);
-    std::unique_ptr<QWidget> windows[] = {
-        std::unique_ptr<QWidget>(chat),
-        std::make_unique<COperChatDlg>(session.Engine(), "ben", "oc1"),
-        std::make_unique<CLoginDlg>(session.Engine(), [] {}),
-        std::make_unique<CSoundsDlg>(),
-        std::make_unique<CAboutDlg>(),
-        std::make_unique<CMessageDlg>("ben: hello"),
-        std::make_unique<CPopUpDlg>("Zoe asks for a chat", false, [] {}),
-        std::make_unique<CGetFootDlg>(),
-        std::make_unique<CEmotionsDlg>(nullptr, chat->EntryBox())};
-    for (const auto& w : windows) w->show();
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->isVisible() && w != &console) Walk(w);
-    const std::unique_ptr<QMenu> entryMenu = chat->EntryBox()->CreateContextMenu();
+    CEveryWindow windows(session);
+    windows.ForEach([this](QWidget* w, const QString&) { Walk(w); });
+    const std::unique_ptr<QMenu> entryMenu = windows.Chat()->EntryBox()->CreateContextMenu();
     for (QMenu* menu : {session.Desktop().trayMenu.data(), entryMenu.get()})
       if (menu) Walk(menu);
     QVERIFY2(m_found.isEmpty(), qPrintable(m_found.join(u'\n')));

@@ -1,0 +1,93 @@
+#include "EveryWindow.h"
+
+#include "AboutDlg.h"
+#include "ChatDlg.h"
+#include "ChatRichEd.h"
+#include "ConsoleSession.h"
+#include "EmotionsDlg.h"
+#include "GetFootDlg.h"
+#include "LoginDlg.h"
+#include "MainDlg.h"
+#include "MessageDlg.h"
+#include "OperChatDlg.h"
+#include "PopUpDlg.h"
+#include "RefreshCycle.h"
+#include "ReplyBuilders.h"
+#include "SessionFixture.h"
+#include "SoundsDlg.h"
+#include "VisitorDetails.h"
+
+#include <QApplication>
+
+namespace {
+
+VisitorDetails SomeDetails() {
+  VisitorDetails d;
+  for (size_t i = 0; i < d.fields.size(); ++i) d.fields[i] = QStringLiteral("value %1").arg(i);
+  d.fields[VisitorDetails::Url] = QStringLiteral("http://www.example-shop.com/basket");
+  d.fields[VisitorDetails::Referrer] = QStringLiteral("http://search.example.org/?q=shoes");
+  d.fields[VisitorDetails::VisitorEmail] = QStringLiteral("zoe@example.org");
+  d.wellFormed = true;
+  return d;
+}
+
+// A line of each colour a transcript has: own, the other side's, a notice.
+void FillTranscript(CChatRichEd* transcript) {
+  for (const char* line : {"anna: Hello, how can I help?", "Zoe: my order www.example-shop.com/o/7 is late",
+                           "notice: Zoe has joined the chat", "Chat closed"})
+    transcript->AppendTranscriptLine(QString::fromLatin1(line));
+}
+
+}  // namespace
+
+CEveryWindow::CEveryWindow(CSessionFixture& session) : m_session(session) {
+  CMainDlg& console = session.Console();
+  const QList<TestVisitor> visitors = {{QStringLiteral("s1"), QStringLiteral("Chat Request")},
+                                       {QStringLiteral("s2"), QStringLiteral("In Site"), QStringLiteral("0:02:00"),
+                                        QStringLiteral("#FFFF80"), QStringLiteral("Ann")},
+                                       {QStringLiteral("s3")}};
+  const QString operators = QStringLiteral(
+      "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline<fld>"
+      "dee<subfld>oc9<subfld>Chatting<subfld>Online<fld>eve<subfld><subfld><subfld>Busy<fld>"
+      "fay<subfld><subfld><subfld>Online");
+  m_operatorsReply = RefreshReplyText(visitors, QStringLiteral("3"), QString(), operators);
+  console.Session().Refresh().Apply(m_operatorsReply);
+
+  m_pChat = new CChatDlg(session.Engine(), &console.Session(), QStringLiteral("10.0.0.9"), QStringLiteral("c1"),
+                         QStringLiteral("Zoe"), QString(), true);
+  m_pChat->SetVisitorDetails(SomeDetails());
+  m_pChat->Transcript()->SetOwnLoginId(QStringLiteral("anna"));
+  FillTranscript(m_pChat->Transcript());
+  auto* operatorChat = new COperChatDlg(session.Engine(), QStringLiteral("ben"), QStringLiteral("oc1"));
+  operatorChat->Transcript()->SetOwnLoginId(QStringLiteral("anna"));
+  FillTranscript(operatorChat->Transcript());
+
+  m_windows.emplace_back(m_pChat);
+  m_windows.emplace_back(operatorChat);
+  m_windows.emplace_back(new CLoginDlg(session.Engine(), [] {}));
+  m_windows.emplace_back(new CSoundsDlg());
+  m_windows.emplace_back(new CAboutDlg());
+  m_windows.emplace_back(new CMessageDlg(QStringLiteral("ben: hello")));
+  m_windows.emplace_back(new CPopUpDlg(QStringLiteral("Zoe asks for a chat"), false, [] {}));
+  m_windows.emplace_back(new CGetFootDlg());
+  m_windows.emplace_back(new CEmotionsDlg(nullptr, m_pChat->EntryBox()));
+  for (const auto& w : m_windows) {
+    w->setAttribute(Qt::WA_DeleteOnClose, false);  // owned here, whatever the window does on closing
+    w->show();
+  }
+}
+
+CEveryWindow::~CEveryWindow() = default;
+
+void CEveryWindow::ForEach(const std::function<void(QWidget*, const QString&)>& visit) {
+  CMainDlg& console = m_session.Console();
+  const std::pair<CMainDlg::ViewMode, const char*> views[] = {{CMainDlg::ViewMode::AllVisitors, "All Visitors"},
+                                                              {CMainDlg::ViewMode::ChatsOnly, "Chats Only"},
+                                                              {CMainDlg::ViewMode::Operators, "Operators"}};
+  for (const auto& [view, name] : views) {
+    console.SwitchView(view);
+    console.Session().Refresh().Apply(m_operatorsReply);  // a switch empties the table until the next refresh
+    visit(&console, QStringLiteral("Console/") + QLatin1String(name));
+  }
+  for (const auto& w : m_windows) visit(w.get(), QLatin1String(w->metaObject()->className()));
+}
