@@ -3,7 +3,7 @@
 #include "ChatDlg.h"
 
 #include "ChatRichEd.h"
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 #include "FooButton.h"
 #include "IconButton.h"
 #include "MySpellEditCtrl.h"
@@ -35,13 +35,14 @@ CIconButton* IconButton(const QString& text, int iconId, int size, QWidget* pare
 }  // namespace
 
 void CChatDlg::BuildWindow() {
-  SetUpWindow(CDialogUnits::Size(458, 378));
-  setMinimumSize(640, 520);
+  const CWindowUnits du = CWindowUnits::Of(this);
+  SetUpWindow(du.Size(458, 378));
+  setMinimumSize(du.Pixels(QSize(640, 520)));
 
   // Top row: elapsed time, padlock, the other operators, transfer and history.
   auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s):"), this);
   m_pOperators = new QComboBox(this);
-  m_pOperators->setMinimumWidth(180);
+  m_pOperators->setMinimumWidth(du.PixelsX(180));
   operatorsLabel->setBuddy(m_pOperators);
   m_pTransfer = PushButton(QStringLiteral("&Chat Transfer"), this);
   m_pHistory = PushButton(QStringLiteral("Chat &History"), this);
@@ -55,12 +56,12 @@ void CChatDlg::BuildWindow() {
   top->addWidget(m_pHistory);
 
   m_pDetails = new CVisitorDtlsDlg(this);
-  m_pDetails->setFixedHeight(200);
+  m_pDetails->setFixedHeight(du.PixelsY(200));
 
   // The transcript and the entry box, with the tool column beside them.
   m_pTranscript = new CChatRichEd(this);
   m_pEntry = new CMySpellEditCtrl(this);
-  m_pEntry->setFixedHeight(CDialogUnits::Y(40));
+  m_pEntry->setFixedHeight(du.Y(40));
   WatchEntryBox(m_pEntry);
   m_pCompleter = new CResponseCompleter(m_pEntry);  // after the window's filter: its keys come first
   m_pStatusLine = new QLabel(this);

@@ -1,6 +1,6 @@
 #include "EmotionsDlg.h"
 
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 #include "Emoticons.h"
 #include "HyperButtonEx.h"
 #include "MySpellEditCtrl.h"
@@ -17,7 +17,7 @@ const QColor kTipBackground(255, 255, 191);
 
 CHyperButtonEx* PickerButton(QWidget* parent, const QRect& du, const QString& tip) {
   auto* button = new CHyperButtonEx(parent);
-  button->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width(), du.height()));
+  button->setGeometry(CWindowUnits::Of(parent).Rect(du.x(), du.y(), du.width(), du.height()));
   button->SetBackgroundColors(kFace, kFace);
   button->SetTooltip(tip, kTipBackground, Qt::black);
   return button;
@@ -28,7 +28,7 @@ CHyperButtonEx* PickerButton(QWidget* parent, const QRect& du, const QString& ti
 CEmotionsDlg::CEmotionsDlg(QWidget* emoticonsButton, CMySpellEditCtrl* entryBox)
     : QWidget(emoticonsButton ? emoticonsButton->window() : nullptr, Qt::Popup), m_pEntry(entryBox) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setFixedSize(CDialogUnits::Size(81, 67));
+  setFixedSize(CWindowUnits::Of(this).Size(81, 67));
   setAutoFillBackground(true);
   ThemeColours::FollowPalette(this, [this] {
     const QPalette inherited = ThemeColours::InheritedPalette(this);

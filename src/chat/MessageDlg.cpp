@@ -1,7 +1,7 @@
 #include "MessageDlg.h"
 
 #include "AppIdentity.h"
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 #include "MessagesReply.h"
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
@@ -15,7 +15,7 @@ CMessageDlg::CMessageDlg(const QString& text, QWidget* parent) : QDialog(parent)
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("Message from Support Operator"));
   setWindowIcon(AppIcon());
-  resize(CDialogUnits::Size(220, 120));
+  resize(CWindowUnits::Of(this).Size(220, 120));
   m_pText = new QPlainTextEdit(this);
   m_pText->setReadOnly(true);
   m_pText->setAccessibleName(QStringLiteral("Message"));

@@ -3,7 +3,7 @@
 #include "ChatManager.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 #include "FooButton.h"
 #include "MessageDlg.h"
 #include "MessagesReply.h"
@@ -30,14 +30,15 @@ COperChatDlg::COperChatDlg(CChatManager& engine, const QString& otherOperator, c
 }
 
 void COperChatDlg::BuildWindow() {
-  SetUpWindow(CDialogUnits::Size(348, 244));
+  const CWindowUnits du = CWindowUnits::Of(this);
+  SetUpWindow(du.Size(348, 244));
   FooButton* view = PushButton(QStringLiteral("Vie&w Message"), this);
   FooButton* transcripts = PushButton(QStringLiteral("Transcripts"), this);
   FooButton* close = PushButton(QStringLiteral("Close Chat"), this);
   m_pTranscript = new CChatRichEd(this);
   m_pTranscript->SetPlainLines(true);
   m_pEntry = new CMySpellEditCtrl(this);
-  m_pEntry->setFixedHeight(CDialogUnits::Y(36));
+  m_pEntry->setFixedHeight(du.Y(36));
   WatchEntryBox(m_pEntry);
   m_pTyping = new QLabel(this);
   m_pTyping->setTextFormat(Qt::PlainText);

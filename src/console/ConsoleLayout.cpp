@@ -2,7 +2,7 @@
 
 #include "AppIdentity.h"
 #include "ResourceArt.h"
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 #include "FooButton.h"
 #include "OperatorList.h"
 #include "ResourceIds.h"
@@ -39,7 +39,7 @@ FooButton* CConsoleLayout::AddButton(const QString& text, const QRect& where, in
 }
 
 void CConsoleLayout::Place(QWidget* widget, const QRect& where, int anchor) {
-  m_placed.append({widget, where, anchor});
+  m_placed.append({widget, m_units.Pixels(where), anchor});
   widget->setGeometry(Anchored(m_placed.last()));
 }
 
@@ -57,29 +57,34 @@ QRect CConsoleLayout::Anchored(const Placed& p) const {
 void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   m_pWindow = window;
   QDialog* const w = window;
+  m_units = CWindowUnits::Of(w);
+  const CWindowUnits& du = m_units;
   w->setWindowTitle(QStringLiteral("Talvero"));
   w->setWindowIcon(AppIcon());
   // The first size is the smallest: the table takes what the window grows
   // by, the panel below it the extra width.
-  m_baseSize = CDialogUnits::Size(458, 398);
+  m_baseSize = du.Size(458, 398);
   w->setMinimumSize(m_baseSize);
   w->resize(m_baseSize);
   w->setSizeGripEnabled(true);
 
   auto* siteLabel = new QLabel(QStringLiteral("Site:"), w);
-  siteLabel->setGeometry(10, 8, 34, 22);
   siteUrl = new QLabel(w);
   siteUrl->setTextFormat(Qt::PlainText);
-  siteUrl->setGeometry(46, 8, 400, 22);
   QFont arial(QStringLiteral("Arial"), 10);
   siteLabel->setFont(arial);
   siteUrl->setFont(arial);
+  // The site's own font keeps its size whatever the window's: the address
+  // follows the label by that font's width.
+  const int siteLabelWidth = QFontMetrics(arial).horizontalAdvance(siteLabel->text()) + du.PixelsX(4);
+  siteLabel->setGeometry(du.PixelsX(10), du.PixelsY(8), siteLabelWidth, du.PixelsY(22));
+  siteUrl->setGeometry(siteLabel->geometry().right() + du.PixelsX(2), du.PixelsY(8), du.PixelsX(400), du.PixelsY(22));
   account = new QLabel(w);
   account->setTextFormat(Qt::PlainText);
-  account->setGeometry(10, 30, 400, 18);
+  account->setGeometry(du.Pixels(QRect(10, 30, 400, 18)));
   padlock = new QLabel(w);
   padlock->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_PADLOCK)));
-  padlock->setGeometry(452, 11, 16, 16);
+  padlock->setGeometry(du.PixelsX(452), du.PixelsY(11), 16, 16);
   padlock->setToolTip(QStringLiteral("Secure connection"));
   padlock->hide();
 
@@ -95,9 +100,9 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
     presence->setPalette(grey);
   });
   online = new QRadioButton(QStringLiteral("Online"), presence);
-  online->setGeometry(8, 2, 80, 22);
+  online->setGeometry(du.Pixels(QRect(8, 2, 80, 22)));
   offline = new QRadioButton(QStringLiteral("Offline"), presence);
-  offline->setGeometry(96, 2, 86, 22);
+  offline->setGeometry(du.Pixels(QRect(96, 2, 86, 22)));
 
   tabAll = AddButton(QStringLiteral("&All Visitors"), {10, 52, 124, 26}, Fixed);
   tabChats = AddButton(QStringLiteral("C&hats Only"), {138, 52, 124, 26}, Fixed);
@@ -122,7 +127,7 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   table->setSortingEnabled(false);
   table->setIconSize(QSize(16, 16));
   table->verticalHeader()->hide();
-  table->verticalHeader()->setDefaultSectionSize(20);
+  table->verticalHeader()->setDefaultSectionSize(du.PixelsY(20));
   table->horizontalHeader()->setSectionsMovable(true);
   table->horizontalHeader()->setSectionsClickable(false);
   table->horizontalHeader()->setStretchLastSection(false);
@@ -183,15 +188,17 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
 }
 
 void CConsoleLayout::LayOutBottomButtons() {
-  // One row, left to right, 7 pixels apart, centred as a whole; all as wide
-  // as "Control Panel", or as the widest text where the font needs more.
-  int w = kBottomButton.width();
+  // One row, left to right, 7 pixels apart (at the first base units),
+  // centred as a whole; all as wide as "Control Panel", or as the widest
+  // text where the font needs more.
+  int w = m_units.PixelsX(kBottomButton.width());
   for (const FooButton* b : bottomButtons)
     w = std::max(w, b->fontMetrics().horizontalAdvance(QString(b->text()).remove(u'&')) + 16);
-  const int first = (m_pWindow->width() - 6 * w - 35) / 2;
-  const int y = kBottomRowY + m_pWindow->height() - m_baseSize.height();
+  const int y = m_units.PixelsY(kBottomRowY) + m_pWindow->height() - m_baseSize.height();
+  const int gap = m_units.PixelsX(7);
+  const int first = (m_pWindow->width() - 6 * w - 5 * gap) / 2;
   for (int i = 0; i < bottomButtons.size(); ++i)
-    bottomButtons[i]->setGeometry(first + i * (w + 7), y, w, kBottomButton.height());
+    bottomButtons[i]->setGeometry(first + i * (w + gap), y, w, m_units.PixelsY(kBottomButton.height()));
 }
 
 void CConsoleLayout::FollowSize() {

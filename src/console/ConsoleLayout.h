@@ -5,6 +5,7 @@
 #include <QSize>
 
 #include "ConsoleSession.h"
+#include "WindowUnits.h"
 
 class CVisitorDtlsDlg;
 class FooButton;
@@ -27,7 +28,8 @@ class CConsoleLayout {
   // How a control follows the window's growth beyond its first size.
   enum Anchor { Fixed = 0, MoveX = 1, MoveY = 2, GrowWidth = 4, GrowHeight = 8 };
   // Where the details or the foot prints of the selected visitor show, at
-  // the first size of the window.
+  // the first size of the window. Like every place given to Place(), in
+  // pixels at the first base units; Place() scales it to the window's font.
   static constexpr QRect kInfoPanel{0, 345, 800, 200};
 
   // Makes the controls on the window; the table shows the visitors.
@@ -91,6 +93,7 @@ class CConsoleLayout {
 
   QDialog* m_pWindow = nullptr;
   QList<Placed> m_placed;
+  CWindowUnits m_units{QFont()};  // of the window's font
   QSize m_baseSize;
   int m_nTableWidth = 0;
 };

@@ -1,8 +1,8 @@
 #include "PopUpDlg.h"
 
 #include "ControlArt.h"
-#include "DialogUnits.h"
 #include "ResourceArt.h"
+#include "WindowUnits.h"
 #include "ThemeColours.h"
 
 #include <QGuiApplication>
@@ -11,12 +11,13 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <algorithm>
+
 CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept, int slot)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       m_accept(std::move(accept)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_ShowWithoutActivating);
-  setFixedSize(CDialogUnits::Size(182, 40));
   setAutoFillBackground(true);
   ThemeColours::FollowPalette(this, [this] {
     const QPalette inherited = ThemeColours::InheritedPalette(this);
@@ -42,6 +43,9 @@ CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> 
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(picture);
   layout->addWidget(m_pText, 1);
+  // The template's size, taller where a large font or a long text needs it.
+  const CWindowUnits du = CWindowUnits::Of(this);
+  setFixedSize(du.X(182), std::max(du.Y(40), layout->totalHeightForWidth(du.X(182))));
 
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(CornerPlace(size(), screen->availableGeometry()) - QPoint(0, slot * (height() + 4)));

@@ -1,7 +1,7 @@
 #include "AboutDlg.h"
 
 #include "AppIdentity.h"
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -10,14 +10,18 @@
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Talvero"));
   setWindowIcon(AppIcon());
-  setFixedSize(CDialogUnits::Size(235, 55));
+  const CWindowUnits du = CWindowUnits::Of(this);
+  setFixedSize(du.Size(235, 55));
   auto* icon = new QLabel(this);
   icon->setPixmap(AppIcon().pixmap(32, 32));
-  icon->setGeometry(CDialogUnits::Rect(11, 17, 20, 20));
+  icon->setGeometry(du.Rect(11, 17, 20, 20));
   auto* version = new QLabel(VersionLine() + QStringLiteral("\nLive chat console for support operators"), this);
-  version->setGeometry(CDialogUnits::Rect(40, 10, 119, 30));
+  // Its second line is longer than the template's width: it wraps, in the
+  // room up to the button.
+  version->setWordWrap(true);
+  version->setGeometry(du.Rect(40, 7, 134, 41));
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setGeometry(CDialogUnits::Rect(178, 7, 50, 14));
+  ok->setGeometry(du.Rect(178, 7, 50, 14));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

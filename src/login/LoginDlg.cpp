@@ -4,7 +4,7 @@
 #include "AppIdentity.h"
 #include "ChatManager.h"
 #include "DesktopServices.h"
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 #include "FooButton.h"
 #include "RequestTypes.h"
 #include "ResourceArt.h"
@@ -31,7 +31,7 @@ namespace {
 
 FooButton* MakeButton(QWidget* parent, const QString& text, const QRect& du) {
   auto* button = new FooButton(text, parent);  // a push button, auto-default off
-  button->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width(), du.height()));
+  button->setGeometry(CWindowUnits::Of(parent).Rect(du.x(), du.y(), du.width(), du.height()));
   // Owner-drawn buttons show no focus by default; the keyboard user needs it.
   button->SetFocusStyle(FooButton::FocusRectAndDefault);
   return button;
@@ -39,7 +39,7 @@ FooButton* MakeButton(QWidget* parent, const QString& text, const QRect& du) {
 
 QLineEdit* MakeEdit(QWidget* parent, const QRect& du, const QString& name) {
   auto* edit = new QLineEdit(parent);
-  edit->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width(), du.height()));
+  edit->setGeometry(CWindowUnits::Of(parent).Rect(du.x(), du.y(), du.width(), du.height()));
   edit->setAccessibleName(name);
   return edit;
 }
@@ -47,7 +47,7 @@ QLineEdit* MakeEdit(QWidget* parent, const QRect& du, const QString& name) {
 QCheckBox* MakeCheckBox(QWidget* parent, const QRect& du, const QString& name) {
   // The caption is part of the picture behind the box.
   auto* box = new QCheckBox(parent);
-  box->setGeometry(CDialogUnits::Rect(du.x(), du.y(), du.width() + 2, du.height() + 2));
+  box->setGeometry(CWindowUnits::Of(parent).Rect(du.x(), du.y(), du.width() + 2, du.height() + 2));
   box->setAccessibleName(name);
   box->setToolTip(name);
   return box;
@@ -72,11 +72,14 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
     : QDialog(parent), m_engine(engine), m_runConsole(std::move(runConsole)) {
   setWindowTitle(QStringLiteral("Talvero Executive Login:"));
   setWindowIcon(AppIcon());
-  setFixedSize(CDialogUnits::Size(404, 182));
+  const CWindowUnits du = CWindowUnits::Of(this);
+  setFixedSize(du.Size(404, 182));
 
   auto* picture = new QLabel(this);
   picture->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_LOGIN_PICTURE)));
-  picture->setGeometry(CDialogUnits::Rect(0, 0, 263, 182));
+  // Scaled with the window: the captions of the boxes are in the picture.
+  picture->setScaledContents(true);
+  picture->setGeometry(du.Rect(0, 0, 263, 182));
   m_pSiteId = MakeEdit(this, {146, 56, 89, 14}, QStringLiteral("Site ID"));
   m_pLoginId = MakeEdit(this, {146, 73, 89, 14}, QStringLiteral("Login ID"));
   m_pPassword = MakeEdit(this, {146, 90, 89, 14}, QStringLiteral("Password"));
@@ -86,7 +89,7 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   m_pLoginButton = MakeButton(this, QStringLiteral("L&ogin"), {147, 140, 52, 14});
   m_pLoginButton->setDefault(true);
   m_pBrowser = new CSitePageView(m_engine, this);
-  m_pBrowser->setGeometry(CDialogUnits::Rect(264, 1, 140, 181));
+  m_pBrowser->setGeometry(du.Rect(264, 1, 140, 181));
   m_pBrowser->setAccessibleName(QStringLiteral("News from the service"));
   FooButton* signup = MakeButton(this, QStringLiteral("&Signup"), {33, 164, 62, 14});
   FooButton* forgot = MakeButton(this, QStringLiteral("Forgot Password"), {102, 164, 62, 14});
@@ -99,7 +102,7 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   m_pStatus->setTextFormat(Qt::PlainText);
   m_pStatus->setWordWrap(true);
   m_pStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  m_pStatus->setGeometry(CDialogUnits::Rect(8, 136, 134, 22));
+  m_pStatus->setGeometry(du.Rect(8, 136, 134, 22));
 
   connect(m_pLoginButton, &FooButton::clicked, this, &CLoginDlg::OnLogin);
   connect(signup, &FooButton::clicked, this, &CLoginDlg::OnSignup);

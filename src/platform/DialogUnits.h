@@ -2,10 +2,12 @@
 
 #include <QRect>
 
-// Converts the dialog units of the window templates into pixels. The base
-// units (7 x 13 pixels for 4 x 8 dialog units) are the ones at which the
-// pixel positions the windows use fit their templates: a 459 x 123 panel is
-// 800 x 200 pixels.
+// Converts the dialog units of the window templates into pixels at fixed
+// base units (7 x 13 pixels for 4 x 8 dialog units): the ones at which the
+// pixel positions the windows use fit their templates (a 459 x 123 panel is
+// 800 x 200 pixels), and at which the pictures drawn for the windows are
+// laid out. The windows themselves take their units from their font
+// (CWindowUnits).
 class CDialogUnits {
  public:
   static constexpr int kBaseX = 7;

@@ -3,7 +3,7 @@
 #include "AppIdentity.h"
 #include "AutoStart.h"
 #include "DesktopServices.h"
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 #include "EventSound.h"
 #include "Preferences.h"
 
@@ -22,9 +22,10 @@ namespace {
 
 bool IsDefaultSound(const QString& sound) { return sound.isEmpty() || sound == QStringLiteral("Default"); }
 
+// Places a control of the template, in the dialog units of its window's font.
 template <typename T>
 T* Place(T* widget, int x, int y, int width, int height) {
-  widget->setGeometry(CDialogUnits::Rect(x, y, width, height));
+  widget->setGeometry(CWindowUnits::Of(widget->window()).Rect(x, y, width, height));
   return widget;
 }
 
@@ -35,6 +36,7 @@ CSoundsDlg::CSoundsDlg(QWidget* parent) : QDialog(parent) {
   setWindowIcon(AppIcon());
   CreateControls();
   OnInitDialog();
+  FitEventList();
 }
 
 int CSoundsDlg::Run(QWidget* owner) {
@@ -51,7 +53,7 @@ int CSoundsDlg::Run(QWidget* owner) {
 void CSoundsDlg::CreateControls() {
   // The template's places; the repeat box is a row of our own below the
   // three others, so the group, OK and Cancel sit one row lower.
-  setFixedSize(CDialogUnits::Size(190, 197));
+  setFixedSize(CWindowUnits::Of(this).Size(190, 197));
   auto* caption = Place(new QLabel(QStringLiteral("&Sounds"), this), 8, 0, 99, 8);
   m_pList = Place(new QListWidget(this), 6, 9, 175, 65);
   m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -91,6 +93,20 @@ void CSoundsDlg::CreateControls() {
   connect(m_pTest, &QPushButton::clicked, this, &CSoundsDlg::OnTest);
   connect(m_pOk, &QPushButton::clicked, this, &CSoundsDlg::OnOK);
   connect(m_pCancel, &QPushButton::clicked, this, &CSoundsDlg::OnCancel);
+}
+
+void CSoundsDlg::FitEventList() {
+  // The template's list holds its seven events in the font's line height;
+  // rows here are taller than a line, so the list grows until all show, and
+  // everything below it, the dialog with it, moves down by as much.
+  const int rows = m_pList->count() > 0 ? m_pList->sizeHintForRow(0) * m_pList->count() : 0;
+  const int extra = rows + 2 * m_pList->frameWidth() - m_pList->height();
+  if (extra <= 0) return;
+  const int listBottom = m_pList->geometry().bottom();
+  for (QWidget* widget : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (widget->y() > listBottom) widget->move(widget->x(), widget->y() + extra);
+  m_pList->resize(m_pList->width(), m_pList->height() + extra);
+  setFixedSize(width(), height() + extra);
 }
 
 void CSoundsDlg::FitRepeatBox() {

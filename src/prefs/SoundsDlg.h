@@ -55,6 +55,7 @@ class CSoundsDlg : public QDialog {
  private:
   void CreateControls();
   void FitRepeatBox();
+  void FitEventList();
   void OnInitDialog();
   int CurSel() const;
   void ShowMode();

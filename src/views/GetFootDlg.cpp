@@ -1,5 +1,6 @@
 #include "GetFootDlg.h"
 
+#include "WindowUnits.h"
 #include "FootPrintsReply.h"
 #include "LinkOpener.h"
 #include "MyHyperLink.h"
@@ -34,7 +35,7 @@ CGetFootDlg::CGetFootDlg(QWidget* parent) : QWidget(parent), m_pList(new QTableW
   m_pList->setWordWrap(false);
   m_pList->setSortingEnabled(false);
   m_pList->verticalHeader()->hide();
-  m_pList->verticalHeader()->setDefaultSectionSize(20);
+  m_pList->verticalHeader()->setDefaultSectionSize(CWindowUnits::Of(this).PixelsY(20));
   m_pList->horizontalHeader()->setSectionsClickable(false);
   m_pList->horizontalHeader()->setSectionsMovable(true);
   m_pList->horizontalHeader()->setStretchLastSection(false);

@@ -1,7 +1,7 @@
 #include "WebBrowserDlg.h"
 
 #include "AppIdentity.h"
-#include "DialogUnits.h"
+#include "WindowUnits.h"
 #include "WindowPlacement.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
@@ -47,8 +47,9 @@ CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* pare
   setWindowTitle(CStringTable::Load(IDS_PRODUCT_NAME));
   setWindowIcon(AppIcon());
   setSizeGripEnabled(true);
-  resize(CDialogUnits::Size(427, 303));
-  m_pBrowser->setGeometry(CDialogUnits::Rect(7, 7, 413, 289));
+  const CWindowUnits du = CWindowUnits::Of(this);
+  resize(du.Size(427, 303));
+  m_pBrowser->setGeometry(du.Rect(7, 7, 413, 289));
 }
 
 QString CWebBrowserDlg::PageTitle() const {
@@ -79,7 +80,7 @@ CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
     if (screen != nullptr) {
       const QRect place = CWindowPlacement::Beside(beside, dlg->size(), screen->availableGeometry(),
-                                                   CDialogUnits::Size(183, 148));
+                                                   CWindowUnits::Of(dlg).Size(183, 148));
       dlg->move(place.topLeft());
       dlg->resize(place.size());
     }

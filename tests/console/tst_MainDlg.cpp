@@ -17,6 +17,7 @@
 #include "VisitorInfo.h"
 #include "VisitorTableModel.h"
 #include "WindowPlacement.h"
+#include "WindowUnits.h"
 
 #include <httplib.h>
 
@@ -131,18 +132,20 @@ class TestMainDlg : public QObject {
   void cleanup() { m_pSession.reset(); }
 
   void opening() {
-    QCOMPARE(C().size(), QSize(802, 647));
+    const CWindowUnits du = CWindowUnits::Of(&C());  // 802 x 647 at 7 x 13
+    QCOMPARE(C().size(), du.Size(458, 398));
     QCOMPARE(StatusTargets().first(), QString("/cpn/w-mrefresh.php?sid=1001&adminid=anna&action=lgon"));
     QVERIFY(C().Controls().online->isChecked());
     QVERIFY(C().Session().Refresh().IsActive());
-    // The bottom row: six buttons of one size, 7 pixels apart, centred.
+    // The bottom row: six buttons of one size, 7 pixels apart, centred (at
+    // 7 x 13 base units; in proportion at the font's).
     const QList<FooButton*> bottom = C().Controls().bottomButtons;
     QCOMPARE(bottom.size(), 6);
     const int w = bottom[0]->width();
-    QCOMPARE(bottom[0]->x(), (C().width() - 6 * w - 35) / 2);
+    QCOMPARE(bottom[0]->x(), (C().width() - 6 * w - 5 * du.PixelsX(7)) / 2);
     for (int i = 1; i < 6; ++i) {
-      QCOMPARE(bottom[i]->x(), bottom[i - 1]->x() + w + 7);
-      QCOMPARE(bottom[i]->y(), 585);
+      QCOMPARE(bottom[i]->x(), bottom[i - 1]->x() + w + du.PixelsX(7));
+      QCOMPARE(bottom[i]->y(), du.PixelsY(585));
     }
     CheckTabs(0);
   }
@@ -527,8 +530,9 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().FootPrintsPanel()->geometry(), C().Controls().details->geometry());
     QCOMPARE(C().Controls().statusLine->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
     const QList<FooButton*> bottom = C().Controls().bottomButtons;
-    QCOMPARE(bottom[0]->x(), (C().width() - 6 * bottom[0]->width() - 35) / 2);
-    QCOMPARE(bottom[0]->y(), 585 + 120);
+    const CWindowUnits du = CWindowUnits::Of(&C());
+    QCOMPARE(bottom[0]->x(), (C().width() - 6 * bottom[0]->width() - 5 * du.PixelsX(7)) / 2);
+    QCOMPARE(bottom[0]->y(), du.PixelsY(585) + 120);
     int columnsAfter = 0;
     for (int col = 0; col < 5; ++col) columnsAfter += C().Controls().table->columnWidth(col);
     const double grown = double(table.width() + 300) / table.width();

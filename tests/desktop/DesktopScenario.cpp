@@ -99,10 +99,14 @@ QString CDesktopScenario::CopyEntryBox() const {
   return m_pWindows->Clipboard();
 }
 
-QPoint CDesktopScenario::ConsoleRow(int row) {
+QPoint CDesktopScenario::InConsole(const XWindow& console, const QPoint& at) {
+  return QPoint(qRound(at.x() * console.geometry.width() / 802.0), qRound(at.y() * console.geometry.height() / 647.0));
+}
+
+QPoint CDesktopScenario::ConsoleRow(const XWindow& console, int row) {
   // The table's place in the console and its rows of 20 pixels, under a
   // header of about as much.
-  return QPoint(110, 80 + 24 + 20 * row + 10);
+  return InConsole(console, QPoint(110, 80 + 24 + 20 * row + 10));
 }
 
 void CDesktopScenario::ReportFailure() {

@@ -49,8 +49,11 @@ class CDesktopScenario {
   QString CopyTranscript() const;
   QString CopyEntryBox() const;
 
+  // A place in a console window given where it is at 7 x 13 base units
+  // (a window of 802 x 647): the console grows with its font, in proportion.
+  static QPoint InConsole(const XWindow& console, const QPoint& at);
   // Where to click in a console's visitor table: the centre of a row.
-  static QPoint ConsoleRow(int row);
+  static QPoint ConsoleRow(const XWindow& console, int row);
 
   // For a failed scenario (QtTest's cleanup): the consoles' output, the
   // service's requests and a screenshot kept in the temporary folder.

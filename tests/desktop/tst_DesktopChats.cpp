@@ -52,7 +52,8 @@ bool tst_DesktopChats::LogInDemo() {
 
 bool tst_DesktopChats::PickRow(int row) {
   if (!m_desk.FocusConsole(*m_pConsole)) return false;
-  m_desk.Windows().Click(m_desk.ConsoleWindow(*m_pConsole)->id, CDesktopScenario::ConsoleRow(row));
+  const XWindow console = *m_desk.ConsoleWindow(*m_pConsole);
+  m_desk.Windows().Click(console.id, CDesktopScenario::ConsoleRow(console, row));
   return true;
 }
 

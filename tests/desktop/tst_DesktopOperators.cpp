@@ -47,17 +47,18 @@ bool tst_DesktopOperators::LogInBoth() {
 
 bool tst_DesktopOperators::ShowOperatorsAndPick(CConsoleProcess& console, const QString& name) {
   if (!m_desk.FocusConsole(console)) return false;
-  const QString window = m_desk.ConsoleWindow(console)->id;
-  m_desk.Windows().Click(window, QPoint(328, 65));  // the Operators tab
+  const XWindow window = *m_desk.ConsoleWindow(console);
+  m_desk.Windows().Click(window.id, CDesktopScenario::InConsole(window, QPoint(328, 65)));  // the Operators tab
   // The service lists the operators in its configuration's order.
   const int row = QStringList{QStringLiteral("demo"), QStringLiteral("anna"), QStringLiteral("ben")}.indexOf(name);
-  m_desk.Windows().Click(window, CDesktopScenario::ConsoleRow(row));
+  m_desk.Windows().Click(window.id, CDesktopScenario::ConsoleRow(window, row));
   return true;
 }
 
 bool tst_DesktopOperators::OpenOperatorChat() {
   if (!m_desk.WaitForRefreshes(2, QStringLiteral("demo")) || !ShowOperatorsAndPick(*m_pDemo, QStringLiteral("anna"))) return false;
-  m_desk.Windows().Click(m_desk.ConsoleWindow(*m_pDemo)->id, QPoint(448, 288));  // Request Chat
+  const XWindow demo = *m_desk.ConsoleWindow(*m_pDemo);
+  m_desk.Windows().Click(demo.id, CDesktopScenario::InConsole(demo, QPoint(448, 288)));  // Request Chat
   if (!m_desk.WaitForActive(QStringLiteral("Chatting with:anna"))) return false;
   // anna's console shows the request at its next refresh.
   if (!m_desk.WaitForRefreshes(2, QStringLiteral("anna")) || !ShowOperatorsAndPick(*m_pAnna, QStringLiteral("demo"))) return false;

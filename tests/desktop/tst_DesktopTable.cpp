@@ -38,7 +38,8 @@ class tst_DesktopTable : public QObject {
         QStringLiteral("visitor/add"), {{QStringLiteral("name"), QStringLiteral("Carl")}, {QStringLiteral("ip"), QStringLiteral("10.7.7.7")}});
     QVERIFY(m_desk.WaitForRefreshes(2));
     QVERIFY(m_desk.FocusConsole(*m_pConsole));
-    m_desk.Windows().Click(m_desk.ConsoleWindow(*m_pConsole)->id, CDesktopScenario::ConsoleRow(0));
+    const XWindow console = *m_desk.ConsoleWindow(*m_pConsole);
+    m_desk.Windows().Click(console.id, CDesktopScenario::ConsoleRow(console, 0));
 
     m_desk.Windows().Key(QStringLiteral("Down"));
     m_desk.Windows().Key(acceptKey);

@@ -81,7 +81,7 @@ bool tst_DesktopTray::ToggleAlwaysOnTop() {
   const std::optional<XWindow> console = m_desk.ConsoleWindow(*m_pConsole);
   if (!console) return false;
   // The console's own menu, on a free spot of the window; its one item.
-  m_desk.Windows().Click(console->id, QPoint(500, 40), 3);
+  m_desk.Windows().Click(console->id, CDesktopScenario::InConsole(*console, QPoint(500, 40)), 3);
   if (!QTest::qWaitFor([&] { return !m_desk.Windows().Unmanaged(QStringLiteral("talvero")).isEmpty(); }, CDesktopScenario::kWindowMs))
     return false;
   m_desk.Windows().Key(QStringLiteral("Down Return"));

@@ -11,6 +11,7 @@
 #include "SettingsStore.h"
 #include "SitePageView.h"
 #include "TestEnvironment.h"
+#include "WindowUnits.h"
 
 #include <httplib.h>
 
@@ -153,10 +154,11 @@ class TestLoginDlg : public QObject {
     LoginServer login;
     auto dlg = Dialog(login.server.Host());
     QCOMPARE(dlg->windowTitle(), QString("Talvero Executive Login:"));
-    QCOMPARE(dlg->size(), QSize(707, 296));
-    QCOMPARE(dlg->SiteIdEdit()->geometry(), QRect(256, 91, 156, 23));
+    const CWindowUnits du = CWindowUnits::Of(dlg.get());  // 707 x 296 at 7 x 13
+    QCOMPARE(dlg->size(), du.Size(404, 182));
+    QCOMPARE(dlg->SiteIdEdit()->geometry(), du.Rect(146, 56, 89, 14));
     QCOMPARE(dlg->PasswordEdit()->echoMode(), QLineEdit::Password);
-    QCOMPARE(dlg->Browser()->geometry(), QRect(462, 2, 245, 294));
+    QCOMPARE(dlg->Browser()->geometry(), du.Rect(264, 1, 140, 181));
     QVERIFY(dlg->LoginButton()->isDefault());
     // Every button is drawn by us, and Enter in a field never clicks one but Login.
     QStringList texts;

@@ -6,6 +6,7 @@
 #include "WebEngineLoader.h"
 #include "WebPageFactory.h"
 #include "WebBrowserDlg.h"
+#include "WindowUnits.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -87,7 +88,7 @@ class TestWebBrowserDlg : public QObject {
     QVERIFY2(area.contains(placed), qPrintable(QString("%1,%2 in %3x%4").arg(placed.x()).arg(placed.y()).arg(area.width()).arg(area.height())));
     if (area.contains(CWebBrowserDlg::kSmallWindow)) QCOMPARE(small->pos(), QPoint(665, 515));
     CWebBrowserDlg* normal = CWebBrowserDlg::OpenPage(QUrl("about:blank"), false);
-    QCOMPARE(normal->size(), QSize(747, 492));  // 427 x 303 dialog units
+    QCOMPARE(normal->size(), CWindowUnits::Of(normal).Size(427, 303));  // 747 x 492 at 7 x 13
   }
 
   void pageFillsTheClientAreaAfterAResize() {
