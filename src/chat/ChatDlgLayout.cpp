@@ -37,7 +37,7 @@ CIconButton* IconButton(const QString& text, int iconId, int size, QWidget* pare
 void CChatDlg::BuildWindow() {
   const CWindowUnits du = CWindowUnits::Of(this);
   SetUpWindow(du.Size(458, 378));
-  setMinimumSize(du.Pixels(QSize(640, 520)));
+  setMinimumSize(du.Pixels(QSize(640, 520)).boundedTo(RoomOnScreen()));
 
   // Top row: elapsed time, padlock, the other operators, transfer and history.
   auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s):"), this);
@@ -123,6 +123,9 @@ void CChatDlg::BuildWindow() {
   window->addLayout(top);
   window->addWidget(m_pDetails);
   window->addLayout(middle, 1);
+  // Kept to the screen, but never below what the controls need.
+  setMinimumSize(minimumSize().expandedTo(window->totalMinimumSize()));
+  resize(size().expandedTo(minimumSize()));
 
   connect(m_pSend, &QPushButton::clicked, this, &CChatDlg::SendChatLine);
   connect(m_pCloseChat, &QPushButton::clicked, this, &CChatDlg::EndChat);
