@@ -3,21 +3,14 @@
 // buttons say which one is on, pressing through accessibility does what a
 // click does, and values and links are reached by Tab. (The transcript's
 // newest line is read through AT-SPI in tests/desktop.)
-#include "AboutDlg.h"
 #include "AccessibleControls.h"
 #include "ChatDlg.h"
 #include "ConsoleLayout.h"
 #include "ElidedLabel.h"
-#include "EmotionsDlg.h"
+#include "EveryWindow.h"
 #include "FooButton.h"
-#include "GetFootDlg.h"
-#include "LoginDlg.h"
 #include "MainDlg.h"
-#include "MessageDlg.h"
-#include "OperChatDlg.h"
-#include "PopUpDlg.h"
 #include "SessionFixture.h"
-#include "SoundsDlg.h"
 #include "VisitorDtlsDlg.h"
 
 #include <QAccessible>
@@ -85,24 +78,12 @@ class TestAccessibility : public QObject {
     for (QString& field : details.fields) field = QStringLiteral("x");
     details.fields[VisitorDetails::Url] = QStringLiteral("http://shop.example/cart");
     details.fields[VisitorDetails::VisitorEmail] = QStringLiteral("zoe@example.com");
-    console.Controls().details->ShowDetails(details);
-    auto* chat = new CChatDlg(session.Engine(), &console.Session(), "10.0.0.9", "c1", "Zoe", "", true);
-    std::unique_ptr<QWidget> windows[] = {
-        std::unique_ptr<QWidget>(chat),
-        std::make_unique<COperChatDlg>(session.Engine(), "ben", "oc1"),
-        std::make_unique<CLoginDlg>(session.Engine(), [] {}),
-        std::make_unique<CSoundsDlg>(),
-        std::make_unique<CAboutDlg>(),
-        std::make_unique<CMessageDlg>("ben: hello"),
-        std::make_unique<CPopUpDlg>("Zoe asks for a chat", false, [] {}),
-        std::make_unique<CGetFootDlg>(),
-        std::make_unique<CEmotionsDlg>(nullptr, chat->EntryBox())};
-    for (const auto& w : windows) w->show();
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->isVisible()) Walk(w);
+    CEveryWindow windows(session);
+    windows.ForEach([this](QWidget* w, const QString&) { Walk(w); });
     QVERIFY2(m_faults.isEmpty(), qPrintable(m_faults.join(u'\n')));
 
     // Tab reaches the details' values and links, read out with their captions.
+    console.Controls().details->ShowDetails(details);
     for (const int field : {int(VisitorDetails::Url), int(VisitorDetails::VisitorEmail), int(VisitorDetails::City)}) {
       QWidget* value = console.Controls().details->Value(field);
       QVERIFY(value->focusPolicy() & Qt::TabFocus);
