@@ -9,6 +9,7 @@
 #include "MySpellEditCtrl.h"
 #include "ResponseCompleter.h"
 #include "VisitorDtlsDlg.h"
+#include "WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,7 +38,7 @@ CIconButton* IconButton(const QString& text, int iconId, int size, QWidget* pare
 void CChatDlg::BuildWindow() {
   const CWindowUnits du = CWindowUnits::Of(this);
   SetUpWindow(du.Size(458, 378));
-  setMinimumSize(du.Pixels(QSize(640, 520)).boundedTo(RoomOnScreen()));
+  setMinimumSize(du.Pixels(QSize(640, 520)).boundedTo(CWindowPlacement::RoomOnScreen(this)));
 
   // Top row: elapsed time, padlock, the other operators, transfer and history.
   auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s):"), this);

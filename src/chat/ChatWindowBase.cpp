@@ -9,6 +9,7 @@
 #include "ResourceIds.h"
 #include "Separators.h"
 #include "ThemeColours.h"
+#include "WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QIcon>
@@ -96,12 +97,6 @@ FooButton* CChatWindowBase::PushButton(const QString& text, QWidget* parent) {
   return b;
 }
 
-QSize CChatWindowBase::RoomOnScreen() const {
-  constexpr int kFrame = 48;  // the window manager's title bar and borders
-  const QScreen* s = screen();
-  return s ? s->availableGeometry().size() - QSize(kFrame / 4, kFrame) : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-}
-
 void CChatWindowBase::SetUpWindow(const QSize& size) {
   setWindowIcon(AppIcon());
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -109,7 +104,7 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
   // A large font makes the template larger than a small screen: the
   // window then starts as large as the work area leaves room for (its
   // layout gives the transcript less).
-  resize(size.boundedTo(RoomOnScreen()));
+  resize(size.boundedTo(CWindowPlacement::RoomOnScreen(this)));
   m_pElapsed = new QLabel(QStringLiteral("00:00:00"), this);
   QLabel* elapsed = m_pElapsed;
   ThemeColours::FollowPalette(elapsed, [elapsed] {

@@ -81,8 +81,6 @@ class CChatWindowBase : public QDialog {
   // The window's icon, frame and first size, and the two controls both
   // windows show in their top row: the elapsed time and the padlock.
   void SetUpWindow(const QSize& size);
-  // The largest size the window can take on its screen, frame included.
-  QSize RoomOnScreen() const;
 
   void accept() override;  // Enter never closes the window
   void keyPressEvent(QKeyEvent* event) override;

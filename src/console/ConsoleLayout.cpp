@@ -43,9 +43,14 @@ void CConsoleLayout::Place(QWidget* widget, const QRect& where, int anchor) {
   widget->setGeometry(Anchored(m_placed.last()));
 }
 
+int CConsoleLayout::GrowthY() const {
+  // Below its first height the window takes the room from the table alone.
+  return std::max(-m_nTableGives, m_pWindow->height() - m_baseSize.height());
+}
+
 QRect CConsoleLayout::Anchored(const Placed& p) const {
   const int dw = std::max(0, m_pWindow->width() - m_baseSize.width());
-  const int dh = std::max(0, m_pWindow->height() - m_baseSize.height());
+  const int dh = GrowthY();
   QRect r = p.base;
   if (p.anchor & MoveX) r.translate(dw, 0);
   if (p.anchor & MoveY) r.translate(0, dh);
@@ -117,6 +122,11 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
 
   table = new QTableView(w);
   Place(table, {10, 80, 782, 190}, GrowWidth | GrowHeight);
+  // A large font makes the first size taller than a small screen: the
+  // table may give up to three fifths of its height, so the window can be
+  // made that much shorter and still show every control.
+  m_nTableGives = m_placed.last().base.height() * 3 / 5;
+  w->setMinimumHeight(m_baseSize.height() - m_nTableGives);
   table->setModel(visitors);
   table->setAccessibleName(QStringLiteral("Visitors"));  // then the view's name, see ShowView
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -194,7 +204,7 @@ void CConsoleLayout::LayOutBottomButtons() {
   int w = m_units.PixelsX(kBottomButton.width());
   for (const FooButton* b : bottomButtons)
     w = std::max(w, b->fontMetrics().horizontalAdvance(QString(b->text()).remove(u'&')) + 16);
-  const int y = m_units.PixelsY(kBottomRowY) + m_pWindow->height() - m_baseSize.height();
+  const int y = m_units.PixelsY(kBottomRowY) + GrowthY();
   const int gap = m_units.PixelsX(7);
   const int first = (m_pWindow->width() - 6 * w - 5 * gap) / 2;
   for (int i = 0; i < bottomButtons.size(); ++i)

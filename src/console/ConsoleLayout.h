@@ -90,10 +90,14 @@ class CConsoleLayout {
   };
   FooButton* AddButton(const QString& text, const QRect& where, int anchor);
   QRect Anchored(const Placed& placed) const;
+  // How far the window's height is from its first height, as the controls
+  // below the table follow it (never more than the table can give).
+  int GrowthY() const;
 
   QDialog* m_pWindow = nullptr;
   QList<Placed> m_placed;
   CWindowUnits m_units{QFont()};  // of the window's font
   QSize m_baseSize;
+  int m_nTableGives = 0;  // pixels of height the table may give up
   int m_nTableWidth = 0;
 };

@@ -127,6 +127,10 @@ const QList<CSiteVisitor>& CMainDlg::Visitors() const { return m_session.Visitor
 
 int CMainDlg::DoModal() {
   OnInitDialog();
+  // A large font makes the first size taller than a small screen: the
+  // console then starts as large as the work area leaves room for, its
+  // table shorter.
+  resize(size().boundedTo(CWindowPlacement::RoomOnScreen(this)).expandedTo(minimumSize()));
   return CWindowLoop::RunUntilFinished(this);
 }
 

@@ -71,6 +71,12 @@ QPoint CWindowPlacement::Cascade(const QRect& last, const QSize& size, const QRe
   return ClampTo(QRect(next, size), area, size).topLeft();
 }
 
+QSize CWindowPlacement::RoomOnScreen(const QWidget* window) {
+  constexpr int kFrame = 48;  // the window manager's title bar and borders
+  const QScreen* s = window->screen();
+  return s ? s->availableGeometry().size() - QSize(kFrame / 4, kFrame) : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
 QRect CWindowPlacement::Beside(const QRect& anchor, const QSize& size, const QRect& area, const QSize& minimum) {
   const int right = area.right() - anchor.right() - kBesideGap;
   const int left = anchor.left() - area.left() - kBesideGap;

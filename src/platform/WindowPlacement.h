@@ -37,6 +37,10 @@ class CWindowPlacement {
   // inside the area. When the window fits whole on no side it is narrowed
   // (or shortened) to the roomiest side, down to the minimum; when even that
   // does not fit it overlaps the anchor as little as the area allows.
+  // The size a window may take on its screen, the window manager's title
+  // bar and borders left room (no bound without a screen).
+  static QSize RoomOnScreen(const QWidget* window);
+
   static QRect Beside(const QRect& anchor, const QSize& size, const QRect& area, const QSize& minimum);
   static constexpr int kBesideGap = 8;
 };

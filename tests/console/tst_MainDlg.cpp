@@ -537,8 +537,15 @@ class TestMainDlg : public QObject {
     for (int col = 0; col < 5; ++col) columnsAfter += C().Controls().table->columnWidth(col);
     const double grown = double(table.width() + 300) / table.width();
     QVERIFY2(qAbs(columnsAfter - columnsBefore * grown) < 6, qPrintable(QString::number(columnsAfter)));
-    C().resize(100, 100);  // never smaller than the first size
-    QCOMPARE(C().size(), base);
+    // At its smallest the window is as wide as at first, and shorter only by
+    // what the table gives up: everything below it moves up, still inside.
+    C().resize(100, 100);
+    const int gave = table.height() * 3 / 5;
+    QCOMPARE(C().size(), base - QSize(0, gave));
+    QCOMPARE(C().Controls().table->height(), table.height() - gave);
+    QCOMPARE(C().Controls().statusLine->geometry(), status.translated(0, -gave));
+    QCOMPARE(bottom[0]->y(), du.PixelsY(585) - gave);
+    QVERIFY(C().rect().contains(C().Controls().statusLine->geometry()));
 
     C().resize(base + QSize(40, 30));
     const QRect placed = C().geometry();
