@@ -41,8 +41,14 @@ QStringList VisitorLine::Fields() const {
 }
 
 bool VisitorLine::operator==(const VisitorLine& o) const {
-  for (QString VisitorLine::*member : kVisitorLineFields)
-    if (this->*member != o.*member) return false;
+  // A refresh shares the texts that did not change with the row before,
+  // so most fields are the same string and need no comparing.
+  for (QString VisitorLine::*member : kVisitorLineFields) {
+    const QString& a = this->*member;
+    const QString& b = o.*member;
+    if (a.size() != b.size()) return false;
+    if (a.constData() != b.constData() && a != b) return false;
+  }
   return true;
 }
 
