@@ -1,6 +1,7 @@
 // The console's refresh reply: every row is one visitor line of thirteen
 // fields cut where the separators are, and the counts and flags the reply
-// carries agree with its rows and operators.
+// carries agree with its rows and operators; read beside the rows of the
+// reply before, it gives the same rows.
 
 #include "FuzzInput.h"
 #include "RefreshReply.h"
@@ -38,5 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     operatorRequest = operatorRequest || entry.AsksForChat();
   }
   FUZZ_CHECK(reply.anyOperatorRequest == operatorRequest);
+  // Read again beside its own rows, as the next refresh is read beside the
+  // last, it gives the same rows.
+  const RefreshReply again = RefreshReply::Parse(text, reply.rows);
+  FUZZ_CHECK(again.rows.size() == reply.rows.size());
+  for (qsizetype i = 0; i < again.rows.size(); ++i) FUZZ_CHECK(again.rows[i].m_line == reply.rows[i].m_line);
   return 0;
 }

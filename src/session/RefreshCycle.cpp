@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <utility>
 
 CRefreshCycle::CRefreshCycle(CChatManager& engine, QObject* parent) : QObject(parent), m_engine(engine) {
   connect(&m_timer, &QTimer::timeout, this, &CRefreshCycle::OnTick);
@@ -65,12 +66,17 @@ void CRefreshCycle::RefreshNow() {
   if (m_nOut++ == 0) WatchOldestOut();
   // A large reply is cut into records on the request's worker thread, so
   // that the user-interface thread only applies them; the worker has
-  // written the records before the hand-over, which it waits for.
+  // written the records before the hand-over, which it waits for. The rows
+  // shown are lent to the worker, to share their unchanged texts; it lets
+  // go of them when done, so that the table's list is again its own when
+  // the next reply replaces it and can be freed off this thread.
   auto parsed = std::make_shared<RefreshReply>();
   m_engine.RequestAsync(
       m_engine.Catalogue().Refresh(m_bChatsOnly), REQ_REFRESH, this,
       [this, sequence, parsed](const QString& reply) { OnReply(sequence, reply, *parsed); },
-      [parsed](const QString& reply) { *parsed = RefreshReply::Parse(reply); });
+      [parsed, previous = m_lastRows](const QString& reply) mutable {
+        *parsed = RefreshReply::Parse(reply, std::exchange(previous, {}));
+      });
 }
 
 void CRefreshCycle::OnReply(quint64 sequence, const QString& text, const RefreshReply& reply) {
@@ -86,7 +92,7 @@ void CRefreshCycle::OnReply(quint64 sequence, const QString& text, const Refresh
 
 void CRefreshCycle::Apply(const QString& text) {
   if (m_engine.IsClosing()) return;
-  Apply(text, RefreshReply::Parse(text));
+  Apply(text, RefreshReply::Parse(text, m_lastRows));
 }
 
 void CRefreshCycle::Apply(const QString& text, const RefreshReply& reply) {
@@ -97,6 +103,7 @@ void CRefreshCycle::Apply(const QString& text, const RefreshReply& reply) {
     return;
   }
   if (reply.wellFormed) m_tableAge.start();
+  m_lastRows = reply.rows;
   const bool alert = reply.wellFormed ? false : (text == kDisconnect || m_bConnectionAlert);
   if (alert != m_bConnectionAlert) {
     m_bConnectionAlert = alert;

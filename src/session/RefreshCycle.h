@@ -68,4 +68,5 @@ class CRefreshCycle : public QObject {
   QElapsedTimer m_outSince;      // since the refresh out now was sent
   QTimer m_stallTimer;           // fires when that refresh has been out too long
   QElapsedTimer m_tableAge;      // since the table on screen arrived
+  QList<CSiteVisitor> m_lastRows;  // of the last reply applied, shared with the table
 };

@@ -6,8 +6,14 @@
 #include "VisitorTableModel.h"
 
 #include <QGuiApplication>
+#include <QMetaType>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
+#include <iterator>
+
+Q_DECLARE_METATYPE(QList<TestVisitor>)
 
 class TestRefreshReply : public QObject {
   Q_OBJECT
@@ -24,6 +30,7 @@ class TestRefreshReply : public QObject {
     QTest::newRow("empty lines") << "<ln>" + line + "<ln><ln>" + line + "<ln>";
     QTest::newRow("separator halves") << QString(line).replace("<fld>", "<fld") + "<ln" + line;
     QTest::newRow("fourteen fields") << line + "<fld>" + "<ln>" + line;
+    QTest::newRow("brackets before the block's end") << line + "<ln<";
   }
   void cutsLikeSplittingTwice() {
     QFETCH(QString, block);
@@ -35,6 +42,48 @@ class TestRefreshReply : public QObject {
     const RefreshReply r = RefreshReply::Parse(block + "<blk>3<blk><blk><blk><blk><blk>");
     QCOMPARE(r.rows.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) QCOMPARE(r.rows[i].m_line, expected[i]);
+  }
+
+  // Parsed beside the rows of the reply before, a reply gives the rows it
+  // gives alone, whoever came, left or changed; the visitors found again
+  // share the texts they kept.
+  void readsTheSameBesideTheRowsBefore_data() {
+    QTest::addColumn<QList<TestVisitor>>("before");
+    QTest::addColumn<QList<TestVisitor>>("after");
+    QTest::addColumn<bool>("allFound");
+    TestVisitor later{"b"};
+    later.duration = "0:01:05";
+    TestVisitor moved{"a"};
+    moved.name = "Ann";
+    moved.ip = "10.0.0.9";
+    moved.status = "Chatting with: anna";
+    QList<TestVisitor> ten, reversed;
+    for (char c = 'a'; c <= 'j'; ++c) ten.append({QString(c)});
+    std::copy(ten.rbegin(), ten.rend(), std::back_inserter(reversed));
+    QTest::newRow("time passes") << QList<TestVisitor>{{"a"}, {"b"}, {"c"}} << QList<TestVisitor>{{"a"}, later, {"c"}} << true;
+    QTest::newRow("one came first") << QList<TestVisitor>{{"a"}, {"b"}} << QList<TestVisitor>{{"z"}, {"a"}, {"b"}} << true;
+    QTest::newRow("two left") << QList<TestVisitor>{{"a"}, {"b"}, {"c"}, {"d"}} << QList<TestVisitor>{{"a"}, {"d"}} << true;
+    QTest::newRow("fields changed") << QList<TestVisitor>{{"a"}} << QList<TestVisitor>{moved} << true;
+    QTest::newRow("ids that are prefixes") << QList<TestVisitor>{{"a1"}, {"a"}} << QList<TestVisitor>{{"a"}, {"a1"}} << false;
+    QTest::newRow("order reversed") << ten << reversed << false;
+    QTest::newRow("nothing before") << QList<TestVisitor>{} << QList<TestVisitor>{{"a"}} << false;
+  }
+  void readsTheSameBesideTheRowsBefore() {
+    QFETCH(QList<TestVisitor>, before);
+    QFETCH(QList<TestVisitor>, after);
+    QFETCH(bool, allFound);
+    const QList<CSiteVisitor> previous = RefreshReply::Parse(RefreshReplyText(before)).rows;
+    const QList<CSiteVisitor> alone = RefreshReply::Parse(RefreshReplyText(after)).rows;
+    const QList<CSiteVisitor> beside = RefreshReply::Parse(RefreshReplyText(after), previous).rows;
+    QCOMPARE(beside.size(), alone.size());
+    for (qsizetype i = 0; i < alone.size(); ++i) {
+      QCOMPARE(beside[i].m_line, alone[i].m_line);
+      QCOMPARE(beside[i].m_bHasColour, alone[i].m_bHasColour);
+      if (!allFound) continue;
+      for (const CSiteVisitor& was : previous)
+        if (was.m_line.sessionId == alone[i].m_line.sessionId)
+          QCOMPARE(beside[i].m_line.sessionId.constData(), was.m_line.sessionId.constData());
+    }
   }
 
   // The quick reading of a duration agrees with the thorough one.

@@ -93,6 +93,13 @@ class TestConsoleSession : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({second}), 3 * kPeriodMs);
     QCOMPARE(m_pConsole->SelectedRow(), 0);  // still Bob
     QCOMPARE(m_pConsole->Controls().table->model()->index(0, 3).data().toString(), QString("Bob"));
+    // The refreshes that follow keep the texts that did not change, not
+    // copies of them (the refresh of a large site relies on it).
+    const QChar* name = m_pConsole->Visitors().first().m_line.name.constData();
+    int refreshes = 0;
+    connect(&m_pConsole->Session().Refresh(), &CRefreshCycle::Refreshed, this, [&refreshes] { ++refreshes; });
+    QTRY_VERIFY_WITH_TIMEOUT(refreshes >= 2, 4 * kPeriodMs);
+    QCOMPARE(m_pConsole->Visitors().first().m_line.name.constData(), name);
 
     // The service's view of presence: the console keeps announcing itself.
     QCOMPARE(m_pService->Control("operators"), QString("demo Offline\nanna Online logged-in\nben Offline"));

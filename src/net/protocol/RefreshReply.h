@@ -29,5 +29,8 @@ struct RefreshReply {
   bool anyChatRequest = false;
   bool anyOperatorRequest = false;
 
-  static RefreshReply Parse(const QString& text);
+  // previous: the rows of the reply before, if any. The rows parsed are
+  // the same with or without them; with them, the fields that did not
+  // change share the strings of the rows before instead of copies.
+  static RefreshReply Parse(const QString& text, const QList<CSiteVisitor>& previous = {});
 };
