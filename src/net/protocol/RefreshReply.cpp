@@ -99,6 +99,8 @@ class FieldStrings {
   std::array<QString, VisitorLine::kFieldCount> m_last;
 };
 
+static_assert(kVisitorLineFields[0] == &VisitorLine::sessionId, "a line's first field is its visitor's id");
+
 // The rows of the reply before, in the service's order. From one refresh to
 // the next most visitors are still there, in the same order, with the same
 // id, address, name, visits and page: a field equal to the one the same
@@ -107,8 +109,6 @@ class FieldStrings {
 // the row is looked for a few places on from the last one found; a visitor
 // not found there is parsed as a new one, so this only saves work and never
 // changes a row.
-static_assert(kVisitorLineFields[0] == &VisitorLine::sessionId, "a line's first field is its visitor's id");
-
 class PreviousRows {
  public:
   explicit PreviousRows(const QList<CSiteVisitor>& rows) : m_rows(rows) {}
