@@ -106,14 +106,7 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
   // layout gives the transcript less).
   resize(size.boundedTo(CWindowPlacement::RoomOnScreen(this)));
   m_pElapsed = new QLabel(QStringLiteral("00:00:00"), this);
-  QLabel* elapsed = m_pElapsed;
-  ThemeColours::FollowPalette(elapsed, [elapsed] {
-    const QPalette inherited = ThemeColours::InheritedPalette(elapsed);
-    QPalette blue = elapsed->palette();
-    blue.setColor(QPalette::WindowText,
-                  ThemeColours::Readable(QColor(0, 0, 185), inherited.color(QPalette::Window), inherited));
-    elapsed->setPalette(blue);
-  });
+  ThemeColours::KeepTextColour(m_pElapsed, QColor(0, 0, 185));
   m_pPadlock = new QLabel(this);
   m_pPadlock->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_PADLOCK)));
   m_pPadlock->setToolTip(QStringLiteral("Secure connection"));

@@ -30,12 +30,7 @@ CEmotionsDlg::CEmotionsDlg(QWidget* emoticonsButton, CMySpellEditCtrl* entryBox)
   setAttribute(Qt::WA_DeleteOnClose);
   setFixedSize(CWindowUnits::Of(this).Size(81, 67));
   setAutoFillBackground(true);
-  ThemeColours::FollowPalette(this, [this] {
-    const QPalette inherited = ThemeColours::InheritedPalette(this);
-    QPalette face = palette();
-    face.setColor(QPalette::Window, ThemeColours::Surface(kFace, inherited.color(QPalette::Button), inherited));
-    setPalette(face);
-  });
+  ThemeColours::KeepSurfaceColour(this, kFace, QPalette::Button);
 
   CHyperButtonEx* close = PickerButton(this, {0, 0, 80, 11}, QStringLiteral("Close"));
   close->setText(QStringLiteral("Close"));

@@ -97,13 +97,7 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   auto* presence = new QFrame(w);
   Place(presence, {600, 6, 190, 26}, MoveX);
   presence->setAutoFillBackground(true);
-  ThemeColours::FollowPalette(presence, [presence] {
-    const QPalette inherited = ThemeColours::InheritedPalette(presence);
-    QPalette grey = presence->palette();
-    grey.setColor(QPalette::Window,
-                  ThemeColours::Surface(QColor(209, 211, 210), inherited.color(QPalette::Window), inherited));
-    presence->setPalette(grey);
-  });
+  ThemeColours::KeepSurfaceColour(presence, QColor(209, 211, 210), QPalette::Window);
   online = new QRadioButton(QStringLiteral("Online"), presence);
   online->setGeometry(du.Pixels(QRect(8, 2, 80, 22)));
   offline = new QRadioButton(QStringLiteral("Offline"), presence);

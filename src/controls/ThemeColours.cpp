@@ -108,4 +108,22 @@ void FollowPalette(QWidget* widget, std::function<void()> apply) {
   new CPaletteFollower(widget, std::move(apply));
 }
 
+void KeepTextColour(QWidget* widget, const QColor& wanted) {
+  FollowPalette(widget, [widget, wanted] {
+    const QPalette inherited = InheritedPalette(widget);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, Readable(wanted, inherited.color(QPalette::Window), inherited));
+    widget->setPalette(pal);
+  });
+}
+
+void KeepSurfaceColour(QWidget* widget, const QColor& wanted, QPalette::ColorRole role) {
+  FollowPalette(widget, [widget, wanted, role] {
+    const QPalette inherited = InheritedPalette(widget);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, Surface(wanted, inherited.color(role), inherited));
+    widget->setPalette(pal);
+  });
+}
+
 }  // namespace ThemeColours

@@ -57,13 +57,7 @@ CVisitorDtlsDlg::CVisitorDtlsDlg(QWidget* parent)
       m_labels[f] = label;
       if (m_values[f] == nullptr) {
         CElidedLabel* value = m_values[f] = new CElidedLabel(box);
-        ThemeColours::FollowPalette(value, [value] {
-          const QPalette inherited = ThemeColours::InheritedPalette(value);
-          QPalette pal = value->palette();
-          pal.setColor(QPalette::WindowText,
-                       ThemeColours::Readable(kValueColour, inherited.color(QPalette::Window), inherited));
-          value->setPalette(pal);
-        });
+        ThemeColours::KeepTextColour(value, kValueColour);
       }
       CElidedLabel* value = m_values[f];
       value->setTextFormat(Qt::PlainText);
