@@ -75,11 +75,7 @@ QColor CMyHyperLink::CurrentColour() const { return IsVisited() ? m_visited : m_
 
 void CMyHyperLink::ApplyColour() {
   // Drawn straight on the parent's background.
-  const QPalette inherited = ThemeColours::InheritedPalette(this);
-  QPalette pal = palette();
-  pal.setColor(QPalette::WindowText,
-               ThemeColours::Readable(CurrentColour(), inherited.color(QPalette::Window), inherited));
-  setPalette(pal);
+  ThemeColours::SetTextColour(this, CurrentColour());
   update();
 }
 

@@ -108,13 +108,15 @@ void FollowPalette(QWidget* widget, std::function<void()> apply) {
   new CPaletteFollower(widget, std::move(apply));
 }
 
+void SetTextColour(QWidget* widget, const QColor& wanted) {
+  const QPalette inherited = InheritedPalette(widget);
+  QPalette pal = widget->palette();
+  pal.setColor(QPalette::WindowText, Readable(wanted, inherited.color(QPalette::Window), inherited));
+  widget->setPalette(pal);
+}
+
 void KeepTextColour(QWidget* widget, const QColor& wanted) {
-  FollowPalette(widget, [widget, wanted] {
-    const QPalette inherited = InheritedPalette(widget);
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::WindowText, Readable(wanted, inherited.color(QPalette::Window), inherited));
-    widget->setPalette(pal);
-  });
+  FollowPalette(widget, [widget, wanted] { SetTextColour(widget, wanted); });
 }
 
 void KeepSurfaceColour(QWidget* widget, const QColor& wanted, QPalette::ColorRole role) {

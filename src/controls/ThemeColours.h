@@ -52,10 +52,14 @@ QPalette InheritedPalette(const QWidget* widget);
 // widget lives.
 void FollowPalette(QWidget* widget, std::function<void()> apply);
 
-// The two common cases of it: the widget's text kept in the fixed colour
-// `wanted`, readable on the window colour it is drawn on; and the widget's
-// own background kept in the fixed colour `wanted`, as a surface of the
-// palette's `role` (Window or Button).
+// The widget's text in the fixed colour `wanted`, readable on the window
+// colour it is drawn on, for the palette it has now.
+void SetTextColour(QWidget* widget, const QColor& wanted);
+
+// The two common cases of following the palette: the widget's text kept in
+// the fixed colour `wanted` as above; and the widget's own background kept
+// in the fixed colour `wanted`, as a surface of the palette's `role`
+// (Window or Button).
 void KeepTextColour(QWidget* widget, const QColor& wanted);
 void KeepSurfaceColour(QWidget* widget, const QColor& wanted, QPalette::ColorRole role);
 
