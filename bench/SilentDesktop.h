@@ -18,4 +18,8 @@ class SilentDesktop : public CDesktopServices {
   void SetTrayToolTip(const QString&) override {}
   void Notify(const QString&, const QString&, const QString&, std::function<void()>) override {}
   void Withdraw(const QString&) override {}
+  void ShowWarning(const QString&, const QString&, const QString&, Icon, std::function<void()> closed) override {
+    if (closed) closed();
+  }
+  void CloseWarning(const QString&) override {}
 };

@@ -21,6 +21,7 @@ std::atomic<CChatManager*> g_pEngine{nullptr};
 std::atomic<bool> s_bFailureBoxShown{false};
 
 const QString kInternetCaption = QStringLiteral("Internet Connection");
+const QString kFailureWarningKey = QStringLiteral("no-response");
 
 // After this many failures in a row the operator is told; the count then
 // restarts far below zero so that the next warning needs 213 more.
@@ -126,7 +127,7 @@ bool CChatManager::PerformGet(const Endpoint& endpoint, const QString& url, QStr
   // arrive and the reader moves past it.
   reply = TextWithoutControls(result.body);
   if (result.cut) reply += CutNotice(result.skipped) + TextWithoutControls(result.tail);
-  m_nFailures = 0;
+  CountSuccess();
   return true;
 }
 
@@ -141,17 +142,42 @@ QString CChatManager::LastFailure() const {
 }
 
 void CChatManager::CountFailure() {
+  // A machine asleep has no network: what fails meanwhile says nothing
+  // about the service.
+  if (m_bSuspended) return;
   int count = m_nFailures.fetch_add(1) + 1;
   if (count <= kFailuresBeforeWarning) return;
   if (!m_nFailures.compare_exchange_strong(count, kFailureRestart)) return;  // another failure took it
   bool expected = false;
   if (!s_bFailureBoxShown.compare_exchange_strong(expected, true)) return;  // a box is on screen
-  RunOnUiThread([this] {
-    if (m_bClosing) return;
+  // Handed over without waiting: the request that failed ends now, and the
+  // refresh and the chats' polls go on while the box is open.
+  PostToUiThread([this] {
+    if (m_bClosing) {
+      s_bFailureBoxShown = false;
+      return;
+    }
     if (m_failureAlert) m_failureAlert();
-    ShowMessage(QStringLiteral("No Response from Server. Please check your internet connection."));
+    CDesktopServices::Get().ShowWarning(kFailureWarningKey,
+                                        QStringLiteral("No Response from Server. Please check your internet connection."),
+                                        kInternetCaption, CDesktopServices::Icon::Error,
+                                        [] { s_bFailureBoxShown = false; });
   });
-  s_bFailureBoxShown = false;
+}
+
+void CChatManager::CountSuccess() {
+  m_nFailures = 0;
+  // The service answers again: the warning about it goes by itself.
+  if (s_bFailureBoxShown.load())
+    PostToUiThread([] { CDesktopServices::Get().CloseWarning(kFailureWarningKey); });
+}
+
+bool CChatManager::IsFailureWarningShown() { return s_bFailureBoxShown.load(); }
+
+void CChatManager::SetSuspended(bool bSuspended) {
+  m_bSuspended = bSuspended;
+  // Whatever failed around the sleep is forgotten: the count starts afresh.
+  m_nFailures = 0;
 }
 
 void CChatManager::ShowMessage(const QString& text) {
@@ -235,6 +261,10 @@ void CChatManager::RunOnUiThread(const std::function<void()>& f) {
     return;
   }
   QMetaObject::invokeMethod(m_pDispatcher, f, Qt::BlockingQueuedConnection);
+}
+
+void CChatManager::PostToUiThread(std::function<void()> f) {
+  QMetaObject::invokeMethod(m_pDispatcher, std::move(f), Qt::QueuedConnection);
 }
 
 void CChatManager::OpenServerPage(const QString& url, bool smallWindow, bool quietly, const QRect& beside) {

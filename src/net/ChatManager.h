@@ -38,7 +38,7 @@ class CChatManager {
   using ReplyHandler = std::function<void(const QString& reply)>;
   // Tells the operator that the server stays unreachable (the sound of the
   // connection-failure event); runs on the user-interface thread just before
-  // the engine's own message box.
+  // the engine's own warning, which is shown without waiting for it.
   using FailureAlert = std::function<void()>;
   // Runs on the worker thread with the reply text (the failure marker
   // included), before the hand-over: pure work on the text, such as cutting
@@ -105,6 +105,12 @@ class CChatManager {
   bool IsClosing() const { return m_bClosing.load(); }
   void SetClosing() { m_bClosing.store(true); }
   int Failures() const { return m_nFailures.load(); }
+  // The "No Response from Server" warning is on screen (or on its way).
+  static bool IsFailureWarningShown();
+  // While the machine sleeps, failed requests are not counted; going to
+  // sleep and waking up both start the count afresh.
+  void SetSuspended(bool bSuspended);
+  bool IsSuspended() const { return m_bSuspended.load(); }
   // Why the last failed request failed, in words for the operator.
   QString LastFailure() const;
 
@@ -141,6 +147,7 @@ class CChatManager {
   void TakeParameters(const QString& reply, QString& newVersionText);
   bool PerformGet(const Endpoint& endpoint, const QString& url, QString& reply, int timeoutMs = 0);
   void CountFailure();
+  void CountSuccess();
   void SetLastFailure(const QString& why);
   void RunJob(const RequestJob& job);
   // Runs work on a thread of its own, counted among the running requests.
@@ -148,6 +155,8 @@ class CChatManager {
   void Deliver(const RequestJob& job, const QString& reply);
   // Runs f on the user-interface thread and waits for it to return.
   void RunOnUiThread(const std::function<void()>& f);
+  // Runs f on the user-interface thread later, without waiting for it.
+  void PostToUiThread(std::function<void()> f);
   void ShowMessage(const QString& text);
 
   QString m_strHost;
@@ -155,6 +164,7 @@ class CChatManager {
   CSession m_session;
   std::atomic<bool> m_bClosing{false};
   std::atomic<int> m_nFailures{0};
+  std::atomic<bool> m_bSuspended{false};
   mutable std::mutex m_failureLock;
   QString m_strLastFailure;
 

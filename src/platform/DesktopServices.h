@@ -38,6 +38,9 @@ class CDesktopServices {
   // services without a file dialog answer Cancel.
   virtual QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) { return {}; }
   virtual QDateTime Now() const = 0;
+  // How long the desktop has had no keyboard or mouse input, in
+  // milliseconds; -1 where the desktop does not say.
+  virtual qint64 IdleTimeMs() const { return -1; }
 
   // The icon in the desktop's tray (status area), with its menu; activated
   // runs on a click or a double-click. Where a desktop has no tray,
@@ -54,6 +57,13 @@ class CDesktopServices {
   virtual void Notify(const QString& key, const QString& title, const QString& text,
                       std::function<void()> accepted) = 0;
   virtual void Withdraw(const QString& key) = 0;
+  // A message box shown without waiting for it, owned by no window: the
+  // caller goes on at once, the box stays until the operator closes it or
+  // CloseWarning takes it away, and closed runs once when it goes, either
+  // way. A warning of the same key replaces the one shown.
+  virtual void ShowWarning(const QString& key, const QString& text, const QString& caption, Icon icon,
+                           std::function<void()> closed) = 0;
+  virtual void CloseWarning(const QString& key) = 0;
 
   // The services in use; Install() replaces them (nullptr restores none).
   static CDesktopServices& Get();

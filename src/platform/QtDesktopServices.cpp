@@ -1,6 +1,7 @@
 #include "QtDesktopServices.h"
 
 #include "DesktopNotifier.h"
+#include "IdleTime.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -13,6 +14,21 @@
 #include <QSoundEffect>
 #include <QTimer>
 
+namespace {
+
+QMessageBox::Icon BoxIcon(CDesktopServices::Icon icon) {
+  switch (icon) {
+    case CDesktopServices::Icon::None: return QMessageBox::NoIcon;
+    case CDesktopServices::Icon::Information: return QMessageBox::Information;
+    case CDesktopServices::Icon::Exclamation: return QMessageBox::Warning;
+    case CDesktopServices::Icon::Error: return QMessageBox::Critical;
+    case CDesktopServices::Icon::Question: return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
 CQtDesktopServices::CQtDesktopServices() : m_pNotifier(std::make_unique<CDesktopNotifier>()) {}
 CQtDesktopServices::~CQtDesktopServices() = default;
 
@@ -24,13 +40,7 @@ CDesktopServices::Answer CQtDesktopServices::MessageBox(QWidget* owner, const QS
   // Server and visitor text: shown as it is, never as markup.
   box.setTextFormat(Qt::PlainText);
   box.setText(text);
-  switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-  }
+  box.setIcon(BoxIcon(icon));
   switch (buttons) {
     case Buttons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
@@ -98,6 +108,8 @@ QString CQtDesktopServices::OpenFileName(QWidget* owner, const QString& caption,
 
 QDateTime CQtDesktopServices::Now() const { return QDateTime::currentDateTime(); }
 
+qint64 CQtDesktopServices::IdleTimeMs() const { return DesktopIdleTimeMs(); }
+
 bool CQtDesktopServices::IsTrayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void CQtDesktopServices::ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu,
@@ -131,3 +143,28 @@ void CQtDesktopServices::Notify(const QString& key, const QString& title, const 
 }
 
 void CQtDesktopServices::Withdraw(const QString& key) { m_pNotifier->Withdraw(key); }
+
+void CQtDesktopServices::ShowWarning(const QString& key, const QString& text, const QString& caption, Icon icon,
+                                     std::function<void()> closed) {
+  CloseWarning(key);
+  // Shown, not run: nothing waits for the operator to read it, and no
+  // window of the program is blocked by it.
+  auto* box = new QMessageBox(BoxIcon(icon), caption, text, QMessageBox::Ok);
+  box->setTextFormat(Qt::PlainText);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  // It arrives by itself: it asks for attention instead of taking the
+  // keyboard from the window the operator is typing in.
+  box->setAttribute(Qt::WA_ShowWithoutActivating);
+  QObject::connect(box, &QObject::destroyed, [closed = std::move(closed)] {
+    if (closed) closed();
+  });
+  m_warnings.insert(key, box);
+  box->show();
+  QApplication::alert(box);
+}
+
+void CQtDesktopServices::CloseWarning(const QString& key) {
+  const QPointer<QMessageBox> box = m_warnings.take(key);
+  if (box) box->close();
+}

@@ -2,9 +2,13 @@
 
 #include "DesktopServices.h"
 
+#include <QHash>
+#include <QPointer>
+
 #include <memory>
 
 class CDesktopNotifier;
+class QMessageBox;
 class QSoundEffect;
 class QSystemTrayIcon;
 
@@ -23,6 +27,7 @@ class CQtDesktopServices : public CDesktopServices {
   void FlashWindow(QWidget* window) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) override;
   QDateTime Now() const override;
+  qint64 IdleTimeMs() const override;
 
   bool IsTrayAvailable() const override;
   void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) override;
@@ -31,10 +36,14 @@ class CQtDesktopServices : public CDesktopServices {
   void RemoveTrayIcon() override;
   void Notify(const QString& key, const QString& title, const QString& text, std::function<void()> accepted) override;
   void Withdraw(const QString& key) override;
+  void ShowWarning(const QString& key, const QString& text, const QString& caption, Icon icon,
+                   std::function<void()> closed) override;
+  void CloseWarning(const QString& key) override;
 
  private:
   std::unique_ptr<QSoundEffect> m_pSound;
   bool m_bToldNoAudio = false;
   std::unique_ptr<QSystemTrayIcon> m_pTray;
   std::unique_ptr<CDesktopNotifier> m_pNotifier;
+  QHash<QString, QPointer<QMessageBox>> m_warnings;
 };

@@ -8,7 +8,10 @@
 
 CRecordingDesktopServices::CRecordingDesktopServices() { CDesktopServices::Install(this); }
 
-CRecordingDesktopServices::~CRecordingDesktopServices() { CDesktopServices::Install(nullptr); }
+CRecordingDesktopServices::~CRecordingDesktopServices() {
+  CloseWarnings();
+  CDesktopServices::Install(nullptr);
+}
 
 CDesktopServices::Answer CRecordingDesktopServices::MessageBox(QWidget* owner, const QString& text,
                                                                const QString& caption, Icon icon,
@@ -82,6 +85,8 @@ int CRecordingDesktopServices::ShownNotifications() const {
 }
 
 void CRecordingDesktopServices::Clear() {
+  CloseWarnings();
+  warnings.clear();
   messageBoxes.clear();
   sounds.clear();
   openedUrls.clear();
@@ -90,4 +95,32 @@ void CRecordingDesktopServices::Clear() {
   fileDialogs.clear();
   m_answers.clear();
   m_fileNames.clear();
+}
+
+void CRecordingDesktopServices::ShowWarning(const QString& key, const QString& text, const QString& caption, Icon icon,
+                                            std::function<void()> closed) {
+  CloseWarning(key);
+  messageBoxes.append(MessageBoxCall{nullptr, false, text, caption, icon, Buttons::Ok});
+  warnings.append({key, text, std::move(closed)});
+}
+
+void CRecordingDesktopServices::CloseWarning(const QString& key) {
+  for (Warning& warning : warnings) {
+    if (warning.key != key || !warning.open) continue;
+    warning.open = false;
+    warning.closedByProgram = true;
+    if (warning.closed) warning.closed();
+  }
+}
+
+void CRecordingDesktopServices::CloseWarnings() {
+  for (Warning& warning : warnings) {
+    if (!warning.open) continue;
+    warning.open = false;
+    if (warning.closed) warning.closed();
+  }
+}
+
+int CRecordingDesktopServices::OpenWarnings() const {
+  return int(std::count_if(warnings.cbegin(), warnings.cend(), [](const Warning& w) { return w.open; }));
 }

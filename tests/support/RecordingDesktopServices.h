@@ -42,6 +42,7 @@ class CRecordingDesktopServices : public CDesktopServices {
   void FlashWindow(QWidget* window) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) override;
   QDateTime Now() const override;
+  qint64 IdleTimeMs() const override { return idleMs; }
   bool IsTrayAvailable() const override { return trayAvailable; }
   void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) override;
   void SetTrayIcon(const QIcon& icon) override;
@@ -49,6 +50,14 @@ class CRecordingDesktopServices : public CDesktopServices {
   void RemoveTrayIcon() override { trayShown = false; }
   void Notify(const QString& key, const QString& title, const QString& text, std::function<void()> accepted) override;
   void Withdraw(const QString& key) override;
+  // Recorded among the message boxes too; a warning stays open until the
+  // program closes it or the test does (CloseWarnings, or the end of the
+  // services), and then its closed callback runs.
+  void ShowWarning(const QString& key, const QString& text, const QString& caption, Icon icon,
+                   std::function<void()> closed) override;
+  void CloseWarning(const QString& key) override;
+  // The operator dismisses every warning open.
+  void CloseWarnings();
 
   // Answers for the next message boxes, in order.
   void ScriptAnswers(const QList<Answer>& answers) { m_answers = answers; }
@@ -70,6 +79,8 @@ class CRecordingDesktopServices : public CDesktopServices {
   QList<QPointer<QWidget>> flashes;
   QList<FileDialogCall> fileDialogs;
 
+  // The desktop's idle time as a test sets it; -1: the desktop does not say.
+  qint64 idleMs = -1;
   // The tray as the program left it; a test may say the desktop has none.
   bool trayAvailable = true;
   bool trayShown = false;
@@ -88,6 +99,15 @@ class CRecordingDesktopServices : public CDesktopServices {
     bool withdrawn = false;
   };
   QList<Notification> notifications;
+  struct Warning {
+    QString key;
+    QString text;
+    std::function<void()> closed;
+    bool open = true;
+    bool closedByProgram = false;
+  };
+  QList<Warning> warnings;
+  int OpenWarnings() const;
   // The notifications shown now.
   int ShownNotifications() const;
 
