@@ -9,7 +9,7 @@ TALVERO_PACKAGES=(
   libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl
   wamerican libbenchmark-dev libhunspell-dev hunspell-en-us
   dpkg-dev file desktop-file-utils appstream lintian man-db
-  qtkeychain-qt6-dev gnome-keyring dbus
+  qtkeychain-qt6-dev gnome-keyring dbus libxss-dev
   xvfb openbox tint2 dunst xdotool xclip imagemagick x11-utils dbus-daemon dbus-bin fonts-dejavu-core
   at-spi2-core python3-pyatspi
 )
