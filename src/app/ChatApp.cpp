@@ -9,6 +9,7 @@
 #include "MainDlg.h"
 #include "Preferences.h"
 #include "SettingsStore.h"
+#include "SystemEvents.h"
 #include "PageViewerClient.h"
 #include "WindowArrival.h"
 
@@ -79,6 +80,8 @@ void CChatApp::RunLoginWindow() {
 
 void CChatApp::RunConsole() {
   CConsoleSession session(m_engine);
+  CSystemEvents machine;
+  session.Follow(machine);
   CMainDlg console(session);
   m_pConsole = &console;
   console.DoModal();

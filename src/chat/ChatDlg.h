@@ -74,7 +74,7 @@ class CChatDlg : public CChatWindowBase {
   bool IsShowingResponses() const { return m_bResponsesShown; }
 
  public slots:
-  void PollMessages();
+  void PollMessages() override;
   void NotifyTyping();
   void EndChat();
   void OpenEmoticonPicker();

@@ -46,10 +46,20 @@ void CChatWindowBase::Request(const QString& url, int nType, ReplyHandler onRepl
 void CChatWindowBase::SendPoll(const QString& url, int nType, ReplyHandler onReply) {
   if (m_bPollOut) return;
   m_bPollOut = true;
-  Request(url, nType, [this, onReply = std::move(onReply)](const QString& reply) {
+  const quint64 poll = ++m_nPoll;
+  Request(url, nType, [this, poll, onReply = std::move(onReply)](const QString& reply) {
+    if (poll != m_nPoll) return;  // a newer poll went out after a catch-up
     m_bPollOut = false;
     onReply(reply);
   });
+}
+
+void CChatWindowBase::CatchUp() {
+  if (m_bClosing || !m_pollTimer.isActive()) return;
+  ++m_nPoll;
+  m_bPollOut = false;
+  PollMessages();
+  m_pollTimer.start();  // the next tick a whole period from now
 }
 
 bool CChatWindowBase::AppendNewLines(const ChatPollReply& reply) {

@@ -30,6 +30,10 @@ class CChatWindowBase : public QDialog {
   bool IsPolling() const { return m_pollTimer.isActive(); }
   bool IsPollOut() const { return m_bPollOut; }
   QLabel* ElapsedTime() const { return m_pElapsed; }
+  // Polls at once, as after the machine slept or the network came back:
+  // the answer to a poll still out (which may hang on a connection that is
+  // gone) no longer counts, so it holds nothing back and shows nothing twice.
+  void CatchUp();
 
  public slots:
   // Sends the entry box's text as one line and empties the box; a box with
@@ -56,6 +60,8 @@ class CChatWindowBase : public QDialog {
   // replies; the engine drops every reply once the session is closing.
   void Request(const QString& url, int nType, ReplyHandler onReply);
   ReplyHandler UnlessClosing(ReplyHandler onReply);
+  // Asks the service for the chat's new lines (the timer's work).
+  virtual void PollMessages() = 0;
   // The request that sends a line of the operator's, and its type.
   virtual QString SendLineRequest(const QString& text) const = 0;
   virtual int SendLineType() const = 0;
@@ -99,5 +105,6 @@ class CChatWindowBase : public QDialog {
   bool m_bToldNotSent = false;  // since the last line the service took
   QString m_strLastNum = QStringLiteral("1");
   bool m_bPollOut = false;
+  quint64 m_nPoll = 0;  // the polls sent so far; only the last one's answer counts
   QElapsedTimer m_started;
 };

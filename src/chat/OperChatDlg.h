@@ -39,7 +39,7 @@ class COperChatDlg : public CChatWindowBase {
   QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
 
  public slots:
-  void PollMessages();
+  void PollMessages() override;
   void NotifyTyping();
   void ViewMessages();
   void ShowTranscripts();

@@ -40,6 +40,8 @@ CAlerts::CAlerts(CConsoleSession& session, QWidget* console)
   connect(&session, &CConsoleSession::ChatTakenElsewhere, this, &CAlerts::Withdraw);
   connect(&session, &CConsoleSession::SessionEnded, this, &CAlerts::CloseNotices);
   connect(&session.Presence(), &CPresence::Changed, this, &CAlerts::UpdateTray);
+  connect(&session, &CConsoleSession::ConnectionLost, this, &CAlerts::UpdateTray);
+  connect(&session, &CConsoleSession::ConnectionBack, this, &CAlerts::UpdateTray);
 }
 
 CAlerts::~CAlerts() { CloseNotices(); }
@@ -152,7 +154,7 @@ void CAlerts::UpdateTray() {
   const int waiting = int(m_session.WaitingRequests().size());
   CDesktopServices& desktop = CDesktopServices::Get();
   desktop.SetTrayIcon(CConsoleTray::Picture(IsOnline(), waiting));
-  desktop.SetTrayToolTip(CConsoleTray::ToolTip(IsOnline(), waiting));
+  desktop.SetTrayToolTip(CConsoleTray::ToolTip(IsOnline(), waiting, m_session.IsConnectionAlert()));
 }
 
 void CAlerts::NoticeRequestsWhileHidden(const RefreshReply& reply) {

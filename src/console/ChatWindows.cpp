@@ -1,5 +1,7 @@
 #include "ChatWindows.h"
 
+#include "ChatWindowBase.h"
+
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
 
@@ -40,6 +42,13 @@ void CChatWindows::Unlink(const QString& chatId, QWidget* window) {
   // A newer window of the same chat stays.
   if (it != m_windows.end() && (it->isNull() || it->data() == window)) m_windows.erase(it);
   m_registry.Remove(chatId, window);
+}
+
+void CChatWindows::CatchUp() {
+  // Each poll reply may reach back into this list: work on a copy.
+  const QList<QPointer<QWidget>> windows = m_windows.values();
+  for (const QPointer<QWidget>& window : windows)
+    if (auto* chat = qobject_cast<CChatWindowBase*>(window.data())) chat->CatchUp();
 }
 
 void CChatWindows::CloseAll() {

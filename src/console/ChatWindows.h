@@ -40,6 +40,8 @@ class CChatWindows : public QObject {
   QStringList Ids() const { return m_windows.keys(); }
   int Count() const { return int(m_windows.size()); }
 
+  // Every chat window polls at once.
+  void CatchUp();
   // Closes every window (through its CloseChatWindow slot where it has one);
   // each is deleted once the event loop runs.
   void CloseAll();

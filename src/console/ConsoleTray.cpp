@@ -73,8 +73,9 @@ QIcon CConsoleTray::Picture(bool bOnline, int waiting) {
   return icon;
 }
 
-QString CConsoleTray::ToolTip(bool bOnline, int waiting) {
+QString CConsoleTray::ToolTip(bool bOnline, int waiting, bool bConnectionAlert) {
   QString tip = bOnline ? QStringLiteral("Talvero Online") : QStringLiteral("Talvero Offline");
+  if (bConnectionAlert) tip += QStringLiteral("\nNo connection to the service");
   if (waiting == 1) tip += QStringLiteral("\n1 chat request waiting");
   if (waiting > 1) tip += QStringLiteral("\n%1 chat requests waiting").arg(waiting);
   return tip;

@@ -30,7 +30,7 @@ class CConsoleTray : public QObject {
   // offline, with the number of chat requests waiting on a red badge.
   static QIcon Picture(bool bOnline, int waiting);
   // Its tooltip: "Talvero Online" only while online, and what waits.
-  static QString ToolTip(bool bOnline, int waiting);
+  static QString ToolTip(bool bOnline, int waiting, bool bConnectionAlert = false);
 
  private:
   QPointer<QWidget> m_pConsole;

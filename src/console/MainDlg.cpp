@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "Alerts.h"
+#include "AwayWatch.h"
 #include "ChatCycle.h"
 #include "ChatDlg.h"
 #include "ChatManager.h"
@@ -59,10 +60,15 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   connect(&session, &CConsoleSession::Refreshed, this, &CMainDlg::OnRefreshed);
   connect(&session, &CConsoleSession::ConnectionLost, this, [this] { m_ui.statusLine->setText(kConnectionAlert); });
   connect(&session, &CConsoleSession::ConnectionBack, m_ui.statusLine, &QLabel::clear);
-  connect(&session, &CConsoleSession::Stalled, this, [this](qint64 tableAgeMs) {
-    m_ui.statusLine->setText(kConnectionAlert + QStringLiteral(" No answer: the table is %1 s old.").arg(tableAgeMs / 1000));
+  connect(&session, &CConsoleSession::TableStale, this, [this](qint64 tableAgeMs) {
+    const QString age = QStringLiteral("No answer: the table is %1 s old.").arg(tableAgeMs / 1000);
+    m_ui.statusLine->setText(m_session.IsConnectionAlert() ? kConnectionAlert + u' ' + age : age);
   });
-  connect(&session, &CConsoleSession::TransferOffered, m_pVisitorActions, &CVisitorActions::AcceptTransferred);
+  connect(&session, &CConsoleSession::TransferToAccept, m_pVisitorActions, &CVisitorActions::AcceptTransferred);
+  connect(&session, &CConsoleSession::ChatsCatchUp, this, [this] {
+    m_pChatWindows->CatchUp();
+    m_pOperChatWindows->CatchUp();
+  });
   connect(&session, &CConsoleSession::MessagesWaiting, m_pOperatorActions, &COperatorActions::WaitingMessages);
   connect(&session, &CConsoleSession::SessionEnded, this, &CMainDlg::OnSessionEnded);
   connect(&session.Presence(), &CPresence::Confirmed, this,
@@ -73,6 +79,13 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::ViewWanted, this, &CMainDlg::SwitchView);
+  m_pAway = new CAwayWatch(session.Presence(), this);
+  connect(m_pAway, &CAwayWatch::WentAway, this, [this](int minutes) {
+    m_strAwayNote = QStringLiteral("Offline: no input for %1 minutes.").arg(minutes);
+    m_ui.statusLine->setText(m_strAwayNote);
+    m_ui.offline->setChecked(true);
+  });
+  connect(m_pAway, &CAwayWatch::CameBack, this, [this] { m_strAwayNote.clear(); });
   m_pChatCycle = new CChatCycle(this);
   for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
     m_pAlerts->Watch(*windows);
@@ -153,9 +166,11 @@ bool CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::OnRefreshed(const RefreshReply& reply) {
-  if (!m_session.Refresh().IsConnectionAlert())
-    m_ui.statusLine->setText(
-        CStringTable::Format(IDS_STATUS_TOTALS, {QString::number(reply.total), QString::number(reply.chatCount)}));
+  if (!m_session.IsConnectionAlert()) {
+    QString status = CStringTable::Format(IDS_STATUS_TOTALS, {QString::number(reply.total), QString::number(reply.chatCount)});
+    if (!m_strAwayNote.isEmpty()) status += QStringLiteral("             ") + m_strAwayNote;
+    m_ui.statusLine->setText(status);
+  }
   RefillOperatorBox(m_ui.operatorsBox, m_session.Operators().Entries(), m_session.Account().loginId);
   // The panel and the buttons follow the selection, back in place.
   FollowSelection();

@@ -10,6 +10,7 @@
 #include <QRect>
 
 class CAlerts;
+class CAwayWatch;
 class CChatCycle;
 class CChatWindows;
 class CConsoleTable;
@@ -66,6 +67,7 @@ class CMainDlg : public QDialog {
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
   CAlerts& Alerts() const { return *m_pAlerts; }
   CChatCycle& ChatCycle() const { return *m_pChatCycle; }
+  CAwayWatch& AwayWatch() const { return *m_pAway; }
   QMenu* TrayMenu() const;
   const CConsoleLayout& Controls() const { return m_ui; }
   // The right-click menu last shown, for tests; nullptr once it closed.
@@ -147,6 +149,8 @@ class CMainDlg : public QDialog {
   COperatorActions* m_pOperatorActions;
   QPointer<QMenu> m_pMenu;
   CConsoleTray* m_pTray;
+  CAwayWatch* m_pAway;
+  QString m_strAwayNote;  // on the status line while the console went Offline for an absence
 
   CConsoleLayout m_ui;
   CConsoleTable* m_pTable;

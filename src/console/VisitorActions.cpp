@@ -52,7 +52,12 @@ void CVisitorActions::AcceptChatAs(const QString& chatId, CChatWindows::Arrival 
 
 void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& row, CChatWindows::Arrival arrival) {
   const AcceptReply accepted = AcceptReply::Parse(reply);
-  if (!accepted.wellFormed) return;
+  if (!accepted.wellFormed) {
+    // No answer that can be read: a chat handed over by a colleague is
+    // asked for again while the service still offers it.
+    if (arrival == CChatWindows::Arrival::ByItself) m_session.TransferAcceptFailed(row.m_line.sessionId);
+    return;
+  }
   if (!accepted.accepted) {
     ShowBox(accepted.refusal, QStringLiteral("Chat"));
     return;

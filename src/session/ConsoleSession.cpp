@@ -7,6 +7,7 @@
 #include "SavedCredentials.h"
 #include "Separators.h"
 #include "ShortReplies.h"
+#include "SystemEvents.h"
 #include "VisitorTableModel.h"
 
 CConsoleSession::CConsoleSession(CChatManager& engine, QObject* parent)
@@ -18,13 +19,13 @@ CConsoleSession::CConsoleSession(CChatManager& engine, QObject* parent)
       m_pPresence(new CPresence(engine, this)),
       m_pChats(new CChatRegistry(this)) {
   connect(m_pRefresh, &CRefreshCycle::Refreshed, this, &CConsoleSession::OnRefreshed);
-  connect(m_pRefresh, &CRefreshCycle::ConnectionAlertChanged, this, [this](bool bAlert) {
-    if (bAlert)
-      emit ConnectionLost();
-    else
-      emit ConnectionBack();
+  connect(m_pRefresh, &CRefreshCycle::ConnectionAlertChanged, this, &CConsoleSession::FollowConnectionAlert);
+  connect(m_pRefresh, &CRefreshCycle::Failed, this, [this](qint64 tableAgeMs) {
+    if (m_bEnded) return;
+    MarkStale(tableAgeMs);
+    m_pPresence->Announce();
   });
-  connect(m_pRefresh, &CRefreshCycle::Stalled, this, &CConsoleSession::Stalled);
+  connect(m_pRefresh, &CRefreshCycle::Stalled, this, &CConsoleSession::MarkStale);
   connect(m_pRefresh, &CRefreshCycle::LoggedOutByServer, this, [this] { End(true, true); });
 }
 
@@ -35,6 +36,52 @@ const CSession& CConsoleSession::Account() const { return m_engine.Session(); }
 void CConsoleSession::Start() {
   m_pPresence->Announce();
   m_pRefresh->Start();
+}
+
+bool CConsoleSession::IsConnectionAlert() const { return !m_bNetworkReachable || m_pRefresh->IsConnectionAlert(); }
+
+void CConsoleSession::FollowConnectionAlert() {
+  const bool alert = IsConnectionAlert();
+  if (alert == m_bConnectionAlert) return;
+  m_bConnectionAlert = alert;
+  if (alert)
+    emit ConnectionLost();
+  else
+    emit ConnectionBack();
+}
+
+void CConsoleSession::MarkStale(qint64 tableAgeMs) {
+  // The rows stay, with their commands and the requests' alerts; they are
+  // drawn as old until an answer replaces them.
+  m_pVisitors->SetStale(true);
+  emit TableStale(tableAgeMs);
+}
+
+void CConsoleSession::Follow(CSystemEvents& events) {
+  connect(&events, &CSystemEvents::Sleeping, this, &CConsoleSession::Suspend);
+  connect(&events, &CSystemEvents::Resumed, this, &CConsoleSession::CatchUp);
+  connect(&events, &CSystemEvents::NetworkChanged, this, &CConsoleSession::SetNetworkReachable);
+}
+
+void CConsoleSession::Suspend() {
+  if (m_bEnded) return;
+  m_engine.SetSuspended(true);
+}
+
+void CConsoleSession::CatchUp() {
+  if (m_bEnded) return;
+  m_engine.SetSuspended(false);
+  MarkStale(m_pRefresh->TableAgeMs());
+  m_pRefresh->Restart();
+  m_pPresence->AnnounceNow();
+  emit ChatsCatchUp();
+}
+
+void CConsoleSession::SetNetworkReachable(bool bReachable) {
+  if (m_bEnded || bReachable == m_bNetworkReachable) return;
+  m_bNetworkReachable = bReachable;
+  FollowConnectionAlert();
+  if (bReachable) CatchUp();
 }
 
 void CConsoleSession::SetView(View view) {
@@ -67,21 +114,24 @@ void CConsoleSession::OnRefreshed(const RefreshReply& reply) {
   if (m_bEnded) return;
   NoteRequests(reply);
   emit RefreshArriving();
+  m_pVisitors->SetStale(false);
+  // An answer proves the service reachable, whatever the desktop thought
+  // of the network (a service on this machine needs none).
+  if (!m_bNetworkReachable) {
+    m_bNetworkReachable = true;
+    FollowConnectionAlert();
+  }
   m_pOperators->SetEntries(reply.operators);
   // In the Operators view the visitors are kept, not shown, for the
   // commands that need them; they ring only where they are shown.
   m_pVisitors->SetVisitors(WithCachedDetails(reply.rows));
   if (m_view != View::Operators && reply.newVisitorCount > 0) emit VisitorsArrived(reply.newVisitorCount);
-  // A failed refresh carries no notice and says nothing about one.
-  if (reply.wellFormed) NoteNotice(reply.notice);
+  NoteNotice(reply.notice);
   emit Refreshed(reply);
   if (!m_bEnded) m_pPresence->Announce();
 }
 
 void CConsoleSession::NoteRequests(const RefreshReply& reply) {
-  // A failed refresh says nothing about the requests: those waiting before
-  // are neither new again nor gone at the next good one.
-  if (!reply.wellFormed) return;
   QSet<QString> waiting;
   for (const CSiteVisitor& row : reply.rows) {
     if (!row.m_line.IsChatRequest()) continue;
@@ -102,15 +152,28 @@ void CConsoleSession::NoteNotice(const QString& notice) {
   const TransferNotice transfer = TransferNotice::Parse(notice);
   if (!transfer.wellFormed) {
     m_strTransferSeen.clear();
+    m_bTransferAcceptFailed = false;
     if (notice.startsWith(QLatin1String("message"))) emit MessagesWaiting();
     return;
   }
   // The service repeats the notice at every refresh until the chat is
   // taken; one offer per transfer, or a refused one would be asked (and
-  // refused) again every few seconds.
-  if (transfer.chatId == m_strTransferSeen) return;
+  // refused) again every few seconds. An accept lost on the way is sent
+  // again, or the chat would be lost while the service still offers it.
+  if (transfer.chatId == m_strTransferSeen) {
+    if (!m_bTransferAcceptFailed) return;
+    m_bTransferAcceptFailed = false;
+    emit TransferToAccept(transfer.chatId);
+    return;
+  }
   m_strTransferSeen = transfer.chatId;
+  m_bTransferAcceptFailed = false;
   emit TransferOffered(transfer.chatId);
+  emit TransferToAccept(transfer.chatId);
+}
+
+void CConsoleSession::TransferAcceptFailed(const QString& chatId) {
+  if (chatId == m_strTransferSeen) m_bTransferAcceptFailed = true;
 }
 
 void CConsoleSession::End(bool bForgetLogin, bool bToldByServer) {

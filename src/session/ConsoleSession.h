@@ -13,6 +13,7 @@ class CChatManager;
 class COperatorList;
 class CPresence;
 class CRefreshCycle;
+class CSystemEvents;
 class CVisitorTableModel;
 struct CSession;
 
@@ -47,6 +48,27 @@ class CConsoleSession : public QObject {
   // Refreshes at once for the new view.
   void SetView(View view);
 
+  // Follows what the machine says of sleep and the network.
+  void Follow(CSystemEvents& events);
+  // The machine goes to sleep: what fails until it wakes is not counted.
+  void Suspend();
+  // The machine woke up, or the network came back: the table, the
+  // presence and every chat's poll go out at once, without waiting for
+  // their timers or for requests that may hang on a connection that is
+  // gone; the table is marked stale until an answer comes.
+  void CatchUp();
+  // What the desktop says of the network: gone is told at once; back
+  // catches up at once.
+  void SetNetworkReachable(bool bReachable);
+  bool IsNetworkReachable() const { return m_bNetworkReachable; }
+  // The connection alert: the network is gone, or the refresh fails.
+  bool IsConnectionAlert() const;
+
+  // The answer to the accept of a transferred chat: settled (its window
+  // opened, or the service refused it) or failed on the way, in which case
+  // the next refresh that still offers the chat has it accepted again.
+  void TransferAcceptFailed(const QString& chatId);
+
   // A visitor's details, as the chat window or the details panel got them;
   // the visitor's rows carry them from the next refresh on.
   void CacheDetails(const VisitorDetails& details, const QString& sessionId);
@@ -77,18 +99,26 @@ class CConsoleSession : public QObject {
   void ChatTakenElsewhere(const QString& chatId);
   // A colleague handed a chat to this operator; once per transfer.
   void TransferOffered(const QString& chatId);
+  // The transferred chat is to be accepted: at its offer, and again at
+  // each refresh that still offers it after an accept that failed.
+  void TransferToAccept(const QString& chatId);
   // Messages from other operators wait; at every refresh that says so.
   void MessagesWaiting();
   void ConnectionLost();
   void ConnectionBack();
-  // A refresh has been out too long: the table on screen is this old.
-  void Stalled(qint64 tableAgeMs);
+  // The table on screen is no longer current and is this old: a refresh
+  // failed or has been out too long, or the machine has just woken up.
+  void TableStale(qint64 tableAgeMs);
+  // Every open chat is to poll at once.
+  void ChatsCatchUp();
   void SessionEnded(bool bToldByServer);
 
  private:
   void OnRefreshed(const RefreshReply& reply);
   void NoteRequests(const RefreshReply& reply);
   void NoteNotice(const QString& notice);
+  void MarkStale(qint64 tableAgeMs);
+  void FollowConnectionAlert();
   QList<CSiteVisitor> WithCachedDetails(QList<CSiteVisitor> rows) const;
 
   CChatManager& m_engine;
@@ -100,6 +130,9 @@ class CConsoleSession : public QObject {
   QHash<QString, std::shared_ptr<const VisitorDetails>> m_detailsCache;
   QSet<QString> m_waiting;
   QString m_strTransferSeen;  // the chat of the transfer notice last offered
+  bool m_bTransferAcceptFailed = false;  // its accept failed: the next offer retries
+  bool m_bNetworkReachable = true;
+  bool m_bConnectionAlert = false;  // as last told
   View m_view = View::AllVisitors;
   bool m_bEnded = false;
 };

@@ -15,10 +15,16 @@ void CPresence::Send(bool bOnline) {
 
 void CPresence::Announce() {
   if (m_bManualOffline || m_bAnnouncementOut) return;
+  AnnounceNow();
+}
+
+void CPresence::AnnounceNow() {
+  if (m_bManualOffline) return;
   m_bAnnouncementOut = true;
   const quint64 choice = m_nChoice;
-  m_engine.RequestAsync(m_engine.Catalogue().Status(true), REQ_STATUS, this, [this, choice](const QString& reply) {
-    m_bAnnouncementOut = false;
+  const quint64 announcement = ++m_nAnnouncement;
+  m_engine.RequestAsync(m_engine.Catalogue().Status(true), REQ_STATUS, this, [this, choice, announcement](const QString& reply) {
+    if (announcement == m_nAnnouncement) m_bAnnouncementOut = false;
     // An "online" overtaken by the operator's Offline must not make him
     // online again.
     if (choice == m_nChoice) OnStatusReply(reply);

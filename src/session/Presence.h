@@ -19,6 +19,9 @@ class CPresence : public QObject {
   // Against a slow service one announcement out at a time is enough: more
   // would pile up a request thread each.
   void Announce();
+  // The same at once, even with an announcement out: after a sleep or a
+  // network change that one may hang on a connection that is gone.
+  void AnnounceNow();
   // The operator's choice: the Online and Offline buttons.
   void ChooseOnline();
   void ChooseOffline();
@@ -43,5 +46,6 @@ class CPresence : public QObject {
   bool m_bOnline = false;
   bool m_bManualOffline = false;
   bool m_bAnnouncementOut = false;
+  quint64 m_nAnnouncement = 0;  // the announcements sent so far
   quint64 m_nChoice = 0;  // the operator's choices so far
 };

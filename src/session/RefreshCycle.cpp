@@ -44,7 +44,7 @@ void CRefreshCycle::Stop() {
 void CRefreshCycle::OnTick() {
   // A slow server must not pile up refreshes: the next one waits for the
   // answer (or the failure) of the last.
-  if (m_nOut == 0)
+  if (!IsRefreshOut())
     RefreshNow();
   else
     CheckStalled();
@@ -53,7 +53,7 @@ void CRefreshCycle::OnTick() {
 void CRefreshCycle::CheckStalled() {
   // A server that took the request and says nothing would leave the last
   // table on screen as if it were live until the request times out.
-  if (m_nOut == 0 || m_outSince.elapsed() <= StallLimitMs()) return;
+  if (!IsRefreshOut() || m_outSince.elapsed() <= StallLimitMs()) return;
   if (!m_bConnectionAlert) {
     m_bConnectionAlert = true;
     emit ConnectionAlertChanged(true);
@@ -62,8 +62,9 @@ void CRefreshCycle::CheckStalled() {
 }
 
 void CRefreshCycle::RefreshNow() {
+  if (!IsRefreshOut()) WatchOldestOut();
   const quint64 sequence = m_nNextSequence++;
-  if (m_nOut++ == 0) WatchOldestOut();
+  m_out.insert(sequence);
   // A large reply is cut into records on the request's worker thread, so
   // that the user-interface thread only applies them; the worker has
   // written the records before the hand-over, which it waits for. The rows
@@ -80,7 +81,8 @@ void CRefreshCycle::RefreshNow() {
 }
 
 void CRefreshCycle::OnReply(quint64 sequence, const QString& text, const RefreshReply& reply) {
-  if (--m_nOut > 0)
+  m_out.erase(sequence);
+  if (IsRefreshOut())
     WatchOldestOut();  // the one still out is younger
   else
     m_stallTimer.stop();
@@ -102,12 +104,16 @@ void CRefreshCycle::Apply(const QString& text, const RefreshReply& reply) {
     emit LoggedOutByServer();
     return;
   }
-  if (reply.wellFormed) m_tableAge.start();
-  m_lastRows = reply.rows;
   const bool alert = reply.wellFormed ? false : (text == kDisconnect || m_bConnectionAlert);
   if (alert != m_bConnectionAlert) {
     m_bConnectionAlert = alert;
     emit ConnectionAlertChanged(alert);
   }
+  if (!reply.wellFormed) {
+    emit Failed(m_tableAge.elapsed());
+    return;
+  }
+  m_tableAge.start();
+  m_lastRows = reply.rows;
   emit Refreshed(reply);
 }

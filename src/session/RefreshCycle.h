@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <set>
+
 class CChatManager;
 
 // The console's refresh: at once, then every console period it asks the
@@ -13,7 +15,9 @@ class CChatManager;
 // parsed, in the order the requests were made. A tick while a refresh is
 // still out sends nothing; a reply overtaken by a newer one is dropped. It
 // also keeps the connection alert: raised by a failed refresh or by one out
-// for more than three periods, cleared by the next good one.
+// for more than three periods, cleared by the next good one. A refresh that
+// failed, or whose answer cannot be read, replaces nothing: the last table
+// stays, and only its age is told.
 class CRefreshCycle : public QObject {
   Q_OBJECT
 
@@ -28,8 +32,10 @@ class CRefreshCycle : public QObject {
 
   // Sends a refresh now, whether or not one is out.
   void RefreshNow();
-  // Refreshes at once for a new view: answers to the refreshes still out
-  // were asked for the old one and are dropped; the timer starts again.
+  // Refreshes at once for a new view, or after the machine slept or the
+  // network came back: answers to the refreshes still out are dropped (they
+  // were asked for the old view, or may hang on a connection that is gone),
+  // so none of them holds the next tick back; the timer starts again.
   void Restart();
   // Takes one refresh reply's text, as if it had just arrived.
   void Apply(const QString& text);
@@ -37,12 +43,17 @@ class CRefreshCycle : public QObject {
   void Apply(const QString& text, const RefreshReply& reply);
 
   bool IsConnectionAlert() const { return m_bConnectionAlert; }
-  bool IsRefreshOut() const { return m_nOut > 0; }
+  // A refresh is out whose answer would still be shown.
+  bool IsRefreshOut() const { return !m_out.empty() && *m_out.rbegin() >= m_nOldestWanted; }
+  // How long ago the table on screen arrived.
+  qint64 TableAgeMs() const { return m_tableAge.elapsed(); }
 
  signals:
-  // A reply to show; a reply of another block count arrives with
-  // wellFormed false and no rows, and empties the table.
+  // An answer to show: a well-formed reply.
   void Refreshed(const RefreshReply& reply);
+  // A refresh failed, or its answer had another block count: the table on
+  // screen stays, and is this old.
+  void Failed(qint64 tableAgeMs);
   void ConnectionAlertChanged(bool bAlert);
   // A refresh has been out for more than three periods: the table on
   // screen is this old. Repeated at every tick until an answer comes.
@@ -62,7 +73,7 @@ class CRefreshCycle : public QObject {
   QTimer m_timer;
   bool m_bChatsOnly = false;
   bool m_bConnectionAlert = false;
-  int m_nOut = 0;                // refreshes sent and not yet answered
+  std::set<quint64> m_out;       // sequences of refreshes sent and not yet answered
   quint64 m_nNextSequence = 1;   // of the next refresh request
   quint64 m_nOldestWanted = 0;   // replies to older refreshes are dropped
   QElapsedTimer m_outSince;      // since the refresh out now was sent

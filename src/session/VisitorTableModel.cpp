@@ -15,6 +15,9 @@
 namespace {
 
 const QColor kRequestText(210, 0, 0);
+// Rows of a table that is no longer current: grey, still readable (the
+// palette check below keeps 4.5:1 against the cell).
+const QColor kStaleText(118, 118, 118);
 
 }  // namespace
 
@@ -77,7 +80,8 @@ QVariant CVisitorTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       return index.column() == ColVisitor ? QVariant(m_rowImages[RowImage(v)]) : QVariant();
     case Qt::ForegroundRole: {
-      const QColor text = index.column() == ColStatus && v.m_line.IsChatRequest() ? kRequestText : QColor(Qt::black);
+      const bool request = index.column() == ColStatus && v.m_line.IsChatRequest();
+      const QColor text = request ? kRequestText : (m_bStale ? kStaleText : QColor(Qt::black));
       return ThemeColours::Readable(text, CellBackground(v, index.column()), QGuiApplication::palette());
     }
     case Qt::BackgroundRole:
@@ -91,6 +95,13 @@ QVariant CVisitorTableModel::headerData(int section, Qt::Orientation orientation
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   static const char* const kTitles[kColumnCount] = {"Visitor  (P.Visits)", "Status", "Duration", "Name", "Page"};
   return section >= 0 && section < kColumnCount ? QString::fromLatin1(kTitles[section]) : QVariant();
+}
+
+void CVisitorTableModel::SetStale(bool bStale) {
+  if (bStale == m_bStale) return;
+  m_bStale = bStale;
+  if (!m_visitors.isEmpty())
+    emit dataChanged(index(0, 0), index(int(m_visitors.size()) - 1, kColumnCount - 1), {Qt::ForegroundRole});
 }
 
 void CVisitorTableModel::SetVisitors(QList<CSiteVisitor> visitors) {

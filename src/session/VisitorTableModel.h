@@ -29,6 +29,10 @@ class CVisitorTableModel : public QAbstractTableModel {
   const QList<CSiteVisitor>& Visitors() const { return m_visitors; }
   void SetVisitors(QList<CSiteVisitor> visitors);
   void Clear() { SetVisitors({}); }
+  // Rows that are no longer current (the refresh fails) are drawn in a
+  // muted colour until the next table; chat requests keep their red.
+  void SetStale(bool bStale);
+  bool IsStale() const { return m_bStale; }
   // Caches details in the visitor's row, if the visitor is still listed.
   void SetDetails(const QString& sessionId, const VisitorDetails& details);
   // The row of a session id, or nullptr; valid until the rows change.
@@ -50,5 +54,6 @@ class CVisitorTableModel : public QAbstractTableModel {
   static void ReleaseElsewhere(QList<CSiteVisitor> rows);
 
   QList<CSiteVisitor> m_visitors;
+  bool m_bStale = false;
   QPixmap m_rowImages[3];
 };

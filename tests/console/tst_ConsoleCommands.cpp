@@ -28,6 +28,12 @@
 
 Q_DECLARE_METATYPE(CDesktopServices::Answer)
 
+namespace {
+
+const QUrl kTransferSound("qrc:/sounds/140.wav");
+
+}  // namespace
+
 class TestConsoleCommands : public QObject {
   Q_OBJECT
 
@@ -56,7 +62,8 @@ class TestConsoleCommands : public QObject {
     m_replies.clear();
     m_pSession->UseScriptedServer([this](const httplib::Request& req) {
       const QString script = QString::fromStdString(req.path).section(u'/', -1);
-      return CScriptedServer::Reply{200, m_replies.value(script, "online")};
+      const std::string reply = m_replies.value(script, "online");
+      return CScriptedServer::Reply{reply == "502" ? 502 : 200, reply};
     });
     m_pSession->LogIn();
     C();
@@ -251,20 +258,24 @@ class TestConsoleCommands : public QObject {
   }
 
   // A transfer notice comes with every refresh until the chat is taken:
-  // one accept per chat it names, whatever the accept's answer, and a
-  // window only for an accept that names its chat.
-  void aTransferNoticeIsActedOnOncePerChat_data() {
-    QTest::addColumn<QString>("accept");  // the reply to every accept
+  // one accept per chat it names, whatever the service answers, and a
+  // window only for an accept that names its chat. An accept that got no
+  // answer is sent again at each notice until one is answered.
+  void aTransferNoticeIsActedOnUntilSettled_data() {
+    QTest::addColumn<QString>("accept");  // the reply to every accept; "502": an error page
     QTest::addColumn<int>("windows");
     QTest::addColumn<int>("boxes");
-    QTest::newRow("refused") << "Taken by ben<fld><fld><fld><fld>" << 0 << 2;
-    QTest::newRow("accepted without a chat id") << "true<fld>Zoe<fld><fld>N<fld>" << 0 << 0;
-    QTest::newRow("accepted") << "true<fld>Zoe<fld><fld>N<fld>t1" << 1 << 0;
+    QTest::addColumn<int>("accepts");  // for the first transfer's three notices
+    QTest::newRow("refused") << "Taken by ben<fld><fld><fld><fld>" << 0 << 2 << 1;
+    QTest::newRow("accepted without a chat id") << "true<fld>Zoe<fld><fld>N<fld>" << 0 << 0 << 1;
+    QTest::newRow("accepted") << "true<fld>Zoe<fld><fld>N<fld>t1" << 1 << 0 << 1;
+    QTest::newRow("lost on the way") << "502" << 0 << 0 << 3;
   }
-  void aTransferNoticeIsActedOnOncePerChat() {
+  void aTransferNoticeIsActedOnUntilSettled() {
     QFETCH(QString, accept);
     QFETCH(int, windows);
     QFETCH(int, boxes);
+    QFETCH(int, accepts);
     m_replies["w-adc.php"] = accept.toStdString();
     const auto notice = [](const QString& text) {
       return QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), text, "", ""}.join("<blk>");
@@ -274,11 +285,12 @@ class TestConsoleCommands : public QObject {
       C().Session().Refresh().Apply(reply);
       Settle();
     }
-    QCOMPARE(Targets("w-adc.php").size(), 1);
+    QCOMPARE(Targets("w-adc.php").size(), accepts);
+    QCOMPARE(Desktop().sounds.count(kTransferSound), 1);  // rung once, however often it is asked for
     C().Session().Refresh().Apply(notice(QString()));  // taken: the notice is gone
     C().Session().Refresh().Apply(notice("chat_trans<fld>t1"));  // and handed over again
     Settle();
-    QCOMPARE(Targets("w-adc.php").size(), windows == 1 ? 1 : 2);  // an open window is only raised
+    QCOMPARE(Targets("w-adc.php").size(), accepts + (windows == 1 ? 0 : 1));  // an open window is only raised
     QCOMPARE(C().ChatWindows().Count(), windows);
     QCOMPARE(Desktop().messageBoxes.size(), boxes);
   }

@@ -1,9 +1,11 @@
 // The console window: applying refresh replies, presence, sounds, log-out.
+#include "AwayWatch.h"
 #include "ChatWindows.h"
 #include "FooButton.h"
 #include "GetFootDlg.h"
 #include "MainDlg.h"
 #include "OperatorList.h"
+#include "Preferences.h"
 #include "Presence.h"
 #include "RefreshCycle.h"
 #include "RecordingSecretStore.h"
@@ -288,27 +290,87 @@ class TestMainDlg : public QObject {
     QCOMPARE(m_pDesktop->sounds, QList<QUrl>({kNewVisitorSound, kNewVisitorSound}));
   }
 
-  void connectionAlertOnceUntilAGoodReply() {
-    Apply({{"a"}});
-    for (int i = 0; i < 10; ++i) {
-      C().Session().Refresh().Apply("DISCONNNNECT");
-      QCOMPARE(C().Controls().statusLine->text(), QString("ALERT : Internet Connection is not available."));
-      QVERIFY(C().Visitors().isEmpty());
-    }
-    QVERIFY(C().Session().Refresh().IsConnectionAlert());
-    Apply({{"a"}, {"b"}}, "2");
+  // A refresh that failed, or whose answer has another block count, keeps
+  // the table, greyed and with its age, its waiting request and its
+  // selection; only the failure marker raises the connection alert. The
+  // next good reply replaces it all.
+  void aFailedRefreshKeepsTheTableStale_data() {
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("alert");
+    QTest::newRow("failure marker") << "DISCONNNNECT" << true;
+    QTest::newRow("a block too many") << RefreshReplyText({{"x"}}) + "<blk>" << false;
+    QTest::newRow("too few blocks") << "x<blk>1<blk><blk><blk><blk>" << false;
+  }
+  void aFailedRefreshKeepsTheTableStale() {
+    QFETCH(QString, reply);
+    QFETCH(bool, alert);
+    Apply({{"a"}, {"b", "Chat Request"}}, "2");
+    Select(1);
+    const QModelIndex name = C().Controls().table->model()->index(0, CVisitorTableModel::ColName);
+    const QColor live = name.data(Qt::ForegroundRole).value<QColor>();
+    for (int i = 0; i < 10; ++i) C().Session().Refresh().Apply(reply);
+    QCOMPARE(Ids(), QStringList({"a", "b"}));
+    QCOMPARE(C().SelectedRow(), 1);
+    QVERIFY(C().Session().Visitors().IsStale());
+    QVERIFY(name.data(Qt::ForegroundRole).value<QColor>() != live);
+    QVERIFY(C().Session().WaitingRequests().contains("b"));
+    QCOMPARE(C().Session().Refresh().IsConnectionAlert(), alert);
+    const QString status = C().Controls().statusLine->text();
+    QCOMPARE(status.startsWith("ALERT : Internet Connection is not available."), alert);
+    QVERIFY2(status.contains("No answer: the table is 0 s old."), qPrintable(status));
+
+    Apply({{"a"}, {"c"}}, "2");
+    QVERIFY(!C().Session().Visitors().IsStale());
     QVERIFY(!C().Session().Refresh().IsConnectionAlert());
+    QCOMPARE(name.data(Qt::ForegroundRole).value<QColor>(), live);
     QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 2             Number of Chats: 0"));
   }
 
-  void wrongBlockCountsEmptyTheTable() {
-    Apply({{"a"}});
-    C().Session().Refresh().Apply(RefreshReplyText({{"a"}}) + "<blk>");
-    QVERIFY(C().Visitors().isEmpty());
-    Apply({{"a"}});
-    C().Session().Refresh().Apply("x<blk>1<blk><blk><blk><blk>");
-    QVERIFY(C().Visitors().isEmpty());
-    QVERIFY(!C().Session().Refresh().IsConnectionAlert());
+  // Going Offline when away: only a stored number of minutes within range
+  // turns it on. Past it without input the console goes Offline as the
+  // operator's own choice would and says so, once; at the next input it
+  // asks, and Yes makes it Online again.
+  void goesOfflineWhileTheOperatorIsAway_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("minutes");
+    QTest::newRow("ten") << "10" << 10;
+    QTest::newRow("none") << "" << 0;
+    QTest::newRow("no number") << "soon" << 0;
+    QTest::newRow("zero") << "0" << 0;
+    QTest::newRow("too many") << "241" << 0;
+    QTest::newRow("negative") << "-5" << 0;
+  }
+  void goesOfflineWhileTheOperatorIsAway() {
+    QFETCH(QString, stored);
+    QFETCH(int, minutes);
+    CSettingsStore().WriteText(CSettingsStore::kRootKey, "AwayMinutes", stored);
+    CPreferences::Instance().Load();
+    QCOMPARE(CPreferences::Instance().AwayMinutes(), minutes);
+    CPresence& presence = C().Session().Presence();
+    CAwayWatch& away = C().AwayWatch();
+    m_pDesktop->idleMs = minutes > 0 ? qint64(minutes) * 60000 - 1 : 24 * 3600 * 1000;
+    away.Check();
+    QVERIFY(!away.IsAway());
+    QVERIFY(!presence.IsManualOffline());
+    if (minutes == 0) return;
+
+    m_pDesktop->idleMs = qint64(minutes) * 60000;
+    away.Check();
+    away.Check();
+    QVERIFY(away.IsAway());
+    QVERIFY(presence.IsManualOffline());
+    QVERIFY(C().Controls().offline->isChecked());
+    QCOMPARE(C().Controls().statusLine->text(), QString("Offline: no input for 10 minutes."));
+    QVERIFY(m_pDesktop->messageBoxes.isEmpty());
+
+    m_pDesktop->idleMs = 200;
+    m_pDesktop->ScriptAnswers({CDesktopServices::Answer::Yes});
+    away.Check();
+    QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
+    QCOMPARE(m_pDesktop->messageBoxes.first().text, QString("You were away, so Talvero went Offline. Go Online again?"));
+    QVERIFY(!away.IsAway());
+    QVERIFY(!presence.IsManualOffline());
+    CPreferences::Instance().SetAwayMinutes(0);
   }
 
   void anOvertakenReplyIsDropped() {
