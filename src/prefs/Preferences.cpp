@@ -7,9 +7,17 @@ namespace {
 const QString kSpellCheckValue = QStringLiteral("SpellCheck");
 const QString kTopValue = QStringLiteral("Top");
 const QString kRepeatValue = QStringLiteral("RepeatRequestSound");
+const QString kAwayValue = QStringLiteral("AwayMinutes");
 
 bool ReadFlag(const CSettingsStore& store, const QString& name) {
   return store.ReadText(CSettingsStore::kRootKey, name) == QStringLiteral("1");
+}
+
+// Whole minutes within the range; anything else (a hand-edited file) is off.
+int ReadMinutes(const CSettingsStore& store, const QString& name) {
+  bool ok = false;
+  const int minutes = store.ReadText(CSettingsStore::kRootKey, name).value_or(QString()).toInt(&ok);
+  return ok && minutes > 0 && minutes <= CPreferences::kMaxAwayMinutes ? minutes : 0;
 }
 
 }  // namespace
@@ -29,19 +37,23 @@ void CPreferences::Load() {
   const bool spellCheck = ReadFlag(store, kSpellCheckValue);
   const bool alwaysOnTop = ReadFlag(store, kTopValue);
   const bool repeat = ReadFlag(store, kRepeatValue);
+  const int away = ReadMinutes(store, kAwayValue);
 
   const bool soundsChanged = sounds != m_eventSounds;
   const bool spellChanged = spellCheck != m_bSpellCheck;
   const bool topChanged = alwaysOnTop != m_bAlwaysOnTop;
   const bool repeatChanged = repeat != m_bRepeatRequestSound;
+  const bool awayChanged = away != m_nAwayMinutes;
   m_eventSounds = sounds;
   m_bSpellCheck = spellCheck;
   m_bAlwaysOnTop = alwaysOnTop;
   m_bRepeatRequestSound = repeat;
+  m_nAwayMinutes = away;
   if (soundsChanged) emit EventSoundsChanged();
   if (spellChanged) emit SpellCheckChanged(m_bSpellCheck);
   if (topChanged) emit AlwaysOnTopChanged(m_bAlwaysOnTop);
   if (repeatChanged) emit RepeatRequestSoundChanged(m_bRepeatRequestSound);
+  if (awayChanged) emit AwayMinutesChanged(m_nAwayMinutes);
 }
 
 QString CPreferences::EventSound(int nEvent) const {
@@ -79,6 +91,14 @@ void CPreferences::SetAlwaysOnTop(bool bOn) { SetFlag(m_bAlwaysOnTop, kTopValue,
 
 void CPreferences::SetRepeatRequestSound(bool bOn) {
   SetFlag(m_bRepeatRequestSound, kRepeatValue, bOn, &CPreferences::RepeatRequestSoundChanged);
+}
+
+void CPreferences::SetAwayMinutes(int minutes) {
+  minutes = minutes > 0 && minutes <= kMaxAwayMinutes ? minutes : 0;
+  CSettingsStore().WriteText(CSettingsStore::kRootKey, kAwayValue, QString::number(minutes));
+  if (minutes == m_nAwayMinutes) return;
+  m_nAwayMinutes = minutes;
+  emit AwayMinutesChanged(minutes);
 }
 
 void LoadPreferences() { CPreferences::Instance().Load(); }

@@ -37,12 +37,18 @@ class CPreferences : public QObject {
   // The chat request sound comes again every 30 s until the chat is taken.
   bool RepeatRequestSound() const { return m_bRepeatRequestSound; }
   void SetRepeatRequestSound(bool bOn);
+  // After this many minutes without keyboard or mouse on the desktop the
+  // console goes Offline; 0 (the default) never. Stored as "AwayMinutes".
+  int AwayMinutes() const { return m_nAwayMinutes; }
+  void SetAwayMinutes(int minutes);
+  static constexpr int kMaxAwayMinutes = 240;
 
  signals:
   void EventSoundsChanged();
   void SpellCheckChanged(bool bOn);
   void AlwaysOnTopChanged(bool bOn);
   void RepeatRequestSoundChanged(bool bOn);
+  void AwayMinutesChanged(int minutes);
 
  private:
   CPreferences();
@@ -52,6 +58,7 @@ class CPreferences : public QObject {
   bool m_bSpellCheck = false;
   bool m_bAlwaysOnTop = false;
   bool m_bRepeatRequestSound = false;
+  int m_nAwayMinutes = 0;
 };
 
 // The operations the rest of the program has always called, over the one object.

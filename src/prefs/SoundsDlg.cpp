@@ -17,8 +17,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 namespace {
+
+constexpr int kSuggestedAwayMinutes = 10;
 
 bool IsDefaultSound(const QString& sound) { return sound.isEmpty() || sound == QStringLiteral("Default"); }
 
@@ -53,7 +56,7 @@ int CSoundsDlg::Run(QWidget* owner) {
 void CSoundsDlg::CreateControls() {
   // The template's places; the repeat box is a row of our own below the
   // three others, so the group, OK and Cancel sit one row lower.
-  setFixedSize(CWindowUnits::Of(this).Size(190, 197));
+  setFixedSize(CWindowUnits::Of(this).Size(190, 211));
   auto* caption = Place(new QLabel(QStringLiteral("&Sounds"), this), 8, 0, 99, 8);
   m_pList = Place(new QListWidget(this), 6, 9, 175, 65);
   m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -70,16 +73,24 @@ void CSoundsDlg::CreateControls() {
   m_pEdit->setAccessibleName(QStringLiteral("Sound file"));
   m_pBrowse = Place(new QPushButton(QStringLiteral("&Browse"), this), 133, 94, 50, 14);
 
-  m_pOthers = Place(new QGroupBox(QStringLiteral("Others"), this), 7, 111, 176, 67);
+  m_pOthers = Place(new QGroupBox(QStringLiteral("Others"), this), 7, 111, 176, 81);
   m_pAutoStart = Place(new QCheckBox(QStringLiteral("&Automatic Start on Desktop Start Up"), this), 13, 122, 164, 10);
   m_pSpellCheck = Place(new QCheckBox(QStringLiteral("&Enable Spell Check"), this), 13, 136, 164, 10);
   m_pTop = Place(new QCheckBox(QStringLiteral("Al&ways On Top"), this), 13, 150, 164, 10);
   m_pRepeat = Place(new QCheckBox(QStringLiteral("Repeat the chat request sound every 30 s until the chat is taken"), this),
                     13, 164, 164, 10);
 
-  m_pOk = Place(new QPushButton(QStringLiteral("OK"), this), 26, 180, 50, 14);
+  // A row of our own too: going Offline while the operator is away.
+  m_pAway = Place(new QCheckBox(QStringLiteral("Go Offline when awa&y for"), this), 13, 177, 100, 10);
+  m_pAwayMinutes = Place(new QSpinBox(this), 113, 175, 30, 13);
+  m_pAwayMinutes->setRange(1, CPreferences::kMaxAwayMinutes);
+  m_pAwayMinutes->setAccessibleName(QStringLiteral("Minutes without input"));
+  m_pAwayUnit = Place(new QLabel(QStringLiteral("minutes"), this), 146, 177, 34, 10);
+  connect(m_pAway, &QCheckBox::toggled, m_pAwayMinutes, &QWidget::setEnabled);
+
+  m_pOk = Place(new QPushButton(QStringLiteral("OK"), this), 26, 194, 50, 14);
   m_pOk->setDefault(true);
-  m_pCancel = Place(new QPushButton(QStringLiteral("Cancel"), this), 114, 180, 50, 14);
+  m_pCancel = Place(new QPushButton(QStringLiteral("Cancel"), this), 114, 194, 50, 14);
   FitRepeatBox();
 
   connect(m_pList, &QListWidget::itemSelectionChanged, this, &CSoundsDlg::OnSelchangeSoundList);
@@ -134,6 +145,9 @@ void CSoundsDlg::OnInitDialog() {
   m_pSpellCheck->setChecked(prefs.SpellCheck());
   m_pTop->setChecked(prefs.AlwaysOnTop());
   m_pRepeat->setChecked(prefs.RepeatRequestSound());
+  m_pAway->setChecked(prefs.AwayMinutes() > 0);
+  m_pAwayMinutes->setValue(prefs.AwayMinutes() > 0 ? prefs.AwayMinutes() : kSuggestedAwayMinutes);
+  m_pAwayMinutes->setEnabled(m_pAway->isChecked());
 }
 
 int CSoundsDlg::CurSel() const {
@@ -231,6 +245,7 @@ void CSoundsDlg::OnOK() {
   prefs.SetSpellCheck(m_pSpellCheck->isChecked());
   prefs.SetAlwaysOnTop(m_pTop->isChecked());
   prefs.SetRepeatRequestSound(m_pRepeat->isChecked());
+  prefs.SetAwayMinutes(m_pAway->isChecked() ? m_pAwayMinutes->value() : 0);
   accept();
 }
 

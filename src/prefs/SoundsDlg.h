@@ -10,10 +10,12 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
+class QLabel;
 
 // The preferences: the sound of each alert event (built-in, none or a WAV
-// file of the operator's), automatic start, spell checking, always-on-top
-// and the repeated chat request sound. Edits go to a working copy; OK stores
+// file of the operator's), automatic start, spell checking, always-on-top,
+// the repeated chat request sound and going Offline when away. Edits go to a working copy; OK stores
 // everything through CPreferences, whose change signals tell the windows.
 class CSoundsDlg : public QDialog {
   Q_OBJECT
@@ -36,6 +38,8 @@ class CSoundsDlg : public QDialog {
   QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
   QCheckBox* TopBox() const { return m_pTop; }
   QCheckBox* RepeatBox() const { return m_pRepeat; }
+  QCheckBox* AwayBox() const { return m_pAway; }
+  QSpinBox* AwayMinutesBox() const { return m_pAwayMinutes; }
   QPushButton* OkButton() const { return m_pOk; }
   QPushButton* CancelButton() const { return m_pCancel; }
   int Mode() const { return m_nMode; }
@@ -71,6 +75,9 @@ class CSoundsDlg : public QDialog {
   QCheckBox* m_pSpellCheck;
   QCheckBox* m_pTop;
   QCheckBox* m_pRepeat;
+  QCheckBox* m_pAway;
+  QSpinBox* m_pAwayMinutes;
+  QLabel* m_pAwayUnit;
   QPushButton* m_pOk;
   QPushButton* m_pCancel;
   int m_nMode = ModeDefault;
