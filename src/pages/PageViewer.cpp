@@ -32,9 +32,12 @@ void CPageViewer::ReadCommands() {
   char buffer[16 * 1024];
   const ssize_t n = ::read(m_input, buffer, sizeof buffer);
   if (n <= 0) {
-    // The console ended (or closed the channel): no page comes any more.
+    // The console ended (or closed the channel): its pages go with it.
     m_pNotifier->setEnabled(false);
     m_bConsoleGone = true;
+    const auto pages = m_pages;
+    for (const QPointer<CWebBrowserDlg>& page : pages)
+      if (page) page->close();
     QuitWhenIdle();
     return;
   }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -25,6 +26,12 @@ int main(int argc, char* argv[]) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   // A console that ended while a report was being written is no reason to die.
   std::signal(SIGPIPE, SIG_IGN);
+  // Its pages end with the console, even one that crashed or was killed
+  // and so never closed the channel in order: the kernel says so. A
+  // console gone before this line was reached is found by its pid.
+  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (const QByteArray console = qgetenv("TALVERO_CONSOLE_PID"); !console.isEmpty() && console.toLongLong() != ::getppid())
+    return 0;
 
   {
     // Help and version answer without a display.

@@ -33,7 +33,11 @@ void CPageViewerClient::OpenPage(const QUrl& address, bool smallWindow, bool qui
   m_pages.insert(id, page);
   if (m_process.state() == QProcess::NotRunning) {
     // Reads only what is written after this; the command waits in the pipe
-    // until the viewer is up.
+    // until the viewer is up. It ends with this process, which it knows by
+    // its pid.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TALVERO_CONSOLE_PID"), QString::number(QCoreApplication::applicationPid()));
+    m_process.setProcessEnvironment(environment);
     m_process.start(m_program, {}, QIODevice::ReadWrite);
   }
   Send(id, page);
