@@ -118,7 +118,11 @@ QString CConsoleProtocol::OperatorEntries(Site& site, const OperatorState& viewe
 }
 
 QString CConsoleProtocol::SoundFor(Site& site, OperatorState& viewer) const {
-  if (!viewer.transferNotice.isEmpty()) return QStringLiteral("chat_tran_snd");
+  // The transfer rings once; its notice stays until the chat is taken.
+  if (!viewer.transferNotice.isEmpty() && !viewer.transferRung) {
+    viewer.transferRung = true;
+    return QStringLiteral("chat_tran_snd");
+  }
   if (!viewer.manualOffline) {
     for (const Visitor& v : site.visitors)
       if (!v.departed && v.hasChat && v.chat.state == VisitorChat::Requested)
@@ -150,10 +154,15 @@ QString CConsoleProtocol::Refresh(const Query& q) {
     if (v.hasChat && v.chat.state != VisitorChat::Closed) ++chats;
   }
   QString notice;
+  // A chat handed over is offered at every refresh until its new operator
+  // takes it (or it ends): an accept lost on the way is asked again.
+  const Visitor* transferred = viewer->transferNotice.isEmpty() ? nullptr : site->FindVisitor(viewer->transferNotice);
+  if (transferred == nullptr || transferred->departed || !transferred->hasChat ||
+      transferred->chat.state == VisitorChat::Closed || !SameId(transferred->chat.transferTo, viewer->account.loginId))
+    viewer->transferNotice.clear();
   const QString sound = SoundFor(*site, *viewer);
   if (!viewer->transferNotice.isEmpty()) {
     notice = QStringLiteral("chat_trans") + kSepField + viewer->transferNotice;
-    viewer->transferNotice.clear();
   } else {
     for (const OperatorMessage& m : site->messages)
       if (!m.read && SameId(m.to, viewer->account.loginId)) {

@@ -10,6 +10,8 @@ std::optional<CFaultInjector::Kind> CFaultInjector::KindFromName(const QString& 
   if (name == QStringLiteral("empty")) return Kind::Empty;
   if (name == QStringLiteral("truncated")) return Kind::Truncated;
   if (name == QStringLiteral("huge")) return Kind::Huge;
+  if (name == QStringLiteral("badgateway")) return Kind::BadGateway;
+  if (name == QStringLiteral("lost")) return Kind::Lost;
   if (name == QStringLiteral("none")) return Kind::None;
   return std::nullopt;
 }

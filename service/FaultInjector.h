@@ -10,10 +10,11 @@
 
 // Spoils the next N replies on purpose, or every reply for a while, for
 // tests and demos of a bad network: a delay, a dropped connection, garbage,
-// an empty, a truncated or a huge body.
+// an empty, a truncated or a huge body, a proxy's 502 error page, or a
+// request lost before it reached the service.
 class CFaultInjector {
  public:
-  enum class Kind { None, Delay, Drop, Garbage, Empty, Truncated, Huge };
+  enum class Kind { None, Delay, Drop, Garbage, Empty, Truncated, Huge, BadGateway, Lost };
 
   struct Fault {
     Kind kind = Kind::None;

@@ -111,8 +111,8 @@ Query CServiceServer::DecodeQuery(const httplib::Request& req) {
 }
 
 ServiceReply CServiceServer::Route(const QString& path, const Query& q, const httplib::Request& req,
-                                   QString& faultable) {
-  faultable.clear();
+                                   CFaultInjector::Fault& fault) {
+  fault = CFaultInjector::Fault{};
   if (path.startsWith(QStringLiteral("/control/"))) {
     if (req.remote_addr != "127.0.0.1" && req.remote_addr != "::1")
       return ServiceReply{403, "The control interface answers only from this machine.\n"};
@@ -130,19 +130,22 @@ ServiceReply CServiceServer::Route(const QString& path, const Query& q, const ht
   if (script.startsWith(QStringLiteral("files/"))) return m_pPages->StoredFile(script.section(u'/', 1, 1));
   const auto it = m_scripts.find(script);
   if (it == m_scripts.end()) return m_pPages->SitePage(script);
-  faultable = script;
+  fault = m_pFaults->Take(script);
+  // A request lost before it reached the service, or turned away by a
+  // proxy in front of it, changes nothing.
+  if (fault.kind == CFaultInjector::Kind::Lost || fault.kind == CFaultInjector::Kind::BadGateway) return ServiceReply{};
   return it->second(q, req);
 }
 
 void CServiceServer::Serve(const httplib::Request& req, httplib::Response& res) {
   const QString path = DecodeQueryValue(req.path);
-  QString faultable;
-  ServiceReply reply = Route(path, DecodeQuery(req), req, faultable);
-  const CFaultInjector::Fault fault = faultable.isEmpty() ? CFaultInjector::Fault{} : m_pFaults->Take(faultable);
+  CFaultInjector::Fault fault;
+  ServiceReply reply = Route(path, DecodeQuery(req), req, fault);
   switch (fault.kind) {
     case CFaultInjector::Kind::Delay:
       m_pFaults->Delay(fault.delayMs);
       break;
+    case CFaultInjector::Kind::Lost:
     case CFaultInjector::Kind::Drop:
       // Headers promise a body that never comes: the connection just ends.
       res.status = 200;
@@ -152,6 +155,11 @@ void CServiceServer::Serve(const httplib::Request& req, httplib::Response& res) 
     case CFaultInjector::Kind::Empty: reply = ServiceReply{200, QByteArray()}; break;
     case CFaultInjector::Kind::Truncated: reply.body = CFaultInjector::TruncatedBody(reply.body); break;
     case CFaultInjector::Kind::Huge: reply = ServiceReply{200, CFaultInjector::HugeBody()}; break;
+    case CFaultInjector::Kind::BadGateway:
+      // What a reverse proxy answers while the service behind it is down.
+      reply = ServiceReply{502, QByteArrayLiteral("<html><body><h1>502 Bad Gateway</h1></body></html>")};
+      reply.contentType = "text/html";
+      break;
     case CFaultInjector::Kind::None: break;
   }
   res.status = reply.status;

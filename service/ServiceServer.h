@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FaultInjector.h"
+
 #include "ServiceConfig.h"
 #include "ServiceReply.h"
 
@@ -77,8 +79,9 @@ class CServiceServer {
   // the library's accept loop gives up by itself.
   void Listen();
   void Serve(const httplib::Request& req, httplib::Response& res);
-  // faultable names the catalogue script, empty for anything else.
-  ServiceReply Route(const QString& path, const Query& q, const httplib::Request& req, QString& faultable);
+  // fault is the one armed for the catalogue script asked for (none for
+  // anything else); a request lost on its way is not run.
+  ServiceReply Route(const QString& path, const Query& q, const httplib::Request& req, CFaultInjector::Fault& fault);
 
   Options m_options;
   std::unique_ptr<CServiceState> m_pState;

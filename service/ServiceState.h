@@ -84,7 +84,8 @@ struct OperatorState {
   bool simulated = false;  // logged in by the demo, not by a console
   qint64 lastHeard = -1;
   int firstUnseenVisitor = 1;  // visitors from this number on are new to him
-  QString transferNotice;  // chat session id transferred here, not yet announced
+  QString transferNotice;  // chat session id transferred here, not yet taken
+  bool transferRung = false;  // its sound has gone out
 };
 
 struct OperatorMessage {

@@ -179,6 +179,7 @@ QString CVisitorChatProtocol::Transfer(const Query& q) {
     return QStringLiteral("false");
   v->chat.transferTo = target->account.loginId;
   target->transferNotice = v->sessionId;
+  target->transferRung = false;
   CServiceState::AppendLine(v->chat.lines,
                             QStringLiteral("Notice: The chat is being transferred to %1.").arg(target->account.loginId),
                             false, QString(), now);

@@ -35,6 +35,8 @@ class tst_DesktopSession : public QObject {
   void earlierChatsOpenBesideTheChat();
   void loginWhileTheServiceStalls_data();
   void loginWhileTheServiceStalls();
+  void theOutageWarningWhileTheServiceComesBack();
+  void theViewerEndsWithAKilledConsole();
 };
 
 namespace {
@@ -235,6 +237,52 @@ void tst_DesktopSession::loginWhileTheServiceStalls() {
   QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("wn-login.php")), 1, CDesktopScenario::kWindowMs);
   const QStringList logins = m_desk.Service().Requests().filter(QStringLiteral("wn-login.php"));
   QVERIFY2(logins[0].contains(QStringLiteral("pwd=demo")), qPrintable(logins[0]));
+}
+
+// The service answers 502 for a while: the "No Response from Server" box
+// comes up without taking the keyboard, the console goes on asking the
+// service while it is open, and once the service answers again the box goes
+// by itself and the table is current.
+void tst_DesktopSession::theOutageWarningWhileTheServiceComesBack() {
+  CConsoleProcess& console = m_desk.StartConsole(QStringLiteral("demo"));
+  QVERIFY(m_desk.LogIn(console, QStringLiteral("demo"), QStringLiteral("demo")));
+  QVERIFY(m_desk.WaitForRefreshes(1));
+  const int outageMs = 20000;
+  QElapsedTimer clock;
+  clock.start();
+  m_desk.Service().Control(QStringLiteral("fault"), {{QStringLiteral("kind"), QStringLiteral("badgateway")},
+                                                     {QStringLiteral("for"), QString::number(outageMs)}});
+  const QString caption = QStringLiteral("Internet Connection");
+  QVERIFY(m_desk.WaitForWindow(caption));
+  const qint64 shownAt = clock.elapsed();
+  QVERIFY2(shownAt < outageMs - 4000, qPrintable(QStringLiteral("the warning came after %1 ms").arg(shownAt)));
+  QVERIFY(m_desk.Windows().ActiveWindowName() != caption);
+  // Refreshes still go out, and are answered 502, while the box is open.
+  const int refreshes = m_desk.Refreshes(QStringLiteral("demo"));
+  QVERIFY(m_desk.WaitForRefreshes(2, QStringLiteral("demo")));
+  QVERIFY(m_desk.Windows().Find(caption).has_value());
+
+  // The service is back: the box goes, and a refresh is answered again.
+  QTRY_VERIFY_WITH_TIMEOUT(!m_desk.Windows().Find(caption).has_value(), outageMs + 10000);
+  qInfo("the warning went %lld ms after the service answered again (console period 1 s)", clock.elapsed() - outageMs);
+  QVERIFY(clock.elapsed() >= outageMs);
+  QVERIFY(m_desk.Refreshes(QStringLiteral("demo")) > refreshes + 2);
+  QVERIFY(m_desk.WaitForRefreshes(1, QStringLiteral("demo")));
+  QVERIFY(console.IsRunning());
+}
+
+// A console killed outright (no chance to close its pages) takes its page
+// viewer along: the kernel tells the viewer its parent died.
+void tst_DesktopSession::theViewerEndsWithAKilledConsole() {
+  CConsoleProcess& console = m_desk.StartConsole(QStringLiteral("demo"));
+  QVERIFY(m_desk.LogIn(console, QStringLiteral("demo"), QStringLiteral("demo")));
+  QVERIFY(m_desk.FocusConsole(console));
+  m_desk.Windows().Key(QStringLiteral("alt+t"));
+  std::optional<XWindow> page;
+  QTRY_VERIFY_WITH_TIMEOUT((page = ViewerWindow(console)).has_value(), CDesktopScenario::kWindowMs);
+  const qint64 viewer = page->pid;
+  ::kill(pid_t(console.Pid()), SIGKILL);
+  QTRY_VERIFY_WITH_TIMEOUT(!Alive(viewer), 10000);
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopSession)

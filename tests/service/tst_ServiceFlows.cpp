@@ -189,8 +189,9 @@ class TestServiceFlows : public QObject {
     QStringList blocks = Refresh("ben");
     QCOMPARE(blocks[3], QString("chat_tran_snd"));
     QCOMPARE(blocks[4], QString("chat_trans") + kSepField + v);
-    QCOMPARE(Refresh("ben")[4], QString());  // announced once
+    QCOMPARE(Refresh("ben")[4], QString("chat_trans") + kSepField + v);  // offered until taken
     QCOMPARE(Accept("ben", v), QString("true"));
+    QCOMPARE(Refresh("ben")[4], QString());
     QCOMPARE(SplitReply(Refresh("demo")[0], kSepField)[3], QString("Chatting with: ben"));
     QCOMPARE(S().Get(QString("/cpn/w-amessub.php?say=here&csesid=%1&adminid=ben&sid=1001").arg(v)), QString("true"));
   }
