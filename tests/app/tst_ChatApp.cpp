@@ -72,7 +72,7 @@ class TestChatApp : public QObject {
     app.Prepare(options);
     QString reply;
     for (int i = 0; i < 13; ++i) engine.RequestSync("/x", reply);
-    QCOMPARE(desktop.messageBoxes.size(), 1);
+    QTRY_COMPARE(desktop.messageBoxes.size(), 1);
     QCOMPARE(desktop.sounds, QList<QUrl>{QUrl("qrc:/sounds/301.wav")});
   }
 
