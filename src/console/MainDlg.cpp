@@ -81,7 +81,8 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   connect(m_pAlerts, &CAlerts::ViewWanted, this, &CMainDlg::SwitchView);
   m_pAway = new CAwayWatch(session.Presence(), this);
   connect(m_pAway, &CAwayWatch::WentAway, this, [this](int minutes) {
-    m_strAwayNote = QStringLiteral("Offline: no input for %1 minutes.").arg(minutes);
+    m_strAwayNote = minutes == 1 ? QStringLiteral("Offline: no input for a minute.")
+                                 : QStringLiteral("Offline: no input for %1 minutes.").arg(minutes);
     m_ui.statusLine->setText(m_strAwayNote);
     m_ui.offline->setChecked(true);
   });
