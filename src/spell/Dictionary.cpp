@@ -1,6 +1,7 @@
 #include "Dictionary.h"
 
 #include "AnsiCodePage.h"
+#include "NearWords.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -48,6 +49,9 @@ constexpr unsigned char kHasAlternative = 2;
 const QByteArray kRanksMark = QByteArrayLiteral("RNK1");
 constexpr qint64 kMostRankBytes = 8 * 1024 * 1024;
 constexpr int kUnranked = std::numeric_limits<int>::max();
+// A word outside the order of use is less likely meant than a common one
+// that costs as much to type; less than a slip costs.
+constexpr int kUncommonCost = 3;
 
 // A stack with room for the usual depth of a word inline and the heap
 // beyond it, so that a lookup allocates nothing in the common case.
@@ -109,21 +113,6 @@ void WalkWords(const CTreeView& t, const CNode* root, Accept accept, Visit visit
   }
 }
 
-// Appends every stored word matching pattern, as stored: '?' stands for any
-// one letter, other bytes match their letter in either case. Only words of
-// the pattern's length match.
-void CollectMatches(const CTreeView& t, const CNode* root, const QByteArray& pattern, QList<QByteArray>& found) {
-  // Folded once here, not at every node passed. '?' takes any letter but
-  // the end of a word; the pattern's end (0) takes only that.
-  QByteArray folded(pattern.constData());
-  for (char& c : folded) c = char(Fold(static_cast<signed char>(c)));
-  const Letters want = LettersOf(folded);
-  WalkWords(
-      t, root,
-      [want](signed char letter, qsizetype p) { return want[p] == '?' ? letter != 0 : Fold(letter) == want[p]; },
-      [&found](QByteArrayView word) { found.append(word.toByteArray()); });
-}
-
 bool HasUpper(QByteArrayView w, qsizetype from) {
   for (qsizetype i = from; i < w.size(); ++i)
     if (IsUpper(static_cast<signed char>(w[i]))) return true;
@@ -148,26 +137,6 @@ int CaseDistance(const QByteArray& shown, const QByteArray& typed) {
   if (shown.isEmpty() || typed.isEmpty()) return 0;
   return int(IsUpper(static_cast<signed char>(shown[0])) != IsUpper(static_cast<signed char>(typed[0]))) +
          int(HasUpper(shown, 1) != HasUpper(typed, 1));
-}
-
-// Letters replaced, inserted or removed, and neighbours swapped, each one
-// edit; letter case is not an edit.
-int EditDistance(const QByteArray& a, const QByteArray& b) {
-  const qsizetype n = a.size(), m = b.size();
-  std::vector<int> d(std::size_t((n + 1) * (m + 1)));
-  const auto at = [&](qsizetype i, qsizetype j) -> int& { return d[std::size_t(i * (m + 1) + j)]; };
-  const auto folded = [](char c) { return Fold(static_cast<signed char>(c)); };
-  for (qsizetype i = 0; i <= n; ++i) at(i, 0) = int(i);
-  for (qsizetype j = 0; j <= m; ++j) at(0, j) = int(j);
-  for (qsizetype i = 1; i <= n; ++i) {
-    for (qsizetype j = 1; j <= m; ++j) {
-      const int cost = folded(a[i - 1]) == folded(b[j - 1]) ? 0 : 1;
-      at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + cost});
-      if (i > 1 && j > 1 && folded(a[i - 1]) == folded(b[j - 2]) && folded(a[i - 2]) == folded(b[j - 1]))
-        at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
-    }
-  }
-  return at(n, m);
 }
 
 std::u16string_view CodeUnits(const QString& s) {
@@ -490,50 +459,29 @@ int CDictionary::Suggest(const QByteArray& word, QStringList& list, LookupResult
   if (code != NotFound || m_nodes.empty()) return 0;
   const QByteArray w(word.constData());  // up to its first 0 byte
   const qsizetype n = w.size();
-  const CTreeView t{m_nodes.data()};
-  // Every stored word one edit away, in any letter case.
-  QList<QByteArray> found;
-  QByteArray candidate;
-  for (qsizetype i = 0; i < n; ++i) {
-    candidate = w;
-    candidate[i] = '?';
-    CollectMatches(t, m_nodes.data(), candidate, found);
-  }
-  for (qsizetype i = 0; i <= n; ++i) {
-    candidate = w;
-    candidate.insert(i, '?');
-    CollectMatches(t, m_nodes.data(), candidate, found);
-  }
-  for (qsizetype i = 0; i < n; ++i) {
-    candidate = w;
-    candidate.remove(i, 1);
-    if (!candidate.isEmpty()) CollectMatches(t, m_nodes.data(), candidate, found);
-  }
-  for (qsizetype i = 0; i + 1 < n; ++i) {
-    candidate = w;
-    std::swap(candidate[i], candidate[i + 1]);
-    CollectMatches(t, m_nodes.data(), candidate, found);
-  }
-  std::sort(found.begin(), found.end());
-  found.erase(std::unique(found.begin(), found.end()), found.end());
+  // The stored words near enough, in any letter case, by what typing one
+  // for the other costs.
+  const std::vector<CNearWords::Found> found = CNearWords::Within(m_nodes.data(), w, CNearWords::MostCost(n));
 
   struct Ranked {
-    int edits;
+    int score;  // the typing cost, and a little more for a word not among the commonest
     int caseDistance;
     int rank;
     QByteArray folded;  // the list's order: letters compared without case
     QString shown;
   };
   std::vector<Ranked> ranked;
-  ranked.reserve(std::size_t(found.size()));
-  for (const QByteArray& stored : found) {
-    const QByteArray shown = InTypedCase(stored, w);
-    QByteArray folded = stored;
+  ranked.reserve(found.size());
+  for (const CNearWords::Found& near : found) {
+    const QByteArray shown = InTypedCase(near.stored, w);
+    QByteArray folded = near.stored;
     for (char& c : folded) c = char(Fold(static_cast<signed char>(c)));
-    ranked.push_back({EditDistance(w, stored), CaseDistance(shown, w), RankOf(stored), folded, FromAnsiCodePage(shown)});
+    const int rank = RankOf(near.stored);
+    const int score = near.cost + (rank == kUnranked ? kUncommonCost : 0);
+    ranked.push_back({score, CaseDistance(shown, w), rank, folded, FromAnsiCodePage(shown)});
   }
   std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-    if (a.edits != b.edits) return a.edits < b.edits;
+    if (a.score != b.score) return a.score < b.score;
     if (a.caseDistance != b.caseDistance) return a.caseDistance < b.caseDistance;
     if (a.rank != b.rank) return a.rank < b.rank;
     if (a.folded != b.folded) return a.folded < b.folded;

@@ -241,8 +241,10 @@ class TestDictionary : public QObject {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"TVRDIC.dic"});
   }
 
-  // Fewest edits, then the letter case nearest the word typed, then the
-  // commonest, then the list's order; at most ten.
+  // What typing one for the other costs (the slips people make cost less
+  // than other edits, and a word outside the order of use a little more),
+  // then the letter case nearest the word typed, then the commonest, then
+  // the list's order; at most ten.
   void suggest_data() {
     QTest::addColumn<QByteArrayList>("stored");
     QTest::addColumn<QByteArrayList>("commonestFirst");
@@ -250,15 +252,27 @@ class TestDictionary : public QObject {
     QTest::addColumn<QStringList>("suggestions");
     QTest::addColumn<int>("code");
     const QByteArrayList hel{"help", "held", "Hel", "hello", "halo"};
-    QTest::newRow("list order") << hel << QByteArrayList{} << QByteArray("helo")
-                                << QStringList{"halo", "held", "hello", "help", "Hel"} << 3;
+    // A doubled letter typed once, a vowel for a vowel, the key beside,
+    // another letter, a letter too many (and a name's capital).
+    QTest::newRow("slips first") << hel << QByteArrayList{} << QByteArray("helo")
+                                 << QStringList{"hello", "halo", "help", "held", "Hel"} << 3;
     QTest::newRow("commonest first") << hel << QByteArrayList{"hello", "help", "Hel"} << QByteArray("helo")
-                                     << QStringList{"hello", "help", "halo", "held", "Hel"} << 3;
+                                     << QStringList{"hello", "help", "halo", "Hel", "held"} << 3;
     // Words in small letters are offered in the case typed, a name as it is.
     QTest::newRow("capital typed") << hel << QByteArrayList{"hello"} << QByteArray("Helo")
-                                   << QStringList{"Hello", "Halo", "Hel", "Held", "Help"} << 3;
-    QTest::newRow("swap is one edit") << QByteArrayList{"relieve", "receive", "recife"} << QByteArrayList{"relieve"}
-                                      << QByteArray("recieve") << QStringList{"relieve", "receive"} << 3;
+                                   << QStringList{"Hello", "Halo", "Help", "Hel", "Held"} << 3;
+    QTest::newRow("a swap costs less than a letter") << QByteArrayList{"relieve", "receive", "recife"} << QByteArrayList{"relieve"}
+                                      << QByteArray("recieve") << QStringList{"receive", "relieve", "recife"} << 3;
+    QTest::newRow("two slips") << QByteArrayList{"accumulation", "accommodating", "accommodation"} << QByteArrayList{}
+                               << QByteArray("accomodaton") << QStringList{"accommodation", "accommodating"} << 3;
+    QTest::newRow("dropped syllable") << QByteArrayList{"possibly", "probably"} << QByteArrayList{} << QByteArray("probly")
+                                      << QStringList{"probably"} << 3;
+    QTest::newRow("sound-alike") << QByteArrayList{"frenetic", "fanatic", "phonetic"} << QByteArrayList{}
+                                 << QByteArray("fonetic") << QStringList{"phonetic", "fanatic", "frenetic"} << 3;
+    QTest::newRow("a vowel for a vowel") << QByteArrayList{"serrate", "desperate", "separate"} << QByteArrayList{}
+                                         << QByteArray("seperate") << QStringList{"separate", "desperate", "serrate"} << 3;
+    QTest::newRow("doubled letter moved") << QByteArrayList{"tumor", "morrow", "tomorrow"} << QByteArrayList{}
+                                          << QByteArray("tommorow") << QStringList{"tomorrow"} << 3;
     QTest::newRow("known word") << QByteArrayList{"cat", "cot", "coat"} << QByteArrayList{} << QByteArray("cat")
                                 << QStringList{} << 0;
     QTest::newRow("known in another case") << QByteArrayList{"hello"} << QByteArrayList{} << QByteArray("Hello")
