@@ -103,6 +103,30 @@ class TestDictionaryTool : public QObject {
     QVERIFY(!QFile::exists(dir.filePath("out.dic")));
     QCOMPARE(RunTool({"lookup", dic, "word"}).out, QString("word\t0 Exact\n"));  // failed builds left it alone
   }
+
+  // A Hunspell pair: suffixes by their conditions and strips, a prefix
+  // crossed with them, stems that need an affix or are forbidden, parts of
+  // compounds; the file reads back in its own format. A language whose
+  // letters the code page cannot hold is refused, not half checked.
+  void buildFromAHunspellDictionary() {
+    QTemporaryDir dir;
+    WriteAll(dir.filePath("de.aff"), "SET UTF-8\nNEEDAFFIX X\nFORBIDDENWORD F\n\nPFX U Y 1\nPFX U 0 un .\n\n"
+                                     "SFX S Y 2\nSFX S 0 en [^e]\nSFX S 0 n e\n\nSFX Y N 1\nSFX Y y ies [^aeiou]y\n");
+    WriteAll(dir.filePath("de.dic"), "7\nStra\xC3\x9F" "e/S\nklar/US\nM\xC3\xBChe/S\nparty/Y\nkaputt/XS\nverboten/F\n-lieferung\n");
+    const QString dic = dir.filePath("de-out.dic");
+    QCOMPARE(RunTool({"build", dir.filePath("de.dic"), dic}).status, 0);
+    QStringList words = RunTool({"dump", dic}).out.split('\n', Qt::SkipEmptyParts);
+    words.sort();
+    QCOMPARE(words, QStringList({"Mühe", "Mühen", "Straße", "Straßen", "kaputten", "klar", "klaren", "parties",
+                                 "party", "unklar", "unklaren"}));
+
+    WriteAll(dir.filePath("ru.aff"), "SET UTF-8\nSFX A Y 1\nSFX A 0 \xD1\x8B .\n");
+    WriteAll(dir.filePath("ru.dic"), "2\n\xD0\xB4\xD0\xBE\xD0\xBC/A\nok\n");
+    const Run refused = RunTool({"build", dir.filePath("ru.dic"), dir.filePath("ru-out.dic")});
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.contains("this language cannot be offered"), qPrintable(refused.err));
+    QVERIFY(!QFile::exists(dir.filePath("ru-out.dic")));
+  }
 };
 
 QTEST_GUILESS_MAIN(TestDictionaryTool)

@@ -3,6 +3,7 @@
 // written or is damaged, 2 on a usage error.
 #include "AnsiCodePage.h"
 #include "Dictionary.h"
+#include "HunspellSource.h"
 #include "StandardOptions.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,10 @@ const char kCommands[] =
     "Commands:\n"
     "  build WORDLIST OUT.dic [COMMON]\n"
     "                           build a dictionary file from a word list\n"
-    "                           (UTF-8, one word a line, blank lines skipped);\n"
+    "                           (UTF-8, one word a line, blank lines skipped),\n"
+    "                           or from a Hunspell dictionary NAME.dic with its\n"
+    "                           NAME.aff beside it (affixes applied, such as\n"
+    "                           /usr/share/hunspell/de_DE.dic);\n"
     "                           COMMON lists words in order of use, commonest\n"
     "                           first, to rank suggestions (words of it that the\n"
     "                           word list lacks are left out)\n"
@@ -72,6 +76,36 @@ bool LoadOrSay(CDictionary& dictionary, const QString& path, int& status) {
   return true;
 }
 
+// A word in the dictionary's code page, or empty when the code page cannot
+// hold it: a word is left out rather than stored changed.
+QByteArray InCodePage(const QString& word) {
+  const QByteArray bytes = ToAnsiCodePage(word);
+  return bytes.contains('\0') || FromAnsiCodePage(bytes) != word ? QByteArray() : bytes;
+}
+
+// The words of a Hunspell dictionary with its affixes applied. A language
+// most of whose words the code page cannot hold is refused whole: checking
+// the few that fit would mark everything else wrong.
+bool ReadHunspell(const QString& affPath, const QString& dicPath, QList<QByteArray>& words, int& status) {
+  QStringList expanded;
+  QString error;
+  if (!CHunspellSource::Expand(affPath, dicPath, expanded, error)) {
+    status = Fail(error);
+    return false;
+  }
+  for (const QString& word : expanded)
+    if (const QByteArray bytes = InCodePage(word); !bytes.isEmpty()) words.append(bytes);
+  if (words.size() * 2 < expanded.size()) {
+    status = Fail(QStringLiteral("%1: %2 of its %3 words have letters that Windows-1252 cannot hold; "
+                                 "this language cannot be offered")
+                      .arg(dicPath)
+                      .arg(expanded.size() - words.size())
+                      .arg(expanded.size()));
+    return false;
+  }
+  return true;
+}
+
 // The words of a UTF-8 list, one a line, blank lines skipped, each in the
 // dictionary's code page; a word that would not come back as written is
 // left out rather than stored changed. false with the failure said.
@@ -93,8 +127,8 @@ bool ReadWordList(const QString& listPath, QList<QByteArray>& words, int& status
       return false;
     }
     if (word.isEmpty()) continue;
-    const QByteArray bytes = ToAnsiCodePage(word);
-    if (bytes.contains('\0') || FromAnsiCodePage(bytes) != word) {
+    const QByteArray bytes = InCodePage(word);
+    if (bytes.isEmpty()) {
       std::fprintf(stderr, "talvero-dict: %s: skipped \"%s\": Windows-1252 cannot hold it\n",
                    where.toUtf8().constData(), word.toUtf8().constData());
       continue;
@@ -107,7 +141,9 @@ bool ReadWordList(const QString& listPath, QList<QByteArray>& words, int& status
 int Build(const QString& listPath, const QString& outPath, const QString& commonPath) {
   QList<QByteArray> words;
   int status = 0;
-  if (!ReadWordList(listPath, words, status)) return status;
+  const QString affPath = CHunspellSource::AffixFileFor(listPath);
+  if (!(affPath.isEmpty() ? ReadWordList(listPath, words, status) : ReadHunspell(affPath, listPath, words, status)))
+    return status;
   if (words.isEmpty()) return Fail(QStringLiteral("%1 holds no words").arg(listPath));
   CDictionary dictionary;
   for (const QByteArray& word : words) dictionary.AddWord(word);
