@@ -1,7 +1,6 @@
 #include "ChatWindows.h"
 
 #include "ChatWindowBase.h"
-
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
 

@@ -172,8 +172,6 @@ void CChatManager::CountSuccess() {
     PostToUiThread([] { CDesktopServices::Get().CloseWarning(kFailureWarningKey); });
 }
 
-bool CChatManager::IsFailureWarningShown() { return s_bFailureBoxShown.load(); }
-
 void CChatManager::SetSuspended(bool bSuspended) {
   m_bSuspended = bSuspended;
   // Whatever failed around the sleep is forgotten: the count starts afresh.

@@ -105,8 +105,6 @@ class CChatManager {
   bool IsClosing() const { return m_bClosing.load(); }
   void SetClosing() { m_bClosing.store(true); }
   int Failures() const { return m_nFailures.load(); }
-  // The "No Response from Server" warning is on screen (or on its way).
-  static bool IsFailureWarningShown();
   // While the machine sleeps, failed requests are not counted; going to
   // sleep and waking up both start the count afresh.
   void SetSuspended(bool bSuspended);
