@@ -1,6 +1,7 @@
 #include "ChatDlg.h"
 
 #include "ConsoleSession.h"
+#include "DictionaryLanguages.h"
 #include "ChatManager.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
@@ -73,7 +74,13 @@ void CChatDlg::UpdateCaption() {
   setWindowTitle(caption);
 }
 
-void CChatDlg::SetVisitorDetails(const VisitorDetails& details) { m_pDetails->ShowDetails(details); }
+void CChatDlg::SetVisitorDetails(const VisitorDetails& details) {
+  m_pDetails->ShowDetails(details);
+  // The chat is checked in the visitor's language where a dictionary for it
+  // is there; otherwise in English, as before.
+  const QString language = CDictionaryLanguages::CodeOf(details.fields[VisitorDetails::Language]);
+  if (!language.isEmpty()) m_pEntry->SetLanguage(language);
+}
 
 void CChatDlg::PollMessages() {
   if (m_bEnded) return;  // a tick queued before the chat ended

@@ -1,5 +1,6 @@
 #include "MySpellEditCtrl.h"
 
+#include "DictionaryLanguages.h"
 #include "SharedDictionary.h"
 #include "SpellWords.h"
 #include "ThemeColours.h"
@@ -23,24 +24,57 @@ constexpr int kMarkPeriodMs = 4000;
 }  // namespace
 
 CMySpellEditCtrl::CMySpellEditCtrl(QWidget* parent, CSharedDictionary* store)
-    : QPlainTextEdit(parent), m_store(store != nullptr ? *store : CSharedDictionary::Instance()) {
+    : QPlainTextEdit(parent), m_pStore(store != nullptr ? store : &CSharedDictionary::Instance()) {
   connect(&m_timer, &QTimer::timeout, this, &CMySpellEditCtrl::OnTimer);
   m_timer.start(kMarkPeriodMs);
 }
 
 CMySpellEditCtrl::~CMySpellEditCtrl() {
-  if (m_bSpellCheck) m_store.Release();
+  if (m_bSpellCheck) m_pStore->Release();
 }
 
 void CMySpellEditCtrl::SetSpellCheck(bool on) {
   FreeDictionary();
-  if (on) m_bSpellCheck = m_store.Acquire();
+  if (on) m_bSpellCheck = m_pStore->Acquire();
 }
 
-QString CMySpellEditCtrl::SpellCheckProblem() const { return m_store.Problem(); }
+QString CMySpellEditCtrl::SpellCheckProblem() const { return m_pStore->Problem(); }
+
+void CMySpellEditCtrl::SetLanguage(const QString& code) {
+  CDictionaryLanguages& languages = CDictionaryLanguages::Instance();
+  if (code == m_strLanguage) {
+    m_strWantedLanguage.clear();
+    return;
+  }
+  const std::optional<CDictionaryLanguages::Language> language = languages.Find(code);
+  if (!language || !language->offered) return;
+  m_strWantedLanguage = code;
+  if (languages.IsReady(code)) {
+    SwitchStore(code);
+    return;
+  }
+  connect(&languages, &CDictionaryLanguages::Prepared, this, &CMySpellEditCtrl::OnLanguagePrepared, Qt::UniqueConnection);
+  languages.Prepare(code);
+}
+
+void CMySpellEditCtrl::OnLanguagePrepared(const QString& code, bool ok) {
+  if (ok && code == m_strWantedLanguage) SwitchStore(code);
+}
+
+void CMySpellEditCtrl::SwitchStore(const QString& code) {
+  CSharedDictionary* store = CDictionaryLanguages::Instance().Store(code);
+  m_strWantedLanguage.clear();
+  if (store == nullptr || store == m_pStore) return;
+  const bool on = m_bSpellCheck;
+  FreeDictionary();
+  m_pStore = store;
+  m_strLanguage = code;
+  if (on) SetSpellCheck(true);
+  OnTimer();
+}
 
 void CMySpellEditCtrl::FreeDictionary() {
-  if (m_bSpellCheck) m_store.Release();
+  if (m_bSpellCheck) m_pStore->Release();
   // Checking goes off with the store, so neither the next tick nor the
   // menu can reach words this box no longer holds.
   m_bSpellCheck = false;
@@ -73,7 +107,7 @@ void CMySpellEditCtrl::OnTimer() {
       const QString text = block.text();
       for (const CSpellWord& word : CSpellWords::Cut(text)) {
         const QByteArray form = CSpellWords::ToStoreForm(QStringView(text).mid(word.start, word.Length()));
-        if (form.isEmpty() || IsIgnored(form) || m_store.Lookup(form) != CDictionary::NotFound) continue;
+        if (form.isEmpty() || IsIgnored(form) || m_pStore->Lookup(form) != CDictionary::NotFound) continue;
         QTextCursor mark(document());
         mark.setPosition(block.position() + int(word.start));
         mark.setPosition(block.position() + int(word.markEnd), QTextCursor::KeepAnchor);
@@ -149,6 +183,7 @@ std::unique_ptr<QMenu> CMySpellEditCtrl::CreateContextMenu() {
   auto menu = std::make_unique<QMenu>();
   if (m_bSpellCheck) AddSpellingEntries(*menu);
   AddEditCommands(*menu);
+  AddLanguageMenu(*menu);
   return menu;
 }
 
@@ -190,13 +225,13 @@ void CMySpellEditCtrl::AddSpellingEntries(QMenu& menu) {
   if (form.isEmpty() || IsIgnored(form)) return;
   QStringList list;
   CDictionary::LookupResult code;
-  const int count = m_store.Suggest(form, list, code);
+  const int count = m_pStore->Suggest(form, list, code);
   if (code != CDictionary::NotFound) {
-    if (!m_store.IsAdded(form)) return;
+    if (!m_pStore->IsAdded(form)) return;
     QAction* remove = menu.addAction(QStringLiteral("Remove from Dictionary"));
     remove->setData(kRemoveWord);
     connect(remove, &QAction::triggered, this, [this, form] {
-      if (m_bSpellCheck && m_store.RemoveWord(form)) OnTimer();
+      if (m_bSpellCheck && m_pStore->RemoveWord(form)) OnTimer();
     });
     menu.addSeparator();
     return;
@@ -222,10 +257,30 @@ void CMySpellEditCtrl::AddSpellingEntries(QMenu& menu) {
   add->setData(kFirstSuggestion + 1 + count);
   connect(add, &QAction::triggered, this, [this, form] {
     if (!m_bSpellCheck) return;
-    m_store.AddWord(form);  // known in memory even when saving fails
+    m_pStore->AddWord(form);  // known in memory even when saving fails
     OnTimer();
   });
   menu.addSeparator();
+}
+
+// The languages to check in: the one in use ticked, those whose letters
+// the dictionary files cannot hold shown but not offered.
+void CMySpellEditCtrl::AddLanguageMenu(QMenu& menu) {
+  const QList<CDictionaryLanguages::Language> languages = CDictionaryLanguages::Instance().Available();
+  if (languages.size() < 2) return;
+  menu.addSeparator();
+  QMenu* submenu = menu.addMenu(QStringLiteral("Spelling &Language"));
+  for (qsizetype i = 0; i < languages.size(); ++i) {
+    const CDictionaryLanguages::Language& language = languages[i];
+    QString label = language.name + QStringLiteral(" (") + language.code + u')';
+    if (!language.offered) label += QStringLiteral(": not offered, its letters are outside Windows-1252");
+    QAction* action = submenu->addAction(label.replace(u'&', QStringLiteral("&&")));
+    action->setData(int(kFirstLanguage + i));
+    action->setCheckable(true);
+    action->setChecked(language.code == m_strLanguage);
+    action->setEnabled(language.offered);
+    connect(action, &QAction::triggered, this, [this, code = language.code] { SetLanguage(code); });
+  }
 }
 
 // The menu runs a nested event loop, so the text may have changed while it

@@ -40,6 +40,7 @@ class CMySpellEditCtrl : public QPlainTextEdit {
     kFirstSuggestion = 1124,
     kIgnore = 1150,
     kRemoveWord = 1151,
+    kFirstLanguage = 1200,  // + the language's place in the Language menu
   };
 
   // store: the word store to use; by default the process's shared one.
@@ -53,6 +54,12 @@ class CMySpellEditCtrl : public QPlainTextEdit {
   // Why checking could not be switched on, or read another dictionary than
   // the operator's; empty when all went well.
   QString SpellCheckProblem() const;
+  // Checks in the language of that code from now on ("en", the shipped
+  // English, at first). A language whose dictionary must first be made
+  // from the system's is taken once it is ready, the one before staying
+  // meanwhile; a code of no language offered changes nothing.
+  void SetLanguage(const QString& code);
+  const QString& Language() const { return m_strLanguage; }
   // Lets go of the store and switches checking off; the owner calls it
   // when it closes.
   void FreeDictionary();
@@ -85,6 +92,9 @@ class CMySpellEditCtrl : public QPlainTextEdit {
   // Recomputes the underlines of the visible text.
   void OnTimer();
 
+ private slots:
+  void OnLanguagePrepared(const QString& code, bool ok);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -94,13 +104,17 @@ class CMySpellEditCtrl : public QPlainTextEdit {
   void OnRButtonDown(const QPoint& pos);
   void AddEditCommands(QMenu& menu);
   void AddSpellingEntries(QMenu& menu);
+  void AddLanguageMenu(QMenu& menu);
+  void SwitchStore(const QString& code);
   void ReplaceWord(int start, int end, const QString& typed, const QString& replacement);
   void DrawMark(QPainter& painter, const QTextCursor& mark);
 
-  CSharedDictionary& m_store;
+  CSharedDictionary* m_pStore;
+  QString m_strLanguage = QStringLiteral("en");
+  QString m_strWantedLanguage;  // being made ready
   QTimer m_timer;
   const QColor m_crMark{200, 0, 0};
-  bool m_bSpellCheck = false;  // true exactly while this box holds a share of m_store
+  bool m_bSpellCheck = false;  // true exactly while this box holds a share of m_pStore
   // Each mark is a selection of the document, so it moves with the text
   // when the operator types before the next tick.
   QList<QTextCursor> m_marks;

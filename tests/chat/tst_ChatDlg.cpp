@@ -27,6 +27,9 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTreeWidget>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 
@@ -85,7 +88,18 @@ class TestChatDlg : public QObject {
     return nullptr;
   }
 
+  QTemporaryDir m_system;  // the system's Hunspell dictionaries of this test: German
+
  private slots:
+  void initTestCase() {
+    QDir().mkpath(m_system.filePath("hunspell"));
+    QFile aff(m_system.filePath("hunspell/de_DE.aff")), dic(m_system.filePath("hunspell/de_DE.dic"));
+    QVERIFY(aff.open(QIODevice::WriteOnly) && dic.open(QIODevice::WriteOnly));
+    aff.write("SET UTF-8\n");
+    dic.write("1\nklar\n");
+    qputenv("TALVERO_HUNSPELL_DIRS", m_system.filePath("hunspell").toUtf8());
+    qputenv("XDG_DATA_HOME", m_system.filePath("data").toUtf8());
+  }
   void init() {
     m_pSession = std::make_unique<CSessionFixture>();
     m_pollReplies.clear();
@@ -123,6 +137,24 @@ class TestChatDlg : public QObject {
     delete m_pChat.data();
     m_pConsole.reset();
     m_pSession.reset();
+  }
+
+  // The entry box checks in the visitor's language where a dictionary of
+  // it is there, and stays English where none is.
+  void theEntryBoxFollowsTheVisitorsLanguage_data() {
+    QTest::addColumn<QString>("browserLanguage");
+    QTest::addColumn<QString>("checkedIn");
+    QTest::newRow("German") << "German (de-DE)" << "de";
+    QTest::newRow("no Japanese dictionary") << "Japanese (ja-JP)" << "en";
+    QTest::newRow("not given") << "" << "en";
+  }
+  void theEntryBoxFollowsTheVisitorsLanguage() {
+    QFETCH(QString, browserLanguage);
+    QFETCH(QString, checkedIn);
+    VisitorDetails details;
+    details.fields[VisitorDetails::Language] = browserLanguage;
+    Chat().SetVisitorDetails(details);
+    QTRY_COMPARE(Chat().EntryBox()->Language(), checkedIn);
   }
 
   void opening() {

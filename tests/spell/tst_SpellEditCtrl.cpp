@@ -64,12 +64,22 @@ void PlaceCaret(CMySpellEditCtrl& box, int start, int end = -1) {
 }
 
 // "text#id" for each entry, "~" after a grayed one, "-" for a separator.
+// The entries of the menu but the language submenu (and its separator).
 QString Layout(const QMenu& menu) {
   QStringList out;
-  for (const QAction* a : menu.actions())
+  for (const QAction* a : menu.actions()) {
+    if (a->menu() != nullptr) continue;
     out.append(a->isSeparator() ? QStringLiteral("-")
                                 : a->text() + u'#' + QString::number(a->data().toInt()) + (a->isEnabled() ? "" : "~"));
+  }
+  if (!out.isEmpty() && out.last() == u"-") out.removeLast();
   return out.join(u' ');
+}
+
+QMenu* LanguageMenu(const QMenu& menu) {
+  for (const QAction* a : menu.actions())
+    if (a->menu() != nullptr) return a->menu();
+  return nullptr;
 }
 
 void Choose(const QMenu& menu, const QString& text) {
@@ -83,8 +93,49 @@ void Choose(const QMenu& menu, const QString& text) {
 class TestSpellEditCtrl : public QObject {
   Q_OBJECT
 
+ private:
+  // The system's Hunspell dictionaries and the user's data folder of this
+  // test: German, to be made into the console's format, and nothing else.
+  QTemporaryDir m_system;
+
  private slots:
+  void initTestCase() {
+    const QString hunspell = m_system.filePath("hunspell");
+    QDir().mkpath(hunspell);
+    QFile aff(hunspell + "/de_DE.aff"), dic(hunspell + "/de_DE.dic");
+    QVERIFY(aff.open(QIODevice::WriteOnly) && dic.open(QIODevice::WriteOnly));
+    aff.write("SET UTF-8\nSFX S Y 1\nSFX S 0 n e\n");
+    dic.write("2\nStra\xC3\x9F" "e/S\nklar\n");
+    qputenv("TALVERO_HUNSPELL_DIRS", hunspell.toUtf8());
+    qputenv("XDG_DATA_HOME", m_system.filePath("data").toUtf8());
+  }
   void init() { QGuiApplication::clipboard()->setText(QStringLiteral("x")); }
+
+  // The Spelling Language menu lists the languages, the one in use ticked;
+  // choosing German checks in German once its dictionary is made, and a
+  // word added goes to the operator's German copy.
+  void theLanguageMenuSwitchesTheStore() {
+    CFiles files({"hello"});
+    CSharedDictionary store(files.Shipped(), files.User());
+    const auto box = MakeBox(store, QStringLiteral("klar Strase hello"));
+    box->SetMarkInterval(50);
+    QTRY_COMPARE(MarkedTexts(*box), QStringLiteral("klar|Strase"));
+    const std::unique_ptr<QMenu> menu = box->CreateContextMenu();
+    QMenu* languages = LanguageMenu(*menu);
+    QVERIFY(languages != nullptr);
+    QCOMPARE(Layout(*languages), QStringLiteral("English (en)#1200 Deutsch (de)#1201"));
+    QVERIFY(languages->actions().at(0)->isChecked());
+    languages->actions().at(1)->trigger();
+    QTRY_COMPARE(box->Language(), QStringLiteral("de"));
+    QVERIFY(box->IsSpellCheckOn());
+    QTRY_COMPARE(MarkedTexts(*box), QStringLiteral("Strase|hello"));
+    PlaceCaret(*box, 6);
+    QVERIFY(Layout(*box->CreateContextMenu()).startsWith(QStringLiteral("Stra\u00DFe#1124")));
+    PlaceCaret(*box, 13);
+    Choose(*box->CreateContextMenu(), kAdd);
+    QVERIFY(QFile::exists(m_system.filePath("data/talvero/TVRDIC-de.dic")));
+    box->FreeDictionary();
+  }
 
   void marking_data() {
     QTest::addColumn<QByteArrayList>("stored");
