@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -205,22 +206,47 @@ void CDictionary::Clear() {
   m_nodes.clear();
   m_nodes.shrink_to_fit();
   m_firstLetters.fill(CNode::kNone);
-  m_rankedWords.clear();
-  m_ranks.clear();
+  m_rankedBlock.clear();
+  m_rankIndex.clear();
+}
+
+QByteArrayView CDictionary::RankedWordAt(std::uint32_t offset) const {
+  const char* word = m_rankedBlock.constData() + offset;
+  return QByteArrayView(word, qstrlen(word));
 }
 
 void CDictionary::SetRanks(const QList<QByteArray>& commonestFirst) {
-  m_rankedWords.clear();
-  m_ranks.clear();
+  // One block of the words, each ended by a 0 byte, and an index sorted by
+  // word: a hash of a thousand short strings would take more memory than
+  // a tenth of the whole tree.
+  m_rankedBlock.clear();
+  m_rankIndex.clear();
+  QSet<QByteArray> seen;
   for (const QByteArray& word : commonestFirst) {
     const QByteArray w(word.constData());  // up to its first 0 byte
-    if (w.isEmpty() || m_ranks.contains(w)) continue;
-    m_ranks.insert(w, int(m_rankedWords.size()));
-    m_rankedWords.append(w);
+    if (w.isEmpty() || seen.contains(w)) continue;
+    seen.insert(w);
+    m_rankIndex.push_back({std::uint32_t(m_rankedBlock.size()), std::uint32_t(m_rankIndex.size())});
+    m_rankedBlock.append(w).append('\0');
   }
+  std::sort(m_rankIndex.begin(), m_rankIndex.end(),
+            [this](const RankEntry& a, const RankEntry& b) { return RankedWordAt(a.offset) < RankedWordAt(b.offset); });
+  m_rankIndex.shrink_to_fit();
+  m_rankedBlock.squeeze();
 }
 
-int CDictionary::RankOf(const QByteArray& word) const { return m_ranks.value(word, kUnranked); }
+int CDictionary::RankOf(const QByteArray& word) const {
+  const QByteArrayView wanted(word.constData(), qstrnlen(word.constData(), word.size()));
+  const auto it = std::lower_bound(m_rankIndex.begin(), m_rankIndex.end(), wanted,
+                                   [this](const RankEntry& e, QByteArrayView w) { return RankedWordAt(e.offset) < w; });
+  return it != m_rankIndex.end() && RankedWordAt(it->offset) == wanted ? int(it->rank) : kUnranked;
+}
+
+QList<QByteArray> CDictionary::RankedWords() const {
+  QList<QByteArray> words = m_rankedBlock.split('\0');
+  words.removeLast();  // after the last word's 0 byte
+  return words;
+}
 
 // Words ended by a 0 byte after the mark; an unfinished last one is left
 // out, and anything else after the tree means no order of use.
@@ -619,9 +645,9 @@ bool CDictionary::Save(const QString& path) const {
       node = nullptr;
     }
   }
-  if (!m_rankedWords.isEmpty()) {
+  if (!m_rankedBlock.isEmpty()) {
     block.append(kRanksMark);
-    for (const QByteArray& word : m_rankedWords) block.append(word).append('\0');
+    block.append(m_rankedBlock);
   }
   return file.write(block) == block.size() && file.commit();
 }

@@ -75,7 +75,7 @@ class CDictionary {
   // The order of use: the words given, commonest first. A word's rank is
   // its place in that list; words not in it come after all that are.
   void SetRanks(const QList<QByteArray>& commonestFirst);
-  const QList<QByteArray>& RankedWords() const { return m_rankedWords; }
+  QList<QByteArray> RankedWords() const;
   int RankOf(const QByteArray& word) const;
 
   // Every stored word in the tree's order.
@@ -107,6 +107,13 @@ class CDictionary {
   void IndexFirstLetters();
   void ReadRanks(const QByteArray& rest);
 
-  QList<QByteArray> m_rankedWords;
-  QHash<QByteArray, int> m_ranks;
+  // The order of use: its words, commonest first, each ended by a 0 byte,
+  // and for each the place it starts and its rank, sorted by word.
+  struct RankEntry {
+    std::uint32_t offset;
+    std::uint32_t rank;
+  };
+  QByteArrayView RankedWordAt(std::uint32_t offset) const;
+  QByteArray m_rankedBlock;
+  std::vector<RankEntry> m_rankIndex;
 };
