@@ -99,6 +99,21 @@ class TestChatApp : public QObject {
     QVERIFY(QFile::exists(folder.SettingsFile()));
   }
 
+  // A settings file left readable by others (it may hold the remembered
+  // login) is the owner's alone from the start, not from the next change.
+  void startUpMakesTheSettingsFileOwnerOnly() {
+    CTestSettingsFolder folder;
+    CRecordingDesktopServices desktop;
+    QVERIFY(CSettingsStore().CreateKey(CSettingsStore::kLoginKey));
+    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(folder.SettingsFile(), everyone));
+    CChatManager engine;
+    CChatApp app(engine);
+    app.Prepare({});
+    QCOMPARE(QFile::permissions(folder.SettingsFile()) & ~(QFile::ReadUser | QFile::WriteUser),
+             QFile::ReadOwner | QFile::WriteOwner);
+  }
+
   void closingTheLoginWindowEndsTheRun() {
     CTestSettingsFolder folder;
     CRecordingDesktopServices desktop;
