@@ -123,7 +123,13 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   setTabOrder(forgot, contact);
 }
 
-QString CLoginDlg::WebSiteAddress() const { return QStringLiteral("http://") + m_engine.DefaultHost(); }
+QString CLoginDlg::WebSiteAddress() const {
+  // The site's pages go the way the login goes: a secure login must not
+  // send the operator to the same site in the clear.
+  return (m_pSecureBox->isChecked() ? QStringLiteral("https://") : QStringLiteral("http://")) + m_engine.DefaultHost();
+}
+
+void CLoginDlg::LoadNewsPage() { m_pBrowser->Load(QUrl(WebSiteAddress() + QStringLiteral("/winapp.html"))); }
 
 int CLoginDlg::DoModal() {
   OnInitDialog();
@@ -133,9 +139,12 @@ int CLoginDlg::DoModal() {
 
 bool CLoginDlg::OnInitDialog() {
   m_bSecure = false;
-  m_pBrowser->Load(QUrl(WebSiteAddress() + QStringLiteral("/winapp.html")));
   m_pSiteId->setFocus();
-  if (LoadSavedLogin()) LogIn();
+  // The remembered login sets "Secure connection", which the news page follows.
+  const bool bRemembered = LoadSavedLogin();
+  LoadNewsPage();
+  connect(m_pSecureBox, &QCheckBox::toggled, this, &CLoginDlg::LoadNewsPage, Qt::UniqueConnection);
+  if (bRemembered) LogIn();
   return true;
 }
 

@@ -499,6 +499,8 @@ class TestLoginDlg : public QObject {
     QVERIFY(m_pEngine->Session().secure);
     QCOMPARE(m_consoleCalls.size(), 1);
     QVERIFY(dlg->SecureBox()->isChecked());  // the box shows the remembered choice
+    // The news page came over the same secure connection.
+    QTRY_COMPARE(server.Targets().filter("winapp.html").size(), 1);
   }
 
   // A service that holds a request: Login returns at once, the window says
@@ -619,14 +621,24 @@ class TestLoginDlg : public QObject {
     QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value(), QString("0"));
   }
 
+  // The site's pages follow "Secure connection" (signing up is always
+  // secure): a secure login never sends the operator to the site in the clear.
   void sitePagesOpenInTheDefaultBrowser() {
     auto dlg = Dialog("chat.example.com:8470");
+    RunModal(*dlg);
+    QCOMPARE(dlg->Browser()->Address(), QUrl("http://chat.example.com:8470/winapp.html"));
     dlg->OnSignup();
+    dlg->OnContact();
+    dlg->OnForgotPassword();
+    dlg->SecureBox()->setChecked(true);
+    QCOMPARE(dlg->Browser()->Address(), QUrl("https://chat.example.com:8470/winapp.html"));
     dlg->OnContact();
     dlg->OnForgotPassword();
     QCOMPARE(m_pDesktop->openedUrls, QList<QUrl>({QUrl("https://chat.example.com:8470/order.php"),
                                                   QUrl("http://chat.example.com:8470/contactus.php"),
-                                                  QUrl("http://chat.example.com:8470/forpass.php")}));
+                                                  QUrl("http://chat.example.com:8470/forpass.php"),
+                                                  QUrl("https://chat.example.com:8470/contactus.php"),
+                                                  QUrl("https://chat.example.com:8470/forpass.php")}));
   }
 
   // The site page comes in one GET and shows as rich text; nothing of the
