@@ -89,6 +89,9 @@ class CLoginDlg : public QDialog {
   // The Cancel button and the status line while something is waited for.
   void ShowWaiting(const QString& status, const QString& cancelTip);
   void SaveLogin();
+  // Whether the password may be kept in the settings file where the desktop
+  // has no keyring: the operator is asked the first time.
+  bool MayKeepPasswordReversible();
   bool LoadSavedLogin();
   // The remembered login in the members and the fields.
   void ShowLogin(const Credentials& login);

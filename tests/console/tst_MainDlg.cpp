@@ -459,7 +459,7 @@ class TestMainDlg : public QObject {
 
   // A keyring that never answers delays neither the log-out nor its box.
   void serverSaysLoggedOut() {
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
     C().Session().Refresh().Apply("logout");
@@ -479,7 +479,7 @@ class TestMainDlg : public QObject {
   }
 
   void logOutForgetsTheSavedLogin() {
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
     C().Controls().logOut->click();
@@ -493,7 +493,7 @@ class TestMainDlg : public QObject {
   }
 
   void closingTheWindowKeepsTheSavedLogin() {
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     C().close();
     QVERIFY(C().Session().IsEnded());
     QVERIFY(CSavedCredentials::Record().has_value());
