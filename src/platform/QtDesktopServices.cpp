@@ -96,6 +96,17 @@ QString CQtDesktopServices::OpenFileName(QWidget* owner, const QString& caption,
   return dialog.selectedFiles().first();
 }
 
+QString CQtDesktopServices::SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath) {
+  QFileDialog dialog(owner, caption);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);  // never replaced without asking
+  dialog.selectFile(proposedPath);
+  dialog.setWindowModality(Qt::WindowModal);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().first();
+}
+
 QDateTime CQtDesktopServices::Now() const { return QDateTime::currentDateTime(); }
 
 bool CQtDesktopServices::IsTrayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }

@@ -30,6 +30,7 @@ class CRecordingDesktopServices : public CDesktopServices {
     bool hadOwner = false;
     QString caption;
     QString filter;
+    QString proposedPath;  // of a save dialog
   };
 
   CRecordingDesktopServices();
@@ -41,6 +42,7 @@ class CRecordingDesktopServices : public CDesktopServices {
   bool OpenUrl(const QUrl& url) override;
   void FlashWindow(QWidget* window) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) override;
+  QString SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath) override;
   QDateTime Now() const override;
   bool IsTrayAvailable() const override { return trayAvailable; }
   void ShowTrayIcon(const QIcon& icon, const QString& tip, QMenu* menu, std::function<void()> activated) override;
