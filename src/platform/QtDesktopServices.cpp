@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSoundEffect>
 #include <QTimer>
@@ -101,7 +102,8 @@ QString CQtDesktopServices::SaveFileName(QWidget* owner, const QString& caption,
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);  // never replaced without asking
-  dialog.selectFile(proposedPath);
+  dialog.setDirectory(QFileInfo(proposedPath).absolutePath());
+  dialog.selectFile(QFileInfo(proposedPath).fileName());
   dialog.setWindowModality(Qt::WindowModal);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().first();

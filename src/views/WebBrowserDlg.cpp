@@ -159,8 +159,9 @@ QWidget* CWebBrowserDlg::OpenWindow() {
 }
 
 QString CWebBrowserDlg::AskWhereToSave(const QString& suggestedName) {
+  // The desktop's Downloads folder, or the home folder where there is none.
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-  if (folder.isEmpty()) folder = QDir::homePath();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
   const QString path = CDesktopServices::Get().SaveFileName(this, QStringLiteral("Save Download As"),
                                                             FreeName(folder, DisplayedField(suggestedName)));
   if (path.isEmpty()) ShowNote(QStringLiteral("Not saved: %1").arg(DisplayedField(suggestedName)));
@@ -170,6 +171,7 @@ QString CWebBrowserDlg::AskWhereToSave(const QString& suggestedName) {
 void CWebBrowserDlg::DownloadStarted(int download, const QString& path, std::function<void()> cancel) {
   auto* row = new CPageDownloadRow(path, std::move(cancel), m_pFoot);
   m_pFoot->layout()->addWidget(row);
+  row->show();  // at once: the foot is sized from what it shows
   m_downloads.insert(download, row);
   m_pFoot->show();
   LayOut();
@@ -193,7 +195,8 @@ void CWebBrowserDlg::ShowNote(const QString& note) {
 
 void CWebBrowserDlg::LayOut() {
   // The page fills the client area, above what the window says about it.
-  const int footHeight = m_pFoot->isHidden() ? 0 : m_pFoot->layout()->totalHeightForWidth(width());
+  const int forWidth = m_pFoot->heightForWidth(width());  // -1 without a wrapped note
+  const int footHeight = m_pFoot->isHidden() ? 0 : forWidth > 0 ? forWidth : m_pFoot->sizeHint().height();
   m_pFoot->setGeometry(0, height() - footHeight, width(), footHeight);
   if (m_pBrowser) m_pBrowser->setGeometry(0, 0, width(), height() - footHeight);
 }
