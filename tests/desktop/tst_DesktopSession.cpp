@@ -101,9 +101,21 @@ void tst_DesktopSession::loggedOutByService() {
   if (silentKeyring && (keyring = StartSilentKeyring()) == nullptr)
     QSKIP("talvero-silent-secrets is not in this build (make talvero-silent-secrets)");
 
-  // Remembered where no keyring is: the password stays in the settings.
+  // Remembered where no keyring is: the operator is asked, once, whether
+  // the password may be kept in the settings file in a reversible form, and
+  // says yes.
   CConsoleProcess& first = m_desk.StartConsole(QStringLiteral("demo"), noBus);
   QVERIFY(m_desk.LogIn(first, QStringLiteral("demo"), QStringLiteral("demo"), true));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Talvero")));
+  m_desk.Windows().Key(QStringLiteral("alt+y"));
+  QVERIFY(m_desk.WaitForRefreshes(1));
+  auto windowsNamedTalvero = [&] {
+    int n = 0;
+    for (const XWindow& w : m_desk.Windows().Windows()) n += w.pid == first.Pid() && w.name == QStringLiteral("Talvero") ? 1 : 0;
+    return n;
+  };
+  QTRY_COMPARE_WITH_TIMEOUT(windowsNamedTalvero(), 1, CDesktopScenario::kWindowMs);  // the question went
+  QVERIFY(m_desk.FocusConsole(first));
   m_desk.Windows().Key(QStringLiteral("alt+F4"));  // closing keeps the remembered login
   QTRY_VERIFY_WITH_TIMEOUT(!first.IsRunning(), CDesktopScenario::kWindowMs);
 
@@ -208,6 +220,10 @@ void tst_DesktopSession::aPageSavesADownloadAndOpensAWindow() {
   m_desk.Windows().Key(QStringLiteral("Return"));
   QTRY_COMPARE_WITH_TIMEOUT(pageWindows(), 2, CDesktopScenario::kWindowMs);
   QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("opurl=transcript")), 2, CDesktopScenario::kWindowMs);
+  // Its windows would outlive the console the scenario ends; the next
+  // scenario must not find them.
+  ::kill(pid_t(page->pid), SIGKILL);
+  QTRY_VERIFY_WITH_TIMEOUT(!Alive(page->pid), 10000);
 }
 
 // A returning visitor's earlier chats come up by themselves as his chat
