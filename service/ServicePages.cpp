@@ -25,7 +25,8 @@ QString Page(const QString& title, const QString& body) {
 // The transcripts page again, with another opurl, as a relative address.
 QString TranscriptsAddress(const Query& q, const QString& what) {
   QUrlQuery query;
-  for (const char* name : {"loginid", "stid", "adm"}) query.addQueryItem(QString::fromLatin1(name), q.value(QString::fromLatin1(name)));
+  for (const char* name : {"loginid", "stid", "adm"})
+    query.addQueryItem(QString::fromLatin1(name), q.value(QString::fromLatin1(name)));
   query.addQueryItem(QStringLiteral("opurl"), what);
   return QStringLiteral("w-browser.php?") + query.toString(QUrl::FullyEncoded);
 }

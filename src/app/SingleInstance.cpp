@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 #include <QLocalSocket>
+#include <QStringList>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -95,6 +95,7 @@ bool CSingleInstance::Listen() {
   // by another user: in a folder of our own, ours to replace.
   QLocalServer::removeServer(m_strName);
   if (m_server.listen(m_strName)) return true;
-  if (m_strProblem.isEmpty()) m_strProblem = QStringLiteral("cannot listen on %1: %2").arg(m_strName, m_server.errorString());
+  if (m_strProblem.isEmpty())
+    m_strProblem = QStringLiteral("cannot listen on %1: %2").arg(m_strName, m_server.errorString());
   return false;
 }

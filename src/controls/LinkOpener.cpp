@@ -8,6 +8,7 @@ CLinkOpener::Opener& Hook() {
   static CLinkOpener::Opener hook;
   return hook;
 }
+
 // A mail address keeps only what a message may be started with: other
 // fields ("attach", "cc", "bcc", ...) could have the mail client attach a
 // local file or copy the message to someone the operator never sees.

@@ -40,7 +40,8 @@ QWidget* MakePageView(const QUrl& address, CWebPageHost* host) {
 // The file a download is proposed to go to: in folder, under the page's
 // name, or under "name (2).ext" and so on where that file exists already.
 QString FreeName(const QString& folder, const QString& suggested) {
-  const QString name = QFileInfo(suggested).fileName().isEmpty() ? QStringLiteral("download") : QFileInfo(suggested).fileName();
+  QString name = QFileInfo(suggested).fileName();
+  if (name.isEmpty()) name = QStringLiteral("download");
   const QDir dir(folder);
   if (!dir.exists(name)) return dir.filePath(name);
   const QFileInfo parts(name);
@@ -152,7 +153,8 @@ QWidget* CWebBrowserDlg::OpenWindow() {
   // load into.
   auto* dlg = new CWebBrowserDlg(QUrl(), nullptr, nullptr);
   dlg->SetView(MakePageView(QUrl(), dlg));
-  if (QScreen* where = screen()) dlg->move(CWindowPlacement::Cascade(frameGeometry(), dlg->size(), where->availableGeometry()));
+  if (QScreen* where = screen())
+    dlg->move(CWindowPlacement::Cascade(frameGeometry(), dlg->size(), where->availableGeometry()));
   Show(dlg, false, false, QRect());
   emit WindowOpened(dlg);
   return dlg->m_pBrowser;

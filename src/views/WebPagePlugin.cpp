@@ -56,7 +56,9 @@ void CWebPagePlugin::Download(QWebEngineDownloadRequest* download) {
   const int number = ++m_nDownloads;
   // The page's window shows the download while it runs; closing the window
   // stops it (nobody would see it end).
-  auto progress = [download, host, number] { host->DownloadProgress(number, download->receivedBytes(), download->totalBytes()); };
+  auto progress = [download, host, number] {
+    host->DownloadProgress(number, download->receivedBytes(), download->totalBytes());
+  };
   connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, page, progress);
   connect(download, &QWebEngineDownloadRequest::totalBytesChanged, page, progress);
   connect(download, &QWebEngineDownloadRequest::isFinishedChanged, page, [download, host, number] {
