@@ -2,6 +2,7 @@
 
 #include "ServiceState.h"
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 
@@ -19,6 +20,15 @@ QString Page(const QString& title, const QString& body) {
              "form p{margin:6px 0}\n"
              "</style></head><body>\n<h1>%1</h1>\n%2\n</body></html>\n")
       .arg(Esc(title), body);
+}
+
+// The transcripts page again, with another opurl, as a relative address.
+QString TranscriptsAddress(const Query& q, const QString& what) {
+  QUrlQuery query;
+  for (const char* name : {"loginid", "stid", "adm"})
+    query.addQueryItem(QString::fromLatin1(name), q.value(QString::fromLatin1(name)));
+  query.addQueryItem(QStringLiteral("opurl"), what);
+  return QStringLiteral("w-browser.php?") + query.toString(QUrl::FullyEncoded);
 }
 
 }  // namespace
@@ -39,25 +49,39 @@ ServiceReply CServicePages::Browser(const Query& q) {
   if (site == nullptr) return ServiceReply::Html(Page("Talvero", "<p>There is no such site.</p>"));
   const QString siteName = Esc(site->config.address);
 
-  if (what == QStringLiteral("transcript") || what == QStringLiteral("vchathist")) {
+  // "export": the transcripts as a text file, as the page's export link
+  // downloads them.
+  if (what == QStringLiteral("transcript") || what == QStringLiteral("vchathist") || what == QStringLiteral("export")) {
     const bool history = what == QStringLiteral("vchathist");
     const QString ip = q.value("ipadd");
     QString body;
+    QString text;
     int shown = 0;
     auto addChat = [&](const QString& name, const QString& chatIp, const QString& op, qint64 at,
                        const QList<ChatLine>& lines) {
       if (history && chatIp != ip) return;
       ++shown;
+      const QString who = name.isEmpty() ? QStringLiteral("Visitor") : name;
+      const QString when = m_state.WallTime(at).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
       body += QStringLiteral("<div class=\"chat\"><div class=\"meta\">%1 (%2) with %3, %4</div>\n%5</div>\n")
-                  .arg(Esc(name.isEmpty() ? QStringLiteral("Visitor") : name), Esc(chatIp), Esc(op),
-                       m_state.WallTime(at).toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                       ChatTranscript(lines));
+                  .arg(Esc(who), Esc(chatIp), Esc(op), when, ChatTranscript(lines));
+      text += QStringLiteral("%1 (%2) with %3, %4\n").arg(who, chatIp, op, when);
+      for (const ChatLine& line : lines) text += line.text + u'\n';
+      text += u'\n';
     };
     for (const ArchivedChat& c : site->archive) addChat(c.visitorName, c.visitorIp, c.operatorId, c.at, c.lines);
     for (const Visitor& v : site->visitors)
       if (v.hasChat && v.chat.state == VisitorChat::Active)
         addChat(v.name, v.ip, v.chat.operatorId + QStringLiteral(" (running)"), v.arrivedAt, v.chat.lines);
+    if (what == QStringLiteral("export"))
+      return ServiceReply{200, (QStringLiteral("Chat transcripts of %1\n\n").arg(site->config.address) + text).toUtf8(),
+                          "text/plain; charset=utf-8"};
     if (shown == 0) body = QStringLiteral("<p>No chats yet.</p>");
+    if (!history)
+      body.prepend(QStringLiteral("<p><a href=\"%1\" target=\"_blank\">Open in a new window</a> | "
+                                  "<a href=\"%2\" download=\"transcripts.txt\">Export as text</a></p>\n")
+                       .arg(Esc(TranscriptsAddress(q, QStringLiteral("transcript"))),
+                            Esc(TranscriptsAddress(q, QStringLiteral("export")))));
     const QString title = history ? QStringLiteral("Chat history of %1").arg(ip)
                                   : QStringLiteral("Chat transcripts of %1").arg(site->config.address);
     return ServiceReply::Html(Page(title, body));

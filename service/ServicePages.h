@@ -16,7 +16,8 @@ class CServicePages {
   // "http://127.0.0.1:8470/cpn".
   void SetBaseAddress(const QString& base) { m_strBase = base; }
 
-  // "/w-browser.php" with opurl transcript, control, vchathist or optranscript.
+  // "/w-browser.php" with opurl transcript, control, vchathist or
+  // optranscript; export gives the transcripts as a text file.
   ServiceReply Browser(const Query& q);
   ServiceReply FileTransferForm(const Query& q);
   ServiceReply FileUpload(const Query& fields, const QString& fileName, const QByteArray& data,

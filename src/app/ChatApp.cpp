@@ -17,6 +17,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 QString CChatApp::Description() {
   return QStringLiteral(
       "The console of a support operator of a live-chat service.\n"
@@ -68,7 +70,12 @@ void CChatApp::Prepare(const Options& options) {
   CLinkOpener::SetOpener([](const QUrl& url) { return CDesktopServices::Get().OpenUrl(url); });
   // The installer used to create the program's key; without it preferences
   // and the remembered login would silently not be stored.
-  CSettingsStore().CreateKey(CSettingsStore::kRootKey);
+  CSettingsStore store;
+  store.CreateKey(CSettingsStore::kRootKey);
+  // A file made readable by others (by hand, a copy, an old version) would
+  // stay so until the next change of a setting.
+  if (!store.RestrictAccess())
+    std::fprintf(stderr, "talvero: cannot make %s readable by its owner only\n", qPrintable(store.FilePath()));
   LoadPreferences();
 }
 

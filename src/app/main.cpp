@@ -54,7 +54,11 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "talvero: already running with these settings; brought it to the front\n");
     return 0;
   }
-  instance.Listen();
+  // A socket name taken by someone else never stops the start: it is said.
+  const bool bListening = instance.Listen();
+  if (!instance.Problem().isEmpty())
+    std::fprintf(stderr, "talvero: %s%s\n", qPrintable(instance.Problem()),
+                 bListening ? "" : "; starting without the one-console check");
 
   CQtDesktopServices desktop;
   CDesktopServices::Install(&desktop);

@@ -12,6 +12,7 @@
 #include "MySpellEditCtrl.h"
 #include "OperatorBox.h"
 #include "OperatorList.h"
+#include "OutsideText.h"
 #include "Presence.h"
 #include "Preferences.h"
 #include "RequestTypes.h"
@@ -69,7 +70,8 @@ bool CChatDlg::OnInitDialog() {
 }
 
 void CChatDlg::UpdateCaption() {
-  QString caption = QStringLiteral("Chatting with:") + (m_strVisitorName.isEmpty() ? m_strVisitorIp : m_strVisitorName);
+  QString caption =
+      QStringLiteral("Chatting with:") + DisplayedField(m_strVisitorName.isEmpty() ? m_strVisitorIp : m_strVisitorName);
   if (!m_strCaptionNote.isEmpty()) caption += u' ' + m_strCaptionNote;
   setWindowTitle(caption);
 }

@@ -3,6 +3,7 @@
 #include "ChatManager.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
+#include "OutsideText.h"
 #include "WindowUnits.h"
 #include "FooButton.h"
 #include "MessageDlg.h"
@@ -71,7 +72,7 @@ void COperChatDlg::BuildWindow() {
 bool COperChatDlg::OnInitDialog() {
   m_pTranscript->SetOwnLoginId(m_engine.Session().loginId);
   m_pollTimer.start(m_engine.Session().operChatPeriodMs);
-  setWindowTitle(QStringLiteral("Chatting with:") + m_strOperator);
+  setWindowTitle(QStringLiteral("Chatting with:") + DisplayedField(m_strOperator));
   m_pSpellCheck->setChecked(IsSpellCheckEnabled());
   m_pPadlock->setVisible(m_engine.Session().secure);
   m_pEntry->setFocus();

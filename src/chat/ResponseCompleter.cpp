@@ -1,6 +1,7 @@
 #include "ResponseCompleter.h"
 
 #include "MySpellEditCtrl.h"
+#include "OutsideText.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
@@ -74,9 +75,10 @@ void CResponseCompleter::Update(bool textChanged) {
     m_nSlash = slash;
     m_pList->clear();
     for (int i : shown) {
-      auto* item = new QListWidgetItem(m_responses[i].title + QStringLiteral(" \u2014 ") +
-                                       QString(m_responses[i].text).replace(u'\n', u' '));
-      item->setToolTip(m_responses[i].text);
+      // The service's words: shown as written, never as markup.
+      auto* item = new QListWidgetItem(DisplayedField(m_responses[i].title) + QStringLiteral(" \u2014 ") +
+                                       DisplayedField(m_responses[i].text).replace(u'\n', u' '));
+      item->setToolTip(PlainToolTip(m_responses[i].text));
       m_pList->addItem(item);
     }
     m_pList->setCurrentRow(0);

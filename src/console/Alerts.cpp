@@ -5,6 +5,7 @@
 #include "ConsoleTray.h"
 #include "DesktopServices.h"
 #include "EventSound.h"
+#include "OutsideText.h"
 #include "PopUpDlg.h"
 #include "Preferences.h"
 #include "Presence.h"
@@ -211,7 +212,8 @@ void CAlerts::OperatorRequestAlerts(const RefreshReply& reply) {
 }
 
 void CAlerts::Notice(const QString& chatId, const QString& who, const QString& page, bool bOperator) {
-  const QString text = page.isEmpty() ? who : who + u'\n' + page;
+  // The notification's body: the same fields as the notice shows them.
+  const QString text = page.isEmpty() ? DisplayedField(who) : DisplayedField(who) + u'\n' + DisplayedField(page);
   const auto noticed = m_noticed.constFind(chatId);
   // One notice and one notification per request: seen again, it is
   // replaced where something changed, never shown twice.

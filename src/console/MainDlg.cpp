@@ -9,6 +9,7 @@
 #include "ConsoleTable.h"
 #include "ConsoleTray.h"
 #include "OperatorActions.h"
+#include "OutsideText.h"
 #include "VisitorActions.h"
 #include "DesktopServices.h"
 #include "FooButton.h"
@@ -150,8 +151,9 @@ int CMainDlg::DoModal() {
 
 bool CMainDlg::OnInitDialog() {
   const CSession& account = m_session.Account();
-  m_ui.siteUrl->setText(account.siteAddress);
-  m_ui.account->setText(account.loginId + QStringLiteral(" (") + account.siteId + QStringLiteral(") "));
+  m_ui.siteUrl->setText(DisplayedField(account.siteAddress));
+  m_ui.account->setText(DisplayedField(account.loginId) + QStringLiteral(" (") + DisplayedField(account.siteId) +
+                        QStringLiteral(") "));
   CWindowPlacement::Restore(this, kPlacementName);
   m_pTable->ShowVisitors();
   m_ui.padlock->setVisible(account.secure);

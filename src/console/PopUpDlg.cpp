@@ -1,6 +1,7 @@
 #include "PopUpDlg.h"
 
 #include "ControlArt.h"
+#include "OutsideText.h"
 #include "ResourceArt.h"
 #include "WindowUnits.h"
 #include "ThemeColours.h"
@@ -39,7 +40,7 @@ CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> 
   bold.setBold(true);
   m_pText->setFont(bold);
   m_pText->setText((bOperator ? QStringLiteral("Chat Request from Operator: ") : QStringLiteral("Chat Request from: ")) +
-                   text);
+                   DisplayedField(text));
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(picture);
   layout->addWidget(m_pText, 1);

@@ -7,7 +7,8 @@
 
 // Opening the target of a clicked link, by the rule for outside
 // addresses: only http, https, ftp and mailto targets are opened, and a bare
-// "www." address gets "http://" in front; anything else is not opened.
+// "www." address gets "http://" in front; anything else is not opened. A
+// mailto address keeps only its subject and body.
 //
 // The controls need only Qt, so the actual opening is a hook: the program
 // installs one that goes through its desktop services, e.g.

@@ -4,7 +4,7 @@
 
 // The label that paints only its text, so the parent's
 // background (a bitmap, for example) shows around and between the letters.
-// The drawing follows the static-control style bits of the Part, set with
+// The drawing follows the Windows static-control style bits, set with
 // SetStaticStyle; the text is set as for any label (setText).
 class CTransparentStatic : public QLabel {
   Q_OBJECT

@@ -16,6 +16,7 @@
 #include "StringTable.h"
 #include "WindowLoop.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QIcon>
@@ -123,7 +124,13 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   setTabOrder(forgot, contact);
 }
 
-QString CLoginDlg::WebSiteAddress() const { return QStringLiteral("http://") + m_engine.DefaultHost(); }
+QString CLoginDlg::WebSiteAddress() const {
+  // The site's pages go the way the login goes: a secure login must not
+  // send the operator to the same site in the clear.
+  return (m_pSecureBox->isChecked() ? QStringLiteral("https://") : QStringLiteral("http://")) + m_engine.DefaultHost();
+}
+
+void CLoginDlg::LoadNewsPage() { m_pBrowser->Load(QUrl(WebSiteAddress() + QStringLiteral("/winapp.html"))); }
 
 int CLoginDlg::DoModal() {
   OnInitDialog();
@@ -133,9 +140,12 @@ int CLoginDlg::DoModal() {
 
 bool CLoginDlg::OnInitDialog() {
   m_bSecure = false;
-  m_pBrowser->Load(QUrl(WebSiteAddress() + QStringLiteral("/winapp.html")));
   m_pSiteId->setFocus();
-  if (LoadSavedLogin()) LogIn();
+  // The remembered login sets "Secure connection", which the news page follows.
+  const bool bRemembered = LoadSavedLogin();
+  LoadNewsPage();
+  connect(m_pSecureBox, &QCheckBox::toggled, this, &CLoginDlg::LoadNewsPage, Qt::UniqueConnection);
+  if (bRemembered) LogIn();
   return true;
 }
 
@@ -273,9 +283,32 @@ void CLoginDlg::OnLoginReply(int attempt, bool bParametersLoaded, const QString&
 void CLoginDlg::SaveLogin() {
   // The saving may end after the keyring answers, and only then is there a
   // "Login" key to hold "Secure".
-  CSavedCredentials::Save({m_strLoginId, m_strSiteId, m_strPassword}, [bSecure = m_bSecure](bool bStored) {
-    if (bStored) CSavedCredentials::WriteSecureIfKeyExists(bSecure);
-  });
+  QPointer<CLoginDlg> self(this);
+  CSavedCredentials::Save(
+      {m_strLoginId, m_strSiteId, m_strPassword}, [self] { return self && self->MayKeepPasswordReversible(); },
+      [self, bSecure = m_bSecure](bool bStored, CSecretStore::Status keyring) {
+        if (bStored) CSavedCredentials::WriteSecureIfKeyExists(bSecure);
+        if (self && (keyring == CSecretStore::Status::Failed || keyring == CSecretStore::Status::NotFound))
+          self->m_pStatus->setText(
+              QStringLiteral("The keyring did not take the password: it is not kept on this computer."));
+      });
+}
+
+bool CLoginDlg::MayKeepPasswordReversible() {
+  if (const std::optional<bool> choice = CSavedCredentials::ReversibleChoice()) return *choice;
+  // Asked once: the answer is kept for every later login.
+  QWidget* owner = isVisible() ? this : QApplication::activeWindow();
+  const bool bAllowed =
+      CDesktopServices::Get().MessageBox(
+          owner,
+          QStringLiteral("This desktop has no keyring to keep your password in.\n\n"
+                         "Talvero can keep it in its settings file instead, in a form that anyone who can read "
+                         "that file can turn back into the password.\n\n"
+                         "Keep the password there? (No: only the site and login ids are remembered.)"),
+          CStringTable::Load(IDS_PRODUCT_NAME), CDesktopServices::Icon::Question,
+          CDesktopServices::Buttons::YesNo) == CDesktopServices::Answer::Yes;
+  CSavedCredentials::SetReversibleChoice(bAllowed);
+  return bAllowed;
 }
 
 bool CLoginDlg::LoadSavedLogin() {

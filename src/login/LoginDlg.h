@@ -56,7 +56,8 @@ class CLoginDlg : public QDialog {
   // A login exchange is under way (Cancel ends it).
   bool IsConnecting() const { return m_pAttempt != nullptr; }
 
-  // The service's web site, where its pages are.
+  // The service's web site, where its pages are: https while "Secure
+  // connection" is ticked.
   QString WebSiteAddress() const;
 
  public slots:
@@ -77,6 +78,8 @@ class CLoginDlg : public QDialog {
  private:
   // Starts the login exchange with the members' values.
   void LogIn();
+  // The service's news in the window's site page.
+  void LoadNewsPage();
   // The steps of the exchange, each run from the window's own loop; a step
   // of an attempt that is no longer the current one does nothing.
   void OnParameters(int attempt, bool bParametersLoaded, const QString& newVersion);
@@ -86,6 +89,9 @@ class CLoginDlg : public QDialog {
   // The Cancel button and the status line while something is waited for.
   void ShowWaiting(const QString& status, const QString& cancelTip);
   void SaveLogin();
+  // Whether the password may be kept in the settings file where the desktop
+  // has no keyring: the operator is asked the first time.
+  bool MayKeepPasswordReversible();
   bool LoadSavedLogin();
   // The remembered login in the members and the fields.
   void ShowLogin(const Credentials& login);

@@ -22,7 +22,7 @@ CPageViewer::CPageViewer(int input, FILE* output)
   m_idle.setSingleShot(true);
   m_idle.setInterval(kIdleExitMs);
   connect(&m_idle, &QTimer::timeout, this, [this] {
-    if (m_pages.isEmpty()) QCoreApplication::exit(0);
+    if (WindowCount() == 0) QCoreApplication::exit(0);
   });
   // Started for a page: one that never comes does not keep it running.
   m_idle.start();
@@ -54,6 +54,8 @@ void CPageViewer::Run(const QByteArray& line) {
   const QList<QByteArray> words = line.trimmed().split(' ');
   if (words.size() == 2 && words[0] == "close") {
     if (CWebBrowserDlg* page = m_pages.value(words[1])) page->close();
+    for (auto it = m_opened.cbegin(); it != m_opened.cend(); ++it)
+      if (it.value() == words[1]) it.key()->close();
     return;
   }
   auto isFlag = [](const QByteArray& word) { return word == "0" || word == "1"; };
@@ -64,10 +66,17 @@ void CPageViewer::Run(const QByteArray& line) {
     return;
   }
   const QByteArray id = words[1];
-  CWebBrowserDlg* page =
-      CWebBrowserDlg::OpenPage(QUrl::fromEncoded(words[4], QUrl::StrictMode), words[2] == "1", words[3] == "1", beside);
+  const QUrl address = QUrl::fromEncoded(words[4], QUrl::StrictMode);
+  const QString scheme = address.scheme().toLower();
+  if (!address.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    // Only web pages are shown here, whoever writes to the channel.
+    std::fprintf(stderr, "talvero-pages: not a web address, not opened: %s\n", words[4].left(200).constData());
+    Report("closed", id);
+    return;
+  }
+  CWebBrowserDlg* page = CWebBrowserDlg::OpenPage(address, words[2] == "1", words[3] == "1", beside);
   m_pages.insert(id, page);
-  m_idle.stop();
+  Follow(page, id);
   connect(page, &QObject::destroyed, this, [this, id] {
     m_pages.remove(id);
     Report("closed", id);
@@ -76,13 +85,27 @@ void CPageViewer::Run(const QByteArray& line) {
   Report("shown", id);
 }
 
+void CPageViewer::Follow(CWebBrowserDlg* window, const QByteArray& id) {
+  m_idle.stop();
+  // The windows a page opens belong to the console's page: they close with
+  // it, and keep the viewer running while they are open.
+  connect(window, &CWebBrowserDlg::WindowOpened, this, [this, id](CWebBrowserDlg* opened) {
+    m_opened.insert(opened, id);
+    Follow(opened, id);
+    connect(opened, &QObject::destroyed, this, [this, opened] {
+      m_opened.remove(opened);
+      QuitWhenIdle();
+    });
+  });
+}
+
 void CPageViewer::Report(const char* what, const QByteArray& id) {
   std::fprintf(m_output, "%s %s\n", what, id.constData());
   std::fflush(m_output);
 }
 
 void CPageViewer::QuitWhenIdle() {
-  if (!m_pages.isEmpty()) return;
+  if (WindowCount() > 0) return;
   if (m_bConsoleGone)
     QCoreApplication::exit(0);
   else

@@ -3,7 +3,9 @@
 // that the web engine, its graphics stack and its helper processes come and
 // go with the pages instead of staying in the console for good.
 #include "AppIdentity.h"
+#include "LinkOpener.h"
 #include "PageViewer.h"
+#include "QtDesktopServices.h"
 #include "StandardOptions.h"
 
 #include <QApplication>
@@ -53,6 +55,13 @@ int main(int argc, char* argv[]) {
   // Closing a page must not end the viewer before the console was told.
   QApplication::setQuitOnLastWindowClosed(false);
 
+  // The pages' save dialogs and mail addresses go through the desktop
+  // services, by the same rules as the console's.
+  CQtDesktopServices desktop;
+  CDesktopServices::Install(&desktop);
+  CLinkOpener::SetOpener([](const QUrl& url) { return CDesktopServices::Get().OpenUrl(url); });
   CPageViewer viewer(STDIN_FILENO, stdout);
-  return app.exec();
+  const int status = app.exec();
+  CDesktopServices::Install(nullptr);
+  return status;
 }

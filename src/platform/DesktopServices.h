@@ -37,6 +37,10 @@ class CDesktopServices {
   // e.g. "Wave Files (*.wav)". Returns the chosen path, empty on Cancel;
   // services without a file dialog answer Cancel.
   virtual QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) { return {}; }
+  // A modal save dialog proposing proposedPath; it asks before an existing
+  // file is replaced. Returns the chosen path, empty on Cancel; services
+  // without a file dialog answer Cancel.
+  virtual QString SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath) { return {}; }
   virtual QDateTime Now() const = 0;
   // How long the desktop has had no keyboard or mouse input, in
   // milliseconds; -1 where the desktop does not say.

@@ -10,6 +10,7 @@
 #include <QSystemTrayIcon>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSoundEffect>
 #include <QTimer>
@@ -101,6 +102,18 @@ QString CQtDesktopServices::OpenFileName(QWidget* owner, const QString& caption,
   // getOpenFileName would block every window of the program.
   QFileDialog dialog(owner, caption, QString(), filter);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setWindowModality(Qt::WindowModal);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+  return dialog.selectedFiles().first();
+}
+
+QString CQtDesktopServices::SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath) {
+  QFileDialog dialog(owner, caption);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);  // never replaced without asking
+  dialog.setDirectory(QFileInfo(proposedPath).absolutePath());
+  dialog.selectFile(QFileInfo(proposedPath).fileName());
   dialog.setWindowModality(Qt::WindowModal);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().first();

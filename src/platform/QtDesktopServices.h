@@ -26,6 +26,7 @@ class CQtDesktopServices : public CDesktopServices {
   bool OpenUrl(const QUrl& url) override;
   void FlashWindow(QWidget* window) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) override;
+  QString SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath) override;
   QDateTime Now() const override;
   qint64 IdleTimeMs() const override;
 

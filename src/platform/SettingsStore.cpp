@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -93,6 +95,20 @@ QString CSettingsStore::DefaultPath() {
   QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
   if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
   return base + QStringLiteral("/TVR/Client.conf");
+}
+
+bool CSettingsStore::RestrictAccess() const {
+  const QByteArray path = QFile::encodeName(m_strPath);
+  // Through an opened descriptor: a link put in the file's place is not
+  // followed, and the mode set is that of the file checked.
+  const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok && (st.st_mode & 07777) != 0600) ok = ::fchmod(fd, 0600) == 0;
+  ::close(fd);
+  ::chmod(QFile::encodeName(QFileInfo(m_strPath).absolutePath()).constData(), 0700);
+  return ok;
 }
 
 bool CSettingsStore::KeyExists(const QString& key) const { return ReadFile(m_strPath).FindKey(key) != nullptr; }

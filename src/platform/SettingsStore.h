@@ -42,6 +42,11 @@ class CSettingsStore {
   bool WriteBinary(const QString& key, const QString& name, const QByteArray& value);
   bool DeleteValue(const QString& key, const QString& name);
 
+  // Takes the file (and its folder) back to owner-only access, for a file
+  // that was left readable by others: it may hold the remembered login.
+  // False when the file exists and its mode could not be set.
+  bool RestrictAccess() const;
+
  private:
   QString m_strPath;
 };

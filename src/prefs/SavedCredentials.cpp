@@ -12,6 +12,7 @@ namespace {
 
 const QString kDataValue = QStringLiteral("Data");
 const QString kSecureValue = QStringLiteral("Secure");
+const QString kReversibleValue = QStringLiteral("ReversiblePassword");
 
 QByteArray Utf16Le(const QString& text) {
   QByteArray bytes;
@@ -96,39 +97,50 @@ std::optional<Credentials> CSavedCredentials::FromStoredForm(const QByteArray& d
   return Credentials{pieces[0], pieces[1], pieces.mid(2).join(kSepField)};
 }
 
-void CSavedCredentials::Save(const Credentials& credentials, SaveDone done) {
-  auto finish = [done = std::move(done)](bool bStored) {
-    if (done) done(bStored);
-  };
+void CSavedCredentials::Save(const Credentials& credentials, MayKeepReversible mayKeepReversible, SaveDone done) {
   // The cipher of the record without its password is the start of the one
   // with it: when that cannot be stored, neither can the whole record.
   const std::optional<QByteArray> withoutPassword = StoredForm({credentials.loginId, credentials.siteId, QString()});
   if (!withoutPassword) {
-    finish(false);
+    if (done) done(false, CSecretStore::Status::Ok);
     return;
   }
-  // The record without its password replaces "Data" only once the secret
-  // service holds the password: a failing service leaves the password in
-  // "Data", where it stays usable.
   const QString key = SecretKey(credentials.loginId, credentials.siteId);
   const int forgetsBefore = g_nForgets;
-  CSecretStore::Get().Write(
-      key, credentials.password,
-      [credentials, key, forgetsBefore, withoutPassword = *withoutPassword, finish](CSecretStore::Status status) {
-        const bool bInKeyring = status == CSecretStore::Status::Ok;
-        // Forgotten while the service was busy: the login must not come back.
-        if (forgetsBefore != g_nForgets) {
-          if (bInKeyring) CSecretStore::Get().Remove(key, [](CSecretStore::Status) {});
-          finish(false);
-          return;
-        }
-        if (bInKeyring) {
-          finish(WriteData(withoutPassword));
-          return;
-        }
-        const std::optional<QByteArray> data = StoredForm(credentials);
-        finish(data && WriteData(*data));
-      });
+  CSecretStore::Get().Write(key, credentials.password,
+                            [credentials, key, forgetsBefore, withoutPassword = *withoutPassword,
+                             mayKeepReversible = std::move(mayKeepReversible),
+                             done = std::move(done)](CSecretStore::Status status) {
+                              auto finish = [&done, status](bool bStored) {
+                                if (done) done(bStored, status);
+                              };
+                              const bool bInKeyring = status == CSecretStore::Status::Ok;
+                              // Forgotten while the service was busy: the login must not come back.
+                              if (forgetsBefore != g_nForgets) {
+                                if (bInKeyring) CSecretStore::Get().Remove(key, [](CSecretStore::Status) {});
+                                finish(false);
+                                return;
+                              }
+                              // A keyring that is there but failed gets no second chance on
+                              // disk: the file would hold the password in a reversible form.
+                              std::optional<QByteArray> data = withoutPassword;
+                              if (status == CSecretStore::Status::Unavailable && mayKeepReversible &&
+                                  mayKeepReversible() && forgetsBefore == g_nForgets)
+                                data = StoredForm(credentials);
+                              finish(forgetsBefore == g_nForgets && data && WriteData(*data));
+                            });
+}
+
+std::optional<bool> CSavedCredentials::ReversibleChoice() {
+  const std::optional<QString> choice = CSettingsStore().ReadText(CSettingsStore::kRootKey, kReversibleValue);
+  if (!choice) return std::nullopt;
+  return *choice == QStringLiteral("1");
+}
+
+void CSavedCredentials::SetReversibleChoice(bool bAllowed) {
+  CSettingsStore store;
+  store.CreateKey(CSettingsStore::kRootKey);
+  store.WriteText(CSettingsStore::kRootKey, kReversibleValue, bAllowed ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 std::optional<Credentials> CSavedCredentials::Record() {

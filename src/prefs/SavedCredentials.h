@@ -21,9 +21,12 @@
 //
 // Where the desktop has a secret service the password is kept there instead,
 // under the key "login@site", and the record's password is empty: anyone who
-// can read the settings file could otherwise decipher it. A record that
-// holds its password (written without a secret service, or by an older
-// version) is still read, and moved to the secret service at the next save.
+// can read the settings file could otherwise decipher it. Only where there
+// is no secret service at all does the password go into "Data", and only
+// when the operator allowed it; a secret service that fails, is locked or
+// does not answer in time keeps it out of the file. A record that holds its
+// password (written without a secret service, or by an older version) is
+// still read, and moved to the secret service at the next save.
 
 constexpr int kCipherBufferBytes = 200;
 
@@ -55,12 +58,23 @@ class CSavedCredentials {
   static std::optional<Credentials> FromStoredForm(const QByteArray& data);
 
   // Stores the credentials: the password in the secret service where there
-  // is one, else in "Data". The secret service answers later, so this
-  // finishes in the background; done, if given, then tells whether they
-  // were stored. When they cannot be stored the previous state stays, and a
-  // Forget() before the end wins: the saving then stores nothing.
-  using SaveDone = std::function<void(bool bStored)>;
-  static void Save(const Credentials& credentials, SaveDone done = {});
+  // is one. Without any secret service, mayKeepReversible is asked (it may
+  // ask the operator) whether the password may go into "Data"; if not, or
+  // when the secret service failed, "Data" holds the login without its
+  // password (replacing any password it held). The secret service answers
+  // later, so this finishes in the background; done, if given, then tells
+  // whether the login was stored and how the secret service answered. When
+  // nothing can be stored the previous state stays, and a Forget() before
+  // the end wins: the saving then stores nothing.
+  using MayKeepReversible = std::function<bool()>;
+  using SaveDone = std::function<void(bool bStored, CSecretStore::Status keyring)>;
+  static void Save(const Credentials& credentials, MayKeepReversible mayKeepReversible, SaveDone done = {});
+
+  // The operator's answer to keeping the password in "Data" where there is
+  // no secret service, asked once and kept beside the other settings;
+  // nothing while never asked.
+  static std::optional<bool> ReversibleChoice();
+  static void SetReversibleChoice(bool bAllowed);
 
   // The record "Data" holds: the login id, the site id and, where the secret
   // service does not keep it, the password. Nothing when there is no usable one.

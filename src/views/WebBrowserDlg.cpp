@@ -1,17 +1,24 @@
 #include "WebBrowserDlg.h"
 
 #include "AppIdentity.h"
+#include "DesktopServices.h"
+#include "LinkOpener.h"
+#include "OutsideText.h"
+#include "PageDownloadRow.h"
 #include "WindowUnits.h"
 #include "WindowPlacement.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 #include "WebEngineLoader.h"
-#include "WebPageFactory.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -24,38 +31,78 @@ QWidget* MakeReason(const QString& reason) {
   return label;
 }
 
-QWidget* MakePageView(const QUrl& address) {
+QWidget* MakePageView(const QUrl& address, CWebPageHost* host) {
   QString error;
-  if (CWebPageFactory* factory = CWebEngineLoader::Factory(&error)) return factory->CreateView(address, nullptr);
+  if (CWebPageFactory* factory = CWebEngineLoader::Factory(&error)) return factory->CreateView(address, nullptr, host);
   return MakeReason(error);
+}
+
+// The file a download is proposed to go to: in folder, under the page's
+// name, or under "name (2).ext" and so on where that file exists already.
+QString FreeName(const QString& folder, const QString& suggested) {
+  QString name = QFileInfo(suggested).fileName();
+  if (name.isEmpty()) name = QStringLiteral("download");
+  const QDir dir(folder);
+  if (!dir.exists(name)) return dir.filePath(name);
+  const QFileInfo parts(name);
+  const QString suffix = parts.completeSuffix().isEmpty() ? QString() : u'.' + parts.completeSuffix();
+  for (int n = 2;; ++n) {
+    const QString candidate = QStringLiteral("%1 (%2)%3").arg(parts.baseName()).arg(n).arg(suffix);
+    if (!dir.exists(candidate)) return dir.filePath(candidate);
+  }
 }
 
 }  // namespace
 
-CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* parent)
-    : CWebBrowserDlg(address, MakePageView(address), parent) {}
+CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* parent) : CWebBrowserDlg(address, nullptr, parent) {
+  SetView(MakePageView(address, this));
+}
 
 CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, const QString& reason, QWidget* parent)
     : CWebBrowserDlg(address, MakeReason(reason), parent) {}
 
 CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_pBrowser(view),
-      m_address(address) {
-  m_pBrowser->setParent(this);
+      m_address(address),
+      m_pFoot(new QWidget(this)),
+      m_pNote(new QLabel(m_pFoot)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(CStringTable::Load(IDS_PRODUCT_NAME));
   setWindowIcon(AppIcon());
   setSizeGripEnabled(true);
+  m_pNote->setTextFormat(Qt::PlainText);  // it quotes the page's addresses
+  m_pNote->setWordWrap(true);
+  m_pNote->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  m_pNote->hide();
+  auto* foot = new QVBoxLayout(m_pFoot);
+  foot->setContentsMargins(6, 2, 6, 2);
+  foot->addWidget(m_pNote);
+  m_pFoot->hide();
   const CWindowUnits du = CWindowUnits::Of(this);
   resize(du.Size(427, 303));
-  m_pBrowser->setGeometry(du.Rect(7, 7, 413, 289));
+  if (view != nullptr) SetView(view);
+}
+
+CWebBrowserDlg::~CWebBrowserDlg() {
+  // The view goes first: its page calls on this window while it ends.
+  delete m_pBrowser;
+}
+
+void CWebBrowserDlg::SetView(QWidget* view) {
+  m_pBrowser = view;
+  m_pBrowser->setParent(this);
+  m_pBrowser->setGeometry(CWindowUnits::Of(this).Rect(7, 7, 413, 289));
+  m_pBrowser->show();
 }
 
 QString CWebBrowserDlg::PageTitle() const {
   CWebPageFactory* factory = CWebEngineLoader::IsLoaded() ? CWebEngineLoader::Factory() : nullptr;
   return factory ? factory->Title(m_pBrowser) : QString();
 }
+
+QString CWebBrowserDlg::Note() const { return m_pNote->isHidden() ? QString() : m_pNote->text(); }
+
+QList<CPageDownloadRow*> CWebBrowserDlg::Downloads() const { return m_pFoot->findChildren<CPageDownloadRow*>(); }
 
 CWebBrowserDlg* CWebBrowserDlg::OpenPage(const QUrl& address, bool smallWindow, bool quietly, const QRect& beside) {
   return Show(new CWebBrowserDlg(address), smallWindow, quietly, beside);
@@ -89,8 +136,74 @@ CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool
   return dlg;
 }
 
+void CWebBrowserDlg::Refuse(const QUrl& address) {
+  ShowNote(QStringLiteral("Not opened: %1 (only web pages open here).")
+               .arg(DisplayedField(address.toDisplayString().left(200))));
+}
+
+void CWebBrowserDlg::OpenMail(const QUrl& address) {
+  // By the rule for every outside address: the mail client gets the
+  // address, a subject and a body, nothing more.
+  if (!CLinkOpener::Open(address.toString(QUrl::FullyEncoded)))
+    ShowNote(QStringLiteral("Not opened: %1").arg(DisplayedField(address.toDisplayString().left(200))));
+}
+
+QWidget* CWebBrowserDlg::OpenWindow() {
+  // A window like this one, a step right and down from it, for the page to
+  // load into.
+  auto* dlg = new CWebBrowserDlg(QUrl(), nullptr, nullptr);
+  dlg->SetView(MakePageView(QUrl(), dlg));
+  if (QScreen* where = screen())
+    dlg->move(CWindowPlacement::Cascade(frameGeometry(), dlg->size(), where->availableGeometry()));
+  Show(dlg, false, false, QRect());
+  emit WindowOpened(dlg);
+  return dlg->m_pBrowser;
+}
+
+QString CWebBrowserDlg::AskWhereToSave(const QString& suggestedName) {
+  // The desktop's Downloads folder, or the home folder where there is none.
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  const QString path = CDesktopServices::Get().SaveFileName(this, QStringLiteral("Save Download As"),
+                                                            FreeName(folder, DisplayedField(suggestedName)));
+  if (path.isEmpty()) ShowNote(QStringLiteral("Not saved: %1").arg(DisplayedField(suggestedName)));
+  return path;
+}
+
+void CWebBrowserDlg::DownloadStarted(int download, const QString& path, std::function<void()> cancel) {
+  auto* row = new CPageDownloadRow(path, std::move(cancel), m_pFoot);
+  m_pFoot->layout()->addWidget(row);
+  row->show();  // at once: the foot is sized from what it shows
+  m_downloads.insert(download, row);
+  m_pFoot->show();
+  LayOut();
+}
+
+void CWebBrowserDlg::DownloadProgress(int download, qint64 received, qint64 total) {
+  if (CPageDownloadRow* row = m_downloads.value(download)) row->ShowProgress(received, total);
+}
+
+void CWebBrowserDlg::DownloadEnded(int download, bool bSaved, const QString& reason) {
+  if (CPageDownloadRow* row = m_downloads.take(download)) row->ShowEnd(bSaved, reason);
+  LayOut();
+}
+
+void CWebBrowserDlg::ShowNote(const QString& note) {
+  m_pNote->setText(note);
+  m_pNote->show();
+  m_pFoot->show();
+  LayOut();
+}
+
+void CWebBrowserDlg::LayOut() {
+  // The page fills the client area, above what the window says about it.
+  const int forWidth = m_pFoot->heightForWidth(width());  // -1 without a wrapped note
+  const int footHeight = m_pFoot->isHidden() ? 0 : forWidth > 0 ? forWidth : m_pFoot->sizeHint().height();
+  m_pFoot->setGeometry(0, height() - footHeight, width(), footHeight);
+  if (m_pBrowser) m_pBrowser->setGeometry(0, 0, width(), height() - footHeight);
+}
+
 void CWebBrowserDlg::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  // The page fills the whole client area.
-  m_pBrowser->setGeometry(rect());
+  LayOut();
 }

@@ -1,8 +1,15 @@
 #pragma once
 
+#include "WebPageFactory.h"
+
 #include <QDialog>
+#include <QHash>
+#include <QPointer>
 #include <QRect>
 #include <QUrl>
+
+class QLabel;
+class CPageDownloadRow;
 
 // A resizable top-level window showing one server page (transcripts, the
 // control panel, a visitor's chat history, the file-transfer form). Each
@@ -10,13 +17,17 @@
 // view comes from the server-page module, loaded with the first window (in
 // the page viewer, never in the console); when it cannot be loaded, or the
 // viewer cannot show the page, the window says why instead.
-class CWebBrowserDlg : public QDialog {
+//
+// Below the page the window says what the page wanted and did not get (an
+// address that is not a web page) and shows the page's downloads.
+class CWebBrowserDlg : public QDialog, public CWebPageHost {
   Q_OBJECT
 
  public:
   explicit CWebBrowserDlg(const QUrl& address, QWidget* parent = nullptr);
   // A window in the page's place that gives the reason it is not shown.
   CWebBrowserDlg(const QUrl& address, const QString& reason, QWidget* parent = nullptr);
+  ~CWebBrowserDlg() override;
 
   // Opens a new window for the address: normally sized, or small at the
   // fixed place of the file-transfer page.
@@ -35,6 +46,22 @@ class CWebBrowserDlg : public QDialog {
   // The title of the page shown ("" while loading or without a view).
   QString PageTitle() const;
   const QUrl& Address() const { return m_address; }
+  // The last line the window said about the page ("" when none).
+  QString Note() const;
+  QList<CPageDownloadRow*> Downloads() const;
+
+  // CWebPageHost
+  void Refuse(const QUrl& address) override;
+  void OpenMail(const QUrl& address) override;
+  QWidget* OpenWindow() override;
+  QString AskWhereToSave(const QString& suggestedName) override;
+  void DownloadStarted(int download, const QString& path, std::function<void()> cancel) override;
+  void DownloadProgress(int download, qint64 received, qint64 total) override;
+  void DownloadEnded(int download, bool bSaved, const QString& reason) override;
+
+ signals:
+  // The page opened a window of its own.
+  void WindowOpened(CWebBrowserDlg* window);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -42,7 +69,13 @@ class CWebBrowserDlg : public QDialog {
  private:
   CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* parent);
   static CWebBrowserDlg* Show(CWebBrowserDlg* dlg, bool smallWindow, bool quietly, const QRect& beside);
+  void SetView(QWidget* view);
+  void ShowNote(const QString& note);
+  void LayOut();
 
-  QWidget* m_pBrowser;
+  QWidget* m_pBrowser = nullptr;
   QUrl m_address;
+  QWidget* m_pFoot;
+  QLabel* m_pNote;
+  QHash<int, QPointer<CPageDownloadRow>> m_downloads;
 };

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
 // The server-page module: web engine views on one private, in-memory
@@ -19,14 +20,18 @@ class CWebPagePlugin : public QObject, public CWebPageFactory {
   Q_INTERFACES(CWebPageFactory)
 
  public:
-  QWidget* CreateView(const QUrl& address, QWidget* parent) override;
+  QWidget* CreateView(const QUrl& address, QWidget* parent, CWebPageHost* host) override;
   QString Title(const QWidget* view) const override;
   int ViewCount() const override { return m_nPages; }
 
  private:
+  void MakeProfile();
+  // A page's download: saved where its window's operator chose, or not at all.
+  void Download(QWebEngineDownloadRequest* download);
   void PageGone();
   void ReleaseProfile();
 
   QPointer<QWebEngineProfile> m_pProfile;
   int m_nPages = 0;
+  int m_nDownloads = 0;
 };

@@ -8,10 +8,55 @@
 #include "TestEnvironment.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLocalServer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
+
+#include <grp.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t kOtherUser = 65534;
+
+// A process of another user listening on a local socket at path (in a
+// folder that user may write); its pid, or -1.
+pid_t ListenAsAnotherUser(const QByteArray& path) {
+  int ready[2];
+  if (::pipe(ready) != 0) return -1;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(ready[0]);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.constData(), sizeof address.sun_path - 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0 ||
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 8) != 0)
+      ::_exit(1);
+    (void)!::write(ready[1], "r", 1);
+    for (;;) ::pause();
+  }
+  ::close(ready[1]);
+  char c = 0;
+  const bool bReady = pid > 0 && ::read(ready[0], &c, 1) == 1;
+  ::close(ready[0]);
+  if (pid > 0 && !bReady) ::waitpid(pid, nullptr, 0);
+  return bReady ? pid : -1;
+}
+
+}  // namespace
 
 class TestChatApp : public QObject {
   Q_OBJECT
@@ -99,6 +144,21 @@ class TestChatApp : public QObject {
     QVERIFY(QFile::exists(folder.SettingsFile()));
   }
 
+  // A settings file left readable by others (it may hold the remembered
+  // login) is the owner's alone from the start, not from the next change.
+  void startUpMakesTheSettingsFileOwnerOnly() {
+    CTestSettingsFolder folder;
+    CRecordingDesktopServices desktop;
+    QVERIFY(CSettingsStore().CreateKey(CSettingsStore::kLoginKey));
+    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(folder.SettingsFile(), everyone));
+    CChatManager engine;
+    CChatApp app(engine);
+    app.Prepare({});
+    QCOMPARE(QFile::permissions(folder.SettingsFile()) & ~(QFile::ReadUser | QFile::WriteUser),
+             QFile::ReadOwner | QFile::WriteOwner);
+  }
+
   void closingTheLoginWindowEndsTheRun() {
     CTestSettingsFolder folder;
     CRecordingDesktopServices desktop;
@@ -152,6 +212,77 @@ class TestChatApp : public QObject {
     // A console that died leaves its socket: the next start is not refused.
     QVERIFY(!probe.AskRunningToComeForward(200));
     QVERIFY(probe.Listen());
+  }
+
+  // Nobody else can keep the console from starting by taking its socket's
+  // name first: a runtime folder open to others or of another owner is
+  // passed over for one of our own, and a socket that another user holds
+  // is neither obeyed nor left in the way. The start says why on stderr.
+  void aSquattedSocketNeverStopsTheStart_data() {
+    QTest::addColumn<QString>("squat");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("runtime folder open to others") << "open folder" << "is open to others (mode 0777)";
+    QTest::newRow("runtime folder of another user") << "foreign folder" << "belongs to user 65534";
+    QTest::newRow("socket of another user") << "foreign socket" << "is held by user 65534";
+  }
+  void aSquattedSocketNeverStopsTheStart() {
+    QFETCH(QString, squat);
+    QFETCH(QString, said);
+    if (squat != "open folder" && ::getuid() != 0) QSKIP("another user's folder or socket needs root to be made");
+    QTemporaryDir squatter;  // a folder the other user may write
+    ::chmod(QFile::encodeName(squatter.path()).constData(), 0777);
+    QTemporaryDir dir;
+    const QString run = dir.filePath("run");
+    const QString settings = dir.filePath("config/TVR/Client.conf");
+    QVERIFY(QDir().mkpath(run) && QDir().mkpath(dir.filePath("tmp")));
+    ::chmod(QFile::encodeName(run).constData(), 0700);
+    const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray tmpBefore = qgetenv("TMPDIR");
+    auto restore = qScopeGuard([&] {
+      qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+      qputenv("TMPDIR", tmpBefore);
+    });
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
+    qputenv("TMPDIR", QFile::encodeName(dir.filePath("tmp")));
+    // The name a console of these settings takes in the runtime folder.
+    const QString name = CSingleInstance(settings).ServerName();
+    QVERIFY(name.startsWith(run + '/'));
+
+    QLocalServer taken;
+    pid_t foreign = -1;
+    auto endForeign = qScopeGuard([&] {
+      if (foreign > 0 && ::kill(foreign, SIGKILL) == 0) ::waitpid(foreign, nullptr, 0);
+    });
+    if (squat == "foreign socket") {
+      const QString bound = squatter.filePath("s");
+      foreign = ListenAsAnotherUser(QFile::encodeName(bound));
+      QVERIFY(foreign > 0);
+      QVERIFY(QFile::rename(bound, name));
+    } else {
+      QVERIFY(taken.listen(name));
+      if (squat == "open folder")
+        ::chmod(QFile::encodeName(run).constData(), 0777);
+      else
+        QVERIFY(::chown(QFile::encodeName(run).constData(), kOtherUser, kOtherUser) == 0);
+    }
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    env.insert("XDG_DATA_HOME", dir.filePath("data"));
+    QProcess console;
+    console.setProcessEnvironment(env);
+    console.start(QCoreApplication::applicationDirPath() + "/../../talvero", {"--service", "127.0.0.1:9"});
+    QVERIFY(console.waitForStarted());
+    CSingleInstance probe(settings);
+    QTRY_VERIFY_WITH_TIMEOUT(probe.AskRunningToComeForward(200), 20000);
+    QByteArray err;
+    QTRY_VERIFY2_WITH_TIMEOUT((err += console.readAllStandardError()).contains(said.toUtf8()), err.constData(), 10000);
+    QCOMPARE(console.state(), QProcess::Running);
+    QVERIFY(!taken.hasPendingConnections());
+    QVERIFY(!err.contains("already running"));
+    console.kill();
+    console.waitForFinished();
   }
 
   // The three programs share the command-line rules: help and version on

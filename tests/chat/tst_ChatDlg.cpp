@@ -9,6 +9,7 @@
 #include "ConsoleSession.h"
 #include "OperatorList.h"
 #include "RefreshCycle.h"
+#include "ResponseCompleter.h"
 #include "ReplyBuilders.h"
 #include "SessionFixture.h"
 #include "VisitorTableModel.h"
@@ -23,6 +24,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QPointer>
 #include <QSignalSpy>
@@ -32,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 
 Q_DECLARE_METATYPE(CScriptedServer::Reply)
 Q_DECLARE_METATYPE(CDesktopServices::Answer)
@@ -373,6 +376,32 @@ class TestChatDlg : public QObject {
     Chat().AppendTranscriptLine("notice:now user has join the chat\r\n");
     QTest::qWait(100);
     QCOMPARE(Targets("opurl=namemail").size(), 1);
+  }
+
+  // The visitor's and the service's text on the chat window's surfaces
+  // reads as it was sent: the caption, and the canned responses at the
+  // caret with their tooltips, which Qt would take for markup.
+  void outsideTextAsSent_data() {
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("override") << QStringLiteral("photo\u202Egpj.exe") << QString("photogpj.exe");
+    QTest::newRow("embedding and isolate") << QStringLiteral("a\u202Bb\u2067c\u2069\u202Cd") << QString("abcd");
+    QTest::newRow("markup") << QString("<b>Zoe</b><a href=\"http://x\">x</a><img src=\"file:///tmp/p.png\">")
+                            << QString("<b>Zoe</b><a href=\"http://x\">x</a><img src=\"file:///tmp/p.png\">");
+  }
+  void outsideTextAsSent() {
+    QFETCH(QString, sent);
+    QFETCH(QString, shown);
+    Chat().HandleServerReply(22, sent + "<fld>zoe@mail.example");
+    QCOMPARE(Chat().windowTitle(), "Chatting with:" + shown);
+    Chat().HandleServerReply(20, "<blk>Shop<ln>" + sent + "<ln>" + sent);
+    QTest::keyClicks(Chat().EntryBox(), "/");
+    QVERIFY(Chat().ResponsesAtCaret()->IsOpen());
+    const QListWidgetItem* item = Chat().ResponsesAtCaret()->List()->item(0);
+    QCOMPARE(item->text(), shown + QStringLiteral(" \u2014 ") + shown);
+    QTextDocument tip;
+    tip.setHtml(item->toolTip());
+    QCOMPARE(tip.toPlainText(), shown);
   }
 
   void cannedListsAndTheToolTree() {

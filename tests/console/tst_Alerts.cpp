@@ -14,6 +14,7 @@
 #include <httplib.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
@@ -34,14 +35,16 @@ class TestAlerts : public QObject {
   }
 
  private slots:
-  void init() {
+  void init() { Start(CSessionFixture::Login()); }
+  void Start(const CSessionFixture::Login& login) {
+    m_pSession.reset();  // one fixture at a time: each installs the desktop services
     m_pSession = std::make_unique<CSessionFixture>();
     m_pSession->UseScriptedServer([](const httplib::Request& req) {
       if (req.path.find("w-mrefresh.php") != std::string::npos)
         return CScriptedServer::Reply{200, req.get_param_value("action") == "lgof" ? "offline" : "online"};
       return CScriptedServer::Reply{200, "false<fld><fld><fld><fld>"};
     });
-    m_pSession->LogIn();
+    m_pSession->LogIn(login);
     QTRY_VERIFY(C().Session().Presence().IsOnline());
   }
   void cleanup() { m_pSession.reset(); }
@@ -87,6 +90,34 @@ class TestAlerts : public QObject {
     C().LogOut(false);  // notices go with the session
     QTRY_VERIFY(C().Alerts().OpenNotices().isEmpty());
     QCOMPARE(Desktop().ShownNotifications(), 0);
+  }
+
+  // The service's and the visitors' text on the console's surfaces reads as
+  // it was sent: no direction override turns it round, no markup is drawn.
+  void outsideTextAsSent_data() {
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("override") << QStringLiteral("photo\u202Egpj.exe") << QString("photogpj.exe");
+    QTest::newRow("embedding and isolate") << QStringLiteral("a\u202Bb\u2067c\u2069\u202Cd") << QString("abcd");
+    QTest::newRow("markup") << QString("<b>Zoe</b><a href=\"http://x\">x</a><img src=\"file:///tmp/p.png\">")
+                            << QString("<b>Zoe</b><a href=\"http://x\">x</a><img src=\"file:///tmp/p.png\">");
+  }
+  void outsideTextAsSent() {
+    QFETCH(QString, sent);
+    QFETCH(QString, shown);
+    CSessionFixture::Login login;
+    login.siteAddress = sent;
+    Start(login);
+    QCOMPARE(C().Controls().siteUrl->text(), shown);
+    QCOMPARE(C().Controls().siteUrl->textFormat(), Qt::PlainText);
+    C().hide();
+    Desktop().Clear();
+    C().Session().Refresh().Apply(RefreshReplyText({{"b", "Chat Request", "0:01:00", "#", sent}}, "1"));
+    QCOMPARE(C().Alerts().OpenNotices().size(), 1);
+    CPopUpDlg* notice = C().Alerts().OpenNotices().first();
+    QCOMPARE(notice->Text(), "Chat Request from: " + shown);
+    QCOMPARE(Desktop().notifications.size(), 1);
+    QCOMPARE(Desktop().notifications[0].text, shown + "\n/index.html");
   }
 
   // The tray shows presence and the requests waiting.

@@ -521,7 +521,7 @@ class TestMainDlg : public QObject {
 
   // A keyring that never answers delays neither the log-out nor its box.
   void serverSaysLoggedOut() {
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
     C().Session().Refresh().Apply("logout");
@@ -541,7 +541,7 @@ class TestMainDlg : public QObject {
   }
 
   void logOutForgetsTheSavedLogin() {
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
     C().Controls().logOut->click();
@@ -555,7 +555,7 @@ class TestMainDlg : public QObject {
   }
 
   void closingTheWindowKeepsTheSavedLogin() {
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     C().close();
     QVERIFY(C().Session().IsEnded());
     QVERIFY(CSavedCredentials::Record().has_value());

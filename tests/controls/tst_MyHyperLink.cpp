@@ -128,6 +128,12 @@ class TestMyHyperLink : public QObject {
     QTest::newRow("a path") << "/usr/bin/xterm" << "";
     QTest::newRow("no host") << "http://" << "";
     QTest::newRow("mailto nobody") << "mailto:" << "";
+    QTest::newRow("mailto subject and body") << "mailto:a@x.example?Subject=Hi%20there&body=a%26b"
+                                             << "mailto:a@x.example?subject=Hi%20there&body=a%26b";
+    QTest::newRow("mailto attach") << "mailto:a@x.example?attach=/etc/passwd" << "mailto:a@x.example";
+    QTest::newRow("mailto cc, bcc, attachment among")
+        << "mailto:a@x.example?cc=b@y.example&subject=s&ATTACHMENT=%2Fetc%2Fshadow&bcc=c@z.example"
+        << "mailto:a@x.example?subject=s";
     QTest::newRow("data") << "data:text/html,<script>x</script>" << "";
   }
   void onlyWebAndMailTargetsAreOpened() {

@@ -6,7 +6,9 @@
 // while the service holds its answer.
 #include "DesktopScenario.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
@@ -32,6 +34,7 @@ class tst_DesktopSession : public QObject {
   void loggedOutByService_data();
   void loggedOutByService();
   void serverPagesInTheViewer();
+  void aPageSavesADownloadAndOpensAWindow();
   void earlierChatsOpenBesideTheChat();
   void loginWhileTheServiceStalls_data();
   void loginWhileTheServiceStalls();
@@ -100,9 +103,21 @@ void tst_DesktopSession::loggedOutByService() {
   if (silentKeyring && (keyring = StartSilentKeyring()) == nullptr)
     QSKIP("talvero-silent-secrets is not in this build (make talvero-silent-secrets)");
 
-  // Remembered where no keyring is: the password stays in the settings.
+  // Remembered where no keyring is: the operator is asked, once, whether
+  // the password may be kept in the settings file in a reversible form, and
+  // says yes.
   CConsoleProcess& first = m_desk.StartConsole(QStringLiteral("demo"), noBus);
   QVERIFY(m_desk.LogIn(first, QStringLiteral("demo"), QStringLiteral("demo"), true));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Talvero")));
+  m_desk.Windows().Key(QStringLiteral("alt+y"));
+  QVERIFY(m_desk.WaitForRefreshes(1));
+  auto windowsNamedTalvero = [&] {
+    int n = 0;
+    for (const XWindow& w : m_desk.Windows().Windows()) n += w.pid == first.Pid() && w.name == QStringLiteral("Talvero") ? 1 : 0;
+    return n;
+  };
+  QTRY_COMPARE_WITH_TIMEOUT(windowsNamedTalvero(), 1, CDesktopScenario::kWindowMs);  // the question went
+  QVERIFY(m_desk.FocusConsole(first));
   m_desk.Windows().Key(QStringLiteral("alt+F4"));  // closing keeps the remembered login
   QTRY_VERIFY_WITH_TIMEOUT(!first.IsRunning(), CDesktopScenario::kWindowMs);
 
@@ -164,6 +179,53 @@ void tst_DesktopSession::serverPagesInTheViewer() {
   const int refreshes = m_desk.Refreshes(QStringLiteral("demo"));
   QVERIFY(console.IsRunning());
   QVERIFY(m_desk.WaitForRefreshes(refreshes + 2, QStringLiteral("demo")));
+}
+
+// A server page's download and new window, from the keyboard: the
+// transcripts' "Export as text" asks where to save and saves there, and
+// "Open in a new window" opens a second window of the viewer.
+void tst_DesktopSession::aPageSavesADownloadAndOpensAWindow() {
+  QTemporaryDir saved;
+  const QString target = saved.filePath(QStringLiteral("chats.txt"));
+  CConsoleProcess& console = m_desk.StartConsole(QStringLiteral("demo"));
+  QVERIFY(m_desk.LogIn(console, QStringLiteral("demo"), QStringLiteral("demo")));
+  QVERIFY(m_desk.FocusConsole(console));
+  m_desk.Windows().Key(QStringLiteral("alt+t"));
+  std::optional<XWindow> page;
+  QTRY_VERIFY_WITH_TIMEOUT((page = ViewerWindow(console)).has_value(), CDesktopScenario::kWindowMs);
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("opurl=transcript")), 1, CDesktopScenario::kWindowMs);
+  auto pageWindows = [&] {
+    int n = 0;
+    for (const XWindow& w : m_desk.Windows().Windows()) n += w.pid == page->pid && w.name == QStringLiteral("Talvero") ? 1 : 0;
+    return n;
+  };
+  m_desk.Windows().Activate(page->id);
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowId(), page->id, CDesktopScenario::kWindowMs);
+
+  // The second link: the export, saved only where the operator says.
+  m_desk.Windows().Key(QStringLiteral("Tab"));
+  m_desk.Windows().Key(QStringLiteral("Tab"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Save Download As")));
+  m_desk.Windows().Key(QStringLiteral("ctrl+a"));
+  m_desk.Windows().Type(target);
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(target).size() > 0, CDesktopScenario::kWindowMs);
+  QFile file(target);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  QVERIFY(file.readAll().startsWith("Chat transcripts of"));
+  QCOMPARE(QDir(saved.path()).entryList(QDir::Files), QStringList{QStringLiteral("chats.txt")});
+
+  // The first link: a window of its own, the page loaded again in it.
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowId(), page->id, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Key(QStringLiteral("shift+Tab"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(pageWindows(), 2, CDesktopScenario::kWindowMs);
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("opurl=transcript")), 2, CDesktopScenario::kWindowMs);
+  // Its windows would outlive the console the scenario ends; the next
+  // scenario must not find them.
+  ::kill(pid_t(page->pid), SIGKILL);
+  QTRY_VERIFY_WITH_TIMEOUT(!Alive(page->pid), 10000);
 }
 
 // A returning visitor's earlier chats come up by themselves as his chat

@@ -16,6 +16,7 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <optional>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -362,7 +363,7 @@ class TestLoginDlg : public QObject {
   // there at its next successful login, not at a refused one.
   void anOldRememberedLoginMovesToTheKeyring() {
     LoginServer login;
-    CSavedCredentials::Save({"anna", "1001", "pw"});  // no secret service yet
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });  // no secret service yet
     CRecordingSecretStore secrets;
     login.login = "incorrect<fld><fld>";
     RunModal(*Dialog(login.server.Host()));
@@ -402,7 +403,7 @@ class TestLoginDlg : public QObject {
     QFETCH(QString, status);
     LoginServer login;
     CRecordingSecretStore secrets;
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     secrets.holdAnswers = true;
     secrets.failReads = meanwhile == "fail";
     if (meanwhile == "lose") secrets.secrets.clear();
@@ -457,10 +458,49 @@ class TestLoginDlg : public QObject {
     QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value_or("absent"), QString("0"));
   }
 
+  // "Remember me" puts the password into the settings file only where the
+  // desktop has no keyring at all, and only when the operator allowed it,
+  // asked once. A keyring that fails leaves no password on disk, and the
+  // login window says so.
+  void rememberingWithoutAWorkingKeyring_data() {
+    QTest::addColumn<QString>("keyring");
+    QTest::addColumn<int>("answer");  // to the question; -1: none is asked
+    QTest::addColumn<QString>("passwordInFile");
+    QTest::newRow("no keyring, kept") << "none" << int(CDesktopServices::Answer::Yes) << "pw";
+    QTest::newRow("no keyring, not kept") << "none" << int(CDesktopServices::Answer::No) << "";
+    QTest::newRow("a failing keyring") << "failing" << -1 << "";
+  }
+  void rememberingWithoutAWorkingKeyring() {
+    QFETCH(QString, keyring);
+    QFETCH(int, answer);
+    QFETCH(QString, passwordInFile);
+    LoginServer login;
+    std::optional<CRecordingSecretStore> secrets;
+    if (keyring == "failing") {
+      secrets.emplace();
+      secrets->failWrites = true;
+    }
+    if (answer >= 0) m_pDesktop->ScriptAnswers({CDesktopServices::Answer(answer)});
+    for (int i = 0; i < 2; ++i) {
+      auto dlg = Dialog(login.server.Host());
+      Fill(*dlg, "1001", "anna", "pw");
+      dlg->RememberBox()->setChecked(true);
+      LogInAndWait(*dlg);
+      QCOMPARE(m_consoleCalls.size(), i + 1);
+      QCOMPARE(CSavedCredentials::Record()->loginId, QString("anna"));
+      QCOMPARE(CSavedCredentials::Record()->password, passwordInFile);
+      if (keyring == "failing")
+        QCOMPARE(dlg->StatusLabel()->text(),
+                 QString("The keyring did not take the password: it is not kept on this computer."));
+    }
+    QCOMPARE(m_pDesktop->messageBoxes.size(), answer >= 0 ? 1 : 0);
+    if (answer >= 0) QVERIFY(m_pDesktop->messageBoxes[0].text.contains("turn back into the password"));
+  }
+
   void rememberedLoginThatIsRefusedWaits() {
     LoginServer login;
     login.login = "incorrect<fld><fld>";
-    CSavedCredentials::Save({"anna", "1001", "old"});
+    CSavedCredentials::Save({"anna", "1001", "old"}, [] { return true; });
     auto dlg = Dialog(login.server.Host());
     QCOMPARE(RunModal(*dlg), int(QDialog::Rejected));
     QVERIFY(m_bLastRunWaited);
@@ -491,7 +531,7 @@ class TestLoginDlg : public QObject {
         },
         certs.certFile, certs.keyFile);
     m_pEngine->SetCaFile(certs.caFile);
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     CSavedCredentials::WriteSecureIfKeyExists(true);
     auto dlg = Dialog(server.Host());
     RunModal(*dlg);
@@ -499,6 +539,8 @@ class TestLoginDlg : public QObject {
     QVERIFY(m_pEngine->Session().secure);
     QCOMPARE(m_consoleCalls.size(), 1);
     QVERIFY(dlg->SecureBox()->isChecked());  // the box shows the remembered choice
+    // The news page came over the same secure connection.
+    QTRY_COMPARE(server.Targets().filter("winapp.html").size(), 1);
   }
 
   // A service that holds a request: Login returns at once, the window says
@@ -589,7 +631,7 @@ class TestLoginDlg : public QObject {
   void secureChoiceIsKeptAfterAFailedSecureLogin() {
     QFETCH(bool, untickByHand);
     LoginServer login;  // plain HTTP: every secure attempt fails
-    CSavedCredentials::Save({"anna", "1001", "pw"});
+    CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     CSavedCredentials::WriteSecureIfKeyExists(true);
     auto dlg = Dialog(login.server.Host());
     RunScripted(*dlg, [&] {
@@ -619,14 +661,24 @@ class TestLoginDlg : public QObject {
     QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value(), QString("0"));
   }
 
+  // The site's pages follow "Secure connection" (signing up is always
+  // secure): a secure login never sends the operator to the site in the clear.
   void sitePagesOpenInTheDefaultBrowser() {
     auto dlg = Dialog("chat.example.com:8470");
+    RunModal(*dlg);
+    QCOMPARE(dlg->Browser()->Address(), QUrl("http://chat.example.com:8470/winapp.html"));
     dlg->OnSignup();
+    dlg->OnContact();
+    dlg->OnForgotPassword();
+    dlg->SecureBox()->setChecked(true);
+    QCOMPARE(dlg->Browser()->Address(), QUrl("https://chat.example.com:8470/winapp.html"));
     dlg->OnContact();
     dlg->OnForgotPassword();
     QCOMPARE(m_pDesktop->openedUrls, QList<QUrl>({QUrl("https://chat.example.com:8470/order.php"),
                                                   QUrl("http://chat.example.com:8470/contactus.php"),
-                                                  QUrl("http://chat.example.com:8470/forpass.php")}));
+                                                  QUrl("http://chat.example.com:8470/forpass.php"),
+                                                  QUrl("https://chat.example.com:8470/contactus.php"),
+                                                  QUrl("https://chat.example.com:8470/forpass.php")}));
   }
 
   // The site page comes in one GET and shows as rich text; nothing of the

@@ -6,6 +6,7 @@
 // bus of its own with the service on it, the child makes the calls and
 // checks the answers. Nothing touches the desktop's own bus or keyring.
 #include "KeychainSecretStore.h"
+#include "SavedCredentials.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -151,6 +152,31 @@ class TestKeychainInChild : public QObject {
     }
   }
 
+  // Remembering a login while the keyring never answers: once it is given
+  // up, the settings file holds the login without its password, and the
+  // operator was not offered the file instead (a keyring is there).
+  void silentServiceKeepsThePasswordOffTheDisk() {
+    CKeychainSecretStore store(kService, 500);
+    CSecretStore::Install(&store);
+    std::optional<CSecretStore::Status> keyring;
+    bool bOffered = false;
+    CSavedCredentials::Save(
+        {"anna", "1001", "pw"},
+        [&bOffered] {
+          bOffered = true;
+          return true;
+        },
+        [&keyring](bool, CSecretStore::Status status) { keyring = status; });
+    QTRY_VERIFY_WITH_TIMEOUT(keyring.has_value(), 5000);
+    CSecretStore::Install(nullptr);
+    QCOMPARE(*keyring, CSecretStore::Status::Failed);
+    QVERIFY(!bOffered);
+    const std::optional<Credentials> record = CSavedCredentials::Record();
+    QVERIFY(record.has_value());
+    QCOMPARE(record->loginId, QString("anna"));
+    QCOMPARE(record->password, QString());
+  }
+
   void noSessionBusIsUnavailableAtOnce() {
     QVERIFY(!QDBusConnection::sessionBus().isConnected());
     CKeychainSecretStore store(kService, 500);
@@ -283,8 +309,10 @@ class TestKeychainSecretStore : public QObject {
     CPrivateDesktop desktop;
     QVERIFY(desktop.StartBus());
     QVERIFY(desktop.StartSilentService());
-    const QString failure = desktop.RunChild("silentServiceFailsInTime");
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    for (const char* caseName : {"silentServiceFailsInTime", "silentServiceKeepsThePasswordOffTheDisk"}) {
+      const QString failure = desktop.RunChild(caseName);
+      QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    }
   }
 
   void noSessionBus() {

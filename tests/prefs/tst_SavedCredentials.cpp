@@ -28,7 +28,8 @@ QString StoredRecord() {
 // service, or with the recording one answering at once.
 bool SaveNow(const Credentials& credentials) {
   std::optional<bool> stored;
-  CSavedCredentials::Save(credentials, [&stored](bool bStored) { stored = bStored; });
+  CSavedCredentials::Save(
+      credentials, [] { return true; }, [&stored](bool bStored, CSecretStore::Status) { stored = bStored; });
   if (!stored) QTest::qFail("Save did not finish at once", __FILE__, __LINE__);
   return stored.value_or(false);
 }
@@ -193,31 +194,43 @@ class TestSavedCredentials : public QObject {
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
   }
 
-  // Whatever part of the secret service fails, a saved password stays usable.
-  void aFailingSecretServiceLosesNothing_data() {
+  // The password reaches the settings file only where there is no secret
+  // service at all, and only when allowed; one that fails to take it keeps
+  // it off the disk. A password that was stored stays usable through later
+  // failures.
+  void aFailingSecretServiceKeepsThePasswordOffTheDisk_data() {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("recordAfterSave");
-    QTest::newRow("no secret service") << "unavailable" << "a<fld>1<fld>pw";
-    QTest::newRow("writing fails") << "write" << "a<fld>1<fld>pw";
+    QTest::newRow("no secret service, allowed") << "unavailable" << "a<fld>1<fld>pw";
+    QTest::newRow("no secret service, not allowed") << "unavailable, not allowed" << "a<fld>1<fld>";
+    QTest::newRow("writing fails") << "write" << "a<fld>1<fld>";
     QTest::newRow("reading fails for a while") << "read" << "a<fld>1<fld>";
     QTest::newRow("removing fails") << "remove" << "a<fld>1<fld>";
   }
-  void aFailingSecretServiceLosesNothing() {
+  void aFailingSecretServiceKeepsThePasswordOffTheDisk() {
     QFETCH(QString, failure);
     QFETCH(QString, recordAfterSave);
+    const bool bPasswordKept = failure != "write" && failure != "unavailable, not allowed";
     CTestSettingsFolder folder;
     CRecordingSecretStore secrets;
-    secrets.available = failure != "unavailable";
+    secrets.available = false;
+    QVERIFY(SaveNow({"a", "1", "old"}));  // a password the file held before
+    secrets.available = !failure.startsWith("unavailable");
     secrets.failWrites = failure == "write";
     secrets.failRemoves = failure == "remove";
-    QVERIFY(SaveNow({"a", "1", "pw"}));
+    std::optional<bool> stored;
+    CSavedCredentials::Save(
+        {"a", "1", "pw"}, [&] { return failure == "unavailable"; },
+        [&stored](bool bStored, CSecretStore::Status) { stored = bStored; });
+    QVERIFY(stored == true);
     QCOMPARE(StoredRecord(), recordAfterSave);
 
     secrets.failReads = failure == "read";
     // A locked keyring gives nothing now, and keeps the record for later.
-    QCOMPARE(LoadNow().has_value(), failure != "read");
+    QCOMPARE(LoadNow().has_value(), bPasswordKept && failure != "read");
     secrets.failReads = false;
-    QCOMPARE(LoadNow()->password, QString("pw"));
+    QCOMPARE(LoadNow().has_value(), bPasswordKept);
+    if (bPasswordKept) QCOMPARE(LoadNow()->password, QString("pw"));
 
     CSavedCredentials::Forget();
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
@@ -230,7 +243,7 @@ class TestSavedCredentials : public QObject {
     QTest::addColumn<bool>("writeFails");
     QTest::addColumn<QString>("recordAfterSave");
     QTest::newRow("the keyring takes the password") << false << "a<fld>1<fld>";
-    QTest::newRow("the keyring fails at last") << true << "a<fld>1<fld>pw";
+    QTest::newRow("the keyring fails at last") << true << "a<fld>1<fld>";
   }
   void aSlowKeyringIsWaitedForInTheBackground() {
     QFETCH(bool, writeFails);
@@ -241,20 +254,22 @@ class TestSavedCredentials : public QObject {
     secrets.holdAnswers = true;
     secrets.failWrites = writeFails;
     std::optional<bool> stored;
-    CSavedCredentials::Save({"a", "1", "pw"}, [&stored](bool bStored) { stored = bStored; });
+    CSavedCredentials::Save(
+        {"a", "1", "pw"}, [] { return true; }, [&stored](bool bStored, CSecretStore::Status) { stored = bStored; });
     QVERIFY(!stored.has_value());
     QCOMPARE(StoredRecord(), QString("a<fld>1<fld>old"));
     secrets.ReleaseAnswers();
     QVERIFY(stored == true);
     QCOMPARE(StoredRecord(), recordAfterSave);
 
+    // Neither the old nor the new password is in "Data": the keyring is asked.
     std::optional<CSavedCredentials::Loaded> loaded;
     CSavedCredentials::Load([&loaded](const CSavedCredentials::Loaded& answer) { loaded = answer; });
-    QCOMPARE(loaded.has_value(), writeFails);  // a password in "Data" needs no keyring
+    QVERIFY(!loaded.has_value());
     secrets.ReleaseAnswers();
-    QVERIFY(loaded.has_value() && loaded->credentials.has_value());
-    QCOMPARE(loaded->credentials->password, QString("pw"));
-    QCOMPARE(loaded->bPasswordInData, writeFails);
+    QVERIFY(loaded.has_value() && !loaded->bPasswordInData);
+    QCOMPARE(loaded->credentials.has_value(), !writeFails);
+    if (!writeFails) QCOMPARE(loaded->credentials->password, QString("pw"));
 
     CSavedCredentials::Forget();
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
@@ -269,7 +284,8 @@ class TestSavedCredentials : public QObject {
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
     std::optional<bool> stored;
-    CSavedCredentials::Save({"anna", "1001", "pw"}, [&stored](bool bStored) { stored = bStored; });
+    CSavedCredentials::Save(
+        {"anna", "1001", "pw"}, [] { return true; }, [&stored](bool bStored, CSecretStore::Status) { stored = bStored; });
     CSavedCredentials::Forget();
     secrets.ReleaseAnswers();  // the password reaches the keyring...
     QVERIFY(stored == false);

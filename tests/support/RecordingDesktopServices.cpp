@@ -43,7 +43,12 @@ bool CRecordingDesktopServices::OpenUrl(const QUrl& url) {
 void CRecordingDesktopServices::FlashWindow(QWidget* window) { flashes.append(window); }
 
 QString CRecordingDesktopServices::OpenFileName(QWidget* owner, const QString& caption, const QString& filter) {
-  fileDialogs.append(FileDialogCall{owner != nullptr, caption, filter});
+  fileDialogs.append(FileDialogCall{owner != nullptr, caption, filter, QString()});
+  return m_fileNames.isEmpty() ? QString() : m_fileNames.takeFirst();
+}
+
+QString CRecordingDesktopServices::SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath) {
+  fileDialogs.append(FileDialogCall{owner != nullptr, caption, QString(), proposedPath});
   return m_fileNames.isEmpty() ? QString() : m_fileNames.takeFirst();
 }
 

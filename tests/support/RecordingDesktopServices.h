@@ -30,6 +30,7 @@ class CRecordingDesktopServices : public CDesktopServices {
     bool hadOwner = false;
     QString caption;
     QString filter;
+    QString proposedPath;  // of a save dialog
   };
 
   CRecordingDesktopServices();
@@ -41,6 +42,7 @@ class CRecordingDesktopServices : public CDesktopServices {
   bool OpenUrl(const QUrl& url) override;
   void FlashWindow(QWidget* window) override;
   QString OpenFileName(QWidget* owner, const QString& caption, const QString& filter) override;
+  QString SaveFileName(QWidget* owner, const QString& caption, const QString& proposedPath) override;
   QDateTime Now() const override;
   qint64 IdleTimeMs() const override { return idleMs; }
   bool IsTrayAvailable() const override { return trayAvailable; }

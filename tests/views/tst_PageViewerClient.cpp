@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -53,6 +54,22 @@ class TestPageViewerClient : public QObject {
     QCOMPARE(pages.OpenPages(), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!pages.IsViewerRunning(), 10000);
     QVERIFY(Windows().isEmpty());
+  }
+
+  // Whoever writes to the viewer's channel, it shows web pages only: any
+  // other address is answered "closed" at once and opens nothing.
+  void theViewerOpensOnlyWebAddresses() {
+    QProcess viewer;
+    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    viewer.start(QStringLiteral(TALVERO_BUILD_DIR "/talvero-pages"));
+    QVERIFY(viewer.waitForStarted());
+    viewer.write("open 1 0 0 smb://files.example/share\nopen 2 0 0 file:///etc/passwd\nopen 3 0 0 javascript:alert(1)\n");
+    QByteArray reports;
+    QTRY_VERIFY_WITH_TIMEOUT((reports += viewer.readAllStandardOutput()).count('\n') >= 3, 20000);
+    QCOMPARE(reports, QByteArray("closed 1\nclosed 2\nclosed 3\n"));
+    // With nothing to show it ends by itself.
+    QVERIFY(viewer.waitForFinished(20000));
+    QCOMPARE(viewer.exitCode(), 0);
   }
 
   // Each page not shown gets a window of the console's own that says why,
