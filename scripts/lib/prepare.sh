@@ -4,7 +4,7 @@
 # Sourced, not run.
 
 TALVERO_PACKAGES=(
-  cmake ninja-build g++ pkg-config ccache
+  cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev qt6-multimedia-dev libqt6opengl6-dev
   libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl
   wamerican libbenchmark-dev libhunspell-dev hunspell-en-us
