@@ -79,11 +79,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     m_pChatCycle->Watch(*windows);
   }
   connect(m_pOperatorActions, &COperatorActions::ServiceSound, m_pAlerts, &CAlerts::ChatWindowSound);
-  connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, [this](bool bOn) {
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, bOn);
-    if (shown) show();  // changing a window flag hides the window
-  });
+  connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, &CMainDlg::KeepOnTop);
   connect(m_ui.online, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
   connect(m_ui.offline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);
   connect(m_ui.logOut, &FooButton::clicked, this, &CMainDlg::OnLogOutButton);
@@ -143,7 +139,7 @@ bool CMainDlg::OnInitDialog() {
   m_ui.padlock->setVisible(account.secure);
   m_session.Start();
   m_pTray->Show();
-  setWindowFlag(Qt::WindowStaysOnTopHint, IsAlwaysOnTop());
+  KeepOnTop(IsAlwaysOnTop());
   m_ui.LayOutBottomButtons();
   m_ui.controlPanel->setEnabled(account.admin);
   m_ui.ShowView(Mode());

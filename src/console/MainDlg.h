@@ -109,11 +109,14 @@ class CMainDlg : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void OnRefreshed(const RefreshReply& reply);
   void OnSessionEnded(bool bToldByServer);
+  // "Always on top", changed on the window the console has.
+  void KeepOnTop(bool bOn);
   int SelectedVisitor(const CSiteVisitor** visitor = nullptr) const;
   const OperatorEntry* SelectedOperator() const;
   void UpdateVisitorButtons();
@@ -147,6 +150,7 @@ class CMainDlg : public QDialog {
   COperatorActions* m_pOperatorActions;
   QPointer<QMenu> m_pMenu;
   CConsoleTray* m_pTray;
+  QRect m_trayPlace;  // the console's place while it is hidden in the tray
 
   CConsoleLayout m_ui;
   CConsoleTable* m_pTable;

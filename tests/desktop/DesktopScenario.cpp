@@ -57,6 +57,16 @@ std::optional<XWindow> CDesktopScenario::ConsoleWindow(const CConsoleProcess& co
   return std::nullopt;
 }
 
+std::optional<XWindow> CDesktopScenario::PopUpMenu(const XWindow& over) const {
+  // A menu is no managed window; it belongs to the window it was opened on.
+  const QList<XWindow> managed = m_pWindows->Windows();
+  for (const XWindow& window : m_pWindows->Unmanaged(QStringLiteral("talvero"))) {
+    const bool isManaged = std::any_of(managed.begin(), managed.end(), [&](const XWindow& w) { return w.id == window.id; });
+    if (window.pid == over.pid && window.transientFor == over.id && !isManaged) return window;
+  }
+  return std::nullopt;
+}
+
 bool CDesktopScenario::WaitForActive(const QString& name, int ms) const {
   return QTest::qWaitFor([&] { return m_pWindows->ActiveWindowName() == name; }, ms);
 }

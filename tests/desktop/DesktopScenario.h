@@ -33,6 +33,9 @@ class CDesktopScenario {
   // true once that console's window is shown.
   bool LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember = false);
   std::optional<XWindow> ConsoleWindow(const CConsoleProcess& console) const;
+  // The pop-up menu shown over a window (not the program's tray icon, nor
+  // another of its windows); none while no menu is open.
+  std::optional<XWindow> PopUpMenu(const XWindow& over) const;
   bool WaitForActive(const QString& name, int ms = kWindowMs) const;
   bool WaitForWindow(const QString& name, int ms = kWindowMs) const;
   // Brings a window forward as its panel button does; true once it is active.
