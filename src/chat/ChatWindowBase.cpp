@@ -9,6 +9,7 @@
 #include "ResourceIds.h"
 #include "Separators.h"
 #include "ThemeColours.h"
+#include "WindowArrival.h"
 #include "WindowPlacement.h"
 
 #include <QCheckBox>
@@ -75,6 +76,11 @@ void CChatWindowBase::SendChatLine() {
   m_pEntryBox->setFocus();
 }
 
+void CChatWindowBase::BringForward() {
+  CWindowArrival::ShowInFront(this);
+  if (m_pEntryBox) m_pEntryBox->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void CChatWindowBase::OnLineReply(const QString& line, const QString& reply) {
   if (reply != kDisconnect && reply != kLineRefused) {
     m_bToldNotSent = false;
@@ -116,6 +122,10 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
 void CChatWindowBase::WatchEntryBox(CMySpellEditCtrl* entry) {
   m_pEntryBox = entry;
   entry->setAccessibleName(QStringLiteral("Message"));
+  // A tab character means nothing in a chat line: Tab and Shift+Tab move
+  // the keyboard on, so every control is reached without the mouse (the
+  // "/" list takes its Tab before the box sees it).
+  entry->setTabChangesFocus(true);
   entry->installEventFilter(this);
 }
 

@@ -31,6 +31,11 @@ class CChatWindowBase : public QDialog {
   bool IsPollOut() const { return m_bPollOut; }
   QLabel* ElapsedTime() const { return m_pElapsed; }
 
+  // The operator brought this chat forward (from the keyboard, the console):
+  // it comes to the front, active, with the caret in its entry box rather
+  // than on whichever button was clicked last.
+  void BringForward();
+
  public slots:
   // Sends the entry box's text as one line and empties the box; a box with
   // nothing but blanks sends nothing.
