@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
 
@@ -94,6 +95,8 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
                   {m_ui.controlPanel, &CMainDlg::OnControlPanel},
                   {m_ui.TranscriptsButton(), &CMainDlg::OnTranscripts}, {m_ui.operatorLogOut, &CMainDlg::OnOperatorLogOut}};
   for (const auto& c : commands) connect(c.button, &FooButton::clicked, this, c.command);
+  // Enter in the message box sends it, as in a chat's entry box.
+  connect(m_ui.message, &QLineEdit::returnPressed, this, &CMainDlg::OnSendMessage);
   connect(m_pTable, &CConsoleTable::SelectionMoved, this, &CMainDlg::FollowSelection);
   connect(m_pTable, &CConsoleTable::ClickedSelected, this, &CMainDlg::OnListClick);
   connect(m_pTable, &CConsoleTable::ClickedOther, this, &CMainDlg::UpdateVisitorButtons);

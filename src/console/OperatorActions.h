@@ -36,8 +36,10 @@ class COperatorActions : public QObject {
   void AcceptChat(const QString& chatId);
   void Deny(const QString& chatId);
   void LogOutOperator(const QString& operatorId);
-  // On a failure the text goes back to the caller, to be put back in its box.
-  void SendMessage(const QString& operatorId, const QString& text, std::function<void(const QString&)> onFailure);
+  // The service's answer goes to onSent; on a failure the text goes back to
+  // onFailure, to be put back in its box.
+  void SendMessage(const QString& operatorId, const QString& text, std::function<void(const QString& reply)> onSent,
+                   std::function<void(const QString& text)> onFailure);
   void ViewMessages();
   void WaitingMessages();
 
