@@ -496,6 +496,12 @@ class TestChatDlg : public QObject {
     const auto& boxes = m_pSession->Desktop().messageBoxes;
     QTRY_VERIFY(Chat().StatusLine()->text() == told || (!boxes.isEmpty() && boxes[0].text == told));
     QCOMPARE(Chat().IsPolling(), reply.body != "true");
+    if (reply.body != "true") return;
+    // The chat is the other operator's now: Close Chat closes this window
+    // and ends nothing at the service.
+    Chat().EndChat();
+    QTRY_VERIFY(m_pChat.isNull());
+    QVERIFY(Targets("endchatcl").isEmpty());
   }
 
   // Spell Check ticked with no dictionary to read goes unticked, saying why.
