@@ -5,6 +5,7 @@
 #include "ChatPollReply.h"
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
+#include "Preferences.h"
 #include "ResourceArt.h"
 #include "ResourceIds.h"
 #include "Separators.h"
@@ -140,6 +141,8 @@ void CChatWindowBase::WatchSpellBox(QCheckBox* box) {
     }
     if (!problem.isEmpty()) TellOperator(problem);
   });
+  // Spell checking changed in Preferences reaches the chats already open.
+  connect(&CPreferences::Instance(), &CPreferences::SpellCheckChanged, box, &QCheckBox::setChecked);
 }
 
 void CChatWindowBase::TellOperator(const QString& text) {

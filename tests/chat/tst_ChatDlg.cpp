@@ -8,6 +8,7 @@
 #include "MySpellEditCtrl.h"
 #include "ConsoleSession.h"
 #include "OperatorList.h"
+#include "Preferences.h"
 #include "RefreshCycle.h"
 #include "ReplyBuilders.h"
 #include "SessionFixture.h"
@@ -505,6 +506,15 @@ class TestChatDlg : public QObject {
   }
 
   // Spell Check ticked with no dictionary to read goes unticked, saying why.
+  void spellCheckFollowsThePreferences() {
+    QSignalSpy ticked(Chat().SpellCheckBox(), &QCheckBox::toggled);
+    CPreferences::Instance().SetSpellCheck(!Chat().SpellCheckBox()->isChecked());
+    QVERIFY(!ticked.isEmpty());
+    QCOMPARE(ticked.first().first().toBool(), CPreferences::Instance().SpellCheck());
+    CPreferences::Instance().SetSpellCheck(false);
+    QVERIFY(!Chat().SpellCheckBox()->isChecked());
+  }
+
   void spellCheckWithoutADictionary() {
     if (QFileInfo::exists(CDictionary::FilePath()) || QFileInfo::exists(CSharedDictionary::UserFilePath()))
       QSKIP("a dictionary is installed");
