@@ -87,6 +87,8 @@ class CLoginDlg : public QDialog {
   void ShowWaiting(const QString& status, const QString& cancelTip);
   void SaveLogin();
   bool LoadSavedLogin();
+  // Without a remembered login: the ids of the last login, to type only the password.
+  void ShowLastIds();
   // The remembered login in the members and the fields.
   void ShowLogin(const Credentials& login);
   void OnKeyringAnswer(const CSavedCredentials::Loaded& loaded);

@@ -40,6 +40,13 @@ CConsoleProcess& CDesktopScenario::StartConsole(const QString& name, const QProc
 bool CDesktopScenario::LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember) {
   if (!WaitForActive(kLoginWindow)) return false;
   CWindowSystem& x = Windows();
+  // The window may show the ids of the last login with the caret in the
+  // password box: the site id box is clicked and its text replaced, and Tab
+  // selects the text of the boxes after it.
+  const std::optional<XWindow> login = x.Find(kLoginWindow);
+  if (!login) return false;
+  x.Click(login->id, QPoint(qRound(190 * login->geometry.width() / 404.0), qRound(63 * login->geometry.height() / 182.0)));
+  x.Key(QStringLiteral("ctrl+a"));
   x.Type(QStringLiteral("1001"));
   x.Key(QStringLiteral("Tab"));
   x.Type(loginId);
