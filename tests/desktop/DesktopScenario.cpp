@@ -37,8 +37,7 @@ CConsoleProcess& CDesktopScenario::StartConsole(const QString& name, const QProc
   return *m_consoles.back();
 }
 
-bool CDesktopScenario::LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember) {
-  if (!WaitForActive(kLoginWindow)) return false;
+bool CDesktopScenario::TypeLogIn(const QString& loginId, const QString& password) {
   CWindowSystem& x = Windows();
   // The window may show the ids of the last login with the caret in the
   // password box: the site id box is clicked and its text replaced, and Tab
@@ -52,6 +51,12 @@ bool CDesktopScenario::LogIn(CConsoleProcess& console, const QString& loginId, c
   x.Type(loginId);
   x.Key(QStringLiteral("Tab"));
   x.Type(password);
+  return true;
+}
+
+bool CDesktopScenario::LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember) {
+  if (!WaitForActive(kLoginWindow) || !TypeLogIn(loginId, password)) return false;
+  CWindowSystem& x = Windows();
   if (bRemember) x.Key(QStringLiteral("Tab space"));
   x.Key(QStringLiteral("Return"));
   return QTest::qWaitFor([&] { return ConsoleWindow(console).has_value(); }, kWindowMs);

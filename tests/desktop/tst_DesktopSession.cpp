@@ -221,11 +221,7 @@ void tst_DesktopSession::loginWhileTheServiceStalls() {
   CWindowSystem& x = m_desk.Windows();
   QElapsedTimer pressed;
   pressed.start();
-  x.Type(QStringLiteral("1001"));
-  x.Key(QStringLiteral("Tab"));
-  x.Type(QStringLiteral("demo"));
-  x.Key(QStringLiteral("Tab"));
-  x.Type(QStringLiteral("wrong"));
+  QVERIFY(m_desk.TypeLogIn(QStringLiteral("demo"), QStringLiteral("wrong")));
   x.Key(QStringLiteral("Return"));  // held by the service
   x.Key(QStringLiteral("ctrl+a"));  // the password typed again meanwhile
   x.Type(QStringLiteral("demo"));
