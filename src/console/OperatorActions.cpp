@@ -2,7 +2,6 @@
 
 #include "ChatManager.h"
 #include "ChatWindows.h"
-#include "DesktopServices.h"
 #include "MessageDlg.h"
 #include "MessagesReply.h"
 #include "OperChatDlg.h"
@@ -13,7 +12,7 @@
 #include <QWidget>
 
 COperatorActions::COperatorActions(CChatManager& engine, CChatWindows& operatorChats, QWidget* owner)
-    : QObject(owner), m_engine(engine), m_operatorChats(operatorChats), m_pOwner(owner) {}
+    : QObject(owner), m_engine(engine), m_operatorChats(operatorChats) {}
 
 bool COperatorActions::Allows(Command command, const OperatorEntry& entry, const QString& loginId, bool bAdmin,
                               Where where) {

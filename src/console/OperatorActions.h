@@ -3,7 +3,6 @@
 #include "OperatorEntry.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 
@@ -57,6 +56,5 @@ class COperatorActions : public QObject {
 
   CChatManager& m_engine;
   CChatWindows& m_operatorChats;
-  QPointer<QWidget> m_pOwner;
   bool m_bWaitingMessagesOut = false;  // a notice repeated every refresh asks once
 };
