@@ -1,6 +1,7 @@
 #include "ChatApp.h"
 
 #include "Alerts.h"
+#include "AutoStart.h"
 #include "ChatManager.h"
 #include "ConsoleSession.h"
 #include "DesktopServices.h"
@@ -59,7 +60,12 @@ void CChatApp::Prepare(const Options& options) {
   // The session ends only by logging out: the last chat window closing
   // while the console waits in the tray must not quit the program.
   QGuiApplication::setQuitOnLastWindowClosed(false);
-  if (!options.service.isEmpty()) m_engine.SetDefaultHost(options.service);
+  if (!options.service.isEmpty()) {
+    m_engine.SetDefaultHost(options.service);
+    // An automatic start goes to the same service, whether it was named on
+    // the command line or in the environment the desktop may not have.
+    CAutoStart::SetArguments({QStringLiteral("--service"), options.service});
+  }
   m_engine.SetPageOpener([pages = m_pPages.get()](const QUrl& address, bool smallWindow, bool quietly,
                                                   const QRect& beside) {
     pages->OpenPage(address, smallWindow, quietly, beside);

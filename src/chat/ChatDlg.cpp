@@ -168,6 +168,12 @@ void CChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->Append
 // Polling goes on until the service confirms the end: stopping it at once
 // froze a chat that still ran when the request was refused or lost.
 void CChatDlg::EndChat() {
+  // A chat that left this window (the visitor gone, a transfer) has nothing
+  // to end at the service: Close Chat closes the window.
+  if (m_bEnded) {
+    CloseChatWindow();
+    return;
+  }
   m_pCloseChat->setEnabled(false);  // one request out at a time
   Request(m_engine.Catalogue().Action(QStringLiteral("endchatcl"), m_strChatId), REQ_END_CHAT,
           [this](const QString& reply) { OnEndChatReply(reply); });

@@ -134,6 +134,11 @@ void CChatDlg::BuildWindow() {
   connect(m_pResponses, &QPushButton::clicked, this, &CChatDlg::ShowResponses);
   connect(m_pPushUrls, &QPushButton::clicked, this, &CChatDlg::ShowPushUrls);
   connect(m_pTools, &QTreeWidget::itemClicked, this, &CChatDlg::PickTreeItem);
+  // The second press of a double-click gives the tree the keyboard again,
+  // after the first click's pick: the caret goes back behind what it put in.
+  connect(m_pTools, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+    if (item->childCount() == 0 && !m_pEntry->isReadOnly()) m_pEntry->setFocus(Qt::MouseFocusReason);
+  });
   connect(m_pFilter, &QLineEdit::textChanged, this, &CChatDlg::FillToolTree);
   connect(m_pTransfer, &QPushButton::clicked, this, &CChatDlg::TransferChat);
   connect(m_pHistory, &QPushButton::clicked, this, &CChatDlg::ShowChatHistory);

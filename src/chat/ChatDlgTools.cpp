@@ -144,8 +144,6 @@ void CChatDlg::OnTransferReply(const QString& reply, const QString& toOperator) 
   if (IsConfirmed(reply)) {
     MarkEnded(QStringLiteral("(transferred to %1)").arg(toOperator),
               QStringLiteral("The chat went to %1: this window no longer sends or receives lines.").arg(toOperator));
-    // Close Chat would end the chat for the operator who has it now.
-    m_pCloseChat->setEnabled(false);
     TellOperator(QStringLiteral("The chat went to %1.").arg(toOperator));
     CDesktopServices::Get().MessageBox(this, QStringLiteral("Chat Session Transferred"), kTalvero,
                                        CDesktopServices::Icon::Information);

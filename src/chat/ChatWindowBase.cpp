@@ -5,10 +5,12 @@
 #include "ChatPollReply.h"
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
+#include "Preferences.h"
 #include "ResourceArt.h"
 #include "ResourceIds.h"
 #include "Separators.h"
 #include "ThemeColours.h"
+#include "WindowArrival.h"
 #include "WindowPlacement.h"
 
 #include <QCheckBox>
@@ -85,6 +87,11 @@ void CChatWindowBase::SendChatLine() {
   m_pEntryBox->setFocus();
 }
 
+void CChatWindowBase::BringForward() {
+  CWindowArrival::ShowInFront(this);
+  if (m_pEntryBox) m_pEntryBox->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void CChatWindowBase::OnLineReply(const QString& line, const QString& reply) {
   if (reply != kDisconnect && reply != kLineRefused) {
     m_bToldNotSent = false;
@@ -126,6 +133,10 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
 void CChatWindowBase::WatchEntryBox(CMySpellEditCtrl* entry) {
   m_pEntryBox = entry;
   entry->setAccessibleName(QStringLiteral("Message"));
+  // A tab character means nothing in a chat line: Tab and Shift+Tab move
+  // the keyboard on, so every control is reached without the mouse (the
+  // "/" list takes its Tab before the box sees it).
+  entry->setTabChangesFocus(true);
   entry->installEventFilter(this);
 }
 
@@ -140,6 +151,8 @@ void CChatWindowBase::WatchSpellBox(QCheckBox* box) {
     }
     if (!problem.isEmpty()) TellOperator(problem);
   });
+  // Spell checking changed in Preferences reaches the chats already open.
+  connect(&CPreferences::Instance(), &CPreferences::SpellCheckChanged, box, &QCheckBox::setChecked);
 }
 
 void CChatWindowBase::TellOperator(const QString& text) {

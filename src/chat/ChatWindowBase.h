@@ -35,6 +35,11 @@ class CChatWindowBase : public QDialog {
   // gone) no longer counts, so it holds nothing back and shows nothing twice.
   void CatchUp();
 
+  // The operator brought this chat forward (from the keyboard, the console):
+  // it comes to the front, active, with the caret in its entry box rather
+  // than on whichever button was clicked last.
+  void BringForward();
+
  public slots:
   // Sends the entry box's text as one line and empties the box; a box with
   // nothing but blanks sends nothing.

@@ -115,6 +115,11 @@ void COperChatDlg::ViewMessages() {
 void COperChatDlg::ShowTranscripts() { m_engine.OpenServerPage(m_engine.Catalogue().OperatorTranscriptsPage()); }
 
 void COperChatDlg::EndChat() {
+  // Over already: there is nothing to end at the service, only the window.
+  if (m_bEnded) {
+    CloseChatWindow();
+    return;
+  }
   m_pollTimer.stop();
   Request(m_engine.Catalogue().CloseOperatorChat(m_strChatId), REQ_CLOSE_OPERATOR_CHAT,
           [this](const QString& reply) { OnCloseReply(reply); });
@@ -152,9 +157,20 @@ void COperChatDlg::OnCloseReply(const QString& reply) {
 void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
   if (!AppendNewLines(reply) && reply.IsClosingNotice(ChatPollReply::kClosedByOperator)) {
     AppendTranscriptLine(ChatPollReply::kClosedByOperator);
-    m_pollTimer.stop();
+    MarkEnded();
   }
   if (reply.RingsNewLine()) emit ServiceSound(reply.sound);
+}
+
+// The other operator ended the chat: the window says so as a visitor chat's
+// does, takes no more lines, and keeps the transcript to read and copy.
+void COperChatDlg::MarkEnded() {
+  m_bEnded = true;
+  m_pollTimer.stop();
+  setWindowTitle(QStringLiteral("Chatting with:") + m_strOperator + QStringLiteral(" (chat ended)"));
+  m_pTyping->setText(QStringLiteral("%1 has ended the chat.").arg(m_strOperator));
+  m_pEntry->setReadOnly(true);
+  m_pSend->setEnabled(false);
 }
 
 void COperChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->AppendTranscriptLine(text); }

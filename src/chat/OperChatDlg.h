@@ -56,11 +56,13 @@ class COperChatDlg : public CChatWindowBase {
   void OnTypingReply(const OperatorTypingReply& reply);
   void OnMessagesReply(const MessagesReply& reply);
   void OnCloseReply(const QString& reply);
+  void MarkEnded();
 
   QString m_strOperator;
   QString m_strChatId;
   bool m_bTypingQueryOut = false;
   bool m_bTypingNotified = false;  // re-armed every fifth character
+  bool m_bEnded = false;           // the other operator closed the chat
 
   QLabel* m_pTyping;
   CChatRichEd* m_pTranscript;

@@ -6,10 +6,14 @@
 void RefillOperatorBox(QComboBox* box, const QList<OperatorEntry>& operators, const QString& ownLoginId,
                        OperatorBoxStart start) {
   QStringList shown, names;
-  for (const OperatorEntry& entry : operators) {
-    if (entry.name.compare(ownLoginId, Qt::CaseInsensitive) == 0) continue;
-    shown.append(entry.name + QStringLiteral(" (") + entry.status + u')');
-    names.append(entry.name);
+  // The operators who can answer first, in the service's order; the others
+  // after them, each saying why.
+  for (const bool online : {true, false}) {
+    for (const OperatorEntry& entry : operators) {
+      if (entry.IsOnline() != online || entry.name.compare(ownLoginId, Qt::CaseInsensitive) == 0) continue;
+      shown.append(entry.name + QStringLiteral(" (") + entry.status + u')');
+      names.append(entry.name);
+    }
   }
   bool same = shown.size() == box->count();
   for (int i = 0; same && i < shown.size(); ++i) same = box->itemText(i) == shown[i];

@@ -8,7 +8,8 @@
 class QComboBox;
 
 // Fills an operators box with the site's operators ("name (status)", the
-// own entry left out, each item holding its operator's name). It is refilled only when its
+// own entry left out, online operators first, each item holding its
+// operator's name). It is refilled only when its
 // texts changed, so an open drop-down list stays open; the chosen operator
 // stays chosen by name, and when he is gone nobody is, so a message or a
 // transfer never goes to whoever took his place. A box filled for the first

@@ -232,7 +232,10 @@ void CAlerts::Notice(const QString& chatId, const QString& who, const QString& p
   };
   QPointer<CPopUpDlg> notice = noticed != m_noticed.constEnd() ? noticed->notice : nullptr;
   if (!notice) {
-    notice = new CPopUpDlg(who, bOperator, accept, int(OpenNotices().size()));
+    QList<QRect> shown;
+    for (const CPopUpDlg* open : OpenNotices())
+      if (open->isVisible()) shown.append(open->frameGeometry());
+    notice = new CPopUpDlg(who, bOperator, accept, shown);
     notice->show();
   }
   m_noticed.insert(chatId, {notice, text});

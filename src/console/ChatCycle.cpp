@@ -1,5 +1,6 @@
 #include "ChatCycle.h"
 
+#include "ChatWindowBase.h"
 #include "ChatWindows.h"
 #include "WindowArrival.h"
 
@@ -32,7 +33,10 @@ QWidget* CChatCycle::Neighbour(QWidget* from, int steps) const {
 }
 
 void CChatCycle::Bring(QWidget* window) const {
-  if (window) CWindowArrival::ShowInFront(window);
+  if (auto* chat = qobject_cast<CChatWindowBase*>(window))
+    chat->BringForward();
+  else if (window)
+    CWindowArrival::ShowInFront(window);
 }
 
 void CChatCycle::AddKeys(QWidget* window) {

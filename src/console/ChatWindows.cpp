@@ -18,7 +18,11 @@ QWidget* CChatWindows::Find(const QString& chatId) const {
 bool CChatWindows::Raise(const QString& chatId, Arrival arrival) const {
   QWidget* open = Find(chatId);
   if (open == nullptr) return false;
-  CWindowArrival::Show(open, arrival == Arrival::ByOperator);
+  auto* chat = qobject_cast<CChatWindowBase*>(open);
+  if (chat && arrival == Arrival::ByOperator)
+    chat->BringForward();
+  else
+    CWindowArrival::Show(open, arrival == Arrival::ByOperator);
   return true;
 }
 

@@ -29,6 +29,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
 
@@ -94,11 +95,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     m_pChatCycle->Watch(*windows);
   }
   connect(m_pOperatorActions, &COperatorActions::ServiceSound, m_pAlerts, &CAlerts::ChatWindowSound);
-  connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, [this](bool bOn) {
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, bOn);
-    if (shown) show();  // changing a window flag hides the window
-  });
+  connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, &CMainDlg::KeepOnTop);
   connect(m_ui.online, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
   connect(m_ui.offline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);
   connect(m_ui.logOut, &FooButton::clicked, this, &CMainDlg::OnLogOutButton);
@@ -113,6 +110,8 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
                   {m_ui.controlPanel, &CMainDlg::OnControlPanel},
                   {m_ui.TranscriptsButton(), &CMainDlg::OnTranscripts}, {m_ui.operatorLogOut, &CMainDlg::OnOperatorLogOut}};
   for (const auto& c : commands) connect(c.button, &FooButton::clicked, this, c.command);
+  // Enter in the message box sends it, as in a chat's entry box.
+  connect(m_ui.message, &QLineEdit::returnPressed, this, &CMainDlg::OnSendMessage);
   connect(m_pTable, &CConsoleTable::SelectionMoved, this, &CMainDlg::FollowSelection);
   connect(m_pTable, &CConsoleTable::ClickedSelected, this, &CMainDlg::OnListClick);
   connect(m_pTable, &CConsoleTable::ClickedOther, this, &CMainDlg::UpdateVisitorButtons);
@@ -159,7 +158,7 @@ bool CMainDlg::OnInitDialog() {
   m_ui.padlock->setVisible(account.secure);
   m_session.Start();
   m_pTray->Show();
-  setWindowFlag(Qt::WindowStaysOnTopHint, IsAlwaysOnTop());
+  KeepOnTop(IsAlwaysOnTop());
   m_ui.LayOutBottomButtons();
   m_ui.controlPanel->setEnabled(account.admin);
   m_ui.ShowView(Mode());

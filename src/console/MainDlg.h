@@ -111,11 +111,14 @@ class CMainDlg : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void OnRefreshed(const RefreshReply& reply);
   void OnSessionEnded(bool bToldByServer);
+  // "Always on top", changed on the window the console has.
+  void KeepOnTop(bool bOn);
   int SelectedVisitor(const CSiteVisitor** visitor = nullptr) const;
   const OperatorEntry* SelectedOperator() const;
   void UpdateVisitorButtons();
@@ -151,6 +154,7 @@ class CMainDlg : public QDialog {
   CConsoleTray* m_pTray;
   CAwayWatch* m_pAway;
   QString m_strAwayNote;  // on the status line while the console went Offline for an absence
+  QRect m_trayPlace;  // the console's place while it is hidden in the tray
 
   CConsoleLayout m_ui;
   CConsoleTable* m_pTable;

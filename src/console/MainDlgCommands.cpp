@@ -5,6 +5,7 @@
 #include "MainDlg.h"
 
 #include "ChatManager.h"
+#include "DesktopServices.h"
 #include "FooButton.h"
 #include "OperatorActions.h"
 #include "OperatorList.h"
@@ -14,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
@@ -149,9 +151,17 @@ void CMainDlg::OnSendMessage() {
   if (addressee.isEmpty() || text.isEmpty()) return;
   m_ui.message->clear();
   m_ui.message->setFocus();
-  m_pOperatorActions->SendMessage(addressee, text, [this](const QString& unsent) {
-    if (m_ui.message->text().isEmpty()) m_ui.message->setText(unsent);
-  });
+  // A message that went is said in the status line, with no box to dismiss
+  // between two messages; one that did not comes back into its box, and a
+  // box says so, since the status line changes with the next refresh.
+  m_pOperatorActions->SendMessage(
+      addressee, text, [this](const QString& reply) { m_ui.statusLine->setText(reply.simplified()); },
+      [this, addressee](const QString& unsent) {
+        if (m_ui.message->text().isEmpty()) m_ui.message->setText(unsent);
+        CDesktopServices::Get().MessageBox(
+            this, QStringLiteral("The message to %1 was not sent: the service did not answer. It is back in its box.").arg(addressee),
+            QStringLiteral("Message not sent - Talvero"), CDesktopServices::Icon::Exclamation);
+      });
 }
 
 void CMainDlg::OnPreferences() {

@@ -2,7 +2,6 @@
 
 #include "ChatManager.h"
 #include "ChatWindows.h"
-#include "DesktopServices.h"
 #include "MessageDlg.h"
 #include "MessagesReply.h"
 #include "OperChatDlg.h"
@@ -13,7 +12,7 @@
 #include <QWidget>
 
 COperatorActions::COperatorActions(CChatManager& engine, CChatWindows& operatorChats, QWidget* owner)
-    : QObject(owner), m_engine(engine), m_operatorChats(operatorChats), m_pOwner(owner) {}
+    : QObject(owner), m_engine(engine), m_operatorChats(operatorChats) {}
 
 bool COperatorActions::Allows(Command command, const OperatorEntry& entry, const QString& loginId, bool bAdmin,
                               Where where) {
@@ -50,14 +49,16 @@ void COperatorActions::LogOutOperator(const QString& operatorId) {
 }
 
 void COperatorActions::SendMessage(const QString& operatorId, const QString& text,
-                                   std::function<void(const QString&)> onFailure) {
-  Send(m_engine.Catalogue().SaveMessage(operatorId, text), REQ_MESSAGE_SENT, [this, text, onFailure](const QString& reply) {
-    if (reply == kDisconnect) {
-      if (onFailure) onFailure(text);
-      return;
-    }
-    CDesktopServices::Get().MessageBox(m_pOwner, reply, QStringLiteral("Talvero"), CDesktopServices::Icon::Information);
-  });
+                                   std::function<void(const QString& reply)> onSent,
+                                   std::function<void(const QString& text)> onFailure) {
+  Send(m_engine.Catalogue().SaveMessage(operatorId, text), REQ_MESSAGE_SENT,
+       [text, onSent = std::move(onSent), onFailure = std::move(onFailure)](const QString& reply) {
+         if (reply == kDisconnect) {
+           if (onFailure) onFailure(text);
+         } else if (onSent) {
+           onSent(reply);
+         }
+       });
 }
 
 void COperatorActions::ViewMessages() {

@@ -3,7 +3,6 @@
 #include "OperatorEntry.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 
@@ -36,8 +35,10 @@ class COperatorActions : public QObject {
   void AcceptChat(const QString& chatId);
   void Deny(const QString& chatId);
   void LogOutOperator(const QString& operatorId);
-  // On a failure the text goes back to the caller, to be put back in its box.
-  void SendMessage(const QString& operatorId, const QString& text, std::function<void(const QString&)> onFailure);
+  // The service's answer goes to onSent; on a failure the text goes back to
+  // onFailure, to be put back in its box.
+  void SendMessage(const QString& operatorId, const QString& text, std::function<void(const QString& reply)> onSent,
+                   std::function<void(const QString& text)> onFailure);
   void ViewMessages();
   void WaitingMessages();
 
@@ -55,6 +56,5 @@ class COperatorActions : public QObject {
 
   CChatManager& m_engine;
   CChatWindows& m_operatorChats;
-  QPointer<QWidget> m_pOwner;
   bool m_bWaitingMessagesOut = false;  // a notice repeated every refresh asks once
 };

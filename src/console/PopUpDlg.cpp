@@ -14,7 +14,13 @@
 
 #include <algorithm>
 
-CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept, int slot)
+namespace {
+
+constexpr int kNoticeGap = 4;  // between two notices, one above the other
+
+}  // namespace
+
+CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept, const QList<QRect>& shown)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
       m_accept(std::move(accept)) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -49,13 +55,25 @@ CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> 
   setFixedSize(du.X(182), std::max(du.Y(40), layout->totalHeightForWidth(du.X(182))));
 
   if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(CornerPlace(size(), screen->availableGeometry()) - QPoint(0, slot * (height() + 4)));
+    move(StackPlace(size(), screen->availableGeometry(), shown));
 }
 
 QString CPopUpDlg::Text() const { return m_pText->text(); }
 
 QPoint CPopUpDlg::CornerPlace(const QSize& size, const QRect& workArea) {
   return workArea.bottomRight() - QPoint(size.width() - 1, size.height() - 1);
+}
+
+QPoint CPopUpDlg::StackPlace(const QSize& size, const QRect& workArea, const QList<QRect>& shown) {
+  QRect place(CornerPlace(size, workArea), size);
+  // Up past each notice in the way, until none is; at most once per notice.
+  for (int moves = 0; moves <= shown.size(); ++moves) {
+    const QRect withGap = place.adjusted(0, -kNoticeGap, 0, kNoticeGap);
+    const auto blocking = std::find_if(shown.begin(), shown.end(), [&](const QRect& r) { return r.intersects(withGap); });
+    if (blocking == shown.end()) return place.top() >= workArea.top() ? place.topLeft() : CornerPlace(size, workArea);
+    place.moveBottom(blocking->top() - 1 - kNoticeGap);
+  }
+  return CornerPlace(size, workArea);
 }
 
 void CPopUpDlg::Click() {

@@ -11,17 +11,22 @@ class QLabel;
 // others, that never takes the keyboard from the operator. A click on it
 // takes the request it was made for (by its chat session id, whatever the
 // table looks like by then) and closes it; otherwise it stays until the
-// request is taken or refused. Several notices stand one above another.
+// request is taken or refused. Several notices stand one above another,
+// a new one in the lowest place left free.
 class CPopUpDlg : public QWidget {
   Q_OBJECT
 
  public:
-  // Slot 0 is the corner itself, each next one a notice higher.
-  CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept, int slot = 0);
+  // shown: the places of the notices on screen, which this one stands clear of.
+  CPopUpDlg(const QString& text, bool bOperator, std::function<void()> accept, const QList<QRect>& shown = {});
 
   QString Text() const;
   // Where a window of this size goes: the work area's bottom-right corner.
   static QPoint CornerPlace(const QSize& size, const QRect& workArea);
+  // The lowest place up from that corner that overlaps none of the notices
+  // shown (by their heights, whatever their order); the corner when the
+  // column is full.
+  static QPoint StackPlace(const QSize& size, const QRect& workArea, const QList<QRect>& shown);
   void Click();
 
  protected:

@@ -11,6 +11,7 @@
 #include "ResourceIds.h"
 #include "SavedCredentials.h"
 #include "Separators.h"
+#include "SettingsStore.h"
 #include "SitePageView.h"
 #include "LoginReply.h"
 #include "StringTable.h"
@@ -66,6 +67,11 @@ QString KeyringFailureText(CSecretStore::Status status) {
   }
   return QStringLiteral("The keyring did not give the password: type it and log in.");
 }
+
+// The site id and login id of the last login that went through, kept with or
+// without "Remember me" (never the password), for the next start.
+const QString kLastSiteId = QStringLiteral("LastSiteId");
+const QString kLastLoginId = QStringLiteral("LastLoginId");
 
 }  // namespace
 
@@ -145,8 +151,20 @@ bool CLoginDlg::OnInitDialog() {
   const bool bRemembered = LoadSavedLogin();
   LoadNewsPage();
   connect(m_pSecureBox, &QCheckBox::toggled, this, &CLoginDlg::LoadNewsPage, Qt::UniqueConnection);
-  if (bRemembered) LogIn();
+  if (bRemembered) {
+    LogIn();
+  } else if (!m_bWaitingForKeyring) {
+    ShowLastIds();
+  }
   return true;
+}
+
+void CLoginDlg::ShowLastIds() {
+  const CSettingsStore store;
+  m_pSiteId->setText(store.ReadText(CSettingsStore::kRootKey, kLastSiteId).value_or(QString()));
+  m_pLoginId->setText(store.ReadText(CSettingsStore::kRootKey, kLastLoginId).value_or(QString()));
+  // Only the password is left to type.
+  if (!m_pSiteId->text().isEmpty() && !m_pLoginId->text().isEmpty()) m_pPassword->setFocus();
 }
 
 void CLoginDlg::contextMenuEvent(QContextMenuEvent* event) {
@@ -259,6 +277,9 @@ void CLoginDlg::OnLoginReply(int attempt, bool bParametersLoaded, const QString&
         !m_rememberedInData.isEmpty() && m_rememberedInData == QStringList({m_strLoginId, m_strSiteId, m_strPassword});
     if (m_pRememberBox->isChecked() || bRememberedInData) SaveLogin();
     CSavedCredentials::WriteSecureIfKeyExists(m_bSecure);
+    CSettingsStore store;
+    store.WriteText(CSettingsStore::kRootKey, kLastSiteId, m_strSiteId);
+    store.WriteText(CSettingsStore::kRootKey, kLastLoginId, m_strLoginId);
     m_pBrowser->Clear();
     EndDialog(QDialog::Accepted);
     session.loginId = m_strLoginId;

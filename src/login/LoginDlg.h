@@ -93,6 +93,8 @@ class CLoginDlg : public QDialog {
   // has no keyring: the operator is asked the first time.
   bool MayKeepPasswordReversible();
   bool LoadSavedLogin();
+  // Without a remembered login: the ids of the last login, to type only the password.
+  void ShowLastIds();
   // The remembered login in the members and the fields.
   void ShowLogin(const Credentials& login);
   void OnKeyringAnswer(const CSavedCredentials::Loaded& loaded);

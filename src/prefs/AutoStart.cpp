@@ -91,15 +91,25 @@ QString CAutoStart::EarlierEntryPath() { return AutoStartFolder() + QStringLiter
 
 QString CAutoStart::ProgramPath() { return QCoreApplication::applicationFilePath(); }
 
-QString CAutoStart::ExecValue(const QString& programPath) {
-  QString quoted = QStringLiteral("\"");
-  for (const QChar c : programPath) {
-    if (NeedsQuoteEscape(c)) quoted += u'\\';
-    quoted += c;
+QStringList& CAutoStart::Arguments() {
+  static QStringList arguments;
+  return arguments;
+}
+
+void CAutoStart::SetArguments(const QStringList& arguments) { Arguments() = arguments; }
+
+QString CAutoStart::ExecValue(const QString& programPath, const QStringList& arguments) {
+  QStringList quoted;
+  for (const QString& argument : QStringList{programPath} + arguments) {
+    QString one = QStringLiteral("\"");
+    for (const QChar c : argument) {
+      if (NeedsQuoteEscape(c)) one += u'\\';
+      one += c;
+    }
+    quoted.append(one + u'"');
   }
-  quoted += u'"';
   // "%" starts a field code anywhere in Exec, quoted or not.
-  return EscapeValue(quoted).replace(u'%', QStringLiteral("%%"));
+  return EscapeValue(quoted.join(u' ')).replace(u'%', QStringLiteral("%%"));
 }
 
 QString CAutoStart::ProgramOfExec(const QString& execValue) {
@@ -127,7 +137,7 @@ bool CAutoStart::Set(bool bOn, const QString& programPath) {
       << "Type=Application\n"
       << "Name=Talvero\n"
       << "Comment=Live chat console for support operators\n"
-      << "Exec=" << ExecValue(programPath) << "\n"
+      << "Exec=" << ExecValue(programPath, Arguments()) << "\n"
       << "Icon=" << kDesktopId << "\n"
       << "Terminal=false\n";
   out.flush();

@@ -17,6 +17,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -80,6 +81,14 @@ CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* view, QWidget* pare
   m_pFoot->hide();
   const CWindowUnits du = CWindowUnits::Of(this);
   resize(du.Size(427, 303));
+  // Escape and Ctrl+W close a page window as they close a browser's tab. The
+  // page view takes every key it is given, so they are the window's
+  // shortcuts, seen before the view gets the key.
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    auto* shortcut = new QShortcut(key, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+  }
   if (view != nullptr) SetView(view);
 }
 

@@ -8,6 +8,7 @@
 #include "MySpellEditCtrl.h"
 #include "ConsoleSession.h"
 #include "OperatorList.h"
+#include "Preferences.h"
 #include "RefreshCycle.h"
 #include "ResponseCompleter.h"
 #include "ReplyBuilders.h"
@@ -234,10 +235,10 @@ class TestChatDlg : public QObject {
     QCOMPARE(entry->toPlainText(), QString());
     QVERIFY(Chat().isVisible());
     QTest::keyClick(entry, Qt::Key_Return);  // nothing to say: nothing is sent
-    QTest::keyClicks(entry, " \t ");
+    QTest::keyClicks(entry, "  ");
     QTest::keyClick(entry, Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClick(entry, Qt::Key_Return);
-    QCOMPARE(entry->toPlainText(), QString(" \t \n"));  // blanks stay as typed
+    QCOMPARE(entry->toPlainText(), QString("  \n"));  // blanks stay as typed
     entry->clear();
     QTest::keyClicks(entry, "see #5 at 100% now");
     QTest::keyClick(entry, Qt::Key_Return);
@@ -246,6 +247,30 @@ class TestChatDlg : public QObject {
     QCOMPARE(Said(), QStringList{"see #5 at 100% now"});
     QTRY_COMPARE(Targets("w-otype.php").size(), 4);  // at 6 characters, then at 6, 12 and 18 of the line
     QVERIFY(m_pSession->Desktop().messageBoxes.isEmpty());
+  }
+
+  // Tab and Shift+Tab move the keyboard through every control of the
+  // window and back, and never type a tab into the line.
+  void tabReachesEveryControl() {
+    CMySpellEditCtrl* entry = Chat().EntryBox();
+    Chat().activateWindow();
+    entry->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), entry);
+    QTest::keyClicks(entry, "a");
+    QSet<QWidget*> reached;
+    for (int i = 0; i < 60 && !reached.contains(QApplication::focusWidget()); ++i) {
+      reached.insert(QApplication::focusWidget());
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(QApplication::focusWidget(), entry);  // round the window and back
+    QCOMPARE(entry->toPlainText(), QString("a"));
+    for (QWidget* control : Chat().findChildren<QWidget*>())
+      if (control->isVisibleTo(&Chat()) && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus) &&
+          !control->focusProxy())
+        QVERIFY2(reached.contains(control), qPrintable(control->metaObject()->className() + (" " + control->objectName())));
+    QTest::keyClick(entry, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), entry);
   }
 
   // Two lines sent, a draft typed while they are out: a line the service
@@ -533,9 +558,24 @@ class TestChatDlg : public QObject {
     const auto& boxes = m_pSession->Desktop().messageBoxes;
     QTRY_VERIFY(Chat().StatusLine()->text() == told || (!boxes.isEmpty() && boxes[0].text == told));
     QCOMPARE(Chat().IsPolling(), reply.body != "true");
+    if (reply.body != "true") return;
+    // The chat is the other operator's now: Close Chat closes this window
+    // and ends nothing at the service.
+    Chat().EndChat();
+    QTRY_VERIFY(m_pChat.isNull());
+    QVERIFY(Targets("endchatcl").isEmpty());
   }
 
   // Spell Check ticked with no dictionary to read goes unticked, saying why.
+  void spellCheckFollowsThePreferences() {
+    QSignalSpy ticked(Chat().SpellCheckBox(), &QCheckBox::toggled);
+    CPreferences::Instance().SetSpellCheck(!Chat().SpellCheckBox()->isChecked());
+    QVERIFY(!ticked.isEmpty());
+    QCOMPARE(ticked.first().first().toBool(), CPreferences::Instance().SpellCheck());
+    CPreferences::Instance().SetSpellCheck(false);
+    QVERIFY(!Chat().SpellCheckBox()->isChecked());
+  }
+
   void spellCheckWithoutADictionary() {
     if (QFileInfo::exists(CDictionary::FilePath()) || QFileInfo::exists(CSharedDictionary::UserFilePath()))
       QSKIP("a dictionary is installed");

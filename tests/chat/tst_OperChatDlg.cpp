@@ -62,6 +62,14 @@ class TestOperChatDlg : public QObject {
     Chat().HandleServerReply(30, "Notice: Chat Closed by Operator.<tvr_blk><tvr_blk><tvr_blk>");
     QVERIFY(!Chat().IsPolling());
     QVERIFY(Chat().Transcript()->toPlainText().endsWith("Notice: Chat Closed by Operator."));
+    // Ended by the other side, it says so and takes no more lines; Close
+    // Chat then only closes the window.
+    QCOMPARE(Chat().windowTitle(), QString("Chatting with:ben (chat ended)"));
+    QCOMPARE(Chat().TypingLine()->text(), QString("ben has ended the chat."));
+    QVERIFY(Chat().EntryBox()->isReadOnly());
+    Chat().EndChat();
+    QTRY_VERIFY(m_pChat.isNull());
+    QVERIFY(Targets("wn-opclchat.php").isEmpty());
   }
 
   void typing() {

@@ -49,6 +49,25 @@ class TestAlerts : public QObject {
   }
   void cleanup() { m_pSession.reset(); }
 
+  // Notices stand by the heights of those below them, and a new one takes
+  // the lowest place left free, never a place taken.
+  void noticesStackClearOfEachOther_data() {
+    QTest::addColumn<QList<QRect>>("shown");
+    QTest::addColumn<QPoint>("place");
+    const QRect corner(1300, 890, 300, 80);
+    QTest::newRow("none") << QList<QRect>{} << corner.topLeft();
+    QTest::newRow("one below") << QList<QRect>{corner} << QPoint(1300, 806);
+    QTest::newRow("the lowest freed") << QList<QRect>{corner.translated(0, -84)} << corner.topLeft();
+    QTest::newRow("a gap too small") << QList<QRect>{corner, corner.translated(0, -120)} << QPoint(1300, 686);
+    QTest::newRow("a taller one below") << QList<QRect>{QRect(1300, 850, 300, 120)} << QPoint(1300, 766);
+    QTest::newRow("the column full") << QList<QRect>{QRect(1300, 0, 300, 970)} << corner.topLeft();
+  }
+  void noticesStackClearOfEachOther() {
+    QFETCH(QList<QRect>, shown);
+    QFETCH(QPoint, place);
+    QCOMPARE(CPopUpDlg::StackPlace(QSize(300, 80), QRect(0, 0, 1600, 970), shown), place);
+  }
+
   // One notice and one notification per request, naming the visitor and
   // his page; seen again it is not repeated, and it goes when the request
   // is taken, here or elsewhere.

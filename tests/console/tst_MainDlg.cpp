@@ -389,14 +389,17 @@ class TestMainDlg : public QObject {
     QCOMPARE(Ids(), QStringList{"new"});
   }
 
+  // The own entry left out, the online operators first, the others saying
+  // they are offline.
   void operatorsBoxLeavesTheOwnEntryOut() {
-    const QString ops = "ANNA<subfld><subfld><subfld>Online<fld>ben<subfld><subfld>Initiate<subfld>Online<fld>"
-                        "demo<subfld><subfld><subfld>Offline<fld>bad<subfld>entry";
+    const QString ops = "ANNA<subfld><subfld><subfld>Online<fld>demo<subfld><subfld><subfld>Offline<fld>"
+                        "ben<subfld><subfld>Initiate<subfld>Online<fld>bad<subfld>entry";
     Apply({{"a"}}, "1", QString(), ops);
     QCOMPARE(C().Session().Operators().rowCount(), 3);  // the entry without four sub-fields is left out
     QComboBox* box = C().Controls().operatorsBox;
     QCOMPARE(box->count(), 2);
     QCOMPARE(box->itemText(0), QString("ben (Online)"));
+    QCOMPARE(box->itemText(1), QString("demo (Offline)"));
     box->setCurrentIndex(1);
     Apply({{"a"}}, "1", QString(), ops);
     QCOMPARE(box->currentIndex(), 1);  // the choice survives the refill

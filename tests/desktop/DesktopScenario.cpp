@@ -37,14 +37,26 @@ CConsoleProcess& CDesktopScenario::StartConsole(const QString& name, const QProc
   return *m_consoles.back();
 }
 
-bool CDesktopScenario::LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember) {
-  if (!WaitForActive(kLoginWindow)) return false;
+bool CDesktopScenario::TypeLogIn(const QString& loginId, const QString& password) {
   CWindowSystem& x = Windows();
+  // The window may show the ids of the last login with the caret in the
+  // password box: the site id box is clicked and its text replaced, and Tab
+  // selects the text of the boxes after it.
+  const std::optional<XWindow> login = x.Find(kLoginWindow);
+  if (!login) return false;
+  x.Click(login->id, QPoint(qRound(190 * login->geometry.width() / 404.0), qRound(63 * login->geometry.height() / 182.0)));
+  x.Key(QStringLiteral("ctrl+a"));
   x.Type(QStringLiteral("1001"));
   x.Key(QStringLiteral("Tab"));
   x.Type(loginId);
   x.Key(QStringLiteral("Tab"));
   x.Type(password);
+  return true;
+}
+
+bool CDesktopScenario::LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember) {
+  if (!WaitForActive(kLoginWindow) || !TypeLogIn(loginId, password)) return false;
+  CWindowSystem& x = Windows();
   if (bRemember) x.Key(QStringLiteral("Tab space"));
   x.Key(QStringLiteral("Return"));
   return QTest::qWaitFor([&] { return ConsoleWindow(console).has_value(); }, kWindowMs);
@@ -54,6 +66,16 @@ std::optional<XWindow> CDesktopScenario::ConsoleWindow(const CConsoleProcess& co
   for (const XWindow& window : m_pWindows->Windows())
     if (window.pid == console.Pid() && window.name == QLatin1String("Talvero") && window.types.contains(QLatin1String("DIALOG")))
       return window;
+  return std::nullopt;
+}
+
+std::optional<XWindow> CDesktopScenario::PopUpMenu(const XWindow& over) const {
+  // A menu is no managed window; it belongs to the window it was opened on.
+  const QList<XWindow> managed = m_pWindows->Windows();
+  for (const XWindow& window : m_pWindows->Unmanaged(QStringLiteral("talvero"))) {
+    const bool isManaged = std::any_of(managed.begin(), managed.end(), [&](const XWindow& w) { return w.id == window.id; });
+    if (window.pid == over.pid && window.transientFor == over.id && !isManaged) return window;
+  }
   return std::nullopt;
 }
 

@@ -32,7 +32,13 @@ class CDesktopScenario {
   // presses Enter (ticking "Remember me" with the space bar on the way);
   // true once that console's window is shown.
   bool LogIn(CConsoleProcess& console, const QString& loginId, const QString& password, bool bRemember = false);
+  // Types site 1001, the login id and the password into the active login
+  // window, whatever it showed before; false when there is none.
+  bool TypeLogIn(const QString& loginId, const QString& password);
   std::optional<XWindow> ConsoleWindow(const CConsoleProcess& console) const;
+  // The pop-up menu shown over a window (not the program's tray icon, nor
+  // another of its windows); none while no menu is open.
+  std::optional<XWindow> PopUpMenu(const XWindow& over) const;
   bool WaitForActive(const QString& name, int ms = kWindowMs) const;
   bool WaitForWindow(const QString& name, int ms = kWindowMs) const;
   // Brings a window forward as its panel button does; true once it is active.

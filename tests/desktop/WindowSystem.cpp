@@ -51,12 +51,15 @@ XWindow CWindowSystem::Describe(const QString& id) const {
   window.id = id;
   const QString props = Tool(QStringLiteral("xprop"), {QStringLiteral("-notype"), QStringLiteral("-id"), id, QStringLiteral("_NET_WM_NAME"),
                                                        QStringLiteral("WM_CLASS"), QStringLiteral("_NET_WM_PID"), QStringLiteral("_NET_WM_WINDOW_TYPE"),
-                                                       QStringLiteral("_NET_WM_STATE")});
+                                                       QStringLiteral("_NET_WM_STATE"), QStringLiteral("WM_TRANSIENT_FOR")});
   window.name = Quoted(props, QStringLiteral("_NET_WM_NAME"));
   window.wmClass = Quoted(props, QStringLiteral("WM_CLASS")).section(u'"', 0, 0);
   window.pid = Atoms(props, QStringLiteral("_NET_WM_PID"), QString()).value(0).toLongLong();
   window.types = Atoms(props, QStringLiteral("_NET_WM_WINDOW_TYPE"), QStringLiteral("_NET_WM_WINDOW_TYPE_"));
   window.states = Atoms(props, QStringLiteral("_NET_WM_STATE"), QStringLiteral("_NET_WM_STATE_"));
+  static const QRegularExpression transient(QStringLiteral("^WM_TRANSIENT_FOR: window id # (0x[0-9a-f]+)"),
+                                            QRegularExpression::MultilineOption);
+  window.transientFor = transient.match(props).captured(1);
   const QString info = Tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
   window.geometry = QRect(Number(info, QStringLiteral("Absolute upper-left X")), Number(info, QStringLiteral("Absolute upper-left Y")),
                           Number(info, QStringLiteral("Width")), Number(info, QStringLiteral("Height")));

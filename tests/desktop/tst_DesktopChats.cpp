@@ -33,6 +33,8 @@ class tst_DesktopChats : public QObject {
   void consoleBoxBlocksNoChat();
   void closingTheConsoleWithAChatAsks();
   void responsesAtTheCaret();
+  void broughtForwardWithTheCaret();
+  void aDoubleClickedResponseLeavesTheCaretInTheLine();
 };
 
 void tst_DesktopChats::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
@@ -160,7 +162,9 @@ void tst_DesktopChats::consoleBoxBlocksNoChat() {
     return false;
   };
   QTRY_VERIFY_WITH_TIMEOUT(boxOpen(), CDesktopScenario::kWindowMs);
-  QCOMPARE(m_desk.Service().CountRequests(QStringLiteral("action=remove")), 1);
+  // The service logs a request once it has sent the answer, which the box
+  // may follow sooner.
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("action=remove")), 1, CDesktopScenario::kWindowMs);
 
   // The operator goes back to the chat and answers there.
   QVERIFY(m_desk.Focus(QStringLiteral("Chatting with:Zoe")));
@@ -238,6 +242,80 @@ void tst_DesktopChats::responsesAtTheCaret() {
   m_desk.Windows().Key(QStringLiteral("Escape"));
   m_desk.Windows().Type(QStringLiteral("x"));
   QCOMPARE(m_desk.CopyEntryBox(), QStringLiteral("x"));
+}
+
+// A chat brought forward from the keyboard has the caret in its entry box,
+// wherever the keyboard was in it before; Tab and Shift+Tab move through
+// the window's controls rather than typing a tab into the line.
+void tst_DesktopChats::broughtForwardWithTheCaret() {
+  QVERIFY(LogInDemo());
+  const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
+  const QString yuri = m_desk.Service().VisitorAsksForChat(QStringLiteral("Yuri"));
+  QVERIFY(m_desk.WaitForRefreshes(2));
+  QVERIFY(PickRow(1));
+  m_desk.Windows().Key(QStringLiteral("alt+c"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
+
+  // Tab leaves the entry box and Shift+Tab comes back: no tab in the line.
+  m_desk.Windows().Type(QStringLiteral("a"));
+  m_desk.Windows().Key(QStringLiteral("Tab"));
+  m_desk.Windows().Key(QStringLiteral("shift+Tab"));
+  m_desk.Windows().Type(QStringLiteral("b"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(yuri, QStringLiteral("ab")), 1, CDesktopScenario::kWindowMs);
+
+  // The keyboard left in each transcript, then the chats brought forward
+  // by Ctrl+Tab (wrapping), Ctrl+Shift+Tab, and Ctrl+2 from the console.
+  m_desk.Windows().Key(QStringLiteral("shift+Tab"));
+  m_desk.Windows().Key(QStringLiteral("ctrl+shift+Tab"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")));
+  m_desk.Windows().Key(QStringLiteral("shift+Tab"));
+  m_desk.Windows().Key(QStringLiteral("ctrl+Tab"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
+  m_desk.Windows().Type(QStringLiteral("q w"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(yuri, QStringLiteral("q w")), 1, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Key(QStringLiteral("shift+Tab"));
+  m_desk.Windows().Key(QStringLiteral("ctrl+shift+Tab"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")));
+  m_desk.Windows().Type(QStringLiteral("e r"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(zoe, QStringLiteral("e r")), 1, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Key(QStringLiteral("ctrl+0"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Talvero")));
+  m_desk.Windows().Key(QStringLiteral("ctrl+2"));
+  QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
+  m_desk.Windows().Type(QStringLiteral("t y"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(yuri, QStringLiteral("t y")), 1, CDesktopScenario::kWindowMs);
+  // Nothing typed went anywhere else (a button pressed by the space opens
+  // the chat history at the service).
+  QCOMPARE(m_desk.Service().ChatLines(yuri).filter(QStringLiteral("demo: ")).size(), 3);
+  QCOMPARE(m_desk.Service().ChatLines(zoe).filter(QStringLiteral("demo: ")).size(), 1);
+}
+
+// A double-click on a canned response puts it in once, and the keyboard
+// stays in the entry box behind it: what is typed next joins the line, and
+// Enter sends it rather than putting the response in again.
+void tst_DesktopChats::aDoubleClickedResponseLeavesTheCaretInTheLine() {
+  QVERIFY(LogInDemo());
+  const QString chatId = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("/wn-amespc.php")) > 0, CDesktopScenario::kWindowMs);
+  const XWindow chat = *m_desk.Windows().Find(QStringLiteral("Chatting with:Zoe"));
+  m_desk.Windows().Type(QStringLiteral("Hi! "));
+  // "Hello", the first response under its expanded category, where it is
+  // in a chat window of 802 x 662 pixels; the window grows with its font.
+  const QPoint hello(qRound(656 * chat.geometry.width() / 802.0), qRound(337 * chat.geometry.height() / 662.0));
+  m_desk.Rig().Run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), chat.id, QString::number(hello.x()),
+                                               QString::number(hello.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
+                                               QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+  m_desk.Windows().Type(QStringLiteral(" See you"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  const QString line = QStringLiteral("Hi! Hello, how can I help you? See you");
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(chatId, line), 1, CDesktopScenario::kWindowMs);
+  QCOMPARE(m_desk.Service().ChatLines(chatId).filter(QStringLiteral("demo: ")).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopChats)

@@ -27,6 +27,7 @@ class tst_DesktopOperators : public QObject {
 
   void operatorChatBothWays();
   void waitingRequestLeavesTheKeyboardAlone();
+  void messagesGoByEnterWithoutABox();
 };
 
 void tst_DesktopOperators::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
@@ -102,6 +103,29 @@ void tst_DesktopOperators::waitingRequestLeavesTheKeyboardAlone() {
   m_desk.Windows().Key(QStringLiteral("Return"));
   QTRY_VERIFY_WITH_TIMEOUT(m_desk.CopyTranscript().contains(QStringLiteral("demo: ") + pieces.join(QString())),
                            CDesktopScenario::kWindowMs);
+}
+
+// Enter in the console's message box sends the message to the operator
+// chosen beside it, and the next can be typed at once: no box to dismiss.
+void tst_DesktopOperators::messagesGoByEnterWithoutABox() {
+  QVERIFY(LogInBoth());
+  QVERIFY(m_desk.WaitForRefreshes(2, QStringLiteral("demo")));
+  QVERIFY(m_desk.FocusConsole(*m_pDemo));
+  const XWindow demo = *m_desk.ConsoleWindow(*m_pDemo);
+  m_desk.Windows().Click(demo.id, CDesktopScenario::InConsole(demo, QPoint(477, 562)));  // the message box
+  const auto sent = [this](const QString& encoded) {
+    return m_desk.Service().CountRequests(QStringLiteral("/w-admsg.php?adid=anna&action=save&admsg=") + encoded);
+  };
+  m_desk.Windows().Type(QStringLiteral("Lunch at one & back"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(sent(QStringLiteral("Lunch%20at%20one%20%26%20back")), 1, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Type(QStringLiteral("Back now"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(sent(QStringLiteral("Back%20now")), 1, CDesktopScenario::kWindowMs);
+  QVERIFY(m_desk.WaitForRefreshes(2, QStringLiteral("demo")));
+  for (const XWindow& window : m_desk.Windows().Windows())
+    QVERIFY2(window.pid != m_pDemo->Pid() || window.id == demo.id, qPrintable(window.name + QStringLiteral(" opened")));
+  QCOMPARE(m_desk.Windows().ActiveWindowId(), demo.id);
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopOperators)

@@ -157,12 +157,20 @@ void tst_DesktopSession::serverPagesInTheViewer() {
   QTRY_VERIFY_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("opurl=transcript")) > 0, CDesktopScenario::kWindowMs);
   QVERIFY2(EngineAndGraphics(console.Pid()).isEmpty(), qPrintable(EngineAndGraphics(console.Pid()).join(u' ')));
 
-  // The operator closes it: the viewer and the engine's helpers end soon after.
+  // The operator closes it with Escape, as a page window is closed: the
+  // viewer and the engine's helpers end soon after. Ctrl+W closes the next.
   const qint64 viewer = page->pid;
   m_desk.Windows().Activate(page->id);
   QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowId(), page->id, CDesktopScenario::kWindowMs);
-  m_desk.Windows().Key(QStringLiteral("alt+F4"));
+  m_desk.Windows().Key(QStringLiteral("Escape"));
   QTRY_VERIFY_WITH_TIMEOUT(!Alive(viewer), 10000);
+  QVERIFY(m_desk.FocusConsole(console));
+  m_desk.Windows().Key(QStringLiteral("alt+t"));
+  QTRY_VERIFY_WITH_TIMEOUT((page = pageWindow()).has_value(), CDesktopScenario::kWindowMs);
+  m_desk.Windows().Activate(page->id);
+  QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowId(), page->id, CDesktopScenario::kWindowMs);
+  m_desk.Windows().Key(QStringLiteral("ctrl+w"));
+  QTRY_VERIFY_WITH_TIMEOUT(!pageWindow(), CDesktopScenario::kWindowMs);
 
   // A viewer that dies with a page open leaves the console running, and the
   // console says in the page's place why it is gone.
@@ -277,11 +285,7 @@ void tst_DesktopSession::loginWhileTheServiceStalls() {
   CWindowSystem& x = m_desk.Windows();
   QElapsedTimer pressed;
   pressed.start();
-  x.Type(QStringLiteral("1001"));
-  x.Key(QStringLiteral("Tab"));
-  x.Type(QStringLiteral("demo"));
-  x.Key(QStringLiteral("Tab"));
-  x.Type(QStringLiteral("wrong"));
+  QVERIFY(m_desk.TypeLogIn(QStringLiteral("demo"), QStringLiteral("wrong")));
   x.Key(QStringLiteral("Return"));  // held by the service
   x.Key(QStringLiteral("ctrl+a"));  // the password typed again meanwhile
   x.Type(QStringLiteral("demo"));

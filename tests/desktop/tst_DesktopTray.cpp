@@ -33,6 +33,7 @@ class tst_DesktopTray : public QObject {
   void cleanup();
   void minimisedConsoleStillTakesRequests();
   void eachRequestItsNotificationUntilTaken();
+  void restoredConsoleAsItWas();
 };
 
 void tst_DesktopTray::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
@@ -80,12 +81,21 @@ int tst_DesktopTray::CountColour(const QRect& area, QRgb colour) const {
 bool tst_DesktopTray::ToggleAlwaysOnTop() {
   const std::optional<XWindow> console = m_desk.ConsoleWindow(*m_pConsole);
   if (!console) return false;
+  const bool wasAbove = console->Has(QStringLiteral("ABOVE"));
+  // The console must be settled and active before the click: a right-click
+  // that lands while the window manager is still mapping it opens nothing.
+  if (!m_desk.FocusConsole(*m_pConsole)) return false;
   // The console's own menu, on a free spot of the window; its one item.
   m_desk.Windows().Click(console->id, CDesktopScenario::InConsole(*console, QPoint(500, 40)), 3);
-  if (!QTest::qWaitFor([&] { return !m_desk.Windows().Unmanaged(QStringLiteral("talvero")).isEmpty(); }, CDesktopScenario::kWindowMs))
-    return false;
+  if (!QTest::qWaitFor([&] { return m_desk.PopUpMenu(*console).has_value(); }, CDesktopScenario::kWindowMs)) return false;
   m_desk.Windows().Key(QStringLiteral("Down Return"));
-  return true;
+  // Done once the menu has gone and the window manager shows the new state.
+  return QTest::qWaitFor(
+      [&] {
+        const std::optional<XWindow> now = m_desk.ConsoleWindow(*m_pConsole);
+        return !m_desk.PopUpMenu(*console) && now && !now->Has(QStringLiteral("HIDDEN")) && now->Has(QStringLiteral("ABOVE")) != wasAbove;
+      },
+      CDesktopScenario::kWindowMs);
 }
 
 void tst_DesktopTray::minimisedConsoleStillTakesRequests() {
@@ -125,11 +135,16 @@ void tst_DesktopTray::minimisedConsoleStillTakesRequests() {
   QVERIFY(m_desk.WaitForActive(QStringLiteral("Talvero")));
 
   // Always on top, on and off; the program runs on.
-  QVERIFY(ToggleAlwaysOnTop());
-  QTRY_VERIFY_WITH_TIMEOUT(ConsoleShown() && m_desk.ConsoleWindow(*m_pConsole)->Has(QStringLiteral("ABOVE")), CDesktopScenario::kWindowMs);
+  // The flag changes on the window the console has: the same X window,
+  // never hidden on the way, in the same place.
+  const XWindow before = *m_desk.ConsoleWindow(*m_pConsole);
+  QVERIFY2(ToggleAlwaysOnTop(), "the console's menu did not turn \"Always on top\" on");
+  QVERIFY(m_desk.ConsoleWindow(*m_pConsole)->Has(QStringLiteral("ABOVE")));
   QVERIFY2(m_pConsole->IsRunning(), "Always on top ended the program");
-  QVERIFY(ToggleAlwaysOnTop());
-  QTRY_VERIFY_WITH_TIMEOUT(ConsoleShown() && !m_desk.ConsoleWindow(*m_pConsole)->Has(QStringLiteral("ABOVE")), CDesktopScenario::kWindowMs);
+  QVERIFY2(ToggleAlwaysOnTop(), "the console's menu did not turn \"Always on top\" off");
+  const XWindow after = *m_desk.ConsoleWindow(*m_pConsole);
+  QCOMPARE(after.id, before.id);
+  QCOMPARE(after.geometry, before.geometry);
   QVERIFY(m_desk.WaitForRefreshes(2));
   QVERIFY(m_pConsole->IsRunning());
 }
@@ -174,6 +189,45 @@ void tst_DesktopTray::eachRequestItsNotificationUntilTaken() {
   QCOMPARE(inHistory("Zoe") - before[0], 1);
   QCOMPARE(inHistory("Yan") - before[1], 1);
   QCOMPARE(inHistory("Xia") - before[2], 1);
+}
+
+// Back from the tray, the console is where the operator put it, at the
+// size he gave it, with the keyboard in the table: Home and Enter take the
+// request on its first row.
+void tst_DesktopTray::restoredConsoleAsItWas() {
+  m_pConsole = &m_desk.StartConsole(QStringLiteral("anna"));
+  QVERIFY(m_desk.LogIn(*m_pConsole, QStringLiteral("anna"), QStringLiteral("anna")));
+  m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(m_desk.WaitForRefreshes(2));
+  const XWindow placed = *m_desk.ConsoleWindow(*m_pConsole);
+  const QRect workArea = m_desk.Windows().WorkArea();
+  // Moved and made shorter by the operator (its width is its least), as
+  // through the window manager.
+  const QRect chosen(workArea.left() + 37, workArea.top() + 23, placed.geometry.width(), placed.geometry.height() - 60);
+  m_desk.Rig().Run(QStringLiteral("xdotool"), {QStringLiteral("windowsize"), placed.id, QString::number(chosen.width()),
+                                               QString::number(chosen.height()), QStringLiteral("windowmove"), placed.id,
+                                               QString::number(chosen.left()), QString::number(chosen.top())});
+  QVERIFY(QTest::qWaitFor([&] { return m_desk.ConsoleWindow(*m_pConsole)->geometry.size() == chosen.size(); },
+                          CDesktopScenario::kWindowMs));
+  const QRect before = m_desk.ConsoleWindow(*m_pConsole)->geometry;
+
+  for (const char* way : {"tray icon", "keyboard"}) {
+    QVERIFY2(MinimiseConsole(), way);
+    if (qstrcmp(way, "tray icon") == 0) {
+      const QList<XWindow> icons = m_desk.Windows().Unmanaged(QStringLiteral("talvero"));
+      const auto icon = std::find_if(icons.begin(), icons.end(), [&](const XWindow& w) { return !workArea.contains(w.geometry.center()); });
+      QVERIFY2(icon != icons.end(), "no tray icon in the panel");
+      m_desk.Windows().ClickAt(icon->geometry.center());
+    } else {
+      // A second start of the program brings the running one forward.
+      m_desk.StartConsole(QStringLiteral("anna"));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(ConsoleShown(), CDesktopScenario::kWindowMs);
+    QVERIFY2(m_desk.WaitForActive(QStringLiteral("Talvero")), way);
+    QTRY_COMPARE_WITH_TIMEOUT(m_desk.ConsoleWindow(*m_pConsole)->geometry, before, CDesktopScenario::kWindowMs);
+  }
+  m_desk.Windows().Key(QStringLiteral("Home Return"));
+  QVERIFY2(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")), "the keyboard was not in the console's table");
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopTray)

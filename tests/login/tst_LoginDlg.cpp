@@ -273,6 +273,16 @@ class TestLoginDlg : public QObject {
     QCOMPARE(dlg->result(), int(QDialog::Accepted));
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));  // not remembered
+    // The next start shows the site id and the login id, never the
+    // password, and waits for the password.
+    auto next = Dialog(login.server.Host());
+    RunScripted(*next, [&] {
+      QCOMPARE(next->SiteIdEdit()->text(), QString("1001"));
+      QCOMPARE(next->LoginIdEdit()->text(), QString("anna"));
+      QVERIFY(next->PasswordEdit()->text().isEmpty());
+      QCOMPARE(next->focusWidget(), next->PasswordEdit());
+    });
+    QCOMPARE(m_consoleCalls.size(), 1);
   }
 
   void emptyFieldsSendNothing() {
@@ -350,12 +360,14 @@ class TestLoginDlg : public QObject {
     QVERIFY(!m_consoleCalls[1].loginWindowVisible);
     QCOMPARE(LastPassword(login.server), QString("c"));
 
-    // Forgotten, the next start shows the window with empty fields.
+    // Forgotten, the next start shows the window and waits for the
+    // password; only the ids of the last login are kept.
     CSavedCredentials::Forget();
     auto after = Dialog(login.server.Host());
     QCOMPARE(RunModal(*after), int(QDialog::Rejected));
     QVERIFY(m_bLastRunWaited);
-    QCOMPARE(after->LoginIdEdit()->text(), QString());
+    QCOMPARE(after->LoginIdEdit()->text(), QString("a"));
+    QVERIFY(after->PasswordEdit()->text().isEmpty());
     QCOMPARE(m_consoleCalls.size(), 2);
   }
 

@@ -177,19 +177,28 @@ class TestPreferences : public QObject {
 
   // Exec as desktop entries require: quoted, quoting escapes, then the
   // string escapes (a backslash becomes four), and "%" doubled.
+  // The entry starts the console as it runs now: against the service it
+  // was pointed at, each argument quoted alike.
   void autoStartExecIsQuoted_data() {
     QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("exec");
-    QTest::newRow("plain") << "/usr/bin/talvero" << R"("/usr/bin/talvero")";
-    QTest::newRow("space and quote") << R"(/opt/My Apps/tal "beta"/talvero)" << R"("/opt/My Apps/tal \\"beta\\"/talvero")";
+    QTest::newRow("plain") << "/usr/bin/talvero" << QStringList{} << R"("/usr/bin/talvero")";
+    QTest::newRow("space and quote") << R"(/opt/My Apps/tal "beta"/talvero)" << QStringList{}
+                                     << R"("/opt/My Apps/tal \\"beta\\"/talvero")";
     QTest::newRow("dollar, backquote, backslash, percent")
-        << R"(/opt/$x`y\z%u/talvero)" << R"("/opt/\\$x\\`y\\\\z%%u/talvero")";
+        << R"(/opt/$x`y\z%u/talvero)" << QStringList{} << R"("/opt/\\$x\\`y\\\\z%%u/talvero")";
+    QTest::newRow("another service") << "/usr/bin/talvero" << QStringList{"--service", "chat.example.com:8443"}
+                                     << R"("/usr/bin/talvero" "--service" "chat.example.com:8443")";
   }
   void autoStartExecIsQuoted() {
     QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
     QFETCH(QString, exec);
     CTestSettingsFolder folder;
+    CAutoStart::SetArguments(arguments);
     QVERIFY(CAutoStart::Set(true, program));
+    CAutoStart::SetArguments({});
     QFile entry(folder.Path() + "/autostart/org.talvero.Console.desktop");
     QVERIFY(entry.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
