@@ -65,10 +65,7 @@ CChatRichEd::CChatRichEd(QWidget* parent) : QTextBrowser(parent) {
   setOpenExternalLinks(false);
   setUndoRedoEnabled(false);
   setAccessibleName(QStringLiteral("Transcript"));
-  // The size lives in the document, so that each run's format carries only its colour.
-  QFont font = document()->defaultFont();
-  font.setPointSize(10);
-  document()->setDefaultFont(font);
+  FollowFontSize();
   connect(this, &QTextBrowser::anchorClicked, this, &CChatRichEd::OpenLink);
   // The view follows the newest line while the operator is at the bottom,
   // through appends and resizes alike; scrolling up stops that.
@@ -158,6 +155,20 @@ QColor CChatRichEd::ShownColour(const QColor& lineColour) const {
 void CChatRichEd::changeEvent(QEvent* event) {
   QTextBrowser::changeEvent(event);
   if (event->type() == QEvent::PaletteChange) RecolourLines();
+  if (event->type() == QEvent::FontChange) FollowFontSize();
+}
+
+void CChatRichEd::FollowFontSize() {
+  // The transcript's 10 points stand beside the dialogs' 9: it keeps that
+  // proportion to the desktop's font, whatever size the operator chose.
+  // The size lives in the document, so that each run's format carries only
+  // its colour.
+  QFont text = document()->defaultFont();
+  if (font().pointSizeF() > 0)
+    text.setPointSizeF(font().pointSizeF() * 10.0 / 9.0);
+  else
+    text.setPixelSize(font().pixelSize() * 10 / 9);
+  document()->setDefaultFont(text);
 }
 
 void CChatRichEd::RecolourLines() {

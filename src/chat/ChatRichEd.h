@@ -62,6 +62,7 @@ class CChatRichEd : public QTextBrowser {
   void changeEvent(QEvent* event) override;
 
  private:
+  void FollowFontSize();
   // The colour a line of this colour is shown in on the present palette.
   QColor ShownColour(const QColor& lineColour) const;
   // Shows the lines already there in the colours of the present palette.

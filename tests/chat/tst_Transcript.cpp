@@ -178,6 +178,17 @@ class TestTranscript : public QObject {
     QVERIFY(t.toPlainText().endsWith("\uFFFC\nzz"));
   }
 
+  // The transcript keeps its size beside the desktop's font, at 9 and at 16 points.
+  void theTextFollowsTheDesktopFontSize() {
+    CChatRichEd t;
+    for (const qreal points : {9.0, 16.0}) {
+      QFont font = t.font();
+      font.setPointSizeF(points);
+      t.setFont(font);
+      QCOMPARE(t.document()->defaultFont().pointSizeF(), points * 10 / 9);
+    }
+  }
+
   void theOperatorReadingOlderLinesStaysThere() {
     CChatRichEd t;
     t.resize(300, 120);
