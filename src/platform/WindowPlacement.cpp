@@ -2,7 +2,9 @@
 
 #include "SettingsStore.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QPointer>
 #include <QScreen>
 #include <QStringList>
@@ -17,6 +19,20 @@ namespace {
 
 // The window the next cascaded one follows.
 QPointer<QWidget> g_pLastCascaded;
+
+// The window manager's title bar and borders, which a window not yet shown
+// does not have: those of a window of the program already framed, else
+// the room RoomOnScreen leaves for them.
+QMargins FrameMargins(const QWidget* window) {
+  for (const QWidget* framed : QApplication::topLevelWidgets()) {
+    if (framed == window || !framed->isVisible() || framed->isMinimized()) continue;
+    const QRect outer = framed->frameGeometry(), inner = framed->geometry();
+    if (outer != inner)
+      return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                      outer.bottom() - inner.bottom());
+  }
+  return QMargins(6, 42, 6, 6);
+}
 
 }  // namespace
 
@@ -115,9 +131,11 @@ void CWindowPlacement::PlaceCascaded(QWidget* window) {
   QScreen* screen = follows ? g_pLastCascaded->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
-  QRect first(QPoint(), window->size());
+  // The frame counts: a window placed by its client area alone reaches past
+  // the work area by its title bar and borders.
+  const QSize outer = window->size().grownBy(FrameMargins(window));
+  QRect first(QPoint(), outer);
   first.moveCenter(area.center());
-  window->move(follows ? Cascade(g_pLastCascaded->frameGeometry(), window->size(), area)
-                       : ClampTo(first, area, window->size()).topLeft());
+  window->move(follows ? Cascade(g_pLastCascaded->frameGeometry(), outer, area) : ClampTo(first, area, outer).topLeft());
   g_pLastCascaded = window;
 }

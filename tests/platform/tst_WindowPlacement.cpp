@@ -87,6 +87,18 @@ class TestWindowPlacement : public QObject {
     CWindowPlacement::PlaceCascaded(&alone);
     QCOMPARE(alone.pos(), places[0]);
   }
+
+  // A window nearly as large as the work area, placed before the window
+  // manager framed it, keeps its title bar and borders inside the area too
+  // (those of a window already framed, else a common size).
+  void theFrameStaysInsideTheWorkArea() {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget window;
+    window.resize(area.width() - 20, area.height() - 60);
+    CWindowPlacement::PlaceCascaded(&window);
+    const QRect framed = QRect(window.pos(), window.size()).marginsAdded(QMargins(0, 0, 12, 48));
+    QVERIFY2(area.contains(framed), qPrintable(QString("%1,%2 %3x%4").arg(framed.x()).arg(framed.y()).arg(framed.width()).arg(framed.height())));
+  }
 };
 
 QTEST_MAIN(TestWindowPlacement)
