@@ -20,20 +20,6 @@ namespace {
 // The window the next cascaded one follows.
 QPointer<QWidget> g_pLastCascaded;
 
-// The window manager's title bar and borders, which a window not yet shown
-// does not have: those of a window of the program already framed, else
-// the room RoomOnScreen leaves for them.
-QMargins FrameMargins(const QWidget* window) {
-  for (const QWidget* framed : QApplication::topLevelWidgets()) {
-    if (framed == window || !framed->isVisible() || framed->isMinimized()) continue;
-    const QRect outer = framed->frameGeometry(), inner = framed->geometry();
-    if (outer != inner)
-      return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                      outer.bottom() - inner.bottom());
-  }
-  return QMargins(6, 42, 6, 6);
-}
-
 }  // namespace
 
 bool CWindowPlacement::Parse(const QString& text, QRect& rect) {
@@ -124,6 +110,17 @@ QRect CWindowPlacement::Beside(const QRect& anchor, const QSize& size, const QRe
     if (side.room - side.least > roomiest->room - roomiest->least) roomiest = &side;
   if (roomiest->room >= roomiest->least) return inside(roomiest->place(roomiest->room));
   return ClampTo(roomiest->place(roomiest->least), area, minimum);
+}
+
+QMargins CWindowPlacement::FrameMargins(const QWidget* window) {
+  for (const QWidget* framed : QApplication::topLevelWidgets()) {
+    if (framed == window || !framed->isVisible() || framed->isMinimized()) continue;
+    const QRect outer = framed->frameGeometry(), inner = framed->geometry();
+    if (outer != inner)
+      return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                      outer.bottom() - inner.bottom());
+  }
+  return QMargins(6, 42, 6, 6);
 }
 
 void CWindowPlacement::PlaceCascaded(QWidget* window) {

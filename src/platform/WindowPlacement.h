@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QRect>
 #include <QString>
 
@@ -40,6 +41,10 @@ class CWindowPlacement {
   // The size a window may take on its screen, the window manager's title
   // bar and borders left room (no bound without a screen).
   static QSize RoomOnScreen(const QWidget* window);
+  // The window manager's title bar and borders around a window, which one
+  // not yet shown does not have: those of a window of the program already
+  // framed, else the room RoomOnScreen leaves for them.
+  static QMargins FrameMargins(const QWidget* window);
 
   static QRect Beside(const QRect& anchor, const QSize& size, const QRect& area, const QSize& minimum);
   static constexpr int kBesideGap = 8;

@@ -135,10 +135,13 @@ CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool
     QScreen* screen = QGuiApplication::screenAt(beside.center());
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
     if (screen != nullptr) {
-      const QRect place = CWindowPlacement::Beside(beside, dlg->size(), screen->availableGeometry(),
-                                                   CWindowUnits::Of(dlg).Size(183, 148));
+      // Placed by its frame, title bar and borders included, so that no
+      // part of it reaches past the work area.
+      const QMargins frame = CWindowPlacement::FrameMargins(dlg);
+      const QRect place = CWindowPlacement::Beside(beside, dlg->size().grownBy(frame), screen->availableGeometry(),
+                                                   CWindowUnits::Of(dlg).Size(183, 148).grownBy(frame));
       dlg->move(place.topLeft());
-      dlg->resize(place.size());
+      dlg->resize(place.size().shrunkBy(frame));
     }
   }
   dlg->show();
