@@ -42,3 +42,8 @@ QString FromAnsiCodePage(QByteArrayView bytes) {
   }
   return out;
 }
+
+QByteArray WordInAnsiCodePage(QStringView word) {
+  const QByteArray bytes = ToAnsiCodePage(word);
+  return bytes.contains('\0') || FromAnsiCodePage(bytes) != word ? QByteArray() : bytes;
+}

@@ -15,3 +15,6 @@
 // hold (one outside it, a surrogate pair, a lone surrogate) becomes one '?'.
 QByteArray ToAnsiCodePage(QStringView text);
 QString FromAnsiCodePage(QByteArrayView bytes);
+// A word as the dictionary stores it, or empty when the code page cannot
+// hold it as written (a word is left out rather than stored changed).
+QByteArray WordInAnsiCodePage(QStringView word);

@@ -38,10 +38,8 @@ QString MakeFile(const QString& hunspellDic, const QString& file) {
   QString error;
   if (!CHunspellSource::Expand(CHunspellSource::AffixFileFor(hunspellDic), hunspellDic, words, error)) return error;
   CDictionary dictionary;
-  for (const QString& word : words) {
-    const QByteArray bytes = ToAnsiCodePage(word);
-    if (!bytes.contains('\0') && FromAnsiCodePage(bytes) == word) dictionary.AddWord(bytes);
-  }
+  for (const QString& word : words)
+    if (const QByteArray bytes = WordInAnsiCodePage(word); !bytes.isEmpty()) dictionary.AddWord(bytes);
   if (dictionary.IsEmpty()) return QStringLiteral("%1 holds no words Windows-1252 can hold").arg(hunspellDic);
   if (!QDir().mkpath(QFileInfo(file).absolutePath()) || !dictionary.Save(file))
     return QStringLiteral("cannot write %1").arg(file);

@@ -76,13 +76,6 @@ bool LoadOrSay(CDictionary& dictionary, const QString& path, int& status) {
   return true;
 }
 
-// A word in the dictionary's code page, or empty when the code page cannot
-// hold it: a word is left out rather than stored changed.
-QByteArray InCodePage(const QString& word) {
-  const QByteArray bytes = ToAnsiCodePage(word);
-  return bytes.contains('\0') || FromAnsiCodePage(bytes) != word ? QByteArray() : bytes;
-}
-
 // The words of a Hunspell dictionary with its affixes applied. A language
 // most of whose words the code page cannot hold is refused whole: checking
 // the few that fit would mark everything else wrong.
@@ -94,7 +87,7 @@ bool ReadHunspell(const QString& affPath, const QString& dicPath, QList<QByteArr
     return false;
   }
   for (const QString& word : expanded)
-    if (const QByteArray bytes = InCodePage(word); !bytes.isEmpty()) words.append(bytes);
+    if (const QByteArray bytes = WordInAnsiCodePage(word); !bytes.isEmpty()) words.append(bytes);
   if (words.size() * 2 < expanded.size()) {
     status = Fail(QStringLiteral("%1: %2 of its %3 words have letters that Windows-1252 cannot hold; "
                                  "this language cannot be offered")
@@ -127,7 +120,7 @@ bool ReadWordList(const QString& listPath, QList<QByteArray>& words, int& status
       return false;
     }
     if (word.isEmpty()) continue;
-    const QByteArray bytes = InCodePage(word);
+    const QByteArray bytes = WordInAnsiCodePage(word);
     if (bytes.isEmpty()) {
       std::fprintf(stderr, "talvero-dict: %s: skipped \"%s\": Windows-1252 cannot hold it\n",
                    where.toUtf8().constData(), word.toUtf8().constData());
