@@ -82,6 +82,9 @@ ServiceReply CServicePages::Browser(const Query& q) {
                                   "<a href=\"%2\" download=\"transcripts.txt\">Export as text</a></p>\n")
                        .arg(Esc(TranscriptsAddress(q, QStringLiteral("transcript"))),
                             Esc(TranscriptsAddress(q, QStringLiteral("export")))));
+    // Its last element: a picture whose request says the page has been
+    // read to its end, so a test knows its links are there to reach.
+    if (!history) body += QStringLiteral("<img src=\"/transcripts-read.png\" alt=\"\" width=\"1\" height=\"1\">\n");
     const QString title = history ? QStringLiteral("Chat history of %1").arg(ip)
                                   : QStringLiteral("Chat transcripts of %1").arg(site->config.address);
     return ServiceReply::Html(Page(title, body));

@@ -202,6 +202,9 @@ void tst_DesktopSession::aPageSavesADownloadAndOpensAWindow() {
   std::optional<XWindow> page;
   QTRY_VERIFY_WITH_TIMEOUT((page = ViewerWindow(console)).has_value(), CDesktopScenario::kWindowMs);
   QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("opurl=transcript")), 1, CDesktopScenario::kWindowMs);
+  // The page read to its end, links and all: the answer alone may come
+  // well before the viewer has the page.
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("transcripts-read.png")) >= 1, CDesktopScenario::kWindowMs);
   auto pageWindows = [&] {
     int n = 0;
     for (const XWindow& w : m_desk.Windows().Windows()) n += w.pid == page->pid && w.name == QStringLiteral("Talvero") ? 1 : 0;
