@@ -114,14 +114,15 @@ QString CDictionaryLanguages::CodeOf(const QString& browserLanguage) {
   return m.captured(0).size() == m.captured(1).size() && m.captured(1).size() > 3 ? QString() : code;
 }
 
-bool CDictionaryLanguages::IsReady(const QString& code) const {
-  const std::optional<Language> language = Find(code);
+bool CDictionaryLanguages::IsReady(const QString& code) const { return IsReady(Find(code)); }
+
+bool CDictionaryLanguages::IsReady(const std::optional<Language>& language) {
   return language && language->offered && (language->hunspellDic.isEmpty() || QFileInfo::exists(language->file));
 }
 
 void CDictionaryLanguages::Prepare(const QString& code) {
   const std::optional<Language> language = Find(code);
-  if (!language || !language->offered || IsReady(code) || m_preparing.contains(code)) return;
+  if (!language || !language->offered || IsReady(language) || m_preparing.contains(code)) return;
   m_preparing.insert(code);
   // A large language takes a second or two: never on the user-interface thread.
   QPointer<CDictionaryLanguages> self(this);
@@ -137,11 +138,10 @@ void CDictionaryLanguages::Prepare(const QString& code) {
 
 CSharedDictionary* CDictionaryLanguages::Store(const QString& code) {
   if (code == QLatin1String(kDefaultCode)) return &CSharedDictionary::Instance();
-  if (!IsReady(code)) return nullptr;
   std::shared_ptr<CSharedDictionary>& store = m_stores[code];
-  if (!store) {
-    const std::optional<Language> language = Find(code);
-    store = std::make_shared<CSharedDictionary>(language->file, QDir(m_strUserDir).filePath(kFilePattern.arg(code)));
-  }
+  if (store) return store.get();
+  const std::optional<Language> language = Find(code);
+  if (!IsReady(language)) return nullptr;
+  store = std::make_shared<CSharedDictionary>(language->file, QDir(m_strUserDir).filePath(kFilePattern.arg(code)));
   return store.get();
 }

@@ -67,6 +67,8 @@ class CDictionaryLanguages : public QObject {
   void Prepared(const QString& code, bool ok, const QString& problem);
 
  private:
+  static bool IsReady(const std::optional<Language>& language);
+
   QStringList m_consoleDirs;
   QStringList m_hunspellDirs;
   QString m_strUserDir;

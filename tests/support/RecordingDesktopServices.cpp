@@ -109,19 +109,15 @@ void CRecordingDesktopServices::ShowWarning(const QString& key, const QString& t
   warnings.append({key, text, std::move(closed)});
 }
 
-void CRecordingDesktopServices::CloseWarning(const QString& key) {
-  for (Warning& warning : warnings) {
-    if (warning.key != key || !warning.open) continue;
-    warning.open = false;
-    warning.closedByProgram = true;
-    if (warning.closed) warning.closed();
-  }
-}
+void CRecordingDesktopServices::CloseWarning(const QString& key) { Close(key, true); }
 
-void CRecordingDesktopServices::CloseWarnings() {
+void CRecordingDesktopServices::CloseWarnings() { Close(QString(), false); }
+
+void CRecordingDesktopServices::Close(const QString& key, bool byProgram) {
   for (Warning& warning : warnings) {
-    if (!warning.open) continue;
+    if (!warning.open || (!key.isEmpty() && warning.key != key)) continue;
     warning.open = false;
+    warning.closedByProgram = byProgram;
     if (warning.closed) warning.closed();
   }
 }

@@ -114,6 +114,9 @@ class CRecordingDesktopServices : public CDesktopServices {
   int ShownNotifications() const;
 
  private:
+  // Closes the open warnings of a key (all with an empty key).
+  void Close(const QString& key, bool byProgram);
+
   QList<Answer> m_answers;
   QStringList m_fileNames;
   QDateTime m_now;
