@@ -105,7 +105,35 @@ void CWindowSystem::Key(const QString& keys) const {
   Tool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--clearmodifiers")} + keys.split(u' '));
 }
 
+void CWindowSystem::BindToSpareKeys(const QString& text) const {
+  QList<char32_t> wanted;
+  for (const char32_t c : text.toUcs4())
+    if (c > 0x7e && !wanted.contains(c)) wanted.append(c);
+  if (wanted.isEmpty()) return;
+  // "keycode  93 =" is a spare key; one bound earlier reads "keycode 200 = U20AC".
+  const QString map = Tool(QStringLiteral("xmodmap"), {QStringLiteral("-pke")});
+  static const QRegularExpression line(QStringLiteral("^keycode\\s+(\\d+) =(.*)$"), QRegularExpression::MultilineOption);
+  QList<int> spare;
+  for (QRegularExpressionMatchIterator it = line.globalMatch(map); it.hasNext();) {
+    const QRegularExpressionMatch match = it.next();
+    const QStringList syms = match.captured(2).split(u' ', Qt::SkipEmptyParts);
+    if (syms.isEmpty()) spare.append(match.captured(1).toInt());
+    for (const QString& sym : syms) {
+      bool isCode = false;
+      const char32_t bound = sym.startsWith(u'U') ? char32_t(sym.mid(1).toUInt(&isCode, 16)) : 0;
+      if (isCode) wanted.removeAll(bound);
+    }
+  }
+  QStringList expressions;
+  for (const char32_t c : wanted) {
+    if (spare.isEmpty()) break;  // xdotool's own remapping does the rest
+    expressions << QStringLiteral("-e") << QStringLiteral("keycode %1 = U%2").arg(spare.takeLast()).arg(QString::number(uint(c), 16).toUpper());
+  }
+  if (!expressions.isEmpty()) Tool(QStringLiteral("xmodmap"), expressions);
+}
+
 void CWindowSystem::Type(const QString& text, int delayMs) const {
+  BindToSpareKeys(text);
   Tool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), QStringLiteral("--"), text});
 }
 

@@ -42,8 +42,9 @@ class CWindowSystem {
   QRect WorkArea() const;
 
   void Key(const QString& keys) const;  // xdotool key syntax, e.g. "alt+c" or "Return"
-  // Characters outside the keymap are typed by remapping a spare key; the
-  // program must read each key before the map changes again, hence a pace.
+  // Characters outside the keymap are first bound to spare keys for good:
+  // xdotool's own remapping of one spare key per character races with the
+  // program reading the map under load, and the character is lost.
   void Type(const QString& text, int delayMs = 60) const;
   void Click(const QString& windowId, const QPoint& at, int button = 1) const;
   void ClickAt(const QPoint& at, int button = 1) const;
@@ -57,6 +58,7 @@ class CWindowSystem {
 
  private:
   XWindow Describe(const QString& id) const;
+  void BindToSpareKeys(const QString& text) const;
   QString Tool(const QString& program, const QStringList& arguments, bool* ok = nullptr) const;
 
   const CDesktopRig& m_rig;
