@@ -4,6 +4,7 @@
 #include "OutsideText.h"
 #include "ResourceArt.h"
 #include "WindowUnits.h"
+#include "X11Window.h"
 #include "ThemeColours.h"
 
 #include <QGuiApplication>
@@ -35,6 +36,10 @@ CPopUpDlg::CPopUpDlg(const QString& text, bool bOperator, std::function<void()> 
     setPalette(white);
   });
   setCursor(ControlArt::LinkCursor());
+  // Said in the window list and by a screen reader; the task bar is not
+  // cluttered by notices.
+  setWindowTitle(bOperator ? QStringLiteral("Operator chat request - Talvero") : QStringLiteral("Chat request - Talvero"));
+  CX11Window::SkipTaskBar(this);
 
   auto* picture = new QLabel(this);
   picture->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(186)));

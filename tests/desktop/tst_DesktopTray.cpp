@@ -171,6 +171,18 @@ void tst_DesktopTray::eachRequestItsNotificationUntilTaken() {
   QVERIFY(m_desk.WaitForRefreshes(2));
   QCOMPARE(NotificationsShown(), 3);
   QCOMPARE(Notices(), 3);
+  // One above another inside the work area, each saying what it is, none
+  // in the task bar or the pager.
+  QList<XWindow> notices;
+  for (const XWindow& window : m_desk.Windows().Windows())
+    if (window.pid == m_pConsole->Pid() && window.types.contains(QLatin1String("UTILITY"))) notices.append(window);
+  for (int i = 0; i < notices.size(); ++i) {
+    QVERIFY(m_desk.Windows().WorkArea().contains(notices[i].geometry));
+    QCOMPARE(notices[i].name, QStringLiteral("Chat request - Talvero"));
+    QVERIFY2(notices[i].Has(QStringLiteral("SKIP_TASKBAR")) && notices[i].Has(QStringLiteral("SKIP_PAGER")),
+             qPrintable(notices[i].states.join(u' ')));
+    for (int j = i + 1; j < notices.size(); ++j) QVERIFY(!notices[i].geometry.intersects(notices[j].geometry));
+  }
 
   m_desk.Service().Control(QStringLiteral("visitor/leave"), {{QStringLiteral("csesid"), ids[1]}});
   QTRY_COMPARE_WITH_TIMEOUT(NotificationsShown(), 2, CDesktopScenario::kWindowMs);
