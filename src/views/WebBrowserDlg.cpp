@@ -7,6 +7,7 @@
 #include "PageDownloadRow.h"
 #include "WindowUnits.h"
 #include "WindowPlacement.h"
+#include "X11Window.h"
 #include "ResourceIds.h"
 #include "StringTable.h"
 #include "WebEngineLoader.h"
@@ -144,7 +145,11 @@ CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool
       dlg->resize(place.size().shrunkBy(frame));
     }
   }
+  // Asked for by the operator: in front with the keyboard, even shown by
+  // the page viewer, which has seen none of the operator's clicks.
+  if (!quietly) CX11Window::CatchUpUserTime(dlg);
   dlg->show();
+  if (!quietly) dlg->activateWindow();
   return dlg;
 }
 
@@ -170,6 +175,13 @@ QWidget* CWebBrowserDlg::OpenWindow() {
   Show(dlg, false, false, QRect());
   emit WindowOpened(dlg);
   return dlg->m_pBrowser;
+}
+
+void CWebBrowserDlg::ShowTitle(const QString& title) {
+  // "Transcripts - Talvero": which page it is, then whose.
+  const QString product = CStringTable::Load(IDS_PRODUCT_NAME);
+  const QString shown = DisplayedField(title.simplified().left(80));
+  setWindowTitle(shown.isEmpty() || shown == product ? product : shown + QStringLiteral(" - ") + product);
 }
 
 QString CWebBrowserDlg::AskWhereToSave(const QString& suggestedName) {

@@ -54,6 +54,7 @@ class CWebBrowserDlg : public QDialog, public CWebPageHost {
   void Refuse(const QUrl& address) override;
   void OpenMail(const QUrl& address) override;
   QWidget* OpenWindow() override;
+  void ShowTitle(const QString& title) override;
   QString AskWhereToSave(const QString& suggestedName) override;
   void DownloadStarted(int download, const QString& path, std::function<void()> cancel) override;
   void DownloadProgress(int download, qint64 received, qint64 total) override;

@@ -25,6 +25,8 @@ class CWebPageHost {
   // after a click, "Open in new window"): the new window's view, made by
   // the same factory and empty, or nullptr.
   virtual QWidget* OpenWindow() = 0;
+  // The page's own title, once it has one ("" for a page without one).
+  virtual void ShowTitle(const QString& title) = 0;
 
   // A download: the file the operator chose to save it as, or "" when it
   // is not to be saved.
@@ -59,5 +61,5 @@ class CWebPageFactory {
   virtual int ViewCount() const = 0;
 };
 
-#define CWebPageFactory_iid "org.talvero.WebPageFactory/2"
+#define CWebPageFactory_iid "org.talvero.WebPageFactory/3"
 Q_DECLARE_INTERFACE(CWebPageFactory, CWebPageFactory_iid)

@@ -20,6 +20,11 @@ QWidget* CWebPagePlugin::CreateView(const QUrl& address, QWidget* parent, CWebPa
   // after its view's destroyed signal.
   connect(page, &QObject::destroyed, this, &CWebPagePlugin::PageGone);
   view->setPage(page);
+  // Without a title of its own the engine names a page by its address,
+  // which is not a caption.
+  connect(page, &QWebEnginePage::titleChanged, view, [page, host](const QString& title) {
+    host->ShowTitle(title == page->url().toString() || title == page->url().toDisplayString() ? QString() : title);
+  });
   if (!address.isEmpty()) view->load(address);
   return view;
 }

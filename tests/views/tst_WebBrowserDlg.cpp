@@ -72,6 +72,25 @@ class TestWebBrowserDlg : public QObject {
     QTRY_VERIFY(BrowserWindows().isEmpty());
   }
 
+  // The caption says which page it is; a page's own text is outside text.
+  void theCaptionNamesThePage_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("a title") << "Transcripts" << "Transcripts - Talvero";
+    QTest::newRow("none") << "" << "Talvero";
+    QTest::newRow("the product's own") << "Talvero" << "Talvero";
+    QTest::newRow("direction override") << QString("photo") + QChar(0x202E) + "gpj.exe"
+                                       << "photogpj.exe - Talvero";
+    QTest::newRow("lines and spaces") << "  Chat\n history  " << "Chat history - Talvero";
+  }
+  void theCaptionNamesThePage() {
+    QFETCH(QString, title);
+    QFETCH(QString, caption);
+    CWebBrowserDlg dlg(QUrl(), QStringLiteral("no page"));
+    dlg.ShowTitle(title);
+    QCOMPARE(dlg.windowTitle(), caption);
+  }
+
   void eachCallOpensItsOwnWindow() {
     // The web engine comes with the first server page, not before.
     QVERIFY(!WebEngineMapped());
@@ -88,11 +107,11 @@ class TestWebBrowserDlg : public QObject {
     QCOMPARE(windows.size(), 2);
     QVERIFY(windows[0] != windows[1]);
     for (CWebBrowserDlg* dlg : windows) {
-      QCOMPARE(dlg->windowTitle(), QString("Talvero"));
       QCOMPARE(dlg->Address().toString(),
                "http://" + server.Host() + "/cpn/w-browser.php?loginid=a&stid=1&adm=&opurl=transcript");
       QVERIFY(dlg->testAttribute(Qt::WA_DeleteOnClose));
       QTRY_COMPARE_WITH_TIMEOUT(dlg->PageTitle(), QString("Transcripts"), 20000);
+      QCOMPARE(dlg->windowTitle(), QString("Transcripts - Talvero"));
     }
     QTRY_COMPARE(server.Targets().filter("/cpn/w-browser.php").size(), 2);
 
@@ -175,7 +194,7 @@ class TestWebBrowserDlg : public QObject {
     CWebBrowserDlg* second = BrowserWindows().last() == dlg ? BrowserWindows().first() : BrowserWindows().last();
     QTRY_COMPARE_WITH_TIMEOUT(second->PageTitle(), QString("Next"), 10000);
     QCOMPARE(opened.size(), 1);
-    QCOMPARE(second->windowTitle(), QString("Talvero"));
+    QCOMPARE(second->windowTitle(), QString("Next - Talvero"));
     QCOMPARE(second->size(), dlg->size());
     // A step right and down, inside the work area.
     QCOMPARE(second->pos(), CWindowPlacement::Cascade(dlg->frameGeometry(), dlg->size(),
