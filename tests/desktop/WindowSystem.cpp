@@ -51,7 +51,8 @@ XWindow CWindowSystem::Describe(const QString& id) const {
   window.id = id;
   const QString props = Tool(QStringLiteral("xprop"), {QStringLiteral("-notype"), QStringLiteral("-id"), id, QStringLiteral("_NET_WM_NAME"),
                                                        QStringLiteral("WM_CLASS"), QStringLiteral("_NET_WM_PID"), QStringLiteral("_NET_WM_WINDOW_TYPE"),
-                                                       QStringLiteral("_NET_WM_STATE"), QStringLiteral("WM_TRANSIENT_FOR")});
+                                                       QStringLiteral("_NET_WM_STATE"), QStringLiteral("WM_TRANSIENT_FOR"),
+                                                       QStringLiteral("_NET_FRAME_EXTENTS")});
   window.name = Quoted(props, QStringLiteral("_NET_WM_NAME"));
   window.wmClass = Quoted(props, QStringLiteral("WM_CLASS")).section(u'"', 0, 0);
   window.pid = Atoms(props, QStringLiteral("_NET_WM_PID"), QString()).value(0).toLongLong();
@@ -63,6 +64,11 @@ XWindow CWindowSystem::Describe(const QString& id) const {
   const QString info = Tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
   window.geometry = QRect(Number(info, QStringLiteral("Absolute upper-left X")), Number(info, QStringLiteral("Absolute upper-left Y")),
                           Number(info, QStringLiteral("Width")), Number(info, QStringLiteral("Height")));
+  // "_NET_FRAME_EXTENTS = left, right, top, bottom"
+  const QStringList extents = Atoms(props, QStringLiteral("_NET_FRAME_EXTENTS"), QString());
+  window.frame = extents.size() == 4 ? window.geometry.adjusted(-extents[0].toInt(), -extents[2].toInt(), extents[1].toInt(),
+                                                                extents[3].toInt())
+                                     : window.geometry;
   return window;
 }
 

@@ -18,6 +18,7 @@ struct XWindow {
   QStringList types;   // _NET_WM_WINDOW_TYPE_..., without the prefix
   QStringList states;  // _NET_WM_STATE_..., without the prefix
   QRect geometry;
+  QRect frame;  // with the title bar and borders the window manager drew
   QString transientFor;  // the window it belongs to (a menu's, a box's), 0x...
 
   bool Has(const QString& state) const { return states.contains(state); }

@@ -106,13 +106,12 @@ void tst_DesktopChats::twoChatsKeepTheirLines() {
   m_desk.Windows().Key(QStringLiteral("alt+c"));
   QVERIFY(m_desk.WaitForActive(QStringLiteral("Chatting with:Yuri")));
   // The second window opens a step on from the first, not on top of it,
-  // and both stay inside the work area.
+  // and both stay inside the work area, title bars and borders too.
   const std::optional<XWindow> first = m_desk.Windows().Find(QStringLiteral("Chatting with:Zoe"));
   const std::optional<XWindow> second = m_desk.Windows().Find(QStringLiteral("Chatting with:Yuri"));
   QVERIFY(first && second);
   QVERIFY2(second->geometry.topLeft() != first->geometry.topLeft(), "the new chat window hides the one before");
-  QVERIFY(m_desk.Windows().WorkArea().contains(first->geometry.topLeft()) &&
-          m_desk.Windows().WorkArea().contains(second->geometry.topLeft()));
+  QVERIFY(m_desk.Windows().WorkArea().contains(first->frame) && m_desk.Windows().WorkArea().contains(second->frame));
   const QString draft = QStringLiteral("Half a line for Yuri, ü");
   m_desk.Windows().Type(draft, 120);
 

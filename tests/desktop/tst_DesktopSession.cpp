@@ -277,6 +277,7 @@ void tst_DesktopSession::earlierChatsOpenBesideTheChat() {
   QVERIFY(chat);
   page = ViewerWindow(console);
   QVERIFY(page);
+  QVERIFY(m_desk.Windows().WorkArea().contains(page->frame));
   QVERIFY2(!page->geometry.intersects(chat->geometry),
            qPrintable(QStringLiteral("page %1,%2 %3x%4 over chat %5,%6 %7x%8")
                           .arg(page->geometry.x()).arg(page->geometry.y()).arg(page->geometry.width()).arg(page->geometry.height())
