@@ -175,6 +175,29 @@ class TestChatManager : public QObject {
     QCOMPARE(engine->Failures(), 1);
   }
 
+  // Only a 2xx answer is the service's: a captive portal's redirect page, a
+  // proxy's error or a missing script is a failure, counted as one and
+  // never handed on as a reply.
+  void answersThatAreNotTheServices_data() {
+    QTest::addColumn<int>("status");
+    QTest::newRow("captive portal redirect") << 302;
+    QTest::newRow("moved") << 301;
+    QTest::newRow("not modified") << 304;
+    QTest::newRow("not found") << 404;
+    QTest::newRow("bad gateway") << 502;
+  }
+  void answersThatAreNotTheServices() {
+    QFETCH(int, status);
+    CScriptedServer server([&](const httplib::Request&) {
+      return CScriptedServer::Reply{status, "<html><body>true<fld>Please sign in to the Wi-Fi</body></html>"};
+    });
+    auto engine = EngineFor(server.Host());
+    QString reply;
+    QVERIFY(!engine->RequestSync("/x", reply));
+    QCOMPARE(reply, kDisconnect);
+    QCOMPARE(engine->Failures(), 1);
+  }
+
   void thirteenthFailureTellsTheOperatorOnce() {
     CScriptedServer server;
     auto engine = EngineFor(QStringLiteral("127.0.0.1:%1").arg(ClosedPort()));
