@@ -429,6 +429,26 @@ class TestChatDlg : public QObject {
     QCOMPARE(tip.toPlainText(), shown);
   }
 
+  // The list opens for a "/" that starts a word, never for one inside a
+  // word or an address the operator types.
+  void onlyASlashStartingAWordOpensTheList_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("at the start") << "/" << true;
+    QTest::newRow("after a space") << "see /" << true;
+    QTest::newRow("and/or") << "and/" << false;
+    QTest::newRow("an address") << "http://" << false;
+    QTest::newRow("a fraction") << "1/" << false;
+    QTest::newRow("a path") << "see ~/" << false;
+  }
+  void onlyASlashStartingAWordOpensTheList() {
+    QFETCH(QString, typed);
+    QFETCH(bool, open);
+    Chat().HandleServerReply(20, "<blk>Shop<ln>Hi<ln>Hello there");
+    QTest::keyClicks(Chat().EntryBox(), typed);
+    QCOMPARE(Chat().ResponsesAtCaret()->IsOpen(), open);
+  }
+
   void cannedListsAndTheToolTree() {
     // Categories A, A, B, A; a response with too few fields is left out.
     Chat().HandleServerReply(20, "Offers<ln>push-http://shop/offers<fld>Bags<ln>http://shop/bags<blk>"
