@@ -35,6 +35,7 @@ class tst_DesktopChats : public QObject {
   void responsesAtTheCaret();
   void broughtForwardWithTheCaret();
   void aDoubleClickedResponseLeavesTheCaretInTheLine();
+  void aChatArrivingByItselfTakesNoKey();
 };
 
 void tst_DesktopChats::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
@@ -315,6 +316,41 @@ void tst_DesktopChats::aDoubleClickedResponseLeavesTheCaretInTheLine() {
   const QString line = QStringLiteral("Hi! Hello, how can I help you? See you");
   QTRY_COMPARE_WITH_TIMEOUT(TimesSent(chatId, line), 1, CDesktopScenario::kWindowMs);
   QCOMPARE(m_desk.Service().ChatLines(chatId).filter(QStringLiteral("demo: ")).size(), 1);
+}
+
+// A colleague hands a chat over while the operator types to another
+// visitor: the handed-over chat opens by itself, asks for attention, and
+// takes none of the keys; the chat being typed in stays in front.
+void tst_DesktopChats::aChatArrivingByItselfTakesNoKey() {
+  QVERIFY(LogInDemo());
+  const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(AcceptFromKeyboard(QStringLiteral("Zoe")));
+  const QString yuri = m_desk.Service().VisitorAsksForChat(QStringLiteral("Yuri"));
+  CServiceProcess& service = m_desk.Service();
+  QVERIFY(!service.Get(QStringLiteral("/cpn/wn-login.php?loginid=anna&stid=1001&pwd=anna")).isNull());
+  QVERIFY(service.Get(QStringLiteral("/cpn/w-adc.php?csesid=%1&ipaddr=10.9.8.2&adminid=anna&sid=1001").arg(yuri)).startsWith(QStringLiteral("true")));
+  QCOMPARE(service.Get(QStringLiteral("/cpn/w-ctransf.php?action=trans&csesid=%1&adid=demo&adminid=anna&sid=1001").arg(yuri)),
+           QStringLiteral("true"));
+
+  // Typing on, piece by piece, until the handed-over chat is there and a
+  // little after.
+  const QString chatYuri = QStringLiteral("Chatting with:Yuri");
+  QString typed;
+  int after = 0;
+  for (int piece = 0; piece < 60 && after < 3; ++piece) {
+    const QString word = QStringLiteral("w%1 ").arg(piece);
+    m_desk.Windows().Type(word, 40);
+    typed += word;
+    if (after > 0 || m_desk.Windows().Find(chatYuri)) ++after;
+  }
+  QVERIFY2(after > 0, "the handed-over chat never opened");
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(zoe, typed.trimmed()), 1, CDesktopScenario::kWindowMs);
+  QCOMPARE(m_desk.Windows().ActiveWindowName(), QStringLiteral("Chatting with:Zoe"));
+  const std::optional<XWindow> arrived = m_desk.Windows().Find(chatYuri);
+  QVERIFY(arrived);
+  QVERIFY2(arrived->Has(QStringLiteral("DEMANDS_ATTENTION")), qPrintable(arrived->states.join(u' ')));
+  QVERIFY(m_desk.Service().ChatLines(yuri).filter(QStringLiteral("demo: ")).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopChats)
