@@ -14,7 +14,7 @@ void CheckShape(const ChatPollReply& r) {
     FUZZ_CHECK(r.messages.contains(line));
   }
   if (r.messages.isEmpty()) FUZZ_CHECK(r.lines.isEmpty());
-  if (!r.wellFormed) FUZZ_CHECK(r.messages.isEmpty() && r.number.isEmpty() && r.sound.isEmpty());
+  if (!r.wellFormed) FUZZ_CHECK(r.messages.isEmpty() && r.number.isEmpty() && r.sound == ServiceSound::None);
 }
 
 }  // namespace

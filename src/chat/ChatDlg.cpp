@@ -140,7 +140,7 @@ void CChatDlg::OnPollReply(const ChatPollReply& reply) {
       MarkEnded(QStringLiteral("(chat ended)"), QStringLiteral("The chat has ended."));
     }
   }
-  if (reply.RingsNewLine()) emit ServiceSound(reply.sound);
+  if (reply.RingsNewLine()) emit SoundRung(reply.sound);
 }
 
 void CChatDlg::OnDetailsReply(const VisitorDetails& details) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ServiceSound.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -49,9 +51,9 @@ class CChatWindowBase : public QDialog {
   void CloseChatWindow();
 
  signals:
-  // A reply named a sound of the service's ("sound4" for a new line, "sound3"
-  // for a waiting message), where the window once played it.
-  void ServiceSound(const QString& name);
+  // A reply named a sound of the service's (a new line, a waiting
+  // message), where the window once played it.
+  void SoundRung(ServiceSound sound);
   // A line of the other side arrived while the operator works elsewhere.
   void AttentionWanted();
 

@@ -144,7 +144,7 @@ void COperChatDlg::OnTypingReply(const OperatorTypingReply& reply) {
 }
 
 void COperChatDlg::OnMessagesReply(const MessagesReply& reply) {
-  if (reply.RingsNewMessage()) emit ServiceSound(reply.sound);
+  if (reply.RingsNewMessage()) emit SoundRung(reply.sound);
   CMessageDlg::ShowMessagesReply(reply);
 }
 
@@ -159,7 +159,7 @@ void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
     AppendTranscriptLine(ChatPollReply::kClosedByOperator);
     MarkEnded();
   }
-  if (reply.RingsNewLine()) emit ServiceSound(reply.sound);
+  if (reply.RingsNewLine()) emit SoundRung(reply.sound);
 }
 
 // The other operator ended the chat: the window says so as a visitor chat's

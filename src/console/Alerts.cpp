@@ -35,8 +35,12 @@ CAlerts::CAlerts(CConsoleSession& session, QWidget* console)
   connect(&session, &CConsoleSession::OperatorAsksForChat, this,
           [this] { m_bNewOperatorRequest = m_bNewRequest = true; });
   // One sound for any number of new visitors: each would cut the last.
-  connect(&session, &CConsoleSession::VisitorsArrived, this, [] { PlayEventSound(EVENT_NEW_VISITOR); });
-  connect(&session, &CConsoleSession::TransferOffered, this, [] { PlayEventSound(EVENT_CHAT_TRANSFER); });
+  connect(&session, &CConsoleSession::RefreshArriving, this, [this] {
+    m_bInRefresh = true;
+    m_rungInRefresh = 0;
+  });
+  connect(&session, &CConsoleSession::VisitorsArrived, this, [this] { Ring(ServiceSound::NewVisitor); });
+  connect(&session, &CConsoleSession::TransferOffered, this, [this] { Ring(ServiceSound::ChatTransfer); });
   connect(&session, &CConsoleSession::Refreshed, this, &CAlerts::OnRefreshed);
   connect(&session, &CConsoleSession::ChatTakenElsewhere, this, &CAlerts::Withdraw);
   connect(&session, &CConsoleSession::SessionEnded, this, &CAlerts::CloseNotices);
@@ -59,17 +63,11 @@ void CAlerts::Watch(CChatWindows& windows) {
   connect(&windows, &CChatWindows::Opened, this, [this](QWidget* window) {
     auto* chat = qobject_cast<CChatWindowBase*>(window);
     if (chat == nullptr) return;
-    connect(chat, &CChatWindowBase::ServiceSound, this, &CAlerts::ChatWindowSound);
+    connect(chat, &CChatWindowBase::SoundRung, this, &CAlerts::Ring);
     connect(chat, &CChatWindowBase::AttentionWanted, this, [this, chat] { ChatWindowWantsAttention(chat); });
   });
 }
 
-void CAlerts::ChatWindowSound(const QString& name) {
-  if (name == QLatin1String("sound4"))
-    PlayEventSound(EVENT_NEW_CHAT_LINE);
-  else if (name == QLatin1String("sound3"))
-    PlayEventSound(EVENT_MESSAGE_FROM_CSR);
-}
 
 void CAlerts::ChatWindowWantsAttention(QWidget* window) {
   if (window != nullptr && !window->isActiveWindow()) CDesktopServices::Get().FlashWindow(window);
@@ -86,7 +84,8 @@ void CAlerts::OnRefreshed(const RefreshReply& reply) {
   // click on Operators while it waits stays.
   const bool backToVisitors = m_session.CurrentView() == CConsoleSession::View::Operators && reply.anyChatRequest &&
                               IsConsoleVisible() && m_bNewVisitorRequest;
-  HandleSoundName(reply.sound);
+  // A chat's new line rings from the chat, never from the table.
+  if (reply.sound != ServiceSound::NewChatLine) Ring(reply.sound);
   if (backToVisitors) {
     PlayEventSound(EVENT_CHAT_REQUEST);
     emit ViewWanted(CConsoleSession::View::AllVisitors);
@@ -94,12 +93,18 @@ void CAlerts::OnRefreshed(const RefreshReply& reply) {
     OperatorRequestAlerts(reply);
   }
   m_bNewVisitorRequest = m_bNewOperatorRequest = false;
+  m_bInRefresh = false;
 }
 
-void CAlerts::HandleSoundName(const QString& name) {
-  if (name.isEmpty()) return;
+void CAlerts::Ring(ServiceSound sound) {
+  const unsigned bit = 1u << unsigned(sound);
+  if (sound == ServiceSound::None || (m_bInRefresh && (m_rungInRefresh & bit) != 0)) return;
+  if (m_bInRefresh) m_rungInRefresh |= bit;
+  // A chat request and the busy sound ring only while the operator is
+  // online; a new chat request also brings the console forward, without
+  // the keyboard.
   const bool online = IsOnline();
-  if (online && name == QLatin1String("sound1")) {
+  if (online && sound == ServiceSound::ChatRequest) {
     PlayEventSound(EVENT_CHAT_REQUEST);
     // A request that rings while the console is hidden shows the visitors
     // when it comes forward.
@@ -109,14 +114,16 @@ void CAlerts::HandleSoundName(const QString& name) {
     // comes forward once for each new one, not at every ring.
     if (m_bNewRequest) BringConsoleForward();
     m_bNewRequest = false;
-  } else if (online && name == QLatin1String("sound2")) {
+  } else if (online && sound == ServiceSound::ChatRequestBusy) {
     PlayEventSound(EVENT_CHAT_REQUEST_BUSY);
-  } else if (name == QLatin1String("sound3")) {
+  } else if (sound == ServiceSound::Message) {
     PlayEventSound(EVENT_MESSAGE_FROM_CSR);
-  } else if (name == QLatin1String("NewVisitor")) {
+  } else if (sound == ServiceSound::NewVisitor) {
     PlayEventSound(EVENT_NEW_VISITOR);
-  } else if (name == QLatin1String("chat_tran_snd")) {
+  } else if (sound == ServiceSound::ChatTransfer) {
     PlayEventSound(EVENT_CHAT_TRANSFER);
+  } else if (sound == ServiceSound::NewChatLine) {
+    PlayEventSound(EVENT_NEW_CHAT_LINE);
   }
 }
 

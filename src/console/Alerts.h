@@ -33,10 +33,12 @@ class CAlerts : public QObject {
 
   // The chat windows of a kind report their events as they open.
   void Watch(CChatWindows& windows);
-  // A chat window's events: the sound name of its reply ("sound4" a new
-  // line, "sound3" a message from another operator), and a line from the
-  // other side while the window is not in use.
-  void ChatWindowSound(const QString& name);
+  // The one route from a sound the service rang for (in a refresh, a
+  // chat's poll, the messages) or an event the session saw (visitors
+  // arrived, a transfer offered) to the operator's sound. Within one
+  // refresh each sound rings once, whichever way it came.
+  void Ring(ServiceSound sound);
+  // A line from the other side of a chat while its window is not in use.
   void ChatWindowWantsAttention(QWidget* window);
   // A request of the service failed (the connection failure sound).
   static void RequestFailed();
@@ -60,10 +62,6 @@ class CAlerts : public QObject {
 
  private:
   void OnRefreshed(const RefreshReply& reply);
-  // The sound name of a refresh reply. A chat request ("sound1") and the
-  // busy sound ("sound2") sound only while the operator is online; a new
-  // chat request also brings the console forward, without the keyboard.
-  void HandleSoundName(const QString& name);
   void FollowWaitingRequests(const RefreshReply& reply);
   void NoticeRequestsWhileHidden(const RefreshReply& reply);
   // Withdraws the notices of requests no longer waiting.
@@ -97,4 +95,7 @@ class CAlerts : public QObject {
   bool m_bNewVisitorRequest = false;
   bool m_bNewOperatorRequest = false;
   bool m_bNewRequest = false;  // until the next chat request ring
+  // While a refresh is applied: the sounds it has rung, one bit each.
+  bool m_bInRefresh = false;
+  unsigned m_rungInRefresh = 0;
 };

@@ -94,7 +94,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     m_pAlerts->Watch(*windows);
     m_pChatCycle->Watch(*windows);
   }
-  connect(m_pOperatorActions, &COperatorActions::ServiceSound, m_pAlerts, &CAlerts::ChatWindowSound);
+  connect(m_pOperatorActions, &COperatorActions::SoundRung, m_pAlerts, &CAlerts::Ring);
   connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, &CMainDlg::KeepOnTop);
   connect(m_ui.online, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
   connect(m_ui.offline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);

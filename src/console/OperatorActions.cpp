@@ -77,7 +77,7 @@ void COperatorActions::WaitingMessages() {
 }
 
 void COperatorActions::ShowMessages(const MessagesReply& reply, bool bAskedFor) {
-  if (reply.RingsNewMessage()) emit ServiceSound(reply.sound);
+  if (reply.RingsNewMessage()) emit SoundRung(reply.sound);
   CMessageDlg::ShowMessagesReply(reply, bAskedFor);
 }
 

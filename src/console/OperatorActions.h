@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OperatorEntry.h"
+#include "ServiceSound.h"
 
 #include <QObject>
 
@@ -48,7 +49,7 @@ class COperatorActions : public QObject {
 
  signals:
   // A messages reply named the service's sound for a waiting message.
-  void ServiceSound(const QString& name);
+  void SoundRung(ServiceSound sound);
 
  private:
   void Send(const QString& url, int nType, std::function<void(const QString&)> onReply);

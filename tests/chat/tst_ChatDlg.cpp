@@ -213,13 +213,13 @@ class TestChatDlg : public QObject {
     QWidget elsewhere;  // the operator works in another window
     elsewhere.show();
     elsewhere.activateWindow();
-    QSignalSpy rang(&Chat(), &CChatWindowBase::ServiceSound);
+    QSignalSpy rang(&Chat(), &CChatWindowBase::SoundRung);
     QSignalSpy attention(&Chat(), &CChatWindowBase::AttentionWanted);
     Chat().HandleServerReply(16, reply);
     QCOMPARE(Chat().StatusLine()->text(), status);
     QCOMPARE(Chat().IsPolling(), polling);
     QCOMPARE(int(rang.size()), sounds);
-    if (sounds > 0) QCOMPARE(rang.first().first().toString(), QString("sound4"));
+    if (sounds > 0) QCOMPARE(rang.first().first().value<ServiceSound>(), ServiceSound::NewChatLine);
     QCOMPARE(int(attention.size()), flashes);
     // The window decides no alert: it neither rings nor flashes itself.
     QVERIFY(m_pSession->Desktop().sounds.isEmpty() && m_pSession->Desktop().flashes.isEmpty());

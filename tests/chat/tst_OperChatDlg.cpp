@@ -47,7 +47,7 @@ class TestOperChatDlg : public QObject {
   void pollReplies() {
     QCOMPARE(Chat().windowTitle(), QString("Chatting with:ben"));
     const QString twoLines = "ben: hi<tvr_ln>ANNA: hello<tvr_blk>7<tvr_blk><tvr_blk>sound4";
-    QSignalSpy rang(&Chat(), &CChatWindowBase::ServiceSound);
+    QSignalSpy rang(&Chat(), &CChatWindowBase::SoundRung);
     Chat().HandleServerReply(30, twoLines);
     Chat().HandleServerReply(30, twoLines);  // the same number again adds nothing
     QCOMPARE(Chat().Transcript()->toPlainText(), QString("ben: hi\nANNA: hello\n"));
@@ -57,7 +57,7 @@ class TestOperChatDlg : public QObject {
       Chat().HandleServerReply(30, bad);
     QCOMPARE(Chat().LastNumber(), QString("7"));
     QCOMPARE(rang.size(), 2);
-    QCOMPARE(rang.last().first().toString(), QString("sound4"));
+    QCOMPARE(rang.last().first().value<ServiceSound>(), ServiceSound::NewChatLine);
     QVERIFY(m_pSession->Desktop().sounds.isEmpty());
     Chat().HandleServerReply(30, "Notice: Chat Closed by Operator.<tvr_blk><tvr_blk><tvr_blk>");
     QVERIFY(!Chat().IsPolling());
@@ -104,11 +104,11 @@ class TestOperChatDlg : public QObject {
   }
 
   void messagesFromOtherOperators() {
-    QSignalSpy rang(&Chat(), &CChatWindowBase::ServiceSound);
+    QSignalSpy rang(&Chat(), &CChatWindowBase::SoundRung);
     Chat().HandleServerReply(28, "DISCONNNNECT");  // a failure is no message
     Chat().HandleServerReply(28, "from demo<ln>call me<fld>please<blk>sound3");
     QCOMPARE(rang.size(), 1);
-    QCOMPARE(rang.first().first().toString(), QString("sound3"));
+    QCOMPARE(rang.first().first().value<ServiceSound>(), ServiceSound::Message);
     QVERIFY(m_pSession->Desktop().sounds.isEmpty());
     QList<CMessageDlg*> shown;
     for (QWidget* w : QApplication::topLevelWidgets())

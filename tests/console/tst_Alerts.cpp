@@ -170,17 +170,20 @@ class TestAlerts : public QObject {
   }
 
   // What each event of the session or of a chat window sounds like, by the
-  // view the console shows.
+  // view the console shows: one sound, whether the service names it, the
+  // session sees it, or both in one refresh.
   void eachEventItsSound_data() {
     QTest::addColumn<QString>("event");
     QTest::addColumn<bool>("operatorsView");
     QTest::addColumn<QList<int>>("sounds");
     QTest::newRow("visitor arrived") << "arrived" << false << QList<int>{168};
     QTest::newRow("visitor arrived, operators shown") << "arrived" << true << QList<int>{};
+    QTest::newRow("visitor arrived, and named") << "arrived named" << false << QList<int>{168};
     QTest::newRow("transfer offered") << "transfer" << false << QList<int>{140};
-    QTest::newRow("a chat line") << "sound4" << false << QList<int>{154};
-    QTest::newRow("a message in a chat") << "sound3" << false << QList<int>{140};
-    QTest::newRow("anything else in a chat") << "sound1" << false << QList<int>{};
+    QTest::newRow("transfer offered, and named") << "transfer named" << false << QList<int>{140};
+    QTest::newRow("a chat line") << "line" << false << QList<int>{154};
+    QTest::newRow("a message in a chat") << "message" << false << QList<int>{140};
+    QTest::newRow("a chat line named in a refresh") << "line in a refresh" << false << QList<int>{};
   }
   void eachEventItsSound() {
     QFETCH(QString, event);
@@ -190,10 +193,16 @@ class TestAlerts : public QObject {
     Desktop().Clear();
     if (event == "arrived")
       C().Session().Refresh().Apply(RefreshReplyText({{"a", "In Site", "0:00:02"}}));
+    else if (event == "arrived named")
+      C().Session().Refresh().Apply(RefreshReplyText({{"a", "In Site", "0:00:02"}}, "1", "NewVisitor"));
     else if (event == "transfer")
       C().Session().Refresh().Apply(RefreshReplyText({{"a"}}, "1", "", "", "chat_trans<fld>t9"));
+    else if (event == "transfer named")
+      C().Session().Refresh().Apply(RefreshReplyText({{"a"}}, "1", "chat_tran_snd", "", "chat_trans<fld>t9"));
+    else if (event == "line in a refresh")
+      C().Session().Refresh().Apply(RefreshReplyText({{"a"}}, "1", "sound4"));
     else
-      C().Alerts().ChatWindowSound(event);
+      C().Alerts().Ring(event == "line" ? ServiceSound::NewChatLine : ServiceSound::Message);
     QList<QUrl> expected;
     for (int id : sounds) expected.append(QUrl(QString("qrc:/sounds/%1.wav").arg(id)));
     QCOMPARE(Desktop().sounds, expected);

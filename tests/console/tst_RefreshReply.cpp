@@ -21,6 +21,17 @@ class TestRefreshReply : public QObject {
  private slots:
   // The one-pass reader cuts lines and fields exactly where splitting at
   // "<ln>" and then at "<fld>" does, '<' in the text or not.
+  // The service's sound words, exactly as it writes them.
+  void soundWords() {
+    const QList<QPair<QString, ServiceSound>> words = {
+        {"sound1", ServiceSound::ChatRequest}, {"sound2", ServiceSound::ChatRequestBusy},
+        {"sound3", ServiceSound::Message},     {"NewVisitor", ServiceSound::NewVisitor},
+        {"chat_tran_snd", ServiceSound::ChatTransfer}, {"sound4", ServiceSound::NewChatLine},
+        {"", ServiceSound::None},              {"Sound1", ServiceSound::None},
+        {"sound1 ", ServiceSound::None},       {"newvisitor", ServiceSound::None}};
+    for (const auto& [word, sound] : words) QCOMPARE(ServiceSoundNamed(word), sound);
+  }
+
   void cutsLikeSplittingTwice_data() {
     QTest::addColumn<QString>("block");
     const QString line = TestVisitor{"a"}.Line();
@@ -109,7 +120,7 @@ class TestRefreshReply : public QObject {
     QCOMPARE(r.rows[0].m_line.page, QString("/index.html"));
     QCOMPARE(r.rows[1].m_line.actInvite, QString("Invite"));
     QCOMPARE(r.total, 42);
-    QCOMPARE(r.sound, QString("sound1"));
+    QCOMPARE(r.sound, ServiceSound::ChatRequest);
     QCOMPARE(r.operators.size(), 2);
     QCOMPARE(r.operators[1].chatId, QString("c7"));
     QVERIFY(r.anyChatRequest);

@@ -23,7 +23,7 @@ ChatPollReply ChatPollReply::ParseBlocks(const QString& chatPart) {
   r.messages = blocks[0];
   r.number = blocks[1];
   r.third = blocks[2];
-  r.sound = blocks[3];
+  r.sound = ServiceSoundNamed(blocks[3]);
   for (const QString& line : SplitReply(r.messages, kSepChatLine))
     if (!line.isEmpty()) r.lines.append(ShownLine(line));
   return r;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ServiceSound.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ struct ChatPollReply {
   QStringList lines;           // its lines, empty ones left out, long ones cut
   QString number;              // the newest line's number
   QString third;
-  QString sound;
+  ServiceSound sound = ServiceSound::None;  // the sound flag
 
   // A visitor chat's poll reply: chat part and typing flag.
   static ChatPollReply Parse(const QString& reply);
@@ -29,7 +31,7 @@ struct ChatPollReply {
   static QString ShownLine(const QString& line);
 
   // The service rings for a new line of the other side.
-  bool RingsNewLine() const { return sound == QLatin1String("sound4"); }
+  bool RingsNewLine() const { return sound == ServiceSound::NewChatLine; }
 
   // The other side has left: a lone closing notice where the lines would be.
   bool IsClosingNotice(const QString& notice) const;

@@ -8,7 +8,7 @@ MessagesReply MessagesReply::Parse(const QString& reply) {
   if (reply.isEmpty() || reply == kDisconnect) return r;
   r.wellFormed = true;
   const QStringList pieces = SplitReply(reply, kSepBlock);
-  if (pieces.size() == 2) r.sound = pieces[1];
+  if (pieces.size() == 2) r.sound = ServiceSoundNamed(pieces[1]);
   r.text = TextOf(pieces[0]);
   return r;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ServiceSound.h"
+
 #include <QString>
 
 // The reply to asking for the messages other operators left: the messages
@@ -9,10 +11,10 @@
 struct MessagesReply {
   bool wellFormed = false;
   QString text;   // as it reads: a line break for "<fld>", ":  " for "<ln>"
-  QString sound;  // the second block, when the reply has exactly two
+  ServiceSound sound = ServiceSound::None;  // the second block, when the reply has exactly two
 
   // A new message waits: the service names the messages' sound.
-  bool RingsNewMessage() const { return sound == QLatin1String("sound3"); }
+  bool RingsNewMessage() const { return sound == ServiceSound::Message; }
 
   static MessagesReply Parse(const QString& reply);
   // The messages block as it reads.

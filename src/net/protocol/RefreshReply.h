@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OperatorEntry.h"
+#include "ServiceSound.h"
 #include "SiteVisitor.h"
 
 #include <QList>
@@ -23,7 +24,7 @@ struct RefreshReply {
   int chatCount = 0;           // lines whose status begins with "Chat"
   int newVisitorCount = 0;     // lines of visitors who have only just come
   int total = 0;               // block 1; a text that is no number gives 0
-  QString sound;               // block 3
+  ServiceSound sound = ServiceSound::None;  // block 3
   QString notice;              // block 4
   QList<OperatorEntry> operators;
   bool anyChatRequest = false;
