@@ -58,8 +58,8 @@ class Requests {
   QString OperatorTranscriptsPage() const;
 
  private:
-  // The template of the string id with each value encoded, in order.
-  static QString Fill(int id, const QStringList& values);
+  // The template with each value encoded, in order.
+  static QString Fill(const char* format, const QStringList& values);
 
   const CSession& m_session;
 };
