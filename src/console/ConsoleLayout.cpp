@@ -246,7 +246,7 @@ void CConsoleLayout::FollowSize() {
 
 void CConsoleLayout::ShowInfoPanel(QWidget* panel) {
   m_pInfoPanel = panel;
-  m_bPanelAsked = true;
+  m_bPanelAsked = m_bPanelAsked || m_bPanelCollapsed;
   FollowSize();
 }
 

@@ -55,7 +55,7 @@ class CConsoleLayout {
   void ShowView(CConsoleSession::View view);
   // The operator chose what the panel below the table shows (the details or
   // the foot prints): it shows, the other one hides. A panel asked for
-  // takes room from the table's rows rather than stay collapsed.
+  // while collapsed takes room from the table's rows from then on.
   void ShowInfoPanel(QWidget* panel);
   QWidget* InfoPanel() const { return m_pInfoPanel; }
   // The panel has no room at the window's height and is hidden.
