@@ -11,8 +11,11 @@ const QString kLoginWindow = QStringLiteral("Talvero Executive Login:");
 
 }  // namespace
 
-bool CDesktopScenario::StartDesktop() {
-  m_pRig = std::make_unique<CDesktopRig>();
+bool CDesktopScenario::StartDesktop(const QSize& screen) {
+  EndScenario();
+  m_pWindows.reset();
+  m_pRig.reset();
+  m_pRig = std::make_unique<CDesktopRig>(screen);
   m_pWindows = std::make_unique<CWindowSystem>(*m_pRig);
   return m_pRig->Error().isEmpty();
 }
