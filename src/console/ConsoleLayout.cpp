@@ -58,10 +58,13 @@ CConsoleLayout::Split CConsoleLayout::VerticalSplit() const {
   if (table == nullptr || details == nullptr) return {m_nTableBase, m_nPanelBase};
   // What the two share: the rest of the window is laid out at its first size.
   const int shared = m_nTableBase + m_nPanelBase + GrowthY();
+  // The panel is no taller than its texts need (nor than the template's):
+  // the table takes the rest rather than leave the panel empty below them.
   const int panelLeast = std::min(details->minimumSizeHint().height(), m_nPanelBase);
+  const int panelWanted = std::clamp(details->sizeHint().height(), panelLeast, m_nPanelBase);
   const int withRows = shared - std::min(TableHeightFor(kTableRows), shared);
   if (withRows >= panelLeast) {
-    const int panel = std::min(m_nPanelBase, withRows);
+    const int panel = std::min(panelWanted, withRows);
     return {shared - panel, panel};
   }
   if (m_bPanelAsked && shared - TableHeightFor(kLeastTableRows) >= panelLeast) return {shared - panelLeast, panelLeast};

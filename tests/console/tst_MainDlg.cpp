@@ -590,13 +590,10 @@ class TestMainDlg : public QObject {
     int columnsBefore = 0;
     for (int col = 0; col < 5; ++col) columnsBefore += C().Controls().table->columnWidth(col);
     C().resize(base + QSize(300, 120));
-    // The panel may have given the first size's table room for its rows;
-    // taller, it has its whole height back and the table the rest.
-    const QRect grownTable = C().Controls().table->geometry();
-    QCOMPARE(grownTable.adjusted(0, 0, 0, C().Controls().details->height() - details.height()),
-             table.adjusted(0, 0, 300, 120));
-    QCOMPARE(C().Controls().details->height(), CWindowUnits::Of(&C()).Pixels(CConsoleLayout::kInfoPanel).height());
-    QCOMPARE(C().Controls().details->geometry().bottom(), details.bottom() + 120);
+    // The panel keeps to what its texts need; the table takes the growth.
+    QCOMPARE(C().Controls().table->geometry(), table.adjusted(0, 0, 300, 120));
+    QCOMPARE(C().Controls().details->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
+    QVERIFY(details.height() <= CWindowUnits::Of(&C()).Pixels(CConsoleLayout::kInfoPanel).height());
     C().OnFootPrints();  // a panel made after the growth has it too
     QCOMPARE(C().FootPrintsPanel()->geometry(), C().Controls().details->geometry());
     QCOMPARE(C().Controls().statusLine->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
@@ -608,9 +605,9 @@ class TestMainDlg : public QObject {
     for (int col = 0; col < 5; ++col) columnsAfter += C().Controls().table->columnWidth(col);
     const double grown = double(table.width() + 300) / table.width();
     QVERIFY2(qAbs(columnsAfter - columnsBefore * grown) < 6, qPrintable(QString::number(columnsAfter)));
-    // Shorter than at first, the panel gives up room first, down to what
-    // its texts need, then collapses; the table keeps eight whole rows until
-    // the window cannot hold them, and the rows below stay inside.
+    // At first and shorter, the table keeps eight whole rows: the panel
+    // gives up room, down to what its texts need, then collapses; the rows
+    // below stay inside.
     QTableView* rows = C().Controls().table;
     const auto wholeRows = [rows] { return rows->viewport()->height() / rows->verticalHeader()->defaultSectionSize(); };
     const int panelLeast = C().Controls().details->minimumSizeHint().height();
@@ -620,10 +617,9 @@ class TestMainDlg : public QObject {
       return true;
     };
     QWidget* panel = C().Controls().InfoPanel();  // the foot prints
-    C().resize(base - QSize(0, (details.height() - panelLeast) / 2));
-    QVERIFY(panel->isVisible());
+    C().resize(base);
+    QVERIFY(panel->isVisible() && panel->height() >= panelLeast);
     QVERIFY2(wholeRows() >= 8, qPrintable(QString::number(wholeRows())));
-    QVERIFY(panel->height() < details.height() && panel->height() >= panelLeast);
     QVERIFY(inside());
     C().resize(base - QSize(0, details.height()));
     QVERIFY(!C().Controls().details->isVisible() && !C().FootPrintsPanel()->isVisible());
