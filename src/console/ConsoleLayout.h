@@ -58,8 +58,6 @@ class CConsoleLayout {
   // while collapsed takes room from the table's rows from then on.
   void ShowInfoPanel(QWidget* panel);
   QWidget* InfoPanel() const { return m_pInfoPanel; }
-  // The panel has no room at the window's height and is hidden.
-  bool IsInfoPanelCollapsed() const { return m_bPanelCollapsed; }
 
   // The buttons under the table; in the Operators view Accept, Busy and
   // Invite carry the operator commands Accept Chat, Deny and Request Chat.
@@ -127,5 +125,5 @@ class CConsoleLayout {
   int m_nTableWidth = 0;
   QWidget* m_pInfoPanel = nullptr;
   bool m_bPanelAsked = false;
-  bool m_bPanelCollapsed = false;
+  bool m_bPanelCollapsed = false;  // at the window's height, no room for the panel
 };

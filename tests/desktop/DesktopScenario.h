@@ -28,6 +28,14 @@ class CDesktopScenario {
   CServiceProcess& Service() { return *m_pService; }
   CDesktopRig& Rig() { return *m_pRig; }
 
+  // A screen reader's view of the desktop: whether the AT-SPI client and bus
+  // are installed, and the accessibility bus started on this rig (it ends
+  // with the rig); consoles then need QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1.
+  static bool HasAtSpi();
+  bool StartAccessibilityBus();
+  // The AT-SPI client of tests/desktop, run with the system's Python.
+  static const QString kAtSpiPython;
+
   CConsoleProcess& StartConsole(const QString& name, const QProcessEnvironment& extraEnv = {});
   // Types the site id, login id and password into the login window and
   // presses Enter (ticking "Remember me" with the space bar on the way);

@@ -8,14 +8,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTest>
 
 namespace {
 
-const QString kLauncher = QStringLiteral("/usr/libexec/at-spi-bus-launcher");
 const QString kClient = QStringLiteral(TALVERO_SOURCE_DIR "/tests/desktop/atspi-console.py");
-const QString kPython = QStringLiteral("/usr/bin/python3");  // the one python3-pyatspi belongs to
 
 // One control as the reader lists it, in the screen's pixels.
 struct Placed {
@@ -42,9 +39,7 @@ class tst_DesktopFit : public QObject {
 
  private:
   CDesktopScenario m_desk;
-  QProcess* m_pBusLauncher = nullptr;
 
-  bool StartAccessibleDesktop(const QSize& screen);
   // The window's layout through AT-SPI, mapped onto the window manager's
   // geometry of the window (the reader may give logical pixels at a scale).
   std::optional<Layout> ReadLayout(qint64 pid, const QString& title);
@@ -59,11 +54,7 @@ class tst_DesktopFit : public QObject {
 };
 
 void tst_DesktopFit::initTestCase() {
-  QProcess probe;
-  probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import pyatspi")});
-  if (!probe.waitForFinished(20000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0 ||
-      !QFileInfo(kLauncher).isExecutable())
-    QSKIP("no AT-SPI client here: python3-pyatspi and at-spi2-core are not installed");
+  if (!CDesktopScenario::HasAtSpi()) QSKIP("no AT-SPI client here: python3-pyatspi and at-spi2-core are not installed");
 }
 
 void tst_DesktopFit::cleanup() {
@@ -73,23 +64,12 @@ void tst_DesktopFit::cleanup() {
 
 void tst_DesktopFit::cleanupTestCase() { m_desk.EndScenario(); }
 
-bool tst_DesktopFit::StartAccessibleDesktop(const QSize& screen) {
-  // The launcher ends with the rig that started it.
-  if (!m_desk.StartDesktop(screen)) return false;
-  m_pBusLauncher = m_desk.Rig().StartChild(kLauncher, {QStringLiteral("--launch-immediately")},
-                                           QStringLiteral("at-spi-bus-launcher.log"), m_desk.Rig().Environment());
-  return m_pBusLauncher != nullptr && QTest::qWaitFor([&] {
-    return m_desk.Rig().Run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("AT_SPI_BUS")})
-        .contains(QLatin1String("unix:"));
-  }, CDesktopScenario::kWindowMs);
-}
-
 std::optional<Layout> tst_DesktopFit::ReadLayout(qint64 pid, const QString& title) {
   const std::optional<XWindow> managed = m_desk.Windows().Find(title);
   if (!managed) return std::nullopt;
   QProcess client;
   client.setProcessEnvironment(m_desk.Rig().Environment());
-  client.start(kPython, {kClient, QString::number(pid), QStringLiteral("layout"), title});
+  client.start(CDesktopScenario::kAtSpiPython, {kClient, QString::number(pid), QStringLiteral("layout"), title});
   if (!client.waitForFinished(CDesktopScenario::kWindowMs) || client.exitCode() != 0) {
     client.kill();
     return std::nullopt;
@@ -157,7 +137,9 @@ void tst_DesktopFit::everyButtonOnScreen() {
   QFETCH(QSize, screen);
   QFETCH(QString, scale);
   QFETCH(int, points);
-  QVERIFY2(StartAccessibleDesktop(screen), qPrintable(m_desk.Error()));
+  // A desktop of the screen's size, with the accessibility bus.
+  QVERIFY2(m_desk.StartDesktop(screen), qPrintable(m_desk.Error()));
+  QVERIFY2(m_desk.StartAccessibilityBus(), "the accessibility bus did not start");
   QVERIFY(m_desk.StartService());
 
   const QString name = QStringLiteral("demo");
