@@ -90,11 +90,15 @@ class CChatDlg : public CChatWindowBase {
  protected:
   void reject() override;  // the close box: asks whether to end a live chat
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   QString SendLineRequest(const QString& text) const override;
   int SendLineType() const override;
   void BuildWindow();
+  // The details show where the window has room for them beside the least
+  // of the transcript and the tools, and collapse where it has not.
+  void FitDetails();
   void OnPollReply(const ChatPollReply& reply);
   void OnDetailsReply(const VisitorDetails& details);
   void OnNameReply(const VisitorNameReply& reply);
@@ -129,6 +133,7 @@ class CChatDlg : public CChatWindowBase {
   CChatRichEd* m_pTranscript;
   CMySpellEditCtrl* m_pEntry;
   CVisitorDtlsDlg* m_pDetails;
+  int m_nLeastWithDetails = 0;  // the window's least height with the details shown
   QLabel* m_pStatusLine;
   QComboBox* m_pOperators;
   QCheckBox* m_pSpellCheck;

@@ -35,6 +35,13 @@ CIconButton* IconButton(const QString& text, int iconId, int size, QWidget* pare
 
 }  // namespace
 
+void CChatDlg::FitDetails() { m_pDetails->setVisible(height() >= m_nLeastWithDetails); }
+
+void CChatDlg::resizeEvent(QResizeEvent* event) {
+  CChatWindowBase::resizeEvent(event);
+  FitDetails();
+}
+
 void CChatDlg::BuildWindow() {
   const CWindowUnits du = CWindowUnits::Of(this);
   SetUpWindow(du.Size(458, 378));
@@ -57,7 +64,10 @@ void CChatDlg::BuildWindow() {
   top->addWidget(m_pHistory);
 
   m_pDetails = new CVisitorDtlsDlg(this);
-  m_pDetails->setFixedHeight(du.PixelsY(200));
+  // As tall as its texts need, never more than the template's 200 pixels:
+  // the transcript takes what the window adds.
+  m_pDetails->setMaximumHeight(du.PixelsY(200));
+  m_pDetails->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
   // The transcript and the entry box, with the tool column beside them.
   m_pTranscript = new CChatRichEd(this);
@@ -124,9 +134,13 @@ void CChatDlg::BuildWindow() {
   window->addLayout(top);
   window->addWidget(m_pDetails);
   window->addLayout(middle, 1);
-  // Kept to the screen, but never below what the controls need.
+  // Kept to the screen, but never below what the controls need; on a
+  // screen too short for them all the details collapse (FitDetails).
+  m_nLeastWithDetails = window->totalMinimumSize().height();
+  m_pDetails->hide();
   setMinimumSize(minimumSize().expandedTo(window->totalMinimumSize()));
   resize(size().expandedTo(minimumSize()));
+  FitDetails();
 
   connect(m_pSend, &QPushButton::clicked, this, &CChatDlg::SendChatLine);
   connect(m_pCloseChat, &QPushButton::clicked, this, &CChatDlg::EndChat);

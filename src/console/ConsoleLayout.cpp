@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableView>
 
 namespace {
@@ -40,22 +41,45 @@ FooButton* CConsoleLayout::AddButton(const QString& text, const QRect& where, in
 
 void CConsoleLayout::Place(QWidget* widget, const QRect& where, int anchor) {
   m_placed.append({widget, m_units.Pixels(where), anchor});
-  widget->setGeometry(Anchored(m_placed.last()));
+  widget->setGeometry(Anchored(m_placed.last(), VerticalSplit()));
 }
 
-int CConsoleLayout::GrowthY() const {
-  // Below its first height the window takes the room from the table alone.
-  return std::max(-m_nTableGives, m_pWindow->height() - m_baseSize.height());
+int CConsoleLayout::GrowthY() const { return m_pWindow->height() - m_baseSize.height(); }
+
+int CConsoleLayout::TableHeightFor(int rows) const {
+  // Under the header, the rows, and the horizontal scroll bar that the
+  // columns' shares (102% of the width) always show.
+  const int header = std::max(table->horizontalHeader()->sizeHint().height(), table->fontMetrics().height() + 6);
+  const int scrollBar = table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table);
+  return header + rows * table->verticalHeader()->defaultSectionSize() + scrollBar + 2 * table->frameWidth();
 }
 
-QRect CConsoleLayout::Anchored(const Placed& p) const {
+CConsoleLayout::Split CConsoleLayout::VerticalSplit() const {
+  if (table == nullptr || details == nullptr) return {m_nTableBase, m_nPanelBase};
+  // What the two share: the rest of the window is laid out at its first size.
+  const int shared = m_nTableBase + m_nPanelBase + GrowthY();
+  // The panel is no taller than its texts need (nor than the template's):
+  // the table takes the rest rather than leave the panel empty below them.
+  const int panelLeast = std::min(details->minimumSizeHint().height(), m_nPanelBase);
+  const int panelWanted = std::clamp(details->sizeHint().height(), panelLeast, m_nPanelBase);
+  const int withRows = shared - std::min(TableHeightFor(kTableRows), shared);
+  if (withRows >= panelLeast) {
+    const int panel = std::min(panelWanted, withRows);
+    return {shared - panel, panel};
+  }
+  if (m_bPanelAsked && shared - TableHeightFor(kLeastTableRows) >= panelLeast) return {shared - panelLeast, panelLeast};
+  return {shared, 0};
+}
+
+QRect CConsoleLayout::Anchored(const Placed& p, const Split& split) const {
   const int dw = std::max(0, m_pWindow->width() - m_baseSize.width());
-  const int dh = GrowthY();
   QRect r = p.base;
   if (p.anchor & MoveX) r.translate(dw, 0);
-  if (p.anchor & MoveY) r.translate(0, dh);
+  if (p.anchor & MoveY) r.translate(0, split.table - m_nTableBase);
+  if (p.anchor & MoveBottom) r.translate(0, GrowthY());
   if (p.anchor & GrowWidth) r.setWidth(r.width() + dw);
-  if (p.anchor & GrowHeight) r.setHeight(r.height() + dh);
+  if (p.anchor & GrowHeight) r.setHeight(split.table);
+  if (p.anchor & PanelHeight) r.setHeight(std::max(split.panel, 1));
   return r;
 }
 
@@ -114,13 +138,10 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
     tab->SetGroup(QStringLiteral("1"));
   }
 
+  m_nTableBase = du.Pixels(QRect(10, 80, 782, 190)).height();
+  m_nPanelBase = du.Pixels(kInfoPanel).height();
   table = new QTableView(w);
   Place(table, {10, 80, 782, 190}, GrowWidth | GrowHeight);
-  // A large font makes the first size taller than a small screen: the
-  // table may give up to three fifths of its height, so the window can be
-  // made that much shorter and still show every control.
-  m_nTableGives = m_placed.last().base.height() * 3 / 5;
-  w->setMinimumHeight(m_baseSize.height() - m_nTableGives);
   table->setModel(visitors);
   table->setAccessibleName(QStringLiteral("Visitors"));  // then the view's name, see ShowView
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -156,18 +177,19 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
 
   // The visitor details (or the foot prints) of the selected visitor.
   details = new CVisitorDtlsDlg(w);
-  Place(details, kInfoPanel, MoveY | GrowWidth);
+  m_pInfoPanel = details;
+  Place(details, kInfoPanel, MoveY | GrowWidth | PanelHeight);
 
   auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s)"), w);
-  Place(operatorsLabel, {10, 552, 112, 22}, MoveY);
+  Place(operatorsLabel, {10, 552, 112, 22}, MoveBottom);
   operatorsBox = new QComboBox(w);
-  Place(operatorsBox, {124, 550, 180, 24}, MoveY);
+  Place(operatorsBox, {124, 550, 180, 24}, MoveBottom);
   operatorsLabel->setBuddy(operatorsBox);
   message = new QLineEdit(w);
-  Place(message, {312, 550, 330, 24}, MoveY);
+  Place(message, {312, 550, 330, 24}, MoveBottom);
   message->setPlaceholderText(QStringLiteral("Message to the chosen operator"));
   message->setAccessibleName(message->placeholderText());
-  sendMessage = AddButton(QStringLiteral("Send &Message"), {650, 550, 110, 24}, MoveY);
+  sendMessage = AddButton(QStringLiteral("Send &Message"), {650, 550, 110, 24}, MoveBottom);
 
   const char* const bottom[] = {"Preferences", "Vie&w Message", "Co&ntrol Panel", "&Transcripts", "&LogOut",
                                 "&Operator LogOut"};
@@ -183,7 +205,11 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
 
   statusLine = new QLabel(w);
   statusLine->setTextFormat(Qt::PlainText);
-  Place(statusLine, {10, 618, 782, 22}, MoveY | GrowWidth);
+  Place(statusLine, {10, 618, 782, 22}, MoveBottom | GrowWidth);
+  // A large font makes the first size taller than a small screen: the
+  // window may be as short as the table's fewest rows leave it, the panel
+  // collapsed.
+  w->setMinimumHeight(m_baseSize.height() - m_nTableBase - m_nPanelBase + TableHeightFor(kLeastTableRows));
 
   // The commands on a visitor wait for one to be selected; Operator LogOut
   // is the Operators view's.
@@ -206,7 +232,12 @@ void CConsoleLayout::LayOutBottomButtons() {
 }
 
 void CConsoleLayout::FollowSize() {
-  for (const Placed& p : m_placed) p.widget->setGeometry(Anchored(p));
+  const Split split = VerticalSplit();
+  for (const Placed& p : m_placed) {
+    p.widget->setGeometry(Anchored(p, split));
+    if (p.anchor & PanelHeight) p.widget->setVisible(p.widget == m_pInfoPanel && split.panel > 0);
+  }
+  m_bPanelCollapsed = split.panel == 0;
   LayOutBottomButtons();
   // The columns keep their shares of the table, as the operator left them.
   const int before = std::exchange(m_nTableWidth, table->width());
@@ -214,6 +245,12 @@ void CConsoleLayout::FollowSize() {
     const double scale = double(table->width()) / before;
     for (int c = 0; c < table->model()->columnCount(); ++c) table->setColumnWidth(c, int(table->columnWidth(c) * scale));
   }
+}
+
+void CConsoleLayout::ShowInfoPanel(QWidget* panel) {
+  m_pInfoPanel = panel;
+  m_bPanelAsked = m_bPanelAsked || m_bPanelCollapsed;
+  FollowSize();
 }
 
 void CConsoleLayout::ShowView(CConsoleSession::View view) {

@@ -18,7 +18,7 @@ void CVisitorPanel::ShowSelected() {
   const CSiteVisitor* visitor = nullptr;
   const int row = m_selected(&visitor);
   m_strShown = row >= 0 ? visitor->m_line.sessionId : QString();
-  if (m_pFootPrints == nullptr || m_pFootPrints->isHidden())
+  if (m_ui.InfoPanel() == m_ui.details)
     ShowSelectedDetails();
   else if (row < 0)
     m_pFootPrints->ShowFootPrints(-1, QString(), kSepField, false, QString());
@@ -47,17 +47,15 @@ void CVisitorPanel::RequestFootPrints(int row, const CSiteVisitor& visitor) {
 void CVisitorPanel::ViewDetails() {
   m_bAlwaysRefetch = true;
   ShowSelectedDetails();
-  m_ui.details->show();
-  if (m_pFootPrints != nullptr) {
-    m_pFootPrints->ShowFootPrints(-1, QString(), kSepField, false, QString());
-    m_pFootPrints->hide();
-  }
+  m_ui.ShowInfoPanel(m_ui.details);
+  if (m_pFootPrints != nullptr) m_pFootPrints->ShowFootPrints(-1, QString(), kSepField, false, QString());
 }
 
 void CVisitorPanel::ViewFootPrints() {
   if (m_pFootPrints == nullptr) {
     m_pFootPrints = new CGetFootDlg(m_pWindow);
-    m_ui.Place(m_pFootPrints, CConsoleLayout::kInfoPanel, CConsoleLayout::MoveY | CConsoleLayout::GrowWidth);
+    m_ui.Place(m_pFootPrints, CConsoleLayout::kInfoPanel,
+               CConsoleLayout::MoveY | CConsoleLayout::GrowWidth | CConsoleLayout::PanelHeight);
   }
   const CSiteVisitor* visitor = nullptr;
   const int row = m_selected(&visitor);
@@ -65,22 +63,21 @@ void CVisitorPanel::ViewFootPrints() {
     RequestFootPrints(row, *visitor);
   else
     m_strShown.clear();
-  m_pFootPrints->show();
-  m_ui.details->hide();
+  m_ui.ShowInfoPanel(m_pFootPrints);
 }
 
 void CVisitorPanel::OnDetailsArrived(const QString& sessionId, const VisitorDetails& details) {
   // Kept for the session, so that the next refreshes carry them too.
   m_session.CacheDetails(details, sessionId);
   const CSiteVisitor* visitor = nullptr;
-  if (!m_ui.details->isHidden() && m_selected(&visitor) >= 0 && visitor->m_line.sessionId == sessionId)
+  if (m_ui.InfoPanel() == m_ui.details && m_selected(&visitor) >= 0 && visitor->m_line.sessionId == sessionId)
     m_ui.details->ShowDetails(details);
 }
 
 void CVisitorPanel::OnFootPrintsArrived(const QString& sessionId, const QString& reply) {
   const CSiteVisitor* visitor = nullptr;
   const int row = m_selected(&visitor);
-  if (m_pFootPrints == nullptr || m_pFootPrints->isHidden() || row < 0 || visitor->m_line.sessionId != sessionId)
+  if (m_pFootPrints == nullptr || m_ui.InfoPanel() != m_pFootPrints || row < 0 || visitor->m_line.sessionId != sessionId)
     return;
   m_pFootPrints->ShowFootPrints(row, reply, kSepField, true, visitor->m_line.ip);
 }

@@ -305,9 +305,13 @@ void FooButton::DrawTextPart(QPainter& p, const QRect& area, bool shifted) {
   p.save();
   p.setClipRect(r);
   if (!isEnabled()) {
-    p.setPen(BtnHighlight(pal));
-    p.drawText(place.translated(1, 1), flags, label);
-    p.setPen(GrayText(pal));
+    // The light look's embossed grey; on a dark palette a plain grey that
+    // still reads (a light emboss there only blurs it).
+    if (!ThemeColours::IsDark(pal)) {
+      p.setPen(BtnHighlight(pal));
+      p.drawText(place.translated(1, 1), flags, label);
+    }
+    p.setPen(ThemeColours::ReadableDisabled(GrayText(pal), BtnFace(pal), pal));
   } else if (m_nType == Hyperlink) {
     p.setPen(ThemeColours::Readable(QColor(0, 0, 224), BtnFace(pal), pal));
   } else {

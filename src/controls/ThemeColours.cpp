@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ThemeColours {
@@ -65,27 +66,45 @@ bool IsDark(const QPalette& palette) {
   return palette.color(QPalette::Window).lightnessF() < 0.5 && palette.color(QPalette::Base).lightnessF() < 0.5;
 }
 
+namespace {
+
+// The nearest colour of the wanted one's hue that reaches `aim` against the
+// background: lighter on a dark background, darker on a light one.
+QColor Towards(const QColor& wanted, const QColor& background, double aim) {
+  // A light surface can still occur on a dark palette, e.g. a row colour.
+  const bool lighten = Contrast(Qt::white, background) >= Contrast(Qt::black, background);
+  double near = wanted.toHsl().lightnessF();
+  double far = lighten ? 1.0 : 0.0;
+  if (Contrast(WithLightness(wanted, far), background) < aim)
+    return lighten ? QColor(Qt::white) : QColor(Qt::black);  // the best there is
+  for (int i = 0; i < 20; ++i) {  // the smallest change that reads
+    const double mid = (near + far) / 2;
+    if (Contrast(WithLightness(wanted, mid), background) >= aim)
+      far = mid;
+    else
+      near = mid;
+  }
+  return WithLightness(wanted, far);
+}
+
+}  // namespace
+
 QColor Readable(const QColor& wanted, const QColor& background, const QPalette& palette) {
   if (!IsDark(palette) || Contrast(wanted, background) >= kAim) return wanted;
   // Plain black or grey text is the theme's own text where that reads.
   if (wanted.toHsl().hslSaturationF() < 0.05)
     for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText})
       if (Contrast(palette.color(role), background) >= kAim) return palette.color(role);
-  // Towards white on a dark background, towards black on a light one (a
-  // light surface can still occur on a dark palette, e.g. a row colour).
-  const bool lighten = Contrast(Qt::white, background) >= Contrast(Qt::black, background);
-  double near = wanted.toHsl().lightnessF();
-  double far = lighten ? 1.0 : 0.0;
-  if (Contrast(WithLightness(wanted, far), background) < kAim)
-    return lighten ? QColor(Qt::white) : QColor(Qt::black);  // the best there is
-  for (int i = 0; i < 20; ++i) {  // the smallest change that reads
-    const double mid = (near + far) / 2;
-    if (Contrast(WithLightness(wanted, mid), background) >= kAim)
-      far = mid;
-    else
-      near = mid;
-  }
-  return WithLightness(wanted, far);
+  return Towards(wanted, background, kAim);
+}
+
+QColor ReadableDisabled(const QColor& wanted, const QColor& background, const QPalette& palette) {
+  // Above the minimum by more than Readable's margin: the thin strokes of
+  // small grey text are seldom drawn in their whole colour. Never the
+  // palette's text, so that it still looks disabled.
+  constexpr double aim = kMinimumDisabledContrast + 1.0;
+  if (!IsDark(palette) || Contrast(wanted, background) >= aim) return wanted;
+  return Towards(wanted, background, aim);
 }
 
 QColor Surface(const QColor& wanted, const QColor& paletteColour, const QPalette& palette) {
@@ -96,6 +115,25 @@ QColor Surface(const QColor& wanted, const QColor& paletteColour, const QPalette
   const QColor w = wanted.toRgb();
   const auto mix = [tint](int a, int b) { return int(std::lround(a + (b - a) * tint)); };
   return QColor(mix(p.red(), w.red()), mix(p.green(), w.green()), mix(p.blue(), w.blue()));
+}
+
+QImage OnPalette(const QImage& picture, int top, const QPalette& palette) {
+  if (!IsDark(palette)) return picture;
+  // The luminances of the picture's ground and of its ink, from the art.
+  constexpr double kGround = 0.85, kInk = 0.05;
+  const QColor ground = palette.color(QPalette::Window).toRgb();
+  const QColor ink = palette.color(QPalette::WindowText).toRgb();
+  QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+  for (int y = std::max(0, top); y < out.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+    for (int x = 0; x < out.width(); ++x) {
+      const double t = std::clamp((kGround - Luminance(QColor(line[x]))) / (kGround - kInk), 0.0, 1.0);
+      const auto mix = [t](int a, int b) { return int(std::lround(a + (b - a) * t)); };
+      line[x] = qRgba(mix(ground.red(), ink.red()), mix(ground.green(), ink.green()), mix(ground.blue(), ink.blue()),
+                      qAlpha(line[x]));
+    }
+  }
+  return out;
 }
 
 QPalette InheritedPalette(const QWidget* widget) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPalette>
 
 #include <functional>
@@ -17,8 +18,10 @@ class QWidget;
 // reads against what it is drawn on.
 namespace ThemeColours {
 
-// WCAG 2 contrast: text needs 4.5:1 against its background.
+// WCAG 2 contrast: text needs 4.5:1 against its background; the text of a
+// disabled control, which is meant to read fainter, 3:1.
 constexpr double kMinimumTextContrast = 4.5;
+constexpr double kMinimumDisabledContrast = 3.0;
 
 // The WCAG relative luminance (0 black to 1 white) and the contrast ratio
 // of two colours (1 to 21).
@@ -36,11 +39,24 @@ bool IsDark(const QPalette& palette);
 // becomes the palette's own text colour).
 QColor Readable(const QColor& wanted, const QColor& background, const QPalette& palette);
 
+// The colour to draw a disabled control's text in, of the fixed or the
+// palette's disabled colour `wanted`: `wanted` on a light palette or where it
+// reads at 3:1 already; else the nearest shade of it that does, still fainter
+// than the palette's text.
+QColor ReadableDisabled(const QColor& wanted, const QColor& background, const QPalette& palette);
+
 // The colour to fill a surface that the light look paints in `wanted`:
 // `wanted` on a light palette, else `paletteColour` (the palette's window,
 // base or button colour) tinted a little with `wanted`'s hue, so that a
 // coloured row stays told apart from a plain one.
 QColor Surface(const QColor& wanted, const QColor& paletteColour, const QPalette& palette);
+
+// A light picture with dark writing on it (the login window's captions),
+// for the palette: itself on a light palette; on a dark one, from row `top`
+// (in the image's pixels) down, its light ground becomes the palette's
+// window colour and its dark ink the palette's window text, the shades
+// between in proportion, so the writing reads as the palette's own text.
+QImage OnPalette(const QImage& picture, int top, const QPalette& palette);
 
 // The palette a widget's own colours are worked out from: its parent's (or
 // the application's), since a widget that sets colours on itself would

@@ -15,6 +15,7 @@
 #include "SitePageView.h"
 #include "LoginReply.h"
 #include "StringTable.h"
+#include "ThemeColours.h"
 #include "WindowLoop.h"
 
 #include <QApplication>
@@ -83,7 +84,15 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   setFixedSize(du.Size(404, 182));
 
   auto* picture = new QLabel(this);
-  picture->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_LOGIN_PICTURE)));
+  // On a dark palette the picture's light ground and dark captions take the
+  // palette's colours, below the blue band (74 pixels of the 1x picture)
+  // that reads on any palette.
+  const QImage art = ResourceArt::Image(ResourceArt::BitmapPath(IDB_LOGIN_PICTURE));
+  ThemeColours::FollowPalette(picture, [picture, art] {
+    const QImage shown = ThemeColours::OnPalette(art, qRound(74 * art.devicePixelRatio()),
+                                                 ThemeColours::InheritedPalette(picture));
+    picture->setPixmap(QPixmap::fromImage(shown));
+  });
   // Scaled with the window: the captions of the boxes are in the picture.
   picture->setScaledContents(true);
   picture->setGeometry(du.Rect(0, 0, 263, 182));

@@ -10,7 +10,10 @@
 #include "ChatDlg.h"
 #include "ChatRichEd.h"
 #include "EveryWindow.h"
+#include "Emoticons.h"
+#include "FooButton.h"
 #include "OperChatDlg.h"
+#include "ResourceArt.h"
 #include "SessionFixture.h"
 
 #include <QAbstractButton>
@@ -90,10 +93,38 @@ class TestContrast : public QObject {
     return palette == QLatin1String("light") && text == QColor(10, 192, 10);
   }
 
-  void Check(const QString& where, double ratio) {
+  void Check(const QString& where, double ratio, double minimum = 4.5) {
     // CONTRAST_LIST=1 prints every measure, for comparing palettes or builds.
     if (qEnvironmentVariableIsSet("CONTRAST_LIST")) qInfo("%s %.2f", qPrintable(where), ratio);
-    if (ratio < 4.5) m_failures.append(QStringLiteral("%1: %2:1").arg(where).arg(ratio, 0, 'f', 2));
+    if (ratio < minimum) m_failures.append(QStringLiteral("%1: %2:1").arg(where).arg(ratio, 0, 'f', 2));
+  }
+
+  // A picture with writing on it (scaled with its window, as the login
+  // window's captions are): below its top quarter, where the band with the
+  // title ends, its ground is on the palette's side (dark on a dark
+  // palette) and its writing reads against that ground.
+  void MeasurePicture(QLabel* picture, const QString& where, const QPalette& palette) {
+    // The picture alone (the fields over it are its siblings, not in it).
+    const QImage whole = picture->grab().toImage();
+    const QImage shot = whole.copy(0, whole.height() / 4, whole.width(), whole.height() - whole.height() / 4);
+    QHash<QRgb, int> counts;
+    double lightness = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) {
+        ++counts[shot.pixel(x, y) & 0xffffff];
+        lightness += QColor(shot.pixel(x, y)).lightnessF();
+      }
+    QRgb ground = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+      if (it.value() > counts.value(ground)) ground = it.key();
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+      if (it.value() >= 2) best = std::max(best, Contrast(it.key(), ground));
+    Check(where + QStringLiteral(" writing"), best);
+    const bool darkGround = lightness / (shot.width() * shot.height()) < 0.5;
+    if (darkGround != (palette.color(QPalette::Window).lightnessF() < 0.5))
+      m_failures.append(where + QStringLiteral(": its ground %1 is not of the palette's window colour")
+                                    .arg(QColor(ground).name()));
   }
 
   // The text's pixels are those that change when its text is taken away;
@@ -127,8 +158,16 @@ class TestContrast : public QObject {
       if (l->isVisibleTo(window) && l->isEnabled() && !l->text().trimmed().isEmpty())
         Check(prefix + Describe(l, l->text()), MeasureText(window, l));
     for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
-      if (b->isVisibleTo(window) && b->isEnabled() && !b->text().trimmed().isEmpty())
-        Check(prefix + Describe(b, b->text()), MeasureText(window, b));
+      if (b->isVisibleTo(window) && !b->text().trimmed().isEmpty()) {
+        // A disabled button's text is meant to read fainter, at 3:1.
+        if (b->isEnabled())
+          Check(prefix + Describe(b, b->text()), MeasureText(window, b));
+        else if (qobject_cast<FooButton*>(b) && palette != QLatin1String("light"))
+          Check(prefix + QStringLiteral("disabled ") + Describe(b, b->text()), MeasureText(window, b), 3.0);
+      }
+    for (QLabel* l : window->findChildren<QLabel*>())
+      if (l->isVisibleTo(window) && l->hasScaledContents() && !l->pixmap().isNull())
+        MeasurePicture(l, prefix + QStringLiteral("picture"), QApplication::palette(l));
     for (QTableView* table : window->findChildren<QTableView*>()) {
       if (!table->isVisibleTo(window) || !table->model()) continue;
       const QAbstractItemModel* m = table->model();
@@ -156,6 +195,18 @@ class TestContrast : public QObject {
   }
 
  private slots:
+  // The transcript's pictures sit on whatever colour the transcript has: a
+  // ground of their own made light squares on a dark one.
+  void transcriptEmoticonsHaveNoGround() {
+    for (const EmoticonCode& e : kEmoticons)
+      for (qreal ratio : {1.0, 2.0}) {
+        const QImage face = ResourceArt::Image(ResourceArt::BitmapPath(e.transcriptBitmap), ratio);
+        QVERIFY(!face.isNull());
+        for (const QPoint corner : {QPoint(0, 0), QPoint(face.width() - 1, face.height() - 1)})
+          QVERIFY2(qAlpha(face.pixel(corner)) == 0, qPrintable(QStringLiteral("emoticon %1 at %2x").arg(e.transcriptBitmap).arg(ratio)));
+      }
+  }
+
   void everyTextReadsOnEveryPalette() {
     const QPalette light = QApplication::palette();
     CSessionFixture session;
@@ -170,6 +221,7 @@ class TestContrast : public QObject {
       windows.ForEach([&](QWidget* w, const QString& window) { MeasureWindow(w, window, QLatin1String(name)); });
     }
     QApplication::setPalette(light);
+    for (const QString& f : m_failures) qWarning("%s", qPrintable(f));  // a failure's message is cut short
     QVERIFY2(m_failures.isEmpty(), qPrintable(QString::number(m_failures.size()) + QStringLiteral(" texts:\n") +
                                                m_failures.join(u'\n')));
   }

@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QRadioButton>
@@ -589,8 +590,10 @@ class TestMainDlg : public QObject {
     int columnsBefore = 0;
     for (int col = 0; col < 5; ++col) columnsBefore += C().Controls().table->columnWidth(col);
     C().resize(base + QSize(300, 120));
+    // The panel keeps to what its texts need; the table takes the growth.
     QCOMPARE(C().Controls().table->geometry(), table.adjusted(0, 0, 300, 120));
     QCOMPARE(C().Controls().details->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
+    QVERIFY(details.height() <= CWindowUnits::Of(&C()).Pixels(CConsoleLayout::kInfoPanel).height());
     C().OnFootPrints();  // a panel made after the growth has it too
     QCOMPARE(C().FootPrintsPanel()->geometry(), C().Controls().details->geometry());
     QCOMPARE(C().Controls().statusLine->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
@@ -602,15 +605,42 @@ class TestMainDlg : public QObject {
     for (int col = 0; col < 5; ++col) columnsAfter += C().Controls().table->columnWidth(col);
     const double grown = double(table.width() + 300) / table.width();
     QVERIFY2(qAbs(columnsAfter - columnsBefore * grown) < 6, qPrintable(QString::number(columnsAfter)));
-    // At its smallest the window is as wide as at first, and shorter only by
-    // what the table gives up: everything below it moves up, still inside.
+    // At first and shorter, the table keeps eight whole rows: the panel
+    // gives up room, down to what its texts need, then collapses; the rows
+    // below stay inside.
+    QTableView* rows = C().Controls().table;
+    const auto wholeRows = [rows] { return rows->viewport()->height() / rows->verticalHeader()->defaultSectionSize(); };
+    const int panelLeast = C().Controls().details->minimumSizeHint().height();
+    const auto inside = [&] {
+      for (QWidget* w : QList<QWidget*>{C().Controls().statusLine, C().Controls().sendMessage, bottom.last()})
+        if (!C().rect().contains(w->geometry())) return false;
+      return true;
+    };
+    QWidget* panel = C().Controls().InfoPanel();  // the foot prints
+    C().resize(base);
+    QVERIFY(panel->isVisible() && panel->height() >= panelLeast);
+    QVERIFY2(wholeRows() >= 8, qPrintable(QString::number(wholeRows())));
+    QVERIFY(inside());
+    C().resize(base - QSize(0, details.height()));
+    QVERIFY(!C().Controls().details->isVisible() && !C().FootPrintsPanel()->isVisible());
+    QVERIFY2(wholeRows() >= 8, qPrintable(QString::number(wholeRows())));
+    QVERIFY(inside());
+    // Asked for while collapsed, the panel comes back at its least, from
+    // the table's rows.
+    C().resize(base - QSize(0, details.height() - 3 * rows->verticalHeader()->defaultSectionSize()));
+    QVERIFY(!C().Controls().details->isVisible());
+    C().OnViewDetails();
+    QVERIFY(C().Controls().details->isVisible());
+    QCOMPARE(C().Controls().details->height(), panelLeast);
+    QVERIFY(wholeRows() >= CConsoleLayout::kLeastTableRows);
+    // At its smallest the window is as wide as at first, the table keeps its
+    // fewest rows, the panel collapses again.
     C().resize(100, 100);
-    const int gave = table.height() * 3 / 5;
-    QCOMPARE(C().size(), base - QSize(0, gave));
-    QCOMPARE(C().Controls().table->height(), table.height() - gave);
-    QCOMPARE(C().Controls().statusLine->geometry(), status.translated(0, -gave));
-    QCOMPARE(bottom[0]->y(), du.PixelsY(585) - gave);
-    QVERIFY(C().rect().contains(C().Controls().statusLine->geometry()));
+    QCOMPARE(C().width(), base.width());
+    QVERIFY(C().height() < base.height() - details.height());
+    QVERIFY(!C().Controls().details->isVisible());
+    QCOMPARE(wholeRows(), CConsoleLayout::kLeastTableRows);
+    QVERIFY(inside());
 
     C().resize(base + QSize(40, 30));
     const QRect placed = C().geometry();

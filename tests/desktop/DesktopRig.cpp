@@ -16,7 +16,7 @@ QString CDesktopRig::ProgramDir() {
   return chosen.isEmpty() ? QStringLiteral(TALVERO_BUILD_DIR) : chosen;
 }
 
-CDesktopRig::CDesktopRig() {
+CDesktopRig::CDesktopRig(const QSize& screen) {
   if (!m_dir.isValid()) {
     m_strError = QStringLiteral("no temporary folder");
     return;
@@ -34,7 +34,7 @@ CDesktopRig::CDesktopRig() {
   m_env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.filePath(QStringLiteral("cache")));
   m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
   m_env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-  if (StartBus() && StartXServer()) StartDesktopPrograms();
+  if (StartBus() && StartXServer(screen)) StartDesktopPrograms();
 }
 
 CDesktopRig::~CDesktopRig() {
@@ -85,13 +85,13 @@ bool CDesktopRig::StartBus() {
   return true;
 }
 
-bool CDesktopRig::StartXServer() {
+bool CDesktopRig::StartXServer(const QSize& screen) {
   // -displayfd: the server picks a free display and names it once it takes
   // connections. -noreset: it does not start afresh (refusing connections
   // meanwhile) whenever its last client has gone, as between two tools.
   QProcess* x = StartChild(QStringLiteral("Xvfb"),
                            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1600x1000x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                            QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
                             QStringLiteral("-noreset")},
                            QString(), m_env);
   if (x == nullptr) return false;

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,7 +14,8 @@
 // notification daemon (dunst). Everything it starts ends with it.
 class CDesktopRig {
  public:
-  CDesktopRig();
+  // The screen's size in pixels (a laptop's 2560 x 1600, say).
+  explicit CDesktopRig(const QSize& screen = QSize(1600, 1000));
   ~CDesktopRig();
   CDesktopRig(const CDesktopRig&) = delete;
   CDesktopRig& operator=(const CDesktopRig&) = delete;
@@ -38,7 +40,7 @@ class CDesktopRig {
 
  private:
   bool StartBus();
-  bool StartXServer();
+  bool StartXServer(const QSize& screen);
   bool StartDesktopPrograms();
   QString WriteDunstConfig() const;
 

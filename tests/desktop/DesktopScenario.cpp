@@ -2,17 +2,43 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 
 namespace {
 
 const QString kLoginWindow = QStringLiteral("Talvero Executive Login:");
+const QString kBusLauncher = QStringLiteral("/usr/libexec/at-spi-bus-launcher");
 
 }  // namespace
 
-bool CDesktopScenario::StartDesktop() {
-  m_pRig = std::make_unique<CDesktopRig>();
+// The system's Python, which Debian's python3-pyatspi belongs to (a python3
+// earlier on the PATH, from a version manager, does not see it).
+const QString CDesktopScenario::kAtSpiPython = QStringLiteral("/usr/bin/python3");
+
+bool CDesktopScenario::HasAtSpi() {
+  QProcess probe;
+  probe.start(kAtSpiPython, {QStringLiteral("-c"), QStringLiteral("import pyatspi")});
+  return probe.waitForFinished(20000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0 &&
+         QFileInfo(kBusLauncher).isExecutable();
+}
+
+bool CDesktopScenario::StartAccessibilityBus() {
+  if (!m_pRig->StartChild(kBusLauncher, {QStringLiteral("--launch-immediately")},
+                          QStringLiteral("at-spi-bus-launcher.log"), m_pRig->Environment()))
+    return false;
+  return QTest::qWaitFor([&] {
+    return m_pRig->Run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("AT_SPI_BUS")})
+        .contains(QLatin1String("unix:"));
+  }, kWindowMs);
+}
+
+bool CDesktopScenario::StartDesktop(const QSize& screen) {
+  EndScenario();
+  m_pWindows.reset();
+  m_pRig.reset();
+  m_pRig = std::make_unique<CDesktopRig>(screen);
   m_pWindows = std::make_unique<CWindowSystem>(*m_pRig);
   return m_pRig->Error().isEmpty();
 }

@@ -16,8 +16,9 @@ class CDesktopScenario {
  public:
   static constexpr int kWindowMs = 20000;  // a window to appear, a line to arrive
 
-  // The rig; false (with Error()) when the desktop could not be started.
-  bool StartDesktop();
+  // The rig, with a screen of that size; false (with Error()) when the
+  // desktop could not be started. A second call starts a new desktop.
+  bool StartDesktop(const QSize& screen = QSize(1600, 1000));
   QString Error() const { return m_pRig ? m_pRig->Error() : QString(); }
   // A fresh service for the next scenario; the consoles of the last one end.
   bool StartService(int consolePeriod = 1, int chatPeriod = 1);
@@ -26,6 +27,14 @@ class CDesktopScenario {
   CWindowSystem& Windows() const { return *m_pWindows; }
   CServiceProcess& Service() { return *m_pService; }
   CDesktopRig& Rig() { return *m_pRig; }
+
+  // A screen reader's view of the desktop: whether the AT-SPI client and bus
+  // are installed, and the accessibility bus started on this rig (it ends
+  // with the rig); consoles then need QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1.
+  static bool HasAtSpi();
+  bool StartAccessibilityBus();
+  // The AT-SPI client of tests/desktop, run with the system's Python.
+  static const QString kAtSpiPython;
 
   CConsoleProcess& StartConsole(const QString& name, const QProcessEnvironment& extraEnv = {});
   // Types the site id, login id and password into the login window and

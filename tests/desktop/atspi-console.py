@@ -5,6 +5,10 @@
                                              one per line, "role|name|states"
     atspi-console.py PID press WINDOW NAME   does the "Press" action of the control named NAME
     atspi-console.py PID newest-line WINDOW  the last line of the window's transcript that has text
+    atspi-console.py PID layout WINDOW       where the window and its showing controls are on the
+                                             screen, "role|name|x,y,width,height" (the window's
+                                             role "window"), and for each table the rows shown
+                                             whole below its header: "rows|name|N"
 
 WINDOW is a window's title. Exit status 0 on success, 1 when
 the window or the control is not (yet) there, 2 when AT-SPI cannot be used.
@@ -89,8 +93,51 @@ def main(argv):
                 return 1
         print("no transcript", file=sys.stderr)
         return 1
+    if command == "layout":
+        print_layout(top)
+        return 0
     print(__doc__, file=sys.stderr)
     return 2
+
+
+def extents(node):
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return box.x, box.y, box.width, box.height
+
+
+def whole_rows(table, scroll_bars):
+    x, y, w, h = extents(table)
+    bottom = y + h
+    # Rows under the horizontal scroll bar are not seen.
+    for bx, by, bw, bh in scroll_bars:
+        if bw > bh and x <= bx < x + w and y < by < bottom:
+            bottom = min(bottom, by)
+    cells = table.queryTable()
+    header_bottom = y
+    if cells.nColumns > 0:
+        header = cells.getColumnHeader(0)
+        if header is not None:
+            hx, hy, hw, hh = extents(header)
+            header_bottom = hy + hh
+    shown = 0
+    for row in range(cells.nRows):
+        cx, cy, cw, ch = extents(cells.getAccessibleAt(row, 0))
+        if cy >= header_bottom and cy + ch <= bottom:
+            shown += 1
+    return shown
+
+
+def print_layout(top):
+    print("window|%s|%d,%d,%d,%d" % ((top.name,) + extents(top)))
+    scroll_bars = [extents(n) for n in walk(top) if n.getRole() == pyatspi.ROLE_SCROLL_BAR
+                   and n.getState().contains(pyatspi.STATE_SHOWING)]
+    for node in walk(top):
+        if not node.getState().contains(pyatspi.STATE_SHOWING):
+            continue
+        if node.getRole() in CONTROLS:
+            print("%s|%s|%d,%d,%d,%d" % ((node.getRoleName(), node.name) + extents(node)))
+        elif node.getRole() == pyatspi.ROLE_TABLE:
+            print("rows|%s|%d" % (node.name, whole_rows(node, scroll_bars)))
 
 
 if __name__ == "__main__":

@@ -4,7 +4,6 @@
 // of its transcript read out.
 #include "DesktopScenario.h"
 
-#include <QFileInfo>
 #include <QTest>
 
 class tst_DesktopAccessibility : public QObject {
@@ -12,7 +11,6 @@ class tst_DesktopAccessibility : public QObject {
 
  private:
   CDesktopScenario m_desk;
-  QProcess* m_pBusLauncher = nullptr;
 
   // Runs the AT-SPI client on one talvero; its output, and its status in *status.
   QString Reader(qint64 pid, const QStringList& command, int* status = nullptr);
@@ -29,39 +27,21 @@ class tst_DesktopAccessibility : public QObject {
 
 namespace {
 
-const QString kLauncher = QStringLiteral("/usr/libexec/at-spi-bus-launcher");
 const QString kClient = QStringLiteral(TALVERO_SOURCE_DIR "/tests/desktop/atspi-console.py");
-// The system's Python, which Debian's python3-pyatspi belongs to (a python3
-// earlier on the PATH, from a version manager, does not see it).
-const QString kPython = QStringLiteral("/usr/bin/python3");
 
 }  // namespace
 
 void tst_DesktopAccessibility::initTestCase() {
   // Skipped only where no AT-SPI client can be had; scripts/test installs
   // python3-pyatspi and at-spi2-core with the rest.
-  QProcess probe;
-  probe.start(kPython, {QStringLiteral("-c"), QStringLiteral("import pyatspi")});
-  if (!probe.waitForFinished(20000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0 ||
-      !QFileInfo(kLauncher).isExecutable())
-    QSKIP("no AT-SPI client here: python3-pyatspi and at-spi2-core are not installed");
+  if (!CDesktopScenario::HasAtSpi()) QSKIP("no AT-SPI client here: python3-pyatspi and at-spi2-core are not installed");
   QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error()));
   // The accessibility bus first, on the rig's session bus; it ends with
-  // the test, and with it the registry it started.
-  m_pBusLauncher = m_desk.Rig().StartChild(kLauncher, {QStringLiteral("--launch-immediately")},
-                                           QStringLiteral("at-spi-bus-launcher.log"), m_desk.Rig().Environment());
-  QVERIFY(m_pBusLauncher);
-  QVERIFY2(QTest::qWaitFor([&] {
-             return m_desk.Rig().Run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("AT_SPI_BUS")})
-                 .contains(QLatin1String("unix:"));
-           }, CDesktopScenario::kWindowMs),
-           "the accessibility bus did not start");
+  // the rig, and with it the registry it started.
+  QVERIFY2(m_desk.StartAccessibilityBus(), "the accessibility bus did not start");
 }
 
-void tst_DesktopAccessibility::cleanupTestCase() {
-  m_desk.EndScenario();
-  CDesktopRig::StopChild(m_pBusLauncher);
-}
+void tst_DesktopAccessibility::cleanupTestCase() { m_desk.EndScenario(); }
 
 void tst_DesktopAccessibility::init() { QVERIFY(m_desk.StartService()); }
 
@@ -73,7 +53,7 @@ void tst_DesktopAccessibility::cleanup() {
 QString tst_DesktopAccessibility::Reader(qint64 pid, const QStringList& command, int* status) {
   QProcess client;
   client.setProcessEnvironment(m_desk.Rig().Environment());
-  client.start(kPython, QStringList{kClient, QString::number(pid)} + command);
+  client.start(CDesktopScenario::kAtSpiPython, QStringList{kClient, QString::number(pid)} + command);
   const bool done = client.waitForFinished(CDesktopScenario::kWindowMs);
   if (!done) client.kill();
   if (status) *status = done && client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1;

@@ -307,7 +307,7 @@ void tst_DesktopChats::aDoubleClickedResponseLeavesTheCaretInTheLine() {
   m_desk.Windows().Type(QStringLiteral("Hi! "));
   // "Hello", the first response under its expanded category, where it is
   // in a chat window of 802 x 662 pixels; the window grows with its font.
-  const QPoint hello(qRound(656 * chat.geometry.width() / 802.0), qRound(337 * chat.geometry.height() / 662.0));
+  const QPoint hello(qRound(656 * chat.geometry.width() / 802.0), qRound(255 * chat.geometry.height() / 662.0));
   m_desk.Rig().Run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), chat.id, QString::number(hello.x()),
                                                QString::number(hello.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
                                                QStringLiteral("2"), QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});

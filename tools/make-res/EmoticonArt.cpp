@@ -1,7 +1,8 @@
 // The sixteen emoticon faces, and the icons of the chat window's Emoticons
 // and File Transfer buttons. The faces have a picker version on the picker's key grey
-// (192,192,192, drawn as transparent) and a transcript version on white,
-// each at 1x (20 x 18) and 2x.
+// (192,192,192, drawn as transparent) and a transcript version on a
+// transparent ground, which sits on whatever colour the transcript has (a
+// white ground made light squares on a dark one), each at 1x (20 x 18) and 2x.
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -106,7 +107,8 @@ void DrawEyes(QPainter& p, Eyes eyes) {
 }
 
 QImage DrawFace(const Face& f, int scale, const QColor& background) {
-  QImage img(20 * scale, 18 * scale, QImage::Format_RGB32);
+  QImage img(20 * scale, 18 * scale,
+             background.alpha() < 255 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
   img.fill(background);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
@@ -224,7 +226,7 @@ void WriteEmoticons(const QDir& res) {
     for (int scale : {1, 2}) {
       const QString suffix = scale == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
       DrawFace(f, scale, QColor(192, 192, 192)).save(res.filePath(QStringLiteral("bitmaps/%1").arg(f.pickerId) + suffix));
-      DrawFace(f, scale, Qt::white).save(res.filePath(QStringLiteral("bitmaps/%1").arg(f.transcriptId) + suffix));
+      DrawFace(f, scale, Qt::transparent).save(res.filePath(QStringLiteral("bitmaps/%1").arg(f.transcriptId) + suffix));
     }
   }
 }
