@@ -68,7 +68,6 @@ void CAlerts::Watch(CChatWindows& windows) {
   });
 }
 
-
 void CAlerts::ChatWindowWantsAttention(QWidget* window) {
   if (window != nullptr && !window->isActiveWindow()) CDesktopServices::Get().FlashWindow(window);
 }
