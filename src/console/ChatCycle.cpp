@@ -1,25 +1,26 @@
 #include "ChatCycle.h"
 
+#include "ChatList.h"
 #include "ChatWindowBase.h"
 #include "ChatWindows.h"
 #include "WindowArrival.h"
 
 #include <QShortcut>
 
-CChatCycle::CChatCycle(QWidget* console) : QObject(console), m_pConsole(console) { AddKeys(console); }
+CChatCycle::CChatCycle(QWidget* console, const CChatList& chats)
+    : QObject(console), m_pConsole(console), m_chats(chats) {
+  AddKeys(console);
+}
 
-void CChatCycle::Watch(CChatWindows& windows) { connect(&windows, &CChatWindows::Opened, this, &CChatCycle::Add); }
-
-void CChatCycle::Add(QWidget* window) {
-  m_order.append(window);
-  AddKeys(window);
+void CChatCycle::Watch(CChatWindows& windows) {
+  connect(&windows, &CChatWindows::Opened, this, &CChatCycle::AddKeys);
 }
 
 QList<QWidget*> CChatCycle::Windows() const {
   QList<QWidget*> open;
   // A closed chat window hides at once and is deleted a moment later.
-  for (const QPointer<QWidget>& window : m_order)
-    if (window && window->isVisible()) open.append(window);
+  for (QObject* view : m_chats.Views())
+    if (auto* window = qobject_cast<QWidget*>(view); window && window->isVisible()) open.append(window);
   return open;
 }
 

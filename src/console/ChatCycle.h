@@ -2,9 +2,9 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QWidget>
 
+class CChatList;
 class CChatWindows;
 
 // The keyboard between the open chats, visitor and operator chats alike, in
@@ -16,7 +16,8 @@ class CChatCycle : public QObject {
   Q_OBJECT
 
  public:
-  explicit CChatCycle(QWidget* console);
+  // chats: the session's list, whose order the keys follow.
+  CChatCycle(QWidget* console, const CChatList& chats);
 
   // The chat windows of this list get the keys as they open.
   void Watch(CChatWindows& windows);
@@ -28,10 +29,9 @@ class CChatCycle : public QObject {
   QWidget* Neighbour(QWidget* from, int steps) const;
 
  private:
-  void Add(QWidget* window);
   void AddKeys(QWidget* window);
   void Bring(QWidget* window) const;
 
   QWidget* m_pConsole;
-  QList<QPointer<QWidget>> m_order;
+  const CChatList& m_chats;
 };

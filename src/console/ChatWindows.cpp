@@ -4,13 +4,20 @@
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
 
-CChatWindows::CChatWindows(CChatRegistry& registry, CChatRegistry::Kind kind, QObject* parent)
-    : QObject(parent), m_registry(registry), m_kind(kind) {
-  connect(&registry, &CChatRegistry::CloseRequested, this, &CChatWindows::CloseAll);
+CChatWindows::CChatWindows(CChatList& chats, CChatList::Kind kind, QObject* parent)
+    : QObject(parent), m_chats(chats), m_kind(kind) {
+  connect(&chats, &CChatList::CloseRequested, this, &CChatWindows::CloseAll);
+}
+
+QList<QPointer<QWidget>> CChatWindows::Windows() const {
+  QList<QPointer<QWidget>> windows;
+  for (const QString& chatId : m_chats.Ids(m_kind))
+    if (auto* window = qobject_cast<QWidget*>(m_chats.View(chatId, m_kind))) windows.append(window);
+  return windows;
 }
 
 QWidget* CChatWindows::Find(const QString& chatId) const {
-  QWidget* window = m_windows.value(chatId).data();
+  auto* window = qobject_cast<QWidget*>(m_chats.View(chatId, m_kind));
   // A closed window waits for its deletion; for the console it is gone.
   return window != nullptr && window->isVisible() ? window : nullptr;
 }
@@ -28,38 +35,29 @@ bool CChatWindows::Raise(const QString& chatId, Arrival arrival) const {
 
 QWidget* CChatWindows::Open(const QString& chatId, const Factory& make, Arrival arrival) {
   if (Raise(chatId, arrival)) return Find(chatId);
-  Unlink(chatId, m_windows.value(chatId).data());
   QWidget* window = make();
   if (window == nullptr) return nullptr;
-  m_windows.insert(chatId, window);
-  m_registry.Add(chatId, m_kind, window);
-  connect(window, &QObject::destroyed, this, [this, chatId, window] { Unlink(chatId, window); });
+  // A closed window of the same chat may still wait for its deletion: this
+  // one takes its place, and its going leaves this one listed.
+  m_chats.Add(chatId, m_kind, window);
+  connect(window, &QObject::destroyed, this, [this, chatId, window] { m_chats.Remove(chatId, window); });
   emit Opened(window);
   CWindowPlacement::PlaceCascaded(window);
   CWindowArrival::Show(window, arrival == Arrival::ByOperator);
   return window;
 }
 
-void CChatWindows::Unlink(const QString& chatId, QWidget* window) {
-  const auto it = m_windows.find(chatId);
-  // A newer window of the same chat stays.
-  if (it != m_windows.end() && (it->isNull() || it->data() == window)) m_windows.erase(it);
-  m_registry.Remove(chatId, window);
-}
-
 void CChatWindows::CatchUp() {
-  // Each poll reply may reach back into this list: work on a copy.
-  const QList<QPointer<QWidget>> windows = m_windows.values();
-  for (const QPointer<QWidget>& window : windows)
+  // Each poll reply may reach back into the list: work on a copy.
+  for (const QPointer<QWidget>& window : Windows())
     if (auto* chat = qobject_cast<CChatWindowBase*>(window.data())) chat->CatchUp();
 }
 
 void CChatWindows::CloseAll() {
-  // Closing runs the windows' own handlers, which may reach back into this
-  // list: work on a copy.
-  const QList<QPointer<QWidget>> windows = m_windows.values();
-  for (auto it = m_windows.cbegin(); it != m_windows.cend(); ++it) m_registry.Remove(it.key(), it->data());
-  m_windows.clear();
+  // Closing runs the windows' own handlers, which may reach back into the
+  // list: work on a copy, taken out of the list first.
+  const QList<QPointer<QWidget>> windows = Windows();
+  m_chats.RemoveAll(m_kind);
   for (const QPointer<QWidget>& window : windows) {
     if (window.isNull()) continue;
     // A chat window closes by its own slot, which tells the service nothing.

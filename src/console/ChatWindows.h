@@ -1,8 +1,7 @@
 #pragma once
 
-#include "ChatRegistry.h"
+#include "ChatList.h"
 
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -10,11 +9,10 @@
 
 #include <functional>
 
-// The open chat windows of one kind, by chat session id, kept in step with
-// the session's registry of open chats. A window leaves the list when it is
-// destroyed (the windows free themselves with deleteLater); asking for a
-// chat that is already open raises its window. The session's end closes
-// them all.
+// The chat windows of one kind: each is the view of its chat in the
+// session's list of chats, and leaves the list when it is destroyed (the
+// windows free themselves with deleteLater). Asking for a chat that is
+// already open raises its window. The session's end closes them all.
 class CChatWindows : public QObject {
   Q_OBJECT
 
@@ -25,7 +23,7 @@ class CChatWindows : public QObject {
   // operator's own chats take the keyboard.
   enum class Arrival { ByOperator, ByItself };
 
-  CChatWindows(CChatRegistry& registry, CChatRegistry::Kind kind, QObject* parent = nullptr);
+  CChatWindows(CChatList& chats, CChatList::Kind kind, QObject* parent = nullptr);
 
   // The chat's window: the open one, or a new one made by the factory,
   // placed after the last new window and shown as the arrival says: in
@@ -37,8 +35,8 @@ class CChatWindows : public QObject {
   // Brings the chat's open window forward (quietly, for a chat that
   // arrived by itself); false when it has none.
   bool Raise(const QString& chatId, Arrival arrival = Arrival::ByOperator) const;
-  QStringList Ids() const { return m_windows.keys(); }
-  int Count() const { return int(m_windows.size()); }
+  QStringList Ids() const { return m_chats.Ids(m_kind); }
+  int Count() const { return int(Ids().size()); }
 
   // Every chat window polls at once.
   void CatchUp();
@@ -51,9 +49,9 @@ class CChatWindows : public QObject {
   void Opened(QWidget* window);
 
  private:
-  void Unlink(const QString& chatId, QWidget* window);
+  // The windows of this kind, in the order their chats opened.
+  QList<QPointer<QWidget>> Windows() const;
 
-  CChatRegistry& m_registry;
-  CChatRegistry::Kind m_kind;
-  QHash<QString, QPointer<QWidget>> m_windows;
+  CChatList& m_chats;
+  CChatList::Kind m_kind;
 };

@@ -45,8 +45,8 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     : QDialog(parent),
       m_session(session),
       m_engine(session.Engine()),
-      m_pChatWindows(new CChatWindows(session.Chats(), CChatRegistry::Kind::Visitor, this)),
-      m_pOperChatWindows(new CChatWindows(session.Chats(), CChatRegistry::Kind::Operator, this)),
+      m_pChatWindows(new CChatWindows(session.Chats(), CChatList::Kind::Visitor, this)),
+      m_pOperChatWindows(new CChatWindows(session.Chats(), CChatList::Kind::Operator, this)),
       m_pVisitorInfo(new CVisitorInfo(m_engine, this)) {
   m_ui.Build(this, &session.Visitors());
   m_pTable = new CConsoleTable(session, m_ui.table, this);
@@ -89,7 +89,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     m_ui.offline->setChecked(true);
   });
   connect(m_pAway, &CAwayWatch::CameBack, this, [this] { m_strAwayNote.clear(); });
-  m_pChatCycle = new CChatCycle(this);
+  m_pChatCycle = new CChatCycle(this, session.Chats());
   for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
     m_pAlerts->Watch(*windows);
     m_pChatCycle->Watch(*windows);

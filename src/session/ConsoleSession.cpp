@@ -17,7 +17,7 @@ CConsoleSession::CConsoleSession(CChatManager& engine, QObject* parent)
       m_pVisitors(new CVisitorTableModel(this)),
       m_pOperators(new COperatorList(this)),
       m_pPresence(new CPresence(engine, this)),
-      m_pChats(new CChatRegistry(this)) {
+      m_pChats(new CChatList(this)) {
   connect(m_pRefresh, &CRefreshCycle::Refreshed, this, &CConsoleSession::OnRefreshed);
   connect(m_pRefresh, &CRefreshCycle::ConnectionAlertChanged, this, &CConsoleSession::FollowConnectionAlert);
   connect(m_pRefresh, &CRefreshCycle::Failed, this, [this](qint64 tableAgeMs) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChatRegistry.h"
+#include "ChatList.h"
 #include "RefreshReply.h"
 
 #include <QHash>
@@ -40,7 +40,7 @@ class CConsoleSession : public QObject {
   CVisitorTableModel& Visitors() const { return *m_pVisitors; }
   COperatorList& Operators() const { return *m_pOperators; }
   CPresence& Presence() const { return *m_pPresence; }
-  CChatRegistry& Chats() const { return *m_pChats; }
+  CChatList& Chats() const { return *m_pChats; }
 
   // Announces the operator online and refreshes at once, then on the timer.
   void Start();
@@ -126,7 +126,7 @@ class CConsoleSession : public QObject {
   CVisitorTableModel* m_pVisitors;
   COperatorList* m_pOperators;
   CPresence* m_pPresence;
-  CChatRegistry* m_pChats;
+  CChatList* m_pChats;
   QHash<QString, std::shared_ptr<const VisitorDetails>> m_detailsCache;
   QSet<QString> m_waiting;
   QString m_strTransferSeen;  // the chat of the transfer notice last offered

@@ -158,9 +158,9 @@ class TestConsoleCommands : public QObject {
   // a closed one drops out, and the steps wrap round.
   void theKeyboardsOrderOfChats() {
     QWidget console;
-    CChatRegistry registry;
-    CChatWindows visitors(registry, CChatRegistry::Kind::Visitor), operators(registry, CChatRegistry::Kind::Operator);
-    CChatCycle cycle(&console);
+    CChatList chats;
+    CChatWindows visitors(chats, CChatList::Kind::Visitor), operators(chats, CChatList::Kind::Operator);
+    CChatCycle cycle(&console, chats);
     cycle.Watch(visitors);
     cycle.Watch(operators);
     QWidget* zoe = visitors.Open("s1", [] { return new QWidget; });

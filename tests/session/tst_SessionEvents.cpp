@@ -77,7 +77,7 @@ class TestSessionEvents : public QObject {
       QCOMPARE(m_events, expected);
     }
     // A request whose chat opened here is not taken elsewhere.
-    S().Chats().Add("d", CChatRegistry::Kind::Visitor, this);
+    S().Chats().Add("d", CChatList::Kind::Visitor, this);
     m_events.clear();
     Apply(RefreshReplyText({{"b"}}));
     QCOMPARE(m_events, QStringList());
@@ -117,12 +117,12 @@ class TestSessionEvents : public QObject {
     QVERIFY(!S().Presence().IsOnline());
   }
 
-  // The end tells the service once, closes the chats' registry and their
+  // The end tells the service once, closes the list of chats and their
   // windows, and no later reply reaches the models.
   void theEndClosesTheChatsOnce() {
-    CChatWindows windows(S().Chats(), CChatRegistry::Kind::Visitor);
+    CChatWindows windows(S().Chats(), CChatList::Kind::Visitor);
     QPointer<QWidget> window = windows.Open("c1", [] { return new QWidget; });
-    S().Chats().Add("oc1", CChatRegistry::Kind::Operator, this);
+    S().Chats().Add("oc1", CChatList::Kind::Operator, this);
     QSignalSpy ended(&S(), &CConsoleSession::SessionEnded);
     S().End(false, false);
     S().End(false, false);
@@ -136,10 +136,35 @@ class TestSessionEvents : public QObject {
     QVERIFY(m_events.isEmpty());
   }
 
+  // The one list of open chats through opening, reopening, closing and the
+  // end: in the order they opened, each once, a reopened chat at the end
+  // with its new view, which its old view's going leaves listed.
+  void theListOfChats() {
+    CChatList& chats = S().Chats();
+    QObject zoe, ben, yuri, zoeAgain;
+    chats.Add("s1", CChatList::Kind::Visitor, &zoe);
+    chats.Add("o1", CChatList::Kind::Operator, &ben);
+    chats.Add("s2", CChatList::Kind::Visitor, &yuri);
+    QCOMPARE(chats.Views(), (QList<QObject*>{&zoe, &ben, &yuri}));
+    QCOMPARE(chats.Ids(CChatList::Kind::Visitor), (QStringList{"s1", "s2"}));
+    QCOMPARE(chats.View("o1", CChatList::Kind::Operator), &ben);
+    QCOMPARE(chats.View("o1", CChatList::Kind::Visitor), nullptr);
+    chats.Add("s1", CChatList::Kind::Visitor, &zoeAgain);  // reopened
+    QCOMPARE(chats.Views(), (QList<QObject*>{&ben, &yuri, &zoeAgain}));
+    chats.Remove("s1", &zoe);  // the old view going
+    QCOMPARE(chats.Count(), 3);
+    chats.Remove("o1", &ben);
+    QCOMPARE(chats.Ids(CChatList::Kind::Operator), QStringList());
+    QSignalSpy closing(&chats, &CChatList::CloseRequested);
+    S().End(false, false);
+    QCOMPARE(closing.size(), 1);
+    QCOMPARE(chats.Count(), 0);
+  }
+
   // A chat reopened while its old window waits for deletion: the old
-  // window going must not take the new one out of the registry.
+  // window going must not take the new one out of the list.
   void aReopenedChatStaysRegisteredWhenItsOldWindowGoes() {
-    CChatWindows windows(S().Chats(), CChatRegistry::Kind::Visitor);
+    CChatWindows windows(S().Chats(), CChatList::Kind::Visitor);
     QWidget* old = windows.Open("c1", [] { return new QWidget; });
     old->close();  // closed, deleted later
     QWidget* reopened = windows.Open("c1", [] { return new QWidget; });
