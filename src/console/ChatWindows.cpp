@@ -60,8 +60,11 @@ void CChatWindows::CloseAll() {
   m_chats.RemoveAll(m_kind);
   for (const QPointer<QWidget>& window : windows) {
     if (window.isNull()) continue;
-    // A chat window closes by its own slot, which tells the service nothing.
-    if (!QMetaObject::invokeMethod(window, "CloseChatWindow", Qt::DirectConnection)) window->close();
+    // A chat window closes by its own handler, which tells the service nothing.
+    if (auto* chat = qobject_cast<CChatWindowBase*>(window.data()))
+      chat->CloseChatWindow();
+    else
+      window->close();
     if (!window.isNull()) window->deleteLater();
   }
 }

@@ -40,7 +40,7 @@ class CChatWindows : public QObject {
 
   // Every chat window polls at once.
   void CatchUp();
-  // Closes every window (through its CloseChatWindow slot where it has one);
+  // Closes every window (a chat window by its CloseChatWindow);
   // each is deleted once the event loop runs.
   void CloseAll();
 
