@@ -87,7 +87,7 @@ void CAlerts::OnRefreshed(const RefreshReply& reply) {
   if (reply.sound != ServiceSound::NewChatLine) Ring(reply.sound);
   if (backToVisitors) {
     PlayEventSound(EVENT_CHAT_REQUEST);
-    emit ViewWanted(CConsoleSession::View::AllVisitors);
+    m_session.SetView(CConsoleSession::View::AllVisitors);
   } else {
     OperatorRequestAlerts(reply);
   }
@@ -108,7 +108,7 @@ void CAlerts::Ring(ServiceSound sound) {
     // A request that rings while the console is hidden shows the visitors
     // when it comes forward.
     if (!IsConsoleVisible() && m_session.CurrentView() == CConsoleSession::View::Operators && m_bNewVisitorRequest)
-      emit ViewWanted(CConsoleSession::View::AllVisitors);
+      m_session.SetView(CConsoleSession::View::AllVisitors);
     // The service rings on every refresh while a request waits; the console
     // comes forward once for each new one, not at every ring.
     if (m_bNewRequest) BringConsoleForward();
@@ -211,9 +211,9 @@ void CAlerts::OperatorRequestAlerts(const RefreshReply& reply) {
     PlayEventSound(EVENT_CHAT_REQUEST);
     if (!fresh) return;
     BringConsoleForward();
-    emit ViewWanted(CConsoleSession::View::Operators);
+    m_session.SetView(CConsoleSession::View::Operators);
   } else if (!reply.anyChatRequest && fresh) {
-    emit ViewWanted(CConsoleSession::View::Operators);
+    m_session.SetView(CConsoleSession::View::Operators);
   }
 }
 

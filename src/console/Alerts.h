@@ -27,7 +27,8 @@ class CAlerts : public QObject {
 
  public:
   // Listens to the session; connect it after the console window's own
-  // handlers, so that a view it asks for follows the window's rendering.
+  // handlers, so that a view it asks the session for comes after the
+  // window's rendering of the same refresh.
   CAlerts(CConsoleSession& session, QWidget* console);
   ~CAlerts() override;
 
@@ -54,8 +55,6 @@ class CAlerts : public QObject {
   static constexpr int kRepeatMs = 30000;
 
  signals:
-  // The console is to show this view for a waiting request.
-  void ViewWanted(CConsoleSession::View view);
   // The operator took a request from a notice.
   void AcceptVisitorChat(const QString& chatId);
   void AcceptOperatorChat(const QString& chatId);

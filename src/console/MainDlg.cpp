@@ -73,6 +73,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   });
   connect(&session, &CConsoleSession::MessagesWaiting, m_pOperatorActions, &COperatorActions::WaitingMessages);
   connect(&session, &CConsoleSession::SessionEnded, this, &CMainDlg::OnSessionEnded);
+  connect(&session, &CConsoleSession::ViewChanged, this, &CMainDlg::FollowView);
   connect(&session.Presence(), &CPresence::Confirmed, this,
           [this](bool bOnline) { (bOnline ? m_ui.online : m_ui.offline)->setChecked(true); });
   // After the window's own handlers: a view the alerts ask for follows the
@@ -80,7 +81,6 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   m_pAlerts = new CAlerts(session, this);
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
-  connect(m_pAlerts, &CAlerts::ViewWanted, this, &CMainDlg::SwitchView);
   m_pAway = new CAwayWatch(session.Presence(), this);
   connect(m_pAway, &CAwayWatch::WentAway, this, [this](int minutes) {
     m_strAwayNote = minutes == 1 ? QStringLiteral("Offline: no input for a minute.")
@@ -183,9 +183,12 @@ void CMainDlg::OnOnline() { m_session.Presence().ChooseOnline(); }
 void CMainDlg::OnOffline() { m_session.Presence().ChooseOffline(); }
 
 void CMainDlg::SwitchView(ViewMode mode) {
-  m_ui.ShowView(mode);
-  if (mode == Mode()) return;
+  m_ui.ShowView(mode);  // the tab pressed again shows as pressed
   m_session.SetView(mode);
+}
+
+void CMainDlg::FollowView(ViewMode mode) {
+  m_ui.ShowView(mode);
   if (mode == ViewMode::Operators) {
     m_pTable->ShowOperators();
   } else {

@@ -53,6 +53,7 @@ class CMainDlg : public QDialog {
   bool OnInitDialog();
   int DoModal();
 
+  // The operator's choice of view; the window follows the session's.
   void SwitchView(ViewMode mode);
   // Asks about the open chats, then ends the session; forgetting also
   // deletes the remembered login.
@@ -127,6 +128,7 @@ class CMainDlg : public QDialog {
   // a refresh, a view switch): the buttons, and the panel, which shows the
   // selected visitor and is cleared when no visitor is selected.
   void FollowSelection();
+  void FollowView(ViewMode mode);
   // Enter accepts a chat request; the menu key and Shift+F10 open the
   // row's menu under the row.
   void OnEnter();

@@ -88,6 +88,7 @@ void CConsoleSession::SetView(View view) {
   if (view == m_view) return;
   m_view = view;
   m_pRefresh->SetChatsOnly(view == View::ChatsOnly);
+  emit ViewChanged(view);
   // The new view's table at once, not a period later.
   if (!m_bEnded) m_pRefresh->Restart();
 }

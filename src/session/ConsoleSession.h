@@ -87,6 +87,8 @@ class CConsoleSession : public QObject {
  signals:
   // Before a refresh is applied to the models: a view keeps its selection.
   void RefreshArriving();
+  // The view changed, whoever asked for it (the operator, the alerts).
+  void ViewChanged(CConsoleSession::View view);
   // A refresh was applied to the models; the typed events below it came first.
   void Refreshed(const RefreshReply& reply);
   void VisitorsArrived(int count);

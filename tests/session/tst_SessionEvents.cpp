@@ -136,6 +136,17 @@ class TestSessionEvents : public QObject {
     QVERIFY(m_events.isEmpty());
   }
 
+  // A view change is said once, whoever asks for it; asking for the view
+  // shown says nothing.
+  void theViewChangesOnce() {
+    QSignalSpy changed(&S(), &CConsoleSession::ViewChanged);
+    for (CConsoleSession::View view : {CConsoleSession::View::Operators, CConsoleSession::View::Operators,
+                                       CConsoleSession::View::ChatsOnly, CConsoleSession::View::AllVisitors})
+      S().SetView(view);
+    QCOMPARE(changed.size(), 3);
+    QCOMPARE(changed[1][0].value<CConsoleSession::View>(), CConsoleSession::View::ChatsOnly);
+  }
+
   // The one list of open chats through opening, reopening, closing and the
   // end: in the order they opened, each once, a reopened chat at the end
   // with its new view, which its old view's going leaves listed.
