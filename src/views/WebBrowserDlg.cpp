@@ -54,6 +54,9 @@ QString FreeName(const QString& folder, const QString& suggested) {
   }
 }
 
+// A page's address in a note at its foot: outside text, and not a screenful.
+QString ShownAddress(const QUrl& address) { return DisplayedField(address.toDisplayString().left(200)); }
+
 }  // namespace
 
 CWebBrowserDlg::CWebBrowserDlg(const QUrl& address, QWidget* parent) : CWebBrowserDlg(address, nullptr, parent) {
@@ -154,15 +157,14 @@ CWebBrowserDlg* CWebBrowserDlg::Show(CWebBrowserDlg* dlg, bool smallWindow, bool
 }
 
 void CWebBrowserDlg::Refuse(const QUrl& address) {
-  ShowNote(QStringLiteral("Not opened: %1 (only web pages open here).")
-               .arg(DisplayedField(address.toDisplayString().left(200))));
+  ShowNote(QStringLiteral("Not opened: %1 (only web pages open here).").arg(ShownAddress(address)));
 }
 
 void CWebBrowserDlg::OpenMail(const QUrl& address) {
   // By the rule for every outside address: the mail client gets the
   // address, a subject and a body, nothing more.
   if (!CLinkOpener::Open(address.toString(QUrl::FullyEncoded)))
-    ShowNote(QStringLiteral("Not opened: %1").arg(DisplayedField(address.toDisplayString().left(200))));
+    ShowNote(QStringLiteral("Not opened: %1").arg(ShownAddress(address)));
 }
 
 QWidget* CWebBrowserDlg::OpenWindow() {

@@ -1,5 +1,6 @@
 // The chat window against a scripted service: polling, sending, typing,
 // closing, and the replies that arrive while it lives or after it is gone.
+#include "OutsideTextRows.h"
 #include "ChatDlg.h"
 #include "ChatPollReply.h"
 #include "ChatRichEd.h"
@@ -407,12 +408,7 @@ class TestChatDlg : public QObject {
   // reads as it was sent: the caption, and the canned responses at the
   // caret with their tooltips, which Qt would take for markup.
   void outsideTextAsSent_data() {
-    QTest::addColumn<QString>("sent");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("override") << QStringLiteral("photo\u202Egpj.exe") << QString("photogpj.exe");
-    QTest::newRow("embedding and isolate") << QStringLiteral("a\u202Bb\u2067c\u2069\u202Cd") << QString("abcd");
-    QTest::newRow("markup") << QString("<b>Zoe</b><a href=\"http://x\">x</a><img src=\"file:///tmp/p.png\">")
-                            << QString("<b>Zoe</b><a href=\"http://x\">x</a><img src=\"file:///tmp/p.png\">");
+    AddOutsideTextRows();
   }
   void outsideTextAsSent() {
     QFETCH(QString, sent);

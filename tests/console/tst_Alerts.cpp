@@ -1,5 +1,6 @@
 // The console in the background: tray, minimising, always-on-top, and the
 // notices and notifications of chat requests while it is hidden.
+#include "OutsideTextRows.h"
 #include "Alerts.h"
 #include "ConsoleTray.h"
 #include "MainDlg.h"
@@ -114,12 +115,7 @@ class TestAlerts : public QObject {
   // The service's and the visitors' text on the console's surfaces reads as
   // it was sent: no direction override turns it round, no markup is drawn.
   void outsideTextAsSent_data() {
-    QTest::addColumn<QString>("sent");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("override") << QStringLiteral("photo\u202Egpj.exe") << QString("photogpj.exe");
-    QTest::newRow("embedding and isolate") << QStringLiteral("a\u202Bb\u2067c\u2069\u202Cd") << QString("abcd");
-    QTest::newRow("markup") << QString("<b>Zoe</b><a href=\"http://x\">x</a><img src=\"file:///tmp/p.png\">")
-                            << QString("<b>Zoe</b><a href=\"http://x\">x</a><img src=\"file:///tmp/p.png\">");
+    AddOutsideTextRows();
   }
   void outsideTextAsSent() {
     QFETCH(QString, sent);

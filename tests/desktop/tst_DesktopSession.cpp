@@ -25,6 +25,8 @@ class tst_DesktopSession : public QObject {
   QProcess* StartSilentKeyring();
   // A window of the page viewer started by this console.
   std::optional<XWindow> ViewerWindow(const CConsoleProcess& console) const;
+  // Alt+T in the console: its transcripts page, once the viewer shows it.
+  std::optional<XWindow> OpenTranscripts(const CConsoleProcess& console);
 
  private slots:
   void initTestCase();
@@ -62,6 +64,14 @@ QStringList EngineAndGraphics(qint64 pid) {
 bool Alive(qint64 pid) { return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
 
 }  // namespace
+
+std::optional<XWindow> tst_DesktopSession::OpenTranscripts(const CConsoleProcess& console) {
+  if (!m_desk.FocusConsole(console)) return std::nullopt;
+  m_desk.Windows().Key(QStringLiteral("alt+t"));
+  std::optional<XWindow> page;
+  QTest::qWaitFor([&] { return (page = ViewerWindow(console)).has_value(); }, CDesktopScenario::kWindowMs);
+  return page;
+}
 
 std::optional<XWindow> tst_DesktopSession::ViewerWindow(const CConsoleProcess& console) const {
   for (const XWindow& w : m_desk.Windows().Windows())
@@ -150,10 +160,8 @@ void tst_DesktopSession::serverPagesInTheViewer() {
   // Transcripts open in the page viewer, a process of the program's own,
   // in front with the keyboard, and say which page they are.
   auto pageWindow = [&] { return ViewerWindow(console); };
-  QVERIFY(m_desk.FocusConsole(console));
-  m_desk.Windows().Key(QStringLiteral("alt+t"));
-  std::optional<XWindow> page;
-  QTRY_VERIFY_WITH_TIMEOUT((page = pageWindow()).has_value(), CDesktopScenario::kWindowMs);
+  std::optional<XWindow> page = OpenTranscripts(console);
+  QVERIFY(page);
   QTRY_COMPARE_WITH_TIMEOUT(m_desk.Windows().ActiveWindowId(), page->id, CDesktopScenario::kWindowMs);
   QTRY_VERIFY_WITH_TIMEOUT(m_desk.Windows().ActiveWindowName().startsWith(QStringLiteral("Chat transcripts of ")) &&
                                m_desk.Windows().ActiveWindowName().endsWith(QStringLiteral(" - Talvero")),
@@ -189,9 +197,7 @@ void tst_DesktopSession::serverPagesInTheViewer() {
 
   // A viewer that dies with a page open leaves the console running, and the
   // console says in the page's place why it is gone.
-  QVERIFY(m_desk.FocusConsole(console));
-  m_desk.Windows().Key(QStringLiteral("alt+t"));
-  QTRY_VERIFY_WITH_TIMEOUT((page = pageWindow()).has_value(), CDesktopScenario::kWindowMs);
+  QVERIFY((page = OpenTranscripts(console)).has_value());
   ::kill(pid_t(page->pid), SIGKILL);
   auto notice = [&] {
     for (const XWindow& w : m_desk.Windows().Windows())
@@ -212,10 +218,8 @@ void tst_DesktopSession::aPageSavesADownloadAndOpensAWindow() {
   const QString target = saved.filePath(QStringLiteral("chats.txt"));
   CConsoleProcess& console = m_desk.StartConsole(QStringLiteral("demo"));
   QVERIFY(m_desk.LogIn(console, QStringLiteral("demo"), QStringLiteral("demo")));
-  QVERIFY(m_desk.FocusConsole(console));
-  m_desk.Windows().Key(QStringLiteral("alt+t"));
-  std::optional<XWindow> page;
-  QTRY_VERIFY_WITH_TIMEOUT((page = ViewerWindow(console)).has_value(), CDesktopScenario::kWindowMs);
+  std::optional<XWindow> page = OpenTranscripts(console);
+  QVERIFY(page);
   QTRY_COMPARE_WITH_TIMEOUT(m_desk.Service().CountRequests(QStringLiteral("opurl=transcript")), 1, CDesktopScenario::kWindowMs);
   // The page read to its end, links and all: the answer alone may come
   // well before the viewer has the page.
@@ -361,10 +365,8 @@ void tst_DesktopSession::theOutageWarningWhileTheServiceComesBack() {
 void tst_DesktopSession::theViewerEndsWithAKilledConsole() {
   CConsoleProcess& console = m_desk.StartConsole(QStringLiteral("demo"));
   QVERIFY(m_desk.LogIn(console, QStringLiteral("demo"), QStringLiteral("demo")));
-  QVERIFY(m_desk.FocusConsole(console));
-  m_desk.Windows().Key(QStringLiteral("alt+t"));
-  std::optional<XWindow> page;
-  QTRY_VERIFY_WITH_TIMEOUT((page = ViewerWindow(console)).has_value(), CDesktopScenario::kWindowMs);
+  std::optional<XWindow> page = OpenTranscripts(console);
+  QVERIFY(page);
   const qint64 viewer = page->pid;
   ::kill(pid_t(console.Pid()), SIGKILL);
   QTRY_VERIFY_WITH_TIMEOUT(!Alive(viewer), 10000);

@@ -178,7 +178,7 @@ RefreshReply RefreshReply::Parse(const QString& text, const QList<CSiteVisitor>&
   r.wellFormed = true;
   r.noUsersOnline = blocks[0] == View(u"No Users Online");
   r.total = int(std::clamp<long>(ReadLeadingInt(ToString(blocks[1])), 0, INT_MAX));
-  r.sound = ServiceSoundNamed(ToString(blocks[3]));
+  r.sound = ServiceSoundNamed(QStringView(blocks[3].data(), qsizetype(blocks[3].size())));
   r.notice = ToString(blocks[4]);
   if (!blocks[5].empty()) {
     for (const QString& text : SplitReply(ToString(blocks[5]), kSepField)) {
