@@ -1,9 +1,13 @@
-// A chat window's poll: one reply of 50 lines (with emoticon codes and an
-// address now and then) parsed and appended to the transcript, against only
-// finding the same reply's separators; and the memory one more open chat
+// A chat's poll: one reply of 50 lines (with emoticon codes and an address
+// now and then) parsed, read into lines and drawn in the transcript, as the
+// chat's session and its window do, against only finding the same reply's
+// separators; and the memory one more open chat
 // window costs (ten windows, divided by ten).
 #include "ChatDlg.h"
+#include "TranscriptLine.h"
 #include "ChatManager.h"
+#include "ChatPollReply.h"
+#include "ChatRichEd.h"
 #include "SilentDesktop.h"
 
 #include "QtBenchMain.h"
@@ -44,21 +48,14 @@ void BM_FindPollSeparatorsBaseline(benchmark::State& state) {
 BENCHMARK(BM_FindPollSeparatorsBaseline)->Unit(benchmark::kMicrosecond);
 
 void BM_ApplyPollReply(benchmark::State& state) {
-  SilentDesktop desktop;
-  CDesktopServices::Install(&desktop);
-  {
-    CChatManager engine;
-    engine.Session().loginId = QStringLiteral("anna");
-    CChatDlg chat(engine, nullptr, QStringLiteral("10.0.0.1"), QStringLiteral("c1"), QStringLiteral("Zoe"),
-                  QString(), true);
-    int first = 2;
-    for (auto _ : state) {
-      chat.HandleServerReply(16, PollReply(first));
-      first += 50;
-    }
-    state.counters["lines_per_s"] = benchmark::Counter(50, benchmark::Counter::kIsIterationInvariantRate);
+  CChatRichEd transcript;
+  int first = 2;
+  for (auto _ : state) {
+    const ChatPollReply reply = ChatPollReply::Parse(PollReply(first));
+    for (const QString& text : reply.lines) transcript.AppendLine(TranscriptLine::Read(text, QStringLiteral("anna")));
+    first += 50;
   }
-  CDesktopServices::Install(nullptr);
+  state.counters["lines_per_s"] = benchmark::Counter(50, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_ApplyPollReply)->Unit(benchmark::kMicrosecond);
 
@@ -71,8 +68,10 @@ void BM_OpenChatWindowMemory(benchmark::State& state) {
       const size_t before = mallinfo2().uordblks;
       QList<CChatDlg*> windows;
       for (int i = 0; i < 10; ++i) {
-        auto* chat = new CChatDlg(engine, nullptr, QStringLiteral("10.0.0.1"), QStringLiteral("c%1").arg(i),
-                                  QStringLiteral("Zoe"), QString(), true);
+        auto* session = new CVisitorChatSession(engine, nullptr, QStringLiteral("10.0.0.1"), QStringLiteral("c%1").arg(i),
+                                                QStringLiteral("Zoe"), QString(), true);
+        auto* chat = new CChatDlg(*session);
+        session->setParent(chat);
         chat->show();
         windows.append(chat);
       }

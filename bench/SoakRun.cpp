@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     int nextVisitor = 0;
     auto topUp = [&] {
       for (int i = int(chats.size()) - 1; i >= 0; --i)
-        if (chats[i].isNull() || !chats[i]->IsPolling()) {
+        if (chats[i].isNull() || chats[i]->Session() == nullptr || !chats[i]->Session()->IsPolling()) {
           if (chats[i]) chats[i]->CloseChatWindow();
           chats.removeAt(i);
           visitors.removeAt(i);

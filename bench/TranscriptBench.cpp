@@ -24,18 +24,18 @@ QStringList ChatLines() {
 }
 
 void BM_TranscriptAppend(benchmark::State& state) {
-  const QStringList lines = ChatLines();
+  QList<TranscriptLine> lines;
+  for (const QString& text : ChatLines()) lines.append(TranscriptLine::Read(text, QStringLiteral("anna")));
   for (auto _ : state) {
     CChatRichEd transcript;
-    transcript.SetOwnLoginId(QStringLiteral("anna"));
-    for (const QString& line : lines) transcript.AppendTranscriptLine(line);
+    for (const TranscriptLine& line : lines) transcript.AppendLine(line);
     benchmark::DoNotOptimize(transcript.TextLength());
   }
   state.counters["lines_per_s"] = benchmark::Counter(double(lines.size()), benchmark::Counter::kIsIterationInvariantRate);
   // The memory one transcript holds after the 2,000 lines.
   const size_t before = mallinfo2().uordblks;
   auto* held = new CChatRichEd;
-  for (const QString& line : lines) held->AppendTranscriptLine(line);
+  for (const TranscriptLine& line : lines) held->AppendLine(line);
   state.counters["held_bytes"] = double(mallinfo2().uordblks - before);
   state.counters["held_chars"] = held->TextLength();
   delete held;

@@ -2,14 +2,10 @@
 // with a filter, chat transfer, chat history and file transfer.
 #include "ChatDlg.h"
 
-#include "ChatManager.h"
 #include "DesktopServices.h"
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
-#include "RequestTypes.h"
 #include "ResponseCompleter.h"
-#include "Separators.h"
-#include "ShortReplies.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -31,10 +27,10 @@ QTreeWidgetItem* Item(const QString& label, int record) {
 
 }  // namespace
 
-void CChatDlg::ParseCannedLists(const QString& reply) {
-  const CannedLists lists = CannedLists::Parse(reply);
-  m_pushUrls += lists.pushUrls;
-  m_responses += lists.responses;
+void CChatDlg::ShowCannedLists() {
+  if (Chat() == nullptr) return;
+  m_pushUrls = Chat()->Canned().pushUrls;
+  m_responses = Chat()->Canned().responses;
   m_pCompleter->SetResponses(m_responses);
   // The tree may show either list by now: it is rebuilt for the one shown.
   FillToolTree();
@@ -115,6 +111,7 @@ void CChatDlg::PickFirstMatch() {
 }
 
 void CChatDlg::TransferChat() {
+  if (Chat() == nullptr) return;
   CDesktopServices& desktop = CDesktopServices::Get();
   if (m_pOperators->currentIndex() < 0) {
     const QString text = QStringLiteral("Please select an operator!");
@@ -134,34 +131,23 @@ void CChatDlg::TransferChat() {
     return;
   }
   m_pTransfer->setEnabled(false);  // one request out at a time
-  Request(m_engine.Catalogue().TransferChat(m_strChatId, name), REQ_TRANSFER_CHAT,
-          [this, name](const QString& reply) { OnTransferReply(reply, name); });
+  Chat()->Transfer(name);
 }
 
-// A transfer that did not happen is said, and one that did ends this
-// window's part in the chat: it no longer polls or sends.
-void CChatDlg::OnTransferReply(const QString& reply, const QString& toOperator) {
-  if (IsConfirmed(reply)) {
-    MarkEnded(QStringLiteral("(transferred to %1)").arg(toOperator),
-              QStringLiteral("The chat went to %1: this window no longer sends or receives lines.").arg(toOperator));
-    TellOperator(QStringLiteral("The chat went to %1.").arg(toOperator));
-    CDesktopServices::Get().MessageBox(this, QStringLiteral("Chat Session Transferred"), kTalvero,
-                                       CDesktopServices::Icon::Information);
-    return;
-  }
-  m_pTransfer->setEnabled(!m_bEnded);
-  const QString text =
-      reply == kDisconnect
-          ? QStringLiteral("The chat was not transferred to %1: the service did not answer. The chat stays with you.")
-                .arg(toOperator)
-          : QStringLiteral("The service refused to transfer the chat to %1. The chat stays with you.").arg(toOperator);
+// A transfer that did not happen is said (the session puts it among the
+// lines too); one that did ends the chat here.
+void CChatDlg::OnTransferFailed(const QString& text) {
+  m_pTransfer->setEnabled(Chat() != nullptr && Chat()->IsLive());
   m_pStatusLine->setText(text);
-  TellOperator(text);
 }
 
-void CChatDlg::ShowChatHistory() { m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(m_strVisitorIp)); }
+void CChatDlg::ShowChatHistory() {
+  if (Chat()) Chat()->OpenChatHistory();
+}
 
-void CChatDlg::OpenFileTransfer() { m_engine.OpenServerPage(m_engine.Catalogue().FileTransferPage(m_strChatId), true); }
+void CChatDlg::OpenFileTransfer() {
+  if (Chat()) Chat()->OpenFileTransfer();
+}
 
 bool CChatDlg::TreeKey(QKeyEvent* key) {
   if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;

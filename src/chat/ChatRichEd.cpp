@@ -1,6 +1,5 @@
 #include "ChatRichEd.h"
 
-#include "ChatPollReply.h"
 #include "Emoticons.h"
 #include "LinkDetector.h"
 #include "LinkOpener.h"
@@ -26,7 +25,6 @@ namespace {
 
 constexpr QSize kPictureSize{20, 18};
 const QString kPushMarker = QStringLiteral("push-http");
-const QString kJoinNotice = QStringLiteral("notice:now user has join the chat");
 const QString kLinkHref = QStringLiteral("talvero-link");
 
 QUrl PictureName(int bitmapId) { return QUrl(QStringLiteral("emoticon:%1").arg(bitmapId)); }
@@ -76,21 +74,20 @@ CChatRichEd::CChatRichEd(QWidget* parent) : QTextBrowser(parent) {
   });
 }
 
-QColor CChatRichEd::LineColour(const QString& line, const QString& ownLoginId) {
-  if (IsOwnLine(line, ownLoginId)) return kOwnColour;
-  if (!line.contains(u':') || line.startsWith(QStringLiteral("notice"), Qt::CaseInsensitive)) return kNoticeColour;
-  return kOtherColour;
+QColor CChatRichEd::LineColour(TranscriptLine::Speaker speaker) {
+  switch (speaker) {
+    case TranscriptLine::Speaker::Own: return kOwnColour;
+    case TranscriptLine::Speaker::Other: return kOtherColour;
+    case TranscriptLine::Speaker::Notice: break;
+  }
+  return kNoticeColour;
 }
 
 int CChatRichEd::TextLength() const { return document()->characterCount() - 1; }
 
-void CChatRichEd::AppendTranscriptLine(const QString& text) {
-  // Case is ignored where it is looked at only: lowering the whole line
-  // cost as much as adding it.
-  const QString line = Sanitised(text);
-  const QColor colour = LineColour(line, m_strOwnLoginId);
-  if (colour == kOtherColour) emit OtherSideWrote();
-  if (line.startsWith(kJoinNotice, Qt::CaseInsensitive)) emit VisitorJoined();
+void CChatRichEd::AppendLine(const TranscriptLine& chatLine) {
+  const QString line = Sanitised(chatLine.text) + u'\n';
+  const QColor colour = LineColour(chatLine.speaker);
 
   const int lengthBefore = TextLength();
   QTextCursor cursor(document());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TranscriptLine.h"
+
 #include <QColor>
 #include <QTextBrowser>
 #include <QTextCharFormat>
@@ -31,27 +33,19 @@ class CChatRichEd : public QTextBrowser {
 
   explicit CChatRichEd(QWidget* parent = nullptr);
 
-  // Lines that begin with this login id (case ignored) and its colon are the operator's.
-  void SetOwnLoginId(const QString& loginId) { m_strOwnLoginId = loginId; }
   // Plain lines (an operator chat): no pictures and no pushed addresses.
   void SetPlainLines(bool bPlain) { m_bPlainLines = bPlain; }
-  // The colour of a line, and whether it is the other side's.
-  static QColor LineColour(const QString& line, const QString& ownLoginId);
+  // The colour of a speaker's lines in the light look.
+  static QColor LineColour(TranscriptLine::Speaker speaker);
 
-  // Adds one chat line (or notice) at the end: as plain text, with its
-  // emoticon codes as pictures and its addresses as links.
-  void AppendTranscriptLine(const QString& text);
+  // Adds one chat line (or notice) at the end, in its speaker's colour: as
+  // plain text, with its emoticon codes as pictures and its addresses as links.
+  void AppendLine(const TranscriptLine& line);
 
   // The length as the bound counts it: a picture is one character, a line
   // break one.
   int TextLength() const;
   bool IsFollowingNewest() const { return m_bFollowNewest; }
-
- signals:
-  // A notice that the visitor has joined ("notice:now user has join the chat").
-  void VisitorJoined();
-  // A line of the other side arrived: whoever shows "Visitor is Typing" clears it.
-  void OtherSideWrote();
 
  protected:
   QMimeData* createMimeDataFromSelection() const override;
@@ -82,7 +76,6 @@ class CChatRichEd : public QTextBrowser {
   void OpenLink(const QUrl& link);
   QString LinkTextAt(int position) const;
 
-  QString m_strOwnLoginId;
   QTextCharFormat m_format;      // the run format of the line being added
   QTextCharFormat m_linkFormat;  // the same for its links
   bool m_bFollowNewest = true;

@@ -1,14 +1,13 @@
 #include "ChatWindowBase.h"
 
-#include "ChatManager.h"
 #include "AppIdentity.h"
 #include "ChatPollReply.h"
+#include "ChatRichEd.h"
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
 #include "Preferences.h"
 #include "ResourceArt.h"
 #include "ResourceIds.h"
-#include "Separators.h"
 #include "ThemeColours.h"
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
@@ -19,71 +18,49 @@
 #include <QLabel>
 #include <QScreen>
 
-namespace {
+CChatWindowBase::CChatWindowBase(CChatSession& session) : QDialog(nullptr), m_pChat(&session) {}
 
-// What the service answers when it refuses a line: the chat takes no more.
-// The failure marker stands for every request that got no answer (the
-// network, a time-out, an error status); any other answer means the line
-// was stored, since services answer a stored line in more than one way.
-const QString kLineRefused = QStringLiteral("false");
-const QString kNotSent = QStringLiteral(
-    "Notice: the service did not confirm your line, so it may not have reached the chat. "
-    "It is back in the entry box to send again.\r\n");
-
-}  // namespace
-
-CChatWindowBase::CChatWindowBase(CChatManager& engine) : QDialog(nullptr), m_engine(engine) { m_started.start(); }
-
-CChatWindowBase::ReplyHandler CChatWindowBase::UnlessClosing(ReplyHandler onReply) {
-  if (!onReply) return {};
-  return [this, onReply = std::move(onReply)](const QString& reply) {
-    if (!m_bClosing) onReply(reply);
-  };
+void CChatWindowBase::WatchEntryBox(CMySpellEditCtrl* entry) {
+  m_pEntryBox = entry;
+  entry->setAccessibleName(QStringLiteral("Message"));
+  // A tab character means nothing in a chat line: Tab and Shift+Tab move
+  // the keyboard on, so every control is reached without the mouse (the
+  // "/" list takes its Tab before the box sees it).
+  entry->setTabChangesFocus(true);
+  entry->installEventFilter(this);
 }
 
-void CChatWindowBase::Request(const QString& url, int nType, ReplyHandler onReply) {
-  m_engine.RequestAsync(url, nType, this, UnlessClosing(std::move(onReply)));
-}
-
-void CChatWindowBase::SendPoll(const QString& url, int nType, ReplyHandler onReply) {
-  if (m_bPollOut) return;
-  m_bPollOut = true;
-  const quint64 poll = ++m_nPoll;
-  Request(url, nType, [this, poll, onReply = std::move(onReply)](const QString& reply) {
-    if (poll != m_nPoll) return;  // a newer poll went out after a catch-up
-    m_bPollOut = false;
-    onReply(reply);
+void CChatWindowBase::Bind(CChatRichEd* transcript) {
+  m_pLinesView = transcript;
+  CMySpellEditCtrl* entry = m_pEntryBox;
+  CChatSession* session = m_pChat;
+  DrawLines(session->Lines());
+  connect(session, &CChatSession::LinesArrived, this, &CChatWindowBase::DrawLines);
+  connect(session, &CChatSession::LineRefused, entry, &CMySpellEditCtrl::PutBackLine);
+  connect(session, &CChatSession::TypingChanged, this, &CChatWindowBase::ShowTyping);
+  connect(session, &CChatSession::Ended, this, &CChatWindowBase::OnEnded);
+  connect(session, &CChatSession::Ticked, this, [this] { m_pElapsed->setText(ElapsedText()); });
+  connect(entry, &QPlainTextEdit::textChanged, this, [this] {
+    if (m_pChat) m_pChat->NotifyTyping(int(m_pEntryBox->toPlainText().size()));
   });
+  m_pPadlock->setVisible(session->IsSecure());
 }
 
-void CChatWindowBase::CatchUp() {
-  if (m_bClosing || !m_pollTimer.isActive()) return;
-  ++m_nPoll;
-  m_bPollOut = false;
-  PollMessages();
-  m_pollTimer.start();  // the next tick a whole period from now
-}
-
-bool CChatWindowBase::AppendNewLines(const ChatPollReply& reply) {
-  if (reply.number.isEmpty() || reply.number == m_strLastNum) return false;
-  const QString& ownId = m_engine.Session().loginId;
-  for (const QString& line : reply.lines) {
-    AppendTranscriptLine(line + QStringLiteral("\r\n"));
-    if (!isActiveWindow() && !IsOwnLine(line, ownId)) emit AttentionWanted();
+void CChatWindowBase::DrawLines(const QList<TranscriptLine>& lines) {
+  for (const TranscriptLine& line : lines) {
+    m_pLinesView->AppendLine(line);
+    if (line.speaker != TranscriptLine::Speaker::Other) continue;
+    OnOtherSideWrote();
+    if (!isActiveWindow()) emit AttentionWanted();
   }
-  m_strLastNum = reply.number;
-  return true;
 }
 
 void CChatWindowBase::SendChatLine() {
   // A chat that has ended takes no more lines; its box is read-only.
-  if (m_pEntryBox->isReadOnly()) return;
-  const QString line = m_pEntryBox->toPlainText();
-  if (line.trimmed().isEmpty()) return;
+  if (m_pChat.isNull() || m_pEntryBox->isReadOnly()) return;
   // The box is free for the next line at once; this one comes back if the
   // service does not take it.
-  m_pEntryBox->ClearText();
-  Request(SendLineRequest(line), SendLineType(), [this, line](const QString& reply) { OnLineReply(line, reply); });
+  if (m_pChat->Send(m_pEntryBox->toPlainText())) m_pEntryBox->ClearText();
   m_pEntryBox->setFocus();
 }
 
@@ -92,20 +69,9 @@ void CChatWindowBase::BringForward() {
   if (m_pEntryBox) m_pEntryBox->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void CChatWindowBase::OnLineReply(const QString& line, const QString& reply) {
-  if (reply != kDisconnect && reply != kLineRefused) {
-    m_bToldNotSent = false;
-    return;
-  }
-  m_pEntryBox->PutBackLine(line);
-  // Once until a line gets through, and in the transcript: a box would take
-  // the keyboard from the operator typing in this window.
-  if (m_bToldNotSent) return;
-  m_bToldNotSent = true;
-  AppendTranscriptLine(kNotSent);
+QString CChatWindowBase::ElapsedText() const {
+  return m_pChat ? ChatElapsedText(m_pChat->ElapsedSeconds()) : m_pElapsed->text();
 }
-
-QString CChatWindowBase::ElapsedText() const { return ChatElapsedText(m_started.elapsed() / 1000); }
 
 FooButton* CChatWindowBase::PushButton(const QString& text, QWidget* parent) {
   auto* b = new FooButton(text, parent);
@@ -130,16 +96,6 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
   m_pPadlock->hide();
 }
 
-void CChatWindowBase::WatchEntryBox(CMySpellEditCtrl* entry) {
-  m_pEntryBox = entry;
-  entry->setAccessibleName(QStringLiteral("Message"));
-  // A tab character means nothing in a chat line: Tab and Shift+Tab move
-  // the keyboard on, so every control is reached without the mouse (the
-  // "/" list takes its Tab before the box sees it).
-  entry->setTabChangesFocus(true);
-  entry->installEventFilter(this);
-}
-
 void CChatWindowBase::WatchSpellBox(QCheckBox* box) {
   connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
     m_pEntryBox->SetSpellCheck(on);
@@ -156,14 +112,14 @@ void CChatWindowBase::WatchSpellBox(QCheckBox* box) {
 }
 
 void CChatWindowBase::TellOperator(const QString& text) {
-  AppendTranscriptLine(QStringLiteral("Notice: ") + text + QStringLiteral("\r\n"));
+  if (m_pChat) m_pChat->AddNotice(text);
 }
 
 void CChatWindowBase::CloseChatWindow() {
   if (m_bClosing) return;
   m_bClosing = true;
   if (m_pEntryBox) m_pEntryBox->FreeDictionary();
-  m_pollTimer.stop();
+  if (m_pChat) m_pChat->Close();
   hide();
   deleteLater();
 }

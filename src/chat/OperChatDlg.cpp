@@ -1,7 +1,5 @@
 #include "OperChatDlg.h"
 
-#include "ChatManager.h"
-#include "ChatPollReply.h"
 #include "ChatRichEd.h"
 #include "OutsideText.h"
 #include "WindowUnits.h"
@@ -10,9 +8,6 @@
 #include "MessagesReply.h"
 #include "MySpellEditCtrl.h"
 #include "Preferences.h"
-#include "RequestTypes.h"
-#include "Separators.h"
-#include "ShortReplies.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -21,13 +16,15 @@
 #include <QVBoxLayout>
 
 
-COperChatDlg::COperChatDlg(CChatManager& engine, const QString& otherOperator, const QString& chatId)
-    : CChatWindowBase(engine), m_strOperator(otherOperator), m_strChatId(chatId) {
+COperChatDlg::COperChatDlg(COperatorChatSession& session) : CChatWindowBase(session) {
   BuildWindow();
-  connect(&m_pollTimer, &QTimer::timeout, this, &COperChatDlg::PollMessages);
-  connect(m_pTranscript, &CChatRichEd::OtherSideWrote, m_pTyping, &QLabel::clear);
-  connect(m_pEntry, &QPlainTextEdit::textChanged, this, &COperChatDlg::NotifyTyping);
+  Bind(m_pTranscript);
+  connect(&session, &COperatorChatSession::MessagesArrived, this,
+          [](const MessagesReply& reply) { CMessageDlg::ShowMessagesReply(reply); });
   WatchSpellBox(m_pSpellCheck);
+  setWindowTitle(QStringLiteral("Chatting with:") + DisplayedField(session.OtherOperator()));
+  m_pSpellCheck->setChecked(IsSpellCheckEnabled());
+  m_pEntry->setFocus();
 }
 
 void COperChatDlg::BuildWindow() {
@@ -69,110 +66,39 @@ void COperChatDlg::BuildWindow() {
   connect(m_pSend, &QPushButton::clicked, this, &COperChatDlg::SendChatLine);
 }
 
-bool COperChatDlg::OnInitDialog() {
-  m_pTranscript->SetOwnLoginId(m_engine.Session().loginId);
-  m_pollTimer.start(m_engine.Session().operChatPeriodMs);
-  setWindowTitle(QStringLiteral("Chatting with:") + DisplayedField(m_strOperator));
-  m_pSpellCheck->setChecked(IsSpellCheckEnabled());
-  m_pPadlock->setVisible(m_engine.Session().secure);
-  m_pEntry->setFocus();
-  return true;
-}
-
-void COperChatDlg::PollMessages() {
-  SendPoll(m_engine.Catalogue().OperatorPoll(m_strChatId, m_strOperator, LastNumber()), REQ_OPERATOR_POLL,
-           [this](const QString& reply) { OnPollReply(ChatPollReply::ParseBlocks(reply)); });
-  // One typing query out at a time, like the poll.
-  if (!m_bTypingQueryOut) {
-    m_bTypingQueryOut = true;
-    Request(m_engine.Catalogue().OperatorTypingQuery(m_strChatId), REQ_OPERATOR_TYPING_QUERY,
-            [this](const QString& reply) { OnTypingReply(OperatorTypingReply::Parse(reply)); });
-  }
-  m_pElapsed->setText(ElapsedText());
-}
-
-QString COperChatDlg::SendLineRequest(const QString& text) const {
-  return m_engine.Catalogue().OperatorSendLine(text, m_strChatId);
-}
-
-int COperChatDlg::SendLineType() const { return REQ_OPERATOR_SEND_LINE; }
-
-void COperChatDlg::NotifyTyping() {
-  const int length = m_pEntry->toPlainText().size();
-  if (!m_bTypingNotified) {
-    m_bTypingNotified = true;
-    Request(m_engine.Catalogue().OperatorTypingNotice(m_strChatId), REQ_OPERATOR_TYPING_NOTICE, {});
-  } else if (length > 0 && length % 5 == 0) {
-    m_bTypingNotified = false;  // the next change tells again
-  }
-}
-
 void COperChatDlg::ViewMessages() {
-  Request(m_engine.Catalogue().AllMessages(), REQ_OPERATOR_MESSAGES,
-          [this](const QString& reply) { OnMessagesReply(MessagesReply::Parse(reply)); });
+  if (Chat()) Chat()->ViewMessages();
 }
 
-void COperChatDlg::ShowTranscripts() { m_engine.OpenServerPage(m_engine.Catalogue().OperatorTranscriptsPage()); }
+void COperChatDlg::ShowTranscripts() {
+  if (Chat()) Chat()->OpenTranscripts();
+}
 
+// Over already: there is nothing to end at the service, only the window.
 void COperChatDlg::EndChat() {
-  // Over already: there is nothing to end at the service, only the window.
-  if (m_bEnded) {
+  if (Chat() == nullptr || !Chat()->IsLive())
     CloseChatWindow();
-    return;
-  }
-  m_pollTimer.stop();
-  Request(m_engine.Catalogue().CloseOperatorChat(m_strChatId), REQ_CLOSE_OPERATOR_CHAT,
-          [this](const QString& reply) { OnCloseReply(reply); });
+  else
+    Chat()->End();
 }
 
-void COperChatDlg::HandleServerReply(int nType, const QString& strReply) {
-  if (m_engine.IsClosing() || m_bClosing) return;
-  switch (nType) {
-    case REQ_OPERATOR_MESSAGES: OnMessagesReply(MessagesReply::Parse(strReply)); break;
-    case REQ_OPERATOR_POLL: OnPollReply(ChatPollReply::ParseBlocks(strReply)); break;
-    case REQ_OPERATOR_TYPING_QUERY: OnTypingReply(OperatorTypingReply::Parse(strReply)); break;
-    case REQ_CLOSE_OPERATOR_CHAT: OnCloseReply(strReply); break;
-    default: break;
-  }
+void COperChatDlg::ShowTyping(const QString& typist) {
+  m_pTyping->setText(typist.isEmpty() ? QString() : typist + QStringLiteral(" is Typing"));
 }
 
-void COperChatDlg::OnTypingReply(const OperatorTypingReply& reply) {
-  m_bTypingQueryOut = false;
-  // A failed query says nothing about typing.
-  if (!reply.wellFormed) return;
-  m_pTyping->setText(reply.typist.isEmpty() ? QString() : reply.typist + QStringLiteral(" is Typing"));
-}
-
-void COperChatDlg::OnMessagesReply(const MessagesReply& reply) {
-  if (reply.RingsNewMessage()) emit SoundRung(reply.sound);
-  CMessageDlg::ShowMessagesReply(reply);
-}
-
-// A failed close leaves the chat open at the service: the window stays,
-// polling stopped, and Close Chat can be pressed again.
-void COperChatDlg::OnCloseReply(const QString& reply) {
-  if (reply != kDisconnect) CloseChatWindow();
-}
-
-void COperChatDlg::OnPollReply(const ChatPollReply& reply) {
-  if (!AppendNewLines(reply) && reply.IsClosingNotice(ChatPollReply::kClosedByOperator)) {
-    AppendTranscriptLine(ChatPollReply::kClosedByOperator);
-    MarkEnded();
-  }
-  if (reply.RingsNewLine()) emit SoundRung(reply.sound);
-}
+void COperChatDlg::OnOtherSideWrote() { m_pTyping->clear(); }
 
 // The other operator ended the chat: the window says so as a visitor chat's
 // does, takes no more lines, and keeps the transcript to read and copy.
-void COperChatDlg::MarkEnded() {
-  m_bEnded = true;
-  m_pollTimer.stop();
-  setWindowTitle(QStringLiteral("Chatting with:") + m_strOperator + QStringLiteral(" (chat ended)"));
-  m_pTyping->setText(QStringLiteral("%1 has ended the chat.").arg(m_strOperator));
+void COperChatDlg::OnEnded(CChatSession::EndReason reason, const QString& other) {
+  if (reason == CChatSession::EndReason::EndedByOperator) {
+    CloseChatWindow();
+    return;
+  }
+  setWindowTitle(QStringLiteral("Chatting with:") + DisplayedField(other) + QStringLiteral(" (chat ended)"));
+  m_pTyping->setText(QStringLiteral("%1 has ended the chat.").arg(other));
   m_pEntry->setReadOnly(true);
   m_pSend->setEnabled(false);
 }
-
-void COperChatDlg::AppendTranscriptLine(const QString& text) { m_pTranscript->AppendTranscriptLine(text); }
 
 void COperChatDlg::reject() { EndChat(); }

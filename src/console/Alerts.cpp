@@ -58,12 +58,10 @@ bool CAlerts::IsOnline() const { return m_session.Presence().IsOnline(); }
 void CAlerts::RequestFailed() { PlayEventSound(EVENT_CONNECTION_FAILURE); }
 
 void CAlerts::Watch(CChatWindows& windows) {
-  // The chat windows say what the service rang for and when a line wants
-  // the operator's eye; what follows is decided here.
-  connect(&windows, &CChatWindows::Opened, this, [this](QWidget* window) {
-    auto* chat = qobject_cast<CChatWindowBase*>(window);
-    if (chat == nullptr) return;
-    connect(chat, &CChatWindowBase::SoundRung, this, &CAlerts::Ring);
+  // The chats say what the service rang for, their windows when a line
+  // wants the operator's eye; what follows is decided here.
+  connect(&windows, &CChatWindows::Opened, this, [this](CChatWindowBase* chat) {
+    connect(chat->Session(), &CChatSession::SoundRung, this, &CAlerts::Ring);
     connect(chat, &CChatWindowBase::AttentionWanted, this, [this, chat] { ChatWindowWantsAttention(chat); });
   });
 }

@@ -35,22 +35,19 @@ bool CChatWindows::Raise(const QString& chatId, Arrival arrival) const {
 
 QWidget* CChatWindows::Open(const QString& chatId, const Factory& make, Arrival arrival) {
   if (Raise(chatId, arrival)) return Find(chatId);
-  QWidget* window = make();
-  if (window == nullptr) return nullptr;
+  CChatWindowBase* window = make();
+  if (window == nullptr || window->Session() == nullptr) return nullptr;
   // A closed window of the same chat may still wait for its deletion: this
   // one takes its place, and its going leaves this one listed.
-  m_chats.Add(chatId, m_kind, window);
+  m_chats.Add(window->Session(), window);
   connect(window, &QObject::destroyed, this, [this, chatId, window] { m_chats.Remove(chatId, window); });
   emit Opened(window);
+  // The chat starts before its window shows: the canned responses are
+  // asked for while the window maps, and are there when the operator types.
+  window->Session()->Start();
   CWindowPlacement::PlaceCascaded(window);
   CWindowArrival::Show(window, arrival == Arrival::ByOperator);
   return window;
-}
-
-void CChatWindows::CatchUp() {
-  // Each poll reply may reach back into the list: work on a copy.
-  for (const QPointer<QWidget>& window : Windows())
-    if (auto* chat = qobject_cast<CChatWindowBase*>(window.data())) chat->CatchUp();
 }
 
 void CChatWindows::CloseAll() {

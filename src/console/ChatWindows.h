@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class CChatWindowBase;
+
 // The chat windows of one kind: each is the view of its chat in the
 // session's list of chats, and leaves the list when it is destroyed (the
 // windows free themselves with deleteLater). Asking for a chat that is
@@ -17,7 +19,8 @@ class CChatWindows : public QObject {
   Q_OBJECT
 
  public:
-  using Factory = std::function<QWidget*()>;
+  // Makes the chat's window, bound to its new session.
+  using Factory = std::function<CChatWindowBase*()>;
   // Who brought the chat: the operator (Accept, a double-click, a notice)
   // or the service by itself (a chat handed over by a colleague). Only the
   // operator's own chats take the keyboard.
@@ -38,15 +41,13 @@ class CChatWindows : public QObject {
   QStringList Ids() const { return m_chats.Ids(m_kind); }
   int Count() const { return int(Ids().size()); }
 
-  // Every chat window polls at once.
-  void CatchUp();
   // Closes every window (a chat window by its CloseChatWindow);
   // each is deleted once the event loop runs.
   void CloseAll();
 
  signals:
   // A new window was made for a chat (not when an open one is raised).
-  void Opened(QWidget* window);
+  void Opened(CChatWindowBase* window);
 
  private:
   // The windows of this kind, in the order their chats opened.

@@ -6,6 +6,7 @@
 #include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
+#include "OpenChatsQuestion.h"
 #include "ConsoleTable.h"
 #include "ConsoleTray.h"
 #include "OperatorActions.h"
@@ -67,10 +68,6 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     m_ui.statusLine->setText(m_session.IsConnectionAlert() ? kConnectionAlert + u' ' + age : age);
   });
   connect(&session, &CConsoleSession::TransferToAccept, m_pVisitorActions, &CVisitorActions::AcceptTransferred);
-  connect(&session, &CConsoleSession::ChatsCatchUp, this, [this] {
-    m_pChatWindows->CatchUp();
-    m_pOperChatWindows->CatchUp();
-  });
   connect(&session, &CConsoleSession::MessagesWaiting, m_pOperatorActions, &COperatorActions::WaitingMessages);
   connect(&session, &CConsoleSession::SessionEnded, this, &CMainDlg::OnSessionEnded);
   connect(&session, &CConsoleSession::ViewChanged, this, &CMainDlg::FollowView);
@@ -204,9 +201,7 @@ void CMainDlg::OnLogOutButton() { LogOut(true); }
 // with their visitors waiting unasked; Cancel keeps the console.
 void CMainDlg::LogOut(bool bForgetLogin) {
   if (m_session.IsEnded()) return;
-  QList<QWidget*> chats;
-  for (const QString& id : m_pChatWindows->Ids()) chats.append(m_pChatWindows->Find(id));
-  if (!CChatDlg::SettleOpenChats(this, m_engine, chats, CConsoleSession::kLogOutWaitMs)) return;
+  if (!SettleOpenChats(this, m_session.Chats(), CConsoleSession::kLogOutWaitMs)) return;
   m_ui.logOut->setEnabled(false);
   CWindowPlacement::Save(this, kPlacementName);
   m_session.End(bForgetLogin, false);

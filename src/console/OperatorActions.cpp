@@ -86,9 +86,7 @@ void COperatorActions::OnOperatorChatReply(const QString& reply) {
   if (!chat.wellFormed) return;
   const QString other = chat.otherOperator;
   const QString chatId = chat.chatId;
-  m_operatorChats.Open(chatId, [&]() -> QWidget* {
-    auto* window = new COperChatDlg(m_engine, other, chatId);
-    window->OnInitDialog();
-    return window;
+  m_operatorChats.Open(chatId, [&]() -> CChatWindowBase* {
+    return new COperChatDlg(*new COperatorChatSession(m_engine, other, chatId));
   });
 }

@@ -69,12 +69,12 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
   const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
   const CSiteVisitor visitor = found ? *found : (chatId == row.m_line.sessionId ? row : CSiteVisitor());
   const QString ip = visitor.m_line.ip;
-  QWidget* window = m_chatWindows.Open(chatId, [&]() -> QWidget* {
-    auto* chat = new CChatDlg(m_engine, &m_session, ip, chatId, accepted.visitorName, accepted.visitorEmail,
-                              visitor.m_bDetailsLoaded);
+  QWidget* window = m_chatWindows.Open(chatId, [&]() -> CChatWindowBase* {
+    auto* session = new CVisitorChatSession(m_engine, &m_session, ip, chatId, accepted.visitorName,
+                                            accepted.visitorEmail, visitor.m_bDetailsLoaded);
+    auto* chat = new CChatDlg(*session);
     if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.Details());
     chat->RefreshOperatorCombo();
-    chat->OnInitDialog();
     return chat;
   }, arrival);
   // The visitor's earlier chats open beside the chat, quietly: the page

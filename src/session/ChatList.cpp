@@ -8,30 +8,55 @@ int CChatList::Find(const QString& chatId) const {
   return -1;
 }
 
-void CChatList::Add(const QString& chatId, Kind kind, QObject* view) {
-  if (const int at = Find(chatId); at >= 0) m_chats.removeAt(at);
-  m_chats.append({chatId, kind, view, view});
+void CChatList::Release(const Entry& chat) {
+  if (chat.session.isNull()) return;
+  chat.session->Close();
+  // Not at once: the session may be the sender of the signal that led here.
+  chat.session->deleteLater();
+}
+
+void CChatList::Add(CChatSession* session, QObject* view) {
+  if (const int at = Find(session->Id()); at >= 0) {
+    if (m_chats[at].session != session) Release(m_chats[at]);
+    m_chats.removeAt(at);
+  }
+  session->setParent(this);
+  m_chats.append({session, session->Id(), view, view});
 }
 
 void CChatList::Remove(const QString& chatId, const QObject* view) {
   const int at = Find(chatId);
-  if (at >= 0 && m_chats[at].listed == view) m_chats.removeAt(at);
+  if (at < 0 || m_chats[at].listed != view) return;
+  Release(m_chats.takeAt(at));
 }
 
 void CChatList::RemoveAll(Kind kind) {
-  m_chats.removeIf([kind](const Entry& chat) { return chat.kind == kind; });
+  for (int i = int(m_chats.size()) - 1; i >= 0; --i)
+    if (m_chats[i].session.isNull() || m_chats[i].session->Kind() == kind) Release(m_chats.takeAt(i));
+}
+
+CChatSession* CChatList::Session(const QString& chatId) const {
+  const int at = Find(chatId);
+  return at >= 0 ? m_chats[at].session.data() : nullptr;
 }
 
 QObject* CChatList::View(const QString& chatId, Kind kind) const {
-  const int at = Find(chatId);
-  return at >= 0 && m_chats[at].kind == kind ? m_chats[at].view.data() : nullptr;
+  const CChatSession* session = Session(chatId);
+  return session != nullptr && session->Kind() == kind ? m_chats[Find(chatId)].view.data() : nullptr;
 }
 
 QStringList CChatList::Ids(Kind kind) const {
   QStringList ids;
   for (const Entry& chat : m_chats)
-    if (chat.kind == kind) ids.append(chat.id);
+    if (chat.session && chat.session->Kind() == kind) ids.append(chat.id);
   return ids;
+}
+
+QList<CChatSession*> CChatList::Sessions() const {
+  QList<CChatSession*> sessions;
+  for (const Entry& chat : m_chats)
+    if (chat.session) sessions.append(chat.session.data());
+  return sessions;
 }
 
 QList<QObject*> CChatList::Views() const {
@@ -41,9 +66,14 @@ QList<QObject*> CChatList::Views() const {
   return views;
 }
 
+void CChatList::CatchUp() {
+  // Sessions are deleted later, never during the walk: a copy of the list is enough.
+  for (CChatSession* session : Sessions()) session->CatchUp();
+}
+
 void CChatList::CloseAll() {
   // The views close while they are still listed, so that each host finds
   // its own; whatever is left is forgotten.
   emit CloseRequested();
-  m_chats.clear();
+  while (!m_chats.isEmpty()) Release(m_chats.takeLast());
 }

@@ -74,7 +74,7 @@ void CConsoleSession::CatchUp() {
   MarkStale(m_pRefresh->TableAgeMs());
   m_pRefresh->Restart();
   m_pPresence->AnnounceNow();
-  emit ChatsCatchUp();
+  m_pChats->CatchUp();
 }
 
 void CConsoleSession::SetNetworkReachable(bool bReachable) {

@@ -111,8 +111,6 @@ class CConsoleSession : public QObject {
   // The table on screen is no longer current and is this old: a refresh
   // failed or has been out too long, or the machine has just woken up.
   void TableStale(qint64 tableAgeMs);
-  // Every open chat is to poll at once.
-  void ChatsCatchUp();
   void SessionEnded(bool bToldByServer);
 
  private:

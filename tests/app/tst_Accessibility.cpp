@@ -114,7 +114,8 @@ class TestAccessibility : public QObject {
     QTRY_COMPARE(console.Mode(), CMainDlg::ViewMode::AllVisitors);
     QVERIFY(Selected(tabs[0]) && !Selected(tabs[2]));
 
-    CChatDlg chat(session.Engine(), &console.Session(), "10.0.0.9", "c1", "Zoe", "", true);
+    CVisitorChatSession chatSession(session.Engine(), &console.Session(), "10.0.0.9", "c1", "Zoe", "", true);
+    CChatDlg chat(chatSession);
     chat.show();
     const QList<FooButton*> tools = chat.findChildren<FooButton*>().toList();
     const auto tool = [&](const QString& name) {

@@ -1,5 +1,6 @@
-// The chat window against a scripted service: polling, sending, typing,
-// closing, and the replies that arrive while it lives or after it is gone.
+// The chat window over its session against a scripted service: polling,
+// sending, typing, closing, and the replies that arrive while it lives or
+// after it is gone.
 #include "OutsideTextRows.h"
 #include "ChatDlg.h"
 #include "ChatPollReply.h"
@@ -68,9 +69,34 @@ class TestChatDlg : public QObject {
   CScriptedServer::Reply m_sendReply;  // to every line sent
   CScriptedServer::Reply m_endReply;   // to Close Chat
   CScriptedServer::Reply m_transferReply;
+  CScriptedServer::Reply m_cannedReply;   // asked for when a chat opens
+  CScriptedServer::Reply m_detailsReply;  // the same
+  QString m_nameReply;                    // asked for when the visitor joins
   QPointer<CChatDlg> m_pChat;
 
   CChatDlg& Chat() { return *m_pChat; }
+  CVisitorChatSession& Session() { return *Chat().Chat(); }
+  // The chat as accepting it opens it: a session, its window, then polling,
+  // with the first answers in.
+  void OpenChat() {
+    delete m_pChat.data();
+    auto* session = new CVisitorChatSession(m_pSession->Engine(), m_pConsole.get(), "10.0.0.9", "c&1", "", "", false);
+    m_pChat = new CChatDlg(*session);
+    session->setParent(m_pChat);
+    Chat().show();
+    session->Start();
+    QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
+  }
+  void OpenChatWithCanned(const QString& reply) {
+    m_cannedReply = {200, reply.toStdString()};
+    OpenChat();
+  }
+  // One tick of the chat, answered with `reply`.
+  void Poll(const QString& reply) {
+    m_pollReplies.append(reply);
+    Session().Poll();
+    QTRY_VERIFY(!Session().IsPollOut());
+  }
   QStringList Said() {  // the lines sent, in the order they reached the server
     QStringList said;
     const QStringList targets = m_pSession->Server().Targets();
@@ -112,6 +138,9 @@ class TestChatDlg : public QObject {
     m_sendReply = {200, "true"};
     m_endReply = {200, "false"};
     m_transferReply = {200, "true"};
+    m_cannedReply = {200, ""};
+    m_detailsReply = {200, "too<fld>few"};
+    m_nameReply.clear();
     m_pSession->UseScriptedServer([this](const httplib::Request& req) {
       if (req.path.find("wn-achats.php") != std::string::npos) {
         const QString reply = m_pollReplies.isEmpty() ? PollReply("", "") : m_pollReplies.takeFirst();
@@ -120,16 +149,17 @@ class TestChatDlg : public QObject {
       if (req.path.find("w-amessub.php") != std::string::npos) return m_sendReply;
       if (req.path.find("wn-action.php") != std::string::npos) return m_endReply;
       if (req.path.find("w-ctransf.php") != std::string::npos) return m_transferReply;
-      if (req.path.find("wn-lmudets.php") != std::string::npos) return CScriptedServer::Reply{200, "too<fld>few"};
+      if (req.path.find("wn-lmudets.php") != std::string::npos) return m_detailsReply;
+      if (req.path.find("wn-amespc.php") != std::string::npos) return m_cannedReply;
+      if (req.has_param("opurl") && req.get_param_value("opurl") == "namemail")
+        return CScriptedServer::Reply{200, m_nameReply.toStdString()};
       return CScriptedServer::Reply{200, ""};
     });
     m_pSession->LogIn();
     m_pSession->Engine().Session().chatPeriodMs = 3600000;  // the test ticks by hand
     m_pConsole = std::make_unique<CConsoleSession>(m_pSession->Engine());
     m_pConsole->Operators().SetEntries(Operators({"anna (Online)", "ben (Online)", "demo (Offline)"}));
-    m_pChat = new CChatDlg(m_pSession->Engine(), m_pConsole.get(), "10.0.0.9", "c&1", "", "", false);
-    Chat().show();
-    Chat().OnInitDialog();
+    OpenChat();
   }
   // The chat's visitor as the console's next refresh lists it, when the
   // session keeps details for it.
@@ -166,20 +196,21 @@ class TestChatDlg : public QObject {
     QCOMPARE(Chat().windowTitle(), QString("Chatting with:10.0.0.9"));
     QTRY_COMPARE(Targets("wn-lmudets.php"), QStringList{"/cpn/wn-lmudets.php?csesid=c%261&nvar=Y"});
     QVERIFY(!CachedDetails());  // a reply of two pieces is no details record
-    QVERIFY(Chat().IsPolling());
+    QVERIFY(Session().IsPolling());
   }
 
   void aTickWhileAPollIsOutSendsNothing() {
     m_nPollDelayMs = 300;
     m_pollReplies = {PollReply("Zoe: one<tvr_ln><tvr_ln>Zoe: two", "3"), PollReply("Zoe: one<tvr_ln>Zoe: two", "3")};
-    Chat().PollMessages();
-    Chat().PollMessages();
-    QTRY_COMPARE(Chat().LastNumber(), QString("3"));
+    Session().Poll();
+    Session().Poll();
+    QTRY_COMPARE(Session().LastNumber(), QString("3"));
     QCOMPARE(Targets("wn-achats.php").size(), 1);
     QVERIFY(Targets("wn-achats.php").first().endsWith("csesid=c%261&ipadd=10.0.0.9&sid=1001&lastnum=1"));
-    Chat().PollMessages();  // the same number again appends nothing
-    QTRY_VERIFY(!Chat().IsPollOut());
+    Session().Poll();  // the same number again appends nothing
+    QTRY_VERIFY(!Session().IsPollOut());
     QCOMPARE(Transcript(), QString("Zoe: one\nZoe: two\n"));
+    QCOMPARE(Session().Lines().size(), 2);
     // Every tick announces the operator, one announcement out at a time:
     // the second tick came while the first was out.
     QTRY_COMPARE(Targets("w-mrefresh.php").size(), 2);
@@ -194,7 +225,7 @@ class TestChatDlg : public QObject {
     QTest::addColumn<int>("flashes");
     QTest::newRow("visitor typing") << PollReply("", "", "", "vt") << "Visitor is Typing" << true << 0 << 0;
     QTest::newRow("a visitor line flashes") << PollReply("Zoe: hi", "2", "sound4") << "" << true << 1 << 1;
-    QTest::newRow("an own line does not") << PollReply("ANNA: hi", "2") << "" << true << 0 << 0;
+    QTest::newRow("an own line does not") << PollReply("ANNA: hi", "2") << "kept" << true << 0 << 0;
     QTest::newRow("a visitor named like the operator does") << PollReply("Annabel: hi", "2") << "" << true << 0 << 1;
     QTest::newRow("the visitor left") << PollReply("Notice: Chat Closed by User.", "")
                                       << "The visitor has left: the chat has ended." << false << 0 << 0;
@@ -214,11 +245,11 @@ class TestChatDlg : public QObject {
     QWidget elsewhere;  // the operator works in another window
     elsewhere.show();
     elsewhere.activateWindow();
-    QSignalSpy rang(&Chat(), &CChatWindowBase::SoundRung);
+    QSignalSpy rang(&Session(), &CChatSession::SoundRung);
     QSignalSpy attention(&Chat(), &CChatWindowBase::AttentionWanted);
-    Chat().HandleServerReply(16, reply);
+    Poll(reply);
     QCOMPARE(Chat().StatusLine()->text(), status);
-    QCOMPARE(Chat().IsPolling(), polling);
+    QCOMPARE(Session().IsPolling(), polling);
     QCOMPARE(int(rang.size()), sounds);
     if (sounds > 0) QCOMPARE(rang.first().first().value<ServiceSound>(), ServiceSound::NewChatLine);
     QCOMPARE(int(attention.size()), flashes);
@@ -325,7 +356,7 @@ class TestChatDlg : public QObject {
     QTRY_COMPARE(Targets("action=endchatcl&csesid=c%261").size(), 1);
     QTRY_VERIFY(told.isEmpty() ? m_pChat.isNull() : Transcript().contains(told));
     if (told.isEmpty()) return;
-    QVERIFY(Chat().isVisible() && Chat().IsPolling() && Button("Close Chat")->isEnabled());
+    QVERIFY(Chat().isVisible() && Session().IsPolling() && Button("Close Chat")->isEnabled());
     QVERIFY(m_pSession->Desktop().messageBoxes.isEmpty());  // nothing takes the keyboard
   }
 
@@ -362,18 +393,17 @@ class TestChatDlg : public QObject {
   }
   void aChatThatEnded() {
     QFETCH(QString, caption);
-    m_pollReplies = {PollReply("Zoe: bye", "2"), PollReply("Notice: Chat Closed by User.", "")};
-    Chat().PollMessages();
-    QTRY_VERIFY(!Chat().IsPollOut());
+    Poll(PollReply("Zoe: bye", "2"));
+    m_pollReplies = {PollReply("Notice: Chat Closed by User.", "")};
     m_pConsole->Operators().SetEntries(Operators({"ben (Online)"}));
     Chat().RefreshOperatorCombo();
     Chat().OperatorsBox()->setCurrentIndex(0);
-    QTest::currentDataTag() == QByteArray("left") ? Chat().PollMessages() : Chat().TransferChat();
+    QTest::currentDataTag() == QByteArray("left") ? Session().Poll() : Chat().TransferChat();
     QTRY_COMPARE(Chat().windowTitle(), caption);
-    QVERIFY(!Chat().IsPolling() && !Button("&Send")->isEnabled() && !Chat().StatusLine()->text().isEmpty());
+    QVERIFY(!Session().IsPolling() && !Button("&Send")->isEnabled() && !Chat().StatusLine()->text().isEmpty());
     QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
     const qsizetype requests = m_pSession->Server().Targets().size();
-    Chat().PollMessages();  // a tick already queued
+    Session().Poll();  // a tick already queued
     Chat().EntryBox()->setFocus();
     QTest::keyClicks(Chat().EntryBox(), "there?");
     QTest::keyClick(Chat().EntryBox(), Qt::Key_Return);
@@ -394,13 +424,12 @@ class TestChatDlg : public QObject {
   }
 
   void theJoinNoticeAsksForNameAndEmailOnce() {
-    m_pollReplies = {PollReply("Notice:Now user has join the chat<tvr_ln>Zoe: hi", "3")};
-    Chat().PollMessages();
-    QTRY_COMPARE(Targets("opurl=namemail").size(), 1);
-    Chat().HandleServerReply(22, "Zoe<fld>zoe@mail.example");
-    QCOMPARE(Chat().windowTitle(), QString("Chatting with:Zoe"));
-    Chat().AppendTranscriptLine("notice:now user has join the chat\r\n");
-    QTest::qWait(100);
+    m_nameReply = "Zoe<fld>zoe@mail.example";
+    Poll(PollReply("Notice:Now user has join the chat<tvr_ln>Zoe: hi", "3"));
+    QTRY_COMPARE(Chat().windowTitle(), QString("Chatting with:Zoe"));
+    QCOMPARE(Session().VisitorEmail(), QString("zoe@mail.example"));
+    Poll(PollReply("notice:now user has join the chat", "4"));
+    QTRY_COMPARE(m_pSession->Engine().RunningRequests(), 0);
     QCOMPARE(Targets("opurl=namemail").size(), 1);
   }
 
@@ -413,9 +442,10 @@ class TestChatDlg : public QObject {
   void outsideTextAsSent() {
     QFETCH(QString, sent);
     QFETCH(QString, shown);
-    Chat().HandleServerReply(22, sent + "<fld>zoe@mail.example");
-    QCOMPARE(Chat().windowTitle(), "Chatting with:" + shown);
-    Chat().HandleServerReply(20, "<blk>Shop<ln>" + sent + "<ln>" + sent);
+    OpenChatWithCanned("<blk>Shop<ln>" + sent + "<ln>" + sent);
+    m_nameReply = sent + "<fld>zoe@mail.example";
+    Poll(PollReply("notice:now user has join the chat", "2"));
+    QTRY_COMPARE(Chat().windowTitle(), "Chatting with:" + shown);
     QTest::keyClicks(Chat().EntryBox(), "/");
     QVERIFY(Chat().ResponsesAtCaret()->IsOpen());
     const QListWidgetItem* item = Chat().ResponsesAtCaret()->List()->item(0);
@@ -440,16 +470,16 @@ class TestChatDlg : public QObject {
   void onlyASlashStartingAWordOpensTheList() {
     QFETCH(QString, typed);
     QFETCH(bool, open);
-    Chat().HandleServerReply(20, "<blk>Shop<ln>Hi<ln>Hello there");
+    OpenChatWithCanned("<blk>Shop<ln>Hi<ln>Hello there");
     QTest::keyClicks(Chat().EntryBox(), typed);
     QCOMPARE(Chat().ResponsesAtCaret()->IsOpen(), open);
   }
 
   void cannedListsAndTheToolTree() {
     // Categories A, A, B, A; a response with too few fields is left out.
-    Chat().HandleServerReply(20, "Offers<ln>push-http://shop/offers<fld>Bags<ln>http://shop/bags<blk>"
-                                 "A<ln>Hi<ln>Hello there<fld>A<ln>Same<ln>first<fld>B<ln>Same<ln>second<fld>"
-                                 "broken<ln>record<fld>A<ln>A<ln>a title like a category");
+    OpenChatWithCanned("Offers<ln>push-http://shop/offers<fld>Bags<ln>http://shop/bags<blk>"
+                       "A<ln>Hi<ln>Hello there<fld>A<ln>Same<ln>first<fld>B<ln>Same<ln>second<fld>"
+                       "broken<ln>record<fld>A<ln>A<ln>a title like a category");
     QTreeWidget* tree = Chat().ToolTree();
     QStringList roots;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) roots.append(tree->topLevelItem(i)->text(0));
@@ -467,10 +497,13 @@ class TestChatDlg : public QObject {
       Click(pick.item);
       QCOMPARE(Chat().EntryBox()->toPlainText(), QString(pick.entry));
     }
-    // Push URLs, then a late second reply: the tree stays on the push URLs.
+    // Push URLs chosen before the lists arrive: the tree stays on them.
+    m_cannedReply = {200, "Offers<ln>push-http://shop/offers<fld>Bags<ln>http://shop/bags<fld>Help<ln>http://shop/help<blk>",
+                     300};
+    OpenChat();
     Chat().ShowPushUrls();
-    Chat().HandleServerReply(20, "Help<ln>http://shop/help<blk>");
-    QCOMPARE(tree->topLevelItemCount(), 1);
+    tree = Chat().ToolTree();
+    QTRY_COMPARE(tree->topLevelItemCount(), 1);
     QCOMPARE(tree->topLevelItem(0)->childCount(), 3);
     Chat().EntryBox()->clear();
     Click(tree->topLevelItem(0)->child(0));
@@ -478,8 +511,8 @@ class TestChatDlg : public QObject {
     Chat().EntryBox()->clear();
     // The filter finds across case and accents; Enter takes the first match,
     // Escape clears the filter only.
-    Chat().ShowResponses();
-    Chat().HandleServerReply(20, "<blk>Shop<ln>Opening<ln>The Café opens at nine");
+    OpenChatWithCanned("<blk>Shop<ln>Opening<ln>The Café opens at nine");
+    tree = Chat().ToolTree();
     QTest::keyClicks(Chat().ToolFilter(), "CAFE nine");
     QCOMPARE(tree->topLevelItemCount(), 1);
     QTest::keyClick(Chat().ToolFilter(), Qt::Key_Return);
@@ -507,7 +540,7 @@ class TestChatDlg : public QObject {
     QFETCH(QString, steps);
     QFETCH(QString, after);
     QFETCH(QString, undone);
-    Chat().HandleServerReply(20, "Offers<ln>push-http://shop/offers<blk>A<ln>Hi<ln>Hello there");
+    OpenChatWithCanned("Offers<ln>push-http://shop/offers<blk>A<ln>Hi<ln>Hello there");
     QTreeWidget* tree = Chat().ToolTree();
     CMySpellEditCtrl* entry = Chat().EntryBox();
     entry->setPlainText("Dear ,");
@@ -573,7 +606,7 @@ class TestChatDlg : public QObject {
     if (!sent.isEmpty()) QVERIFY(sent[0].startsWith("/cpn/w-ctransf.php?csesid=c%261&adid=ben&sid=1001"));
     const auto& boxes = m_pSession->Desktop().messageBoxes;
     QTRY_VERIFY(Chat().StatusLine()->text() == told || (!boxes.isEmpty() && boxes[0].text == told));
-    QCOMPARE(Chat().IsPolling(), reply.body != "true");
+    QCOMPARE(Session().IsPolling(), reply.body != "true");
     if (reply.body != "true") return;
     // The chat is the other operator's now: Close Chat closes this window
     // and ends nothing at the service.
@@ -614,7 +647,8 @@ class TestChatDlg : public QObject {
   void aDetailsReplyFillsThePanelAndTheConsole() {
     QStringList pieces;
     for (int i = 0; i < 19; ++i) pieces.append(QString("v%1").arg(i));
-    Chat().HandleServerReply(21, pieces.join("<fld>"));
+    m_detailsReply = {200, pieces.join("<fld>").toStdString()};
+    OpenChat();
     const CSiteVisitor* visitor = CachedDetails();
     QVERIFY(visitor);
     QCOMPARE(visitor->Details().fields[VisitorDetails::Country], QString("v8"));

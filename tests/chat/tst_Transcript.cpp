@@ -1,5 +1,6 @@
 // The transcript, the emoticon scan, the link finder and the picker, on
 // real widgets.
+#include "TranscriptLine.h"
 #include "ChatRichEd.h"
 #include "Emoticons.h"
 #include "EmotionsDlg.h"
@@ -19,6 +20,9 @@
 
 using Pieces = QList<EmoticonPiece>;
 using Links = QList<TextLink>;
+
+// A line as a chat of the operator "anna" reads it.
+static void Append(CChatRichEd& t, const QString& text) { t.AppendLine(TranscriptLine::Read(text, QStringLiteral("anna"))); }
 
 class TestTranscript : public QObject {
   Q_OBJECT
@@ -77,7 +81,9 @@ class TestTranscript : public QObject {
     QCOMPARE(FindLinks(text), links);
   }
 
-  void lineColoursAndTheirSignals_data() {
+  // Who a line is from is read once, where it arrives; the transcript
+  // colours it by that.
+  void lineSpeakersAndColours_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QColor>("colour");
     QTest::addColumn<bool>("otherSide");
@@ -87,50 +93,47 @@ class TestTranscript : public QObject {
     QTest::newRow("no colon") << "Chat closed" << CChatRichEd::kNoticeColour << false;
     QTest::newRow("notice in any case") << "NOTICE: transfer" << CChatRichEd::kNoticeColour << false;
   }
-  void lineColoursAndTheirSignals() {
+  void lineSpeakersAndColours() {
     QFETCH(QString, line);
     QFETCH(QColor, colour);
     QFETCH(bool, otherSide);
     CChatRichEd t;
-    t.SetOwnLoginId("anna");
-    QSignalSpy other(&t, &CChatRichEd::OtherSideWrote);
-    t.AppendTranscriptLine(line);
+    const TranscriptLine read = TranscriptLine::Read(line, "anna");
+    t.AppendLine(read);
     QTextCursor c(t.document());
     c.setPosition(1);
     QCOMPARE(c.charFormat().foreground().color(), colour);
-    QCOMPARE(other.size(), otherSide ? 1 : 0);
+    QCOMPARE(read.speaker == TranscriptLine::Speaker::Other, otherSide);
   }
 
   void outsideTextIsPlainAndGoesToTheEnd() {
     CChatRichEd t;
-    QSignalSpy joined(&t, &CChatRichEd::VisitorJoined);
-    t.AppendTranscriptLine("notice:now user has join the chat\r\n");
-    QCOMPARE(joined.size(), 1);
-    t.AppendTranscriptLine("Zoe: <b>x</b> &amp; [:)]\r\n");
+    Append(t, "notice:now user has join the chat\r\n");
+    Append(t, "Zoe: <b>x</b> &amp; [:)]\r\n");
     // The operator selects the first line; the next line still goes last.
     QTextCursor selection(t.document());
     selection.setPosition(3, QTextCursor::KeepAnchor);
     t.setTextCursor(selection);
-    t.AppendTranscriptLine("Zoe: more");
+    Append(t, "Zoe: more");
     QCOMPARE(t.textCursor().selectedText(), QString("not"));
-    QCOMPARE(t.toPlainText(), QString("notice:now user has join the chat\nZoe: <b>x</b> &amp; \uFFFC\nZoe: more"));
+    QCOMPARE(t.toPlainText(), QString("notice:now user has join the chat\nZoe: <b>x</b> &amp; \uFFFC\nZoe: more\n"));
     // Copy gives each picture as its code.
     t.selectAll();
     t.copy();
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
-    QVERIFY(copied->text().endsWith("Zoe: <b>x</b> &amp; [:)]\nZoe: more"));
+    QVERIFY(copied->text().endsWith("Zoe: <b>x</b> &amp; [:)]\nZoe: more\n"));
     QVERIFY(copied->html().contains("data:image/png;base64,"));
     // A lone carriage return breaks the line too, and a raw object
     // replacement character cannot pass for a picture.
-    t.AppendTranscriptLine(QStringLiteral("Zoe: a\rb\uFFFCc\r\n"));
-    QVERIFY(t.toPlainText().endsWith(QStringLiteral("Zoe: moreZoe: a\nb\uFFFDc\n")));
+    Append(t, QStringLiteral("Zoe: a\rb\uFFFCc\r\n"));
+    QVERIFY(t.toPlainText().endsWith(QStringLiteral("Zoe: more\nZoe: a\nb\uFFFDc\n")));
   }
 
   // A line mixing text, pictures and links: each piece carries its own
   // format, and the text after a link is no part of it.
   void eachPieceOfALineKeepsItsFormat() {
     CChatRichEd t;
-    t.AppendTranscriptLine("Zoe: [:)] see http://a.example/x, then [:D] www.b.example\r\n");
+    Append(t, "Zoe: [:)] see http://a.example/x, then [:D] www.b.example\r\n");
     QStringList pieces;
     for (auto it = t.document()->firstBlock().begin(); !it.atEnd(); ++it) {
       const QTextFragment f = it.fragment();
@@ -156,26 +159,26 @@ class TestTranscript : public QObject {
     QFETCH(QString, line);
     QFETCH(QString, shown);
     CChatRichEd t;
-    t.AppendTranscriptLine(line);
-    QCOMPARE(t.toPlainText(), shown);
+    Append(t, line);
+    QCOMPARE(t.toPlainText(), shown + "\n");
   }
 
   void theSizeBound_data() {
     QTest::addColumn<int>("before");
     QTest::addColumn<int>("after");
-    QTest::newRow("at the bound nothing goes") << 125000 << 125000 + 2;
-    QTest::newRow("one past it the oldest 50,000 go") << 125001 << 125001 + 2 - 50000;
+    QTest::newRow("at the bound nothing goes") << 125000 << 125000 + 3;
+    QTest::newRow("one past it the oldest 50,000 go") << 125001 << 125001 + 3 - 50000;
   }
   void theSizeBound() {
     QFETCH(int, before);
     QFETCH(int, after);
     CChatRichEd t;
     // Pictures count one character each, line breaks one.
-    t.AppendTranscriptLine(QString(before - 2, u'a') + "[:)]\n");
+    Append(t, QString(before - 2, u'a') + "[:)]");
     QCOMPARE(t.TextLength(), before);
-    t.AppendTranscriptLine("zz");
+    Append(t, "zz");
     QCOMPARE(t.TextLength(), after);
-    QVERIFY(t.toPlainText().endsWith("\uFFFC\nzz"));
+    QVERIFY(t.toPlainText().endsWith("\uFFFC\nzz\n"));
   }
 
   // The transcript keeps its size beside the desktop's font, at 9 and at 16 points.
@@ -193,17 +196,17 @@ class TestTranscript : public QObject {
     CChatRichEd t;
     t.resize(300, 120);
     t.show();
-    for (int i = 0; i < 60; ++i) t.AppendTranscriptLine(QString("Zoe: line %1").arg(i));
+    for (int i = 0; i < 60; ++i) Append(t, QString("Zoe: line %1").arg(i));
     QScrollBar* bar = t.verticalScrollBar();
     QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
     t.resize(300, 200);  // a resize keeps the newest line in view
     QTRY_COMPARE(bar->value(), bar->maximum());
     bar->setValue(bar->maximum() / 2);
     const int reading = bar->value();
-    t.AppendTranscriptLine("Zoe: new");
+    Append(t, "Zoe: new");
     QCOMPARE(bar->value(), reading);
     bar->setValue(bar->maximum());
-    t.AppendTranscriptLine("Zoe: newer");
+    Append(t, "Zoe: newer");
     QTRY_COMPARE(bar->value(), bar->maximum());
   }
 
@@ -212,10 +215,10 @@ class TestTranscript : public QObject {
     t.resize(400, 200);
     t.show();
     m_opened.clear();
-    t.AppendTranscriptLine("Zoe: www.shop.example/a\r\n");
+    Append(t, "Zoe: www.shop.example/a\r\n");
     ClickLink(t, 8);
     QCOMPARE(m_opened, QList<QUrl>{QUrl("http://www.shop.example/a")});
-    t.AppendTranscriptLine("Zoe: file:///etc/passwd\r\n");
+    Append(t, "Zoe: file:///etc/passwd\r\n");
     ClickLink(t, 8);
     QCOMPARE(m_opened, QList<QUrl>{QUrl("http://www.shop.example/a")});
   }

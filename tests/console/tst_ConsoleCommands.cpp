@@ -3,6 +3,7 @@
 // chats (also by a transfer notice) and the windows they open.
 #include "ChatCycle.h"
 #include "ChatDlg.h"
+#include "StandInChat.h"
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
 #include "FooButton.h"
@@ -158,14 +159,18 @@ class TestConsoleCommands : public QObject {
   // a closed one drops out, and the steps wrap round.
   void theKeyboardsOrderOfChats() {
     QWidget console;
+    CChatManager engine;
     CChatList chats;
     CChatWindows visitors(chats, CChatList::Kind::Visitor), operators(chats, CChatList::Kind::Operator);
     CChatCycle cycle(&console, chats);
     cycle.Watch(visitors);
     cycle.Watch(operators);
-    QWidget* zoe = visitors.Open("s1", [] { return new QWidget; });
-    QWidget* ben = operators.Open("o1", [] { return new QWidget; });
-    QWidget* yuri = visitors.Open("s2", [] { return new QWidget; });
+    const auto standIn = [&engine](const char* id, ChatKind kind) {
+      return [&engine, id, kind] { return StandInChat(engine, id, kind); };
+    };
+    QWidget* zoe = visitors.Open("s1", standIn("s1", ChatKind::Visitor));
+    QWidget* ben = operators.Open("o1", standIn("o1", ChatKind::Operator));
+    QWidget* yuri = visitors.Open("s2", standIn("s2", ChatKind::Visitor));
     QCOMPARE(cycle.Windows(), (QList<QWidget*>{zoe, ben, yuri}));
     ben->hide();  // closing: hidden now, deleted later
     QCOMPARE(cycle.Neighbour(zoe, 1), yuri);
@@ -239,13 +244,16 @@ class TestConsoleCommands : public QObject {
     QFETCH(CDesktopServices::Answer, answer);
     QFETCH(QStringList, ended);
     m_replies["wn-action.php"] = "true";
+    m_pSession->Engine().Session().chatPeriodMs = 3600000;  // only the test polls
     for (const char* id : {"c1", "c2", "c3"}) {
       m_replies["w-adc.php"] = QString("true<fld>Zoe<fld><fld>N<fld>%1").arg(id).toStdString();
       C().VisitorActions().AcceptChat(id);
       Settle();
     }
-    qobject_cast<CChatDlg*>(C().ChatWindows().Find("c3"))
-        ->HandleServerReply(16, "Notice: Chat Closed by User.<tvr_blk><tvr_blk><tvr_blk><tvr_type_split>");
+    m_replies["wn-achats.php"] = "Notice: Chat Closed by User.<tvr_blk><tvr_blk><tvr_blk><tvr_type_split>";
+    CChatSession* third = C().Session().Chats().Session("c3");
+    third->Poll();
+    QTRY_VERIFY(!third->IsLive());
     Desktop().ScriptAnswers({answer});
     C().close();
     QCOMPARE(BoxTexts().filter("chats are still open").size(), 1);

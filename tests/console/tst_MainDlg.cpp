@@ -4,6 +4,7 @@
 #include "FooButton.h"
 #include "GetFootDlg.h"
 #include "MainDlg.h"
+#include "StandInChat.h"
 #include "OperatorList.h"
 #include "Preferences.h"
 #include "Presence.h"
@@ -682,16 +683,20 @@ class TestMainDlg : public QObject {
 
   void logOutClosesEveryChatWindow() {
     int made = 0;
-    auto standIn = [&made] {
-      ++made;
-      return new QWidget;
+    auto standIn = [this, &made](const char* id) {
+      return [this, &made, id] {
+        ++made;
+        return StandInChat(*m_pEngine, id, ChatKind::Visitor);
+      };
     };
-    QPointer<QWidget> first = C().ChatWindows().Open("c1", standIn);
-    QPointer<QWidget> second = C().ChatWindows().Open("c2", standIn);
-    QPointer<QWidget> third = C().ChatWindows().Open("c&3", standIn);
-    QPointer<QWidget> operatorChat = C().OperatorChatWindows().Open("op1", standIn);
-    QCOMPARE(C().ChatWindows().Open("c1", standIn), first.data());  // raised, not made again
-    QCOMPARE(made, 4);
+    QPointer<QWidget> first = C().ChatWindows().Open("c1", standIn("c1"));
+    QPointer<QWidget> second = C().ChatWindows().Open("c2", standIn("c2"));
+    QPointer<QWidget> third = C().ChatWindows().Open("c&3", standIn("c&3"));
+    QPointer<QWidget> operatorChat = C().OperatorChatWindows().Open("op1", [this] {
+      return StandInChat(*m_pEngine, "op1", ChatKind::Operator);
+    });
+    QCOMPARE(C().ChatWindows().Open("c1", standIn("c1")), first.data());  // raised, not made again
+    QCOMPARE(made, 3);
     // A window that closes another as it closes: the list is walked on a copy.
     first->installEventFilter(new CloseAlso(second, first));
     // One chat ends on its own before the log-out: it leaves the list.
@@ -710,11 +715,19 @@ class TestMainDlg : public QObject {
   // offscreen platform activates every window it shows.)
   void chatsComeForwardOnlyWhenTheOperatorAskedForThem() {
     using Arrival = CChatWindows::Arrival;
-    auto standIn = [] { return new QWidget; };
-    QPointer<QWidget> asked = C().ChatWindows().Open("c1", standIn, Arrival::ByOperator);
+    // Small, so that the cascade's step fits on the offscreen screen.
+    const auto standIn = [this](const char* id) {
+      return [this, id] {
+        CChatWindowBase* chat = StandInChat(*m_pEngine, id, ChatKind::Visitor);
+        chat->setMinimumSize(0, 0);
+        chat->resize(200, 150);
+        return chat;
+      };
+    };
+    QPointer<QWidget> asked = C().ChatWindows().Open("c1", standIn("c1"), Arrival::ByOperator);
     QTRY_VERIFY(asked->isActiveWindow());
     QVERIFY(m_pDesktop->flashes.isEmpty());
-    QPointer<QWidget> handedOver = C().ChatWindows().Open("c2", standIn, Arrival::ByItself);
+    QPointer<QWidget> handedOver = C().ChatWindows().Open("c2", standIn("c2"), Arrival::ByItself);
     QVERIFY(handedOver->isVisible());
     QCOMPARE(handedOver->pos() - asked->pos(), QPoint(CWindowPlacement::kCascadeStep, CWindowPlacement::kCascadeStep));
     QCOMPARE(m_pDesktop->flashes.size(), 1);
@@ -755,7 +768,8 @@ class TestMainDlg : public QObject {
     };
     C().Session().Refresh().RefreshNow();
     QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
-    QPointer<QWidget> chat = C().ChatWindows().Open("c1", [] { return new QWidget; });
+    QPointer<QWidget> chat =
+        C().ChatWindows().Open("c1", [this] { return StandInChat(*m_pEngine, "c1", ChatKind::Visitor); });
     bool chatsClosedBeforeTheBox = false;
     m_pDesktop->KeepBoxesOpen(5000, [&] {
       chatsClosedBeforeTheBox = C().ChatWindows().Count() == 0;

@@ -79,8 +79,8 @@ class TestChatSession : public QObject {
     bens.LogOut(false);
 
     service.Control("visitor/leave", {{"csesid", visitor}});
-    QTRY_VERIFY(chat->Transcript()->toPlainText().endsWith("Notice: Chat Closed by User."));
-    QVERIFY(!chat->IsPolling());
+    QTRY_VERIFY(chat->Transcript()->toPlainText().endsWith("Notice: Chat Closed by User.\n"));
+    QVERIFY(!chat->Session()->IsPolling());
     console.LogOut(false);
     QTRY_VERIFY(chat.isNull());
   }
@@ -134,7 +134,7 @@ class TestChatSession : public QObject {
     QCOMPARE(ben.Desktop().messageBoxes.last().text, QString("Chat Session Transferred"));
     // Anna's window says where the chat went, and no longer polls or sends.
     QCOMPARE(chat->windowTitle(), QString("Chatting with:Zoe (transferred to ben)"));
-    QVERIFY(!chat->IsChatLive() && !chat->IsPolling());
+    QVERIFY(!chat->Session()->IsLive() && !chat->Session()->IsPolling());
 
     ben.Console().Session().Refresh().RefreshNow();
     QTRY_VERIFY(ben.Console().ChatWindows().Find(visitor) != nullptr);
@@ -181,7 +181,7 @@ class TestChatSession : public QObject {
     benChat->SendChatLine();
     QTRY_VERIFY(annaChat->Transcript()->toPlainText().contains("ben: hi"));
     annaChat->EndChat();
-    QTRY_VERIFY(benChat->Transcript()->toPlainText().endsWith("Notice: Chat Closed by Operator."));
+    QTRY_VERIFY(benChat->Transcript()->toPlainText().endsWith("Notice: Chat Closed by Operator.\n"));
 
     // The administrator logs Ben out; his console ends at its next refresh.
     QVERIFY(service.Login("demo", "demo").startsWith("true"));

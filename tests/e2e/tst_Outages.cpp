@@ -189,7 +189,7 @@ class TestOutages : public QObject {
     QVERIFY(desktop.warnings.first().closedByProgram);
     QVERIFY(!m_pConsole->Session().Visitors().IsStale());
     for (int chat = 0; chat < 3; ++chat) {
-      QVERIFY(m_chats[chat]->IsPolling());
+      QVERIFY(m_chats[chat]->Session()->IsPolling());
       m_chats[chat]->SendChatLine();  // the line kept in the box, once more
       Say(chat, "back again");
     }
@@ -350,7 +350,7 @@ class TestOutages : public QObject {
     QVERIFY(!text.contains(QChar::ReplacementCharacter) && !text.contains("xxxxxxxx") && !text.contains("<"));
     for (const auto& box : m_pSession->Desktop().messageBoxes)
       QVERIFY2(!box.text.contains(QChar::ReplacementCharacter) && !box.text.contains("xxxxxxxx"), qPrintable(box.text));
-    QVERIFY(m_chats[0]->IsPolling());
+    QVERIFY(m_chats[0]->Session()->IsPolling());
   }
 
   // The operator logs out while every request hangs: the console ends

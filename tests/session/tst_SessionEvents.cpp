@@ -4,8 +4,11 @@
 #include "ConsoleSession.h"
 #include "Presence.h"
 #include "RefreshCycle.h"
+#include "OperatorChatSession.h"
 #include "ReplyBuilders.h"
 #include "SessionFixture.h"
+#include "StandInChat.h"
+#include "VisitorChatSession.h"
 #include "VisitorTableModel.h"
 
 #include <httplib.h>
@@ -24,6 +27,10 @@ class TestSessionEvents : public QObject {
   CConsoleSession& S() { return *m_pSession; }
   int Sent(const char* what) { return int(m_pFixture->Server().Targets().filter(what).size()); }
   void Apply(const QString& reply) { S().Refresh().Apply(reply); }
+  CChatSession* VisitorChat(const char* id) {
+    return new CVisitorChatSession(m_pFixture->Engine(), &S(), "10.0.0.9", id, "", "", true);
+  }
+  CChatSession* OperatorChat(const char* id) { return new COperatorChatSession(m_pFixture->Engine(), "ben", id); }
 
  private slots:
   void init() {
@@ -77,7 +84,7 @@ class TestSessionEvents : public QObject {
       QCOMPARE(m_events, expected);
     }
     // A request whose chat opened here is not taken elsewhere.
-    S().Chats().Add("d", CChatList::Kind::Visitor, this);
+    S().Chats().Add(VisitorChat("d"), this);
     m_events.clear();
     Apply(RefreshReplyText({{"b"}}));
     QCOMPARE(m_events, QStringList());
@@ -121,8 +128,10 @@ class TestSessionEvents : public QObject {
   // windows, and no later reply reaches the models.
   void theEndClosesTheChatsOnce() {
     CChatWindows windows(S().Chats(), CChatList::Kind::Visitor);
-    QPointer<QWidget> window = windows.Open("c1", [] { return new QWidget; });
-    S().Chats().Add("oc1", CChatList::Kind::Operator, this);
+    QPointer<QWidget> window =
+        windows.Open("c1", [this] { return StandInChat(m_pFixture->Engine(), "c1", ChatKind::Visitor); });
+    QPointer<CChatSession> operatorChat = OperatorChat("oc1");
+    S().Chats().Add(operatorChat, this);
     QSignalSpy ended(&S(), &CConsoleSession::SessionEnded);
     S().End(false, false);
     S().End(false, false);
@@ -130,7 +139,7 @@ class TestSessionEvents : public QObject {
     QCOMPARE(Sent("w-adminout.php"), 1);
     QCOMPARE(S().Chats().Count(), 0);
     QCOMPARE(windows.Count(), 0);
-    QTRY_VERIFY(window.isNull());
+    QTRY_VERIFY(window.isNull() && operatorChat.isNull());
     Apply(RefreshReplyText({{"a", "Chat Request"}}));
     QCOMPARE(S().Visitors().rowCount(), 0);
     QVERIFY(m_events.isEmpty());
@@ -149,36 +158,44 @@ class TestSessionEvents : public QObject {
 
   // The one list of open chats through opening, reopening, closing and the
   // end: in the order they opened, each once, a reopened chat at the end
-  // with its new view, which its old view's going leaves listed.
+  // with its new session and view, which its old view's going leaves
+  // listed. A chat taken out closes and goes; the end closes them all.
   void theListOfChats() {
     CChatList& chats = S().Chats();
     QObject zoe, ben, yuri, zoeAgain;
-    chats.Add("s1", CChatList::Kind::Visitor, &zoe);
-    chats.Add("o1", CChatList::Kind::Operator, &ben);
-    chats.Add("s2", CChatList::Kind::Visitor, &yuri);
+    QPointer<CChatSession> first = VisitorChat("s1"), operatorChat = OperatorChat("o1"), again = VisitorChat("s1");
+    chats.Add(first, &zoe);
+    chats.Add(operatorChat, &ben);
+    chats.Add(VisitorChat("s2"), &yuri);
     QCOMPARE(chats.Views(), (QList<QObject*>{&zoe, &ben, &yuri}));
     QCOMPARE(chats.Ids(CChatList::Kind::Visitor), (QStringList{"s1", "s2"}));
     QCOMPARE(chats.View("o1", CChatList::Kind::Operator), &ben);
     QCOMPARE(chats.View("o1", CChatList::Kind::Visitor), nullptr);
-    chats.Add("s1", CChatList::Kind::Visitor, &zoeAgain);  // reopened
+    chats.Add(again, &zoeAgain);  // reopened
     QCOMPARE(chats.Views(), (QList<QObject*>{&ben, &yuri, &zoeAgain}));
+    QCOMPARE(chats.Session("s1"), again.data());
+    QVERIFY(first->IsClosed());
     chats.Remove("s1", &zoe);  // the old view going
     QCOMPARE(chats.Count(), 3);
     chats.Remove("o1", &ben);
     QCOMPARE(chats.Ids(CChatList::Kind::Operator), QStringList());
+    QTRY_VERIFY(first.isNull() && operatorChat.isNull());
     QSignalSpy closing(&chats, &CChatList::CloseRequested);
     S().End(false, false);
     QCOMPARE(closing.size(), 1);
     QCOMPARE(chats.Count(), 0);
+    QVERIFY(again->IsClosed());
+    QTRY_VERIFY(again.isNull());
   }
 
   // A chat reopened while its old window waits for deletion: the old
   // window going must not take the new one out of the list.
   void aReopenedChatStaysRegisteredWhenItsOldWindowGoes() {
     CChatWindows windows(S().Chats(), CChatList::Kind::Visitor);
-    QWidget* old = windows.Open("c1", [] { return new QWidget; });
-    old->close();  // closed, deleted later
-    QWidget* reopened = windows.Open("c1", [] { return new QWidget; });
+    const auto standIn = [this] { return StandInChat(m_pFixture->Engine(), "c1", ChatKind::Visitor); };
+    QWidget* old = windows.Open("c1", standIn);
+    old->hide();  // closing: hidden now, deleted later
+    QWidget* reopened = windows.Open("c1", standIn);
     QVERIFY(reopened != old);
     delete old;
     QCOMPARE(windows.Find("c1"), reopened);

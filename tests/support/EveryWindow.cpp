@@ -1,5 +1,7 @@
 #include "EveryWindow.h"
 
+#include "TranscriptLine.h"
+
 #include "AboutDlg.h"
 #include "ChatDlg.h"
 #include "ChatRichEd.h"
@@ -35,7 +37,7 @@ VisitorDetails SomeDetails() {
 void FillTranscript(CChatRichEd* transcript) {
   for (const char* line : {"anna: Hello, how can I help?", "Zoe: my order www.example-shop.com/o/7 is late",
                            "notice: Zoe has joined the chat", "Chat closed"})
-    transcript->AppendTranscriptLine(QString::fromLatin1(line));
+    transcript->AppendLine(TranscriptLine::Read(QString::fromLatin1(line), QStringLiteral("anna")));
 }
 
 }  // namespace
@@ -53,13 +55,16 @@ CEveryWindow::CEveryWindow(CSessionFixture& session) : m_session(session) {
   m_operatorsReply = RefreshReplyText(visitors, QStringLiteral("3"), QString(), operators);
   console.Session().Refresh().Apply(m_operatorsReply);
 
-  m_pChat = new CChatDlg(session.Engine(), &console.Session(), QStringLiteral("10.0.0.9"), QStringLiteral("c1"),
-                         QStringLiteral("Zoe"), QString(), true);
+  // Each chat's session lives as long as its window, as a child of it.
+  auto* chat = new CVisitorChatSession(session.Engine(), &console.Session(), QStringLiteral("10.0.0.9"),
+                                       QStringLiteral("c1"), QStringLiteral("Zoe"), QString(), true);
+  m_pChat = new CChatDlg(*chat);
+  chat->setParent(m_pChat);
   m_pChat->SetVisitorDetails(SomeDetails());
-  m_pChat->Transcript()->SetOwnLoginId(QStringLiteral("anna"));
   FillTranscript(m_pChat->Transcript());
-  auto* operatorChat = new COperChatDlg(session.Engine(), QStringLiteral("ben"), QStringLiteral("oc1"));
-  operatorChat->Transcript()->SetOwnLoginId(QStringLiteral("anna"));
+  auto* operatorSession = new COperatorChatSession(session.Engine(), QStringLiteral("ben"), QStringLiteral("oc1"));
+  auto* operatorChat = new COperChatDlg(*operatorSession);
+  operatorSession->setParent(operatorChat);
   FillTranscript(operatorChat->Transcript());
 
   m_windows.emplace_back(m_pChat);
