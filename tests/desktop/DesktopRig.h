@@ -9,13 +9,19 @@
 #include <memory>
 #include <vector>
 
+class CWaylandCompositor;
+
 // A desktop of the test's own: a private session bus, an X server (Xvfb)
 // with a window manager (openbox), a panel with a system tray (tint2) and a
-// notification daemon (dunst). Everything it starts ends with it.
+// notification daemon (dunst). On Wayland: a headless sway with a panel
+// whose tray is a StatusNotifierItem host (waybar) and dunst, or a weston
+// without a seat and nothing else. Everything it starts ends with it.
 class CDesktopRig {
  public:
+  enum class Desktop { X11, X11WithoutTray, Sway, SeatlessWeston };
+
   // The screen's size in pixels (a laptop's 2560 x 1600, say).
-  explicit CDesktopRig(const QSize& screen = QSize(1600, 1000));
+  explicit CDesktopRig(const QSize& screen = QSize(1600, 1000), Desktop desktop = Desktop::X11);
   ~CDesktopRig();
   CDesktopRig(const CDesktopRig&) = delete;
   CDesktopRig& operator=(const CDesktopRig&) = delete;
@@ -25,6 +31,9 @@ class CDesktopRig {
   // DISPLAY, the bus and a temporary home for everything run on this desktop.
   QProcessEnvironment Environment() const { return m_env; }
   QString Folder() const { return m_dir.path(); }
+  bool IsWayland() const { return m_desktop == Desktop::Sway || m_desktop == Desktop::SeatlessWeston; }
+  // The Qt platform plugin the programs run on: xcb or wayland.
+  QString Platform() const { return IsWayland() ? QStringLiteral("wayland") : QStringLiteral("xcb"); }
 
   // Runs a tool (xdotool, xprop, dunstctl, ...) on this desktop and returns
   // its standard output; ok tells whether it ended with status 0.
@@ -41,10 +50,16 @@ class CDesktopRig {
  private:
   bool StartBus();
   bool StartXServer(const QSize& screen);
-  bool StartDesktopPrograms();
+  bool StartDesktopPrograms(bool withTray);
+  bool StartCompositor(const QSize& screen);
+  bool StartWaylandPanels();
+  bool WaitForNotifications();
   QString WriteDunstConfig() const;
 
+  Desktop m_desktop;
   QTemporaryDir m_dir;
+  // Ends after every program started on it.
+  std::unique_ptr<CWaylandCompositor> m_pCompositor;
   QProcessEnvironment m_env;
   std::vector<std::unique_ptr<QProcess>> m_children;
   QString m_strError;
