@@ -54,6 +54,8 @@ class CDesktopServices {
   virtual void SetTrayIcon(const QIcon& icon) = 0;
   virtual void SetTrayToolTip(const QString& tip) = 0;
   virtual void RemoveTrayIcon() = 0;
+  // Where alerts appear on a desktop without a tray, for the operator.
+  static QString AlertsWithoutTray();
   // A desktop notification with an "Accept" action, where the desktop has a
   // notification service; accepted runs when the operator chooses Accept.
   // It stays until it is used or withdrawn; a notification of the same key

@@ -34,11 +34,11 @@ bool CDesktopScenario::StartAccessibilityBus() {
   }, kWindowMs);
 }
 
-bool CDesktopScenario::StartDesktop(const QSize& screen) {
+bool CDesktopScenario::StartDesktop(const QSize& screen, CDesktopRig::Desktop desktop) {
   EndScenario();
   m_pWindows.reset();
   m_pRig.reset();
-  m_pRig = std::make_unique<CDesktopRig>(screen);
+  m_pRig = std::make_unique<CDesktopRig>(screen, desktop);
   m_pWindows = std::make_unique<CWindowSystem>(*m_pRig);
   return m_pRig->Error().isEmpty();
 }

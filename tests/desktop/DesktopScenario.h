@@ -18,7 +18,7 @@ class CDesktopScenario {
 
   // The rig, with a screen of that size; false (with Error()) when the
   // desktop could not be started. A second call starts a new desktop.
-  bool StartDesktop(const QSize& screen = QSize(1600, 1000));
+  bool StartDesktop(const QSize& screen = QSize(1600, 1000), CDesktopRig::Desktop desktop = CDesktopRig::Desktop::X11);
   QString Error() const { return m_pRig ? m_pRig->Error() : QString(); }
   // A fresh service for the next scenario; the consoles of the last one end.
   bool StartService(int consolePeriod = 1, int chatPeriod = 1);
