@@ -63,6 +63,8 @@ class CDesktopServices {
   virtual void Notify(const QString& key, const QString& title, const QString& text,
                       std::function<void()> accepted) = 0;
   virtual void Withdraw(const QString& key) = 0;
+  // Whether the desktop has a notification service at all.
+  virtual bool HasNotifications() const { return true; }
   // A message box shown without waiting for it, owned by no window: the
   // caller goes on at once, the box stays until the operator closes it or
   // CloseWarning takes it away, and closed runs once when it goes, either
