@@ -18,5 +18,5 @@ void CDesktopServices::Install(CDesktopServices* services) { g_pServices.store(s
 
 QString CDesktopServices::AlertsWithoutTray() {
   return QStringLiteral("This desktop shows no tray icons: minimised, the console stays in the task bar, "
-                        "and chat requests appear as desktop notifications and ask for attention in the task bar.");
+                        "and chat requests ring and come as desktop notifications with an Accept button.");
 }

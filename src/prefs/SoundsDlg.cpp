@@ -90,8 +90,9 @@ void CSoundsDlg::CreateControls() {
 
   // Where the desktop has no tray, a note of where alerts appear instead,
   // in four rows above OK and Cancel.
-  const int buttonsY = CDesktopServices::Get().IsTrayAvailable() ? 194 : 232;
-  if (buttonsY != 194) {
+  const bool noTray = !CDesktopServices::Get().IsTrayAvailable();
+  const int buttonsY = noTray ? 232 : 194;
+  if (noTray) {
     setFixedSize(CWindowUnits::Of(this).Size(190, 211 + 38));
     m_pNoTray = Place(new QLabel(CDesktopServices::AlertsWithoutTray(), this), 8, 194, 175, 36);
     m_pNoTray->setWordWrap(true);
