@@ -52,11 +52,8 @@ CDesktopRig::~CDesktopRig() {
 }
 
 bool CDesktopRig::StartCompositor(const QSize& screen) {
-  // The compositor runs as another user under root: its folder must be
-  // reachable through the rig's.
-  QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther);
   const auto kind = m_desktop == Desktop::Sway ? CWaylandCompositor::Kind::Sway : CWaylandCompositor::Kind::SeatlessWeston;
-  m_pCompositor = std::make_unique<CWaylandCompositor>(kind, m_dir.filePath(QStringLiteral("compositor")), screen);
+  m_pCompositor = std::make_unique<CWaylandCompositor>(kind, m_dir.path(), screen);
   m_strError = m_pCompositor->Error();
   if (!m_strError.isEmpty()) return false;
   m_pCompositor->AddTo(m_env);
@@ -209,6 +206,7 @@ bool CDesktopRig::StartDesktopPrograms(bool withTray) {
     m_strError = QStringLiteral("tint2 did not show its panel: ") + QString::fromLocal8Bit(log.readAll().right(2000));
     return false;
   }
+  m_pPanel = panel;
   return WaitForNotifications();
 }
 

@@ -42,6 +42,8 @@ class CDesktopRig {
   QProcess* StartChild(const QString& program, const QStringList& arguments, const QString& logName,
                        const QProcessEnvironment& env);
   static void StopChild(QProcess* child);
+  // Ends the X11 tray's panel, as a panel that crashes.
+  void StopTray() { StopChild(m_pPanel); }
 
   // Where talvero and talvero-service are: $TALVERO_PROGRAM_DIR (to test
   // another build) or this build's folder.
@@ -58,6 +60,7 @@ class CDesktopRig {
 
   Desktop m_desktop;
   QTemporaryDir m_dir;
+  QProcess* m_pPanel = nullptr;  // tint2
   // Ends after every program started on it.
   std::unique_ptr<CWaylandCompositor> m_pCompositor;
   QProcessEnvironment m_env;

@@ -23,14 +23,20 @@ bool CWaylandCompositor::IsInstalled(Kind kind) {
   return !QStandardPaths::findExecutable(Program(kind)).isEmpty();
 }
 
-CWaylandCompositor::CWaylandCompositor(Kind kind, const QString& folder, const QSize& screen)
-    : m_kind(kind), m_strFolder(folder) {
+CWaylandCompositor::CWaylandCompositor(Kind kind, const QString& logFolder, const QSize& screen)
+    : m_kind(kind),
+      m_folder(::geteuid() == 0 ? QStringLiteral("/tmp/talvero-compositor-XXXXXX") : QString()),
+      m_strFolder(m_folder.path()) {
   if (!IsInstalled(kind)) {
     m_strError = Program(kind) + QStringLiteral(" is not installed");
     return;
   }
+  if (!m_folder.isValid()) {
+    m_strError = QStringLiteral("no folder for the compositor");
+    return;
+  }
   const bool asRoot = ::geteuid() == 0;
-  QDir().mkpath(folder);
+  const QString folder = m_strFolder;
   if (asRoot && ::chown(QFile::encodeName(folder).constData(), kNobody, kNobody) != 0) {
     m_strError = QStringLiteral("cannot hand the compositor's folder to nobody");
     return;
@@ -61,8 +67,9 @@ CWaylandCompositor::CWaylandCompositor(Kind kind, const QString& folder, const Q
                             QStringLiteral("--")} + arguments;
   m_pProcess = std::make_unique<QProcess>();
   m_pProcess->setProcessEnvironment(env);
-  m_pProcess->setStandardOutputFile(folder + QStringLiteral("/compositor.log"));
-  m_pProcess->setStandardErrorFile(folder + QStringLiteral("/compositor.log"));
+  const QString log = logFolder + QStringLiteral("/compositor.log");
+  m_pProcess->setStandardOutputFile(log);
+  m_pProcess->setStandardErrorFile(log);
   const QString program = asRoot ? QStringLiteral("setpriv") : arguments.takeFirst();
   m_pProcess->start(program, arguments);
   if (!QTest::qWaitFor([&] {
@@ -71,9 +78,9 @@ CWaylandCompositor::CWaylandCompositor(Kind kind, const QString& folder, const Q
         return m_pProcess->state() == QProcess::NotRunning ||
                (!m_strSocket.isEmpty() && (kind != Kind::Sway || !m_strSwaySocket.isEmpty()));
       }, kStartMs) || m_pProcess->state() == QProcess::NotRunning) {
-    QFile log(folder + QStringLiteral("/compositor.log"));
-    log.open(QIODevice::ReadOnly);
-    m_strError = Program(kind) + QStringLiteral(" did not start: ") + QString::fromLocal8Bit(log.readAll().right(2000));
+    QFile file(log);
+    file.open(QIODevice::ReadOnly);
+    m_strError = Program(kind) + QStringLiteral(" did not start: ") + QString::fromLocal8Bit(file.readAll().right(2000));
   }
 }
 

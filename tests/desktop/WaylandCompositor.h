@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QSize>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -16,7 +17,8 @@ class CWaylandCompositor {
  public:
   enum class Kind { Sway, SeatlessWeston };
 
-  CWaylandCompositor(Kind kind, const QString& folder, const QSize& screen);
+  // Its log goes to logFolder/compositor.log.
+  CWaylandCompositor(Kind kind, const QString& logFolder, const QSize& screen);
   ~CWaylandCompositor();
   CWaylandCompositor(const CWaylandCompositor&) = delete;
   CWaylandCompositor& operator=(const CWaylandCompositor&) = delete;
@@ -35,7 +37,10 @@ class CWaylandCompositor {
   QString FindInFolder(const QString& pattern) const;
 
   Kind m_kind;
-  QString m_strFolder;  // the compositor's runtime folder
+  // The compositor's runtime folder: in /tmp under root, which any user
+  // reaches whatever TMPDIR says.
+  QTemporaryDir m_folder;
+  QString m_strFolder;
   std::unique_ptr<QProcess> m_pProcess;
   QString m_strSocket;
   QString m_strSwaySocket;
