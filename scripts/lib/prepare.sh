@@ -12,6 +12,7 @@ TALVERO_PACKAGES=(
   qtkeychain-qt6-dev gnome-keyring dbus libxss-dev
   xvfb openbox tint2 dunst xdotool xclip imagemagick x11-utils x11-xserver-utils dbus-daemon dbus-bin fonts-dejavu-core
   at-spi2-core python3-pyatspi
+  qt6-wayland libwayland-dev sway waybar wtype grim weston
 )
 
 talvero_install_missing() {

@@ -6,6 +6,7 @@
 #include "QtDesktopServices.h"
 #include "SettingsStore.h"
 #include "SingleInstance.h"
+#include "WaylandSeat.h"
 
 #include <QApplication>
 
@@ -34,6 +35,10 @@ int main(int argc, char* argv[]) {
         (outcome == CStandardOptions::UsageError && noDisplay))
       return cli.Finish(outcome);
   }
+
+  // Before Qt connects: a compositor without a seat would crash Qt's input
+  // context at the first focused entry box.
+  CWaylandSeat::AvoidSeatlessInputContext();
 
   // Qt takes its own options (-platform, -style, ...) out of the arguments;
   // what is left must be ours.

@@ -145,7 +145,7 @@ void CAlerts::FollowWaitingRequests(const RefreshReply& reply) {
     m_repeat.stop();
   }
   // The tray blinks while a request waits and the console is out of sight.
-  if (waiting && !IsConsoleVisible()) {
+  if (waiting && !CWindowArrival::IsInSight(m_pConsole)) {
     if (!m_blink.isActive()) m_blink.start(kBlinkMs);
   } else if (m_blink.isActive()) {
     m_blink.stop();
@@ -164,7 +164,9 @@ void CAlerts::UpdateTray() {
 
 void CAlerts::NoticeRequestsWhileHidden(const RefreshReply& reply) {
   const bool consoleInFront = m_pConsole && m_pConsole->isActiveWindow();
-  if (!IsOnline() || IsConsoleVisible() || consoleInFront) return;
+  // Where the program cannot tell a put-away console, a request shows its
+  // notice and notification unless the console has the keyboard.
+  if (!IsOnline() || CWindowArrival::IsInSight(m_pConsole) || consoleInFront) return;
   const auto taken = [this](const QString& chatId) { return m_taken.contains(chatId) || m_session.Chats().Contains(chatId); };
   for (const CSiteVisitor& row : reply.rows) {
     const VisitorLine& line = row.m_line;
@@ -235,7 +237,12 @@ void CAlerts::Notice(const QString& chatId, const QString& who, const QString& p
       emit self->AcceptVisitorChat(chatId);
   };
   QPointer<CPopUpDlg> notice = noticed != m_noticed.constEnd() ? noticed->notice : nullptr;
-  if (!notice) {
+  // Where the compositor places windows (Wayland) the notice would land
+  // anywhere and take the keyboard: the desktop notification, placed and
+  // kept quiet by its daemon, stands alone there when the desktop has one.
+  CDesktopServices& desktop = CDesktopServices::Get();
+  const bool cornerNotice = CWindowArrival::PlacesWindows() || !desktop.HasNotifications();
+  if (!notice && cornerNotice) {
     QList<QRect> shown;
     for (const CPopUpDlg* open : OpenNotices())
       if (open->isVisible()) shown.append(open->frameGeometry());
@@ -244,7 +251,7 @@ void CAlerts::Notice(const QString& chatId, const QString& who, const QString& p
   }
   m_noticed.insert(chatId, {notice, text});
   const QString title = bOperator ? QStringLiteral("Chat Request from Operator") : QStringLiteral("Chat Request");
-  CDesktopServices::Get().Notify(chatId, title, text, accept);
+  desktop.Notify(chatId, title, text, accept);
 }
 
 QList<CPopUpDlg*> CAlerts::OpenNotices() const {

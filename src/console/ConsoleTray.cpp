@@ -3,12 +3,20 @@
 #include "AppIdentity.h"
 #include "DesktopServices.h"
 #include "Preferences.h"
+#include "SettingsStore.h"
 
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+
+namespace {
+
+// Set once the operator was told where alerts appear without a tray.
+const QString kToldValue = QStringLiteral("NoTrayTold");
+
+}  // namespace
 
 CConsoleTray::CConsoleTray(QWidget* console, std::function<void()> restore, std::function<void(bool)> logOut)
     : QObject(console), m_pConsole(console), m_restore(std::move(restore)), m_pMenu(new QMenu(console)) {
@@ -24,8 +32,23 @@ CConsoleTray::CConsoleTray(QWidget* console, std::function<void()> restore, std:
 }
 
 void CConsoleTray::Show() {
+  CDesktopServices& desktop = CDesktopServices::Get();
+  if (!desktop.IsTrayAvailable()) {
+    TellWhereAlertsAppear();
+    return;
+  }
   // Online only once the service says so.
-  CDesktopServices::Get().ShowTrayIcon(Picture(false, 0), ToolTip(false, 0), m_pMenu, [this] { m_restore(); });
+  desktop.ShowTrayIcon(Picture(false, 0), ToolTip(false, 0), m_pMenu, [this] { m_restore(); });
+}
+
+void CConsoleTray::TellWhereAlertsAppear() {
+  // Once for these settings: an operator who was told once knows it, and a
+  // note at every log-in would only be clicked away.
+  CSettingsStore store;
+  if (store.ReadText(CSettingsStore::kRootKey, kToldValue) == QStringLiteral("1")) return;
+  store.WriteText(CSettingsStore::kRootKey, kToldValue, QStringLiteral("1"));
+  CDesktopServices::Get().ShowWarning(kToldValue, CDesktopServices::AlertsWithoutTray(), QStringLiteral("Alerts - Talvero"),
+                                      CDesktopServices::Icon::Information, nullptr);
 }
 
 namespace {

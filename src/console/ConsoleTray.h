@@ -19,6 +19,7 @@ class CConsoleTray : public QObject {
   // logOut(forgetLogin) leaves the session as the console's LogOut does.
   CConsoleTray(QWidget* console, std::function<void()> restore, std::function<void(bool)> logOut);
 
+  // Where the desktop has no tray, says once where alerts appear instead.
   void Show();
   void Remove();
   QMenu* Menu() const { return m_pMenu; }
@@ -33,6 +34,8 @@ class CConsoleTray : public QObject {
   static QString ToolTip(bool bOnline, int waiting, bool bConnectionAlert = false);
 
  private:
+  static void TellWhereAlertsAppear();
+
   QPointer<QWidget> m_pConsole;
   std::function<void()> m_restore;
   QMenu* m_pMenu = nullptr;

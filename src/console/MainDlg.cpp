@@ -173,6 +173,7 @@ void CMainDlg::OnRefreshed(const RefreshReply& reply) {
   RefillOperatorBox(m_ui.operatorsBox, m_session.Operators().Entries(), m_session.Account().loginId);
   // The panel and the buttons follow the selection, back in place.
   FollowSelection();
+  KeepWithinReach();
 }
 
 void CMainDlg::OnOnline() { m_session.Presence().ChooseOnline(); }

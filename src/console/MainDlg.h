@@ -120,6 +120,8 @@ class CMainDlg : public QDialog {
   void OnSessionEnded(bool bToldByServer);
   // "Always on top", changed on the window the console has.
   void KeepOnTop(bool bOn);
+  // Hidden in a tray that has gone since: minimised into the task bar.
+  void KeepWithinReach();
   int SelectedVisitor(const CSiteVisitor** visitor = nullptr) const;
   const OperatorEntry* SelectedOperator() const;
   void UpdateVisitorButtons();

@@ -17,6 +17,14 @@ void CMainDlg::RestoreConsole() {
   activateWindow();
 }
 
+void CMainDlg::KeepWithinReach() {
+  // The tray's panel ended or its extension was turned off while the
+  // console was in it: nothing could bring the console back but a second
+  // start, so it comes back as a minimised window, where it was.
+  if (isVisible() || m_session.IsEnded() || CDesktopServices::Get().IsTrayAvailable()) return;
+  showMinimized();
+}
+
 void CMainDlg::showEvent(QShowEvent* event) {
   // Back from the tray (its icon, its menu, Ctrl+0, a second start): where
   // and as large as the operator left it, since the window manager places

@@ -15,3 +15,8 @@ CDesktopServices& CDesktopServices::Get() {
 }
 
 void CDesktopServices::Install(CDesktopServices* services) { g_pServices.store(services); }
+
+QString CDesktopServices::AlertsWithoutTray() {
+  return QStringLiteral("This desktop shows no tray icons: minimised, the console stays in the task bar, "
+                        "and chat requests ring and come as desktop notifications with an Accept button.");
+}

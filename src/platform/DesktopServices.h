@@ -54,6 +54,8 @@ class CDesktopServices {
   virtual void SetTrayIcon(const QIcon& icon) = 0;
   virtual void SetTrayToolTip(const QString& tip) = 0;
   virtual void RemoveTrayIcon() = 0;
+  // Where alerts appear on a desktop without a tray, for the operator.
+  static QString AlertsWithoutTray();
   // A desktop notification with an "Accept" action, where the desktop has a
   // notification service; accepted runs when the operator chooses Accept.
   // It stays until it is used or withdrawn; a notification of the same key
@@ -61,6 +63,8 @@ class CDesktopServices {
   virtual void Notify(const QString& key, const QString& title, const QString& text,
                       std::function<void()> accepted) = 0;
   virtual void Withdraw(const QString& key) = 0;
+  // Whether the desktop has a notification service at all.
+  virtual bool HasNotifications() const { return true; }
   // A message box shown without waiting for it, owned by no window: the
   // caller goes on at once, the box stays until the operator closes it or
   // CloseWarning takes it away, and closed runs once when it goes, either

@@ -4,6 +4,8 @@
 #include "IdleTime.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QMenu>
@@ -156,6 +158,12 @@ void CQtDesktopServices::Notify(const QString& key, const QString& title, const 
 }
 
 void CQtDesktopServices::Withdraw(const QString& key) { m_pNotifier->Withdraw(key); }
+
+bool CQtDesktopServices::HasNotifications() const {
+  // Asked of the session bus itself, which answers at once.
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  return bus.isConnected() && bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications"));
+}
 
 void CQtDesktopServices::ShowWarning(const QString& key, const QString& text, const QString& caption, Icon icon,
                                      std::function<void()> closed) {

@@ -37,6 +37,7 @@ class CQtDesktopServices : public CDesktopServices {
   void RemoveTrayIcon() override;
   void Notify(const QString& key, const QString& title, const QString& text, std::function<void()> accepted) override;
   void Withdraw(const QString& key) override;
+  bool HasNotifications() const override;
   void ShowWarning(const QString& key, const QString& text, const QString& caption, Icon icon,
                    std::function<void()> closed) override;
   void CloseWarning(const QString& key) override;

@@ -2,6 +2,7 @@
 
 #include "DesktopServices.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 void CWindowArrival::ShowInFront(QWidget* window) {
@@ -34,3 +35,10 @@ void CWindowArrival::ShowQuietly(QWidget* window) {
   }
   if (!window->isActiveWindow()) CDesktopServices::Get().FlashWindow(window);
 }
+
+bool CWindowArrival::IsInSight(const QWidget* window) {
+  if (window == nullptr || !window->isVisible() || window->isMinimized()) return false;
+  return PlacesWindows() || window->isActiveWindow();
+}
+
+bool CWindowArrival::PlacesWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }

@@ -88,9 +88,18 @@ void CSoundsDlg::CreateControls() {
   m_pAwayUnit = Place(new QLabel(QStringLiteral("minutes"), this), 146, 177, 34, 10);
   connect(m_pAway, &QCheckBox::toggled, m_pAwayMinutes, &QWidget::setEnabled);
 
-  m_pOk = Place(new QPushButton(QStringLiteral("OK"), this), 26, 194, 50, 14);
+  // Where the desktop has no tray, a note of where alerts appear instead,
+  // in four rows above OK and Cancel.
+  const bool noTray = !CDesktopServices::Get().IsTrayAvailable();
+  const int buttonsY = noTray ? 232 : 194;
+  if (noTray) {
+    setFixedSize(CWindowUnits::Of(this).Size(190, 211 + 38));
+    m_pNoTray = Place(new QLabel(CDesktopServices::AlertsWithoutTray(), this), 8, 194, 175, 36);
+    m_pNoTray->setWordWrap(true);
+  }
+  m_pOk = Place(new QPushButton(QStringLiteral("OK"), this), 26, buttonsY, 50, 14);
   m_pOk->setDefault(true);
-  m_pCancel = Place(new QPushButton(QStringLiteral("Cancel"), this), 114, 194, 50, 14);
+  m_pCancel = Place(new QPushButton(QStringLiteral("Cancel"), this), 114, buttonsY, 50, 14);
   FitRepeatBox();
 
   connect(m_pList, &QListWidget::itemSelectionChanged, this, &CSoundsDlg::OnSelchangeSoundList);
@@ -129,8 +138,8 @@ void CSoundsDlg::FitRepeatBox() {
   for (QWidget* widget : {static_cast<QWidget*>(m_pList), static_cast<QWidget*>(m_pEdit),
                           static_cast<QWidget*>(m_pOthers), static_cast<QWidget*>(m_pAutoStart),
                           static_cast<QWidget*>(m_pSpellCheck), static_cast<QWidget*>(m_pTop),
-                          static_cast<QWidget*>(m_pRepeat)})
-    widget->resize(widget->width() + extra, widget->height());
+                          static_cast<QWidget*>(m_pRepeat), static_cast<QWidget*>(m_pNoTray)})
+    if (widget != nullptr) widget->resize(widget->width() + extra, widget->height());
   for (QWidget* widget : {m_pTest, m_pBrowse}) widget->move(widget->x() + extra, widget->y());
   for (QWidget* widget : {m_pOk, m_pCancel}) widget->move(widget->x() + extra / 2, widget->y());
 }

@@ -78,6 +78,7 @@ class CSoundsDlg : public QDialog {
   QCheckBox* m_pAway;
   QSpinBox* m_pAwayMinutes;
   QLabel* m_pAwayUnit;
+  QLabel* m_pNoTray = nullptr;  // only where the desktop has no tray
   QPushButton* m_pOk;
   QPushButton* m_pCancel;
   int m_nMode = ModeDefault;

@@ -13,7 +13,7 @@ CConsoleProcess::CConsoleProcess(CDesktopRig& rig, const QString& name, const QS
   QProcessEnvironment env = rig.Environment();
   env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(name + QStringLiteral("/config")));
   env.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(name + QStringLiteral("/data")));
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), rig.Platform());
   // A rig has no sound card; the note of each sound would bury the rest.
   env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.multimedia*=false"));
   env.insert(extraEnv);

@@ -1,5 +1,7 @@
 #include "DesktopRig.h"
 
+#include "WaylandCompositor.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -16,7 +18,7 @@ QString CDesktopRig::ProgramDir() {
   return chosen.isEmpty() ? QStringLiteral(TALVERO_BUILD_DIR) : chosen;
 }
 
-CDesktopRig::CDesktopRig(const QSize& screen) {
+CDesktopRig::CDesktopRig(const QSize& screen, Desktop desktop) : m_desktop(desktop) {
   if (!m_dir.isValid()) {
     m_strError = QStringLiteral("no temporary folder");
     return;
@@ -24,7 +26,7 @@ CDesktopRig::CDesktopRig(const QSize& screen) {
   // Nothing run here reads or writes the real home, and no other desktop
   // or bus of the machine leaks in.
   m_env = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"WAYLAND_DISPLAY", "DBUS_SESSION_BUS_PID", "QT_QPA_PLATFORM", "SESSION_MANAGER"})
+  for (const char* name : {"WAYLAND_DISPLAY", "DBUS_SESSION_BUS_PID", "QT_QPA_PLATFORM", "SESSION_MANAGER", "QT_IM_MODULE", "XDG_SESSION_TYPE"})
     m_env.remove(QString::fromLatin1(name));
   for (const char* sub : {"home", "config", "data", "cache", "runtime"}) QDir(m_dir.path()).mkdir(QString::fromLatin1(sub));
   QFile::setPermissions(m_dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -34,7 +36,12 @@ CDesktopRig::CDesktopRig(const QSize& screen) {
   m_env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.filePath(QStringLiteral("cache")));
   m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
   m_env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-  if (StartBus() && StartXServer(screen)) StartDesktopPrograms();
+  if (!StartBus()) return;
+  if (IsWayland()) {
+    if (StartCompositor(screen) && desktop == Desktop::Sway) StartWaylandPanels();
+  } else if (StartXServer(screen)) {
+    StartDesktopPrograms(desktop == Desktop::X11);
+  }
 }
 
 CDesktopRig::~CDesktopRig() {
@@ -42,6 +49,54 @@ CDesktopRig::~CDesktopRig() {
     StopChild(m_children.back().get());
     m_children.pop_back();
   }
+}
+
+bool CDesktopRig::StartCompositor(const QSize& screen) {
+  const auto kind = m_desktop == Desktop::Sway ? CWaylandCompositor::Kind::Sway : CWaylandCompositor::Kind::SeatlessWeston;
+  m_pCompositor = std::make_unique<CWaylandCompositor>(kind, m_dir.path(), screen);
+  m_strError = m_pCompositor->Error();
+  if (!m_strError.isEmpty()) return false;
+  m_pCompositor->AddTo(m_env);
+  return true;
+}
+
+bool CDesktopRig::StartWaylandPanels() {
+  // A panel with only a tray: waybar hosts StatusNotifierItems and owns the
+  // watcher the programs register with.
+  const QString config = m_dir.filePath(QStringLiteral("waybar.json"));
+  QFile file(config);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write(R"({"layer": "top", "position": "bottom", "height": 30, "modules-right": ["tray"], "tray": {"icon-size": 22}})");
+  file.close();
+  if (!StartChild(QStringLiteral("waybar"), {QStringLiteral("--config"), config}, QStringLiteral("waybar.log"), m_env))
+    return false;
+  if (!StartChild(QStringLiteral("dunst"), {QStringLiteral("-config"), WriteDunstConfig()}, QStringLiteral("dunst.log"), m_env))
+    return false;
+  if (!QTest::qWaitFor([&] {
+        return Run(QStringLiteral("dbus-send"), {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                                                  QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                                  QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                                                  QStringLiteral("string:org.kde.StatusNotifierWatcher")})
+            .contains(QLatin1String("boolean true"));
+      }, kStartMs)) {
+    QFile log(m_dir.filePath(QStringLiteral("waybar.log")));
+    log.open(QIODevice::ReadOnly);
+    m_strError = QStringLiteral("waybar did not host a tray: ") + QString::fromLocal8Bit(log.readAll().right(2000));
+    return false;
+  }
+  return WaitForNotifications();
+}
+
+bool CDesktopRig::WaitForNotifications() {
+  bool ok = false;
+  if (!QTest::qWaitFor([&] {
+        Run(QStringLiteral("dunstctl"), {QStringLiteral("count")}, &ok);
+        return ok;
+      }, kStartMs)) {
+    m_strError = QStringLiteral("dunst did not take the notification service");
+    return false;
+  }
+  return true;
 }
 
 QProcess* CDesktopRig::StartChild(const QString& program, const QStringList& arguments, const QString& logName,
@@ -119,7 +174,7 @@ QString CDesktopRig::WriteDunstConfig() const {
   return path;
 }
 
-bool CDesktopRig::StartDesktopPrograms() {
+bool CDesktopRig::StartDesktopPrograms(bool withTray) {
   bool ok = false;
   if (!StartChild(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, QStringLiteral("openbox.log"), m_env))
     return false;
@@ -127,10 +182,11 @@ bool CDesktopRig::StartDesktopPrograms() {
     m_strError = QStringLiteral("openbox did not take the screen");
     return false;
   }
-  QProcess* panel = StartChild(QStringLiteral("tint2"), {}, QStringLiteral("tint2.log"), m_env);
-  if (panel == nullptr) return false;
   if (!StartChild(QStringLiteral("dunst"), {QStringLiteral("-config"), WriteDunstConfig()}, QStringLiteral("dunst.log"), m_env))
     return false;
+  if (!withTray) return WaitForNotifications();
+  QProcess* panel = StartChild(QStringLiteral("tint2"), {}, QStringLiteral("tint2.log"), m_env);
+  if (panel == nullptr) return false;
   // The tray must be there before a console asks for it, and the
   // notification daemon on the bus. Now and then tint2 gives up at once
   // ("could not open display") on a display that openbox already serves:
@@ -150,14 +206,8 @@ bool CDesktopRig::StartDesktopPrograms() {
     m_strError = QStringLiteral("tint2 did not show its panel: ") + QString::fromLocal8Bit(log.readAll().right(2000));
     return false;
   }
-  if (!QTest::qWaitFor([&] {
-        Run(QStringLiteral("dunstctl"), {QStringLiteral("count")}, &ok);
-        return ok;
-      }, kStartMs)) {
-    m_strError = QStringLiteral("dunst did not take the notification service");
-    return false;
-  }
-  return true;
+  m_pPanel = panel;
+  return WaitForNotifications();
 }
 
 QString CDesktopRig::Run(const QString& program, const QStringList& arguments, bool* ok) const {

@@ -34,12 +34,14 @@ bool CDesktopScenario::StartAccessibilityBus() {
   }, kWindowMs);
 }
 
-bool CDesktopScenario::StartDesktop(const QSize& screen) {
+bool CDesktopScenario::StartDesktop(const QSize& screen, CDesktopRig::Desktop desktop) {
   EndScenario();
   m_pWindows.reset();
+  m_pSway.reset();
   m_pRig.reset();
-  m_pRig = std::make_unique<CDesktopRig>(screen);
+  m_pRig = std::make_unique<CDesktopRig>(screen, desktop);
   m_pWindows = std::make_unique<CWindowSystem>(*m_pRig);
+  m_pSway = std::make_unique<CSwayWindows>(*m_pRig);
   return m_pRig->Error().isEmpty();
 }
 
@@ -92,6 +94,21 @@ std::optional<XWindow> CDesktopScenario::ConsoleWindow(const CConsoleProcess& co
   for (const XWindow& window : m_pWindows->Windows())
     if (window.pid == console.Pid() && window.name == QLatin1String("Talvero") && window.types.contains(QLatin1String("DIALOG")))
       return window;
+  return std::nullopt;
+}
+
+bool CDesktopScenario::LogInOnSway(CConsoleProcess& console, const QString& loginId, const QString& password) {
+  // New windows take the keyboard on sway; a fresh login window has the
+  // caret in the site id box.
+  if (!m_pSway->WaitForFocused(kLoginWindow, kWindowMs)) return false;
+  m_pSway->Keys({QStringLiteral("ctrl+a"), QStringLiteral("=1001"), QStringLiteral("Tab"), u'=' + loginId, QStringLiteral("Tab"),
+                 u'=' + password, QStringLiteral("Return")});
+  return QTest::qWaitFor([&] { return ConsoleSwayWindow(console).has_value(); }, kWindowMs);
+}
+
+std::optional<SwayWindow> CDesktopScenario::ConsoleSwayWindow(const CConsoleProcess& console) const {
+  for (const SwayWindow& window : m_pSway->Windows())
+    if (window.pid == console.Pid() && window.name == QLatin1String("Talvero")) return window;
   return std::nullopt;
 }
 
@@ -169,7 +186,8 @@ void CDesktopScenario::ReportFailure() {
     requests.removeIf([](const QString& target) { return target.contains(polls); });
     report += QStringLiteral("\nThe service's requests but the polls:\n") + requests.join(u'\n');
   }
-  const QString shot = m_pWindows->Screenshot(scenario + QStringLiteral(".png"));
+  const QString shot = m_pRig->IsWayland() ? m_pSway->Screenshot(scenario + QStringLiteral(".png"))
+                                            : m_pWindows->Screenshot(scenario + QStringLiteral(".png"));
   const QString kept = QDir::temp().filePath(QStringLiteral("talvero-desktop-") + scenario + QStringLiteral(".png"));
   QFile::remove(kept);
   if (!shot.isEmpty() && QFile::copy(shot, kept)) report += QStringLiteral("\nThe screen: ") + kept;

@@ -3,6 +3,7 @@
 #include "ConsoleProcess.h"
 #include "DesktopRig.h"
 #include "ServiceProcess.h"
+#include "SwayWindows.h"
 #include "WindowSystem.h"
 
 #include <memory>
@@ -18,13 +19,15 @@ class CDesktopScenario {
 
   // The rig, with a screen of that size; false (with Error()) when the
   // desktop could not be started. A second call starts a new desktop.
-  bool StartDesktop(const QSize& screen = QSize(1600, 1000));
+  bool StartDesktop(const QSize& screen = QSize(1600, 1000), CDesktopRig::Desktop desktop = CDesktopRig::Desktop::X11);
   QString Error() const { return m_pRig ? m_pRig->Error() : QString(); }
   // A fresh service for the next scenario; the consoles of the last one end.
   bool StartService(int consolePeriod = 1, int chatPeriod = 1);
   void EndScenario();
 
   CWindowSystem& Windows() const { return *m_pWindows; }
+  // On a sway rig: its windows and keys.
+  CSwayWindows& Sway() const { return *m_pSway; }
   CServiceProcess& Service() { return *m_pService; }
   CDesktopRig& Rig() { return *m_pRig; }
 
@@ -45,6 +48,11 @@ class CDesktopScenario {
   // window, whatever it showed before; false when there is none.
   bool TypeLogIn(const QString& loginId, const QString& password);
   std::optional<XWindow> ConsoleWindow(const CConsoleProcess& console) const;
+  // On sway, from the keyboard alone: the login window that has the
+  // keyboard gets the ids and Enter; true once that console's window is
+  // there. And the console's window as sway lists it.
+  bool LogInOnSway(CConsoleProcess& console, const QString& loginId, const QString& password);
+  std::optional<SwayWindow> ConsoleSwayWindow(const CConsoleProcess& console) const;
   // The pop-up menu shown over a window (not the program's tray icon, nor
   // another of its windows); none while no menu is open.
   std::optional<XWindow> PopUpMenu(const XWindow& over) const;
@@ -77,6 +85,7 @@ class CDesktopScenario {
  private:
   std::unique_ptr<CDesktopRig> m_pRig;
   std::unique_ptr<CWindowSystem> m_pWindows;
+  std::unique_ptr<CSwayWindows> m_pSway;
   std::unique_ptr<CServiceProcess> m_pService;
   std::vector<std::unique_ptr<CConsoleProcess>> m_consoles;
 };

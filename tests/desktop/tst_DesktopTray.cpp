@@ -34,6 +34,8 @@ class tst_DesktopTray : public QObject {
   void minimisedConsoleStillTakesRequests();
   void eachRequestItsNotificationUntilTaken();
   void restoredConsoleAsItWas();
+  // Last: the rig has no tray after it.
+  void aTrayThatGoesGivesTheConsoleBack();
 };
 
 void tst_DesktopTray::initTestCase() { QVERIFY2(m_desk.StartDesktop(), qPrintable(m_desk.Error())); }
@@ -240,6 +242,18 @@ void tst_DesktopTray::restoredConsoleAsItWas() {
   }
   m_desk.Windows().Key(QStringLiteral("Home Return"));
   QVERIFY2(m_desk.WaitForActive(QStringLiteral("Chatting with:Zoe")), "the keyboard was not in the console's table");
+}
+
+// The panel holding the tray ends while the console is in it: the console
+// comes back as a minimised window in the task bar, still logged in.
+void tst_DesktopTray::aTrayThatGoesGivesTheConsoleBack() {
+  m_pConsole = &m_desk.StartConsole(QStringLiteral("demo"));
+  QVERIFY(m_desk.LogIn(*m_pConsole, QStringLiteral("demo"), QStringLiteral("demo")));
+  QVERIFY(MinimiseConsole());
+  m_desk.Rig().StopTray();
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.ConsoleWindow(*m_pConsole).has_value(), CDesktopScenario::kWindowMs);
+  QVERIFY(m_desk.FocusConsole(*m_pConsole));
+  QVERIFY(m_desk.WaitForRefreshes(2));
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopTray)

@@ -11,6 +11,7 @@
 #include "TestWaves.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -174,6 +175,26 @@ class TestSoundsDlg : public QObject {
     auto* owner = new QWidget;
     QTimer::singleShot(0, owner, [owner] { delete owner; });
     QCOMPARE(CSoundsDlg::Run(owner), int(QDialog::Rejected));
+  }
+
+  // Only where the desktop has no tray: the note of where alerts appear,
+  // whole (wrapped into its rows), between the last option and OK.
+  void noTrayNote() {
+    for (const bool tray : {true, false}) {
+      Setup setup;
+      setup.desktop.trayAvailable = tray;
+      CSoundsDlg dialog;
+      QLabel* note = nullptr;
+      for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (label->text() == CDesktopServices::AlertsWithoutTray()) note = label;
+      QCOMPARE(note != nullptr, !tray);
+      if (tray) continue;
+      const QPushButton* ok = dialog.OkButton();
+      QVERIFY(note->heightForWidth(note->width()) <= note->height());
+      QVERIFY(note->geometry().bottom() < ok->geometry().top());
+      QVERIFY(dialog.rect().contains(note->geometry()));
+      QVERIFY(dialog.rect().contains(ok->geometry()));
+    }
   }
 };
 
