@@ -75,6 +75,8 @@ class CChatDlg : public CChatWindowBase {
   QString ToolText(const QTreeWidgetItem* item) const;
   void PickFirstMatch();
   void ShowCannedLists();
+  // The chat's canned responses and push URLs, kept by its session.
+  const CannedLists& Canned() const;
   void OnEndFailed(const QString& text);
   void OnTransferFailed(const QString& text);
   // The chat is over for this window (the visitor left, or it went to
@@ -86,8 +88,6 @@ class CChatDlg : public CChatWindowBase {
 
   bool m_bResponsesShown = true;
   QString m_strCaptionNote;  // "(chat ended)" and the like, after the visitor's name
-  QList<PushUrl> m_pushUrls;
-  QList<CannedResponse> m_responses;
 
   CChatRichEd* m_pTranscript;
   CMySpellEditCtrl* m_pEntry;

@@ -29,9 +29,7 @@ QTreeWidgetItem* Item(const QString& label, int record) {
 
 void CChatDlg::ShowCannedLists() {
   if (Chat() == nullptr) return;
-  m_pushUrls = Chat()->Canned().pushUrls;
-  m_responses = Chat()->Canned().responses;
-  m_pCompleter->SetResponses(m_responses);
+  m_pCompleter->SetResponses(Chat()->Canned().responses);
   // The tree may show either list by now: it is rebuilt for the one shown.
   FillToolTree();
 }
@@ -49,14 +47,22 @@ void CChatDlg::SetToolMode(bool bResponses) {
   FillToolTree();
 }
 
+const CannedLists& CChatDlg::Canned() const {
+  // A closing window may outlive its chat by a moment: it shows no lists then.
+  static const CannedLists none;
+  return Chat() ? Chat()->Canned() : none;
+}
+
 void CChatDlg::FillToolTree() {
+  const QList<CannedResponse>& responses = Canned().responses;
+  const QList<PushUrl>& pushUrls = Canned().pushUrls;
   const QStringList words = FoldedForSearch(m_pFilter->text()).split(u' ', Qt::SkipEmptyParts);
   const QSignalBlocker quiet(m_pTools);  // rebuilding picks nothing
   m_pTools->clear();
   if (m_bResponsesShown) {
     QTreeWidgetItem* root = nullptr;
-    for (int i = 0; i < m_responses.size(); ++i) {
-      const CannedResponse& r = m_responses[i];
+    for (int i = 0; i < responses.size(); ++i) {
+      const CannedResponse& r = responses[i];
       if (!MatchesFilter(words, {r.category, r.title, r.text})) continue;
       // A run of one category is one root; the category coming again later is another.
       if (root == nullptr || root->text(0) != r.category) {
@@ -68,14 +74,14 @@ void CChatDlg::FillToolTree() {
     }
   } else {
     QTreeWidgetItem* root = nullptr;
-    for (int i = 0; i < m_pushUrls.size(); ++i) {
-      if (!MatchesFilter(words, {m_pushUrls[i].title, m_pushUrls[i].url})) continue;
+    for (int i = 0; i < pushUrls.size(); ++i) {
+      if (!MatchesFilter(words, {pushUrls[i].title, pushUrls[i].url})) continue;
       if (root == nullptr) {
         root = Item(QStringLiteral("Push URLs"), -1);
         m_pTools->addTopLevelItem(root);
         root->setExpanded(true);
       }
-      root->addChild(Item(m_pushUrls[i].title, i));
+      root->addChild(Item(pushUrls[i].title, i));
     }
   }
 }
@@ -84,8 +90,9 @@ QString CChatDlg::ToolText(const QTreeWidgetItem* item) const {
   // Each item carries its record: two titles alike, or a title equal to a
   // category, still give their own text.
   const int record = item ? item->data(0, kRecordRole).toInt() : -1;
-  if (m_bResponsesShown) return record >= 0 && record < m_responses.size() ? m_responses[record].text : QString();
-  return record >= 0 && record < m_pushUrls.size() ? m_pushUrls[record].url : QString();
+  const CannedLists& canned = Canned();
+  if (m_bResponsesShown) return record >= 0 && record < canned.responses.size() ? canned.responses[record].text : QString();
+  return record >= 0 && record < canned.pushUrls.size() ? canned.pushUrls[record].url : QString();
 }
 
 // A pick goes in at the caret, so a draft around it stays and Ctrl+Z takes

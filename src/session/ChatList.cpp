@@ -41,8 +41,9 @@ CChatSession* CChatList::Session(const QString& chatId) const {
 }
 
 QObject* CChatList::View(const QString& chatId, Kind kind) const {
-  const CChatSession* session = Session(chatId);
-  return session != nullptr && session->Kind() == kind ? m_chats[Find(chatId)].view.data() : nullptr;
+  const int at = Find(chatId);
+  if (at < 0 || m_chats[at].session.isNull() || m_chats[at].session->Kind() != kind) return nullptr;
+  return m_chats[at].view.data();
 }
 
 QStringList CChatList::Ids(Kind kind) const {

@@ -98,14 +98,16 @@ void CVisitorChatSession::NotifyTyping(int length) {
 void CVisitorChatSession::End() {
   if (!IsLive() || m_bEndOut) return;  // one request out at a time
   m_bEndOut = true;
-  Request(m_engine.Catalogue().Action(QStringLiteral("endchatcl"), Id()), REQ_END_CHAT,
+  Request(EndRequest(), REQ_END_CHAT,
           [this](const QString& reply) { OnEndReply(reply); });
 }
+
+QString CVisitorChatSession::EndRequest() const { return m_engine.Catalogue().Action(QStringLiteral("endchatcl"), Id()); }
 
 void CVisitorChatSession::EndNow(int waitMs) {
   if (!IsLive()) return;
   QString reply;
-  m_engine.RequestSync(m_engine.Catalogue().Action(QStringLiteral("endchatcl"), Id()), reply, waitMs);
+  m_engine.RequestSync(EndRequest(), reply, waitMs);
   Close();
 }
 

@@ -55,6 +55,8 @@ class CVisitorChatSession : public CChatSession {
   void OnLineArrived(const TranscriptLine& line) override;
 
  private:
+  // Close Chat's request, sent alike whether the answer is awaited or not.
+  QString EndRequest() const;
   void OnPollReply(const ChatPollReply& reply);
   void OnEndReply(const QString& reply);
   void OnTransferReply(const QString& reply, const QString& toOperator);
