@@ -17,6 +17,7 @@
 #include "ChatApp.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
+#include "ConsoleController.h"
 #include "HttpTransport.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
@@ -212,7 +213,8 @@ int main(int argc, char* argv[]) {
     CLoginDlg* login = nullptr;
     auto console = [&] {
       CConsoleSession session(engine);
-      CMainDlg dlg(session);
+      CConsoleController controller(session);
+      CMainDlg& dlg = controller.Window();
       dlg.show();
       dlg.OnInitDialog();
       Settle(settleMs);
@@ -251,17 +253,17 @@ int main(int argc, char* argv[]) {
           status = Fail("a visitor's chat request did not show");
           break;
         }
-        const int before = dlg.ChatWindows().Count();
+        const int before = controller.ChatWindows().Count();
         dlg.Controls().table->selectRow(row());
         dlg.OnAccept();
-        if (!WaitFor([&] { return dlg.ChatWindows().Count() > before; }, 15000)) {
+        if (!WaitFor([&] { return controller.ChatWindows().Count() > before; }, 15000)) {
           status = Fail("a chat window did not open");
           break;
         }
       }
       Settle(settleMs);
       Report("chats_open", MeasureTree(service.processId()));
-      std::printf("chat_windows %d\n", dlg.ChatWindows().Count());
+      std::printf("chat_windows %d\n", controller.ChatWindows().Count());
       if (idleSeconds > 0) {
         const double before = CpuSeconds();
         QElapsedTimer wall;
@@ -271,7 +273,7 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
       }
 
-      dlg.ChatWindows().CloseAll();
+      controller.ChatWindows().CloseAll();
       dlg.hide();
     };
 

@@ -10,6 +10,7 @@
 #include "ChatManager.h"
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
+#include "ConsoleController.h"
 #include "HttpTransport.h"
 #include "MainDlg.h"
 #include "MySpellEditCtrl.h"
@@ -130,9 +131,9 @@ int main(int argc, char** argv) {
 
     const ServiceControl control(host);
     CConsoleSession consoleSession(engine);
-    auto console = std::make_unique<CMainDlg>(consoleSession);
-    console->show();
-    console->OnInitDialog();
+    auto console = std::make_unique<CConsoleController>(consoleSession);
+    console->Window().show();
+    console->Window().OnInitDialog();
 
     // Ten chats of our own visitors, topped up whenever one has ended.
     QList<QPointer<CChatDlg>> chats;
@@ -206,7 +207,7 @@ int main(int argc, char** argv) {
     app.exec();
 
     talk.stop();
-    console->LogOut(false);
+    console->Window().LogOut(false);
     console.reset();
   }
   CDesktopServices::Install(nullptr);

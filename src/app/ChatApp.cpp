@@ -3,6 +3,7 @@
 #include "Alerts.h"
 #include "AutoStart.h"
 #include "ChatManager.h"
+#include "ConsoleController.h"
 #include "ConsoleSession.h"
 #include "DesktopServices.h"
 #include "LinkOpener.h"
@@ -95,9 +96,9 @@ void CChatApp::RunConsole() {
   CConsoleSession session(m_engine);
   CSystemEvents machine;
   session.Follow(machine);
-  CMainDlg console(session);
-  m_pConsole = &console;
-  console.DoModal();
+  CConsoleController console(session);
+  m_pConsole = &console.Window();
+  console.Window().DoModal();
   // The session's pages (its transcripts, its control panel) end with it.
   m_pPages->CloseAll();
 }

@@ -1,17 +1,11 @@
 #include "MainDlg.h"
 
-#include "Alerts.h"
-#include "AwayWatch.h"
-#include "ChatCycle.h"
 #include "ChatDlg.h"
 #include "ChatManager.h"
-#include "ChatWindows.h"
 #include "OpenChatsQuestion.h"
 #include "ConsoleTable.h"
 #include "ConsoleTray.h"
-#include "OperatorActions.h"
 #include "OutsideText.h"
-#include "VisitorActions.h"
 #include "DesktopServices.h"
 #include "FooButton.h"
 #include "OperatorBox.h"
@@ -46,16 +40,10 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     : QDialog(parent),
       m_session(session),
       m_engine(session.Engine()),
-      m_pChatWindows(new CChatWindows(session.Chats(), CChatList::Kind::Visitor, this)),
-      m_pOperChatWindows(new CChatWindows(session.Chats(), CChatList::Kind::Operator, this)),
       m_pVisitorInfo(new CVisitorInfo(m_engine, this)) {
   m_ui.Build(this, &session.Visitors());
   m_pTable = new CConsoleTable(session, m_ui.table, this);
   m_pTray = new CConsoleTray(this, [this] { RestoreConsole(); }, [this](bool bForget) { LogOut(bForget); });
-  m_pVisitorActions = new CVisitorActions(
-      session, *m_pChatWindows,
-      [this](const QString& id) -> const CSiteVisitor* { return m_session.Visitors().Find(id); }, this);
-  m_pOperatorActions = new COperatorActions(m_engine, *m_pOperChatWindows, this);
   m_pPanel = new CVisitorPanel(session, *m_pVisitorInfo, m_ui, this,
                                [this](const CSiteVisitor** visitor) { return SelectedVisitor(visitor); });
   connect(m_ui.ViewDetailsButton(), &FooButton::clicked, this, &CMainDlg::OnViewDetails);
@@ -67,31 +55,10 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
     const QString age = QStringLiteral("No answer: the table is %1 s old.").arg(tableAgeMs / 1000);
     m_ui.statusLine->setText(m_session.IsConnectionAlert() ? kConnectionAlert + u' ' + age : age);
   });
-  connect(&session, &CConsoleSession::TransferToAccept, m_pVisitorActions, &CVisitorActions::AcceptTransferred);
-  connect(&session, &CConsoleSession::MessagesWaiting, m_pOperatorActions, &COperatorActions::WaitingMessages);
   connect(&session, &CConsoleSession::SessionEnded, this, &CMainDlg::OnSessionEnded);
   connect(&session, &CConsoleSession::ViewChanged, this, &CMainDlg::FollowView);
   connect(&session.Presence(), &CPresence::Confirmed, this,
           [this](bool bOnline) { (bOnline ? m_ui.online : m_ui.offline)->setChecked(true); });
-  // After the window's own handlers: a view the alerts ask for follows the
-  // window's rendering of the same refresh.
-  m_pAlerts = new CAlerts(session, this);
-  connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
-  connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);
-  m_pAway = new CAwayWatch(session.Presence(), this);
-  connect(m_pAway, &CAwayWatch::WentAway, this, [this](int minutes) {
-    m_strAwayNote = minutes == 1 ? QStringLiteral("Offline: no input for a minute.")
-                                 : QStringLiteral("Offline: no input for %1 minutes.").arg(minutes);
-    m_ui.statusLine->setText(m_strAwayNote);
-    m_ui.offline->setChecked(true);
-  });
-  connect(m_pAway, &CAwayWatch::CameBack, this, [this] { m_strAwayNote.clear(); });
-  m_pChatCycle = new CChatCycle(this, session.Chats());
-  for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
-    m_pAlerts->Watch(*windows);
-    m_pChatCycle->Watch(*windows);
-  }
-  connect(m_pOperatorActions, &COperatorActions::SoundRung, m_pAlerts, &CAlerts::Ring);
   connect(&CPreferences::Instance(), &CPreferences::AlwaysOnTopChanged, this, &CMainDlg::KeepOnTop);
   connect(m_ui.online, &QRadioButton::clicked, this, &CMainDlg::OnOnline);
   connect(m_ui.offline, &QRadioButton::clicked, this, &CMainDlg::OnOffline);
@@ -123,12 +90,21 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   connect(m_ui.tabOperators, &FooButton::clicked, this, [this] { SwitchView(ViewMode::Operators); });
 }
 
-CMainDlg::~CMainDlg() {
-  // Chat windows are top-level and poll through the engine: a console
-  // destroyed without a log-out must not leave them polling on.
-  m_pChatWindows->CloseAll();
-  m_pOperChatWindows->CloseAll();
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::Attach(CVisitorActions& visitorActions, COperatorActions& operatorActions) {
+  m_pVisitorActions = &visitorActions;
+  m_pOperatorActions = &operatorActions;
 }
+
+void CMainDlg::ShowAway(int minutes) {
+  m_strAwayNote = minutes == 1 ? QStringLiteral("Offline: no input for a minute.")
+                               : QStringLiteral("Offline: no input for %1 minutes.").arg(minutes);
+  m_ui.statusLine->setText(m_strAwayNote);
+  m_ui.offline->setChecked(true);
+}
+
+void CMainDlg::ShowBack() { m_strAwayNote.clear(); }
 
 QMenu* CMainDlg::TrayMenu() const { return m_pTray->Menu(); }
 

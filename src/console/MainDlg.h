@@ -9,10 +9,6 @@
 #include <QPointer>
 #include <QRect>
 
-class CAlerts;
-class CAwayWatch;
-class CChatCycle;
-class CChatWindows;
 class CConsoleTable;
 class CConsoleTray;
 class CGetFootDlg;
@@ -59,16 +55,14 @@ class CMainDlg : public QDialog {
   // deletes the remembered login.
   void LogOut(bool bForgetLogin);
 
-  // The session, the rooms and what the window shows, for its owner and for tests.
+  // The rooms that send the operator's commands, built by the window's
+  // owner with the window as the owner of their boxes; given before the
+  // window is shown.
+  void Attach(CVisitorActions& visitorActions, COperatorActions& operatorActions);
+
+  // The session and what the window shows, for its owner and for tests.
   CConsoleSession& Session() const { return m_session; }
-  CChatWindows& ChatWindows() const { return *m_pChatWindows; }
-  CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
   const QList<CSiteVisitor>& Visitors() const;
-  CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
-  COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
-  CAlerts& Alerts() const { return *m_pAlerts; }
-  CChatCycle& ChatCycle() const { return *m_pChatCycle; }
-  CAwayWatch& AwayWatch() const { return *m_pAway; }
   QMenu* TrayMenu() const;
   const CConsoleLayout& Controls() const { return m_ui; }
   // The right-click menu last shown, for tests; nullptr once it closed.
@@ -105,6 +99,10 @@ class CMainDlg : public QDialog {
   void OnPreferences();
   // The tray and the window's own menu.
   void RestoreConsole();
+  // The console went Offline for an absence: said on the status line
+  // until the operator is back.
+  void ShowAway(int minutes);
+  void ShowBack();
 
  protected:
   void accept() override;  // Enter never closes the console
@@ -147,16 +145,11 @@ class CMainDlg : public QDialog {
   CConsoleSession& m_session;
   CChatManager& m_engine;
 
-  CChatWindows* m_pChatWindows;
-  CChatWindows* m_pOperChatWindows;
-  CAlerts* m_pAlerts;
-  CChatCycle* m_pChatCycle;
   CVisitorInfo* m_pVisitorInfo;
-  CVisitorActions* m_pVisitorActions;
-  COperatorActions* m_pOperatorActions;
+  CVisitorActions* m_pVisitorActions = nullptr;
+  COperatorActions* m_pOperatorActions = nullptr;
   QPointer<QMenu> m_pMenu;
   CConsoleTray* m_pTray;
-  CAwayWatch* m_pAway;
   QString m_strAwayNote;  // on the status line while the console went Offline for an absence
   QRect m_trayPlace;  // the console's place while it is hidden in the tray
 

@@ -3,6 +3,7 @@
 #include "OutsideTextRows.h"
 #include "Alerts.h"
 #include "ConsoleTray.h"
+#include "ConsoleController.h"
 #include "MainDlg.h"
 #include "OperatorList.h"
 #include "Presence.h"
@@ -27,6 +28,7 @@ class TestAlerts : public QObject {
   std::unique_ptr<CSessionFixture> m_pSession;
 
   CMainDlg& C() { return m_pSession->Console(); }
+  CConsoleController& Rooms() { return m_pSession->Controller(); }
   CRecordingDesktopServices& Desktop() { return m_pSession->Desktop(); }
   QStringList Accepted() { return m_pSession->Server().Targets().filter("w-adc.php"); }
   QAction* TrayItem(const QString& text) {
@@ -78,8 +80,8 @@ class TestAlerts : public QObject {
     const TestVisitor zoe{"b", "Chat Request", "0:01:00", "#", "Zoe"};
     const TestVisitor nameless{"c", "Chat Request", "0:01:00", "#", "", "10.0.0.7"};
     C().Session().Refresh().Apply(RefreshReplyText({{"a"}, zoe}, "2", "sound1"));
-    QCOMPARE(C().Alerts().OpenNotices().size(), 1);
-    CPopUpDlg* notice = C().Alerts().OpenNotices().first();
+    QCOMPARE(Rooms().Alerts().OpenNotices().size(), 1);
+    CPopUpDlg* notice = Rooms().Alerts().OpenNotices().first();
     QCOMPARE(notice->Text(), QString("Chat Request from: Zoe"));
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(notice->pos() + QPoint(notice->width(), notice->height()), area.bottomRight() + QPoint(1, 1));
@@ -89,26 +91,26 @@ class TestAlerts : public QObject {
     QVERIFY(C().isVisible());  // the request brought the console forward
     C().hide();
     for (int i = 0; i < 2; ++i) C().Session().Refresh().Apply(RefreshReplyText({zoe, nameless}, "2"));
-    QCOMPARE(C().Alerts().OpenNotices().size(), 2);
+    QCOMPARE(Rooms().Alerts().OpenNotices().size(), 2);
     QCOMPARE(Desktop().notifications.size(), 2);
     QCOMPARE(Desktop().notifications[0].shown, 1);  // not repeated
     QCOMPARE(Desktop().notifications[1].text, QString("10.0.0.7\n/index.html"));
     // Zoe's request is taken by another operator: hers go, the other stays.
     C().Session().Refresh().Apply(RefreshReplyText({nameless}, "1"));
-    QTRY_COMPARE(C().Alerts().OpenNotices().size(), 1);
+    QTRY_COMPARE(Rooms().Alerts().OpenNotices().size(), 1);
     QVERIFY(Desktop().notifications[0].withdrawn && !Desktop().notifications[1].withdrawn);
     // Taken from its notification: the notice goes with it.
     Desktop().notifications[1].accept();
     QTRY_COMPARE(Accepted().size(), 1);
     QVERIFY(Accepted()[0].contains("csesid=c&"));
-    QTRY_VERIFY(C().Alerts().OpenNotices().isEmpty());
+    QTRY_VERIFY(Rooms().Alerts().OpenNotices().isEmpty());
     QCOMPARE(Desktop().ShownNotifications(), 0);
     // A request that comes back after it was taken is a new one.
     C().hide();
     C().Session().Refresh().Apply(RefreshReplyText({zoe}, "1"));
     QCOMPARE(Desktop().ShownNotifications(), 1);
     C().LogOut(false);  // notices go with the session
-    QTRY_VERIFY(C().Alerts().OpenNotices().isEmpty());
+    QTRY_VERIFY(Rooms().Alerts().OpenNotices().isEmpty());
     QCOMPARE(Desktop().ShownNotifications(), 0);
   }
 
@@ -128,8 +130,8 @@ class TestAlerts : public QObject {
     C().hide();
     Desktop().Clear();
     C().Session().Refresh().Apply(RefreshReplyText({{"b", "Chat Request", "0:01:00", "#", sent}}, "1"));
-    QCOMPARE(C().Alerts().OpenNotices().size(), 1);
-    CPopUpDlg* notice = C().Alerts().OpenNotices().first();
+    QCOMPARE(Rooms().Alerts().OpenNotices().size(), 1);
+    CPopUpDlg* notice = Rooms().Alerts().OpenNotices().first();
     QCOMPARE(notice->Text(), "Chat Request from: " + shown);
     QCOMPARE(Desktop().notifications.size(), 1);
     QCOMPARE(Desktop().notifications[0].text, shown + "\n/index.html");
@@ -156,12 +158,12 @@ class TestAlerts : public QObject {
     const QString none = RefreshReplyText({{"b"}});
     CPreferences::Instance().SetRepeatRequestSound(false);
     C().Session().Refresh().Apply(request);
-    QVERIFY(!C().Alerts().IsRepeatingRequestSound());
+    QVERIFY(!Rooms().Alerts().IsRepeatingRequestSound());
     CPreferences::Instance().SetRepeatRequestSound(true);
     C().Session().Refresh().Apply(request);
-    QVERIFY(C().Alerts().IsRepeatingRequestSound());
+    QVERIFY(Rooms().Alerts().IsRepeatingRequestSound());
     C().Session().Refresh().Apply(none);  // taken
-    QVERIFY(!C().Alerts().IsRepeatingRequestSound());
+    QVERIFY(!Rooms().Alerts().IsRepeatingRequestSound());
     CPreferences::Instance().SetRepeatRequestSound(false);
   }
 
@@ -198,7 +200,7 @@ class TestAlerts : public QObject {
     else if (event == "line in a refresh")
       C().Session().Refresh().Apply(RefreshReplyText({{"a"}}, "1", "sound4"));
     else
-      C().Alerts().Ring(event == "line" ? ServiceSound::NewChatLine : ServiceSound::Message);
+      Rooms().Alerts().Ring(event == "line" ? ServiceSound::NewChatLine : ServiceSound::Message);
     QList<QUrl> expected;
     for (int id : sounds) expected.append(QUrl(QString("qrc:/sounds/%1.wav").arg(id)));
     QCOMPARE(Desktop().sounds, expected);
@@ -210,7 +212,7 @@ class TestAlerts : public QObject {
     C().hide();
     Desktop().Clear();
     C().Session().Refresh().Apply(RefreshReplyText({{"b", "Chat Request"}}, "1", "sound1"));
-    QVERIFY(C().Alerts().OpenNotices().isEmpty());
+    QVERIFY(Rooms().Alerts().OpenNotices().isEmpty());
     QVERIFY(Desktop().sounds.isEmpty());
     QVERIFY(!C().isVisible());
   }

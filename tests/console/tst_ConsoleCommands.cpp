@@ -7,6 +7,7 @@
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
 #include "FooButton.h"
+#include "ConsoleController.h"
 #include "MainDlg.h"
 #include "OperatorList.h"
 #include "Presence.h"
@@ -43,6 +44,7 @@ class TestConsoleCommands : public QObject {
   QMap<QString, std::string> m_replies;  // by script name
 
   CMainDlg& C() { return m_pSession->Console(); }
+  CConsoleController& Rooms() { return m_pSession->Controller(); }
   CRecordingDesktopServices& Desktop() { return m_pSession->Desktop(); }
   QStringList Targets(const char* script) { return m_pSession->Server().Targets().filter(script); }
   QStringList BoxTexts() {
@@ -203,28 +205,28 @@ class TestConsoleCommands : public QObject {
     Settle();
     QCOMPARE(Desktop().messageBoxes.size(), 1);
     QCOMPARE(Desktop().messageBoxes[0].caption, QString("Chat"));
-    QCOMPARE(C().ChatWindows().Count(), 0);
+    QCOMPARE(Rooms().ChatWindows().Count(), 0);
     for (const char* id : {"s1", "s2", "s3"}) {
       m_replies["w-adc.php"] = QString("true<fld>Zoe<fld>z@mail.example<fld>Y<fld>%1").arg(id).toStdString();
-      C().VisitorActions().AcceptChat(id);
+      Rooms().VisitorActions().AcceptChat(id);
       Settle();
     }
-    QCOMPARE(C().ChatWindows().Count(), 3);
-    QCOMPARE(C().ChatWindows().Find("s2")->windowTitle(), QString("Chatting with:Zoe"));
+    QCOMPARE(Rooms().ChatWindows().Count(), 3);
+    QCOMPARE(Rooms().ChatWindows().Find("s2")->windowTitle(), QString("Chatting with:Zoe"));
     QCOMPARE(pages.size(), 3);  // the chat history of each, asked for with "Y"
     QVERIFY(pages[0].url.toString().contains("opurl=vchathist&ipadd=10.0.0.1"));
     QVERIFY(pages[0].quietly);
-    QCOMPARE(pages[1].beside, C().ChatWindows().Find("s2")->frameGeometry());
+    QCOMPARE(pages[1].beside, Rooms().ChatWindows().Find("s2")->frameGeometry());
     // A transfer notice for an open chat raises it; without its id it does nothing.
     C().Session().Refresh().Apply(RefreshReplyText({{"s1"}}).replace("<blk><blk><blk><blk><blk>", "<blk><blk><blk>chat_trans<blk><blk>"));
     C().Session().Refresh().Apply(QStringList{RefreshReplyText({{"s1"}}).section("<blk>", 0, 3), "chat_trans<fld>s2", "", ""}.join("<blk>"));
     Settle();
-    QCOMPARE(C().ChatWindows().Count(), 3);
+    QCOMPARE(Rooms().ChatWindows().Count(), 3);
     QCOMPARE(Targets("w-adc.php").size(), 4);  // one refused and three accepted; the raise sent nothing
 
     // Logging out closes each chat window once.
     QList<QPointer<QWidget>> windows;
-    for (const QString& id : C().ChatWindows().Ids()) windows.append(C().ChatWindows().Find(id));
+    for (const QString& id : Rooms().ChatWindows().Ids()) windows.append(Rooms().ChatWindows().Find(id));
     C().LogOut(false);
     QTRY_VERIFY(std::all_of(windows.begin(), windows.end(), [](const QPointer<QWidget>& w) { return w.isNull(); }));
     QVERIFY(Targets("endchatcl").isEmpty());
@@ -247,7 +249,7 @@ class TestConsoleCommands : public QObject {
     m_pSession->Engine().Session().chatPeriodMs = 3600000;  // only the test polls
     for (const char* id : {"c1", "c2", "c3"}) {
       m_replies["w-adc.php"] = QString("true<fld>Zoe<fld><fld>N<fld>%1").arg(id).toStdString();
-      C().VisitorActions().AcceptChat(id);
+      Rooms().VisitorActions().AcceptChat(id);
       Settle();
     }
     m_replies["wn-achats.php"] = "Notice: Chat Closed by User.<tvr_blk><tvr_blk><tvr_blk><tvr_type_split>";
@@ -263,7 +265,7 @@ class TestConsoleCommands : public QObject {
     QCOMPARE(endedIds, ended);
     const bool cancelled = answer == CDesktopServices::Answer::Cancel;
     QCOMPARE(C().Session().IsEnded(), !cancelled);
-    QTRY_COMPARE(C().ChatWindows().Count(), cancelled ? 3 : 0);
+    QTRY_COMPARE(Rooms().ChatWindows().Count(), cancelled ? 3 : 0);
   }
 
   // A transfer notice comes with every refresh until the chat is taken:
@@ -300,7 +302,7 @@ class TestConsoleCommands : public QObject {
     C().Session().Refresh().Apply(notice("chat_trans<fld>t1"));  // and handed over again
     Settle();
     QCOMPARE(Targets("w-adc.php").size(), accepts + (windows == 1 ? 0 : 1));  // an open window is only raised
-    QCOMPARE(C().ChatWindows().Count(), windows);
+    QCOMPARE(Rooms().ChatWindows().Count(), windows);
     QCOMPARE(Desktop().messageBoxes.size(), boxes);
   }
 
@@ -320,9 +322,9 @@ class TestConsoleCommands : public QObject {
     m_pSession->Engine().Session().chatPeriodMs = 100;
     m_replies["w-adc.php"] = "true<fld>Zoe<fld><fld>N<fld>c1";
     m_replies["wn-achats.php"] = (line + "<tvr_ln>Zoe: after<tvr_blk>7<tvr_blk><tvr_blk><tvr_type_split>").toStdString();
-    C().VisitorActions().AcceptChat("c1");
-    QTRY_VERIFY(C().ChatWindows().Find("c1") != nullptr);
-    auto* chat = qobject_cast<CChatDlg*>(C().ChatWindows().Find("c1"));
+    Rooms().VisitorActions().AcceptChat("c1");
+    QTRY_VERIFY(Rooms().ChatWindows().Find("c1") != nullptr);
+    auto* chat = qobject_cast<CChatDlg*>(Rooms().ChatWindows().Find("c1"));
     QTRY_VERIFY_WITH_TIMEOUT(chat->Transcript()->toPlainText().contains("Zoe: after"), 10000);
     QVERIFY(chat->Transcript()->toPlainText().contains(shown));
     QTRY_VERIFY(!Targets("wn-achats.php").filter("lastnum=7").isEmpty());
@@ -382,12 +384,12 @@ class TestConsoleCommands : public QObject {
     m_replies["wn-opacpt_chts.php"] = "DISCONNNNECT";
     C().OnAccept();
     Settle();
-    QCOMPARE(C().OperatorChatWindows().Count(), 0);
+    QCOMPARE(Rooms().OperatorChatWindows().Count(), 0);
     m_replies["wn-opacpt_chts.php"] = "ben<fld>oc7";
-    C().OperatorActions().AcceptChat("oc7");
+    Rooms().OperatorActions().AcceptChat("oc7");
     Settle();
-    QCOMPARE(C().OperatorChatWindows().Count(), 1);
-    QCOMPARE(C().OperatorChatWindows().Find("oc7")->windowTitle(), QString("Chatting with:ben"));
+    QCOMPARE(Rooms().OperatorChatWindows().Count(), 1);
+    QCOMPARE(Rooms().OperatorChatWindows().Find("oc7")->windowTitle(), QString("Chatting with:ben"));
     // A message to the operator chosen in the box, sent by Enter; the reply
     // is said in the status line, with no box to dismiss.
     m_replies["w-admsg.php"] = "Message sent";

@@ -3,6 +3,7 @@
 #include "ChatWindows.h"
 #include "FooButton.h"
 #include "GetFootDlg.h"
+#include "ConsoleController.h"
 #include "MainDlg.h"
 #include "StandInChat.h"
 #include "OperatorList.h"
@@ -75,6 +76,7 @@ class TestMainDlg : public QObject {
   CChatManager* m_pEngine = nullptr;
 
   CMainDlg& C() { return m_pSession->Console(); }
+  CConsoleController& Rooms() { return m_pSession->Controller(); }
   QStringList StatusTargets() const { return m_pServer->Targets().filter("w-mrefresh.php"); }
   QStringList Ids() {
     QStringList ids;
@@ -349,7 +351,7 @@ class TestMainDlg : public QObject {
     CPreferences::Instance().Load();
     QCOMPARE(CPreferences::Instance().AwayMinutes(), minutes);
     CPresence& presence = C().Session().Presence();
-    CAwayWatch& away = C().AwayWatch();
+    CAwayWatch& away = Rooms().AwayWatch();
     m_pDesktop->idleMs = minutes > 0 ? qint64(minutes) * 60000 - 1 : 24 * 3600 * 1000;
     away.Check();
     QVERIFY(!away.IsAway());
@@ -689,23 +691,23 @@ class TestMainDlg : public QObject {
         return StandInChat(*m_pEngine, id, ChatKind::Visitor);
       };
     };
-    QPointer<QWidget> first = C().ChatWindows().Open("c1", standIn("c1"));
-    QPointer<QWidget> second = C().ChatWindows().Open("c2", standIn("c2"));
-    QPointer<QWidget> third = C().ChatWindows().Open("c&3", standIn("c&3"));
-    QPointer<QWidget> operatorChat = C().OperatorChatWindows().Open("op1", [this] {
+    QPointer<QWidget> first = Rooms().ChatWindows().Open("c1", standIn("c1"));
+    QPointer<QWidget> second = Rooms().ChatWindows().Open("c2", standIn("c2"));
+    QPointer<QWidget> third = Rooms().ChatWindows().Open("c&3", standIn("c&3"));
+    QPointer<QWidget> operatorChat = Rooms().OperatorChatWindows().Open("op1", [this] {
       return StandInChat(*m_pEngine, "op1", ChatKind::Operator);
     });
-    QCOMPARE(C().ChatWindows().Open("c1", standIn("c1")), first.data());  // raised, not made again
+    QCOMPARE(Rooms().ChatWindows().Open("c1", standIn("c1")), first.data());  // raised, not made again
     QCOMPARE(made, 3);
     // A window that closes another as it closes: the list is walked on a copy.
     first->installEventFilter(new CloseAlso(second, first));
     // One chat ends on its own before the log-out: it leaves the list.
     third->deleteLater();
-    QTRY_COMPARE(C().ChatWindows().Count(), 2);
+    QTRY_COMPARE(Rooms().ChatWindows().Count(), 2);
 
     C().LogOut(false);
-    QCOMPARE(C().ChatWindows().Count(), 0);
-    QCOMPARE(C().OperatorChatWindows().Count(), 0);
+    QCOMPARE(Rooms().ChatWindows().Count(), 0);
+    QCOMPARE(Rooms().OperatorChatWindows().Count(), 0);
     QTRY_VERIFY(first.isNull() && second.isNull() && operatorChat.isNull());
   }
 
@@ -724,10 +726,10 @@ class TestMainDlg : public QObject {
         return chat;
       };
     };
-    QPointer<QWidget> asked = C().ChatWindows().Open("c1", standIn("c1"), Arrival::ByOperator);
+    QPointer<QWidget> asked = Rooms().ChatWindows().Open("c1", standIn("c1"), Arrival::ByOperator);
     QTRY_VERIFY(asked->isActiveWindow());
     QVERIFY(m_pDesktop->flashes.isEmpty());
-    QPointer<QWidget> handedOver = C().ChatWindows().Open("c2", standIn("c2"), Arrival::ByItself);
+    QPointer<QWidget> handedOver = Rooms().ChatWindows().Open("c2", standIn("c2"), Arrival::ByItself);
     QVERIFY(handedOver->isVisible());
     QCOMPARE(handedOver->pos() - asked->pos(), QPoint(CWindowPlacement::kCascadeStep, CWindowPlacement::kCascadeStep));
     QCOMPARE(m_pDesktop->flashes.size(), 1);
@@ -769,10 +771,10 @@ class TestMainDlg : public QObject {
     C().Session().Refresh().RefreshNow();
     QTRY_COMPARE(m_pServer->Targets().filter("wn-allonlineu").size(), 1);
     QPointer<QWidget> chat =
-        C().ChatWindows().Open("c1", [this] { return StandInChat(*m_pEngine, "c1", ChatKind::Visitor); });
+        Rooms().ChatWindows().Open("c1", [this] { return StandInChat(*m_pEngine, "c1", ChatKind::Visitor); });
     bool chatsClosedBeforeTheBox = false;
     m_pDesktop->KeepBoxesOpen(5000, [&] {
-      chatsClosedBeforeTheBox = C().ChatWindows().Count() == 0;
+      chatsClosedBeforeTheBox = Rooms().ChatWindows().Count() == 0;
       return m_pEngine->RunningRequests() == 0;
     });
     C().Session().Refresh().Apply("logout");  // the box runs its loop while the late reply comes

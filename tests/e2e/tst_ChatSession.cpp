@@ -3,6 +3,7 @@
 #include "ChatDlg.h"
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
+#include "ConsoleController.h"
 #include "MainDlg.h"
 #include "OperatorList.h"
 #include "Presence.h"
@@ -25,7 +26,7 @@ class TestChatSession : public QObject {
 
   // A visitor of the service asks for a chat and the console accepts it:
   // the visitor's session id and the chat's window.
-  static QPair<QString, QPointer<CChatDlg>> AcceptNewChat(CServiceFixture& service, CMainDlg& console) {
+  static QPair<QString, QPointer<CChatDlg>> AcceptNewChat(CServiceFixture& service, CConsoleController& console) {
     const QString visitor = service.Control("visitor/add", {{"name", "Zoe"}});
     service.Control("visitor/chat", {{"csesid", visitor}});
     console.VisitorActions().AcceptChat(visitor);
@@ -42,7 +43,7 @@ class TestChatSession : public QObject {
     QVERIFY(service.Login("anna", "anna").startsWith("true"));
     session.LogIn();
     session.Engine().Session().chatPeriodMs = 300;
-    CMainDlg& console = session.Console();
+    CConsoleController& console = session.Controller();
 
     const QString visitor = service.Control("visitor/add", {{"name", "Zoe"}});
     service.Control("visitor/chat", {{"csesid", visitor}});
@@ -70,18 +71,18 @@ class TestChatSession : public QObject {
     other.Engine().SetDefaultHost(service.Host());
     QVERIFY(service.Login("ben", "ben").startsWith("true"));
     other.LogIn({"ben"});
-    CMainDlg& bens = other.Console();
+    CConsoleController& bens = other.Controller();
     bens.VisitorActions().AcceptChat(visitor);
     QTRY_COMPARE(other.Desktop().messageBoxes.size(), 1);
     QCOMPARE(other.Desktop().messageBoxes[0].caption, QString("Chat"));
     QVERIFY(other.Desktop().messageBoxes[0].text.contains("anna"));
     QCOMPARE(bens.ChatWindows().Count(), 0);
-    bens.LogOut(false);
+    bens.Window().LogOut(false);
 
     service.Control("visitor/leave", {{"csesid", visitor}});
     QTRY_VERIFY(chat->Transcript()->toPlainText().endsWith("Notice: Chat Closed by User.\n"));
     QVERIFY(!chat->Session()->IsPolling());
-    console.LogOut(false);
+    console.Window().LogOut(false);
     QTRY_VERIFY(chat.isNull());
   }
 
@@ -93,7 +94,7 @@ class TestChatSession : public QObject {
     QVERIFY(service.Login("anna", "anna").startsWith("true"));
     session.LogIn();
     session.Engine().Session().chatPeriodMs = 300;
-    CMainDlg& console = session.Console();
+    CConsoleController& console = session.Controller();
     const auto [visitor, chat] = AcceptNewChat(service, console);
     QVERIFY(chat);
 
@@ -105,7 +106,7 @@ class TestChatSession : public QObject {
     QTRY_VERIFY(chat->Transcript()->toPlainText().contains("Zoe: still here"));
     QCOMPARE(chat->Transcript()->toPlainText().count("Notice: the service did not confirm your line"), 1);
     QVERIFY(session.Desktop().messageBoxes.isEmpty());
-    console.LogOut(false);
+    console.Window().LogOut(false);
   }
 
   // Anna hands a visitor's chat to Ben; Ben's console takes it on its next refresh.
@@ -120,12 +121,12 @@ class TestChatSession : public QObject {
     QVERIFY(service.Login("ben", "ben").startsWith("true"));
     ben.LogIn({"ben"});
     ben.Console();
-    CMainDlg& console = anna.Console();
+    CConsoleController& console = anna.Controller();
 
     const auto [visitor, chat] = AcceptNewChat(service, console);
     QVERIFY(chat);
-    console.Session().Refresh().RefreshNow();
-    const COperatorList& operators = console.Session().Operators();
+    console.Window().Session().Refresh().RefreshNow();
+    const COperatorList& operators = console.Window().Session().Operators();
     QTRY_VERIFY(operators.Find("ben") >= 0 && operators.Entries()[operators.Find("ben")].IsOnline());
     chat->RefreshOperatorCombo();
     chat->OperatorsBox()->setCurrentIndex(chat->OperatorsBox()->findText("ben (Online)"));
@@ -137,10 +138,10 @@ class TestChatSession : public QObject {
     QVERIFY(!chat->Session()->IsLive() && !chat->Session()->IsPolling());
 
     ben.Console().Session().Refresh().RefreshNow();
-    QTRY_VERIFY(ben.Console().ChatWindows().Find(visitor) != nullptr);
+    QTRY_VERIFY(ben.Controller().ChatWindows().Find(visitor) != nullptr);
     QVERIFY(ben.Desktop().sounds.contains(QUrl("qrc:/sounds/140.wav")));  // the transfer's sound
     ben.Console().LogOut(false);
-    console.LogOut(false);
+    console.Window().LogOut(false);
   }
 
   // Two operators of one site chat with each other; then an administrator
@@ -156,18 +157,18 @@ class TestChatSession : public QObject {
     QVERIFY(service.Login("ben", "ben").startsWith("true"));
     ben.LogIn({"ben"});
     ben.Engine().Session().operChatPeriodMs = 300;
-    CMainDlg& annas = anna.Console();
-    CMainDlg& bens = ben.Console();
+    CConsoleController& annas = anna.Controller();
+    CConsoleController& bens = ben.Controller();
 
     annas.OperatorActions().RequestChat("ben");
     QTRY_COMPARE(annas.OperatorChatWindows().Count(), 1);
     // Ben is alerted by his refresh: the Operators view, Anna asking.
-    bens.Session().Refresh().RefreshNow();
-    QTRY_COMPARE(bens.Mode(), CMainDlg::ViewMode::Operators);
-    const int row = bens.Session().Operators().Find("anna");
+    bens.Window().Session().Refresh().RefreshNow();
+    QTRY_COMPARE(bens.Window().Mode(), CMainDlg::ViewMode::Operators);
+    const int row = bens.Window().Session().Operators().Find("anna");
     QVERIFY(row >= 0);
-    QCOMPARE(bens.Session().Operators().Entries()[row].chatState, QString("op_chat"));
-    bens.OperatorActions().AcceptChat(bens.Session().Operators().Entries()[row].chatId);
+    QCOMPARE(bens.Window().Session().Operators().Entries()[row].chatState, QString("op_chat"));
+    bens.OperatorActions().AcceptChat(bens.Window().Session().Operators().Entries()[row].chatId);
     QTRY_COMPARE(bens.OperatorChatWindows().Count(), 1);
     auto* annaChat = qobject_cast<COperChatDlg*>(annas.OperatorChatWindows().Find(annas.OperatorChatWindows().Ids()[0]));
     auto* benChat = qobject_cast<COperChatDlg*>(bens.OperatorChatWindows().Find(bens.OperatorChatWindows().Ids()[0]));
@@ -186,10 +187,10 @@ class TestChatSession : public QObject {
     // The administrator logs Ben out; his console ends at its next refresh.
     QVERIFY(service.Login("demo", "demo").startsWith("true"));
     QCOMPARE(service.Get("/cpn/wn-opout.php?id2out=ben&sid=1001"), QString("true"));
-    bens.Session().Refresh().RefreshNow();
-    QTRY_VERIFY(bens.Session().IsEnded());
+    bens.Window().Session().Refresh().RefreshNow();
+    QTRY_VERIFY(bens.Window().Session().IsEnded());
     QCOMPARE(ben.Desktop().messageBoxes.last().text, QString("You have been logged out."));
-    annas.LogOut(false);
+    annas.Window().LogOut(false);
   }
 };
 

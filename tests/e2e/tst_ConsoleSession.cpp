@@ -4,6 +4,7 @@
 #include "FooButton.h"
 #include "GetFootDlg.h"
 #include "LoginDlg.h"
+#include "ConsoleController.h"
 #include "MainDlg.h"
 #include "OperatorList.h"
 #include "Presence.h"
@@ -27,7 +28,8 @@ class TestConsoleSession : public QObject {
   std::unique_ptr<CSessionFixture> m_pSession;
   std::unique_ptr<CLoginDlg> m_pLogin;
   std::unique_ptr<CConsoleSession> m_pConsoleSession;
-  std::unique_ptr<CMainDlg> m_pConsole;
+  std::unique_ptr<CConsoleController> m_pController;
+  CMainDlg* m_pConsole = nullptr;
   CChatManager* m_pEngine = nullptr;
   CRecordingDesktopServices* m_pDesktop = nullptr;
   CServiceFixture* m_pService = nullptr;
@@ -45,7 +47,8 @@ class TestConsoleSession : public QObject {
     m_pService = &m_pSession->UseService(config, options);
     m_pLogin = std::make_unique<CLoginDlg>(*m_pEngine, [this] {
       m_pConsoleSession = std::make_unique<CConsoleSession>(*m_pEngine);
-      m_pConsole = std::make_unique<CMainDlg>(*m_pConsoleSession);
+      m_pController = std::make_unique<CConsoleController>(*m_pConsoleSession);
+      m_pConsole = &m_pController->Window();
       m_pConsole->show();
       m_pConsole->OnInitDialog();
     });
@@ -68,7 +71,8 @@ class TestConsoleSession : public QObject {
     m_pDesktop = &m_pSession->Desktop();
   }
   void cleanup() {
-    m_pConsole.reset();
+    m_pConsole = nullptr;
+    m_pController.reset();
     m_pConsoleSession.reset();
     m_pLogin.reset();
     m_pSession.reset();

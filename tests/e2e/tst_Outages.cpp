@@ -5,6 +5,7 @@
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
 #include "ConsoleSession.h"
+#include "ConsoleController.h"
 #include "MainDlg.h"
 #include "OperatorList.h"
 #include "Presence.h"
@@ -108,10 +109,10 @@ class TestOutages : public QObject {
     for (int i = 0; i < n; ++i) {
       const QString visitor = m_pService->Control("visitor/add", {{"name", QString("V%1").arg(i)}});
       m_pService->Control("visitor/chat", {{"csesid", visitor}});
-      m_pConsole->VisitorActions().AcceptChat(visitor);
-      QTRY_VERIFY(m_pConsole->ChatWindows().Find(visitor) != nullptr);
+      m_pSession->Controller().VisitorActions().AcceptChat(visitor);
+      QTRY_VERIFY(m_pSession->Controller().ChatWindows().Find(visitor) != nullptr);
       m_visitors.append(visitor);
-      m_chats.append(qobject_cast<CChatDlg*>(m_pConsole->ChatWindows().Find(visitor)));
+      m_chats.append(qobject_cast<CChatDlg*>(m_pSession->Controller().ChatWindows().Find(visitor)));
     }
     QTRY_VERIFY_WITH_TIMEOUT(TableShowsEveryChat(), 10 * kPeriodMs);
   }
@@ -217,7 +218,7 @@ class TestOutages : public QObject {
     m_pService->Control("fault", {{"kind", "lost"}, {"script", "w-adc.php"}, {"count", "2"}});
     QCOMPARE(m_pService->Get(QString("/cpn/w-ctransf.php?csesid=%1&adid=anna&sid=1001&adminid=ben&action=trans").arg(visitor)),
              QString("true"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->ChatWindows().Find(visitor) != nullptr, 20 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pSession->Controller().ChatWindows().Find(visitor) != nullptr, 20 * kPeriodMs);
     QTRY_VERIFY_WITH_TIMEOUT(m_pService->Control("visitor/show", {{"csesid", visitor}}).contains("anna has taken over"),
                              10 * kPeriodMs);
   }
@@ -333,7 +334,7 @@ class TestOutages : public QObject {
     const int faultMs = 8 * kPeriodMs;
     m_pService->Control("fault", {{"kind", kind}, {"for", QString::number(faultMs)}});
     // Every kind of request goes out while the replies are spoiled.
-    m_pConsole->VisitorActions().AcceptChat(newcomer);
+    m_pSession->Controller().VisitorActions().AcceptChat(newcomer);
     m_chats[0]->EntryBox()->setPlainText("sent meanwhile");
     m_chats[0]->SendChatLine();
     Say(0, "said meanwhile");

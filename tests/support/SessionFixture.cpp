@@ -1,5 +1,6 @@
 #include "SessionFixture.h"
 
+#include "ConsoleController.h"
 #include "MainDlg.h"
 #include "SettingsStore.h"
 
@@ -41,12 +42,14 @@ void CSessionFixture::LogIn(const Login& login) {
   session.siteAddress = login.siteAddress;
 }
 
-CMainDlg& CSessionFixture::Console() {
+CMainDlg& CSessionFixture::Console() { return Controller().Window(); }
+
+CConsoleController& CSessionFixture::Controller() {
   if (!m_pConsole) {
     m_pConsoleSession = std::make_unique<CConsoleSession>(*m_pEngine);
-    m_pConsole = std::make_unique<CMainDlg>(*m_pConsoleSession);
-    m_pConsole->show();
-    m_pConsole->OnInitDialog();
+    m_pConsole = std::make_unique<CConsoleController>(*m_pConsoleSession);
+    m_pConsole->Window().show();
+    m_pConsole->Window().OnInitDialog();
   }
   return *m_pConsole;
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CConsoleController;
 class CConsoleSession;
 class CMainDlg;
 
@@ -43,6 +44,8 @@ class CSessionFixture {
   void LogIn() { LogIn(Login()); }
   // The session's console: made, shown and set up on the first call.
   CMainDlg& Console();
+  // What the console is built of: the window, its rooms and chat hosts.
+  CConsoleController& Controller();
   bool HasConsole() const { return m_pConsole != nullptr; }
   void DestroyConsole();
 
@@ -53,5 +56,5 @@ class CSessionFixture {
   std::unique_ptr<CServiceFixture> m_pService;
   std::unique_ptr<CChatManager> m_pEngine;
   std::unique_ptr<CConsoleSession> m_pConsoleSession;
-  std::unique_ptr<CMainDlg> m_pConsole;
+  std::unique_ptr<CConsoleController> m_pConsole;
 };

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class CAlerts;
+class CAwayWatch;
+class CChatCycle;
+class CChatWindows;
+class CConsoleSession;
+class CMainDlg;
+class COperatorActions;
+class CVisitorActions;
+
+// The console of a logged-in session put together: its window, the rooms
+// that decide and send (the alert room, the commands on visitors and on
+// operators, the away watch, the chat cycle) and the hosts of the open
+// chats' windows, each wired to the session and to the others here, once.
+// The window renders and forwards the operator's commands; it builds none
+// of them.
+class CConsoleController : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit CConsoleController(CConsoleSession& session);
+  // Closes every chat's window and session first: a console destroyed
+  // without a log-out must not leave chats polling on.
+  ~CConsoleController() override;
+
+  CMainDlg& Window() const { return *m_pWindow; }
+  CAlerts& Alerts() const { return *m_pAlerts; }
+  CAwayWatch& AwayWatch() const { return *m_pAway; }
+  CChatCycle& ChatCycle() const { return *m_pChatCycle; }
+  CChatWindows& ChatWindows() const { return *m_pChatWindows; }
+  CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
+  CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
+  COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
+
+ private:
+  CConsoleSession& m_session;
+  CChatWindows* m_pChatWindows;
+  CChatWindows* m_pOperChatWindows;
+  std::unique_ptr<CMainDlg> m_pWindow;
+  // Owned by the window, as the owner of their boxes and shortcuts.
+  CAlerts* m_pAlerts;
+  CAwayWatch* m_pAway;
+  CChatCycle* m_pChatCycle;
+  CVisitorActions* m_pVisitorActions;
+  COperatorActions* m_pOperatorActions;
+};
