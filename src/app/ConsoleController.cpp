@@ -3,12 +3,16 @@
 #include "Alerts.h"
 #include "AwayWatch.h"
 #include "ChatCycle.h"
+#include "ChatDlg.h"
+#include "ChatManager.h"
 #include "ChatWindows.h"
 #include "ConsoleSession.h"
 #include "MainDlg.h"
+#include "OperChatDlg.h"
+#include "OperatorChatSession.h"
 #include "OperatorActions.h"
 #include "Presence.h"
-#include "VisitorActions.h"
+#include "VisitorChatSession.h"
 #include "VisitorTableModel.h"
 
 CConsoleController::CConsoleController(CConsoleSession& session)
@@ -19,8 +23,10 @@ CConsoleController::CConsoleController(CConsoleSession& session)
   CMainDlg* window = m_pWindow.get();
   m_pVisitorActions = new CVisitorActions(
       session, *m_pChatWindows, [this](const QString& id) { return m_session.Visitors().Find(id); }, window);
-  m_pOperatorActions = new COperatorActions(session.Engine(), *m_pOperChatWindows, window);
+  m_pOperatorActions = new COperatorActions(session.Engine(), window);
   window->Attach(*m_pVisitorActions, *m_pOperatorActions);
+  connect(m_pVisitorActions, &CVisitorActions::ChatAccepted, this, &CConsoleController::OpenVisitorChat);
+  connect(m_pOperatorActions, &COperatorActions::ChatAccepted, this, &CConsoleController::OpenOperatorChat);
 
   m_pAlerts = new CAlerts(session, window);
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
@@ -43,4 +49,31 @@ CConsoleController::CConsoleController(CConsoleSession& session)
 CConsoleController::~CConsoleController() {
   m_pChatWindows->CloseAll();
   m_pOperChatWindows->CloseAll();
+}
+
+void CConsoleController::OpenVisitorChat(const CVisitorActions::AcceptedChat& accepted) {
+  CChatManager& engine = m_session.Engine();
+  const QString ip = accepted.visitor.m_line.ip;
+  QWidget* window = m_pChatWindows->Open(accepted.chatId, [&]() -> CChatWindowBase* {
+    const bool detailsKnown = accepted.visitor.m_bDetailsLoaded;
+    auto* session = new CVisitorChatSession(engine, &m_session, ip, accepted.chatId, accepted.visitorName,
+                                            accepted.visitorEmail, detailsKnown);
+    auto* chat = new CChatDlg(*session);
+    if (detailsKnown) chat->SetVisitorDetails(accepted.visitor.Details());
+    chat->RefreshOperatorCombo();
+    return chat;
+  }, accepted.arrival);
+  // The visitor's earlier chats open beside the chat, quietly: the page
+  // viewer shows them a moment later, and they must neither take the
+  // keyboard from the chat window the operator is typing in nor cover it.
+  if (accepted.earlierChats)
+    engine.OpenServerPage(engine.Catalogue().ChatHistoryPage(ip), false, true,
+                          window ? window->frameGeometry() : QRect());
+}
+
+void CConsoleController::OpenOperatorChat(const QString& chatId, const QString& otherOperator) {
+  CChatManager& engine = m_session.Engine();
+  m_pOperChatWindows->Open(chatId, [&]() -> CChatWindowBase* {
+    return new COperChatDlg(*new COperatorChatSession(engine, otherOperator, chatId));
+  });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VisitorActions.h"
+
 #include <QObject>
 
 #include <memory>
@@ -11,7 +13,6 @@ class CChatWindows;
 class CConsoleSession;
 class CMainDlg;
 class COperatorActions;
-class CVisitorActions;
 
 // The console of a logged-in session put together: its window, the rooms
 // that decide and send (the alert room, the commands on visitors and on
@@ -38,6 +39,11 @@ class CConsoleController : public QObject {
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
 
  private:
+  // An accepted chat gets its session in the list of chats and its window
+  // in the host of its kind.
+  void OpenVisitorChat(const CVisitorActions::AcceptedChat& accepted);
+  void OpenOperatorChat(const QString& chatId, const QString& otherOperator);
+
   CConsoleSession& m_session;
   CChatWindows* m_pChatWindows;
   CChatWindows* m_pOperChatWindows;

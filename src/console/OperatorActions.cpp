@@ -1,18 +1,15 @@
 #include "OperatorActions.h"
 
 #include "ChatManager.h"
-#include "ChatWindows.h"
 #include "MessageDlg.h"
 #include "MessagesReply.h"
-#include "OperChatDlg.h"
 #include "OperatorChatReply.h"
 #include "RequestTypes.h"
 #include "Separators.h"
 
 #include <QWidget>
 
-COperatorActions::COperatorActions(CChatManager& engine, CChatWindows& operatorChats, QWidget* owner)
-    : QObject(owner), m_engine(engine), m_operatorChats(operatorChats) {}
+COperatorActions::COperatorActions(CChatManager& engine, QWidget* owner) : QObject(owner), m_engine(engine) {}
 
 bool COperatorActions::Allows(Command command, const OperatorEntry& entry, const QString& loginId, bool bAdmin,
                               Where where) {
@@ -84,9 +81,5 @@ void COperatorActions::ShowMessages(const MessagesReply& reply, bool bAskedFor) 
 void COperatorActions::OnOperatorChatReply(const QString& reply) {
   const OperatorChatReply chat = OperatorChatReply::Parse(reply);
   if (!chat.wellFormed) return;
-  const QString other = chat.otherOperator;
-  const QString chatId = chat.chatId;
-  m_operatorChats.Open(chatId, [&]() -> CChatWindowBase* {
-    return new COperChatDlg(*new COperatorChatSession(m_engine, other, chatId));
-  });
+  emit ChatAccepted(chat.chatId, chat.otherOperator);
 }

@@ -8,7 +8,6 @@
 #include <functional>
 
 class CChatManager;
-class CChatWindows;
 class QWidget;
 struct MessagesReply;
 
@@ -20,7 +19,7 @@ class COperatorActions : public QObject {
   Q_OBJECT
 
  public:
-  COperatorActions(CChatManager& engine, CChatWindows& operatorChats, QWidget* owner);
+  COperatorActions(CChatManager& engine, QWidget* owner);
 
   // Whether an operator's entry allows a command: the buttons under the
   // table follow the entry's request alone; the right-click menu also
@@ -43,19 +42,18 @@ class COperatorActions : public QObject {
   void ViewMessages();
   void WaitingMessages();
 
-  // The reply of an invitation or an accept: the other operator and the
-  // operator chat's session id, in a window of its own.
-  void OnOperatorChatReply(const QString& reply);
-
  signals:
+  // An invitation or an accept was answered with the operator chat's
+  // session id and the other operator.
+  void ChatAccepted(const QString& chatId, const QString& otherOperator);
   // A messages reply named the service's sound for a waiting message.
   void SoundRung(ServiceSound sound);
 
  private:
   void Send(const QString& url, int nType, std::function<void(const QString&)> onReply);
   void ShowMessages(const MessagesReply& reply, bool bAskedFor);
+  void OnOperatorChatReply(const QString& reply);
 
   CChatManager& m_engine;
-  CChatWindows& m_operatorChats;
   bool m_bWaitingMessagesOut = false;  // a notice repeated every refresh asks once
 };

@@ -2,7 +2,6 @@
 
 #include "AcceptReply.h"
 #include "ConsoleSession.h"
-#include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatWindows.h"
 #include "DesktopServices.h"
@@ -67,22 +66,14 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
   if (chatId.isEmpty()) return;
   // The row of the chat the service names, if the table still has it.
   const CSiteVisitor* found = m_findRow ? m_findRow(chatId) : nullptr;
-  const CSiteVisitor visitor = found ? *found : (chatId == row.m_line.sessionId ? row : CSiteVisitor());
-  const QString ip = visitor.m_line.ip;
-  QWidget* window = m_chatWindows.Open(chatId, [&]() -> CChatWindowBase* {
-    auto* session = new CVisitorChatSession(m_engine, &m_session, ip, chatId, accepted.visitorName,
-                                            accepted.visitorEmail, visitor.m_bDetailsLoaded);
-    auto* chat = new CChatDlg(*session);
-    if (visitor.m_bDetailsLoaded) chat->SetVisitorDetails(visitor.Details());
-    chat->RefreshOperatorCombo();
-    return chat;
-  }, arrival);
-  // The visitor's earlier chats open beside the chat, quietly: the page
-  // viewer shows them a moment later, and they must neither take the
-  // keyboard from the chat window the operator is typing in nor cover it.
-  if (accepted.earlierChats)
-    m_engine.OpenServerPage(m_engine.Catalogue().ChatHistoryPage(ip), false, true,
-                            window ? window->frameGeometry() : QRect());
+  AcceptedChat chat;
+  chat.chatId = chatId;
+  chat.visitorName = accepted.visitorName;
+  chat.visitorEmail = accepted.visitorEmail;
+  chat.visitor = found ? *found : (chatId == row.m_line.sessionId ? row : CSiteVisitor());
+  chat.earlierChats = accepted.earlierChats;
+  chat.arrival = arrival;
+  emit ChatAccepted(chat);
 }
 
 void CVisitorActions::SendAction(const QString& action, const VisitorLine& row) {

@@ -58,12 +58,26 @@ class CVisitorActions : public QObject {
   enum class Command { Accept, Join, Busy, Invite, Delete, BlockIp, ProactivePop };
   static bool Allows(Command command, const VisitorLine& line, const QString& loginId, bool bAdmin);
 
-  // Reply handlers, by what the request was for.
-  void OnAcceptReply(const QString& reply, const CSiteVisitor& row,
-                     CChatWindows::Arrival arrival = CChatWindows::Arrival::ByOperator);
-  void OnActionReply(const QString& action, const QString& ip, const QString& reply);
+  // A chat the service gave to this operator, as its accept reply and the
+  // table say: what its session and window are opened from.
+  struct AcceptedChat {
+    QString chatId;
+    QString visitorName;
+    QString visitorEmail;
+    // The table's row of the chat, empty when the table no longer has it.
+    CSiteVisitor visitor;
+    // The service has earlier chats of this visitor to show beside it.
+    bool earlierChats = false;
+    CChatWindows::Arrival arrival = CChatWindows::Arrival::ByOperator;
+  };
+
+ signals:
+  void ChatAccepted(const CVisitorActions::AcceptedChat& chat);
 
  private:
+  // Reply handlers, by what the request was for.
+  void OnAcceptReply(const QString& reply, const CSiteVisitor& row, CChatWindows::Arrival arrival);
+  void OnActionReply(const QString& action, const QString& ip, const QString& reply);
   void AcceptChatAs(const QString& chatId, CChatWindows::Arrival arrival);
   void SendAction(const QString& action, const VisitorLine& row);
   void ShowBox(const QString& text, const QString& caption);
