@@ -5,6 +5,7 @@
 #include "DesktopServices.h"
 #include "FooButton.h"
 #include "MySpellEditCtrl.h"
+#include "OperatorBox.h"
 #include "ResponseCompleter.h"
 
 #include <QComboBox>
@@ -127,18 +128,13 @@ void CChatDlg::TransferChat() {
     m_pOperators->setFocus();  // the choice is the operator's to make
     return;
   }
-  // "name (status)"; an entry without its parentheses has no status.
-  const QString entry = m_pOperators->currentText();
-  const QString name = entry.section(u' ', 0, 0);
-  const qsizetype open = entry.indexOf(u'(');
-  const QString status = open >= 0 && open + 1 < entry.size() ? entry.mid(open + 1, entry.size() - open - 2) : QString();
-  if (status == QStringLiteral("Offline")) {
+  if (m_pOperators->currentData(kOperatorOfflineRole).toBool()) {
     desktop.MessageBox(this, QStringLiteral("Chat Cannot be transferred to an offline operator"), kTalvero,
                        CDesktopServices::Icon::Exclamation);
     return;
   }
   m_pTransfer->setEnabled(false);  // one request out at a time
-  Chat()->Transfer(name);
+  Chat()->Transfer(m_pOperators->currentData().toString());
 }
 
 // A transfer that did not happen is said (the session puts it among the

@@ -154,7 +154,7 @@ void CConsoleSession::NoteNotice(const QString& notice) {
   if (!transfer.wellFormed) {
     m_strTransferSeen.clear();
     m_bTransferAcceptFailed = false;
-    if (notice.startsWith(QLatin1String("message"))) emit MessagesWaiting();
+    if (IsMessagesNotice(notice)) emit MessagesWaiting();
     return;
   }
   // The service repeats the notice at every refresh until the chat is

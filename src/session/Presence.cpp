@@ -2,6 +2,7 @@
 
 #include "ChatManager.h"
 #include "RequestTypes.h"
+#include "ShortReplies.h"
 
 CPresence::CPresence(CChatManager& engine, QObject* parent) : QObject(parent), m_engine(engine) {}
 
@@ -42,13 +43,10 @@ void CPresence::ChooseOffline() {
 }
 
 void CPresence::OnStatusReply(const QString& reply) {
+  const StatusReply status = StatusReply::Parse(reply);
+  if (!status.wellFormed) return;
   const bool before = m_bOnline;
-  if (reply == QLatin1String("online"))
-    m_bOnline = true;
-  else if (reply == QLatin1String("offline"))
-    m_bOnline = false;
-  else
-    return;
+  m_bOnline = status.online;
   if (m_bOnline != before) emit Changed(m_bOnline);
   if (!m_bManualOffline) emit Confirmed(m_bOnline);
 }

@@ -2,6 +2,7 @@
 
 #include "ChatManager.h"
 #include "RequestTypes.h"
+#include "ShortReplies.h"
 #include "Separators.h"
 
 #include <algorithm>
@@ -99,7 +100,7 @@ void CRefreshCycle::Apply(const QString& text) {
 
 void CRefreshCycle::Apply(const QString& text, const RefreshReply& reply) {
   if (m_engine.IsClosing()) return;
-  if (!reply.wellFormed && text == QStringLiteral("logout")) {
+  if (!reply.wellFormed && IsLoggedOutByService(text)) {
     Stop();
     emit LoggedOutByServer();
     return;

@@ -5,6 +5,17 @@
 
 bool IsConfirmed(const QString& reply) { return reply == QLatin1String("true"); }
 
+StatusReply StatusReply::Parse(const QString& reply) {
+  StatusReply r;
+  r.online = reply == QLatin1String("online");
+  r.wellFormed = r.online || reply == QLatin1String("offline");
+  return r;
+}
+
+bool IsLoggedOutByService(const QString& reply) { return reply == QLatin1String("logout"); }
+
+bool IsMessagesNotice(const QString& notice) { return notice.startsWith(QLatin1String("message")); }
+
 VisitorNameReply VisitorNameReply::Parse(const QString& reply) {
   VisitorNameReply r;
   const QStringList pieces = SplitReply(reply, kSepField);
