@@ -1,6 +1,8 @@
 #include "ConsoleTable.h"
 
 #include "OperatorList.h"
+#include "OperatorListLook.h"
+#include "VisitorTableLook.h"
 #include "VisitorTableModel.h"
 
 #include <QContextMenuEvent>
@@ -9,7 +11,13 @@
 #include <QTableView>
 
 CConsoleTable::CConsoleTable(CConsoleSession& session, QTableView* table, QObject* parent)
-    : QObject(parent), m_session(session), m_pTable(table), m_pViewport(table->viewport()) {
+    : QObject(parent),
+      m_session(session),
+      m_pTable(table),
+      m_pVisitorLook(new CVisitorTableLook(session.Visitors(), this)),
+      m_pOperatorLook(new COperatorListLook(session.Operators(), this)),
+      m_pViewport(table->viewport()) {
+  table->setModel(m_pVisitorLook);
   table->viewport()->installEventFilter(this);  // clicks, also where no row is
   table->installEventFilter(this);              // Enter, the menu key, Shift+F10
   connect(&session, &CConsoleSession::RefreshArriving, this, &CConsoleTable::Remember);
@@ -19,7 +27,7 @@ CConsoleTable::CConsoleTable(CConsoleSession& session, QTableView* table, QObjec
 
 void CConsoleTable::ShowVisitors() {
   m_session.Visitors().Clear();
-  m_pTable->setModel(&m_session.Visitors());
+  m_pTable->setModel(m_pVisitorLook);
   FollowSelectionModel();
   const int w = m_pTable->viewport()->width();
   for (int c = 0; c < CVisitorTableModel::kColumnCount; ++c)
@@ -28,7 +36,7 @@ void CConsoleTable::ShowVisitors() {
 
 void CConsoleTable::ShowOperators() {
   m_session.Visitors().Clear();
-  m_pTable->setModel(&m_session.Operators());
+  m_pTable->setModel(m_pOperatorLook);
   FollowSelectionModel();
   const int half = m_pTable->viewport()->width() / 2;
   m_pTable->setColumnWidth(COperatorList::ColName, half);
@@ -113,7 +121,7 @@ void CConsoleTable::Restore() {
   }
   if (reselect < 0) reselect = 0;
   if (reselect < visitors.size()) {
-    const QModelIndex index = m_session.Visitors().index(reselect, 0);
+    const QModelIndex index = m_pVisitorLook->index(reselect, 0);
     m_pTable->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_pTable->scrollTo(index, QAbstractItemView::EnsureVisible);
   } else {

@@ -8,10 +8,12 @@
 #include <QPointer>
 #include <QString>
 
+class COperatorListLook;
+class CVisitorTableLook;
 class QTableView;
 
 // The console's table: the visitors or the operators as the view wants,
-// the selection kept across refreshes (the visitor where he now is, the
+// shown through their looks (pictures and colours), the selection kept across refreshes (the visitor where he now is, the
 // operator by name), and the clicks and keys on it told as what they mean.
 class CConsoleTable : public QObject {
   Q_OBJECT
@@ -55,6 +57,8 @@ class CConsoleTable : public QObject {
 
   CConsoleSession& m_session;
   QTableView* m_pTable;
+  CVisitorTableLook* m_pVisitorLook;
+  COperatorListLook* m_pOperatorLook;
   QObject* m_pViewport;
   QPointer<QItemSelectionModel> m_pWatched;
   bool m_bApplyingRefresh = false;

@@ -49,7 +49,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
       m_pChatWindows(new CChatWindows(session.Chats(), CChatList::Kind::Visitor, this)),
       m_pOperChatWindows(new CChatWindows(session.Chats(), CChatList::Kind::Operator, this)),
       m_pVisitorInfo(new CVisitorInfo(m_engine, this)) {
-  m_ui.Build(this, &session.Visitors());
+  m_ui.Build(this);
   m_pTable = new CConsoleTable(session, m_ui.table, this);
   m_pTray = new CConsoleTray(this, [this] { RestoreConsole(); }, [this](bool bForget) { LogOut(bForget); });
   m_pVisitorActions = new CVisitorActions(
