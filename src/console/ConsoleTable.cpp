@@ -20,8 +20,13 @@ CConsoleTable::CConsoleTable(CConsoleSession& session, QTableView* table, QObjec
   table->setModel(m_pVisitorLook);
   table->viewport()->installEventFilter(this);  // clicks, also where no row is
   table->installEventFilter(this);              // Enter, the menu key, Shift+F10
-  connect(&session, &CConsoleSession::RefreshArriving, this, &CConsoleTable::Remember);
-  connect(&session, &CConsoleSession::Refreshed, this, &CConsoleTable::Restore);
+  // The selection is back on its visitor or operator while the model takes
+  // a refresh, before the session tells anyone of it: whoever listens to
+  // the session, in whatever order, finds it in place.
+  connect(&session.Visitors(), &CVisitorTableModel::RowsReplacing, this, [this] { Remember(m_pVisitorLook); });
+  connect(&session.Visitors(), &CVisitorTableModel::RowsReplaced, this, [this] { Restore(m_pVisitorLook); });
+  connect(&session.Operators(), &COperatorList::RowsReplacing, this, [this] { Remember(m_pOperatorLook); });
+  connect(&session.Operators(), &COperatorList::RowsReplaced, this, [this] { Restore(m_pOperatorLook); });
   FollowSelectionModel();
 }
 
@@ -50,7 +55,7 @@ void CConsoleTable::FollowSelectionModel() {
   // A refresh moves the selection while it replaces the rows; the window
   // follows once they are all in.
   const auto moved = [this] {
-    if (!m_bApplyingRefresh) emit SelectionMoved();
+    if (m_pReplacing == nullptr) emit SelectionMoved();
   };
   connect(selection, &QItemSelectionModel::selectionChanged, this, moved);
   connect(selection, &QItemSelectionModel::currentRowChanged, this, moved);
@@ -84,22 +89,28 @@ QPoint CConsoleTable::UnderSelectedRow() const {
 }
 
 QString CConsoleTable::SelectedKey() const {
-  const CSiteVisitor* visitor = nullptr;
-  const OperatorEntry* entry = SelectedOperator();
-  if (entry != nullptr) return entry->name;
-  return SelectedVisitor(&visitor) >= 0 ? visitor->m_line.sessionId : QString();
+  const int row = SelectedRow();
+  if (row < 0) return QString();
+  if (m_pTable->model() == m_pOperatorLook) {
+    const QList<OperatorEntry>& entries = m_session.Operators().Entries();
+    return row < entries.size() ? entries.at(row).name : QString();
+  }
+  const QList<CSiteVisitor>& visitors = m_session.Visitors().Visitors();
+  return row < visitors.size() ? visitors.at(row).m_line.sessionId : QString();
 }
 
-void CConsoleTable::Remember() {
-  m_bApplyingRefresh = true;
+void CConsoleTable::Remember(const QAbstractItemModel* rows) {
+  if (m_pTable->model() != rows) return;  // kept for the commands, not shown
+  m_pReplacing = rows;
   m_nRowBefore = SelectedRow();
   m_strSelectedBefore = SelectedKey();
 }
 
-void CConsoleTable::Restore() {
-  m_bApplyingRefresh = false;
+void CConsoleTable::Restore(const QAbstractItemModel* rows) {
+  if (m_pReplacing != rows) return;
+  m_pReplacing = nullptr;
   const QSignalBlocker quiet(this);  // the window follows the refresh itself
-  if (m_session.CurrentView() == CConsoleSession::View::Operators) {
+  if (rows == m_pOperatorLook) {
     const int row = m_strSelectedBefore.isEmpty() ? -1 : m_session.Operators().Find(m_strSelectedBefore);
     if (row >= 0)
       m_pTable->selectRow(row);

@@ -73,8 +73,6 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
   connect(&session, &CConsoleSession::ViewChanged, this, &CMainDlg::FollowView);
   connect(&session.Presence(), &CPresence::Confirmed, this,
           [this](bool bOnline) { (bOnline ? m_ui.online : m_ui.offline)->setChecked(true); });
-  // After the window's own handlers: a view the alerts ask for follows the
-  // window's rendering of the same refresh.
   m_pAlerts = new CAlerts(session, this);
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);

@@ -21,6 +21,7 @@ QVariant COperatorList::headerData(int section, Qt::Orientation orientation, int
 }
 
 void COperatorList::SetEntries(QList<OperatorEntry> entries) {
+  emit RowsReplacing();
   bool sameRows = entries.size() == m_entries.size();
   for (qsizetype i = 0; sameRows && i < entries.size(); ++i) sameRows = entries[i].name == m_entries[i].name;
   if (sameRows) {
@@ -31,6 +32,7 @@ void COperatorList::SetEntries(QList<OperatorEntry> entries) {
     m_entries = std::move(entries);
     endResetModel();
   }
+  emit RowsReplaced();
 }
 
 int COperatorList::Find(const QString& name) const {

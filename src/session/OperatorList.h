@@ -38,6 +38,12 @@ class COperatorList : public QAbstractTableModel {
   static QString StatusText(const OperatorEntry& entry);
   static Status StatusOf(const OperatorEntry& entry);
 
+ signals:
+  // Around every SetEntries, before the first entry changes and after the
+  // last: a view puts its selection back on its operator in between.
+  void RowsReplacing();
+  void RowsReplaced();
+
  private:
   QList<OperatorEntry> m_entries;
 };

@@ -71,6 +71,7 @@ void CVisitorTableModel::SetStale(bool bStale) {
 }
 
 void CVisitorTableModel::SetVisitors(QList<CSiteVisitor> visitors) {
+  emit RowsReplacing();
   const int oldCount = int(m_visitors.size());
   const int newCount = int(visitors.size());
   const int common = std::min(oldCount, newCount);
@@ -96,6 +97,7 @@ void CVisitorTableModel::SetVisitors(QList<CSiteVisitor> visitors) {
     m_visitors.swap(visitors);
   }
   if (firstChanged >= 0) emit dataChanged(index(firstChanged, 0), index(lastChanged, kColumnCount - 1));
+  emit RowsReplaced();
   ReleaseElsewhere(std::move(visitors));
 }
 

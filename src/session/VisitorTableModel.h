@@ -49,6 +49,13 @@ class CVisitorTableModel : public QAbstractTableModel {
   static int RowImage(const CSiteVisitor& visitor);
   static QString CellText(const VisitorLine& line, int column);
 
+ signals:
+  // Around every SetVisitors, before the first row changes and after the
+  // last: a view puts its selection back on its visitor in between, so
+  // that it is in place before anyone hears of the refresh.
+  void RowsReplacing();
+  void RowsReplaced();
+
  private:
   // Rows replaced by a refresh are freed on another thread from this many on.
   static constexpr qsizetype kReleaseElsewhereRows = 5000;
