@@ -13,8 +13,9 @@ class CVisitorTableLook;
 class QTableView;
 
 // The console's table: the visitors or the operators as the view wants,
-// shown through their looks (pictures and colours), the selection kept across refreshes (the visitor where he now is, the
-// operator by name), and the clicks and keys on it told as what they mean.
+// shown through their looks (pictures and colours), the selection kept
+// across refreshes (the visitor where he now is, the operator by name), and
+// the clicks and keys on it told as what they mean.
 class CConsoleTable : public QObject {
   Q_OBJECT
 

@@ -30,13 +30,11 @@ void COperatorActions::Send(const QString& url, std::function<void(const QString
 }
 
 void COperatorActions::RequestChat(const QString& operatorId) {
-  Send(m_engine.Catalogue().InviteOperator(operatorId),
-       [this](const QString& reply) { OnOperatorChatReply(reply); });
+  Send(m_engine.Catalogue().InviteOperator(operatorId), [this](const QString& reply) { OnOperatorChatReply(reply); });
 }
 
 void COperatorActions::AcceptChat(const QString& chatId) {
-  Send(m_engine.Catalogue().AcceptOperatorChat(chatId),
-       [this](const QString& reply) { OnOperatorChatReply(reply); });
+  Send(m_engine.Catalogue().AcceptOperatorChat(chatId), [this](const QString& reply) { OnOperatorChatReply(reply); });
 }
 
 void COperatorActions::Deny(const QString& chatId) {

@@ -16,6 +16,7 @@ class COperatorListLook : public QIdentityProxyModel {
 
   QVariant data(const QModelIndex& index, int role) const override;
 
+ private:
   // The colour of a Status cell of this kind: online green; offline, a chat
   // request and a running chat red; anything else black.
   static QColor StatusColour(COperatorList::Status status);

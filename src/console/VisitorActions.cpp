@@ -131,8 +131,7 @@ void CVisitorActions::ProactivePop(const VisitorLine& row, bool bSameWindow, con
   if (address.isEmpty()) return;
   const QString window = bSameWindow ? QStringLiteral("R") : QStringLiteral("N");
   // Its reply says nothing the operator needs.
-  m_engine.RequestAsync(m_engine.Catalogue().ProactivePop(row.sessionId, window, address), this,
-                        [](const QString&) {});
+  m_engine.RequestAsync(m_engine.Catalogue().ProactivePop(row.sessionId, window, address), this, [](const QString&) {});
 }
 
 bool CVisitorActions::CanJoin(const QString& status, const QString& loginId, bool bAdmin) {

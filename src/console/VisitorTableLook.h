@@ -18,6 +18,7 @@ class CVisitorTableLook : public QIdentityProxyModel {
 
   QVariant data(const QModelIndex& index, int role) const override;
 
+ private:
   // The background of the first cell: the row's colour when it reads
   // "#RRGGBB"; white for "#" alone and for anything that is no colour.
   static QColor RowColour(const QString& colour);
@@ -26,6 +27,5 @@ class CVisitorTableLook : public QIdentityProxyModel {
   // (tinted) on a dark one.
   static QColor CellBackground(const QString& rowColour, int column);
 
- private:
   QPixmap m_rowImages[3];
 };

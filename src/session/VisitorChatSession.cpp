@@ -95,8 +95,7 @@ void CVisitorChatSession::NotifyTyping(int length) {
 void CVisitorChatSession::End() {
   if (!IsLive() || m_bEndOut) return;  // one request out at a time
   m_bEndOut = true;
-  Request(EndRequest(),
-          [this](const QString& reply) { OnEndReply(reply); });
+  Request(EndRequest(), [this](const QString& reply) { OnEndReply(reply); });
 }
 
 QString CVisitorChatSession::EndRequest() const { return m_engine.Catalogue().Action(QStringLiteral("endchatcl"), Id()); }
