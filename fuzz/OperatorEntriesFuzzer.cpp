@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(list.rowCount() == reply.operators.size());
   for (int row = 0; row < list.rowCount(); ++row) {
     for (int column = 0; column < list.columnCount(); ++column)
-      for (int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(Qt::DecorationRole)})
+      for (int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(COperatorList::StatusRole)})
         (void)list.data(list.index(row, column), role);
     (void)COperatorList::StatusText(reply.operators[row]);
     const int found = list.Find(reply.operators[row].name);

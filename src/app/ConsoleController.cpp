@@ -28,8 +28,6 @@ CConsoleController::CConsoleController(CConsoleSession& session)
   connect(m_pVisitorActions, &CVisitorActions::ChatAccepted, this, &CConsoleController::OpenVisitorChat);
   connect(m_pOperatorActions, &COperatorActions::ChatAccepted, this, &CConsoleController::OpenOperatorChat);
 
-  // Made after the window: a view the alert room asks for follows the
-  // window's rendering of the same refresh.
   m_pAlerts = new CAlerts(session, window);
   connect(m_pAlerts, &CAlerts::AcceptVisitorChat, m_pVisitorActions, &CVisitorActions::AcceptChat);
   connect(m_pAlerts, &CAlerts::AcceptOperatorChat, m_pOperatorActions, &COperatorActions::AcceptChat);

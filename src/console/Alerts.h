@@ -26,9 +26,7 @@ class CAlerts : public QObject {
   Q_OBJECT
 
  public:
-  // Listens to the session; connect it after the console window's own
-  // handlers, so that a view it asks the session for comes after the
-  // window's rendering of the same refresh.
+  // Listens to the session.
   CAlerts(CConsoleSession& session, QWidget* console);
   ~CAlerts() override;
 

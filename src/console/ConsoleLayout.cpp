@@ -83,7 +83,7 @@ QRect CConsoleLayout::Anchored(const Placed& p, const Split& split) const {
   return r;
 }
 
-void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
+void CConsoleLayout::Build(QDialog* window) {
   m_pWindow = window;
   QDialog* const w = window;
   m_units = CWindowUnits::Of(w);
@@ -142,7 +142,6 @@ void CConsoleLayout::Build(QDialog* window, QAbstractItemModel* visitors) {
   m_nPanelBase = du.Pixels(kInfoPanel).height();
   table = new QTableView(w);
   Place(table, {10, 80, 782, 190}, GrowWidth | GrowHeight);
-  table->setModel(visitors);
   table->setAccessibleName(QStringLiteral("Visitors"));  // then the view's name, see ShowView
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -9,7 +9,6 @@
 
 class CVisitorDtlsDlg;
 class FooButton;
-class QAbstractItemModel;
 class QCheckBox;
 class QComboBox;
 class QDialog;
@@ -42,8 +41,9 @@ class CConsoleLayout {
   // pixels at the first base units; Place() scales it to the window's font.
   static constexpr QRect kInfoPanel{0, 345, 800, 200};
 
-  // Makes the controls on the window; the table shows the visitors.
-  void Build(QDialog* window, QAbstractItemModel* visitors);
+  // Makes the controls on the window; the console's table gives the table
+  // its rows.
+  void Build(QDialog* window);
   void Place(QWidget* widget, const QRect& where, int anchor);
   // After the window's size changed: the anchors, the bottom row, and the
   // table's columns in their shares.

@@ -1,6 +1,8 @@
 #include "ConsoleTable.h"
 
 #include "OperatorList.h"
+#include "OperatorListLook.h"
+#include "VisitorTableLook.h"
 #include "VisitorTableModel.h"
 
 #include <QContextMenuEvent>
@@ -9,17 +11,28 @@
 #include <QTableView>
 
 CConsoleTable::CConsoleTable(CConsoleSession& session, QTableView* table, QObject* parent)
-    : QObject(parent), m_session(session), m_pTable(table), m_pViewport(table->viewport()) {
+    : QObject(parent),
+      m_session(session),
+      m_pTable(table),
+      m_pVisitorLook(new CVisitorTableLook(session.Visitors(), this)),
+      m_pOperatorLook(new COperatorListLook(session.Operators(), this)),
+      m_pViewport(table->viewport()) {
+  table->setModel(m_pVisitorLook);
   table->viewport()->installEventFilter(this);  // clicks, also where no row is
   table->installEventFilter(this);              // Enter, the menu key, Shift+F10
-  connect(&session, &CConsoleSession::RefreshArriving, this, &CConsoleTable::Remember);
-  connect(&session, &CConsoleSession::Refreshed, this, &CConsoleTable::Restore);
+  // The selection is back on its visitor or operator while the model takes
+  // a refresh, before the session tells anyone of it: whoever listens to
+  // the session, in whatever order, finds it in place.
+  connect(&session.Visitors(), &CVisitorTableModel::RowsReplacing, this, [this] { Remember(m_pVisitorLook); });
+  connect(&session.Visitors(), &CVisitorTableModel::RowsReplaced, this, [this] { Restore(m_pVisitorLook); });
+  connect(&session.Operators(), &COperatorList::RowsReplacing, this, [this] { Remember(m_pOperatorLook); });
+  connect(&session.Operators(), &COperatorList::RowsReplaced, this, [this] { Restore(m_pOperatorLook); });
   FollowSelectionModel();
 }
 
 void CConsoleTable::ShowVisitors() {
   m_session.Visitors().Clear();
-  m_pTable->setModel(&m_session.Visitors());
+  m_pTable->setModel(m_pVisitorLook);
   FollowSelectionModel();
   const int w = m_pTable->viewport()->width();
   for (int c = 0; c < CVisitorTableModel::kColumnCount; ++c)
@@ -28,7 +41,7 @@ void CConsoleTable::ShowVisitors() {
 
 void CConsoleTable::ShowOperators() {
   m_session.Visitors().Clear();
-  m_pTable->setModel(&m_session.Operators());
+  m_pTable->setModel(m_pOperatorLook);
   FollowSelectionModel();
   const int half = m_pTable->viewport()->width() / 2;
   m_pTable->setColumnWidth(COperatorList::ColName, half);
@@ -42,7 +55,7 @@ void CConsoleTable::FollowSelectionModel() {
   // A refresh moves the selection while it replaces the rows; the window
   // follows once they are all in.
   const auto moved = [this] {
-    if (!m_bApplyingRefresh) emit SelectionMoved();
+    if (m_pReplacing == nullptr) emit SelectionMoved();
   };
   connect(selection, &QItemSelectionModel::selectionChanged, this, moved);
   connect(selection, &QItemSelectionModel::currentRowChanged, this, moved);
@@ -76,22 +89,28 @@ QPoint CConsoleTable::UnderSelectedRow() const {
 }
 
 QString CConsoleTable::SelectedKey() const {
-  const CSiteVisitor* visitor = nullptr;
-  const OperatorEntry* entry = SelectedOperator();
-  if (entry != nullptr) return entry->name;
-  return SelectedVisitor(&visitor) >= 0 ? visitor->m_line.sessionId : QString();
+  const int row = SelectedRow();
+  if (row < 0) return QString();
+  if (m_pTable->model() == m_pOperatorLook) {
+    const QList<OperatorEntry>& entries = m_session.Operators().Entries();
+    return row < entries.size() ? entries.at(row).name : QString();
+  }
+  const QList<CSiteVisitor>& visitors = m_session.Visitors().Visitors();
+  return row < visitors.size() ? visitors.at(row).m_line.sessionId : QString();
 }
 
-void CConsoleTable::Remember() {
-  m_bApplyingRefresh = true;
+void CConsoleTable::Remember(const QAbstractItemModel* rows) {
+  if (m_pTable->model() != rows) return;  // kept for the commands, not shown
+  m_pReplacing = rows;
   m_nRowBefore = SelectedRow();
   m_strSelectedBefore = SelectedKey();
 }
 
-void CConsoleTable::Restore() {
-  m_bApplyingRefresh = false;
+void CConsoleTable::Restore(const QAbstractItemModel* rows) {
+  if (m_pReplacing != rows) return;
+  m_pReplacing = nullptr;
   const QSignalBlocker quiet(this);  // the window follows the refresh itself
-  if (m_session.CurrentView() == CConsoleSession::View::Operators) {
+  if (rows == m_pOperatorLook) {
     const int row = m_strSelectedBefore.isEmpty() ? -1 : m_session.Operators().Find(m_strSelectedBefore);
     if (row >= 0)
       m_pTable->selectRow(row);
@@ -113,7 +132,7 @@ void CConsoleTable::Restore() {
   }
   if (reselect < 0) reselect = 0;
   if (reselect < visitors.size()) {
-    const QModelIndex index = m_session.Visitors().index(reselect, 0);
+    const QModelIndex index = m_pVisitorLook->index(reselect, 0);
     m_pTable->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_pTable->scrollTo(index, QAbstractItemView::EnsureVisible);
   } else {

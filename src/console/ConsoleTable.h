@@ -8,17 +8,18 @@
 #include <QPointer>
 #include <QString>
 
+class COperatorListLook;
+class CVisitorTableLook;
 class QTableView;
 
 // The console's table: the visitors or the operators as the view wants,
-// the selection kept across refreshes (the visitor where he now is, the
-// operator by name), and the clicks and keys on it told as what they mean.
+// shown through their looks (pictures and colours), the selection kept
+// across refreshes (the visitor where he now is, the operator by name), and
+// the clicks and keys on it told as what they mean.
 class CConsoleTable : public QObject {
   Q_OBJECT
 
  public:
-  // Made before the window's own refresh handler, so that the selection is
-  // back in place when the window renders a refresh.
   CConsoleTable(CConsoleSession& session, QTableView* table, QObject* parent);
 
   void ShowVisitors();
@@ -49,17 +50,21 @@ class CConsoleTable : public QObject {
 
  private:
   void FollowSelectionModel();
-  void Remember();
-  void Restore();
+  // Around a model's taking of a refresh, for the model the table shows.
+  void Remember(const QAbstractItemModel* rows);
+  void Restore(const QAbstractItemModel* rows);
+  // The selected visitor's session id or operator's name, as shown.
   QString SelectedKey() const;
 
   CConsoleSession& m_session;
   QTableView* m_pTable;
+  CVisitorTableLook* m_pVisitorLook;
+  COperatorListLook* m_pOperatorLook;
   QObject* m_pViewport;
   QPointer<QItemSelectionModel> m_pWatched;
-  bool m_bApplyingRefresh = false;
+  const QAbstractItemModel* m_pReplacing = nullptr;  // the shown rows, while a refresh replaces them
   QString m_strSelectedAtPress;  // the selection when the mouse went down
-  // The selection as a refresh arrives: the row and the visitor's id, or the operator's name.
+  // The selection as the refresh began: the row and the visitor's id, or the operator's name.
   int m_nRowBefore = -1;
   QString m_strSelectedBefore;
 };

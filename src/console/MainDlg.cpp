@@ -41,7 +41,7 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
       m_session(session),
       m_engine(session.Engine()),
       m_pVisitorInfo(new CVisitorInfo(m_engine, this)) {
-  m_ui.Build(this, &session.Visitors());
+  m_ui.Build(this);
   m_pTable = new CConsoleTable(session, m_ui.table, this);
   m_pTray = new CConsoleTray(this, [this] { RestoreConsole(); }, [this](bool bForget) { LogOut(bForget); });
   m_pPanel = new CVisitorPanel(session, *m_pVisitorInfo, m_ui, this,

@@ -4,7 +4,6 @@
 #include "MessageDlg.h"
 #include "MessagesReply.h"
 #include "OperatorChatReply.h"
-#include "RequestTypes.h"
 #include "Separators.h"
 
 #include <QWidget>
@@ -23,32 +22,30 @@ bool COperatorActions::Allows(Command command, const OperatorEntry& entry, const
   return !own && !entry.IsOffline() && !asked;
 }
 
-void COperatorActions::Send(const QString& url, int nType, std::function<void(const QString&)> onReply) {
-  m_engine.RequestAsync(url, nType, this, std::move(onReply));
+void COperatorActions::Send(const QString& url, std::function<void(const QString&)> onReply) {
+  m_engine.RequestAsync(url, this, std::move(onReply));
 }
 
 void COperatorActions::RequestChat(const QString& operatorId) {
-  Send(m_engine.Catalogue().InviteOperator(operatorId), REQ_INVITE_OPERATOR,
-       [this](const QString& reply) { OnOperatorChatReply(reply); });
+  Send(m_engine.Catalogue().InviteOperator(operatorId), [this](const QString& reply) { OnOperatorChatReply(reply); });
 }
 
 void COperatorActions::AcceptChat(const QString& chatId) {
-  Send(m_engine.Catalogue().AcceptOperatorChat(chatId), REQ_ACCEPT_OPERATOR_CHAT,
-       [this](const QString& reply) { OnOperatorChatReply(reply); });
+  Send(m_engine.Catalogue().AcceptOperatorChat(chatId), [this](const QString& reply) { OnOperatorChatReply(reply); });
 }
 
 void COperatorActions::Deny(const QString& chatId) {
-  Send(m_engine.Catalogue().CloseOperatorChat(chatId), REQ_CLOSE_OPERATOR_CHAT, {});
+  Send(m_engine.Catalogue().CloseOperatorChat(chatId), {});
 }
 
 void COperatorActions::LogOutOperator(const QString& operatorId) {
-  Send(m_engine.Catalogue().LogOutOperator(operatorId), REQ_LOG_OUT_OPERATOR, {});
+  Send(m_engine.Catalogue().LogOutOperator(operatorId), {});
 }
 
 void COperatorActions::SendMessage(const QString& operatorId, const QString& text,
                                    std::function<void(const QString& reply)> onSent,
                                    std::function<void(const QString& text)> onFailure) {
-  Send(m_engine.Catalogue().SaveMessage(operatorId, text), REQ_MESSAGE_SENT,
+  Send(m_engine.Catalogue().SaveMessage(operatorId, text),
        [text, onSent = std::move(onSent), onFailure = std::move(onFailure)](const QString& reply) {
          if (reply == kDisconnect) {
            if (onFailure) onFailure(text);
@@ -59,14 +56,14 @@ void COperatorActions::SendMessage(const QString& operatorId, const QString& tex
 }
 
 void COperatorActions::ViewMessages() {
-  Send(m_engine.Catalogue().AllMessages(), REQ_MESSAGES,
+  Send(m_engine.Catalogue().AllMessages(),
        [this](const QString& reply) { ShowMessages(MessagesReply::Parse(reply), true); });
 }
 
 void COperatorActions::WaitingMessages() {
   if (m_bWaitingMessagesOut) return;
   m_bWaitingMessagesOut = true;
-  m_engine.RequestAsync(m_engine.Catalogue().WaitingMessages(), REQ_MESSAGES, this, [this](const QString& reply) {
+  m_engine.RequestAsync(m_engine.Catalogue().WaitingMessages(), this, [this](const QString& reply) {
     m_bWaitingMessagesOut = false;
     // Messages that wait arrive by themselves: they never take the keyboard.
     ShowMessages(MessagesReply::Parse(reply), false);

@@ -50,7 +50,7 @@ class COperatorActions : public QObject {
   void SoundRung(ServiceSound sound);
 
  private:
-  void Send(const QString& url, int nType, std::function<void(const QString&)> onReply);
+  void Send(const QString& url, std::function<void(const QString&)> onReply);
   void ShowMessages(const MessagesReply& reply, bool bAskedFor);
   void OnOperatorChatReply(const QString& reply);
 

@@ -5,7 +5,6 @@
 #include "ChatManager.h"
 #include "ChatWindows.h"
 #include "DesktopServices.h"
-#include "RequestTypes.h"
 #include "ResourceIds.h"
 #include "Separators.h"
 #include "StringTable.h"
@@ -34,7 +33,7 @@ void CVisitorActions::ShowBox(const QString& text, const QString& caption) {
 void CVisitorActions::Accept(const CSiteVisitor& row, CChatWindows::Arrival arrival) {
   // The row is copied into the request: the reply finds it even when a
   // refresh has rebuilt the table meanwhile.
-  m_engine.RequestAsync(m_engine.Catalogue().Accept(row.m_line.sessionId, row.m_line.ip), REQ_ACCEPT_CHAT, this,
+  m_engine.RequestAsync(m_engine.Catalogue().Accept(row.m_line.sessionId, row.m_line.ip), this,
                         [this, row, arrival](const QString& reply) { OnAcceptReply(reply, row, arrival); });
 }
 
@@ -78,7 +77,7 @@ void CVisitorActions::OnAcceptReply(const QString& reply, const CSiteVisitor& ro
 
 void CVisitorActions::SendAction(const QString& action, const VisitorLine& row) {
   const QString ip = row.ip;
-  m_engine.RequestAsync(m_engine.Catalogue().Action(action, row.sessionId), REQ_VISITOR_ACTION, this,
+  m_engine.RequestAsync(m_engine.Catalogue().Action(action, row.sessionId), this,
                         [this, action, ip](const QString& reply) { OnActionReply(action, ip, reply); });
 }
 
@@ -123,8 +122,7 @@ void CVisitorActions::ProactivePop(const VisitorLine& row, bool bSameWindow, con
   if (address.isEmpty()) return;
   const QString window = bSameWindow ? QStringLiteral("R") : QStringLiteral("N");
   // Its reply says nothing the operator needs.
-  m_engine.RequestAsync(m_engine.Catalogue().ProactivePop(row.sessionId, window, address), REQ_PROACTIVE_POP, this,
-                        [](const QString&) {});
+  m_engine.RequestAsync(m_engine.Catalogue().ProactivePop(row.sessionId, window, address), this, [](const QString&) {});
 }
 
 bool CVisitorActions::CanJoin(const QString& status, const QString& loginId, bool bAdmin) {

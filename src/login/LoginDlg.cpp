@@ -6,7 +6,6 @@
 #include "DesktopServices.h"
 #include "WindowUnits.h"
 #include "FooButton.h"
-#include "RequestTypes.h"
 #include "ResourceArt.h"
 #include "ResourceIds.h"
 #include "SavedCredentials.h"
@@ -251,7 +250,7 @@ void CLoginDlg::OnParameters(int attempt, bool bParametersLoaded, const QString&
       return;
     }
   }
-  m_engine.RequestAsync(Requests::Login(m_strLoginId, m_strSiteId, m_strPassword), REQ_LOGIN, m_pAttempt,
+  m_engine.RequestAsync(Requests::Login(m_strLoginId, m_strSiteId, m_strPassword), m_pAttempt,
                         [this, attempt, bParametersLoaded](const QString& reply) {
                           QTimer::singleShot(0, this, [this, attempt, bParametersLoaded, reply] {
                             OnLoginReply(attempt, bParametersLoaded, reply);

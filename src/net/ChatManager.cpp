@@ -2,7 +2,6 @@
 
 #include "DesktopServices.h"
 #include "NumberText.h"
-#include "RequestTypes.h"
 #include "ResourceIds.h"
 #include "Separators.h"
 #include "SplitReply.h"
@@ -188,13 +187,13 @@ bool CChatManager::RequestSync(const QString& url, QString& reply, int timeoutMs
   return PerformGet(CurrentEndpoint(), url, reply, timeoutMs);
 }
 
-void CChatManager::RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply) {
-  RequestAsync(std::move(url), nType, context, std::move(onReply), nullptr);
+void CChatManager::RequestAsync(QString url, QObject* context, ReplyHandler onReply) {
+  RequestAsync(std::move(url), context, std::move(onReply), nullptr);
 }
 
-void CChatManager::RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply, WorkerStep onWorker) {
+void CChatManager::RequestAsync(QString url, QObject* context, ReplyHandler onReply, WorkerStep onWorker) {
   if (m_bAborting) return;
-  RequestJob job{std::move(url), nType, QPointer<QObject>(context), std::move(onReply), CurrentEndpoint(),
+  RequestJob job{std::move(url), QPointer<QObject>(context), std::move(onReply), CurrentEndpoint(),
                  std::move(onWorker)};
   StartWorker([this, job = std::move(job)] { RunJob(job); });
 }
@@ -246,7 +245,7 @@ void CChatManager::FetchPage(const QUrl& address, QObject* context, PageHandler 
 }
 
 void CChatManager::Deliver(const RequestJob& job, const QString& reply) {
-  if (job.type < 1 || job.type > REQ_TYPE_LAST || m_bClosing) return;
+  if (m_bClosing) return;
   RunOnUiThread([&] {
     if (m_bClosing || job.context.isNull() || !job.onReply) return;
     job.onReply(reply);
@@ -277,7 +276,7 @@ void CChatManager::LoadServerParameters(const QString& siteId, bool bSecure, QOb
   m_strHost = m_strDefaultHost;
   m_strPrefix = CStringTable::Load(IDS_DEFAULT_PREFIX);
   m_session.consolePeriodMs = m_session.chatPeriodMs = m_session.operChatPeriodMs = CSession::kDefaultPeriodMs;
-  RequestAsync(Requests::Parameters(siteId), REQ_PARAMETERS, context,
+  RequestAsync(Requests::Parameters(siteId), context,
                [this, onDone = std::move(onDone)](const QString& reply) {
                  QString newVersionText;
                  // The marker is exactly what a failed request leaves.
@@ -309,5 +308,5 @@ void CChatManager::TakeParameters(const QString& reply, QString& newVersionText)
 }
 
 void CChatManager::RequestCannedMessages(QObject* chatWindow, ReplyHandler onReply) {
-  RequestAsync(Catalogue().CannedMessages(), REQ_CANNED_LISTS, chatWindow, std::move(onReply));
+  RequestAsync(Catalogue().CannedMessages(), chatWindow, std::move(onReply));
 }

@@ -64,11 +64,10 @@ class CChatManager {
   bool RequestSync(const QString& url, QString& reply);
   // The same, giving up after at most timeoutMs in all.
   bool RequestSync(const QString& url, QString& reply, int timeoutMs);
-  // Starts the GET on a worker thread and returns at once. Types outside
-  // 1 to 33 are sent but never delivered.
-  void RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply);
+  // Starts the GET on a worker thread and returns at once.
+  void RequestAsync(QString url, QObject* context, ReplyHandler onReply);
   // The same, with a step run on the worker on the reply before onReply.
-  void RequestAsync(QString url, int nType, QObject* context, ReplyHandler onReply, WorkerStep onWorker);
+  void RequestAsync(QString url, QObject* context, ReplyHandler onReply, WorkerStep onWorker);
   // GETs an address of the service's web site (not a catalogue request: no
   // prefix, and a failure is not counted as the server being away) on a
   // worker thread; the page reaches onPage on the user-interface thread
@@ -133,7 +132,6 @@ class CChatManager {
   };
   struct RequestJob {
     QString url;
-    int type = 0;
     QPointer<QObject> context;
     ReplyHandler onReply;
     Endpoint endpoint;

@@ -36,8 +36,8 @@ CChatSession::ReplyHandler CChatSession::UnlessClosed(ReplyHandler onReply) {
   };
 }
 
-void CChatSession::Request(const QString& url, int nType, ReplyHandler onReply) {
-  m_engine.RequestAsync(url, nType, this, UnlessClosed(std::move(onReply)));
+void CChatSession::Request(const QString& url, ReplyHandler onReply) {
+  m_engine.RequestAsync(url, this, UnlessClosed(std::move(onReply)));
 }
 
 void CChatSession::Poll() {
@@ -48,11 +48,11 @@ void CChatSession::Poll() {
 
 void CChatSession::StartPolling(int periodMs) { m_pollTimer.start(periodMs); }
 
-void CChatSession::SendPoll(const QString& url, int nType, ReplyHandler onReply) {
+void CChatSession::SendPoll(const QString& url, ReplyHandler onReply) {
   if (m_bPollOut) return;
   m_bPollOut = true;
   const quint64 poll = ++m_nPoll;
-  Request(url, nType, [this, poll, onReply = std::move(onReply)](const QString& reply) {
+  Request(url, [this, poll, onReply = std::move(onReply)](const QString& reply) {
     if (poll != m_nPoll) return;  // a newer poll went out after a catch-up
     m_bPollOut = false;
     onReply(reply);
@@ -96,7 +96,7 @@ void CChatSession::AddNotice(const QString& text) {
 
 bool CChatSession::Send(const QString& line) {
   if (!IsLive() || line.trimmed().isEmpty()) return false;
-  Request(SendLineRequest(line), SendLineType(), [this, line](const QString& reply) { OnLineReply(line, reply); });
+  Request(SendLineRequest(line), [this, line](const QString& reply) { OnLineReply(line, reply); });
   return true;
 }
 

@@ -94,11 +94,11 @@ class CChatSession : public QObject {
   // Sends a request whose reply goes to onReply (none: the reply says
   // nothing the chat needs). A closed chat takes no more replies; the
   // engine drops every reply once the session of the console is closing.
-  void Request(const QString& url, int nType, ReplyHandler onReply);
+  void Request(const QString& url, ReplyHandler onReply);
   ReplyHandler UnlessClosed(ReplyHandler onReply);
   // A slow service gets no second poll before the first is answered: the
   // replies would overtake each other.
-  void SendPoll(const QString& url, int nType, ReplyHandler onReply);
+  void SendPoll(const QString& url, ReplyHandler onReply);
   void StartPolling(int periodMs);
   void StopPolling() { m_pollTimer.stop(); }
   // Keeps each line of a reply with a new number once; false when the
@@ -113,9 +113,8 @@ class CChatSession : public QObject {
   // Asks the service for the chat's new lines (and whatever else each
   // tick asks).
   virtual void AskForLines() = 0;
-  // The request that sends a line of the operator's, and its type.
+  // The request that sends a line of the operator's.
   virtual QString SendLineRequest(const QString& text) const = 0;
-  virtual int SendLineType() const = 0;
   // A new line of the other side's (a visitor who joined asks for a name).
   virtual void OnLineArrived(const TranscriptLine&) {}
 

@@ -85,7 +85,7 @@ class CConsoleSession : public QObject {
   static constexpr int kLogOutWaitMs = 5000;
 
  signals:
-  // Before a refresh is applied to the models: a view keeps its selection.
+  // Before a refresh is applied to the models.
   void RefreshArriving();
   // The view changed, whoever asked for it (the operator, the alerts).
   void ViewChanged(CConsoleSession::View view);

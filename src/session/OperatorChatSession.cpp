@@ -3,7 +3,6 @@
 #include "ChatManager.h"
 #include "ChatPollReply.h"
 #include "MessagesReply.h"
-#include "RequestTypes.h"
 #include "Separators.h"
 #include "ShortReplies.h"
 
@@ -14,12 +13,12 @@ COperatorChatSession::COperatorChatSession(CChatManager& engine, const QString& 
 void COperatorChatSession::Start() { StartPolling(m_engine.Session().operChatPeriodMs); }
 
 void COperatorChatSession::AskForLines() {
-  SendPoll(m_engine.Catalogue().OperatorPoll(Id(), m_strOperator, LastNumber()), REQ_OPERATOR_POLL,
+  SendPoll(m_engine.Catalogue().OperatorPoll(Id(), m_strOperator, LastNumber()),
            [this](const QString& reply) { OnPollReply(ChatPollReply::ParseBlocks(reply)); });
   // One typing query out at a time, like the poll.
   if (m_bTypingQueryOut) return;
   m_bTypingQueryOut = true;
-  Request(m_engine.Catalogue().OperatorTypingQuery(Id()), REQ_OPERATOR_TYPING_QUERY, [this](const QString& text) {
+  Request(m_engine.Catalogue().OperatorTypingQuery(Id()), [this](const QString& text) {
     m_bTypingQueryOut = false;
     const OperatorTypingReply reply = OperatorTypingReply::Parse(text);
     // A failed query says nothing about typing.
@@ -40,20 +39,18 @@ QString COperatorChatSession::SendLineRequest(const QString& text) const {
   return m_engine.Catalogue().OperatorSendLine(text, Id());
 }
 
-int COperatorChatSession::SendLineType() const { return REQ_OPERATOR_SEND_LINE; }
-
 void COperatorChatSession::NotifyTyping(int length) {
   if (!IsLive()) return;
   if (!m_bTypingNotified) {
     m_bTypingNotified = true;
-    Request(m_engine.Catalogue().OperatorTypingNotice(Id()), REQ_OPERATOR_TYPING_NOTICE, {});
+    Request(m_engine.Catalogue().OperatorTypingNotice(Id()), {});
   } else if (length > 0 && length % 5 == 0) {
     m_bTypingNotified = false;  // the next change tells again
   }
 }
 
 void COperatorChatSession::ViewMessages() {
-  Request(m_engine.Catalogue().AllMessages(), REQ_OPERATOR_MESSAGES, [this](const QString& text) {
+  Request(m_engine.Catalogue().AllMessages(), [this](const QString& text) {
     const MessagesReply reply = MessagesReply::Parse(text);
     if (reply.RingsNewMessage()) emit SoundRung(reply.sound);
     emit MessagesArrived(reply);
@@ -69,7 +66,7 @@ void COperatorChatSession::OpenTranscripts() {
 void COperatorChatSession::End() {
   if (!IsLive()) return;
   StopPolling();
-  Request(m_engine.Catalogue().CloseOperatorChat(Id()), REQ_CLOSE_OPERATOR_CHAT, [this](const QString& reply) {
+  Request(m_engine.Catalogue().CloseOperatorChat(Id()), [this](const QString& reply) {
     if (reply != kDisconnect) MarkEnded(EndReason::EndedByOperator);
   });
 }

@@ -31,7 +31,6 @@ class COperatorChatSession : public CChatSession {
  protected:
   void AskForLines() override;
   QString SendLineRequest(const QString& text) const override;
-  int SendLineType() const override;
 
  private:
   void OnPollReply(const ChatPollReply& reply);

@@ -3,18 +3,21 @@
 #include "OperatorEntry.h"
 
 #include <QAbstractTableModel>
-#include <QColor>
 #include <QList>
 #include <QStringList>
 
 // The one list of the site's operators, from the last refresh reply: the
 // model behind the Operators view ("Opeartors", spelled so, and "Status"),
-// and the entries of the operators boxes. Rows are in reply order.
+// and the entries of the operators boxes. Rows are in reply order. The
+// model answers text and the typed status; colours are the console's.
 class COperatorList : public QAbstractTableModel {
   Q_OBJECT
 
  public:
   enum Column { ColName, ColStatus, kColumnCount };
+  // What the Status column says, by kind.
+  enum class Status { Online, Offline, ChatRequest, Chatting, ChatInitiated, Other };
+  enum Role { StatusRole = Qt::UserRole + 1 };  // int: the entry's Status
 
   explicit COperatorList(QObject* parent = nullptr);
 
@@ -31,11 +34,15 @@ class COperatorList : public QAbstractTableModel {
   // case), or -1.
   int Find(const QString& name) const;
 
-  // What the Operators view's Status column shows for the entry.
+  // What the Operators view's Status column shows for the entry, and its kind.
   static QString StatusText(const OperatorEntry& entry);
-  // The colour of a Status cell: "Online" green; "Offline", an
-  // empty status, a chat request and a running chat red; anything else black.
-  static QColor StatusColour(const QString& status);
+  static Status StatusOf(const OperatorEntry& entry);
+
+ signals:
+  // Around every SetEntries, before the first entry changes and after the
+  // last: a view puts its selection back on its operator in between.
+  void RowsReplacing();
+  void RowsReplaced();
 
  private:
   QList<OperatorEntry> m_entries;

@@ -1,7 +1,6 @@
 #include "Presence.h"
 
 #include "ChatManager.h"
-#include "RequestTypes.h"
 #include "ShortReplies.h"
 
 CPresence::CPresence(CChatManager& engine, QObject* parent) : QObject(parent), m_engine(engine) {}
@@ -9,7 +8,7 @@ CPresence::CPresence(CChatManager& engine, QObject* parent) : QObject(parent), m
 void CPresence::Send(bool bOnline) {
   // The operator's choice: answers to what was sent before it no longer count.
   const quint64 choice = ++m_nChoice;
-  m_engine.RequestAsync(m_engine.Catalogue().Status(bOnline), REQ_STATUS, this, [this, choice](const QString& reply) {
+  m_engine.RequestAsync(m_engine.Catalogue().Status(bOnline), this, [this, choice](const QString& reply) {
     if (choice == m_nChoice) OnStatusReply(reply);
   });
 }
@@ -24,7 +23,7 @@ void CPresence::AnnounceNow() {
   m_bAnnouncementOut = true;
   const quint64 choice = m_nChoice;
   const quint64 announcement = ++m_nAnnouncement;
-  m_engine.RequestAsync(m_engine.Catalogue().Status(true), REQ_STATUS, this, [this, choice, announcement](const QString& reply) {
+  m_engine.RequestAsync(m_engine.Catalogue().Status(true), this, [this, choice, announcement](const QString& reply) {
     if (announcement == m_nAnnouncement) m_bAnnouncementOut = false;
     // An "online" overtaken by the operator's Offline must not make him
     // online again.

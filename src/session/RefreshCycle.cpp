@@ -1,7 +1,6 @@
 #include "RefreshCycle.h"
 
 #include "ChatManager.h"
-#include "RequestTypes.h"
 #include "ShortReplies.h"
 #include "Separators.h"
 
@@ -74,7 +73,7 @@ void CRefreshCycle::RefreshNow() {
   // the next reply replaces it and can be freed off this thread.
   auto parsed = std::make_shared<RefreshReply>();
   m_engine.RequestAsync(
-      m_engine.Catalogue().Refresh(m_bChatsOnly), REQ_REFRESH, this,
+      m_engine.Catalogue().Refresh(m_bChatsOnly), this,
       [this, sequence, parsed](const QString& reply) { OnReply(sequence, reply, *parsed); },
       [parsed, previous = m_lastRows](const QString& reply) mutable {
         *parsed = RefreshReply::Parse(reply, std::exchange(previous, {}));

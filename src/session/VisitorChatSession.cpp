@@ -4,7 +4,6 @@
 #include "ChatPollReply.h"
 #include "ConsoleSession.h"
 #include "Presence.h"
-#include "RequestTypes.h"
 #include "Separators.h"
 #include "ShortReplies.h"
 #include "VisitorDetails.h"
@@ -37,7 +36,7 @@ void CVisitorChatSession::Start() {
                                    emit CannedListsArrived();
                                  }));
   if (m_bDetailsKnown) return;
-  Request(m_engine.Catalogue().VisitorDetails(Id()), REQ_VISITOR_DETAILS, [this](const QString& reply) {
+  Request(m_engine.Catalogue().VisitorDetails(Id()), [this](const QString& reply) {
     const VisitorDetails details = VisitorDetails::Parse(reply);
     if (!details.wellFormed) return;
     m_bDetailsKnown = true;
@@ -47,7 +46,7 @@ void CVisitorChatSession::Start() {
 }
 
 void CVisitorChatSession::AskForLines() {
-  SendPoll(m_engine.Catalogue().PollChat(Id(), m_strVisitorIp, LastNumber()), REQ_POLL_CHAT,
+  SendPoll(m_engine.Catalogue().PollChat(Id(), m_strVisitorIp, LastNumber()),
            [this](const QString& reply) { OnPollReply(ChatPollReply::Parse(reply)); });
   // The operator is at work: the console's presence says so.
   if (!m_pConsole.isNull()) m_pConsole->Presence().Announce();
@@ -73,7 +72,7 @@ void CVisitorChatSession::OnPollReply(const ChatPollReply& reply) {
 void CVisitorChatSession::OnLineArrived(const TranscriptLine& line) {
   if (!line.text.startsWith(kJoinNotice, Qt::CaseInsensitive)) return;
   if (!m_strVisitorName.isEmpty() || !m_strVisitorEmail.isEmpty()) return;
-  Request(m_engine.Catalogue().NameAndEmail(Id()), REQ_NAME_AND_EMAIL, [this](const QString& text) {
+  Request(m_engine.Catalogue().NameAndEmail(Id()), [this](const QString& text) {
     const VisitorNameReply reply = VisitorNameReply::Parse(text);
     if (!reply.wellFormed) return;
     m_strVisitorName = reply.name;
@@ -86,11 +85,9 @@ QString CVisitorChatSession::SendLineRequest(const QString& text) const {
   return m_engine.Catalogue().SendLine(text, Id());
 }
 
-int CVisitorChatSession::SendLineType() const { return REQ_SEND_LINE; }
-
 void CVisitorChatSession::NotifyTyping(int length) {
   if (IsLive() && length > 0 && length % 6 == 0)
-    Request(m_engine.Catalogue().OperatorTyping(Id()), REQ_TYPING_NOTICE, {});
+    Request(m_engine.Catalogue().OperatorTyping(Id()), {});
 }
 
 // Polling goes on until the service confirms the end: stopping it at once
@@ -98,8 +95,7 @@ void CVisitorChatSession::NotifyTyping(int length) {
 void CVisitorChatSession::End() {
   if (!IsLive() || m_bEndOut) return;  // one request out at a time
   m_bEndOut = true;
-  Request(EndRequest(), REQ_END_CHAT,
-          [this](const QString& reply) { OnEndReply(reply); });
+  Request(EndRequest(), [this](const QString& reply) { OnEndReply(reply); });
 }
 
 QString CVisitorChatSession::EndRequest() const { return m_engine.Catalogue().Action(QStringLiteral("endchatcl"), Id()); }
@@ -127,7 +123,7 @@ void CVisitorChatSession::OnEndReply(const QString& reply) {
 void CVisitorChatSession::Transfer(const QString& toOperator) {
   if (!IsLive() || m_bTransferOut) return;
   m_bTransferOut = true;
-  Request(m_engine.Catalogue().TransferChat(Id(), toOperator), REQ_TRANSFER_CHAT,
+  Request(m_engine.Catalogue().TransferChat(Id(), toOperator),
           [this, toOperator](const QString& reply) { OnTransferReply(reply, toOperator); });
 }
 

@@ -51,7 +51,6 @@ class CVisitorChatSession : public CChatSession {
  protected:
   void AskForLines() override;
   QString SendLineRequest(const QString& text) const override;
-  int SendLineType() const override;
   void OnLineArrived(const TranscriptLine& line) override;
 
  private:

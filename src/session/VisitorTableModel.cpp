@@ -1,30 +1,12 @@
 #include "VisitorTableModel.h"
 
 #include "OutsideText.h"
-#include "ResourceArt.h"
-#include "ResourceIds.h"
-#include "ThemeColours.h"
 
-#include <QColor>
-#include <QGuiApplication>
 #include <QThreadPool>
 
 #include <algorithm>
-#include <cctype>
 
-namespace {
-
-const QColor kRequestText(210, 0, 0);
-// Rows of a table that is no longer current: grey, still readable (the
-// palette check below keeps 4.5:1 against the cell).
-const QColor kStaleText(118, 118, 118);
-
-}  // namespace
-
-CVisitorTableModel::CVisitorTableModel(QObject* parent) : QAbstractTableModel(parent) {
-  const QPixmap strip = ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_ROW_IMAGES));
-  for (int i = 0; i < 3; ++i) m_rowImages[i] = ResourceArt::StripPart(strip, i, 16);
-}
+CVisitorTableModel::CVisitorTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 double CVisitorTableModel::ColumnShare(int column) {
   static const double kShares[kColumnCount] = {0.25, 0.15, 0.1, 0.12, 0.4};
@@ -53,21 +35,6 @@ int CVisitorTableModel::RowImage(const CSiteVisitor& visitor) {
   return visitor.m_bHasColour ? 1 : 2;
 }
 
-QColor CVisitorTableModel::RowColour(const QString& colour) {
-  const bool hex = colour.size() == 7 && colour.startsWith(u'#') &&
-                   std::all_of(colour.begin() + 1, colour.end(), [](QChar c) { return std::isxdigit(c.toLatin1()); });
-  if (!hex) return QColor(Qt::white);
-  const uint rgb = QStringView(colour).mid(1).toUInt(nullptr, 16);
-  return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-QColor CVisitorTableModel::CellBackground(const CSiteVisitor& visitor, int column) {
-  // Asked at every paint, so a new palette shows at the next one.
-  const QPalette pal = QGuiApplication::palette();
-  const QColor light = column == ColVisitor && visitor.m_bHasColour ? RowColour(visitor.m_line.colour) : QColor(Qt::white);
-  return ThemeColours::Surface(light, pal.color(QPalette::Base), pal);
-}
-
 QVariant CVisitorTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= m_visitors.size()) return QVariant();
   const CSiteVisitor& v = m_visitors[index.row()];
@@ -77,15 +44,14 @@ QVariant CVisitorTableModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       // A visitor's name or page is text, never markup.
       return PlainToolTip(CellText(v.m_line, index.column()));
-    case Qt::DecorationRole:
-      return index.column() == ColVisitor ? QVariant(m_rowImages[RowImage(v)]) : QVariant();
-    case Qt::ForegroundRole: {
-      const bool request = index.column() == ColStatus && v.m_line.IsChatRequest();
-      const QColor text = request ? kRequestText : (m_bStale ? kStaleText : QColor(Qt::black));
-      return ThemeColours::Readable(text, CellBackground(v, index.column()), QGuiApplication::palette());
-    }
-    case Qt::BackgroundRole:
-      return CellBackground(v, index.column());
+    case PictureRole:
+      return RowImage(v);
+    case ChatRequestRole:
+      return v.m_line.IsChatRequest();
+    case RowColourRole:
+      return v.m_bHasColour ? v.m_line.colour : QString();
+    case StaleRole:
+      return m_bStale;
     default:
       return QVariant();
   }
@@ -101,10 +67,11 @@ void CVisitorTableModel::SetStale(bool bStale) {
   if (bStale == m_bStale) return;
   m_bStale = bStale;
   if (!m_visitors.isEmpty())
-    emit dataChanged(index(0, 0), index(int(m_visitors.size()) - 1, kColumnCount - 1), {Qt::ForegroundRole});
+    emit dataChanged(index(0, 0), index(int(m_visitors.size()) - 1, kColumnCount - 1), {StaleRole});
 }
 
 void CVisitorTableModel::SetVisitors(QList<CSiteVisitor> visitors) {
+  emit RowsReplacing();
   const int oldCount = int(m_visitors.size());
   const int newCount = int(visitors.size());
   const int common = std::min(oldCount, newCount);
@@ -130,6 +97,7 @@ void CVisitorTableModel::SetVisitors(QList<CSiteVisitor> visitors) {
     m_visitors.swap(visitors);
   }
   if (firstChanged >= 0) emit dataChanged(index(firstChanged, 0), index(lastChanged, kColumnCount - 1));
+  emit RowsReplaced();
   ReleaseElsewhere(std::move(visitors));
 }
 

@@ -4,17 +4,24 @@
 
 #include <QAbstractTableModel>
 #include <QList>
-#include <QPixmap>
 
 // The visitor table: one row per visitor of the last refresh, in reply
 // order, never sorted. Columns read Visitor (address and pages viewed),
 // Status, Duration, Name, Page. A refresh replaces the rows in place, so
-// the view neither flickers nor loses its scroll position.
+// the view neither flickers nor loses its scroll position. The model
+// answers text and typed roles; how a row looks (its picture, colours) is
+// the console's business.
 class CVisitorTableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
   enum Column { ColVisitor, ColStatus, ColDuration, ColName, ColPage, kColumnCount };
+  enum Role {
+    PictureRole = Qt::UserRole + 1,  // int: the row's picture, as RowImage
+    ChatRequestRole,                 // bool: the visitor asks for a chat
+    RowColourRole,                   // QString: the row's colour text, empty when it has none
+    StaleRole,                       // bool: the table is no longer current
+  };
 
   explicit CVisitorTableModel(QObject* parent = nullptr);
 
@@ -29,8 +36,8 @@ class CVisitorTableModel : public QAbstractTableModel {
   const QList<CSiteVisitor>& Visitors() const { return m_visitors; }
   void SetVisitors(QList<CSiteVisitor> visitors);
   void Clear() { SetVisitors({}); }
-  // Rows that are no longer current (the refresh fails) are drawn in a
-  // muted colour until the next table; chat requests keep their red.
+  // Rows that are no longer current (the refresh fails) stay until the
+  // next table.
   void SetStale(bool bStale);
   bool IsStale() const { return m_bStale; }
   // Caches details in the visitor's row, if the visitor is still listed.
@@ -40,13 +47,14 @@ class CVisitorTableModel : public QAbstractTableModel {
 
   // The row image: 0 for a chat request, 1 for a highlighted row, 2 otherwise.
   static int RowImage(const CSiteVisitor& visitor);
-  // The background of the first cell: the row's colour when it reads
-  // "#RRGGBB"; white for "#" alone and for anything that is no colour.
-  static QColor RowColour(const QString& colour);
   static QString CellText(const VisitorLine& line, int column);
-  // A cell's background: white or the row's colour on a light palette, the
-  // palette's base (tinted) on a dark one.
-  static QColor CellBackground(const CSiteVisitor& visitor, int column);
+
+ signals:
+  // Around every SetVisitors, before the first row changes and after the
+  // last: a view puts its selection back on its visitor in between, so
+  // that it is in place before anyone hears of the refresh.
+  void RowsReplacing();
+  void RowsReplaced();
 
  private:
   // Rows replaced by a refresh are freed on another thread from this many on.
@@ -55,5 +63,4 @@ class CVisitorTableModel : public QAbstractTableModel {
 
   QList<CSiteVisitor> m_visitors;
   bool m_bStale = false;
-  QPixmap m_rowImages[3];
 };

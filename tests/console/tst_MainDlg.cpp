@@ -1,6 +1,8 @@
 // The console window: applying refresh replies, presence, sounds, log-out.
 #include "AwayWatch.h"
 #include "ChatWindows.h"
+#include "ConsoleSession.h"
+#include "ConsoleTable.h"
 #include "FooButton.h"
 #include "GetFootDlg.h"
 #include "ConsoleController.h"
@@ -258,6 +260,32 @@ class TestMainDlg : public QObject {
     Select(2);
     Apply({{"x"}});  // no row at that place any more
     QCOMPARE(C().SelectedRow(), -1);
+  }
+
+  // The selection is back on its visitor before the session tells anyone of
+  // the refresh: a listener connected ahead of the table, that switches the
+  // view as the alerts do, finds the visitor still selected.
+  void theSelectionIsInPlaceForWhoeverHearsFirst() {
+    CConsoleSession& session = C().Session();
+    QTableView view;
+    std::unique_ptr<CConsoleTable> table;
+    bool switchView = false;
+    QString heard;
+    QObject listener;
+    connect(&session, &CConsoleSession::Refreshed, &listener, [&] {
+      if (!switchView) return;
+      const CSiteVisitor* visitor = nullptr;
+      heard = table->SelectedVisitor(&visitor) >= 0 ? visitor->m_line.sessionId : QStringLiteral("none");
+      session.SetView(CConsoleSession::View::Operators);
+    });
+    table = std::make_unique<CConsoleTable>(session, &view, nullptr);
+    table->ShowVisitors();
+    Apply({{"a"}, {"b"}, {"c"}});
+    view.selectRow(1);
+    switchView = true;
+    Apply({{"n"}, {"a"}, {"b"}, {"c"}});  // "b" moved down a row
+    QCOMPARE(heard, QString("b"));
+    QCOMPARE(C().Mode(), CMainDlg::ViewMode::Operators);
   }
 
   void aLongTableKeepsItsScrollPosition() {

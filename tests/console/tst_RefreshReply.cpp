@@ -3,6 +3,7 @@
 #include "Alerts.h"
 #include "RefreshReply.h"
 #include "SplitReply.h"
+#include "VisitorTableLook.h"
 #include "VisitorTableModel.h"
 
 #include <QGuiApplication>
@@ -199,15 +200,16 @@ class TestRefreshReply : public QObject {
     QFETCH(int, image);
     QFETCH(QColor, background);
     CVisitorTableModel model;
+    CVisitorTableLook look(model);
     TestVisitor t{"s", status};
     t.colour = colour;
     model.SetVisitors({RefreshReply::Parse(RefreshReplyText({t})).rows.first()});
     QCOMPARE(CVisitorTableModel::RowImage(model.Visitors().first()), image);
-    QCOMPARE(model.data(model.index(0, CVisitorTableModel::ColVisitor), Qt::BackgroundRole).value<QColor>(), background);
-    QCOMPARE(model.data(model.index(0, CVisitorTableModel::ColName), Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
-    const QColor statusColour = model.data(model.index(0, CVisitorTableModel::ColStatus), Qt::ForegroundRole).value<QColor>();
+    QCOMPARE(look.data(look.index(0, CVisitorTableModel::ColVisitor), Qt::BackgroundRole).value<QColor>(), background);
+    QCOMPARE(look.data(look.index(0, CVisitorTableModel::ColName), Qt::BackgroundRole).value<QColor>(), QColor(Qt::white));
+    const QColor statusColour = look.data(look.index(0, CVisitorTableModel::ColStatus), Qt::ForegroundRole).value<QColor>();
     QCOMPARE(statusColour, status == "Chat Request" ? QColor(210, 0, 0) : QColor(Qt::black));
-    QVERIFY(!model.data(model.index(0, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+    QVERIFY(!look.data(look.index(0, 0), Qt::DecorationRole).value<QPixmap>().isNull());
   }
 
   void cellsAndHeaders() {

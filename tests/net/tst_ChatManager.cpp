@@ -1,7 +1,6 @@
 // The request engine against a real HTTP server on a loopback port.
 #include "ChatManager.h"
 #include "RecordingDesktopServices.h"
-#include "RequestTypes.h"
 #include "ScriptedServer.h"
 #include "Separators.h"
 #include "StringTable.h"
@@ -41,20 +40,19 @@ bool LoadParameters(CChatManager& engine, const QString& siteId, bool bSecure, Q
 class ReplyRecorder : public QObject {
  public:
   struct Reply {
-    int type;
     QString text;
     bool onUiThread;
     int runningWorkers;
   };
   explicit ReplyRecorder(QList<Reply>* sink = nullptr) : m_pSink(sink ? sink : &m_own) {}
-  void Send(CChatManager& engine, const QString& url, int type) {
-    engine.RequestAsync(url, type, this, [this, type](const QString& text) { Record(type, text); });
+  void Send(CChatManager& engine, const QString& url) {
+    engine.RequestAsync(url, this, [this](const QString& text) { Record(text); });
   }
   const QList<Reply>& Replies() const { return *m_pSink; }
 
  private:
-  void Record(int type, const QString& text) {
-    m_pSink->append({type, text, QThread::currentThread() == QCoreApplication::instance()->thread(), CChatManager::Instance().RunningRequests()});
+  void Record(const QString& text) {
+    m_pSink->append({text, QThread::currentThread() == QCoreApplication::instance()->thread(), CChatManager::Instance().RunningRequests()});
   }
   QList<Reply> m_own;
   QList<Reply>* m_pSink;
@@ -248,7 +246,7 @@ class TestChatManager : public QObject {
     QString reply;
     for (int i = 0; i < 12; ++i) engine->RequestSync("/x", reply);
     ReplyRecorder target;
-    target.Send(*engine, "/x", REQ_REFRESH);
+    target.Send(*engine, "/x");
     QTRY_COMPARE(target.Replies().size(), 1);
     QTRY_COMPARE(m_pDesktop->messageBoxes.size(), 1);
     QCOMPARE(target.Replies().first().text, kDisconnect);
@@ -333,10 +331,9 @@ class TestChatManager : public QObject {
     server.SetBody("r");
     auto engine = EngineFor(server.Host());
     ReplyRecorder target;
-    target.Send(*engine, "/wn-allonlineu.php?nadminid=a&nsid=1&nvar=Y", REQ_REFRESH);
+    target.Send(*engine, "/wn-allonlineu.php?nadminid=a&nsid=1&nvar=Y");
     QTRY_COMPARE(target.Replies().size(), 1);
     const auto& reply = target.Replies().first();
-    QCOMPARE(reply.type, int(REQ_REFRESH));
     QCOMPARE(reply.text, QString("r"));
     QVERIFY(reply.onUiThread);
     QCOMPARE(reply.runningWorkers, 1);  // its worker had not ended yet
@@ -357,7 +354,7 @@ class TestChatManager : public QObject {
       auto made = std::make_shared<QStringList>();
       auto onWorker = std::make_shared<bool>(false);
       engine->RequestAsync(
-          "/x", REQ_REFRESH, &context,
+          "/x", &context,
           [&seen, made](const QString& reply) { seen.append(reply + " -> " + made->join(u'|')); },
           [made, onWorker](const QString& reply) {
             *onWorker = QThread::currentThread() != QCoreApplication::instance()->thread();
@@ -373,26 +370,25 @@ class TestChatManager : public QObject {
     auto gone = std::make_unique<QObject>();
     server.SetScript([](const httplib::Request&) { return CScriptedServer::Reply{200, "late", 300}; });
     engine->RequestAsync(
-        "/x", REQ_REFRESH, gone.get(), [](const QString&) {}, [&stepRan](const QString&) { stepRan = true; });
+        "/x", gone.get(), [](const QString&) {}, [&stepRan](const QString&) { stepRan = true; });
     gone.reset();
     QTRY_COMPARE(engine->RunningRequests(), 0);
     QVERIFY(!stepRan);
   }
 
-  void deliveryByType() {
-    CScriptedServer server;
-    server.SetBody("r");
+  // Every request's reply reaches its callable, once, whatever the request
+  // is for (the visitor actions and the login's requests included).
+  void everyReplyIsDeliveredOnce() {
+    CScriptedServer server([](const httplib::Request& req) { return CScriptedServer::Reply{200, req.get_param_value("n")}; });
     auto engine = EngineFor(server.Host());
     ReplyRecorder target;
-    for (int type : {0, 9, 10, 11, 12, 33, 34}) target.Send(*engine, "/x", type);
+    for (int n = 0; n < 7; ++n) target.Send(*engine, QStringLiteral("/x?n=%1").arg(n));
     QTRY_COMPARE(engine->RunningRequests(), 0);
-    QTRY_COMPARE(server.RequestCount(), 7);
-    // Every type of the catalogue's range reaches its callable, the visitor
-    // actions included; 0 and 34 are sent but go nowhere.
-    QList<int> types;
-    for (const auto& r : target.Replies()) types.append(r.type);
-    std::sort(types.begin(), types.end());
-    QCOMPARE(types, QList<int>({9, 10, 11, 12, 33}));
+    QCOMPARE(server.RequestCount(), 7);
+    QStringList texts;
+    for (const auto& r : target.Replies()) texts.append(r.text);
+    texts.sort();
+    QCOMPARE(texts, QStringList({"0", "1", "2", "3", "4", "5", "6"}));
   }
 
   void eachRequestKeepsItsOwnPurpose() {
@@ -406,7 +402,7 @@ class TestChatManager : public QObject {
     QObject context;
     QStringList arrived;
     for (const QString& id : {QString("first"), QString("second")})
-      engine->RequestAsync(engine->Catalogue().VisitorDetails(id), REQ_VISITOR_DETAILS, &context,
+      engine->RequestAsync(engine->Catalogue().VisitorDetails(id), &context,
                            [&arrived, id](const QString& reply) { arrived.append(id + ": " + reply); });
     QTRY_COMPARE(arrived.size(), 2);
     QCOMPARE(arrived, QStringList({"second: reply to second", "first: reply to first"}));
@@ -416,8 +412,8 @@ class TestChatManager : public QObject {
     CScriptedServer server([](const httplib::Request&) { return CScriptedServer::Reply{200, "late", 300}; });
     auto engine = EngineFor(server.Host());
     ReplyRecorder target;
-    target.Send(*engine, "/x", REQ_REFRESH);
-    target.Send(*engine, "/x", REQ_VISITOR_ACTION);
+    target.Send(*engine, "/x");
+    target.Send(*engine, "/x");
     QTRY_COMPARE(server.RequestCount(), 2);
     engine->SetClosing();
     QTRY_COMPARE(engine->RunningRequests(), 0);
@@ -430,7 +426,7 @@ class TestChatManager : public QObject {
     auto engine = EngineFor(server.Host());
     QList<ReplyRecorder::Reply> sink;
     auto* target = new ReplyRecorder(&sink);
-    target->Send(*engine, "/x", REQ_POLL_CHAT);
+    target->Send(*engine, "/x");
     QTRY_COMPARE(server.RequestCount(), 1);
     delete target;
     QTRY_COMPARE(engine->RunningRequests(), 0);
@@ -453,7 +449,7 @@ class TestChatManager : public QObject {
     QVERIFY(timer.elapsed() < 5000);
 
     ReplyRecorder target;
-    target.Send(*engine, "/x", REQ_POLL_CHAT);
+    target.Send(*engine, "/x");
     QTRY_COMPARE(target.Replies().size(), 1);
     QCOMPARE(target.Replies().first().text, kDisconnect);
     QTRY_COMPARE(engine->RunningRequests(), 0);
@@ -470,7 +466,7 @@ class TestChatManager : public QObject {
     {
       auto engine = EngineFor(server.Host());
       engine->SetTimeouts(10000, 60000);
-      for (int i = 0; i < 5; ++i) target.Send(*engine, "/x", REQ_POLL_CHAT);
+      for (int i = 0; i < 5; ++i) target.Send(*engine, "/x");
       QTRY_COMPARE(server.RequestCount(), 5);
       timer.start();
     }
