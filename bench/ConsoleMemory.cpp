@@ -252,7 +252,7 @@ int main(int argc, char* argv[]) {
           break;
         }
         const int before = dlg.ChatWindows().Count();
-        dlg.Controls().table->selectRow(row());
+        dlg.findChild<QTableView*>(QStringLiteral("visitorTable"))->selectRow(row());
         dlg.OnAccept();
         if (!WaitFor([&] { return dlg.ChatWindows().Count() > before; }, 15000)) {
           status = Fail("a chat window did not open");

@@ -132,8 +132,6 @@ CMainDlg::~CMainDlg() {
 
 QMenu* CMainDlg::TrayMenu() const { return m_pTray->Menu(); }
 
-CGetFootDlg* CMainDlg::FootPrintsPanel() const { return m_pPanel->FootPrints(); }
-
 const QList<CSiteVisitor>& CMainDlg::Visitors() const { return m_session.Visitors().Visitors(); }
 
 int CMainDlg::DoModal() {

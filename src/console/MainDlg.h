@@ -70,13 +70,10 @@ class CMainDlg : public QDialog {
   CChatCycle& ChatCycle() const { return *m_pChatCycle; }
   CAwayWatch& AwayWatch() const { return *m_pAway; }
   QMenu* TrayMenu() const;
-  const CConsoleLayout& Controls() const { return m_ui; }
   // The right-click menu last shown, for tests; nullptr once it closed.
   QMenu* ContextMenu() const;
   ViewMode Mode() const { return m_session.CurrentView(); }
   CVisitorInfo& VisitorInfo() const { return *m_pVisitorInfo; }
-  // nullptr until foot prints are first asked for.
-  CGetFootDlg* FootPrintsPanel() const;
   int SelectedRow() const;
 
  public slots:

@@ -1,5 +1,6 @@
 // The console in the background: tray, minimising, always-on-top, and the
 // notices and notifications of chat requests while it is hidden.
+#include "ConsoleParts.h"
 #include "OutsideTextRows.h"
 #include "Alerts.h"
 #include "ConsoleTray.h"
@@ -20,6 +21,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
+
+using namespace ConsoleParts;
 
 class TestAlerts : public QObject {
   Q_OBJECT
@@ -123,8 +126,8 @@ class TestAlerts : public QObject {
     CSessionFixture::Login login;
     login.siteAddress = sent;
     Start(login);
-    QCOMPARE(C().Controls().siteUrl->text(), shown);
-    QCOMPARE(C().Controls().siteUrl->textFormat(), Qt::PlainText);
+    QCOMPARE(SiteUrl(C())->text(), shown);
+    QCOMPARE(SiteUrl(C())->textFormat(), Qt::PlainText);
     C().hide();
     Desktop().Clear();
     C().Session().Refresh().Apply(RefreshReplyText({{"b", "Chat Request", "0:01:00", "#", sent}}, "1"));
@@ -142,7 +145,7 @@ class TestAlerts : public QObject {
     QCOMPARE(Desktop().trayTip, QString("Talvero Online\n2 chat requests waiting"));
     QCOMPARE(image(Desktop().trayIcon), image(CConsoleTray::Picture(true, 2)));
     QVERIFY(image(CConsoleTray::Picture(true, 2)) != image(CConsoleTray::Picture(true, 0)));
-    C().Controls().offline->click();
+    Radio(C(), "Offline")->click();
     QTRY_VERIFY(!C().Session().Presence().IsOnline());
     QCOMPARE(Desktop().trayTip, QString("Talvero Offline\n2 chat requests waiting"));
     C().Session().Refresh().Apply(RefreshReplyText({{"a"}}));
@@ -205,7 +208,7 @@ class TestAlerts : public QObject {
   }
 
   void offlineThereIsNoNotice() {
-    C().Controls().offline->click();
+    Radio(C(), "Offline")->click();
     C().Session().Presence().OnStatusReply("offline");
     C().hide();
     Desktop().Clear();
