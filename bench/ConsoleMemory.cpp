@@ -22,6 +22,7 @@
 #include "MainDlg.h"
 #include "QtDesktopServices.h"
 #include "SiteVisitor.h"
+#include "VisitorTableModel.h"
 #include "PageViewerClient.h"
 
 #include <QApplication>
@@ -242,7 +243,7 @@ int main(int argc, char* argv[]) {
       }
       for (const QString& id : ids) {
         auto row = [&] {
-          const QList<CSiteVisitor>& rows = dlg.Visitors();
+          const QList<CSiteVisitor>& rows = dlg.Session().Visitors().Visitors();
           for (int r = 0; r < rows.size(); ++r)
             if (rows[r].m_line.sessionId == id && rows[r].m_line.status == QStringLiteral("Chat Request")) return r;
           return -1;

@@ -130,10 +130,6 @@ CMainDlg::~CMainDlg() {
   m_pOperChatWindows->CloseAll();
 }
 
-QMenu* CMainDlg::TrayMenu() const { return m_pTray->Menu(); }
-
-const QList<CSiteVisitor>& CMainDlg::Visitors() const { return m_session.Visitors().Visitors(); }
-
 int CMainDlg::DoModal() {
   OnInitDialog();
   // A large font makes the first size taller than a small screen: the

@@ -6,7 +6,6 @@
 #include "VisitorActions.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QRect>
 
 class CAlerts;
@@ -59,22 +58,17 @@ class CMainDlg : public QDialog {
   // deletes the remembered login.
   void LogOut(bool bForgetLogin);
 
-  // The session, the rooms and what the window shows, for its owner and for tests.
+  // The session and the rooms, for its owner and for tests.
   CConsoleSession& Session() const { return m_session; }
   CChatWindows& ChatWindows() const { return *m_pChatWindows; }
   CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
-  const QList<CSiteVisitor>& Visitors() const;
   CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
   CAlerts& Alerts() const { return *m_pAlerts; }
   CChatCycle& ChatCycle() const { return *m_pChatCycle; }
   CAwayWatch& AwayWatch() const { return *m_pAway; }
-  QMenu* TrayMenu() const;
-  // The right-click menu last shown, for tests; nullptr once it closed.
-  QMenu* ContextMenu() const;
   ViewMode Mode() const { return m_session.CurrentView(); }
   CVisitorInfo& VisitorInfo() const { return *m_pVisitorInfo; }
-  int SelectedRow() const;
 
  public slots:
   void OnOnline();
@@ -151,7 +145,6 @@ class CMainDlg : public QDialog {
   CVisitorInfo* m_pVisitorInfo;
   CVisitorActions* m_pVisitorActions;
   COperatorActions* m_pOperatorActions;
-  QPointer<QMenu> m_pMenu;
   CConsoleTray* m_pTray;
   CAwayWatch* m_pAway;
   QString m_strAwayNote;  // on the status line while the console went Offline for an absence

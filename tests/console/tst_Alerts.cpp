@@ -33,7 +33,7 @@ class TestAlerts : public QObject {
   CRecordingDesktopServices& Desktop() { return m_pSession->Desktop(); }
   QStringList Accepted() { return m_pSession->Server().Targets().filter("w-adc.php"); }
   QAction* TrayItem(const QString& text) {
-    for (QAction* a : C().TrayMenu()->actions())
+    for (QAction* a : Desktop().trayMenu->actions())
       if (a->text() == text) return a;
     return nullptr;
   }
@@ -221,11 +221,11 @@ class TestAlerts : public QObject {
   void trayMenuAndMinimising() {
     QVERIFY(Desktop().trayShown);
     QCOMPARE(Desktop().trayTip, QString("Talvero Online"));
-    emit C().TrayMenu()->aboutToShow();
+    emit Desktop().trayMenu->aboutToShow();
     QVERIFY(!TrayItem("Show &Dialog")->isEnabled());  // grayed while the console shows
     C().showMinimized();
     QTRY_VERIFY(!C().isVisible());  // into the tray
-    emit C().TrayMenu()->aboutToShow();
+    emit Desktop().trayMenu->aboutToShow();
     QVERIFY(TrayItem("Show &Dialog")->isEnabled());
     Desktop().trayActivated();  // a click on the icon
     QTRY_VERIFY(C().isVisible() && !C().isMinimized());

@@ -81,7 +81,7 @@ class TestMainDlg : public QObject {
   QStringList StatusTargets() const { return m_pServer->Targets().filter("w-mrefresh.php"); }
   QStringList Ids() {
     QStringList ids;
-    for (const CSiteVisitor& v : C().Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : C().Session().Visitors().Visitors()) ids.append(v.m_line.sessionId);
     return ids;
   }
   void Apply(const QList<TestVisitor>& visitors, const QString& total = "1", const QString& sound = QString(),
@@ -233,9 +233,9 @@ class TestMainDlg : public QObject {
 
   void aLineOfTwelveFieldsGivesAnEmptyTable() {
     Apply({{"a"}});
-    QCOMPARE(C().Visitors().size(), 1);
+    QCOMPARE(C().Session().Visitors().Visitors().size(), 1);
     C().Session().Refresh().Apply(QStringList(12, "x").join("<fld>") + "<blk>5<blk><blk><blk><blk><blk>");
-    QVERIFY(C().Visitors().isEmpty());
+    QVERIFY(C().Session().Visitors().Visitors().isEmpty());
     QCOMPARE(Table(C())->model()->rowCount(), 0);
     QCOMPARE(StatusLine(C())->text(), QString("Total Visitors: 5             Number of Chats: 0"));
   }
@@ -249,16 +249,16 @@ class TestMainDlg : public QObject {
 
   void selectionFollowsItsVisitor() {
     Apply({{"a"}, {"b"}, {"c"}});
-    QCOMPARE(C().SelectedRow(), 0);  // nothing was selected: the first row
+    QCOMPARE(SelectedRow(C()), 0);  // nothing was selected: the first row
     Select(2);
     Apply({{"c"}, {"a"}, {"b"}});
-    QCOMPARE(C().SelectedRow(), 0);  // "c" moved up
+    QCOMPARE(SelectedRow(C()), 0);  // "c" moved up
     Select(1);
     Apply({{"c"}, {"b"}, {"d"}});  // "a" is gone: its old place stays selected
-    QCOMPARE(C().SelectedRow(), 1);
+    QCOMPARE(SelectedRow(C()), 1);
     Select(2);
     Apply({{"x"}});  // no row at that place any more
-    QCOMPARE(C().SelectedRow(), -1);
+    QCOMPARE(SelectedRow(C()), -1);
   }
 
   void aLongTableKeepsItsScrollPosition() {
@@ -271,7 +271,7 @@ class TestMainDlg : public QObject {
     many[10].duration = "0:02:00";
     Apply(many);
     QCOMPARE(Table(C())->verticalScrollBar()->value(), scrolled);
-    QCOMPARE(C().SelectedRow(), 150);
+    QCOMPARE(SelectedRow(C()), 150);
   }
 
   void twentyThousandRows() {
@@ -315,7 +315,7 @@ class TestMainDlg : public QObject {
     const QColor live = name.data(Qt::ForegroundRole).value<QColor>();
     for (int i = 0; i < 10; ++i) C().Session().Refresh().Apply(reply);
     QCOMPARE(Ids(), QStringList({"a", "b"}));
-    QCOMPARE(C().SelectedRow(), 1);
+    QCOMPARE(SelectedRow(C()), 1);
     QVERIFY(C().Session().Visitors().IsStale());
     QVERIFY(name.data(Qt::ForegroundRole).value<QColor>() != live);
     QVERIFY(C().Session().WaitingRequests().contains("b"));
@@ -482,7 +482,7 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::Operators);
     QCOMPARE(Table(C())->model()->headerData(0, Qt::Horizontal).toString(), QString("Opeartors"));
     Apply({{"a"}}, "1");
-    QCOMPARE(C().Visitors().size(), 1);  // kept, not shown
+    QCOMPARE(C().Session().Visitors().Visitors().size(), 1);  // kept, not shown
     QCOMPARE(Table(C())->model()->rowCount(), 0);
     m_pDesktop->sounds.clear();
     Apply({{"a", "Chat Request"}}, "1");
@@ -545,7 +545,7 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().result(), int(QDialog::Accepted));
     // A reply arriving now changes nothing.
     Apply({{"late"}});
-    QVERIFY(C().Visitors().isEmpty());
+    QVERIFY(C().Session().Visitors().Visitors().isEmpty());
   }
 
   void logOutForgetsTheSavedLogin() {
@@ -805,7 +805,7 @@ class TestMainDlg : public QObject {
     Button(C(), "View Details")->click();
     QTRY_COMPARE(Asked("wn-lmudets"), 4);
     Apply({{"a"}, {"b"}});
-    QVERIFY(C().Visitors()[0].m_bDetailsLoaded && !C().Visitors()[1].m_bDetailsLoaded);
+    QVERIFY(C().Session().Visitors().Visitors()[0].m_bDetailsLoaded && !C().Session().Visitors().Visitors()[1].m_bDetailsLoaded);
     // A click that selects nothing ends the forcing.
     Table(C())->clearSelection();
     C().OnListClick();
@@ -834,7 +834,7 @@ class TestMainDlg : public QObject {
     Select(1);
     QTRY_VERIFY(!C().VisitorInfo().IsDetailsOut());
     QCOMPARE(ShownName(), QString("b"));
-    QVERIFY(C().Visitors()[0].m_bDetailsLoaded);
+    QVERIFY(C().Session().Visitors().Visitors()[0].m_bDetailsLoaded);
   }
 
   void footPrintsOfTheSelectedVisitor() {

@@ -12,6 +12,7 @@
 #include "SessionFixture.h"
 #include "VisitorDtlsDlg.h"
 #include "VisitorInfo.h"
+#include "VisitorTableModel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -60,7 +61,7 @@ class TestConsoleSession : public QObject {
   }
   QStringList Ids() const {
     QStringList ids;
-    for (const CSiteVisitor& v : m_pConsole->Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : m_pConsole->Session().Visitors().Visitors()) ids.append(v.m_line.sessionId);
     return ids;
   }
 
@@ -80,7 +81,7 @@ class TestConsoleSession : public QObject {
   void demoVisitorsAppearWithinTwoPeriods() {
     LogIn(true);
     QCOMPARE(m_pEngine->Session().consolePeriodMs, kPeriodMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty(), 2 * kPeriodMs + 500);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Session().Visitors().Visitors().isEmpty(), 2 * kPeriodMs + 500);
     QVERIFY(StatusLine(*m_pConsole)->text().startsWith("Total Visitors: "));
     QVERIFY(m_pConsole->Session().Presence().IsOnline());
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
@@ -94,15 +95,15 @@ class TestConsoleSession : public QObject {
     Table(*m_pConsole)->selectRow(1);
     m_pService->Control("visitor/leave", {{"csesid", first}});
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({second}), 3 * kPeriodMs);
-    QCOMPARE(m_pConsole->SelectedRow(), 0);  // still Bob
+    QCOMPARE(SelectedRow(*m_pConsole), 0);  // still Bob
     QCOMPARE(Table(*m_pConsole)->model()->index(0, 3).data().toString(), QString("Bob"));
     // The refreshes that follow keep the texts that did not change, not
     // copies of them (the refresh of a large site relies on it).
-    const QChar* name = m_pConsole->Visitors().first().m_line.name.constData();
+    const QChar* name = m_pConsole->Session().Visitors().Visitors().first().m_line.name.constData();
     int refreshes = 0;
     connect(&m_pConsole->Session().Refresh(), &CRefreshCycle::Refreshed, this, [&refreshes] { ++refreshes; });
     QTRY_VERIFY_WITH_TIMEOUT(refreshes >= 2, 4 * kPeriodMs);
-    QCOMPARE(m_pConsole->Visitors().first().m_line.name.constData(), name);
+    QCOMPARE(m_pConsole->Session().Visitors().Visitors().first().m_line.name.constData(), name);
 
     // The service's view of presence: the console keeps announcing itself.
     QCOMPARE(m_pService->Control("operators"), QString("demo Offline\nanna Online logged-in\nben Offline"));
@@ -153,8 +154,8 @@ class TestConsoleSession : public QObject {
     LogIn(false);
     const QString v = m_pService->Control("visitor/add", {{"name", "Cy"}});
     m_pService->Control("visitor/chat", {{"csesid", v}});
-    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty() &&
-                                 m_pConsole->Visitors().first().m_line.status == "Chat Request",
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Session().Visitors().Visitors().isEmpty() &&
+                                 m_pConsole->Session().Visitors().Visitors().first().m_line.status == "Chat Request",
                              3 * kPeriodMs);
     QTRY_VERIFY(m_pDesktop->sounds.contains(QUrl("qrc:/sounds/143.wav")));
   }

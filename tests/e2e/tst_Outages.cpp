@@ -120,12 +120,12 @@ class TestOutages : public QObject {
   }
   QStringList TableIds() const {
     QStringList ids;
-    for (const CSiteVisitor& v : m_pConsole->Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : m_pConsole->Session().Visitors().Visitors()) ids.append(v.m_line.sessionId);
     return ids;
   }
   bool TableShowsEveryChat() const {
     QStringList ids;
-    for (const CSiteVisitor& v : m_pConsole->Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : m_pConsole->Session().Visitors().Visitors()) ids.append(v.m_line.sessionId);
     for (const QString& v : m_visitors)
       if (!ids.contains(v)) return false;
     return true;
@@ -322,12 +322,12 @@ class TestOutages : public QObject {
     const QString newcomer = m_pService->Control("visitor/add", {{"name", "Nia"}});
     m_pService->Control("visitor/chat", {{"csesid", newcomer}});
     const QStringList known{m_visitors[0], newcomer};
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Visitors().size() == 2, 10 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Session().Visitors().Visitors().size() == 2, 10 * kPeriodMs);
 
     QStringList shownUnknown;
     QTimer watch;
     connect(&watch, &QTimer::timeout, [&] {
-      for (const CSiteVisitor& v : m_pConsole->Visitors())
+      for (const CSiteVisitor& v : m_pConsole->Session().Visitors().Visitors())
         if (!known.contains(v.m_line.sessionId)) shownUnknown.append(v.m_line.sessionId);
       const QString name = Details(*m_pConsole)->Details().fields[VisitorDetails::VisitorName];
       if (!name.isEmpty() && name != "V0" && name != "Nia") shownUnknown.append(name);

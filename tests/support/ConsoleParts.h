@@ -8,6 +8,7 @@
 #include "WindowParts.h"
 
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -28,6 +29,12 @@ inline QLineEdit* MessageLine(const QWidget& console) { return Named<QLineEdit>(
 inline CVisitorDtlsDlg* Details(const QWidget& console) { return Named<CVisitorDtlsDlg>(console, "visitorDetails"); }
 // nullptr until the foot prints were first asked for.
 inline CGetFootDlg* FootPrints(const QWidget& console) { return console.findChild<CGetFootDlg*>(); }
+
+// The table's selected row, -1 without one.
+inline int SelectedRow(const QWidget& console) {
+  const QModelIndexList rows = Table(console)->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
 
 // The view tabs, left to right.
 inline QList<FooButton*> Tabs(const QWidget& console) {

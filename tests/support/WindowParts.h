@@ -4,6 +4,8 @@
 // texts and names, not through the window's members. A part that is missing
 // (or found twice) ends the run saying which, rather than crash later.
 
+#include <QApplication>
+#include <QMenu>
 #include <QString>
 #include <QWidget>
 
@@ -39,5 +41,8 @@ template <typename T>
 T* Button(const QWidget& window, const QString& text) {
   return Only<T>(window, [&text](T* b) { return QString(b->text()).remove(u'&') == text; }, u'"' + text + u'"');
 }
+
+// The pop-up menu on the screen, if any.
+inline QMenu* ShownMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
 
 }  // namespace WindowParts
