@@ -374,8 +374,8 @@ class TestConsoleCommands : public QObject {
   }
 
   void operatorCommands() {
-    Show({{"s1"}}, "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline");
     FooButton* invite = Button(C(), "Invite");  // in the Operators view it asks the operator for a chat
+    Show({{"s1"}}, "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline");
     Tabs(C())[2]->click();
     Table(C())->selectRow(0);
     C().OnListClick();
