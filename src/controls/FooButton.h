@@ -70,7 +70,6 @@ class FooButton : public QPushButton {
   bool SetGroup(const QString& name);
   QString GetGroup() const { return m_strGroup; }
 
-
   // The text area of step 5 of the drawing, without the pressed offset; the
   // focus rectangle lies 4 pixels inside it.
   QRect TextArea() const;
