@@ -23,6 +23,7 @@
 #include "MainDlg.h"
 #include "QtDesktopServices.h"
 #include "SiteVisitor.h"
+#include "VisitorTableModel.h"
 #include "PageViewerClient.h"
 
 #include <QApplication>
@@ -244,7 +245,7 @@ int main(int argc, char* argv[]) {
       }
       for (const QString& id : ids) {
         auto row = [&] {
-          const QList<CSiteVisitor>& rows = dlg.Visitors();
+          const QList<CSiteVisitor>& rows = dlg.Session().Visitors().Visitors();
           for (int r = 0; r < rows.size(); ++r)
             if (rows[r].m_line.sessionId == id && rows[r].m_line.status == QStringLiteral("Chat Request")) return r;
           return -1;
@@ -254,7 +255,7 @@ int main(int argc, char* argv[]) {
           break;
         }
         const int before = controller.ChatWindows().Count();
-        dlg.Controls().table->selectRow(row());
+        dlg.findChild<QTableView*>(QStringLiteral("visitorTable"))->selectRow(row());
         dlg.OnAccept();
         if (!WaitFor([&] { return controller.ChatWindows().Count() > before; }, 15000)) {
           status = Fail("a chat window did not open");

@@ -39,7 +39,6 @@ class CChatDlg : public CChatWindowBase {
   QLabel* StatusLine() const { return m_pStatusLine; }
   QComboBox* OperatorsBox() const { return m_pOperators; }
   QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
-  CVisitorDtlsDlg* DetailsPanel() const { return m_pDetails; }
   QTreeWidget* ToolTree() const { return m_pTools; }
   QLineEdit* ToolFilter() const { return m_pFilter; }
   CResponseCompleter* ResponsesAtCaret() const { return m_pCompleter; }

@@ -45,7 +45,6 @@ class CChatRichEd : public QTextBrowser {
   // The length as the bound counts it: a picture is one character, a line
   // break one.
   int TextLength() const;
-  bool IsFollowingNewest() const { return m_bFollowNewest; }
 
  protected:
   QMimeData* createMimeDataFromSelection() const override;

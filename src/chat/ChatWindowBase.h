@@ -26,7 +26,6 @@ class CChatWindowBase : public QDialog {
   CChatSession* Session() const { return m_pChat; }
   CChatRichEd* Transcript() const { return m_pLinesView; }
   CMySpellEditCtrl* EntryBox() const { return m_pEntryBox; }
-  QLabel* ElapsedTime() const { return m_pElapsed; }
 
   // The operator brought this chat forward (from the keyboard, the console):
   // it comes to the front, active, with the caret in its entry box rather

@@ -46,9 +46,6 @@ class CAlerts : public QObject {
   // Shows and raises the console without taking the keyboard; flashes it.
   void BringConsoleForward();
   QList<CPopUpDlg*> OpenNotices() const;
-  // The chat ids of the requests with a notice and a notification.
-  QStringList NoticedRequests() const { return m_noticed.keys(); }
-  bool IsTrayBlinking() const { return m_blink.isActive(); }
   bool IsRepeatingRequestSound() const { return m_repeat.isActive(); }
   static constexpr int kRepeatMs = 30000;
 

@@ -99,6 +99,7 @@ void CConsoleLayout::Build(QDialog* window) {
 
   auto* siteLabel = new QLabel(QStringLiteral("Site:"), w);
   siteUrl = new QLabel(w);
+  siteUrl->setObjectName(QStringLiteral("siteUrl"));
   siteUrl->setTextFormat(Qt::PlainText);
   QFont arial(QStringLiteral("Arial"), 10);
   siteLabel->setFont(arial);
@@ -141,6 +142,7 @@ void CConsoleLayout::Build(QDialog* window) {
   m_nTableBase = du.Pixels(QRect(10, 80, 782, 190)).height();
   m_nPanelBase = du.Pixels(kInfoPanel).height();
   table = new QTableView(w);
+  table->setObjectName(QStringLiteral("visitorTable"));
   Place(table, {10, 80, 782, 190}, GrowWidth | GrowHeight);
   table->setAccessibleName(QStringLiteral("Visitors"));  // then the view's name, see ShowView
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -176,15 +178,18 @@ void CConsoleLayout::Build(QDialog* window) {
 
   // The visitor details (or the foot prints) of the selected visitor.
   details = new CVisitorDtlsDlg(w);
+  details->setObjectName(QStringLiteral("visitorDetails"));
   m_pInfoPanel = details;
   Place(details, kInfoPanel, MoveY | GrowWidth | PanelHeight);
 
   auto* operatorsLabel = new QLabel(QStringLiteral("Online Operator(s)"), w);
   Place(operatorsLabel, {10, 552, 112, 22}, MoveBottom);
   operatorsBox = new QComboBox(w);
+  operatorsBox->setObjectName(QStringLiteral("operators"));
   Place(operatorsBox, {124, 550, 180, 24}, MoveBottom);
   operatorsLabel->setBuddy(operatorsBox);
   message = new QLineEdit(w);
+  message->setObjectName(QStringLiteral("message"));
   Place(message, {312, 550, 330, 24}, MoveBottom);
   message->setPlaceholderText(QStringLiteral("Message to the chosen operator"));
   message->setAccessibleName(message->placeholderText());
@@ -203,6 +208,7 @@ void CConsoleLayout::Build(QDialog* window) {
   operatorLogOut = bottomButtons[5];
 
   statusLine = new QLabel(w);
+  statusLine->setObjectName(QStringLiteral("statusLine"));
   statusLine->setTextFormat(Qt::PlainText);
   Place(statusLine, {10, 618, 782, 22}, MoveBottom | GrowWidth);
   // A large font makes the first size taller than a small screen: the

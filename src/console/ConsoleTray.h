@@ -22,7 +22,6 @@ class CConsoleTray : public QObject {
   // Where the desktop has no tray, says once where alerts appear instead.
   void Show();
   void Remove();
-  QMenu* Menu() const { return m_pMenu; }
 
   // "Always on top", checked as the preference stands, in a menu.
   static QAction* AddAlwaysOnTop(QMenu* menu);

@@ -106,12 +106,6 @@ void CMainDlg::ShowAway(int minutes) {
 
 void CMainDlg::ShowBack() { m_strAwayNote.clear(); }
 
-QMenu* CMainDlg::TrayMenu() const { return m_pTray->Menu(); }
-
-CGetFootDlg* CMainDlg::FootPrintsPanel() const { return m_pPanel->FootPrints(); }
-
-const QList<CSiteVisitor>& CMainDlg::Visitors() const { return m_session.Visitors().Visitors(); }
-
 int CMainDlg::DoModal() {
   OnInitDialog();
   // A large font makes the first size taller than a small screen: the

@@ -6,7 +6,6 @@
 #include "VisitorActions.h"
 
 #include <QDialog>
-#include <QPointer>
 #include <QRect>
 
 class CConsoleTable;
@@ -60,18 +59,9 @@ class CMainDlg : public QDialog {
   // window is shown.
   void Attach(CVisitorActions& visitorActions, COperatorActions& operatorActions);
 
-  // The session and what the window shows, for its owner and for tests.
   CConsoleSession& Session() const { return m_session; }
-  const QList<CSiteVisitor>& Visitors() const;
-  QMenu* TrayMenu() const;
-  const CConsoleLayout& Controls() const { return m_ui; }
-  // The right-click menu last shown, for tests; nullptr once it closed.
-  QMenu* ContextMenu() const;
   ViewMode Mode() const { return m_session.CurrentView(); }
   CVisitorInfo& VisitorInfo() const { return *m_pVisitorInfo; }
-  // nullptr until foot prints are first asked for.
-  CGetFootDlg* FootPrintsPanel() const;
-  int SelectedRow() const;
 
  public slots:
   void OnOnline();
@@ -148,7 +138,6 @@ class CMainDlg : public QDialog {
   CVisitorInfo* m_pVisitorInfo;
   CVisitorActions* m_pVisitorActions = nullptr;
   COperatorActions* m_pOperatorActions = nullptr;
-  QPointer<QMenu> m_pMenu;
   CConsoleTray* m_pTray;
   QString m_strAwayNote;  // on the status line while the console went Offline for an absence
   QRect m_trayPlace;  // the console's place while it is hidden in the tray

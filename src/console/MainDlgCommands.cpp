@@ -203,7 +203,6 @@ void CMainDlg::ShowVisitorMenu(const QPoint& at) {
     menu->addAction(QLatin1String(item.text), this,
                     [this, row, command = item.command] { RunVisitorCommand(command, row); })
         ->setEnabled(Allows(item.command, row));
-  m_pMenu = menu;
   menu->popup(at);
 }
 
@@ -228,8 +227,5 @@ void CMainDlg::ShowOperatorMenu(const QPoint& at) {
       ->setEnabled(allows(OperatorCommand::LogOut));
   menu->addAction(QStringLiteral("Vie&w Message"), this, &CMainDlg::OnViewMessage)
       ->setEnabled(m_ui.ViewMessageButton()->isEnabled());
-  m_pMenu = menu;
   menu->popup(at);
 }
-
-QMenu* CMainDlg::ContextMenu() const { return m_pMenu.data(); }

@@ -7,8 +7,6 @@
 
 #include <QCursor>
 
-int CMainDlg::SelectedRow() const { return m_pTable->SelectedRow(); }
-
 int CMainDlg::SelectedVisitor(const CSiteVisitor** visitor) const { return m_pTable->SelectedVisitor(visitor); }
 
 const OperatorEntry* CMainDlg::SelectedOperator() const { return m_pTable->SelectedOperator(); }

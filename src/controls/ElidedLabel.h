@@ -15,7 +15,6 @@ class CElidedLabel : public QLabel {
 
   // The whole value; it is shown plain, without directional controls.
   void SetFullText(const QString& text);
-  QString FullText() const { return m_strFull; }
   // What is drawn: the text, or as much of it as fits followed by "…".
   QString ShownText() const;
   bool IsElided() const;

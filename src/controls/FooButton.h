@@ -49,9 +49,7 @@ class FooButton : public QPushButton {
   void SetType(int type);
   int GetType() const { return m_nType; }
   void SetTextStyle(int style);
-  int GetTextStyle() const { return m_nTextStyle; }
   void SetFocusStyle(int style);
-  int GetFocusStyle() const { return m_nFocusStyle; }
   // An invalid colour means COLOR_BTNTEXT (the palette's ButtonText).
   void SetTextColor(const QColor& colour);
   QColor GetTextColor() const { return m_textColor; }
@@ -62,7 +60,6 @@ class FooButton : public QPushButton {
   void SetBitmapImage(const QImage& image, const QColor& transparent = QColor(255, 0, 255));
   int GetBitmapId() const { return m_nBitmapId; }
   void SetGradient(bool on);
-  bool GetGradient() const { return m_bGradient; }
 
   // Types 7 to 10 only. Checking a button with a group name unchecks the
   // other checked buttons of its group.
@@ -72,11 +69,6 @@ class FooButton : public QPushButton {
   // False for an empty name; otherwise leaves the old group and joins this one.
   bool SetGroup(const QString& name);
   QString GetGroup() const { return m_strGroup; }
-
-  bool IsHotTracking() const { return m_bTracking; }
-  // True from a press on the arrow part of a split button until the
-  // release: a clicked() handler can tell the arrow from the main part.
-  bool IsArrowPressed() const { return m_bArrowPressed; }
 
   // The text area of step 5 of the drawing, without the pressed offset; the
   // focus rectangle lies 4 pixels inside it.

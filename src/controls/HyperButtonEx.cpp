@@ -37,12 +37,6 @@ void CHyperButtonEx::SetTooltip(const QString& text, const QColor& background, c
   if (text.isEmpty()) QToolTip::hideText();
 }
 
-void CHyperButtonEx::SetTextColors(const QColor& normal, const QColor& hover) {
-  m_textColor = normal;
-  m_hoverTextColor = hover;
-  update();
-}
-
 void CHyperButtonEx::SetBackgroundColors(const QColor& normal, const QColor& hover) {
   m_bgColor = normal;
   m_hoverBgColor = hover;

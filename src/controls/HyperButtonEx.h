@@ -28,12 +28,8 @@ class CHyperButtonEx : public QPushButton {
   // An empty text deactivates the tooltip. Invalid colours keep the tooltip's own.
   void SetTooltip(const QString& text, const QColor& background = QColor(), const QColor& textColour = QColor());
   QString GetTooltip() const { return m_strTip; }
-  void SetTextColors(const QColor& normal, const QColor& hover);
   void SetBackgroundColors(const QColor& normal, const QColor& hover);
   QColor GetTextColor() const { return m_textColor; }
-  QColor GetHoverTextColor() const { return m_hoverTextColor; }
-  QColor GetBackgroundColor() const { return m_bgColor; }
-  QColor GetHoverBackgroundColor() const { return m_hoverBgColor; }
 
   bool IsHovering() const { return m_bHover; }
   bool IsHoverCheckRunning() const { return m_hoverTimer.isActive(); }

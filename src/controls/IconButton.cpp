@@ -18,13 +18,11 @@ CIconButton::CIconButton(const QString& text, QWidget* parent) : QPushButton(tex
 CIconButton::~CIconButton() = default;
 
 void CIconButton::SetIconId(int id) {
-  m_nIconId = id;
   m_icon = id != 0 ? ResourceArt::Icon(QStringLiteral(":/icons/%1.png").arg(id)) : QIcon();
   update();
 }
 
 void CIconButton::SetIconImage(const QIcon& icon) {
-  m_nIconId = 0;
   m_icon = icon;
   update();
 }
@@ -32,11 +30,6 @@ void CIconButton::SetIconImage(const QIcon& icon) {
 void CIconButton::SetIconSize(int cx, int cy) {
   m_cx = cx;
   m_cy = cy;
-  update();
-}
-
-void CIconButton::SetIconRight(bool right) {
-  m_bIconRight = right;
   update();
 }
 
@@ -70,9 +63,6 @@ CIconButton::Layout CIconButton::Compute() const {
   int tx;
   if (!hasIcon) {
     tx = right / 2 - tw / 2;
-  } else if (m_bIconRight) {
-    l.icon = QRect(QPoint(right - cx - 6, (bottom - cy + 1) / 2), drawn);
-    tx = (right - cx) / 2 - tw / 2;
   } else {
     l.icon = QRect(QPoint(6, (bottom - cy + 1) / 2), drawn);
     tx = (right - cx) / 2 + cx - tw / 2;
@@ -81,7 +71,6 @@ CIconButton::Layout CIconButton::Compute() const {
   return l;
 }
 
-QRect CIconButton::IconRect() const { return Compute().icon; }
 QRect CIconButton::TextRect() const { return Compute().text_; }
 
 QRect CIconButton::MnemonicRect() const {

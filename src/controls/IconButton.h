@@ -17,21 +17,15 @@ class CIconButton : public QPushButton {
 
   // Icon resource ":/icons/<id>.png" (0: no icon; a missing resource is not drawn).
   void SetIconId(int id);
-  int GetIconId() const { return m_nIconId; }
   // The same with an icon of the caller's.
   void SetIconImage(const QIcon& icon);
   // Drawn size; a size of 0 draws at 32.
   void SetIconSize(int cx, int cy);
-  QSize GetIconSize() const { return QSize(m_cx, m_cy); }
-  void SetIconRight(bool right);
-  bool GetIconRight() const { return m_bIconRight; }
   // An invalid colour means COLOR_BTNTEXT.
   void SetTextColor(const QColor& colour);
   QColor GetTextColor() const { return m_textColor; }
 
-  // Where the parts go for the current size, text and font (unpressed):
-  // the icon's rectangle (drawn size) and the text's rectangle.
-  QRect IconRect() const;
+  // Where the text goes for the current size, text and font (unpressed).
   QRect TextRect() const;
   // The rectangle of the mnemonic underline, empty without a mnemonic.
   QRect MnemonicRect() const;
@@ -47,10 +41,8 @@ class CIconButton : public QPushButton {
   };
   Layout Compute() const;
 
-  int m_nIconId = 0;
   QIcon m_icon;
   int m_cx = 32;  // SM_CXICON
   int m_cy = 32;  // SM_CYICON
-  bool m_bIconRight = false;
   QColor m_textColor;
 };

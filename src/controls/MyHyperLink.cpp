@@ -43,8 +43,7 @@ void CMyHyperLink::changeEvent(QEvent* event) {
 }
 
 void CMyHyperLink::SetUrl(const QString& url) {
-  m_bLinkCursor = !url.isEmpty();
-  setCursor(m_bLinkCursor ? ControlArt::LinkCursor() : QCursor(Qt::ArrowCursor));
+  setCursor(url.isEmpty() ? QCursor(Qt::ArrowCursor) : ControlArt::LinkCursor());
   m_strUrl = url;
   ApplyColour();  // the new address's visited state
 }
@@ -60,13 +59,6 @@ void CMyHyperLink::SetMailLink(const QString& text) {
   m_strText = text;
   if (!text.isEmpty()) SetUrl(QStringLiteral("mailto:") + text);
   SetFullText(text);
-}
-
-void CMyHyperLink::SetColours(const QColor& normal, const QColor& hover, const QColor& visited) {
-  m_normal = normal;
-  m_hover = hover;
-  m_visited = visited;
-  ApplyColour();
 }
 
 bool CMyHyperLink::IsVisited() const { return !m_strUrl.isEmpty() && VisitedAddresses().contains(m_strUrl); }

@@ -39,13 +39,9 @@ class CMyHyperLink : public CElidedLabel {
   // marks the address visited.
   void Click() { OnClicked(); }
 
-  void SetColours(const QColor& normal, const QColor& hover, const QColor& visited);
   QColor CurrentColour() const;
-  bool IsHover() const { return m_bHover; }
   // Whether the link's address has been opened in this run, by any link.
   bool IsVisited() const;
-  // True while the link shows cursor 161 rather than the arrow.
-  bool HasLinkCursor() const { return m_bLinkCursor; }
 
  signals:
   // After a click was handled (whether the target was opened or not).
@@ -71,6 +67,5 @@ class CMyHyperLink : public CElidedLabel {
   QColor m_visited{5, 34, 143};
   bool m_bHover = false;
   bool m_bPressed = false;
-  bool m_bLinkCursor = false;
   bool m_bInFontChange = false;
 };

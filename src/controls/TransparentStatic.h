@@ -31,7 +31,6 @@ class CTransparentStatic : public QLabel {
   ~CTransparentStatic() override;
 
   void SetStaticStyle(unsigned style);
-  unsigned GetStaticStyle() const { return m_style; }
 
   // The QPainter text flags the style gives, and whether (and how) the text
   // is elided: Qt::ElideNone, ElideRight or ElideMiddle.

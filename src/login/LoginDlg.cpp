@@ -114,6 +114,7 @@ CLoginDlg::CLoginDlg(CChatManager& engine, ConsoleRunner runConsole, QWidget* pa
   m_pStopWaiting = MakeButton(this, QStringLiteral("C&ancel"), {203, 140, 52, 14});
   m_pStopWaiting->hide();
   m_pStatus = new QLabel(this);
+  m_pStatus->setObjectName(QStringLiteral("status"));
   m_pStatus->setTextFormat(Qt::PlainText);
   m_pStatus->setWordWrap(true);
   m_pStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -45,12 +45,7 @@ class CLoginDlg : public QDialog {
   QLineEdit* SiteIdEdit() const { return m_pSiteId; }
   QLineEdit* LoginIdEdit() const { return m_pLoginId; }
   QLineEdit* PasswordEdit() const { return m_pPassword; }
-  QCheckBox* RememberBox() const { return m_pRememberBox; }
-  QCheckBox* SecureBox() const { return m_pSecureBox; }
-  FooButton* LoginButton() const { return m_pLoginButton; }
   CSitePageView* Browser() const { return m_pBrowser; }
-  FooButton* StopWaitingButton() const { return m_pStopWaiting; }
-  QLabel* StatusLabel() const { return m_pStatus; }
   bool IsEnded() const { return m_bEnded; }
   bool IsWaitingForKeyring() const { return m_bWaitingForKeyring; }
   // A login exchange is under way (Cancel ends it).

@@ -29,7 +29,6 @@ class CPageViewer : public QObject {
   // program) and writes reports to output.
   CPageViewer(int input, FILE* output);
 
-  int PageCount() const { return int(m_pages.size()); }
   // The console's pages and the windows they opened.
   int WindowCount() const { return int(m_pages.size() + m_opened.size()); }
 

@@ -26,9 +26,6 @@ class CWindowUnits {
   // The units of the font the widget has now (a window's, before its children exist).
   static CWindowUnits Of(const QWidget* widget);
 
-  double BaseX() const { return m_baseX; }
-  double BaseY() const { return m_baseY; }
-
   int X(int du) const;
   int Y(int du) const;
   QRect Rect(int x, int y, int width, int height) const { return QRect(X(x), Y(y), X(width), Y(height)); }

@@ -29,20 +29,7 @@ class CSoundsDlg : public QDialog {
   // after OK. Safe when the owner goes away while the dialog is open.
   static int Run(QWidget* owner);
 
-  QListWidget* SoundList() const { return m_pList; }
-  QRadioButton* ModeButton(int mode) const { return m_pModes[mode]; }
-  QLineEdit* FileEdit() const { return m_pEdit; }
-  QPushButton* TestButton() const { return m_pTest; }
-  QPushButton* BrowseButton() const { return m_pBrowse; }
-  QCheckBox* AutoStartBox() const { return m_pAutoStart; }
-  QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
-  QCheckBox* TopBox() const { return m_pTop; }
-  QCheckBox* RepeatBox() const { return m_pRepeat; }
-  QCheckBox* AwayBox() const { return m_pAway; }
-  QSpinBox* AwayMinutesBox() const { return m_pAwayMinutes; }
-  QPushButton* OkButton() const { return m_pOk; }
-  QPushButton* CancelButton() const { return m_pCancel; }
-  int Mode() const { return m_nMode; }
+  // The sounds chosen so far, one per event; OK stores them.
   const QStringList& Working() const { return m_saWorking; }
 
  public slots:

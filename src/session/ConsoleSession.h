@@ -60,7 +60,6 @@ class CConsoleSession : public QObject {
   // What the desktop says of the network: gone is told at once; back
   // catches up at once.
   void SetNetworkReachable(bool bReachable);
-  bool IsNetworkReachable() const { return m_bNetworkReachable; }
   // The connection alert: the network is gone, or the refresh fails.
   bool IsConnectionAlert() const;
 

@@ -59,7 +59,6 @@ class CSharedDictionary {
   bool RemoveWord(const QByteArray& word);
 
   const CDictionary& Dictionary() const { return m_dictionary; }
-  QString UserPath() const { return m_strUserPath; }
 
  private:
   bool Load();

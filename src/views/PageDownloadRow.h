@@ -22,7 +22,6 @@ class CPageDownloadRow : public QWidget {
   void ShowEnd(bool bSaved, const QString& reason);
 
   QString Text() const;
-  QPushButton* CancelButton() const { return m_pCancel; }
   bool IsRunning() const;
 
  private:

@@ -32,7 +32,6 @@ class CPageViewerClient : public QObject {
   // Pages asked for and not closed yet.
   int OpenPages() const { return int(m_pages.size()); }
   bool IsViewerRunning() const { return m_process.state() != QProcess::NotRunning; }
-  qint64 ViewerPid() const { return m_process.processId(); }
 
  signals:
   // Each report of the viewer: "shown" or "closed", with the page's number.

@@ -5,7 +5,7 @@
 // newest line is read through AT-SPI in tests/desktop.)
 #include "AccessibleControls.h"
 #include "ChatDlg.h"
-#include "ConsoleLayout.h"
+#include "ConsoleParts.h"
 #include "ElidedLabel.h"
 #include "EveryWindow.h"
 #include "FooButton.h"
@@ -43,6 +43,8 @@ QAccessibleInterface* Of(QWidget* w) { return QAccessible::queryAccessibleInterf
 bool Selected(QWidget* tab) { return Of(tab)->state().selected && Of(tab)->state().checked; }
 
 }  // namespace
+
+using namespace ConsoleParts;
 
 class TestAccessibility : public QObject {
   Q_OBJECT
@@ -87,9 +89,9 @@ class TestAccessibility : public QObject {
     QVERIFY2(m_faults.isEmpty(), qPrintable(m_faults.join(u'\n')));
 
     // Tab reaches the details' values and links, read out with their captions.
-    console.Controls().details->ShowDetails(details);
+    Details(console)->ShowDetails(details);
     for (const int field : {int(VisitorDetails::Url), int(VisitorDetails::VisitorEmail), int(VisitorDetails::City)}) {
-      QWidget* value = console.Controls().details->Value(field);
+      QWidget* value = Details(console)->Value(field);
       QVERIFY(value->focusPolicy() & Qt::TabFocus);
       QVERIFY2(Of(value)->text(QAccessible::Name).endsWith(QStringLiteral(": ") + details.fields[size_t(field)]),
                qPrintable(Of(value)->text(QAccessible::Name)));
@@ -103,7 +105,7 @@ class TestAccessibility : public QObject {
     session.UseScriptedServer();
     session.LogIn();
     CMainDlg& console = session.Console();
-    const QList<FooButton*> tabs = console.Controls().TabButtons();
+    const QList<FooButton*> tabs = Tabs(console);
     const CMainDlg::ViewMode views[] = {CMainDlg::ViewMode::AllVisitors, CMainDlg::ViewMode::ChatsOnly,
                                         CMainDlg::ViewMode::Operators};
     for (int v = 0; v < 3; ++v) {

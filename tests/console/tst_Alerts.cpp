@@ -1,5 +1,6 @@
 // The console in the background: tray, minimising, always-on-top, and the
 // notices and notifications of chat requests while it is hidden.
+#include "ConsoleParts.h"
 #include "OutsideTextRows.h"
 #include "Alerts.h"
 #include "ConsoleTray.h"
@@ -22,6 +23,8 @@
 #include <QScreen>
 #include <QTest>
 
+using namespace ConsoleParts;
+
 class TestAlerts : public QObject {
   Q_OBJECT
 
@@ -32,7 +35,7 @@ class TestAlerts : public QObject {
   CRecordingDesktopServices& Desktop() { return m_pSession->Desktop(); }
   QStringList Accepted() { return m_pSession->Server().Targets().filter("w-adc.php"); }
   QAction* TrayItem(const QString& text) {
-    for (QAction* a : C().TrayMenu()->actions())
+    for (QAction* a : Desktop().trayMenu->actions())
       if (a->text() == text) return a;
     return nullptr;
   }
@@ -125,8 +128,8 @@ class TestAlerts : public QObject {
     CSessionFixture::Login login;
     login.siteAddress = sent;
     Start(login);
-    QCOMPARE(C().Controls().siteUrl->text(), shown);
-    QCOMPARE(C().Controls().siteUrl->textFormat(), Qt::PlainText);
+    QCOMPARE(SiteUrl(C())->text(), shown);
+    QCOMPARE(SiteUrl(C())->textFormat(), Qt::PlainText);
     C().hide();
     Desktop().Clear();
     C().Session().Refresh().Apply(RefreshReplyText({{"b", "Chat Request", "0:01:00", "#", sent}}, "1"));
@@ -144,7 +147,7 @@ class TestAlerts : public QObject {
     QCOMPARE(Desktop().trayTip, QString("Talvero Online\n2 chat requests waiting"));
     QCOMPARE(image(Desktop().trayIcon), image(CConsoleTray::Picture(true, 2)));
     QVERIFY(image(CConsoleTray::Picture(true, 2)) != image(CConsoleTray::Picture(true, 0)));
-    C().Controls().offline->click();
+    Radio(C(), "Offline")->click();
     QTRY_VERIFY(!C().Session().Presence().IsOnline());
     QCOMPARE(Desktop().trayTip, QString("Talvero Offline\n2 chat requests waiting"));
     C().Session().Refresh().Apply(RefreshReplyText({{"a"}}));
@@ -207,7 +210,7 @@ class TestAlerts : public QObject {
   }
 
   void offlineThereIsNoNotice() {
-    C().Controls().offline->click();
+    Radio(C(), "Offline")->click();
     C().Session().Presence().OnStatusReply("offline");
     C().hide();
     Desktop().Clear();
@@ -220,11 +223,11 @@ class TestAlerts : public QObject {
   void trayMenuAndMinimising() {
     QVERIFY(Desktop().trayShown);
     QCOMPARE(Desktop().trayTip, QString("Talvero Online"));
-    emit C().TrayMenu()->aboutToShow();
+    emit Desktop().trayMenu->aboutToShow();
     QVERIFY(!TrayItem("Show &Dialog")->isEnabled());  // grayed while the console shows
     C().showMinimized();
     QTRY_VERIFY(!C().isVisible());  // into the tray
-    emit C().TrayMenu()->aboutToShow();
+    emit Desktop().trayMenu->aboutToShow();
     QVERIFY(TrayItem("Show &Dialog")->isEnabled());
     Desktop().trayActivated();  // a click on the icon
     QTRY_VERIFY(C().isVisible() && !C().isMinimized());

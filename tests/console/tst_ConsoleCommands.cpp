@@ -3,6 +3,7 @@
 // chats (also by a transfer notice) and the windows they open.
 #include "ChatCycle.h"
 #include "ChatDlg.h"
+#include "ConsoleParts.h"
 #include "StandInChat.h"
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
@@ -36,6 +37,8 @@ namespace {
 const QUrl kTransferSound("qrc:/sounds/140.wav");
 
 }  // namespace
+
+using namespace ConsoleParts;
 
 class TestConsoleCommands : public QObject {
   Q_OBJECT
@@ -100,25 +103,25 @@ class TestConsoleCommands : public QObject {
     QString line = v.Line();
     line.replace("<fld>Delete<fld>", "<fld>" + actDelete + "<fld>");
     C().Session().Refresh().Apply(line + "<blk>1<blk><blk><blk><blk><blk>");
-    QCOMPARE((QList<bool>{C().Controls().AcceptButton()->isEnabled(), C().Controls().BusyButton()->isEnabled(),
-                          C().Controls().DeleteButton()->isEnabled(), C().Controls().JoinButton()->isEnabled()}),
+    QCOMPARE((QList<bool>{Button(C(), "Accept")->isEnabled(), Button(C(), "Busy")->isEnabled(),
+                          Button(C(), "Delete")->isEnabled(), Button(C(), "Join")->isEnabled()}),
              enabled);
     // The right-click menu grays what the buttons have off.
-    C().Controls().table->selectRow(0);
+    Table(C())->selectRow(0);
     C().OnListRightClick();
-    QTRY_VERIFY(C().ContextMenu() != nullptr);
-    for (QAction* a : C().ContextMenu()->actions())
+    QTRY_VERIFY(ShownMenu() != nullptr);
+    for (QAction* a : ShownMenu()->actions())
       if (a->text() == "&Delete") QCOMPARE(a->isEnabled(), enabled[2]);
-    C().ContextMenu()->close();
+    ShownMenu()->close();
   }
 
   void actionRepliesCarryTheirOwnPurpose() {
     Show({{"s1"}});
-    C().Controls().table->clearSelection();
+    Table(C())->clearSelection();
     C().OnBlockIp();  // nothing selected: only the box, and nothing pending
     QCOMPARE(BoxTexts(), QStringList{"Please Select an IP Address to be blocked!"});
     Desktop().Clear();
-    C().Controls().table->selectRow(0);
+    Table(C())->selectRow(0);
     const struct {
       void (CMainDlg::*command)();
       std::string reply;
@@ -200,7 +203,7 @@ class TestConsoleCommands : public QObject {
     m_pSession->Engine().SetPageOpener(
         [&](const QUrl& url, bool, bool quietly, const QRect& beside) { pages.append({url, quietly, beside}); });
     m_replies["w-adc.php"] = "Taken by ben<fld><fld><fld><fld>";
-    C().Controls().table->selectRow(0);
+    Table(C())->selectRow(0);
     C().OnAccept();
     Settle();
     QCOMPARE(Desktop().messageBoxes.size(), 1);
@@ -337,7 +340,7 @@ class TestConsoleCommands : public QObject {
     const QString three = "ann2<subfld><subfld><subfld>Online<fld>ben<subfld><subfld><subfld>Online<fld>"
                           "cy<subfld><subfld><subfld>Online";
     Show({{"s1"}}, three);
-    QComboBox* box = C().Controls().operatorsBox;
+    QComboBox* box = OperatorsBox(C());
     box->setCurrentIndex(2);  // cy
     Show({{"s1"}}, three.section("<fld>", 0, 0) + "<fld>" + three.section("<fld>", 2, 2));  // ben above him leaves
     QCOMPARE(box->currentText(), QString("cy (Online)"));
@@ -347,10 +350,10 @@ class TestConsoleCommands : public QObject {
     Show({{"s1"}}, three);
     box->setCurrentIndex(0);
     m_replies["w-admsg.php"] = "DISCONNNNECT";
-    C().Controls().message->setText("hello");
+    MessageLine(C())->setText("hello");
     C().OnSendMessage();
     Settle();
-    QCOMPARE(C().Controls().message->text(), QString("hello"));
+    QCOMPARE(MessageLine(C())->text(), QString("hello"));
     // A box says so, naming the addressee, never the failure marker.
     QCOMPARE(Desktop().messageBoxes.size(), 1);
     QVERIFY(BoxTexts().value(0).contains("ann2") && !BoxTexts().value(0).contains("DISCONN"));
@@ -373,14 +376,15 @@ class TestConsoleCommands : public QObject {
   }
 
   void operatorCommands() {
+    FooButton* invite = Button(C(), "Invite");  // in the Operators view it asks the operator for a chat
     Show({{"s1"}}, "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline");
-    C().Controls().TabButtons()[2]->click();
-    C().Controls().table->selectRow(0);
+    Tabs(C())[2]->click();
+    Table(C())->selectRow(0);
     C().OnListClick();
-    QVERIFY(C().Controls().AcceptButton()->isEnabled() && C().Controls().BusyButton()->isEnabled());
-    QVERIFY(!C().Controls().InviteButton()->isEnabled());
-    QCOMPARE(C().Controls().InviteButton()->text(), QString("&Request Chat"));
-    QVERIFY(!C().Controls().operatorLogOut->isEnabled());  // not an administrator
+    QVERIFY(Button(C(), "Accept")->isEnabled() && Button(C(), "Busy")->isEnabled());
+    QVERIFY(!invite->isEnabled());
+    QCOMPARE(invite->text(), QString("&Request Chat"));
+    QVERIFY(!Button(C(), "Operator LogOut")->isEnabled());  // not an administrator
     m_replies["wn-opacpt_chts.php"] = "DISCONNNNECT";
     C().OnAccept();
     Settle();
@@ -393,12 +397,12 @@ class TestConsoleCommands : public QObject {
     // A message to the operator chosen in the box, sent by Enter; the reply
     // is said in the status line, with no box to dismiss.
     m_replies["w-admsg.php"] = "Message sent";
-    C().Controls().message->setText("call me & soon");
-    QTest::keyClick(C().Controls().message, Qt::Key_Return);
+    MessageLine(C())->setText("call me & soon");
+    QTest::keyClick(MessageLine(C()), Qt::Key_Return);
     Settle();
     QVERIFY(BoxTexts().isEmpty());
-    QCOMPARE(C().Controls().statusLine->text(), QString("Message sent"));
-    QVERIFY(C().Controls().message->text().isEmpty());
+    QCOMPARE(StatusLine(C())->text(), QString("Message sent"));
+    QVERIFY(MessageLine(C())->text().isEmpty());
     QVERIFY(Targets("w-admsg.php").value(0).contains("adid=ben&action=save&admsg=call%20me%20%26%20soon&adminid=anna"));
   }
 
@@ -423,9 +427,9 @@ class TestConsoleCommands : public QObject {
     QFETCH(QStringList, accepted);
     m_replies["w-adc.php"] = "DISCONNNNECT";  // only the request counts here
     Show({{"r1", "Chat Request"}, {"s2"}, {"r3", "Chat Request"}});
-    const QRect first = C().Controls().table->visualRect(C().Controls().table->model()->index(0, 0));
-    QTest::mouseClick(C().Controls().table->viewport(), Qt::LeftButton, {}, first.center());
-    for (int key : keys) QTest::keyClick(C().Controls().table, Qt::Key(key));
+    const QRect first = Table(C())->visualRect(Table(C())->model()->index(0, 0));
+    QTest::mouseClick(Table(C())->viewport(), Qt::LeftButton, {}, first.center());
+    for (int key : keys) QTest::keyClick(Table(C()), Qt::Key(key));
     if (pressAccept) C().OnAccept();  // as Alt+C or a stale menu would
     Settle();
     QStringList ids;
@@ -434,10 +438,10 @@ class TestConsoleCommands : public QObject {
     QVERIFY(C().isVisible());
     // The menu key opens the selected row's menu, grayed by its state, and
     // the details panel asks about the selected visitor.
-    QTest::keyClick(C().Controls().table, Qt::Key_F10, Qt::ShiftModifier);
-    QTRY_VERIFY(C().ContextMenu() != nullptr);
-    QCOMPARE(C().ContextMenu()->actions().value(2)->isEnabled(), selected != "s2");
-    C().ContextMenu()->close();
+    QTest::keyClick(Table(C()), Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(ShownMenu() != nullptr);
+    QCOMPARE(ShownMenu()->actions().value(2)->isEnabled(), selected != "s2");
+    ShownMenu()->close();
     QTRY_VERIFY(!Targets("wn-lmudets.php").filter("csesid=" + selected + "&").isEmpty());
   }
 
@@ -456,19 +460,19 @@ class TestConsoleCommands : public QObject {
     const QString operators = "ben<subfld>oc7<subfld>op_chat<subfld>Online<fld>cy<subfld><subfld>Initiate<subfld>Offline<fld>"
                               "dee<subfld>oc9<subfld>Chatting<subfld>Online<fld>eve<subfld><subfld><subfld>Online";
     Show({{"s1"}}, operators);
-    C().Controls().TabButtons()[2]->click();
-    C().Controls().table->selectRow(0);
-    if (row < 0) C().Controls().table->clearSelection();
-    if (row > 0) QTest::keyClick(C().Controls().table, Qt::Key_Down);
+    Tabs(C())[2]->click();
+    Table(C())->selectRow(0);
+    if (row < 0) Table(C())->clearSelection();
+    if (row > 0) QTest::keyClick(Table(C()), Qt::Key_Down);
     Show({{"s1"}}, operators);
-    QCOMPARE(C().Controls().AcceptButton()->isEnabled() || C().Controls().BusyButton()->isEnabled(), acceptAndDeny);
+    QCOMPARE(Button(C(), "Accept")->isEnabled() || Button(C(), "Busy")->isEnabled(), acceptAndDeny);
     C().OnAccept();
     C().OnBusy();
     Settle();
     QCOMPARE(Targets("wn-opacpt_chts.php").size() + Targets("wn-opclchat.php").size(), acceptAndDeny ? 2 : 0);
     const QList<QColor> colours{QColor(210, 0, 0), QColor(210, 0, 0), QColor(210, 0, 0), QColor(10, 192, 10)};
     for (int r = 0; r < colours.size(); ++r)
-      QCOMPARE(C().Controls().table->model()->index(r, 1).data(Qt::ForegroundRole).value<QColor>(), colours[r]);
+      QCOMPARE(Table(C())->model()->index(r, 1).data(Qt::ForegroundRole).value<QColor>(), colours[r]);
   }
 };
 

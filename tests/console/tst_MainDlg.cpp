@@ -3,6 +3,7 @@
 #include "ChatWindows.h"
 #include "ConsoleSession.h"
 #include "ConsoleTable.h"
+#include "ConsoleParts.h"
 #include "FooButton.h"
 #include "GetFootDlg.h"
 #include "ConsoleController.h"
@@ -63,6 +64,8 @@ class CloseAlso : public QObject {
 
 }  // namespace
 
+using namespace ConsoleParts;
+
 class TestMainDlg : public QObject {
   Q_OBJECT
 
@@ -82,24 +85,24 @@ class TestMainDlg : public QObject {
   QStringList StatusTargets() const { return m_pServer->Targets().filter("w-mrefresh.php"); }
   QStringList Ids() {
     QStringList ids;
-    for (const CSiteVisitor& v : C().Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : C().Session().Visitors().Visitors()) ids.append(v.m_line.sessionId);
     return ids;
   }
   void Apply(const QList<TestVisitor>& visitors, const QString& total = "1", const QString& sound = QString(),
              const QString& operators = QString()) {
     C().Session().Refresh().Apply(RefreshReplyText(visitors, total, sound, operators));
   }
-  void Select(int row) { C().Controls().table->selectRow(row); }
+  void Select(int row) { Table(C())->selectRow(row); }
   void ClickRow(int row) {
-    const QRect cell = C().Controls().table->visualRect(C().Controls().table->model()->index(row, 0));
-    QTest::mouseClick(C().Controls().table->viewport(), Qt::LeftButton, {}, cell.center());
+    const QRect cell = Table(C())->visualRect(Table(C())->model()->index(row, 0));
+    QTest::mouseClick(Table(C())->viewport(), Qt::LeftButton, {}, cell.center());
   }
   int Asked(const char* script) const { return int(m_pServer->Targets().filter(script).size()); }
-  QString ShownName() { return C().Controls().details->Details().fields[VisitorDetails::VisitorName]; }
+  QString ShownName() { return Details(C())->Details().fields[VisitorDetails::VisitorName]; }
   QStringList FootPrintRows() {
     QStringList rows;
-    for (int r = 0; r < C().FootPrintsPanel()->List()->rowCount(); ++r)
-      rows.append(C().FootPrintsPanel()->List()->item(r, 0)->text());
+    for (int r = 0; r < FootPrints(C())->List()->rowCount(); ++r)
+      rows.append(FootPrints(C())->List()->item(r, 0)->text());
     return rows;
   }
   static CScriptedServer::Reply DetailsOf(const std::string& name, int delayMs = 0, int pieces = 19) {
@@ -109,7 +112,7 @@ class TestMainDlg : public QObject {
   }
   // Exactly one tab checked, and only it shows the tab mark.
   void CheckTabs(int active) {
-    const QList<FooButton*> tabs = C().Controls().TabButtons();
+    const QList<FooButton*> tabs = Tabs(C());
     for (int i = 0; i < tabs.size(); ++i) {
       QCOMPARE(tabs[i]->IsChecked(), i == active);
       QCOMPARE(tabs[i]->GetBitmapId(), i == active ? int(IDB_TAB_PRESSED) : 0);
@@ -143,11 +146,11 @@ class TestMainDlg : public QObject {
     const CWindowUnits du = CWindowUnits::Of(&C());  // 802 x 647 at 7 x 13
     QCOMPARE(C().size(), du.Size(458, 398));
     QCOMPARE(StatusTargets().first(), QString("/cpn/w-mrefresh.php?sid=1001&adminid=anna&action=lgon"));
-    QVERIFY(C().Controls().online->isChecked());
+    QVERIFY(Radio(C(), "Online")->isChecked());
     QVERIFY(C().Session().Refresh().IsActive());
     // The bottom row: six buttons of one size, 7 pixels apart, centred (at
     // 7 x 13 base units; in proportion at the font's).
-    const QList<FooButton*> bottom = C().Controls().bottomButtons;
+    const QList<FooButton*> bottom = BottomRow(C());
     QCOMPARE(bottom.size(), 6);
     const int w = bottom[0]->width();
     QCOMPARE(bottom[0]->x(), (C().width() - 6 * w - 5 * du.PixelsX(7)) / 2);
@@ -167,14 +170,14 @@ class TestMainDlg : public QObject {
     m_pSession->DestroyConsole();
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"all"}, 1000);
     QCOMPARE(m_pServer->Targets().filter("wn-allonlineu").last(), QString("/cpn/wn-allonlineu.php?nadminid=anna&nsid=1001&nvar=Y"));
-    C().Controls().TabButtons()[1]->click();
+    Tabs(C())[1]->click();
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::ChatsOnly);
     CheckTabs(1);
-    C().Controls().TabButtons()[1]->click();  // the active tab again: stays checked
+    Tabs(C())[1]->click();  // the active tab again: stays checked
     CheckTabs(1);
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"chat"}, 1000);
     QVERIFY(m_pServer->Targets().filter("wn-allonlineu").last().endsWith("&nvar=Y&conly=Y"));
-    C().Controls().TabButtons()[0]->click();
+    Tabs(C())[0]->click();
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList{"all"}, 1000);
   }
 
@@ -213,11 +216,11 @@ class TestMainDlg : public QObject {
     m_pEngine->Session().consolePeriodMs = periodMs;
     C().Session().Refresh().Start();
     QTRY_VERIFY_WITH_TIMEOUT(C().Session().Refresh().IsConnectionAlert(), 3 * periodMs + 150);
-    QVERIFY(C().Controls().statusLine->text().startsWith("ALERT : Internet Connection is not available."));
-    QVERIFY(!C().Controls().statusLine->text().contains("Total Visitors"));
+    QVERIFY(StatusLine(C())->text().startsWith("ALERT : Internet Connection is not available."));
+    QVERIFY(!StatusLine(C())->text().contains("Total Visitors"));
     if (status == 0) {
       QCOMPARE(m_pEngine->Failures(), 0);  // the request has not timed out
-      QVERIFY2(C().Controls().statusLine->text().contains("the table is 0 s old"), qPrintable(C().Controls().statusLine->text()));
+      QVERIFY2(StatusLine(C())->text().contains("the table is 0 s old"), qPrintable(StatusLine(C())->text()));
     } else {
       QTRY_COMPARE_WITH_TIMEOUT(m_pDesktop->messageBoxes.size(), 1, 20 * periodMs);
       QCOMPARE(m_pDesktop->messageBoxes.first().caption, QString("Internet Connection"));
@@ -227,39 +230,39 @@ class TestMainDlg : public QObject {
     m_nProxyStatus = 0;
     QTRY_VERIFY_WITH_TIMEOUT(!C().Session().Refresh().IsConnectionAlert(), 20 * periodMs);
     QCOMPARE(Ids(), QStringList{"a"});
-    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 1             Number of Chats: 0"));
+    QCOMPARE(StatusLine(C())->text(), QString("Total Visitors: 1             Number of Chats: 0"));
     C().Session().Refresh().Stop();
     QTRY_COMPARE(m_pEngine->RunningRequests(), 0);
   }
 
   void aLineOfTwelveFieldsGivesAnEmptyTable() {
     Apply({{"a"}});
-    QCOMPARE(C().Visitors().size(), 1);
+    QCOMPARE(C().Session().Visitors().Visitors().size(), 1);
     C().Session().Refresh().Apply(QStringList(12, "x").join("<fld>") + "<blk>5<blk><blk><blk><blk><blk>");
-    QVERIFY(C().Visitors().isEmpty());
-    QCOMPARE(C().Controls().table->model()->rowCount(), 0);
-    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 5             Number of Chats: 0"));
+    QVERIFY(C().Session().Visitors().Visitors().isEmpty());
+    QCOMPARE(Table(C())->model()->rowCount(), 0);
+    QCOMPARE(StatusLine(C())->text(), QString("Total Visitors: 5             Number of Chats: 0"));
   }
 
   void totalsAndChats() {
     Apply({{"a", "Chat Request"}, {"b", "Chatting with: ben"}, {"c"}}, "17");
-    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 17             Number of Chats: 2"));
+    QCOMPARE(StatusLine(C())->text(), QString("Total Visitors: 17             Number of Chats: 2"));
     Apply({{"a"}}, "many");
-    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 0             Number of Chats: 0"));
+    QCOMPARE(StatusLine(C())->text(), QString("Total Visitors: 0             Number of Chats: 0"));
   }
 
   void selectionFollowsItsVisitor() {
     Apply({{"a"}, {"b"}, {"c"}});
-    QCOMPARE(C().SelectedRow(), 0);  // nothing was selected: the first row
+    QCOMPARE(SelectedRow(C()), 0);  // nothing was selected: the first row
     Select(2);
     Apply({{"c"}, {"a"}, {"b"}});
-    QCOMPARE(C().SelectedRow(), 0);  // "c" moved up
+    QCOMPARE(SelectedRow(C()), 0);  // "c" moved up
     Select(1);
     Apply({{"c"}, {"b"}, {"d"}});  // "a" is gone: its old place stays selected
-    QCOMPARE(C().SelectedRow(), 1);
+    QCOMPARE(SelectedRow(C()), 1);
     Select(2);
     Apply({{"x"}});  // no row at that place any more
-    QCOMPARE(C().SelectedRow(), -1);
+    QCOMPARE(SelectedRow(C()), -1);
   }
 
   // The selection is back on its visitor before the session tells anyone of
@@ -293,21 +296,21 @@ class TestMainDlg : public QObject {
     for (int i = 0; i < 200; ++i) many.append({QString("s%1").arg(i)});
     Apply(many);
     Select(150);
-    const int scrolled = C().Controls().table->verticalScrollBar()->value();
+    const int scrolled = Table(C())->verticalScrollBar()->value();
     QVERIFY(scrolled > 0);
     many[10].duration = "0:02:00";
     Apply(many);
-    QCOMPARE(C().Controls().table->verticalScrollBar()->value(), scrolled);
-    QCOMPARE(C().SelectedRow(), 150);
+    QCOMPARE(Table(C())->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(SelectedRow(C()), 150);
   }
 
   void twentyThousandRows() {
     QList<TestVisitor> many;
     for (int i = 0; i < 20000; ++i) many.append({QString("s%1").arg(i)});
     Apply(many, "20000");
-    QCOMPARE(C().Controls().table->model()->rowCount(), 20000);
+    QCOMPARE(Table(C())->model()->rowCount(), 20000);
     Apply({{"one"}});
-    QCOMPARE(C().Controls().table->model()->rowCount(), 1);
+    QCOMPARE(Table(C())->model()->rowCount(), 1);
   }
 
   void newVisitorSound() {
@@ -338,16 +341,16 @@ class TestMainDlg : public QObject {
     QFETCH(bool, alert);
     Apply({{"a"}, {"b", "Chat Request"}}, "2");
     Select(1);
-    const QModelIndex name = C().Controls().table->model()->index(0, CVisitorTableModel::ColName);
+    const QModelIndex name = Table(C())->model()->index(0, CVisitorTableModel::ColName);
     const QColor live = name.data(Qt::ForegroundRole).value<QColor>();
     for (int i = 0; i < 10; ++i) C().Session().Refresh().Apply(reply);
     QCOMPARE(Ids(), QStringList({"a", "b"}));
-    QCOMPARE(C().SelectedRow(), 1);
+    QCOMPARE(SelectedRow(C()), 1);
     QVERIFY(C().Session().Visitors().IsStale());
     QVERIFY(name.data(Qt::ForegroundRole).value<QColor>() != live);
     QVERIFY(C().Session().WaitingRequests().contains("b"));
     QCOMPARE(C().Session().Refresh().IsConnectionAlert(), alert);
-    const QString status = C().Controls().statusLine->text();
+    const QString status = StatusLine(C())->text();
     QCOMPARE(status.startsWith("ALERT : Internet Connection is not available."), alert);
     QVERIFY2(status.contains("No answer: the table is 0 s old."), qPrintable(status));
 
@@ -355,7 +358,7 @@ class TestMainDlg : public QObject {
     QVERIFY(!C().Session().Visitors().IsStale());
     QVERIFY(!C().Session().Refresh().IsConnectionAlert());
     QCOMPARE(name.data(Qt::ForegroundRole).value<QColor>(), live);
-    QCOMPARE(C().Controls().statusLine->text(), QString("Total Visitors: 2             Number of Chats: 0"));
+    QCOMPARE(StatusLine(C())->text(), QString("Total Visitors: 2             Number of Chats: 0"));
   }
 
   // Going Offline when away: only a stored number of minutes within range
@@ -391,8 +394,8 @@ class TestMainDlg : public QObject {
     away.Check();
     QVERIFY(away.IsAway());
     QVERIFY(presence.IsManualOffline());
-    QVERIFY(C().Controls().offline->isChecked());
-    QCOMPARE(C().Controls().statusLine->text(), QString("Offline: no input for 10 minutes."));
+    QVERIFY(Radio(C(), "Offline")->isChecked());
+    QCOMPARE(StatusLine(C())->text(), QString("Offline: no input for 10 minutes."));
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
 
     m_pDesktop->idleMs = 200;
@@ -428,7 +431,7 @@ class TestMainDlg : public QObject {
                         "ben<subfld><subfld>Initiate<subfld>Online<fld>bad<subfld>entry";
     Apply({{"a"}}, "1", QString(), ops);
     QCOMPARE(C().Session().Operators().rowCount(), 3);  // the entry without four sub-fields is left out
-    QComboBox* box = C().Controls().operatorsBox;
+    QComboBox* box = OperatorsBox(C());
     QCOMPARE(box->count(), 2);
     QCOMPARE(box->itemText(0), QString("ben (Online)"));
     QCOMPARE(box->itemText(1), QString("demo (Offline)"));
@@ -442,7 +445,7 @@ class TestMainDlg : public QObject {
     Apply({{"a"}});
     QTRY_COMPARE(StatusTargets().size(), before + 1);
     m_strStatusReply = "offline";
-    C().Controls().offline->click();
+    Radio(C(), "Offline")->click();
     QTRY_VERIFY(!C().Session().Presence().IsOnline());
     QVERIFY(StatusTargets().last().endsWith("action=lgof"));
     const int offline = StatusTargets().size();
@@ -453,11 +456,11 @@ class TestMainDlg : public QObject {
     // Replies no longer move the radios until Online is pressed.
     C().Session().Presence().OnStatusReply("online");
     QVERIFY(C().Session().Presence().IsOnline());
-    QVERIFY(C().Controls().offline->isChecked());
+    QVERIFY(Radio(C(), "Offline")->isChecked());
     m_strStatusReply = "online";
-    C().Controls().online->click();
+    Radio(C(), "Online")->click();
     QTRY_VERIFY(StatusTargets().last().endsWith("action=lgon"));
-    QTRY_VERIFY(C().Controls().online->isChecked());
+    QTRY_VERIFY(Radio(C(), "Online")->isChecked());
     C().Session().Presence().OnStatusReply("DISCONNNNECT");  // neither word: nothing changes
     QVERIFY(C().Session().Presence().IsOnline());
   }
@@ -505,18 +508,18 @@ class TestMainDlg : public QObject {
   }
 
   void chatRequestInTheOperatorsViewGoesBackToTheVisitors() {
-    C().Controls().TabButtons()[2]->click();
+    Tabs(C())[2]->click();
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::Operators);
-    QCOMPARE(C().Controls().table->model()->headerData(0, Qt::Horizontal).toString(), QString("Opeartors"));
+    QCOMPARE(Table(C())->model()->headerData(0, Qt::Horizontal).toString(), QString("Opeartors"));
     Apply({{"a"}}, "1");
-    QCOMPARE(C().Visitors().size(), 1);  // kept, not shown
-    QCOMPARE(C().Controls().table->model()->rowCount(), 0);
+    QCOMPARE(C().Session().Visitors().Visitors().size(), 1);  // kept, not shown
+    QCOMPARE(Table(C())->model()->rowCount(), 0);
     m_pDesktop->sounds.clear();
     Apply({{"a", "Chat Request"}}, "1");
     QCOMPARE(m_pDesktop->sounds, QList<QUrl>{kChatRequestSound});
     QCOMPARE(C().Mode(), CMainDlg::ViewMode::AllVisitors);
     CheckTabs(0);
-    QCOMPARE(C().Controls().table->model()->rowCount(), 0);  // the next refresh fills it
+    QCOMPARE(Table(C())->model()->rowCount(), 0);  // the next refresh fills it
   }
 
   // While a request waits the view switches once for it, not at every
@@ -540,13 +543,13 @@ class TestMainDlg : public QObject {
     QFETCH(QString, second);
     QFETCH(int, switchedTo);
     m_refresh = [first](const httplib::Request&) { return CScriptedServer::Reply{200, first.toStdString()}; };
-    C().Controls().TabButtons()[chosenTab]->click();
+    Tabs(C())[chosenTab]->click();
     int undone = 0;  // times the operator had to choose again
     for (const QString& reply : {first, first, QString("DISCONNNNECT"), first}) {
       C().Session().Refresh().Apply(reply);
       if (C().Mode() == CMainDlg::ViewMode(chosenTab)) continue;
       ++undone;
-      C().Controls().TabButtons()[chosenTab]->click();
+      Tabs(C())[chosenTab]->click();
     }
     QCOMPARE(undone, 1);
     C().Session().Refresh().Apply(second);
@@ -572,17 +575,17 @@ class TestMainDlg : public QObject {
     QCOMPARE(C().result(), int(QDialog::Accepted));
     // A reply arriving now changes nothing.
     Apply({{"late"}});
-    QVERIFY(C().Visitors().isEmpty());
+    QVERIFY(C().Session().Visitors().Visitors().isEmpty());
   }
 
   void logOutForgetsTheSavedLogin() {
     CSavedCredentials::Save({"anna", "1001", "pw"}, [] { return true; });
     CRecordingSecretStore secrets;
     secrets.holdAnswers = true;
-    C().Controls().logOut->click();
+    Button(C(), "LogOut")->click();
     QVERIFY(C().Session().IsEnded());
     QCOMPARE(secrets.HeldAnswers(), 1);
-    QVERIFY(!C().Controls().logOut->isEnabled());
+    QVERIFY(!Button(C(), "LogOut")->isEnabled());
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
     QCOMPARE(m_pServer->Targets().filter("w-adminout").first(), QString("/cpn/w-adminout.php?adminid=anna&sid=1001"));
     QVERIFY(m_pEngine->IsClosing());
@@ -615,61 +618,61 @@ class TestMainDlg : public QObject {
   void theTableTakesTheGrowthAndThePlaceIsRemembered() {
     Apply({{"a"}});
     const QSize base = C().size();
-    const QRect table = C().Controls().table->geometry();
-    const QRect details = C().Controls().details->geometry();
-    const QRect status = C().Controls().statusLine->geometry();
+    const QRect table = Table(C())->geometry();
+    const QRect details = Details(C())->geometry();
+    const QRect status = StatusLine(C())->geometry();
     int columnsBefore = 0;
-    for (int col = 0; col < 5; ++col) columnsBefore += C().Controls().table->columnWidth(col);
+    for (int col = 0; col < 5; ++col) columnsBefore += Table(C())->columnWidth(col);
     C().resize(base + QSize(300, 120));
     // The panel keeps to what its texts need; the table takes the growth.
-    QCOMPARE(C().Controls().table->geometry(), table.adjusted(0, 0, 300, 120));
-    QCOMPARE(C().Controls().details->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
+    QCOMPARE(Table(C())->geometry(), table.adjusted(0, 0, 300, 120));
+    QCOMPARE(Details(C())->geometry(), details.translated(0, 120).adjusted(0, 0, 300, 0));
     QVERIFY(details.height() <= CWindowUnits::Of(&C()).Pixels(CConsoleLayout::kInfoPanel).height());
     C().OnFootPrints();  // a panel made after the growth has it too
-    QCOMPARE(C().FootPrintsPanel()->geometry(), C().Controls().details->geometry());
-    QCOMPARE(C().Controls().statusLine->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
-    const QList<FooButton*> bottom = C().Controls().bottomButtons;
+    QCOMPARE(FootPrints(C())->geometry(), Details(C())->geometry());
+    QCOMPARE(StatusLine(C())->geometry(), status.translated(0, 120).adjusted(0, 0, 300, 0));
+    const QList<FooButton*> bottom = BottomRow(C());
     const CWindowUnits du = CWindowUnits::Of(&C());
     QCOMPARE(bottom[0]->x(), (C().width() - 6 * bottom[0]->width() - 5 * du.PixelsX(7)) / 2);
     QCOMPARE(bottom[0]->y(), du.PixelsY(585) + 120);
     int columnsAfter = 0;
-    for (int col = 0; col < 5; ++col) columnsAfter += C().Controls().table->columnWidth(col);
+    for (int col = 0; col < 5; ++col) columnsAfter += Table(C())->columnWidth(col);
     const double grown = double(table.width() + 300) / table.width();
     QVERIFY2(qAbs(columnsAfter - columnsBefore * grown) < 6, qPrintable(QString::number(columnsAfter)));
     // At first and shorter, the table keeps eight whole rows: the panel
     // gives up room, down to what its texts need, then collapses; the rows
     // below stay inside.
-    QTableView* rows = C().Controls().table;
+    QTableView* rows = Table(C());
     const auto wholeRows = [rows] { return rows->viewport()->height() / rows->verticalHeader()->defaultSectionSize(); };
-    const int panelLeast = C().Controls().details->minimumSizeHint().height();
+    const int panelLeast = Details(C())->minimumSizeHint().height();
     const auto inside = [&] {
-      for (QWidget* w : QList<QWidget*>{C().Controls().statusLine, C().Controls().sendMessage, bottom.last()})
+      for (QWidget* w : QList<QWidget*>{StatusLine(C()), Button(C(), "Send Message"), bottom.last()})
         if (!C().rect().contains(w->geometry())) return false;
       return true;
     };
-    QWidget* panel = C().Controls().InfoPanel();  // the foot prints
+    QWidget* panel = FootPrints(C());
     C().resize(base);
     QVERIFY(panel->isVisible() && panel->height() >= panelLeast);
     QVERIFY2(wholeRows() >= 8, qPrintable(QString::number(wholeRows())));
     QVERIFY(inside());
     C().resize(base - QSize(0, details.height()));
-    QVERIFY(!C().Controls().details->isVisible() && !C().FootPrintsPanel()->isVisible());
+    QVERIFY(!Details(C())->isVisible() && !FootPrints(C())->isVisible());
     QVERIFY2(wholeRows() >= 8, qPrintable(QString::number(wholeRows())));
     QVERIFY(inside());
     // Asked for while collapsed, the panel comes back at its least, from
     // the table's rows.
     C().resize(base - QSize(0, details.height() - 3 * rows->verticalHeader()->defaultSectionSize()));
-    QVERIFY(!C().Controls().details->isVisible());
+    QVERIFY(!Details(C())->isVisible());
     C().OnViewDetails();
-    QVERIFY(C().Controls().details->isVisible());
-    QCOMPARE(C().Controls().details->height(), panelLeast);
+    QVERIFY(Details(C())->isVisible());
+    QCOMPARE(Details(C())->height(), panelLeast);
     QVERIFY(wholeRows() >= CConsoleLayout::kLeastTableRows);
     // At its smallest the window is as wide as at first, the table keeps its
     // fewest rows, the panel collapses again.
     C().resize(100, 100);
     QCOMPARE(C().width(), base.width());
     QVERIFY(C().height() < base.height() - details.height());
-    QVERIFY(!C().Controls().details->isVisible());
+    QVERIFY(!Details(C())->isVisible());
     QCOMPARE(wholeRows(), CConsoleLayout::kLeastTableRows);
     QVERIFY(inside());
 
@@ -782,7 +785,7 @@ class TestMainDlg : public QObject {
     TestVisitor visitor{"a"};
     visitor.name = name;
     Apply({visitor});
-    const QModelIndex cell = C().Controls().table->model()->index(0, CVisitorTableModel::ColName);
+    const QModelIndex cell = Table(C())->model()->index(0, CVisitorTableModel::ColName);
     QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
     QTextDocument tip;
     tip.setHtml(cell.data(Qt::ToolTipRole).toString());
@@ -816,7 +819,7 @@ class TestMainDlg : public QObject {
   void detailsAreCachedOnlyWhenWholeAndFetchedAfreshWhenForced() {
     m_info = [](const std::string&, const std::string& id) { return DetailsOf("Name " + id, 0, id == "a" ? 19 : 18); };
     Apply({{"a"}, {"b"}});  // selects a, and the panel shows a
-    QVERIFY(C().Controls().ViewDetailsButton()->isEnabled() && C().Controls().FootPrintsButton()->isEnabled());
+    QVERIFY(Button(C(), "View Details")->isEnabled() && Button(C(), "Foot Prints")->isEnabled());
     QTRY_COMPARE(ShownName(), QString("Name a"));
     ClickRow(0);  // cached
     QVERIFY(!C().VisitorInfo().IsDetailsOut());
@@ -825,18 +828,18 @@ class TestMainDlg : public QObject {
     for (int asked : {2, 3}) {
       ClickRow(1);
       QTRY_VERIFY(Asked("wn-lmudets") == asked && !C().VisitorInfo().IsDetailsOut());
-      QCOMPARE(C().Controls().details->Details(), VisitorDetails());
+      QCOMPARE(Details(C())->Details(), VisitorDetails());
     }
     // View Details asks afresh even for a cached visitor; refreshes keep the cache.
     Select(0);
-    C().Controls().ViewDetailsButton()->click();
+    Button(C(), "View Details")->click();
     QTRY_COMPARE(Asked("wn-lmudets"), 4);
     Apply({{"a"}, {"b"}});
-    QVERIFY(C().Visitors()[0].m_bDetailsLoaded && !C().Visitors()[1].m_bDetailsLoaded);
+    QVERIFY(C().Session().Visitors().Visitors()[0].m_bDetailsLoaded && !C().Session().Visitors().Visitors()[1].m_bDetailsLoaded);
     // A click that selects nothing ends the forcing.
-    C().Controls().table->clearSelection();
+    Table(C())->clearSelection();
     C().OnListClick();
-    QVERIFY(!C().Controls().ViewDetailsButton()->isEnabled() && !C().Controls().FootPrintsButton()->isEnabled());
+    QVERIFY(!Button(C(), "View Details")->isEnabled() && !Button(C(), "Foot Prints")->isEnabled());
     Select(0);  // cached, and no longer asked afresh
     C().OnListClick();
     QTest::qWait(200);
@@ -844,7 +847,7 @@ class TestMainDlg : public QObject {
     C().SwitchView(CMainDlg::ViewMode::Operators);
     Select(0);
     C().OnListClick();
-    QVERIFY(!C().Controls().ViewDetailsButton()->isEnabled());
+    QVERIFY(!Button(C(), "View Details")->isEnabled());
   }
 
   void aSlowAnswerNeverShowsUnderAnotherVisitor() {
@@ -861,7 +864,7 @@ class TestMainDlg : public QObject {
     Select(1);
     QTRY_VERIFY(!C().VisitorInfo().IsDetailsOut());
     QCOMPARE(ShownName(), QString("b"));
-    QVERIFY(C().Visitors()[0].m_bDetailsLoaded);
+    QVERIFY(C().Session().Visitors().Visitors()[0].m_bDetailsLoaded);
   }
 
   void footPrintsOfTheSelectedVisitor() {
@@ -872,9 +875,9 @@ class TestMainDlg : public QObject {
       if (id == "a") return {200, "http://shop.example/a Time:0:00:10<fld>http://shop.example/b Time:0:00:20"};
       return {200, id == "b" ? "" : "DISCONNNNECT"};
     };
-    QVERIFY(C().FootPrintsPanel() == nullptr);
-    C().Controls().FootPrintsButton()->click();
-    QVERIFY(C().FootPrintsPanel()->isVisible() && !C().Controls().details->isVisible());
+    QVERIFY(FootPrints(C()) == nullptr);
+    Button(C(), "Foot Prints")->click();
+    QVERIFY(FootPrints(C())->isVisible() && !Details(C())->isVisible());
     QTRY_COMPARE(FootPrintRows(), QStringList({"http://shop.example/a", "http://shop.example/b"}));
     // An empty answer and a failure both leave the list empty.
     for (int row : {1, 2}) {
@@ -882,9 +885,9 @@ class TestMainDlg : public QObject {
       QTRY_VERIFY(Asked("w-lmfprint") == row + 1 && !C().VisitorInfo().IsFootPrintsOut());
       QCOMPARE(FootPrintRows(), QStringList());
     }
-    C().Controls().ViewDetailsButton()->click();
-    QVERIFY(!C().FootPrintsPanel()->isVisible() && C().Controls().details->isVisible());
-    QCOMPARE(C().FootPrintsPanel()->List()->columnCount(), 1);
+    Button(C(), "View Details")->click();
+    QVERIFY(!FootPrints(C())->isVisible() && Details(C())->isVisible());
+    QCOMPARE(FootPrints(C())->List()->columnCount(), 1);
     QTRY_COMPARE(ShownName(), QString("c"));
   }
 

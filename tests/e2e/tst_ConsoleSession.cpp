@@ -1,6 +1,7 @@
 // A whole console session against talvero-service over real HTTP: log in,
 // watch the visitors refresh, look at a visitor, be logged out by an
 // administrator.
+#include "ConsoleParts.h"
 #include "FooButton.h"
 #include "GetFootDlg.h"
 #include "LoginDlg.h"
@@ -12,6 +13,7 @@
 #include "SessionFixture.h"
 #include "VisitorDtlsDlg.h"
 #include "VisitorInfo.h"
+#include "VisitorTableModel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,6 +22,8 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+
+using namespace ConsoleParts;
 
 class TestConsoleSession : public QObject {
   Q_OBJECT
@@ -60,7 +64,7 @@ class TestConsoleSession : public QObject {
   }
   QStringList Ids() const {
     QStringList ids;
-    for (const CSiteVisitor& v : m_pConsole->Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : m_pConsole->Session().Visitors().Visitors()) ids.append(v.m_line.sessionId);
     return ids;
   }
 
@@ -81,8 +85,8 @@ class TestConsoleSession : public QObject {
   void demoVisitorsAppearWithinTwoPeriods() {
     LogIn(true);
     QCOMPARE(m_pEngine->Session().consolePeriodMs, kPeriodMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty(), 2 * kPeriodMs + 500);
-    QVERIFY(m_pConsole->Controls().statusLine->text().startsWith("Total Visitors: "));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Session().Visitors().Visitors().isEmpty(), 2 * kPeriodMs + 500);
+    QVERIFY(StatusLine(*m_pConsole)->text().startsWith("Total Visitors: "));
     QVERIFY(m_pConsole->Session().Presence().IsOnline());
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
   }
@@ -92,24 +96,24 @@ class TestConsoleSession : public QObject {
     const QString first = m_pService->Control("visitor/add", {{"name", "Ann"}});
     const QString second = m_pService->Control("visitor/add", {{"name", "Bob"}});
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({first, second}), 3 * kPeriodMs);
-    m_pConsole->Controls().table->selectRow(1);
+    Table(*m_pConsole)->selectRow(1);
     m_pService->Control("visitor/leave", {{"csesid", first}});
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({second}), 3 * kPeriodMs);
-    QCOMPARE(m_pConsole->SelectedRow(), 0);  // still Bob
-    QCOMPARE(m_pConsole->Controls().table->model()->index(0, 3).data().toString(), QString("Bob"));
+    QCOMPARE(SelectedRow(*m_pConsole), 0);  // still Bob
+    QCOMPARE(Table(*m_pConsole)->model()->index(0, 3).data().toString(), QString("Bob"));
     // The refreshes that follow keep the texts that did not change, not
     // copies of them (the refresh of a large site relies on it).
-    const QChar* name = m_pConsole->Visitors().first().m_line.name.constData();
+    const QChar* name = m_pConsole->Session().Visitors().Visitors().first().m_line.name.constData();
     int refreshes = 0;
     connect(&m_pConsole->Session().Refresh(), &CRefreshCycle::Refreshed, this, [&refreshes] { ++refreshes; });
     QTRY_VERIFY_WITH_TIMEOUT(refreshes >= 2, 4 * kPeriodMs);
-    QCOMPARE(m_pConsole->Visitors().first().m_line.name.constData(), name);
+    QCOMPARE(m_pConsole->Session().Visitors().Visitors().first().m_line.name.constData(), name);
 
     // The service's view of presence: the console keeps announcing itself.
     QCOMPARE(m_pService->Control("operators"), QString("demo Offline\nanna Online logged-in\nben Offline"));
     const COperatorList& operators = m_pConsole->Session().Operators();
     QVERIFY(operators.Find("anna") >= 0 && operators.Entries()[operators.Find("anna")].IsOnline());
-    QCOMPARE(m_pConsole->Controls().operatorsBox->count(), 2);
+    QCOMPARE(OperatorsBox(*m_pConsole)->count(), 2);
   }
 
   void aVisitorsDetailsAndFootPrintsWhileTheServiceIsSlow() {
@@ -121,10 +125,10 @@ class TestConsoleSession : public QObject {
     const QString bob = m_pService->Control("visitor/add", {{"name", "Bob"}});
     QTRY_COMPARE_WITH_TIMEOUT(Ids(), QStringList({ann, bob}), 3 * kPeriodMs);
     const auto click = [this](int row) {
-      const QRect cell = m_pConsole->Controls().table->visualRect(m_pConsole->Controls().table->model()->index(row, 0));
-      QTest::mouseClick(m_pConsole->Controls().table->viewport(), Qt::LeftButton, {}, cell.center());
+      const QRect cell = Table(*m_pConsole)->visualRect(Table(*m_pConsole)->model()->index(row, 0));
+      QTest::mouseClick(Table(*m_pConsole)->viewport(), Qt::LeftButton, {}, cell.center());
     };
-    const auto shown = [this](VisitorDetails::Field f) { return m_pConsole->Controls().details->Details().fields[f]; };
+    const auto shown = [this](VisitorDetails::Field f) { return Details(*m_pConsole)->Details().fields[f]; };
     click(0);
     QTRY_COMPARE(shown(VisitorDetails::VisitorName), QString("Ann"));
     QCOMPARE(shown(VisitorDetails::Url), shop + "/offers.html");
@@ -142,8 +146,8 @@ class TestConsoleSession : public QObject {
     QCOMPARE(shown(VisitorDetails::VisitorName), QString("Bob"));
 
     click(0);
-    m_pConsole->Controls().FootPrintsButton()->click();
-    QTableWidget* list = m_pConsole->FootPrintsPanel()->List();
+    Button(*m_pConsole, "Foot Prints")->click();
+    QTableWidget* list = FootPrints(*m_pConsole)->List();
     QTRY_COMPARE(list->rowCount(), 2);
     QCOMPARE(list->item(0, 0)->text(), shop + "/index.html");
     QCOMPARE(list->item(1, 0)->text(), shop + "/offers.html");
@@ -154,15 +158,15 @@ class TestConsoleSession : public QObject {
     LogIn(false);
     const QString v = m_pService->Control("visitor/add", {{"name", "Cy"}});
     m_pService->Control("visitor/chat", {{"csesid", v}});
-    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Visitors().isEmpty() &&
-                                 m_pConsole->Visitors().first().m_line.status == "Chat Request",
+    QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Session().Visitors().Visitors().isEmpty() &&
+                                 m_pConsole->Session().Visitors().Visitors().first().m_line.status == "Chat Request",
                              3 * kPeriodMs);
     QTRY_VERIFY(m_pDesktop->sounds.contains(QUrl("qrc:/sounds/143.wav")));
   }
 
   void forcedLogOutEndsTheConsole() {
     LogIn(false);
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Controls().statusLine->text().startsWith("Total"), 3 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(StatusLine(*m_pConsole)->text().startsWith("Total"), 3 * kPeriodMs);
     // An administrator on another console logs anna out.
     m_pService->Login("demo", "demo");
     QCOMPARE(m_pService->Get("/cpn/wn-opout.php?id2out=anna&sid=1001"), QString("true"));
@@ -174,11 +178,11 @@ class TestConsoleSession : public QObject {
 
   void theServiceGoesAwayAndComesBack() {
     LogIn(false);
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Controls().statusLine->text().startsWith("Total"), 3 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(StatusLine(*m_pConsole)->text().startsWith("Total"), 3 * kPeriodMs);
     m_pService->Control("fault", {{"kind", "drop"}, {"count", "3"}});
     QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Session().Refresh().IsConnectionAlert(), 4 * kPeriodMs);
     QTRY_VERIFY_WITH_TIMEOUT(!m_pConsole->Session().Refresh().IsConnectionAlert(), 8 * kPeriodMs);
-    QVERIFY(m_pConsole->Controls().statusLine->text().startsWith("Total Visitors: "));
+    QVERIFY(StatusLine(*m_pConsole)->text().startsWith("Total Visitors: "));
   }
 };
 

@@ -4,6 +4,7 @@
 #include "ChatDlg.h"
 #include "ChatRichEd.h"
 #include "ChatWindows.h"
+#include "ConsoleParts.h"
 #include "ConsoleSession.h"
 #include "ConsoleController.h"
 #include "MainDlg.h"
@@ -75,6 +76,8 @@ int ThreadCount() { return int(QDir("/proc/self/task").entryList(QDir::Dirs | QD
 
 }  // namespace
 
+using namespace ConsoleParts;
+
 class TestOutages : public QObject {
   Q_OBJECT
 
@@ -118,12 +121,12 @@ class TestOutages : public QObject {
   }
   QStringList TableIds() const {
     QStringList ids;
-    for (const CSiteVisitor& v : m_pConsole->Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : m_pConsole->Session().Visitors().Visitors()) ids.append(v.m_line.sessionId);
     return ids;
   }
   bool TableShowsEveryChat() const {
     QStringList ids;
-    for (const CSiteVisitor& v : m_pConsole->Visitors()) ids.append(v.m_line.sessionId);
+    for (const CSiteVisitor& v : m_pConsole->Session().Visitors().Visitors()) ids.append(v.m_line.sessionId);
     for (const QString& v : m_visitors)
       if (!ids.contains(v)) return false;
     return true;
@@ -259,7 +262,7 @@ class TestOutages : public QObject {
     m_pService->Control("fault", {{"kind", "drop"}, {"for", "60000"}});
     m_bus.NetworkState(20);  // disconnected
     QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Session().IsConnectionAlert(), 2 * kPeriodMs);
-    QVERIFY(m_pConsole->Controls().statusLine->text().startsWith("ALERT : Internet Connection is not available."));
+    QVERIFY(StatusLine(*m_pConsole)->text().startsWith("ALERT : Internet Connection is not available."));
     QVERIFY2(m_pSession->Desktop().trayTip.contains("No connection to the service"), qPrintable(m_pSession->Desktop().trayTip));
     m_pService->Control("fault", {{"kind", "none"}});
     m_bus.NetworkState(70);  // connected
@@ -320,14 +323,14 @@ class TestOutages : public QObject {
     const QString newcomer = m_pService->Control("visitor/add", {{"name", "Nia"}});
     m_pService->Control("visitor/chat", {{"csesid", newcomer}});
     const QStringList known{m_visitors[0], newcomer};
-    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Visitors().size() == 2, 10 * kPeriodMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pConsole->Session().Visitors().Visitors().size() == 2, 10 * kPeriodMs);
 
     QStringList shownUnknown;
     QTimer watch;
     connect(&watch, &QTimer::timeout, [&] {
-      for (const CSiteVisitor& v : m_pConsole->Visitors())
+      for (const CSiteVisitor& v : m_pConsole->Session().Visitors().Visitors())
         if (!known.contains(v.m_line.sessionId)) shownUnknown.append(v.m_line.sessionId);
-      const QString name = m_pConsole->Controls().details->Details().fields[VisitorDetails::VisitorName];
+      const QString name = Details(*m_pConsole)->Details().fields[VisitorDetails::VisitorName];
       if (!name.isEmpty() && name != "V0" && name != "Nia") shownUnknown.append(name);
     });
     watch.start(20);
@@ -338,9 +341,9 @@ class TestOutages : public QObject {
     m_chats[0]->EntryBox()->setPlainText("sent meanwhile");
     m_chats[0]->SendChatLine();
     Say(0, "said meanwhile");
-    m_pConsole->Controls().table->selectRow(0);
-    QTest::mouseClick(m_pConsole->Controls().table->viewport(), Qt::LeftButton, {},
-                      m_pConsole->Controls().table->visualRect(m_pConsole->Controls().table->model()->index(0, 0)).center());
+    Table(*m_pConsole)->selectRow(0);
+    QTest::mouseClick(Table(*m_pConsole)->viewport(), Qt::LeftButton, {},
+                      Table(*m_pConsole)->visualRect(Table(*m_pConsole)->model()->index(0, 0)).center());
     QTRY_VERIFY_WITH_TIMEOUT(HasLines(0, {"anna: sent meanwhile", "V0: said meanwhile"}), faultMs + 20 * kPeriodMs);
     QTRY_VERIFY_WITH_TIMEOUT(TableShowsEveryChat(), 10 * kPeriodMs);
     watch.stop();

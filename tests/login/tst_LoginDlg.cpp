@@ -11,6 +11,7 @@
 #include "SettingsStore.h"
 #include "SitePageView.h"
 #include "TestEnvironment.h"
+#include "WindowParts.h"
 #include "WindowUnits.h"
 
 #include <httplib.h>
@@ -72,6 +73,14 @@ QString LastPassword(const CScriptedServer& server) {
     if (it->contains(QStringLiteral("pwd"))) return it->value(QStringLiteral("pwd"));
   return QStringLiteral("(no login request)");
 }
+
+// The window's controls as the operator finds them, by their names and texts.
+using namespace WindowParts;
+QCheckBox* RememberBox(const QWidget& dlg) { return Called<QCheckBox>(dlg, "Remember me"); }
+QCheckBox* SecureBox(const QWidget& dlg) { return Called<QCheckBox>(dlg, "Secure connection"); }
+FooButton* LoginButton(const QWidget& dlg) { return Button<FooButton>(dlg, "Login"); }
+FooButton* StopWaitingButton(const QWidget& dlg) { return Button<FooButton>(dlg, "Cancel"); }
+QLabel* StatusLabel(const QWidget& dlg) { return Named<QLabel>(dlg, "status"); }
 
 }  // namespace
 
@@ -160,7 +169,7 @@ class TestLoginDlg : public QObject {
     QCOMPARE(dlg->SiteIdEdit()->geometry(), du.Rect(146, 56, 89, 14));
     QCOMPARE(dlg->PasswordEdit()->echoMode(), QLineEdit::Password);
     QCOMPARE(dlg->Browser()->geometry(), du.Rect(264, 1, 140, 181));
-    QVERIFY(dlg->LoginButton()->isDefault());
+    QVERIFY(LoginButton(*dlg)->isDefault());
     // Every button is drawn by us, and Enter in a field never clicks one but Login.
     QStringList texts;
     for (FooButton* b : dlg->findChildren<FooButton*>()) {
@@ -198,7 +207,7 @@ class TestLoginDlg : public QObject {
     QCOMPARE(box.caption, QString("Talvero"));
     QCOMPARE(box.icon, CDesktopServices::Icon::Exclamation);
     QCOMPARE(box.owner.data(), dlg.get());
-    QVERIFY(dlg->LoginButton()->isEnabled());
+    QVERIFY(LoginButton(*dlg)->isEnabled());
     QVERIFY(m_consoleCalls.isEmpty());
     QVERIFY(!dlg->IsEnded());
   }
@@ -237,7 +246,7 @@ class TestLoginDlg : public QObject {
     QCOMPARE(m_pDesktop->messageBoxes.first().text,
              QString("Login failed: the service at %1/cpn did not answer (the server answered with HTTP status 404).")
                  .arg(login.server.Host()));
-    QVERIFY(dlg->LoginButton()->isEnabled());
+    QVERIFY(LoginButton(*dlg)->isEnabled());
   }
 
   void administratorFlagIsExact() {
@@ -296,7 +305,7 @@ class TestLoginDlg : public QObject {
     QCOMPARE(m_pDesktop->messageBoxes.size(), 3);
     QCOMPARE(m_pDesktop->messageBoxes[0].text, QString("\"Empty Username or password field\""));
     QCOMPARE(m_pDesktop->messageBoxes[0].icon, CDesktopServices::Icon::Error);
-    QVERIFY(dlg->LoginButton()->isEnabled());
+    QVERIFY(LoginButton(*dlg)->isEnabled());
   }
 
   void serverDown() {
@@ -310,7 +319,7 @@ class TestLoginDlg : public QObject {
     QCOMPARE(m_pDesktop->messageBoxes.size(), 1);
     QCOMPARE(m_pDesktop->messageBoxes[0].text, QString("Please check your internet connection."));
     QCOMPARE(m_pEngine->Failures(), 2);
-    QVERIFY(dlg->LoginButton()->isEnabled());
+    QVERIFY(LoginButton(*dlg)->isEnabled());
     QVERIFY(m_consoleCalls.isEmpty());
     Q_UNUSED(host);
   }
@@ -342,8 +351,8 @@ class TestLoginDlg : public QObject {
     {
       auto dlg = Dialog(login.server.Host());
       Fill(*dlg, "b", "a", "c");
-      dlg->RememberBox()->setChecked(true);
-      dlg->SecureBox()->setChecked(false);
+      RememberBox(*dlg)->setChecked(true);
+      SecureBox(*dlg)->setChecked(false);
       LogInAndWait(*dlg);
     }
     // "Data" is exactly the cipher of the record and two zero bytes.
@@ -425,9 +434,9 @@ class TestLoginDlg : public QObject {
       QCOMPARE(dlg->SiteIdEdit()->text(), QString("1001"));
       QCOMPARE(dlg->LoginIdEdit()->text(), QString("anna"));
       QCOMPARE(dlg->PasswordEdit()->text(), QString());
-      QCOMPARE(dlg->StatusLabel()->text(), QString("Waiting for the keyring..."));
-      QVERIFY(dlg->StopWaitingButton()->isVisible());
-      if (meanwhile == "cancel") dlg->StopWaitingButton()->click();
+      QCOMPARE(StatusLabel(*dlg)->text(), QString("Waiting for the keyring..."));
+      QVERIFY(StopWaitingButton(*dlg)->isVisible());
+      if (meanwhile == "cancel") StopWaitingButton(*dlg)->click();
       if (meanwhile == "escape") QTest::keyClick(dlg->PasswordEdit(), Qt::Key_Escape);
       QVERIFY(dlg->isVisible());
       secrets.ReleaseAnswers();
@@ -435,14 +444,14 @@ class TestLoginDlg : public QObject {
         QTRY_VERIFY(dlg->IsEnded());
         return;
       }
-      QCOMPARE(dlg->StatusLabel()->text(), status);
+      QCOMPARE(StatusLabel(*dlg)->text(), status);
       QVERIFY(!dlg->IsWaitingForKeyring());
-      QVERIFY(!dlg->StopWaitingButton()->isVisible());
+      QVERIFY(!StopWaitingButton(*dlg)->isVisible());
       QCOMPARE(dlg->PasswordEdit()->text(), QString());  // a late answer fills in nothing
       QVERIFY(m_consoleCalls.isEmpty());
-      QVERIFY(dlg->LoginButton()->isEnabled());
+      QVERIFY(LoginButton(*dlg)->isEnabled());
       dlg->PasswordEdit()->setText("typed");
-      dlg->LoginButton()->click();
+      LoginButton(*dlg)->click();
     });
     QCOMPARE(result, int(QDialog::Accepted));
     QCOMPARE(m_consoleCalls.size(), 1);
@@ -460,7 +469,7 @@ class TestLoginDlg : public QObject {
     secrets.holdAnswers = true;
     auto dlg = Dialog(login.server.Host());
     Fill(*dlg, "1001", "anna", "pw");
-    dlg->RememberBox()->setChecked(true);
+    RememberBox(*dlg)->setChecked(true);
     LogInAndWait(*dlg);
     QCOMPARE(m_consoleCalls.size(), 1);
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
@@ -496,13 +505,13 @@ class TestLoginDlg : public QObject {
     for (int i = 0; i < 2; ++i) {
       auto dlg = Dialog(login.server.Host());
       Fill(*dlg, "1001", "anna", "pw");
-      dlg->RememberBox()->setChecked(true);
+      RememberBox(*dlg)->setChecked(true);
       LogInAndWait(*dlg);
       QCOMPARE(m_consoleCalls.size(), i + 1);
       QCOMPARE(CSavedCredentials::Record()->loginId, QString("anna"));
       QCOMPARE(CSavedCredentials::Record()->password, passwordInFile);
       if (keyring == "failing")
-        QCOMPARE(dlg->StatusLabel()->text(),
+        QCOMPARE(StatusLabel(*dlg)->text(),
                  QString("The keyring did not take the password: it is not kept on this computer."));
     }
     QCOMPARE(m_pDesktop->messageBoxes.size(), answer >= 0 ? 1 : 0);
@@ -550,7 +559,7 @@ class TestLoginDlg : public QObject {
     QVERIFY(!m_bLastRunWaited);
     QVERIFY(m_pEngine->Session().secure);
     QCOMPARE(m_consoleCalls.size(), 1);
-    QVERIFY(dlg->SecureBox()->isChecked());  // the box shows the remembered choice
+    QVERIFY(SecureBox(*dlg)->isChecked());  // the box shows the remembered choice
     // The news page came over the same secure connection.
     QTRY_COMPARE(server.Targets().filter("winapp.html").size(), 1);
   }
@@ -592,7 +601,7 @@ class TestLoginDlg : public QObject {
         return false;
       }
     } painted;
-    dlg->StatusLabel()->installEventFilter(&painted);
+    StatusLabel(*dlg)->installEventFilter(&painted);
 
     QElapsedTimer pressed;
     pressed.start();
@@ -600,17 +609,17 @@ class TestLoginDlg : public QObject {
     QVERIFY2(pressed.elapsed() < 500, qPrintable(QString("Login held the window for %1 ms").arg(pressed.elapsed())));
     QTRY_COMPARE(login.server.Targets().filter(hang == LoginServer::kHangLogin ? "wn-login" : "w-param").size(), 1);
     QVERIFY(dlg->IsConnecting());
-    QCOMPARE(dlg->StatusLabel()->text(), QString("Connecting to the service..."));
-    QVERIFY(dlg->StopWaitingButton()->isVisible());
-    QVERIFY(!dlg->LoginButton()->isEnabled());
+    QCOMPARE(StatusLabel(*dlg)->text(), QString("Connecting to the service..."));
+    QVERIFY(StopWaitingButton(*dlg)->isVisible());
+    QVERIFY(!LoginButton(*dlg)->isEnabled());
     QTRY_VERIFY(painted.paints > 0);
     QTest::keyClicks(dlg->PasswordEdit(), "x");
     QCOMPARE(dlg->PasswordEdit()->text(), QString("pwx"));
 
-    if (end == "cancel") dlg->StopWaitingButton()->click();
+    if (end == "cancel") StopWaitingButton(*dlg)->click();
     if (end == "escape") QTest::keyClick(dlg->PasswordEdit(), Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!dlg->IsConnecting(), 10000);
-    QVERIFY(!dlg->StopWaitingButton()->isVisible());
+    QVERIFY(!StopWaitingButton(*dlg)->isVisible());
     QCOMPARE(m_consoleCalls.size(), consoleRuns);
     if (!message.isEmpty()) {
       QVERIFY(!m_pDesktop->messageBoxes.isEmpty());
@@ -621,8 +630,8 @@ class TestLoginDlg : public QObject {
     }
     QVERIFY(m_pDesktop->messageBoxes.isEmpty());
     QVERIFY(dlg->isVisible());
-    QCOMPARE(dlg->StatusLabel()->text(), QString("Stopped connecting: log in again when you are ready."));
-    QVERIFY(dlg->LoginButton()->isEnabled());
+    QCOMPARE(StatusLabel(*dlg)->text(), QString("Stopped connecting: log in again when you are ready."));
+    QVERIFY(LoginButton(*dlg)->isEnabled());
 
     // The service answers again: the next Login goes through, once.
     login.hang = LoginServer::kHangNone;
@@ -649,9 +658,9 @@ class TestLoginDlg : public QObject {
     RunScripted(*dlg, [&] {
       QTRY_VERIFY_WITH_TIMEOUT(!dlg->IsConnecting(), 15000);  // the automatic attempt failed
       QVERIFY(dlg->isVisible());
-      QVERIFY(dlg->SecureBox()->isChecked());
-      if (untickByHand) dlg->SecureBox()->click();
-      dlg->LoginButton()->click();
+      QVERIFY(SecureBox(*dlg)->isChecked());
+      if (untickByHand) SecureBox(*dlg)->click();
+      LoginButton(*dlg)->click();
     });
     QCOMPARE(LastPassword(login.server), untickByHand ? QString("pw") : QString("(no login request)"));
     QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value_or("absent"),
@@ -663,11 +672,11 @@ class TestLoginDlg : public QObject {
     LoginServer login;
     auto dlg = Dialog(login.server.Host());
     Fill(*dlg, "1001", "anna", "pw");
-    dlg->SecureBox()->setChecked(true);
+    SecureBox(*dlg)->setChecked(true);
     LogInAndWait(*dlg);  // the secure attempt fails against plain HTTP...
     QVERIFY(!CSettingsStore().KeyExists(CSettingsStore::kLoginKey));
 
-    dlg->SecureBox()->setChecked(false);
+    SecureBox(*dlg)->setChecked(false);
     CSettingsStore().CreateKey(CSettingsStore::kLoginKey);
     LogInAndWait(*dlg);
     QCOMPARE(CSettingsStore().ReadText(CSettingsStore::kLoginKey, "Secure").value(), QString("0"));
@@ -682,7 +691,7 @@ class TestLoginDlg : public QObject {
     dlg->OnSignup();
     dlg->OnContact();
     dlg->OnForgotPassword();
-    dlg->SecureBox()->setChecked(true);
+    SecureBox(*dlg)->setChecked(true);
     QCOMPARE(dlg->Browser()->Address(), QUrl("https://chat.example.com:8470/winapp.html"));
     dlg->OnContact();
     dlg->OnForgotPassword();

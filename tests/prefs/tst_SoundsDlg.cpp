@@ -9,6 +9,7 @@
 #include "SoundsDlg.h"
 #include "TestEnvironment.h"
 #include "TestWaves.h"
+#include "WindowParts.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -43,6 +44,23 @@ struct Setup {
   QString ring;
 };
 
+// The dialog's controls as the operator finds them, by their texts and names.
+using namespace WindowParts;
+QListWidget* SoundList(const QWidget& dlg) { return Called<QListWidget>(dlg, "Sounds"); }
+QLineEdit* FileEdit(const QWidget& dlg) { return Called<QLineEdit>(dlg, "Sound file"); }
+QRadioButton* ModeButton(const QWidget& dlg, int mode) {
+  const char* const texts[] = {"Default", "None", "Custom"};  // by CSoundsDlg::Mode
+  return Button<QRadioButton>(dlg, texts[mode]);
+}
+QPushButton* PushButton(const QWidget& dlg, const QString& text) { return Button<QPushButton>(dlg, text); }
+QCheckBox* Box(const QWidget& dlg, const QString& text) { return Button<QCheckBox>(dlg, text); }
+QCheckBox* AutoStartBox(const QWidget& dlg) { return Box(dlg, "Automatic Start on Desktop Start Up"); }
+QCheckBox* SpellCheckBox(const QWidget& dlg) { return Box(dlg, "Enable Spell Check"); }
+QCheckBox* TopBox(const QWidget& dlg) { return Box(dlg, "Always On Top"); }
+QCheckBox* RepeatBox(const QWidget& dlg) {
+  return Box(dlg, "Repeat the chat request sound every 30 s until the chat is taken");
+}
+
 }  // namespace
 
 class TestSoundsDlg : public QObject {
@@ -53,10 +71,10 @@ class TestSoundsDlg : public QObject {
     Setup setup;
     CAutoStart::Set(true);
     CSoundsDlg dlg;
-    QCOMPARE(dlg.SoundList()->item(5)->text(), QString("Chat Request (When busy in Chatting)"));
-    QVERIFY(dlg.AutoStartBox()->isChecked() && dlg.SpellCheckBox()->isChecked());
-    QVERIFY(!dlg.TopBox()->isChecked() && !dlg.RepeatBox()->isChecked());
-    QVERIFY(dlg.RepeatBox()->width() >= dlg.RepeatBox()->sizeHint().width());  // its long text shows whole
+    QCOMPARE(SoundList(dlg)->item(5)->text(), QString("Chat Request (When busy in Chatting)"));
+    QVERIFY(AutoStartBox(dlg)->isChecked() && SpellCheckBox(dlg)->isChecked());
+    QVERIFY(!TopBox(dlg)->isChecked() && !RepeatBox(dlg)->isChecked());
+    QVERIFY(RepeatBox(dlg)->width() >= RepeatBox(dlg)->sizeHint().width());  // its long text shows whole
 
     struct Row { int event; int mode; QString edit; bool editOn, testOn; };
     const Row rows[] = {
@@ -66,36 +84,35 @@ class TestSoundsDlg : public QObject {
         {2, CSoundsDlg::ModeDefault, "", false, true},
     };
     for (const Row& row : rows) {
-      dlg.SoundList()->setCurrentRow(row.event);
-      QCOMPARE(dlg.Mode(), row.mode);
-      QVERIFY(dlg.ModeButton(row.mode)->isChecked() && dlg.ModeButton(CSoundsDlg::ModeNone)->isEnabled());
-      QCOMPARE(dlg.FileEdit()->text(), row.edit);
-      QCOMPARE(dlg.FileEdit()->isEnabled(), row.editOn);
-      QCOMPARE(dlg.TestButton()->isEnabled(), row.testOn);
-      QVERIFY(!dlg.BrowseButton()->isEnabled());  // only a click on Custom enables it
+      SoundList(dlg)->setCurrentRow(row.event);
+      QVERIFY(ModeButton(dlg, row.mode)->isChecked() && ModeButton(dlg, CSoundsDlg::ModeNone)->isEnabled());
+      QCOMPARE(FileEdit(dlg)->text(), row.edit);
+      QCOMPARE(FileEdit(dlg)->isEnabled(), row.editOn);
+      QCOMPARE(PushButton(dlg, "Test")->isEnabled(), row.testOn);
+      QVERIFY(!PushButton(dlg, "Browse")->isEnabled());  // only a click on Custom enables it
     }
     QCOMPARE(dlg.Working().mid(0, 3), QStringList({"None", setup.ring, ""}));
-    dlg.SoundList()->clearSelection();
-    QVERIFY(!dlg.ModeButton(CSoundsDlg::ModeDefault)->isEnabled() && !dlg.TestButton()->isEnabled());
+    SoundList(dlg)->clearSelection();
+    QVERIFY(!ModeButton(dlg, CSoundsDlg::ModeDefault)->isEnabled() && !PushButton(dlg, "Test")->isEnabled());
   }
 
   void customFileFromTypingAndBrowsing() {
     Setup setup;
     CSoundsDlg dlg;
-    dlg.SoundList()->setCurrentRow(3);
-    QTest::mouseClick(dlg.ModeButton(CSoundsDlg::ModeCustom), Qt::LeftButton);
-    QTest::keyClicks(dlg.FileEdit(), "/x.wav");
+    SoundList(dlg)->setCurrentRow(3);
+    QTest::mouseClick(ModeButton(dlg, CSoundsDlg::ModeCustom), Qt::LeftButton);
+    QTest::keyClicks(FileEdit(dlg), "/x.wav");
     QCOMPARE(dlg.Working().at(3), QString("/x.wav"));
     setup.desktop.ScriptFileNames({"", "/sounds/bell.wav"});
-    dlg.BrowseButton()->click();  // cancelled
+    PushButton(dlg, "Browse")->click();  // cancelled
     QCOMPARE(dlg.Working().at(3), QString("/x.wav"));
-    dlg.BrowseButton()->click();
-    QCOMPARE(dlg.FileEdit()->text() + dlg.Working().at(3), QString("/sounds/bell.wav/sounds/bell.wav"));
+    PushButton(dlg, "Browse")->click();
+    QCOMPARE(FileEdit(dlg)->text() + dlg.Working().at(3), QString("/sounds/bell.wav/sounds/bell.wav"));
     QCOMPARE(setup.desktop.fileDialogs.first().filter, QString("Wave Files (*.wav)"));
     // Default keeps the path in the edit; Custom again takes it back.
-    QTest::mouseClick(dlg.ModeButton(CSoundsDlg::ModeDefault), Qt::LeftButton);
+    QTest::mouseClick(ModeButton(dlg, CSoundsDlg::ModeDefault), Qt::LeftButton);
     QCOMPARE(dlg.Working().at(3), QString("Default"));
-    QTest::mouseClick(dlg.ModeButton(CSoundsDlg::ModeCustom), Qt::LeftButton);
+    QTest::mouseClick(ModeButton(dlg, CSoundsDlg::ModeCustom), Qt::LeftButton);
     QCOMPARE(dlg.Working().at(3), QString("/sounds/bell.wav"));
   }
 
@@ -118,9 +135,9 @@ class TestSoundsDlg : public QObject {
     file.replace("RING", setup.ring);
     played.replace("RING", QUrl::fromLocalFile(setup.ring).toString());
     CSoundsDlg dlg;
-    dlg.SoundList()->setCurrentRow(EVENT_NEW_VISITOR);
-    dlg.ModeButton(mode)->click();
-    QTest::keyClicks(dlg.FileEdit(), file);
+    SoundList(dlg)->setCurrentRow(EVENT_NEW_VISITOR);
+    ModeButton(dlg, mode)->click();
+    QTest::keyClicks(FileEdit(dlg), file);
     dlg.OnTest();
     QCOMPARE(setup.desktop.sounds, played.isEmpty() ? QList<QUrl>() : QList<QUrl>({QUrl(played)}));
   }
@@ -132,13 +149,13 @@ class TestSoundsDlg : public QObject {
     QSignalSpy spell(&prefs, &CPreferences::SpellCheckChanged);
     QSignalSpy repeat(&prefs, &CPreferences::RepeatRequestSoundChanged);
     CSoundsDlg dlg;
-    dlg.SoundList()->setCurrentRow(EVENT_NEW_VISITOR);
-    dlg.ModeButton(CSoundsDlg::ModeNone)->click();
-    dlg.AutoStartBox()->setChecked(true);
-    dlg.SpellCheckBox()->setChecked(false);
-    dlg.TopBox()->setChecked(true);
-    dlg.RepeatBox()->setChecked(true);
-    dlg.OkButton()->click();
+    SoundList(dlg)->setCurrentRow(EVENT_NEW_VISITOR);
+    ModeButton(dlg, CSoundsDlg::ModeNone)->click();
+    AutoStartBox(dlg)->setChecked(true);
+    SpellCheckBox(dlg)->setChecked(false);
+    TopBox(dlg)->setChecked(true);
+    RepeatBox(dlg)->setChecked(true);
+    PushButton(dlg, "OK")->click();
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
     QCOMPARE(setup.Stored("4") + setup.Stored("3") + setup.Stored("1"), "None" + setup.ring);
     QCOMPARE(setup.Stored("Top") + setup.Stored("SpellCheck") + setup.Stored("RepeatRequestSound"), QString("101"));
@@ -148,7 +165,7 @@ class TestSoundsDlg : public QObject {
     QVERIFY(setup.desktop.sounds.isEmpty());
 
     CSoundsDlg again;  // unticking automatic start removes the entry
-    again.AutoStartBox()->setChecked(false);
+    AutoStartBox(again)->setChecked(false);
     again.OnOK();
     QVERIFY(!QFile::exists(CAutoStart::EntryPath()));
   }
@@ -159,11 +176,11 @@ class TestSoundsDlg : public QObject {
     auto contents = [&] { QFile file(setup.folder.SettingsFile()); return file.open(QIODevice::ReadOnly) ? file.readAll() : ""; };
     const QByteArray before = contents();
     CSoundsDlg dlg;
-    dlg.SoundList()->setCurrentRow(1);
-    dlg.ModeButton(CSoundsDlg::ModeDefault)->click();
-    dlg.AutoStartBox()->setChecked(true);
-    dlg.TopBox()->setChecked(true);
-    dlg.CancelButton()->click();
+    SoundList(dlg)->setCurrentRow(1);
+    ModeButton(dlg, CSoundsDlg::ModeDefault)->click();
+    AutoStartBox(dlg)->setChecked(true);
+    TopBox(dlg)->setChecked(true);
+    PushButton(dlg, "Cancel")->click();
     QCOMPARE(contents(), before);
     QCOMPARE(EventSoundSetting(1), setup.ring);
     QVERIFY(!IsAlwaysOnTop() && !QFile::exists(CAutoStart::EntryPath()));
@@ -189,7 +206,7 @@ class TestSoundsDlg : public QObject {
         if (label->text() == CDesktopServices::AlertsWithoutTray()) note = label;
       QCOMPARE(note != nullptr, !tray);
       if (tray) continue;
-      const QPushButton* ok = dialog.OkButton();
+      const QPushButton* ok = PushButton(dialog, "OK");
       QVERIFY(note->heightForWidth(note->width()) <= note->height());
       QVERIFY(note->geometry().bottom() < ok->geometry().top());
       QVERIFY(dialog.rect().contains(note->geometry()));
