@@ -39,10 +39,11 @@ CConsoleController::CConsoleController(CConsoleSession& session)
   connect(m_pAway, &CAwayWatch::WentAway, window, &CMainDlg::ShowAway);
   connect(m_pAway, &CAwayWatch::CameBack, window, &CMainDlg::ShowBack);
 
-  m_pChatCycle = new CChatCycle(window, session.Chats());
+  // The keys that bring the next chat forward, on every chat window.
+  auto* chatCycle = new CChatCycle(window, session.Chats());
   for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
     m_pAlerts->Watch(*windows);
-    m_pChatCycle->Watch(*windows);
+    chatCycle->Watch(*windows);
   }
 }
 

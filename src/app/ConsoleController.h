@@ -8,7 +8,6 @@
 
 class CAlerts;
 class CAwayWatch;
-class CChatCycle;
 class CChatWindows;
 class CConsoleSession;
 class CMainDlg;
@@ -32,7 +31,6 @@ class CConsoleController : public QObject {
   CMainDlg& Window() const { return *m_pWindow; }
   CAlerts& Alerts() const { return *m_pAlerts; }
   CAwayWatch& AwayWatch() const { return *m_pAway; }
-  CChatCycle& ChatCycle() const { return *m_pChatCycle; }
   CChatWindows& ChatWindows() const { return *m_pChatWindows; }
   CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
   CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
@@ -51,7 +49,6 @@ class CConsoleController : public QObject {
   // Owned by the window, as the owner of their boxes and shortcuts.
   CAlerts* m_pAlerts;
   CAwayWatch* m_pAway;
-  CChatCycle* m_pChatCycle;
   CVisitorActions* m_pVisitorActions;
   COperatorActions* m_pOperatorActions;
 };

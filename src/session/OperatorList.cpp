@@ -44,25 +44,23 @@ int COperatorList::Find(const QString& name) const {
 COperatorList::Status COperatorList::StatusOf(const OperatorEntry& entry) {
   if (!entry.chatId.isEmpty()) {
     if (entry.HasChatRequest()) return Status::ChatRequest;
-    if (entry.IsChatPicked() || entry.chatState == QLatin1String("Chatting")) return Status::Chatting;
-    if (entry.chatState == QLatin1String("chat_initiated")) return Status::ChatInitiated;
+    if (entry.IsChatting()) return Status::Chatting;
+    if (entry.IsChatInitiated()) return Status::ChatInitiated;
   }
   // The status field itself; an empty one counts as offline, and the
   // service may put a chat's state there too.
-  const QString& status = entry.status;
   if (entry.IsOnline()) return Status::Online;
-  if (status.isEmpty() || entry.IsOffline()) return Status::Offline;
-  if (status.startsWith(QLatin1String("Chatting"))) return Status::Chatting;
-  if (status.compare(QLatin1String("Chat request"), Qt::CaseInsensitive) == 0) return Status::ChatRequest;
+  if (entry.status.isEmpty() || entry.IsOffline()) return Status::Offline;
+  if (entry.StatusSaysChatting()) return Status::Chatting;
+  if (entry.StatusSaysChatRequest()) return Status::ChatRequest;
   return Status::Other;
 }
 
 QString COperatorList::StatusText(const OperatorEntry& entry) {
   if (!entry.chatId.isEmpty()) {
     if (entry.HasChatRequest()) return QStringLiteral("Chat Request");
-    if (entry.IsChatPicked() || entry.chatState == QLatin1String("Chatting"))
-      return QStringLiteral("Chatting with:") + entry.name;
-    if (entry.chatState == QLatin1String("chat_initiated")) return QStringLiteral("Chat Initiated");
+    if (entry.IsChatting()) return QStringLiteral("Chatting with:") + entry.name;
+    if (entry.IsChatInitiated()) return QStringLiteral("Chat Initiated");
   }
   return entry.status;
 }
