@@ -10,6 +10,7 @@ TALVERO_PACKAGES=(
   wamerican libbenchmark-dev libhunspell-dev hunspell-en-us
   dpkg-dev file desktop-file-utils appstream lintian man-db
   qtkeychain-qt6-dev gnome-keyring dbus libxss-dev
+  libqt6sql6-sqlite
   xvfb openbox tint2 dunst xdotool xclip imagemagick x11-utils x11-xserver-utils dbus-daemon dbus-bin fonts-dejavu-core
   at-spi2-core python3-pyatspi
   qt6-wayland libwayland-dev sway waybar wtype grim weston

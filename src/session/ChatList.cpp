@@ -16,12 +16,15 @@ void CChatList::Release(const Entry& chat) {
 }
 
 void CChatList::Add(CChatSession* session, QObject* view) {
+  bool listed = false;
   if (const int at = Find(session->Id()); at >= 0) {
-    if (m_chats[at].session != session) Release(m_chats[at]);
+    listed = m_chats[at].session == session;
+    if (!listed) Release(m_chats[at]);
     m_chats.removeAt(at);
   }
   session->setParent(this);
   m_chats.append({session, session->Id(), view, view});
+  if (!listed) emit ChatAdded(session);
 }
 
 void CChatList::Remove(const QString& chatId, const QObject* view) {

@@ -46,6 +46,8 @@ class CChatList : public QObject {
 
  signals:
   void CloseRequested();
+  // A chat's session joined the list (its first lines may already be there).
+  void ChatAdded(CChatSession* session);
 
  private:
   struct Entry {

@@ -28,6 +28,7 @@ CChatSession::~CChatSession() = default;
 bool CChatSession::IsSecure() const { return m_engine.Session().secure; }
 
 const QString& CChatSession::OwnLoginId() const { return m_engine.Session().loginId; }
+const QString& CChatSession::SiteId() const { return m_engine.Session().siteId; }
 
 CChatSession::ReplyHandler CChatSession::UnlessClosed(ReplyHandler onReply) {
   if (!onReply) return {};

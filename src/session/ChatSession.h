@@ -47,6 +47,7 @@ class CChatSession : public QObject {
   qint64 ElapsedSeconds() const { return m_started.elapsed() / 1000; }
   bool IsSecure() const;
   const QString& OwnLoginId() const;
+  const QString& SiteId() const;
 
   // Starts polling at the chat's period and asks for what the chat needs first.
   virtual void Start() = 0;

@@ -1,0 +1,206 @@
+#include "ChatArchive.h"
+
+#include "ArchiveStore.h"
+
+#include <QDir>
+
+namespace {
+
+// Small batches: a crash loses at most what was queued after the last
+// commit, and a search waits at most for one batch.
+constexpr size_t kBatchSize = 256;
+constexpr int kDayMs = 24 * 60 * 60 * 1000;
+
+}  // namespace
+
+CChatArchive::CChatArchive(const QString& filePath, QObject* parent) : QObject(parent), m_strPath(filePath) {
+  qRegisterMetaType<ArchiveHit>();
+  m_dailyPrune.setInterval(kDayMs);
+  connect(&m_dailyPrune, &QTimer::timeout, this, &CChatArchive::PruneNow);
+  m_worker = std::thread([this] { Work(); });
+  PruneNow();
+  m_dailyPrune.start();
+}
+
+CChatArchive::~CChatArchive() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_bStop = true;
+  }
+  m_wake.notify_all();
+  m_worker.join();
+}
+
+QString CChatArchive::DefaultFilePath() {
+  QString base = qEnvironmentVariable("XDG_DATA_HOME");
+  // XDG base directories must be absolute; a relative one is ignored.
+  if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.local/share");
+  return base + QStringLiteral("/talvero/archive.sqlite");
+}
+
+void CChatArchive::Enqueue(Task task) {
+  if (task.kind == Task::Kind::Write && m_bFailed) return;
+  {
+    std::lock_guard lock(m_mutex);
+    m_queue.push_back(std::move(task));
+  }
+  m_wake.notify_one();
+}
+
+void CChatArchive::Post(std::function<void()> call) {
+  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+CChatArchive::ChatHandle CChatArchive::BeginChat(const ArchivedChat& chat) {
+  const ChatHandle handle = ++m_nLastHandle;
+  Enqueue({Task::Kind::Write, [this, handle, chat](CArchiveStore& store) {
+             if (const qint64 row = store.InsertChat(chat)) m_chatRows[handle] = row;
+           }});
+  return handle;
+}
+
+void CChatArchive::UpdateChat(ChatHandle chat, const ArchivedChat& facts) {
+  Enqueue({Task::Kind::Write, [this, chat, facts](CArchiveStore& store) {
+             const auto row = m_chatRows.find(chat);
+             if (row != m_chatRows.end()) store.UpdateChat(row->second, facts);
+           }});
+}
+
+void CChatArchive::AddLines(ChatHandle chat, const QList<ArchivedLine>& lines) {
+  Enqueue({Task::Kind::Write, [this, chat, lines](CArchiveStore& store) {
+             const auto row = m_chatRows.find(chat);
+             if (row == m_chatRows.end()) return;
+             for (const ArchivedLine& line : lines)
+               if (!store.InsertLine(row->second, line)) return;
+           }});
+}
+
+void CChatArchive::EndChat(ChatHandle chat, const QDateTime& at, const QString& how) {
+  Enqueue({Task::Kind::Write, [this, chat, at, how](CArchiveStore& store) {
+             const auto row = m_chatRows.find(chat);
+             if (row == m_chatRows.end()) return;
+             store.EndChat(row->second, at, how);
+             m_chatRows.erase(row);
+           }});
+}
+
+void CChatArchive::Search(const ArchiveQuery& query, QObject* context, SearchDone onDone) {
+  quint64 search = 0;
+  {
+    std::lock_guard lock(m_mutex);
+    search = m_latestSearch[context] = ++m_nSearches;
+  }
+  Enqueue({Task::Kind::Read, [this, search, query, key = static_cast<const QObject*>(context),
+                              context = QPointer<QObject>(context), onDone = std::move(onDone)](
+                                 CArchiveStore& store) mutable {
+             {
+               std::lock_guard lock(m_mutex);
+               const auto latest = m_latestSearch.find(key);
+               if (latest->second != search) return;  // the operator typed on meanwhile
+               m_latestSearch.erase(latest);
+             }
+             Post([hits = store.Search(query), context = std::move(context), onDone = std::move(onDone)] {
+               if (context) onDone(hits);
+             });
+           }});
+}
+
+void CChatArchive::Transcript(qint64 chatId, QObject* context, TranscriptDone onDone) {
+  Enqueue({Task::Kind::Read, [this, chatId, context = QPointer<QObject>(context),
+                              onDone = std::move(onDone)](CArchiveStore& store) mutable {
+             Post([lines = store.Transcript(chatId), context = std::move(context), onDone = std::move(onDone)] {
+               if (context) onDone(lines);
+             });
+           }});
+}
+
+void CChatArchive::SetRetentionDays(int days) {
+  m_nRetentionDays = std::max(0, days);
+  PruneNow();
+}
+
+void CChatArchive::PruneNow() {
+  if (m_nRetentionDays <= 0) return;
+  const QDateTime cutoff = QDateTime::currentDateTime().addDays(-m_nRetentionDays);
+  Enqueue({Task::Kind::Write, [this, cutoff](CArchiveStore& store) {
+             const int removed = store.RemoveOlderThan(cutoff);
+             if (removed > 0) Post([this, removed] { emit ChatsRemoved(removed); });
+           }});
+}
+
+void CChatArchive::ForgetVisitor(const ArchivedVisitor& visitor) {
+  Enqueue({Task::Kind::Write, [this, visitor](CArchiveStore& store) {
+             const int removed = store.Forget(visitor);
+             if (removed > 0) Post([this, removed] { emit ChatsRemoved(removed); });
+           }});
+}
+
+void CChatArchive::DeleteAll() {
+  Enqueue({Task::Kind::Reset, [this](CArchiveStore& store) {
+             m_chatRows.clear();  // chats under way are not recorded again
+             const bool ok = store.DeleteAll();
+             m_bFailed = !ok;
+             Post([this, ok, failure = store.Failure()] {
+               emit ChatsRemoved(-1);
+               if (!ok) emit Failed(failure);
+             });
+           }});
+}
+
+void CChatArchive::WaitUntilWritten() {
+  std::unique_lock lock(m_mutex);
+  m_idle.wait(lock, [this] { return m_queue.empty() && !m_bBusy; });
+}
+
+void CChatArchive::Work() {
+  CArchiveStore store(m_strPath);
+  if (!store.Open()) CheckFailure(store);
+  std::unique_lock lock(m_mutex);
+  for (;;) {
+    m_wake.wait(lock, [this] { return m_bStop || !m_queue.empty(); });
+    if (m_queue.empty()) break;  // stopping, with everything written
+    std::deque<Task> batch;
+    while (!m_queue.empty() && batch.size() < kBatchSize) {
+      batch.push_back(std::move(m_queue.front()));
+      m_queue.pop_front();
+    }
+    m_bBusy = true;
+    lock.unlock();
+    RunBatch(store, batch);
+    batch.clear();  // the tasks' captures go before the lock is taken again
+    lock.lock();
+    m_bBusy = false;
+    if (m_queue.empty()) m_idle.notify_all();
+  }
+}
+
+void CChatArchive::RunBatch(CArchiveStore& store, std::deque<Task>& batch) {
+  bool inTransaction = false;
+  const auto commit = [&] {
+    if (inTransaction && !store.Commit()) CheckFailure(store);
+    inTransaction = false;
+  };
+  for (Task& task : batch) {
+    if (task.kind == Task::Kind::Write) {
+      if (m_bFailed || !store.IsOpen()) continue;
+      if (!inTransaction && !(inTransaction = store.Begin())) {
+        CheckFailure(store);
+        continue;
+      }
+      task.run(store);
+      if (!store.Failure().isEmpty()) {
+        commit();  // rolls back what the failed statement left
+        CheckFailure(store);
+      }
+    } else {
+      commit();
+      task.run(store);
+    }
+  }
+  commit();
+}
+
+void CChatArchive::CheckFailure(CArchiveStore& store) {
+  if (store.Failure().isEmpty() || m_bFailed.exchange(true)) return;
+  Post([this, sentence = store.Failure()] { emit Failed(sentence); });
+}
