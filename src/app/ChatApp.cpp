@@ -2,6 +2,7 @@
 
 #include "Alerts.h"
 #include "AutoStart.h"
+#include "ChatArchive.h"
 #include "ChatManager.h"
 #include "ConsoleController.h"
 #include "ConsoleSession.h"
@@ -96,7 +97,8 @@ void CChatApp::RunConsole() {
   CConsoleSession session(m_engine);
   CSystemEvents machine;
   session.Follow(machine);
-  CConsoleController console(session);
+  if (!m_pArchive) m_pArchive = std::make_unique<CChatArchive>(CChatArchive::DefaultFilePath());
+  CConsoleController console(session, m_pArchive.get());
   m_pConsole = &console.Window();
   console.Window().DoModal();
   // The session's pages (its transcripts, its control panel) end with it.

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CChatArchive;
 class CChatManager;
 class CMainDlg;
 class CPageViewerClient;
@@ -51,6 +52,8 @@ class CChatApp {
   CChatManager& m_engine;
   // Server pages show in the page viewer, a process of its own.
   std::unique_ptr<CPageViewerClient> m_pPages;
+  // The chats of every session of this run, opened with the first console.
+  std::unique_ptr<CChatArchive> m_pArchive;
   QPointer<QWidget> m_pLogin;
   QPointer<CMainDlg> m_pConsole;
 };

@@ -2,20 +2,24 @@
 
 #include "Alerts.h"
 #include "AwayWatch.h"
+#include "ChatArchive.h"
 #include "ChatCycle.h"
 #include "ChatDlg.h"
 #include "ChatManager.h"
+#include "ChatRecorder.h"
+#include "DesktopServices.h"
 #include "ChatWindows.h"
 #include "ConsoleSession.h"
 #include "MainDlg.h"
 #include "OperChatDlg.h"
 #include "OperatorChatSession.h"
 #include "OperatorActions.h"
+#include "Preferences.h"
 #include "Presence.h"
 #include "VisitorChatSession.h"
 #include "VisitorTableModel.h"
 
-CConsoleController::CConsoleController(CConsoleSession& session)
+CConsoleController::CConsoleController(CConsoleSession& session, CChatArchive* archive)
     : m_session(session),
       m_pChatWindows(new CChatWindows(session.Chats(), CChatList::Kind::Visitor, this)),
       m_pOperChatWindows(new CChatWindows(session.Chats(), CChatList::Kind::Operator, this)),
@@ -45,6 +49,19 @@ CConsoleController::CConsoleController(CConsoleSession& session)
     m_pAlerts->Watch(*windows);
     chatCycle->Watch(*windows);
   }
+  if (archive) RecordChats(*archive);
+}
+
+void CConsoleController::RecordChats(CChatArchive& archive) {
+  CPreferences& preferences = CPreferences::Instance();
+  archive.SetRetentionDays(preferences.ArchiveDays());
+  auto* recorder = new CChatRecorder(m_session.Chats(), archive, preferences.ArchiveOn(), this);
+  connect(&preferences, &CPreferences::ArchiveOnChanged, recorder, &CChatRecorder::SetOn);
+  connect(&preferences, &CPreferences::ArchiveDaysChanged, &archive, &CChatArchive::SetRetentionDays);
+  connect(&archive, &CChatArchive::Failed, this, [](const QString& sentence) {
+    CDesktopServices::Get().ShowWarning(QStringLiteral("archive"), sentence, QStringLiteral("Talvero"),
+                                        CDesktopServices::Icon::Exclamation, {});
+  });
 }
 
 CConsoleController::~CConsoleController() {

@@ -8,6 +8,7 @@
 
 class CAlerts;
 class CAwayWatch;
+class CChatArchive;
 class CChatWindows;
 class CConsoleSession;
 class CMainDlg;
@@ -16,14 +17,17 @@ class COperatorActions;
 // The console of a logged-in session put together: its window, the rooms
 // that decide and send (the alert room, the commands on visitors and on
 // operators, the away watch, the chat cycle) and the hosts of the open
-// chats' windows, each wired to the session and to the others here, once.
+// chats' windows, each wired to the session and to the others here, once;
+// and the recorder that keeps the chats in the archive.
 // The window renders and forwards the operator's commands; it builds none
 // of them.
 class CConsoleController : public QObject {
   Q_OBJECT
 
  public:
-  explicit CConsoleController(CConsoleSession& session);
+  // `archive`: where the session's chats are recorded while the operator
+  // keeps the archive on; none, and nothing is recorded.
+  explicit CConsoleController(CConsoleSession& session, CChatArchive* archive = nullptr);
   // Closes every chat's window and session first: a console destroyed
   // without a log-out must not leave chats polling on.
   ~CConsoleController() override;
@@ -41,6 +45,9 @@ class CConsoleController : public QObject {
   // in the host of its kind.
   void OpenVisitorChat(const CVisitorActions::AcceptedChat& accepted);
   void OpenOperatorChat(const QString& chatId, const QString& otherOperator);
+  // The recorder of the session's chats, following the preferences; the
+  // archive's failure is told once, without holding anything up.
+  void RecordChats(CChatArchive& archive);
 
   CConsoleSession& m_session;
   CChatWindows* m_pChatWindows;

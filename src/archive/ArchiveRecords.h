@@ -8,7 +8,7 @@
 
 // One chat as the archive keeps it. In an operator chat the other side is
 // a colleague: his name stands where a visitor's would.
-struct ArchivedChat {
+struct ArchiveChat {
   qint64 id = 0;  // the archive's own number, 0 before it is stored
   QString chatId;
   bool operatorChat = false;
@@ -31,7 +31,7 @@ struct ArchiveMark {
 };
 
 // One line of a chat as it was shown.
-struct ArchivedLine {
+struct ArchiveLine {
   enum class Speaker { Own, Other, Notice };
 
   qint64 id = 0;
@@ -58,12 +58,12 @@ struct ArchiveQuery {
 
 // One chat found, with its lines that match (in order, marked).
 struct ArchiveHit {
-  ArchivedChat chat;
-  QList<ArchivedLine> lines;
+  ArchiveChat chat;
+  QList<ArchiveLine> lines;
 };
 
 // The visitor to forget: every chat matching any of the given facts goes.
-struct ArchivedVisitor {
+struct ArchiveVisitor {
   QString name;
   QString email;
   QString address;

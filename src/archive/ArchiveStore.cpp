@@ -107,8 +107,8 @@ const QString kChatColumns = QStringLiteral(
     "ended_how");
 const QString kLineColumns = QStringLiteral("id, chat, at, speaker, speaker_name, text");
 
-ArchivedChat ReadChat(const QSqlQuery& q) {
-  ArchivedChat chat;
+ArchiveChat ReadChat(const QSqlQuery& q) {
+  ArchiveChat chat;
   chat.id = q.value(0).toLongLong();
   chat.chatId = q.value(1).toString();
   chat.operatorChat = q.value(2).toInt() != 0;
@@ -124,11 +124,11 @@ ArchivedChat ReadChat(const QSqlQuery& q) {
   return chat;
 }
 
-ArchivedLine ReadLine(const QSqlQuery& q) {
-  ArchivedLine line;
+ArchiveLine ReadLine(const QSqlQuery& q) {
+  ArchiveLine line;
   line.id = q.value(0).toLongLong();
   line.at = FromMs(q.value(2));
-  line.speaker = ArchivedLine::Speaker(std::clamp(q.value(3).toInt(), 0, 2));
+  line.speaker = ArchiveLine::Speaker(std::clamp(q.value(3).toInt(), 0, 2));
   line.speakerName = q.value(4).toString();
   line.text = q.value(5).toString();
   return line;
@@ -231,7 +231,7 @@ bool CArchiveStore::Commit() {
   return false;
 }
 
-qint64 CArchiveStore::InsertChat(const ArchivedChat& chat) {
+qint64 CArchiveStore::InsertChat(const ArchiveChat& chat) {
   QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
   q.prepare(QStringLiteral("INSERT INTO chats (chat_id, operator_chat, visitor_name, visitor_email, visitor_address,"
                            " page, site, operator, started, ended, ended_how) VALUES (?,?,?,?,?,?,?,?,?,?,?)"));
@@ -245,7 +245,7 @@ qint64 CArchiveStore::InsertChat(const ArchivedChat& chat) {
   return Run(q) ? q.lastInsertId().toLongLong() : 0;
 }
 
-bool CArchiveStore::UpdateChat(qint64 chat, const ArchivedChat& facts) {
+bool CArchiveStore::UpdateChat(qint64 chat, const ArchiveChat& facts) {
   QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
   q.prepare(QStringLiteral("UPDATE chats SET visitor_name = ?, visitor_email = ?, visitor_address = ?, page = ?"
                            " WHERE id = ?"));
@@ -255,7 +255,7 @@ bool CArchiveStore::UpdateChat(qint64 chat, const ArchivedChat& facts) {
   return Run(q);
 }
 
-bool CArchiveStore::InsertLine(qint64 chat, const ArchivedLine& line) {
+bool CArchiveStore::InsertLine(qint64 chat, const ArchiveLine& line) {
   if (!m_pInsertLine) {
     m_pInsertLine = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_strConnection, false));
     m_pInsertLine->prepare(
@@ -336,13 +336,13 @@ QList<ArchiveHit> CArchiveStore::Search(const ArchiveQuery& query) {
 
   QList<qint64> lineIds;
   for (const QList<qint64>& ids : std::as_const(linesOf)) lineIds += ids;
-  QHash<qint64, ArchivedLine> lines;
-  for (ArchivedLine& line : LinesById(lineIds)) {
+  QHash<qint64, ArchiveLine> lines;
+  for (ArchiveLine& line : LinesById(lineIds)) {
     line.marks = words.Marks(line.text);
     lines.insert(line.id, line);
   }
   QList<ArchiveHit> hits;
-  for (const ArchivedChat& chat : ChatsById(chatOrder)) {
+  for (const ArchiveChat& chat : ChatsById(chatOrder)) {
     ArchiveHit hit{chat, {}};
     QList<qint64> ids = linesOf.value(chat.id);
     std::sort(ids.begin(), ids.end());
@@ -355,8 +355,8 @@ QList<ArchiveHit> CArchiveStore::Search(const ArchiveQuery& query) {
   return hits;
 }
 
-QList<ArchivedChat> CArchiveStore::ChatsById(const QList<qint64>& ids) {
-  QList<ArchivedChat> chats;
+QList<ArchiveChat> CArchiveStore::ChatsById(const QList<qint64>& ids) {
+  QList<ArchiveChat> chats;
   if (ids.isEmpty()) return chats;
   QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
   q.setForwardOnly(true);
@@ -367,8 +367,8 @@ QList<ArchivedChat> CArchiveStore::ChatsById(const QList<qint64>& ids) {
   return chats;
 }
 
-QList<ArchivedLine> CArchiveStore::LinesById(const QList<qint64>& ids) {
-  QList<ArchivedLine> lines;
+QList<ArchiveLine> CArchiveStore::LinesById(const QList<qint64>& ids) {
+  QList<ArchiveLine> lines;
   if (ids.isEmpty()) return lines;
   QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
   q.setForwardOnly(true);
@@ -379,8 +379,8 @@ QList<ArchivedLine> CArchiveStore::LinesById(const QList<qint64>& ids) {
   return lines;
 }
 
-QList<ArchivedLine> CArchiveStore::Transcript(qint64 chat) {
-  QList<ArchivedLine> lines;
+QList<ArchiveLine> CArchiveStore::Transcript(qint64 chat) {
+  QList<ArchiveLine> lines;
   if (!IsOpen()) return lines;
   QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
   q.setForwardOnly(true);
@@ -416,7 +416,7 @@ int CArchiveStore::RemoveOlderThan(const QDateTime& cutoff) {
   return RemoveChats(QStringLiteral("started < ?"), {Ms(cutoff)});
 }
 
-int CArchiveStore::Forget(const ArchivedVisitor& visitor) {
+int CArchiveStore::Forget(const ArchiveVisitor& visitor) {
   QStringList any;
   QVariantList values;
   const auto add = [&](const char* column, const QString& value) {

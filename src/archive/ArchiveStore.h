@@ -35,26 +35,26 @@ class CArchiveStore {
   bool Commit();
 
   // The chat's number in the file, 0 when it could not be stored.
-  qint64 InsertChat(const ArchivedChat& chat);
-  bool UpdateChat(qint64 chat, const ArchivedChat& facts);
-  bool InsertLine(qint64 chat, const ArchivedLine& line);
+  qint64 InsertChat(const ArchiveChat& chat);
+  bool UpdateChat(qint64 chat, const ArchiveChat& facts);
+  bool InsertLine(qint64 chat, const ArchiveLine& line);
   bool EndChat(qint64 chat, const QDateTime& at, const QString& how);
 
   QList<ArchiveHit> Search(const ArchiveQuery& query);
   // Every line of one chat, in order.
-  QList<ArchivedLine> Transcript(qint64 chat);
+  QList<ArchiveLine> Transcript(qint64 chat);
   // Removes the chats that started before `cutoff`; how many went.
   int RemoveOlderThan(const QDateTime& cutoff);
   // Removes every chat of the visitor; how many went (-1 on failure).
-  int Forget(const ArchivedVisitor& visitor);
+  int Forget(const ArchiveVisitor& visitor);
 
  private:
   bool Exec(const QString& sql);
   bool Run(QSqlQuery& query);
   void Fail(const QSqlQuery& query);
   bool CreateTables();
-  QList<ArchivedChat> ChatsById(const QList<qint64>& ids);
-  QList<ArchivedLine> LinesById(const QList<qint64>& ids);
+  QList<ArchiveChat> ChatsById(const QList<qint64>& ids);
+  QList<ArchiveLine> LinesById(const QList<qint64>& ids);
   int RemoveChats(const QString& where, const QVariantList& values);
 
   const QString m_strPath;

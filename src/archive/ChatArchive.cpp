@@ -51,7 +51,7 @@ void CChatArchive::Post(std::function<void()> call) {
   QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
 }
 
-CChatArchive::ChatHandle CChatArchive::BeginChat(const ArchivedChat& chat) {
+CChatArchive::ChatHandle CChatArchive::BeginChat(const ArchiveChat& chat) {
   const ChatHandle handle = ++m_nLastHandle;
   Enqueue({Task::Kind::Write, [this, handle, chat](CArchiveStore& store) {
              if (const qint64 row = store.InsertChat(chat)) m_chatRows[handle] = row;
@@ -59,18 +59,18 @@ CChatArchive::ChatHandle CChatArchive::BeginChat(const ArchivedChat& chat) {
   return handle;
 }
 
-void CChatArchive::UpdateChat(ChatHandle chat, const ArchivedChat& facts) {
+void CChatArchive::UpdateChat(ChatHandle chat, const ArchiveChat& facts) {
   Enqueue({Task::Kind::Write, [this, chat, facts](CArchiveStore& store) {
              const auto row = m_chatRows.find(chat);
              if (row != m_chatRows.end()) store.UpdateChat(row->second, facts);
            }});
 }
 
-void CChatArchive::AddLines(ChatHandle chat, const QList<ArchivedLine>& lines) {
+void CChatArchive::AddLines(ChatHandle chat, const QList<ArchiveLine>& lines) {
   Enqueue({Task::Kind::Write, [this, chat, lines](CArchiveStore& store) {
              const auto row = m_chatRows.find(chat);
              if (row == m_chatRows.end()) return;
-             for (const ArchivedLine& line : lines)
+             for (const ArchiveLine& line : lines)
                if (!store.InsertLine(row->second, line)) return;
            }});
 }
@@ -128,7 +128,7 @@ void CChatArchive::PruneNow() {
            }});
 }
 
-void CChatArchive::ForgetVisitor(const ArchivedVisitor& visitor) {
+void CChatArchive::ForgetVisitor(const ArchiveVisitor& visitor) {
   Enqueue({Task::Kind::Write, [this, visitor](CArchiveStore& store) {
              const int removed = store.Forget(visitor);
              if (removed > 0) Post([this, removed] { emit ChatsRemoved(removed); });

@@ -31,7 +31,7 @@ class CChatArchive : public QObject {
   // A chat being recorded, as the caller knows it.
   using ChatHandle = qint64;
   using SearchDone = std::function<void(const QList<ArchiveHit>&)>;
-  using TranscriptDone = std::function<void(const QList<ArchivedLine>&)>;
+  using TranscriptDone = std::function<void(const QList<ArchiveLine>&)>;
 
   static constexpr int kDefaultRetentionDays = 90;
 
@@ -47,10 +47,10 @@ class CChatArchive : public QObject {
   bool HasFailed() const { return m_bFailed; }
 
   // Recording: a chat's facts first, then its lines and its end.
-  ChatHandle BeginChat(const ArchivedChat& chat);
+  ChatHandle BeginChat(const ArchiveChat& chat);
   // The visitor's name, e-mail or page became known.
-  void UpdateChat(ChatHandle chat, const ArchivedChat& facts);
-  void AddLines(ChatHandle chat, const QList<ArchivedLine>& lines);
+  void UpdateChat(ChatHandle chat, const ArchiveChat& facts);
+  void AddLines(ChatHandle chat, const QList<ArchiveLine>& lines);
   void EndChat(ChatHandle chat, const QDateTime& at, const QString& how);
 
   // Answers `onDone` on `context`'s thread unless `context` is gone by then;
@@ -61,7 +61,7 @@ class CChatArchive : public QObject {
 
   // Chats older than this many days go now and once a day (0: kept for ever).
   void SetRetentionDays(int days);
-  void ForgetVisitor(const ArchivedVisitor& visitor);
+  void ForgetVisitor(const ArchiveVisitor& visitor);
   // Removes every chat and starts an empty file; a failed archive works again.
   void DeleteAll();
 

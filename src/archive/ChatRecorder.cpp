@@ -7,21 +7,21 @@
 
 namespace {
 
-ArchivedLine Archived(const TranscriptLine& line, const QString& ownLoginId) {
-  ArchivedLine archived;
+ArchiveLine Archived(const TranscriptLine& line, const QString& ownLoginId) {
+  ArchiveLine archived;
   archived.at = line.at;
   archived.text = line.text;
   switch (line.speaker) {
     case TranscriptLine::Speaker::Own:
-      archived.speaker = ArchivedLine::Speaker::Own;
+      archived.speaker = ArchiveLine::Speaker::Own;
       archived.speakerName = ownLoginId;
       break;
     case TranscriptLine::Speaker::Other:
-      archived.speaker = ArchivedLine::Speaker::Other;
+      archived.speaker = ArchiveLine::Speaker::Other;
       archived.speakerName = line.text.section(u':', 0, 0).trimmed();
       break;
     case TranscriptLine::Speaker::Notice:
-      archived.speaker = ArchivedLine::Speaker::Notice;
+      archived.speaker = ArchiveLine::Speaker::Notice;
       break;
   }
   return archived;
@@ -48,8 +48,8 @@ CChatRecorder::CChatRecorder(CChatList& chats, CChatArchive& archive, bool bOn, 
   connect(&chats, &CChatList::ChatAdded, this, &CChatRecorder::Record);
 }
 
-ArchivedChat CChatRecorder::Facts(const CChatSession& session) {
-  ArchivedChat chat;
+ArchiveChat CChatRecorder::Facts(const CChatSession& session) {
+  ArchiveChat chat;
   chat.chatId = session.Id();
   chat.operatorChat = session.Kind() == ChatKind::Operator;
   chat.site = session.SiteId();
@@ -67,12 +67,12 @@ ArchivedChat CChatRecorder::Facts(const CChatSession& session) {
 
 void CChatRecorder::Record(CChatSession* session) {
   if (!m_bOn) return;
-  const ArchivedChat facts = Facts(*session);
+  const ArchiveChat facts = Facts(*session);
   const CChatArchive::ChatHandle chat = m_archive.BeginChat(facts);
   const QString ownLoginId = session->OwnLoginId();
   const auto addLines = [this, chat, ownLoginId](const QList<TranscriptLine>& lines) {
     if (!m_bOn) return;
-    QList<ArchivedLine> archived;
+    QList<ArchiveLine> archived;
     archived.reserve(lines.size());
     for (const TranscriptLine& line : lines) archived << Archived(line, ownLoginId);
     m_archive.AddLines(chat, archived);
@@ -87,7 +87,7 @@ void CChatRecorder::Record(CChatSession* session) {
   if (!visitor) return;
   // Name, e-mail and page arrive after the chat opens; `known` keeps them
   // together for the update.
-  auto known = std::make_shared<ArchivedChat>(facts);
+  auto known = std::make_shared<ArchiveChat>(facts);
   connect(visitor, &CVisitorChatSession::VisitorNamed, this, [this, chat, visitor, known] {
     known->visitorName = visitor->VisitorName();
     known->visitorEmail = visitor->VisitorEmail();

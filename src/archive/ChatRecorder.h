@@ -24,7 +24,7 @@ class CChatRecorder : public QObject {
 
  private:
   void Record(CChatSession* session);
-  static ArchivedChat Facts(const CChatSession& session);
+  static ArchiveChat Facts(const CChatSession& session);
 
   CChatArchive& m_archive;
   bool m_bOn;

@@ -8,6 +8,8 @@ const QString kSpellCheckValue = QStringLiteral("SpellCheck");
 const QString kTopValue = QStringLiteral("Top");
 const QString kRepeatValue = QStringLiteral("RepeatRequestSound");
 const QString kAwayValue = QStringLiteral("AwayMinutes");
+const QString kArchiveOffValue = QStringLiteral("ArchiveOff");
+const QString kArchiveDaysValue = QStringLiteral("ArchiveDays");
 
 bool ReadFlag(const CSettingsStore& store, const QString& name) {
   return store.ReadText(CSettingsStore::kRootKey, name) == QStringLiteral("1");
@@ -18,6 +20,16 @@ int ReadMinutes(const CSettingsStore& store, const QString& name) {
   bool ok = false;
   const int minutes = store.ReadText(CSettingsStore::kRootKey, name).value_or(QString()).toInt(&ok);
   return ok && minutes > 0 && minutes <= CPreferences::kMaxAwayMinutes ? minutes : 0;
+}
+
+int ValidArchiveDays(int days) {
+  return days > 0 && days <= CPreferences::kMaxArchiveDays ? days : CPreferences::kDefaultArchiveDays;
+}
+
+int ReadArchiveDays(const CSettingsStore& store) {
+  bool ok = false;
+  const int days = store.ReadText(CSettingsStore::kRootKey, kArchiveDaysValue).value_or(QString()).toInt(&ok);
+  return ValidArchiveDays(ok ? days : 0);
 }
 
 }  // namespace
@@ -38,22 +50,30 @@ void CPreferences::Load() {
   const bool alwaysOnTop = ReadFlag(store, kTopValue);
   const bool repeat = ReadFlag(store, kRepeatValue);
   const int away = ReadMinutes(store, kAwayValue);
+  const bool archiveOn = !ReadFlag(store, kArchiveOffValue);
+  const int archiveDays = ReadArchiveDays(store);
 
   const bool soundsChanged = sounds != m_eventSounds;
   const bool spellChanged = spellCheck != m_bSpellCheck;
   const bool topChanged = alwaysOnTop != m_bAlwaysOnTop;
   const bool repeatChanged = repeat != m_bRepeatRequestSound;
   const bool awayChanged = away != m_nAwayMinutes;
+  const bool archiveOnChanged = archiveOn != m_bArchiveOn;
+  const bool archiveDaysChanged = archiveDays != m_nArchiveDays;
   m_eventSounds = sounds;
   m_bSpellCheck = spellCheck;
   m_bAlwaysOnTop = alwaysOnTop;
   m_bRepeatRequestSound = repeat;
   m_nAwayMinutes = away;
+  m_bArchiveOn = archiveOn;
+  m_nArchiveDays = archiveDays;
   if (soundsChanged) emit EventSoundsChanged();
   if (spellChanged) emit SpellCheckChanged(m_bSpellCheck);
   if (topChanged) emit AlwaysOnTopChanged(m_bAlwaysOnTop);
   if (repeatChanged) emit RepeatRequestSoundChanged(m_bRepeatRequestSound);
   if (awayChanged) emit AwayMinutesChanged(m_nAwayMinutes);
+  if (archiveOnChanged) emit ArchiveOnChanged(m_bArchiveOn);
+  if (archiveDaysChanged) emit ArchiveDaysChanged(m_nArchiveDays);
 }
 
 QString CPreferences::EventSound(int nEvent) const {
@@ -99,6 +119,21 @@ void CPreferences::SetAwayMinutes(int minutes) {
   if (minutes == m_nAwayMinutes) return;
   m_nAwayMinutes = minutes;
   emit AwayMinutesChanged(minutes);
+}
+
+void CPreferences::SetArchiveOn(bool bOn) {
+  CSettingsStore().WriteText(CSettingsStore::kRootKey, kArchiveOffValue, bOn ? QStringLiteral("0") : QStringLiteral("1"));
+  if (bOn == m_bArchiveOn) return;
+  m_bArchiveOn = bOn;
+  emit ArchiveOnChanged(bOn);
+}
+
+void CPreferences::SetArchiveDays(int days) {
+  days = ValidArchiveDays(days);
+  CSettingsStore().WriteText(CSettingsStore::kRootKey, kArchiveDaysValue, QString::number(days));
+  if (days == m_nArchiveDays) return;
+  m_nArchiveDays = days;
+  emit ArchiveDaysChanged(days);
 }
 
 void LoadPreferences() { CPreferences::Instance().Load(); }

@@ -7,7 +7,7 @@
 constexpr int kEventCount = 7;
 
 // The operator's preferences: the sound of each alert event, spell checking,
-// always-on-top and the repeated chat request sound. One object for the process, filled from the settings
+// always-on-top, the repeated chat request sound and the chat archive. One object for the process, filled from the settings
 // store on first use (at start-up, on the user-interface thread); windows
 // listen to the change signal of each option they show instead of reading
 // the store again after a dialog.
@@ -42,6 +42,17 @@ class CPreferences : public QObject {
   int AwayMinutes() const { return m_nAwayMinutes; }
   void SetAwayMinutes(int minutes);
   static constexpr int kMaxAwayMinutes = 240;
+  // The chats are kept in the local archive (the default). Stored as
+  // "ArchiveOff", "1" when the operator turned it off, so that a missing
+  // value keeps the rule that only "1" is true.
+  bool ArchiveOn() const { return m_bArchiveOn; }
+  void SetArchiveOn(bool bOn);
+  // Archived chats older than this many days go. Stored as "ArchiveDays";
+  // a missing or unusable value is the default.
+  int ArchiveDays() const { return m_nArchiveDays; }
+  void SetArchiveDays(int days);
+  static constexpr int kDefaultArchiveDays = 90;
+  static constexpr int kMaxArchiveDays = 3650;
 
  signals:
   void EventSoundsChanged();
@@ -49,6 +60,8 @@ class CPreferences : public QObject {
   void AlwaysOnTopChanged(bool bOn);
   void RepeatRequestSoundChanged(bool bOn);
   void AwayMinutesChanged(int minutes);
+  void ArchiveOnChanged(bool bOn);
+  void ArchiveDaysChanged(int days);
 
  private:
   CPreferences();
@@ -59,6 +72,8 @@ class CPreferences : public QObject {
   bool m_bAlwaysOnTop = false;
   bool m_bRepeatRequestSound = false;
   int m_nAwayMinutes = 0;
+  bool m_bArchiveOn = true;
+  int m_nArchiveDays = kDefaultArchiveDays;
 };
 
 // The operations the rest of the program has always called, over the one object.

@@ -44,7 +44,7 @@ QStringList Visitors(const QList<ArchiveHit>& hits) {
 QStringList Marked(const QList<ArchiveHit>& hits) {
   QStringList shown;
   for (const ArchiveHit& hit : hits)
-    for (const ArchivedLine& line : hit.lines) {
+    for (const ArchiveLine& line : hit.lines) {
       QString text = line.text;
       for (auto mark = line.marks.crbegin(); mark != line.marks.crend(); ++mark)
         text.insert(mark->start + mark->length, u']').insert(mark->start, u'[');
@@ -66,7 +66,7 @@ class TestChatArchive : public QObject {
   void Seed(int retentionDays = 0) {
     m_pArchive->SetRetentionDays(retentionDays);
     for (const SeedChat& seed : kSeed) {
-      ArchivedChat chat;
+      ArchiveChat chat;
       chat.chatId = QString("%1-%2").arg(seed.visitor).arg(seed.daysAgo);
       chat.visitorName = seed.visitor;
       chat.visitorEmail = seed.email;
@@ -74,12 +74,12 @@ class TestChatArchive : public QObject {
       chat.operatorName = "anna";
       chat.started = QDateTime::currentDateTime().addDays(-seed.daysAgo);
       const auto handle = m_pArchive->BeginChat(chat);
-      QList<ArchivedLine> lines;
+      QList<ArchiveLine> lines;
       for (const QString& text : seed.lines) {
-        ArchivedLine line;
+        ArchiveLine line;
         line.text = text;
         line.at = chat.started;
-        line.speaker = text.startsWith("anna:") ? ArchivedLine::Speaker::Own : ArchivedLine::Speaker::Other;
+        line.speaker = text.startsWith("anna:") ? ArchiveLine::Speaker::Own : ArchiveLine::Speaker::Other;
         lines << line;
       }
       m_pArchive->AddLines(handle, lines);

@@ -17,16 +17,16 @@
 
 namespace {
 
-ArchivedLine::Speaker Archived(TranscriptLine::Speaker speaker) {
+ArchiveLine::Speaker Archived(TranscriptLine::Speaker speaker) {
   switch (speaker) {
     case TranscriptLine::Speaker::Own:
-      return ArchivedLine::Speaker::Own;
+      return ArchiveLine::Speaker::Own;
     case TranscriptLine::Speaker::Other:
-      return ArchivedLine::Speaker::Other;
+      return ArchiveLine::Speaker::Other;
     case TranscriptLine::Speaker::Notice:
       break;
   }
-  return ArchivedLine::Speaker::Notice;
+  return ArchiveLine::Speaker::Notice;
 }
 
 }  // namespace
@@ -155,7 +155,7 @@ class TestChatRecorder : public QObject {
       return;
     }
     QCOMPARE(found.size(), 1);
-    const ArchivedChat& facts = found[0].chat;
+    const ArchiveChat& facts = found[0].chat;
     QCOMPARE(facts.chatId, chat->Id());
     QCOMPARE(facts.operatorChat, operatorChat);
     QCOMPARE(facts.visitorName, operatorChat ? QString("ben") : QString("Zoe"));
@@ -163,9 +163,9 @@ class TestChatRecorder : public QObject {
     QCOMPARE(facts.operatorName, QString("anna"));
     QCOMPARE(facts.site, QString("1001"));
     QVERIFY(facts.ended.isValid() && facts.endedHow == "closed here");
-    QList<ArchivedLine> recorded;
+    QList<ArchiveLine> recorded;
     answered = false;
-    store.Transcript(facts.id, this, [&](const QList<ArchivedLine>& transcript) {
+    store.Transcript(facts.id, this, [&](const QList<ArchiveLine>& transcript) {
       recorded = transcript;
       answered = true;
     });
@@ -177,7 +177,7 @@ class TestChatRecorder : public QObject {
       QCOMPARE(recorded[i].at, lines[i].at);
     }
     const auto own = std::find_if(recorded.cbegin(), recorded.cend(),
-                                  [](const ArchivedLine& line) { return line.text == "anna: lunch or stock?"; });
+                                  [](const ArchiveLine& line) { return line.text == "anna: lunch or stock?"; });
     QVERIFY(own != recorded.cend() && own->IsOwn() && own->speakerName == "anna");
   }
 };
