@@ -96,7 +96,7 @@ void CChatArchive::Search(const ArchiveQuery& query, QObject* context, SearchDon
              {
                std::lock_guard lock(m_mutex);
                const auto latest = m_latestSearch.find(key);
-               if (latest->second != search) return;  // the operator typed on meanwhile
+               if (latest == m_latestSearch.end() || latest->second != search) return;  // typed on meanwhile
                m_latestSearch.erase(latest);
              }
              Post([hits = store.Search(query), context = std::move(context), onDone = std::move(onDone)] {

@@ -175,6 +175,49 @@ class TestPreferences : public QObject {
     QCOMPARE(top.size(), 0);
   }
 
+  // The archive is on unless the operator turned it off; a retention
+  // period that is missing or unusable (by hand, an old file) is 90 days.
+  void archiveSettings_data() {
+    QTest::addColumn<QString>("off");   // stored "ArchiveOff", or null for none
+    QTest::addColumn<QString>("days");  // stored "ArchiveDays", or null for none
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<int>("keptDays");
+    QTest::newRow("nothing stored") << QString() << QString() << true << 90;
+    QTest::newRow("turned off") << "1" << "30" << false << 30;
+    QTest::newRow("turned on again") << "0" << "3650" << true << 3650;
+    QTest::newRow("only 1 is true") << "yes" << "365" << true << 365;
+    QTest::newRow("no days") << "0" << "0" << true << 90;
+    QTest::newRow("negative days") << "0" << "-5" << true << 90;
+    QTest::newRow("not a number") << "0" << "ninety" << true << 90;
+    QTest::newRow("past ten years") << "0" << "3651" << true << 90;
+  }
+  void archiveSettings() {
+    QFETCH(QString, off);
+    QFETCH(QString, days);
+    QFETCH(bool, on);
+    QFETCH(int, keptDays);
+    CTestSettingsFolder folder;
+    CSettingsStore store;
+    store.CreateKey(CSettingsStore::kRootKey);
+    if (!off.isNull()) store.WriteText(CSettingsStore::kRootKey, "ArchiveOff", off);
+    if (!days.isNull()) store.WriteText(CSettingsStore::kRootKey, "ArchiveDays", days);
+    LoadPreferences();
+    CPreferences& prefs = CPreferences::Instance();
+    QCOMPARE(prefs.ArchiveOn(), on);
+    QCOMPARE(prefs.ArchiveDays(), keptDays);
+    // Set the other way and back: stored, and each change said once.
+    QSignalSpy onChanged(&prefs, &CPreferences::ArchiveOnChanged);
+    QSignalSpy daysChanged(&prefs, &CPreferences::ArchiveDaysChanged);
+    prefs.SetArchiveOn(!on);
+    prefs.SetArchiveDays(keptDays == 7 ? 8 : 7);
+    QCOMPARE(store.ReadText(CSettingsStore::kRootKey, "ArchiveOff").value(), on ? QString("1") : QString("0"));
+    LoadPreferences();
+    QCOMPARE(prefs.ArchiveOn(), !on);
+    QCOMPARE(prefs.ArchiveDays(), 7);
+    QCOMPARE(onChanged.size(), 1);
+    QCOMPARE(daysChanged.size(), 1);
+  }
+
   // Exec as desktop entries require: quoted, quoting escapes, then the
   // string escapes (a backslash becomes four), and "%" doubled.
   // The entry starts the console as it runs now: against the service it
