@@ -97,7 +97,10 @@ void CChatApp::RunConsole() {
   CConsoleSession session(m_engine);
   CSystemEvents machine;
   session.Follow(machine);
-  if (!m_pArchive) m_pArchive = std::make_unique<CChatArchive>(CChatArchive::DefaultFilePath());
+  // The operator's retention period from the start: a default one would
+  // remove chats he keeps for longer.
+  if (!m_pArchive)
+    m_pArchive = std::make_unique<CChatArchive>(CChatArchive::DefaultFilePath(), CPreferences::Instance().ArchiveDays());
   CConsoleController console(session, m_pArchive.get());
   m_pConsole = &console.Window();
   console.Window().DoModal();

@@ -7,9 +7,9 @@
 #include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatRecorder.h"
-#include "DesktopServices.h"
 #include "ChatWindows.h"
 #include "ConsoleSession.h"
+#include "DesktopServices.h"
 #include "MainDlg.h"
 #include "OperChatDlg.h"
 #include "OperatorChatSession.h"
@@ -54,7 +54,6 @@ CConsoleController::CConsoleController(CConsoleSession& session, CChatArchive* a
 
 void CConsoleController::RecordChats(CChatArchive& archive) {
   CPreferences& preferences = CPreferences::Instance();
-  archive.SetRetentionDays(preferences.ArchiveDays());
   auto* recorder = new CChatRecorder(m_session.Chats(), archive, preferences.ArchiveOn(), this);
   connect(&preferences, &CPreferences::ArchiveOnChanged, recorder, &CChatRecorder::SetOn);
   connect(&preferences, &CPreferences::ArchiveDaysChanged, &archive, &CChatArchive::SetRetentionDays);

@@ -13,7 +13,8 @@ constexpr int kDayMs = 24 * 60 * 60 * 1000;
 
 }  // namespace
 
-CChatArchive::CChatArchive(const QString& filePath, QObject* parent) : QObject(parent), m_strPath(filePath) {
+CChatArchive::CChatArchive(const QString& filePath, int retentionDays, QObject* parent)
+    : QObject(parent), m_strPath(filePath), m_nRetentionDays(std::max(0, retentionDays)) {
   qRegisterMetaType<ArchiveHit>();
   m_dailyPrune.setInterval(kDayMs);
   connect(&m_dailyPrune, &QTimer::timeout, this, &CChatArchive::PruneNow);

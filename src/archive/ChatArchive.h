@@ -35,8 +35,10 @@ class CChatArchive : public QObject {
 
   static constexpr int kDefaultRetentionDays = 90;
 
-  // `filePath`: the file to keep the chats in (made when missing).
-  explicit CChatArchive(const QString& filePath, QObject* parent = nullptr);
+  // `filePath`: the file to keep the chats in (made when missing). Chats
+  // older than `retentionDays` go at once and daily (0: kept for ever).
+  explicit CChatArchive(const QString& filePath, int retentionDays = kDefaultRetentionDays,
+                        QObject* parent = nullptr);
   // Writes what is queued, then stops the worker.
   ~CChatArchive() override;
 
@@ -59,7 +61,7 @@ class CChatArchive : public QObject {
   void Search(const ArchiveQuery& query, QObject* context, SearchDone onDone);
   void Transcript(qint64 chatId, QObject* context, TranscriptDone onDone);
 
-  // Chats older than this many days go now and once a day (0: kept for ever).
+  // A new retention period, applied at once.
   void SetRetentionDays(int days);
   void ForgetVisitor(const ArchiveVisitor& visitor);
   // Removes every chat and starts an empty file; a failed archive works again.
@@ -104,7 +106,7 @@ class CChatArchive : public QObject {
   quint64 m_nSearches = 0;
   ChatHandle m_nLastHandle = 0;
   std::map<ChatHandle, qint64> m_chatRows;  // the worker's only
-  int m_nRetentionDays = kDefaultRetentionDays;
+  int m_nRetentionDays;
   QTimer m_dailyPrune;
   std::thread m_worker;
 };

@@ -7,10 +7,11 @@
 constexpr int kEventCount = 7;
 
 // The operator's preferences: the sound of each alert event, spell checking,
-// always-on-top, the repeated chat request sound and the chat archive. One object for the process, filled from the settings
-// store on first use (at start-up, on the user-interface thread); windows
-// listen to the change signal of each option they show instead of reading
-// the store again after a dialog.
+// always-on-top, the repeated chat request sound and the chat archive. One
+// object for the process, filled from the settings store on first use (at
+// start-up, on the user-interface thread); windows listen to the change
+// signal of each option they show instead of reading the store again after
+// a dialog.
 class CPreferences : public QObject {
   Q_OBJECT
 

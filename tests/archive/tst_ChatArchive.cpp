@@ -214,22 +214,28 @@ class TestChatArchive : public QObject {
     QTest::newRow("older than 90 days") << "retention" << QStringList{"Zoe Adams", "ben", "Yuri"};
     QTest::newRow("forget by e-mail") << "forget" << QStringList{"ben", "Yuri"};
     QTest::newRow("delete the archive") << "delete" << QStringList();
+    QTest::newRow("reopened keeping a year") << "reopen" << QStringList{"Zoe Adams", "ben", "Yuri", "Zoe Adams"};
   }
   void chatsThatGo() {
     QFETCH(QString, how);
     QFETCH(QStringList, left);
     Seed();
+    if (how == "reopen") {
+      m_pArchive.reset();
+      m_pArchive = std::make_unique<CChatArchive>(FilePath(), 365);
+    }
     QSignalSpy removed(m_pArchive.get(), &CChatArchive::ChatsRemoved);
     if (how == "retention") m_pArchive->SetRetentionDays(CChatArchive::kDefaultRetentionDays);
     if (how == "forget") m_pArchive->ForgetVisitor({"", "ZOE@example.com", ""});
     if (how == "delete") m_pArchive->DeleteAll();
-    QTRY_COMPARE(removed.size(), 1);
+    m_pArchive->WaitUntilWritten();
+    QTRY_COMPARE(removed.size(), how == "reopen" ? 0 : 1);
     ArchiveQuery all;
     QCOMPARE(Visitors(Find(all)), left);
-    QCOMPARE(Find("refund").isEmpty(), how != "retention");
+    QCOMPARE(Find("refund").isEmpty(), how == "forget" || how == "delete");
     QVERIFY(IndexesInStep());
     all.visitor = "zoe";
-    QCOMPARE(Find(all).size(), how == "retention" ? 1 : 0);
+    QCOMPARE(Find(all).size(), how == "retention" ? 1 : how == "reopen" ? 2 : 0);
     // Recording goes on afterwards.
     Seed();
     QCOMPARE(Find(ArchiveQuery()).size(), left.size() + 4);
