@@ -1,9 +1,11 @@
 #include "ChatRecorder.h"
 
 #include "ChatList.h"
+#include "ConsoleSession.h"
 #include "OperatorChatSession.h"
 #include "VisitorChatSession.h"
 #include "VisitorDetails.h"
+#include "VisitorTableModel.h"
 
 namespace {
 
@@ -59,6 +61,9 @@ ArchiveChat CChatRecorder::Facts(const CChatSession& session) {
     chat.visitorName = visitor->VisitorName();
     chat.visitorEmail = visitor->VisitorEmail();
     chat.visitorAddress = visitor->VisitorIp();
+    // The page the visitor was on when the chat opened, from the table's row.
+    if (const CConsoleSession* console = visitor->Console())
+      if (const CSiteVisitor* row = console->Visitors().Find(session.Id())) chat.page = row->m_line.page;
   } else if (const auto* colleague = qobject_cast<const COperatorChatSession*>(&session)) {
     chat.visitorName = colleague->OtherOperator();
   }
