@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
-#include <QMetaType>
 #include <QString>
 
 // One chat as the archive keeps it. In an operator chat the other side is
@@ -68,5 +67,3 @@ struct ArchiveVisitor {
   QString email;
   QString address;
 };
-
-Q_DECLARE_METATYPE(ArchiveHit)

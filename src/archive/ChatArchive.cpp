@@ -3,6 +3,7 @@
 #include "ArchiveStore.h"
 
 #include <QDir>
+#include <QPointer>
 
 namespace {
 
@@ -15,7 +16,6 @@ constexpr int kDayMs = 24 * 60 * 60 * 1000;
 
 CChatArchive::CChatArchive(const QString& filePath, int retentionDays, QObject* parent)
     : QObject(parent), m_strPath(filePath), m_nRetentionDays(std::max(0, retentionDays)) {
-  qRegisterMetaType<ArchiveHit>();
   m_dailyPrune.setInterval(kDayMs);
   connect(&m_dailyPrune, &QTimer::timeout, this, &CChatArchive::PruneNow);
   m_worker = std::thread([this] { Work(); });

@@ -3,7 +3,6 @@
 #include "ArchiveRecords.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 
 #include <atomic>
@@ -20,7 +19,7 @@ class CArchiveStore;
 // the work goes into a queue that the archive's own worker thread takes
 // in small batches, each committed before the next (what was written
 // survives a crash), on its own connection to the file. Searches run on
-// the worker too and answer on the caller's thread. When the file is
+// the worker too and answer on the archive's thread. When the file is
 // damaged, held by another program or cannot grow, the archive says so
 // once (Failed) and stops recording; it never throws and never waits on
 // the caller's thread, and chatting goes on without it.
@@ -55,7 +54,7 @@ class CChatArchive : public QObject {
   void AddLines(ChatHandle chat, const QList<ArchiveLine>& lines);
   void EndChat(ChatHandle chat, const QDateTime& at, const QString& how);
 
-  // Answers `onDone` on `context`'s thread unless `context` is gone by then;
+  // Answers `onDone` on the archive's own thread unless `context` is gone by then;
   // a newer search for the same context makes an older one still queued
   // answer nothing.
   void Search(const ArchiveQuery& query, QObject* context, SearchDone onDone);
@@ -74,7 +73,8 @@ class CChatArchive : public QObject {
  signals:
   // The archive stopped recording; `sentence` tells the operator why.
   void Failed(const QString& sentence);
-  // Chats went: forgotten, past the retention period, or all deleted.
+  // Chats went: forgotten or past the retention period (how many), or all
+  // of them deleted (-1).
   void ChatsRemoved(int count);
 
  private:

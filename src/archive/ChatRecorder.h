@@ -2,9 +2,7 @@
 
 #include "ChatArchive.h"
 
-#include <QHash>
 #include <QObject>
-#include <QPointer>
 
 class CChatList;
 class CChatSession;
