@@ -29,8 +29,7 @@ QString Sentence(const QSqlError& error) {
   switch (error.nativeErrorCode().toInt() & 0xff) {
     case kCorrupt:
     case kNotADatabase:
-      return QStringLiteral("The chat archive is damaged, so chats are not recorded; "
-                            "\"Delete the archive\" in the preferences starts a new one.");
+      return QStringLiteral("The chat archive is damaged, so chats are not recorded.");
     case kBusy:
     case kLocked:
       return QStringLiteral("The chat archive is in use by another program, so chats are not recorded.");
