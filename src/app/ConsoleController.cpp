@@ -57,6 +57,7 @@ void CConsoleController::RecordChats(CChatArchive& archive) {
   auto* recorder = new CChatRecorder(m_session.Chats(), archive, preferences.ArchiveOn(), this);
   connect(&preferences, &CPreferences::ArchiveOnChanged, recorder, &CChatRecorder::SetOn);
   connect(&preferences, &CPreferences::ArchiveDaysChanged, &archive, &CChatArchive::SetRetentionDays);
+  connect(m_pWindow.get(), &CMainDlg::DeleteArchiveRequested, &archive, &CChatArchive::DeleteAll);
   connect(&archive, &CChatArchive::Failed, this, [](const QString& sentence) {
     CDesktopServices::Get().ShowWarning(QStringLiteral("archive"), sentence, QStringLiteral("Talvero"),
                                         CDesktopServices::Icon::Exclamation, {});

@@ -63,6 +63,10 @@ class CMainDlg : public QDialog {
   ViewMode Mode() const { return m_session.CurrentView(); }
   CVisitorInfo& VisitorInfo() const { return *m_pVisitorInfo; }
 
+ signals:
+  // The operator chose, and confirmed, to delete every archived chat.
+  void DeleteArchiveRequested();
+
  public slots:
   void OnOnline();
   void OnOffline();

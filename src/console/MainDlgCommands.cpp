@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QMenu>
 #include <QTableView>
 
@@ -166,7 +167,11 @@ void CMainDlg::OnSendMessage() {
 
 void CMainDlg::OnPreferences() {
   // What the dialog stores reaches the windows through the preferences' signals.
-  CSoundsDlg::Run(this);
+  // Deleting the archive is offered only where someone keeps one.
+  std::function<void()> deleteArchive;
+  if (isSignalConnected(QMetaMethod::fromSignal(&CMainDlg::DeleteArchiveRequested)))
+    deleteArchive = [this] { emit DeleteArchiveRequested(); };
+  CSoundsDlg::Run(this, deleteArchive);
 }
 
 void CMainDlg::OnViewMessage() { m_pOperatorActions->ViewMessages(); }

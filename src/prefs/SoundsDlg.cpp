@@ -34,7 +34,8 @@ T* Place(T* widget, int x, int y, int width, int height) {
 
 }  // namespace
 
-CSoundsDlg::CSoundsDlg(QWidget* parent) : QDialog(parent) {
+CSoundsDlg::CSoundsDlg(QWidget* parent, std::function<void()> deleteArchive)
+    : QDialog(parent), m_deleteArchive(std::move(deleteArchive)) {
   setWindowTitle(QStringLiteral("Talvero: Preferences"));
   setWindowIcon(AppIcon());
   CreateControls();
@@ -42,10 +43,10 @@ CSoundsDlg::CSoundsDlg(QWidget* parent) : QDialog(parent) {
   FitEventList();
 }
 
-int CSoundsDlg::Run(QWidget* owner) {
+int CSoundsDlg::Run(QWidget* owner, std::function<void()> deleteArchive) {
   // The owner may be destroyed during the nested loop (a log-out reply);
   // it then deletes the dialog with it.
-  QPointer<CSoundsDlg> dialog = new CSoundsDlg(owner);
+  QPointer<CSoundsDlg> dialog = new CSoundsDlg(owner, std::move(deleteArchive));
   // Modal to the console only: chat windows keep taking input meanwhile.
   dialog->setWindowModality(Qt::WindowModal);
   const int result = dialog->exec();
@@ -54,9 +55,11 @@ int CSoundsDlg::Run(QWidget* owner) {
 }
 
 void CSoundsDlg::CreateControls() {
-  // The template's places; the repeat box is a row of our own below the
-  // three others, so the group, OK and Cancel sit one row lower.
-  setFixedSize(CWindowUnits::Of(this).Size(190, 211));
+  // The template's places; the repeat box, going Offline when away and the
+  // archive are rows of our own below the three others, so the group, OK
+  // and Cancel sit lower.
+  constexpr int kHeight = 241;
+  setFixedSize(CWindowUnits::Of(this).Size(190, kHeight));
   auto* caption = Place(new QLabel(QStringLiteral("&Sounds"), this), 8, 0, 99, 8);
   m_pList = Place(new QListWidget(this), 6, 9, 175, 65);
   m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -73,7 +76,7 @@ void CSoundsDlg::CreateControls() {
   m_pEdit->setAccessibleName(QStringLiteral("Sound file"));
   m_pBrowse = Place(new QPushButton(QStringLiteral("&Browse"), this), 133, 94, 50, 14);
 
-  m_pOthers = Place(new QGroupBox(QStringLiteral("Others"), this), 7, 111, 176, 81);
+  m_pOthers = Place(new QGroupBox(QStringLiteral("Others"), this), 7, 111, 176, 111);
   m_pAutoStart = Place(new QCheckBox(QStringLiteral("&Automatic Start on Desktop Start Up"), this), 13, 122, 164, 10);
   m_pSpellCheck = Place(new QCheckBox(QStringLiteral("&Enable Spell Check"), this), 13, 136, 164, 10);
   m_pTop = Place(new QCheckBox(QStringLiteral("Al&ways On Top"), this), 13, 150, 164, 10);
@@ -88,19 +91,30 @@ void CSoundsDlg::CreateControls() {
   m_pAwayUnit = Place(new QLabel(QStringLiteral("minutes"), this), 146, 177, 34, 10);
   connect(m_pAway, &QCheckBox::toggled, m_pAwayMinutes, &QWidget::setEnabled);
 
+  // The local archive of chats: kept for so many days, or not at all.
+  m_pArchive = Place(new QCheckBox(QStringLiteral("&Keep chats in the archive for"), this), 13, 191, 100, 10);
+  m_pArchiveDays = Place(new QSpinBox(this), 113, 189, 30, 13);
+  m_pArchiveDays->setRange(1, CPreferences::kMaxArchiveDays);
+  m_pArchiveDays->setAccessibleName(QStringLiteral("Days to keep archived chats"));
+  m_pArchiveUnit = Place(new QLabel(QStringLiteral("days"), this), 146, 191, 34, 10);
+  connect(m_pArchive, &QCheckBox::toggled, m_pArchiveDays, &QWidget::setEnabled);
+  m_pDeleteArchive = Place(new QPushButton(QStringLiteral("Delete the a&rchive"), this), 13, 204, 80, 14);
+  m_pDeleteArchive->setEnabled(static_cast<bool>(m_deleteArchive));
+
   // Where the desktop has no tray, a note of where alerts appear instead,
   // in four rows above OK and Cancel.
   const bool noTray = !CDesktopServices::Get().IsTrayAvailable();
-  const int buttonsY = noTray ? 232 : 194;
+  const int buttonsY = noTray ? kHeight - 17 + 38 : kHeight - 17;
   if (noTray) {
-    setFixedSize(CWindowUnits::Of(this).Size(190, 211 + 38));
-    m_pNoTray = Place(new QLabel(CDesktopServices::AlertsWithoutTray(), this), 8, 194, 175, 36);
+    setFixedSize(CWindowUnits::Of(this).Size(190, kHeight + 38));
+    m_pNoTray = Place(new QLabel(CDesktopServices::AlertsWithoutTray(), this), 8, kHeight - 17, 175, 36);
     m_pNoTray->setWordWrap(true);
   }
   m_pOk = Place(new QPushButton(QStringLiteral("OK"), this), 26, buttonsY, 50, 14);
   m_pOk->setDefault(true);
   m_pCancel = Place(new QPushButton(QStringLiteral("Cancel"), this), 114, buttonsY, 50, 14);
   FitRepeatBox();
+  FitArchiveRow();
 
   connect(m_pList, &QListWidget::itemSelectionChanged, this, &CSoundsDlg::OnSelchangeSoundList);
   connect(m_pModes[ModeDefault], &QRadioButton::clicked, this, &CSoundsDlg::OnDefault);
@@ -113,6 +127,7 @@ void CSoundsDlg::CreateControls() {
   connect(m_pTest, &QPushButton::clicked, this, &CSoundsDlg::OnTest);
   connect(m_pOk, &QPushButton::clicked, this, &CSoundsDlg::OnOK);
   connect(m_pCancel, &QPushButton::clicked, this, &CSoundsDlg::OnCancel);
+  connect(m_pDeleteArchive, &QPushButton::clicked, this, &CSoundsDlg::OnDeleteArchive);
 }
 
 void CSoundsDlg::FitEventList() {
@@ -144,6 +159,16 @@ void CSoundsDlg::FitRepeatBox() {
   for (QWidget* widget : {m_pOk, m_pCancel}) widget->move(widget->x() + extra / 2, widget->y());
 }
 
+void CSoundsDlg::FitArchiveRow() {
+  // The box's text may be wider than its place: the days and their unit
+  // move right by what is missing, keeping their gaps.
+  const int extra = m_pArchive->sizeHint().width() - m_pArchive->width();
+  if (extra <= 0) return;
+  m_pArchive->resize(m_pArchive->width() + extra, m_pArchive->height());
+  for (QWidget* widget : {static_cast<QWidget*>(m_pArchiveDays), static_cast<QWidget*>(m_pArchiveUnit)})
+    widget->move(widget->x() + extra, widget->y());
+}
+
 void CSoundsDlg::OnInitDialog() {
   const CPreferences& prefs = CPreferences::Instance();
   m_saWorking = prefs.EventSounds();
@@ -157,6 +182,9 @@ void CSoundsDlg::OnInitDialog() {
   m_pAway->setChecked(prefs.AwayMinutes() > 0);
   m_pAwayMinutes->setValue(prefs.AwayMinutes() > 0 ? prefs.AwayMinutes() : kSuggestedAwayMinutes);
   m_pAwayMinutes->setEnabled(m_pAway->isChecked());
+  m_pArchive->setChecked(prefs.ArchiveOn());
+  m_pArchiveDays->setValue(prefs.ArchiveDays());
+  m_pArchiveDays->setEnabled(m_pArchive->isChecked());
 }
 
 int CSoundsDlg::CurSel() const {
@@ -255,7 +283,21 @@ void CSoundsDlg::OnOK() {
   prefs.SetAlwaysOnTop(m_pTop->isChecked());
   prefs.SetRepeatRequestSound(m_pRepeat->isChecked());
   prefs.SetAwayMinutes(m_pAway->isChecked() ? m_pAwayMinutes->value() : 0);
+  prefs.SetArchiveOn(m_pArchive->isChecked());
+  prefs.SetArchiveDays(m_pArchiveDays->value());
   accept();
+}
+
+void CSoundsDlg::OnDeleteArchive() {
+  QPointer<CSoundsDlg> self(this);
+  const CDesktopServices::Answer answer = CDesktopServices::Get().MessageBox(
+      this, QStringLiteral("Delete every chat in the archive? This cannot be undone."), QStringLiteral("Talvero"),
+      CDesktopServices::Icon::Question, CDesktopServices::Buttons::YesNo);
+  // The dialog may have gone with its owner while the question waited.
+  if (!self || answer != CDesktopServices::Answer::Yes) return;
+  m_deleteArchive();
+  m_pDeleteArchive->setEnabled(false);
+  m_pDeleteArchive->setText(QStringLiteral("Archive deleted"));
 }
 
 void CSoundsDlg::OnCancel() { reject(); }

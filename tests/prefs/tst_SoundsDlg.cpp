@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -168,6 +169,33 @@ class TestSoundsDlg : public QObject {
     AutoStartBox(again)->setChecked(false);
     again.OnOK();
     QVERIFY(!QFile::exists(CAutoStart::EntryPath()));
+  }
+
+  // The archive's rows: kept or not and for how long go with OK; deleting
+  // happens at once, and only when the question is answered Yes.
+  void archiveRows_data() {
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("off, not deleted") << false << false;
+    QTest::newRow("kept 30 days, deleted") << true << true;
+  }
+  void archiveRows() {
+    QFETCH(bool, keep);
+    QFETCH(bool, yes);
+    Setup setup;
+    int deletes = 0;
+    CSoundsDlg dlg(nullptr, [&] { ++deletes; });
+    QCOMPARE(Box(dlg, "Keep chats in the archive for")->isChecked(), true);
+    Box(dlg, "Keep chats in the archive for")->setChecked(keep);
+    Called<QSpinBox>(dlg, "Days to keep archived chats")->setValue(30);
+    setup.desktop.ScriptAnswers({yes ? CDesktopServices::Answer::Yes : CDesktopServices::Answer::No});
+    PushButton(dlg, "Delete the archive")->click();
+    QCOMPARE(deletes, yes ? 1 : 0);
+    PushButton(dlg, "OK")->click();
+    QCOMPARE(setup.Stored("ArchiveOff") + setup.Stored("ArchiveDays"), QString(keep ? "030" : "130"));
+    QCOMPARE(CPreferences::Instance().ArchiveOn(), keep);
+    // A console that keeps no archive offers no deleting.
+    QVERIFY(!PushButton(CSoundsDlg(), "Delete the archive")->isEnabled());
   }
 
   void cancelChangesNothing() {
