@@ -278,6 +278,34 @@ bool CArchiveStore::EndChat(qint64 chat, const QDateTime& at, const QString& how
   return Run(q);
 }
 
+qint64 CArchiveStore::FindChat(const ArchiveChat& chat, const QDateTime& since) {
+  if (chat.chatId.isEmpty()) return 0;
+  QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+  q.prepare(QStringLiteral("SELECT id FROM chats WHERE chat_id = ? AND site = ? AND operator_chat = ? AND started >= ?"
+                           " ORDER BY id DESC LIMIT 1"));
+  for (const QVariant& value : {Text(chat.chatId), Text(chat.site), QVariant(chat.operatorChat ? 1 : 0),
+                                QVariant(Ms(since))})
+    q.addBindValue(value);
+  return Run(q) && q.next() ? q.value(0).toLongLong() : 0;
+}
+
+QStringList CArchiveStore::LineTexts(qint64 chat) {
+  QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+  q.prepare(QStringLiteral("SELECT text FROM lines WHERE chat = ? ORDER BY id"));
+  q.addBindValue(chat);
+  QStringList texts;
+  if (Run(q))
+    while (q.next()) texts << q.value(0).toString();
+  return texts;
+}
+
+bool CArchiveStore::ReopenChat(qint64 chat) {
+  QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
+  q.prepare(QStringLiteral("UPDATE chats SET ended = NULL, ended_how = '' WHERE id = ?"));
+  q.addBindValue(chat);
+  return Run(q);
+}
+
 QList<ArchiveHit> CArchiveStore::Search(const ArchiveQuery& query) {
   if (!IsOpen()) return {};
   const CArchiveWords words(query.words);

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -39,6 +40,13 @@ class CArchiveStore {
   bool UpdateChat(qint64 chat, const ArchiveChat& facts);
   bool InsertLine(qint64 chat, const ArchiveLine& line);
   bool EndChat(qint64 chat, const QDateTime& at, const QString& how);
+  // The latest chat with the same chat id at the same site and of the same
+  // kind that started at `since` or later; 0 when there is none.
+  qint64 FindChat(const ArchiveChat& chat, const QDateTime& since);
+  // The texts of a chat's lines, in order.
+  QStringList LineTexts(qint64 chat);
+  // The chat goes on: it has not ended after all.
+  bool ReopenChat(qint64 chat);
 
   QList<ArchiveHit> Search(const ArchiveQuery& query);
   // Every line of one chat, in order.

@@ -11,6 +11,10 @@ namespace {
 // commit, and a search waits at most for one batch.
 constexpr size_t kBatchSize = 256;
 constexpr int kDayMs = 24 * 60 * 60 * 1000;
+// How far back a chat with the same id counts as the same chat: the
+// service's chat ids are not unique for ever (a test service starts again
+// from 1), and no chat lasts a day.
+constexpr qint64 kContinuedWithinSecs = 24 * 60 * 60;
 
 }  // namespace
 
@@ -55,29 +59,81 @@ void CChatArchive::Post(std::function<void()> call) {
 CChatArchive::ChatHandle CChatArchive::BeginChat(const ArchiveChat& chat) {
   const ChatHandle handle = ++m_nLastHandle;
   Enqueue({Task::Kind::Write, [this, handle, chat](CArchiveStore& store) {
+             const QDateTime started = chat.started.isValid() ? chat.started : QDateTime::currentDateTime();
+             if (const qint64 earlier = store.FindChat(chat, started.addSecs(-kContinuedWithinSecs))) {
+               m_mayContinue[handle] = {chat, earlier, store.LineTexts(earlier)};
+               return;
+             }
              if (const qint64 row = store.InsertChat(chat)) m_chatRows[handle] = row;
            }});
   return handle;
 }
 
+qint64 CChatArchive::Row(CArchiveStore& store, ChatHandle chat, const QList<ArchiveLine>& lines) {
+  const auto maybe = m_mayContinue.find(chat);
+  if (maybe == m_mayContinue.end()) {
+    const auto row = m_chatRows.find(chat);
+    return row == m_chatRows.end() ? 0 : row->second;
+  }
+  Continued continued = std::move(maybe->second);
+  m_mayContinue.erase(maybe);
+  qint64 row = 0;
+  if (continued.stored.contains(lines.front().text)) {
+    row = continued.earlier;
+    store.ReopenChat(row);
+    m_sentAgain[chat] = std::move(continued.stored);
+  } else {
+    row = store.InsertChat(continued.facts);
+  }
+  if (row) m_chatRows[chat] = row;
+  return row;
+}
+
 void CChatArchive::UpdateChat(ChatHandle chat, const ArchiveChat& facts) {
   Enqueue({Task::Kind::Write, [this, chat, facts](CArchiveStore& store) {
+             const auto maybe = m_mayContinue.find(chat);
+             if (maybe != m_mayContinue.end()) {
+               ArchiveChat& known = maybe->second.facts;
+               known.visitorName = facts.visitorName;
+               known.visitorEmail = facts.visitorEmail;
+               known.visitorAddress = facts.visitorAddress;
+               known.page = facts.page;
+               return;
+             }
              const auto row = m_chatRows.find(chat);
              if (row != m_chatRows.end()) store.UpdateChat(row->second, facts);
            }});
 }
 
 void CChatArchive::AddLines(ChatHandle chat, const QList<ArchiveLine>& lines) {
+  if (lines.isEmpty()) return;
   Enqueue({Task::Kind::Write, [this, chat, lines](CArchiveStore& store) {
-             const auto row = m_chatRows.find(chat);
-             if (row == m_chatRows.end()) return;
-             for (const ArchiveLine& line : lines)
-               if (!store.InsertLine(row->second, line)) return;
+             const qint64 row = Row(store, chat, lines);
+             if (!row) return;
+             auto again = m_sentAgain.find(chat);
+             for (const ArchiveLine& line : lines) {
+               // A line stored already goes by, with the stored ones before
+               // it (notices of an earlier console are not sent again); the
+               // first line not stored is new, and so is every one after it.
+               if (again != m_sentAgain.end()) {
+                 const qsizetype stored = again->second.indexOf(line.text);
+                 if (stored >= 0) {
+                   again->second.remove(0, stored + 1);
+                   continue;
+                 }
+                 m_sentAgain.erase(again);
+                 again = m_sentAgain.end();
+               }
+               if (!store.InsertLine(row, line)) return;
+             }
            }});
 }
 
 void CChatArchive::EndChat(ChatHandle chat, const QDateTime& at, const QString& how) {
   Enqueue({Task::Kind::Write, [this, chat, at, how](CArchiveStore& store) {
+             // Opened again and closed before a line came: nothing new to keep.
+             m_mayContinue.erase(chat);
+             m_sentAgain.erase(chat);
              const auto row = m_chatRows.find(chat);
              if (row == m_chatRows.end()) return;
              store.EndChat(row->second, at, how);
@@ -138,7 +194,10 @@ void CChatArchive::ForgetVisitor(const ArchiveVisitor& visitor) {
 
 void CChatArchive::DeleteAll() {
   Enqueue({Task::Kind::Reset, [this](CArchiveStore& store) {
-             m_chatRows.clear();  // chats under way are not recorded again
+             // Chats under way are not recorded again.
+             m_chatRows.clear();
+             m_mayContinue.clear();
+             m_sentAgain.clear();
              const bool ok = store.DeleteAll();
              m_bFailed = !ok;
              Post([this, ok, failure = store.Failure()] {

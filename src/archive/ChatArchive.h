@@ -90,6 +90,9 @@ class CChatArchive : public QObject {
   // Runs one batch: writes inside one transaction, searches after it.
   void RunBatch(CArchiveStore& store, std::deque<Task>& batch);
   void CheckFailure(CArchiveStore& store);
+  // The chat's row in the file, deciding first whether a chat that may go
+  // on an earlier one does, by the lines it begins with.
+  qint64 Row(CArchiveStore& store, ChatHandle chat, const QList<ArchiveLine>& lines);
   // Runs `call` on the archive's own thread.
   void Post(std::function<void()> call);
   void PruneNow();
@@ -106,6 +109,17 @@ class CChatArchive : public QObject {
   quint64 m_nSearches = 0;
   ChatHandle m_nLastHandle = 0;
   std::map<ChatHandle, qint64> m_chatRows;  // the worker's only
+  // A chat opened again after a restart or a new login is the same chat at
+  // the service, which sends all its lines again. Until its first lines say
+  // whether it goes on the earlier one, its facts wait here; then the lines
+  // sent again are passed over in order. The worker's only.
+  struct Continued {
+    ArchiveChat facts;
+    qint64 earlier = 0;
+    QStringList stored;
+  };
+  std::map<ChatHandle, Continued> m_mayContinue;
+  std::map<ChatHandle, QStringList> m_sentAgain;
   int m_nRetentionDays;
   QTimer m_dailyPrune;
   std::thread m_worker;

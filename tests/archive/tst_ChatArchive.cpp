@@ -63,11 +63,12 @@ class TestChatArchive : public QObject {
 
   QString FilePath() const { return m_pDir->filePath("talvero/archive.sqlite"); }
 
-  void Seed(int retentionDays = 0) {
+  // `round` tells the chats of a second seeding from the first ones.
+  void Seed(int retentionDays = 0, const QString& round = QString()) {
     m_pArchive->SetRetentionDays(retentionDays);
     for (const SeedChat& seed : kSeed) {
       ArchiveChat chat;
-      chat.chatId = QString("%1-%2").arg(seed.visitor).arg(seed.daysAgo);
+      chat.chatId = QString("%1-%2%3").arg(seed.visitor).arg(seed.daysAgo).arg(round);
       chat.visitorName = seed.visitor;
       chat.visitorEmail = seed.email;
       chat.operatorChat = seed.operatorChat;
@@ -237,8 +238,64 @@ class TestChatArchive : public QObject {
     all.visitor = "zoe";
     QCOMPARE(Find(all).size(), how == "retention" ? 1 : how == "reopen" ? 2 : 0);
     // Recording goes on afterwards.
-    Seed();
+    Seed(0, "again");
     QCOMPARE(Find(ArchiveQuery()).size(), left.size() + 4);
+  }
+
+  // A chat opened again (a new login, a restart) gets all its lines from
+  // the service again: they go on the chat already kept, not into a copy.
+  // The same chat id with other lines, or long ago, is another chat.
+  void chatOpenedAgain_data() {
+    QTest::addColumn<int>("hoursBefore");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QStringList>("kept");
+    const QStringList first{"Ann: hi", "anna: hello", "Notice: Ann is typing again"};
+    const QStringList again{"Ann: hi", "anna: hello", "Ann: still there?"};
+    QTest::newRow("sent again") << 1 << first << again << QStringList{first + QStringList{"Ann: still there?"}};
+    QTest::newRow("other lines, same id") << 1 << first << QStringList{"Bob: hey"}
+                                          << QStringList{first + QStringList{"Bob: hey"}};
+    QTest::newRow("same lines two days later") << 48 << first << again << QStringList{first + again};
+  }
+  void chatOpenedAgain() {
+    QFETCH(int, hoursBefore);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(QStringList, kept);
+    const auto record = [this](const QDateTime& started, const QStringList& texts, bool end) {
+      ArchiveChat chat;
+      chat.chatId = "42";
+      chat.site = "1001";
+      chat.visitorName = "Ann";
+      chat.started = started;
+      const auto handle = m_pArchive->BeginChat(chat);
+      for (const QString& text : texts) {
+        ArchiveLine line;
+        line.text = text;
+        line.at = started;
+        m_pArchive->AddLines(handle, {line});
+      }
+      if (end) m_pArchive->EndChat(handle, started.addSecs(60), "closed here");
+    };
+    const QDateTime now = QDateTime::currentDateTime();
+    record(now.addSecs(-3600 * hoursBefore), before, true);
+    record(now, after, false);
+    QStringList lines;
+    const QList<ArchiveHit> chats = Find(ArchiveQuery());
+    for (const ArchiveHit& hit : chats) {
+      bool answered = false;
+      m_pArchive->Transcript(hit.chat.id, this, [&](const QList<ArchiveLine>& transcript) {
+        QStringList texts;
+        for (const ArchiveLine& line : transcript) texts << line.text;
+        lines = texts + lines;  // the older chat's lines first
+        answered = true;
+      });
+      QTRY_VERIFY(answered);
+    }
+    QCOMPARE(lines, kept);
+    QCOMPARE(chats.size(), kept.size() == before.size() + after.size() ? 2 : 1);
+    // The chat goes on: it no longer reads as ended.
+    QCOMPARE(chats.first().chat.ended.isValid(), false);
   }
 
   // A file that cannot be used is said once, in a sentence; recording
