@@ -40,6 +40,7 @@ CArchiveTranscriptDlg::CArchiveTranscriptDlg(CChatArchive& archive, const Archiv
                                              qint64 firstMatch)
     : m_chat(chat), m_strWords(words), m_nFirstMatch(firstMatch) {
   setObjectName(QStringLiteral("archiveTranscript"));
+  setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("Archive: %1, %2 - Talvero")
                      .arg(CArchiveHitDelegate::Who(chat),
                           QLocale().toString(chat.started.toLocalTime(), QLocale::ShortFormat)));
@@ -155,5 +156,4 @@ void CArchiveTranscriptDlg::Export() {
 void CArchiveTranscriptDlg::done(int result) {
   CWindowPlacement::Save(this, kPlacementName);
   QDialog::done(result);
-  deleteLater();
 }

@@ -22,6 +22,8 @@ CArchiveWindows::~CArchiveWindows() {
   for (const QPointer<CArchiveTranscriptDlg>& window : std::as_const(m_transcripts)) delete window;
 }
 
+CArchiveSearchDlg* CArchiveWindows::SearchWindow() const { return m_pSearch; }
+
 void CArchiveWindows::AddSearchKey(QWidget* window) {
   // Window-wide: whichever control has the keyboard, entry boxes included.
   auto* shortcut = new QShortcut(SearchKey(), window);

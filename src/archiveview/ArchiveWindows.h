@@ -33,7 +33,7 @@ class CArchiveWindows : public QObject {
   void SetOn(bool bOn) { m_bOn = bOn; }
 
   // The open search window, if any.
-  CArchiveSearchDlg* SearchWindow() const { return m_pSearch; }
+  CArchiveSearchDlg* SearchWindow() const;
 
  public slots:
   // Opens the search window, or brings it forward, the caret in its words.
