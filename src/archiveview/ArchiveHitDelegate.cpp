@@ -1,5 +1,6 @@
 #include "ArchiveHitDelegate.h"
 
+#include <QAbstractItemView>
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QLocale>
@@ -85,7 +86,9 @@ void CArchiveHitDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 
 QSize CArchiveHitDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QTextDocument document;
-  const int width = option.widget ? option.widget->width() : 400;
+  // As wide as the view shows: the text wraps, it never scrolls sideways.
+  const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+  const int width = view ? view->viewport()->width() : option.rect.width();
   Prepare(document, option, index, width);
   return QSize(width, int(document.size().height()));
 }

@@ -67,6 +67,7 @@ CArchiveSearchDlg::CArchiveSearchDlg(CChatArchive& archive, QWidget* parent) : Q
   m_pResults->setWordWrap(true);
   m_pResults->setResizeMode(QListView::Adjust);
   m_pResults->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  m_pResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_pResults->setAlternatingRowColors(true);
   auto* resultsLabel = new QLabel(QStringLiteral("&Chats found:"), this);
   resultsLabel->setBuddy(m_pResults);
