@@ -219,6 +219,10 @@ void CArchiveSearchDlg::ForgetVisitor() {
   Search();
 }
 
+CArchiveSearchDlg::~CArchiveSearchDlg() {
+  if (isVisible()) CWindowPlacement::Save(this, kPlacementName);
+}
+
 void CArchiveSearchDlg::done(int result) {
   CWindowPlacement::Save(this, kPlacementName);
   QDialog::done(result);

@@ -26,6 +26,8 @@ class CArchiveSearchDlg : public QDialog {
   static const QString kPlacementName;
 
   explicit CArchiveSearchDlg(CChatArchive& archive, QWidget* parent = nullptr);
+  // Open still (the console logged out): its place is kept as on closing.
+  ~CArchiveSearchDlg() override;
 
   // The chats shown, in order.
   const QList<ArchiveHit>& Hits() const { return m_hits; }

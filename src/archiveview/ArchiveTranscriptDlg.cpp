@@ -153,6 +153,10 @@ void CArchiveTranscriptDlg::Export() {
                                        QStringLiteral("Export"), CDesktopServices::Icon::Exclamation);
 }
 
+CArchiveTranscriptDlg::~CArchiveTranscriptDlg() {
+  if (isVisible()) CWindowPlacement::Save(this, kPlacementName);
+}
+
 void CArchiveTranscriptDlg::done(int result) {
   CWindowPlacement::Save(this, kPlacementName);
   QDialog::done(result);

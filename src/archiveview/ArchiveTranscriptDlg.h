@@ -24,6 +24,8 @@ class CArchiveTranscriptDlg : public QDialog {
   // `words`: what was searched, to highlight; `firstMatch`: the line to
   // show (0: the start).
   CArchiveTranscriptDlg(CChatArchive& archive, const ArchiveChat& chat, const QString& words, qint64 firstMatch);
+  // Open still (the console logged out): its place is kept as on closing.
+  ~CArchiveTranscriptDlg() override;
 
   const ArchiveChat& Chat() const { return m_chat; }
   // Shows another search's words and match in the lines already drawn.

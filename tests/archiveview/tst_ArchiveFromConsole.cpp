@@ -1,6 +1,8 @@
-// "Earlier chats here" in a chat window taken from the console against the
-// stand-in service: the visitor's archived chats, without the chat open
-// now (which is being recorded too) and without other visitors'.
+// The archive's windows reached from the console's windows against the
+// stand-in service: "Earlier chats here" in a chat window (the visitor's
+// archived chats, without the chat open now, which is being recorded too,
+// and without other visitors'), Ctrl+Shift+F there and the console's own
+// menu command.
 #include "ArchiveTranscriptDlg.h"
 #include "ChatArchive.h"
 #include "ChatWindows.h"
@@ -11,11 +13,12 @@
 #include "WindowParts.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestEarlierChats : public QObject {
+class TestArchiveFromConsole : public QObject {
   Q_OBJECT
 
   // A chat of days ago, as the archive kept it.
@@ -32,6 +35,12 @@ class TestEarlierChats : public QObject {
     archive.AddLines(archive.BeginChat(chat), {line});
   }
 
+  static QWidget* ShownSearch() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == QLatin1String("archiveSearch") && w->isVisible()) return w;
+    return nullptr;
+  }
+
   int ChatsOf(CChatArchive& archive, const QString& name) {
     ArchiveQuery query;
     query.sameVisitor.name = name;
@@ -42,7 +51,7 @@ class TestEarlierChats : public QObject {
   }
 
  private slots:
-  void listsThisVisitorsOtherChats() {
+  void reachedFromTheConsolesWindows() {
     CSessionFixture session;
     CServiceFixture& service = session.UseService();
     QVERIFY(service.Login("anna", "anna").startsWith("true"));
@@ -78,8 +87,32 @@ class TestEarlierChats : public QObject {
     CArchiveTranscriptDlg* transcript = nullptr;
     QTRY_VERIFY((transcript = shownTranscript()));
     QCOMPARE(transcript->Chat().chatId, QString("old1"));
+
+    // Ctrl+Shift+F in the chat window; the console's menu brings the same
+    // one search window back after it was closed.
+    QVERIFY(!ShownSearch());
+    chat->activateWindow();
+    QTRY_VERIFY(chat->isActiveWindow());
+    QTest::keyClick(chat->focusWidget() ? chat->focusWidget() : chat, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    QWidget* search = nullptr;
+    QTRY_VERIFY((search = ShownSearch()));
+    const QPointer<QWidget> first(search);
+    QTest::keyClick(search, Qt::Key_Escape);
+    QTRY_VERIFY(!ShownSearch());
+    CMainDlg& window = console.Window();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), window.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&window, &click);
+    QTRY_VERIFY((menu = WindowParts::ShownMenu()));
+    QAction* command = nullptr;
+    for (QAction* action : menu->actions())
+      if (action->text() == "&Search the chat archive...") command = action;
+    QVERIFY(command);
+    command->trigger();
+    menu->close();
+    QTRY_VERIFY(ShownSearch());
+    QCOMPARE(ShownSearch(), first.data());
   }
 };
 
-QTEST_MAIN(TestEarlierChats)
-#include "tst_EarlierChats.moc"
+QTEST_MAIN(TestArchiveFromConsole)
+#include "tst_ArchiveFromConsole.moc"
