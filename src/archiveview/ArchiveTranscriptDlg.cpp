@@ -142,10 +142,13 @@ void CArchiveTranscriptDlg::Highlight() {
 }
 
 void CArchiveTranscriptDlg::Export() {
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  // The documents folder where there is one, else home: a dialog shown a
+  // folder that does not exist falls back to the program's working folder.
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
   const QString path = CDesktopServices::Get().SaveFileName(
       this, QStringLiteral("Export the chat (.txt: plain text, .html: a web page)"),
-      QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(CTranscriptExport::ProposedName(m_chat)));
+      QDir(folder).filePath(CTranscriptExport::ProposedName(m_chat)));
   if (path.isEmpty()) return;
   const QString failure = CTranscriptExport::Write(path, m_chat, m_lines);
   if (!failure.isEmpty())

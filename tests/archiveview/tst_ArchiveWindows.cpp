@@ -13,6 +13,8 @@
 #include "WindowParts.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -215,6 +217,11 @@ class TestArchiveWindows : public QObject {
 
     QCOMPARE(m_desktop.messageBoxes.size(), 1);
     QVERIFY(m_desktop.messageBoxes.first().text.contains(nowhere));
+    // Proposed in a folder that is there (a dialog given none shows the
+    // program's working folder), named for the visitor.
+    const QFileInfo proposed(m_desktop.fileDialogs.first().proposedPath);
+    QVERIFY2(proposed.dir().exists(), qPrintable(proposed.filePath()));
+    QVERIFY(proposed.fileName().startsWith("Yuri "));
   }
 
   // Forget asks first; yes removes every chat of the visitor (any chat
