@@ -38,8 +38,6 @@ class CConsoleController : public QObject {
   CAwayWatch& AwayWatch() const { return *m_pAway; }
   CChatWindows& ChatWindows() const { return *m_pChatWindows; }
   CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
-  // None without an archive.
-  CArchiveWindows* ArchiveWindows() const { return m_pArchiveWindows; }
   CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
 

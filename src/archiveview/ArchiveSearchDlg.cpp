@@ -20,8 +20,6 @@ const QString CArchiveSearchDlg::kPlacementName = QStringLiteral("ArchiveSearch"
 
 namespace {
 
-constexpr int kHitRole = Qt::UserRole + 11;  // the chat's place in m_hits
-
 // A day box behind a tick box: the day counts only while it is ticked.
 QDateEdit* DayBox(QCheckBox* on, QWidget* parent) {
   auto* box = new QDateEdit(QDate::currentDate(), parent);
@@ -142,7 +140,6 @@ ArchiveQuery CArchiveSearchDlg::Query() const {
 void CArchiveSearchDlg::Search() {
   const quint64 asked = ++m_nAsked;
   const ArchiveQuery query = Query();
-  if (m_archive.HasFailed()) m_pStatus->setText(QStringLiteral("The archive is not available."));
   m_archive.Search(query, this, [this, asked, words = query.words](const QList<ArchiveHit>& hits) {
     // The archive answers in order; an older answer never replaces a newer one.
     if (asked <= m_nAnswered) return;
@@ -162,7 +159,6 @@ void CArchiveSearchDlg::ShowHits(const QList<ArchiveHit>& hits) {
   for (int i = 0; i < hits.size(); ++i) {
     auto* item = new QListWidgetItem(CArchiveHitDelegate::PlainText(hits[i]), m_pResults);
     item->setData(CArchiveHitDelegate::kRichTextRole, CArchiveHitDelegate::RichText(hits[i]));
-    item->setData(kHitRole, i);
     if (hits[i].chat.id == chosenId) again = i;
   }
   if (!hits.isEmpty()) m_pResults->setCurrentRow(again);

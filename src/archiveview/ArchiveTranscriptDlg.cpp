@@ -22,20 +22,6 @@
 
 const QString CArchiveTranscriptDlg::kPlacementName = QStringLiteral("ArchiveTranscript");
 
-namespace {
-
-TranscriptLine ViewLine(const ArchiveLine& line) {
-  TranscriptLine shown;
-  shown.text = line.text;
-  shown.at = line.at;
-  shown.speaker = line.speaker == ArchiveLine::Speaker::Own     ? TranscriptLine::Speaker::Own
-                  : line.speaker == ArchiveLine::Speaker::Other ? TranscriptLine::Speaker::Other
-                                                                : TranscriptLine::Speaker::Notice;
-  return shown;
-}
-
-}  // namespace
-
 CArchiveTranscriptDlg::CArchiveTranscriptDlg(CChatArchive& archive, const ArchiveChat& chat, const QString& words,
                                              qint64 firstMatch)
     : m_chat(chat), m_strWords(words), m_nFirstMatch(firstMatch) {
@@ -95,11 +81,10 @@ void CArchiveTranscriptDlg::ShowLines(const QList<ArchiveLine>& lines) {
   for (const ArchiveLine& line : lines) {
     // The document's last block is the empty one each line leaves behind.
     m_firstBlocks << m_pView->document()->blockCount() - 1;
-    m_pView->AppendLine(ViewLine(line));
+    m_pView->AppendLine(CTranscriptExport::ShownLine(line));
   }
   m_pExport->setEnabled(!lines.isEmpty());
   Highlight();
-  emit LinesShown();
 }
 
 void CArchiveTranscriptDlg::ShowMatch(const QString& words, qint64 firstMatch) {

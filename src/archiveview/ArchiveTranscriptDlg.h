@@ -35,10 +35,6 @@ class CArchiveTranscriptDlg : public QDialog {
   // Asks for a file and writes the chat to it; a failed write is said.
   void Export();
 
- signals:
-  // The lines were drawn (the archive answered).
-  void LinesShown();
-
  protected:
   void done(int result) override;
 

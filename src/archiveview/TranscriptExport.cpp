@@ -28,16 +28,19 @@ QList<QPair<QString, QString>> Facts(const ArchiveChat& chat) {
   return facts;
 }
 
-TranscriptLine::Speaker ViewSpeaker(ArchiveLine::Speaker speaker) {
-  switch (speaker) {
-    case ArchiveLine::Speaker::Own: return TranscriptLine::Speaker::Own;
-    case ArchiveLine::Speaker::Other: return TranscriptLine::Speaker::Other;
-    case ArchiveLine::Speaker::Notice: break;
-  }
-  return TranscriptLine::Speaker::Notice;
-}
-
 }  // namespace
+
+TranscriptLine CTranscriptExport::ShownLine(const ArchiveLine& line) {
+  TranscriptLine shown;
+  shown.text = line.text;
+  shown.at = line.at;
+  switch (line.speaker) {
+    case ArchiveLine::Speaker::Own: shown.speaker = TranscriptLine::Speaker::Own; break;
+    case ArchiveLine::Speaker::Other: shown.speaker = TranscriptLine::Speaker::Other; break;
+    case ArchiveLine::Speaker::Notice: shown.speaker = TranscriptLine::Speaker::Notice; break;
+  }
+  return shown;
+}
 
 CTranscriptExport::Format CTranscriptExport::FormatFor(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
@@ -61,7 +64,7 @@ QString CTranscriptExport::Html(const ArchiveChat& chat, const QList<ArchiveLine
   html += QStringLiteral("</table>\n<p>\n");
   for (const ArchiveLine& line : lines)
     html += QStringLiteral("<span style=\"color:%1\">[%2] %3</span><br>\n")
-                .arg(CChatRichEd::LineColour(ViewSpeaker(line.speaker)).name(), Time(line.at),
+                .arg(CChatRichEd::LineColour(ShownLine(line).speaker).name(), Time(line.at),
                      line.text.toHtmlEscaped());
   return html + QStringLiteral("</p>\n</body></html>\n");
 }

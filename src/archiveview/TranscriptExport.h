@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ArchiveRecords.h"
+#include "TranscriptLine.h"
 
 #include <QString>
 
@@ -12,6 +13,8 @@ class CTranscriptExport {
  public:
   enum class Format { PlainText, Html };
 
+  // The line as the transcript view draws it.
+  static TranscriptLine ShownLine(const ArchiveLine& line);
   // HTML for a file named .html or .htm, else plain text.
   static Format FormatFor(const QString& path);
   static QString PlainText(const ArchiveChat& chat, const QList<ArchiveLine>& lines);
