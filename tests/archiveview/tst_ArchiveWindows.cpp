@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -244,6 +245,24 @@ class TestArchiveWindows : public QObject {
     // other chat stays.
     Type(search, "hello");
     QCOMPARE(list->count(), 1);
+  }
+
+  // A damaged file: the search window and the earlier chats say the
+  // archive is not there, rather than that nothing was found.
+  void damagedArchiveSaysSo() {
+    m_pWindows.reset();
+    m_pArchive.reset();
+    QFile garbage(m_pDir->filePath("archive.sqlite"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate) && garbage.write(QByteArray(4096, '\x17')) == 4096);
+    garbage.close();
+    m_pArchive = std::make_unique<CChatArchive>(garbage.fileName(), 0);
+    m_pWindows = std::make_unique<CArchiveWindows>(*m_pArchive);
+    CArchiveSearchDlg* search = OpenSearch();
+    Type(search, "refund");
+    QCOMPARE(WindowParts::Named<QListWidget>(*search, "results")->count(), 0);
+    QStringList texts;
+    for (QLabel* label : search->findChildren<QLabel*>()) texts << label->text();
+    QVERIFY2(texts.contains("The archive is not available."), qPrintable(texts.join(" | ")));
   }
 
   // A visitor's earlier chats: by e-mail, name or address, without the
