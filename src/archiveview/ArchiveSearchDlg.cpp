@@ -166,6 +166,8 @@ void CArchiveSearchDlg::ShowHits(const QList<ArchiveHit>& hits) {
     m_pStatus->setText(QStringLiteral("The archive is not available."));
   else if (hits.isEmpty())
     m_pStatus->setText(QStringLiteral("No chat found."));
+  else if (hits.size() == Query().maxChats)
+    m_pStatus->setText(QStringLiteral("The newest %1 chats").arg(hits.size()));
   else
     m_pStatus->setText(hits.size() == 1 ? QStringLiteral("1 chat") : QStringLiteral("%1 chats").arg(hits.size()));
   UpdateButtons();
