@@ -132,7 +132,8 @@ class TestArchiveWindows : public QObject {
         << QStringList{"where is my " + mark.arg("refund") + "?", mark.arg("refunded") + " today"};
     QTest::newRow("markup in a line")
         << "script" << QStringList{"Yuri (yuri@example.org)"}
-        << QStringList{"anna: &lt;b&gt;no&lt;/b&gt; &amp; no &lt;" + mark.arg("script") + "&gt;refund&lt;/"};
+        << QStringList{"anna: &lt;b&gt;no&lt;/b&gt; &amp; no &lt;" + mark.arg("script") + "&gt;refund&lt;/" +
+                      mark.arg("script") + "&gt;"};
     QTest::newRow("nothing found") << "parcel" << QStringList{} << QStringList{};
   }
   void listsChatsNewestFirstMarked() {
