@@ -1,6 +1,7 @@
 #include "ConsoleController.h"
 
 #include "Alerts.h"
+#include "ArchiveWindows.h"
 #include "AwayWatch.h"
 #include "ChatArchive.h"
 #include "ChatCycle.h"
@@ -49,7 +50,10 @@ CConsoleController::CConsoleController(CConsoleSession& session, CChatArchive* a
     m_pAlerts->Watch(*windows);
     chatCycle->Watch(*windows);
   }
-  if (archive) RecordChats(*archive);
+  if (archive) {
+    RecordChats(*archive);
+    OpenArchiveWindows(*archive);
+  }
 }
 
 void CConsoleController::RecordChats(CChatArchive& archive) {
@@ -62,6 +66,21 @@ void CConsoleController::RecordChats(CChatArchive& archive) {
     CDesktopServices::Get().ShowWarning(QStringLiteral("archive"), sentence, QStringLiteral("Talvero"),
                                         CDesktopServices::Icon::Exclamation, {});
   });
+}
+
+void CConsoleController::OpenArchiveWindows(CChatArchive& archive) {
+  CPreferences& preferences = CPreferences::Instance();
+  m_pArchiveWindows = new CArchiveWindows(archive, this);
+  m_pArchiveWindows->SetOn(preferences.ArchiveOn());
+  connect(&preferences, &CPreferences::ArchiveOnChanged, m_pArchiveWindows, &CArchiveWindows::SetOn);
+  CMainDlg* window = m_pWindow.get();
+  m_pArchiveWindows->AddSearchKey(window);
+  auto* search = new QAction(QStringLiteral("&Search the chat archive..."), window);
+  search->setShortcut(CArchiveWindows::SearchKey());
+  connect(search, &QAction::triggered, m_pArchiveWindows, &CArchiveWindows::OpenSearch);
+  window->AddWindowCommand(search);
+  for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows})
+    connect(windows, &CChatWindows::Opened, m_pArchiveWindows, &CArchiveWindows::AddSearchKey);
 }
 
 CConsoleController::~CConsoleController() {
@@ -79,6 +98,13 @@ void CConsoleController::OpenVisitorChat(const CVisitorActions::AcceptedChat& ac
     auto* chat = new CChatDlg(*session);
     if (detailsKnown) chat->SetVisitorDetails(accepted.visitor.Details());
     chat->RefreshOperatorCombo();
+    if (m_pArchiveWindows)
+      chat->SetEarlierChats([this, chat](QWidget* button) {
+        const CVisitorChatSession* visitor = chat->Chat();
+        if (!visitor) return;
+        m_pArchiveWindows->ShowEarlierChats(
+            {visitor->VisitorName(), visitor->VisitorEmail(), visitor->VisitorIp()}, visitor->Id(), button);
+      });
     return chat;
   }, accepted.arrival);
   // The visitor's earlier chats open beside the chat, quietly: the page

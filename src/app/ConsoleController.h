@@ -7,6 +7,7 @@
 #include <memory>
 
 class CAlerts;
+class CArchiveWindows;
 class CAwayWatch;
 class CChatArchive;
 class CChatWindows;
@@ -48,6 +49,9 @@ class CConsoleController : public QObject {
   // The recorder of the session's chats, following the preferences; the
   // archive's failure is told once, without holding anything up.
   void RecordChats(CChatArchive& archive);
+  // The archive's windows, reached by Ctrl+Shift+F from the console and
+  // every chat, by the console's menu, and by a chat's earlier chats.
+  void OpenArchiveWindows(CChatArchive& archive);
 
   CConsoleSession& m_session;
   CChatWindows* m_pChatWindows;
@@ -58,4 +62,5 @@ class CConsoleController : public QObject {
   CAwayWatch* m_pAway;
   CVisitorActions* m_pVisitorActions;
   COperatorActions* m_pOperatorActions;
+  CArchiveWindows* m_pArchiveWindows = nullptr;
 };

@@ -43,6 +43,14 @@ struct ArchiveLine {
   bool IsOwn() const { return speaker == Speaker::Own; }
 };
 
+// One visitor, by any of his facts: a chat matching one of the given
+// facts (name, e-mail or address, whole and without case) is his.
+struct ArchiveVisitor {
+  QString name;
+  QString email;
+  QString address;
+};
+
 // What to look for. Empty words with a visitor filter list that visitor's
 // chats; every filter is optional.
 struct ArchiveQuery {
@@ -51,6 +59,7 @@ struct ArchiveQuery {
   QDate from;       // first day included
   QDate to;         // last day included
   bool operatorChatsOnly = false;
+  ArchiveVisitor sameVisitor;  // when given: that visitor's chats only
   int maxChats = 50;
   int maxLinesPerChat = 20;
 };
@@ -61,9 +70,3 @@ struct ArchiveHit {
   QList<ArchiveLine> lines;
 };
 
-// The visitor to forget: every chat matching any of the given facts goes.
-struct ArchiveVisitor {
-  QString name;
-  QString email;
-  QString address;
-};

@@ -138,6 +138,22 @@ QString Placeholders(qsizetype n) {
   return marks.join(QLatin1Char(','));
 }
 
+// The condition on the chats table that picks the visitor's chats (none
+// when no fact is given), and its values.
+QString VisitorCondition(const ArchiveVisitor& visitor, const QString& prefix, QVariantList& values) {
+  QStringList any;
+  const auto add = [&](const char* column, const QString& value) {
+    if (value.trimmed().isEmpty()) return;
+    any << QStringLiteral("%1%2 = ? COLLATE NOCASE").arg(prefix, QLatin1String(column));
+    values << value.trimmed();
+  };
+  add("visitor_email", visitor.email);
+  add("visitor_name", visitor.name);
+  add("visitor_address", visitor.address);
+  if (any.isEmpty()) return QString();
+  return QStringLiteral("%1operator_chat = 0 AND (%2)").arg(prefix, any.join(QStringLiteral(" OR ")));
+}
+
 }  // namespace
 
 CArchiveStore::CArchiveStore(QString filePath)
@@ -326,6 +342,14 @@ QList<ArchiveHit> CArchiveStore::Search(const ArchiveQuery& query) {
     where << QStringLiteral("c.id IN (SELECT rowid FROM chats_index WHERE chats_index MATCH ?)");
     values << visitor.MatchExpression(CArchiveWords::EveryWordAPrefix);
   }
+  {
+    QVariantList sameValues;
+    const QString same = VisitorCondition(query.sameVisitor, QStringLiteral("c."), sameValues);
+    if (!same.isEmpty()) {
+      where << same;
+      values << sameValues;
+    }
+  }
   QSqlQuery q(QSqlDatabase::database(m_strConnection, false));
   q.setForwardOnly(true);
   QList<qint64> chatOrder;
@@ -444,16 +468,8 @@ int CArchiveStore::RemoveOlderThan(const QDateTime& cutoff) {
 }
 
 int CArchiveStore::Forget(const ArchiveVisitor& visitor) {
-  QStringList any;
   QVariantList values;
-  const auto add = [&](const char* column, const QString& value) {
-    if (value.trimmed().isEmpty()) return;
-    any << QStringLiteral("%1 = ? COLLATE NOCASE").arg(QLatin1String(column));
-    values << value.trimmed();
-  };
-  add("visitor_email", visitor.email);
-  add("visitor_name", visitor.name);
-  add("visitor_address", visitor.address);
-  if (any.isEmpty()) return 0;
-  return RemoveChats(QStringLiteral("operator_chat = 0 AND (") + any.join(QStringLiteral(" OR ")) + u')', values);
+  const QString condition = VisitorCondition(visitor, QString(), values);
+  if (condition.isEmpty()) return 0;
+  return RemoveChats(condition, values);
 }

@@ -4,6 +4,8 @@
 #include "ChatWindowBase.h"
 #include "VisitorChatSession.h"
 
+#include <functional>
+
 class CChatRichEd;
 class CIconButton;
 class CMySpellEditCtrl;
@@ -33,6 +35,9 @@ class CChatDlg : public CChatWindowBase {
   ~CChatDlg() override;
 
   void SetVisitorDetails(const VisitorDetails& details);
+  // What "Earlier chats here" does: shows this visitor's earlier chats
+  // under the button it is given. Without one the button is disabled.
+  void SetEarlierChats(std::function<void(QWidget* button)> show);
   void RefreshOperatorCombo();
 
   CVisitorChatSession* Chat() const { return static_cast<CVisitorChatSession*>(Session()); }
@@ -53,6 +58,7 @@ class CChatDlg : public CChatWindowBase {
   void PickTreeItem();
   void TransferChat();
   void ShowChatHistory();
+  void ShowEarlierChats();
   void OpenFileTransfer();
 
  protected:
@@ -99,6 +105,8 @@ class CChatDlg : public CChatWindowBase {
   FooButton* m_pCloseChat;
   FooButton* m_pTransfer;
   FooButton* m_pHistory;
+  FooButton* m_pEarlier;
+  std::function<void(QWidget*)> m_showEarlierChats;
   FooButton* m_pResponses;
   FooButton* m_pPushUrls;
   QTreeWidget* m_pTools;

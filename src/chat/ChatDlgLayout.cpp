@@ -54,6 +54,8 @@ void CChatDlg::BuildWindow() {
   operatorsLabel->setBuddy(m_pOperators);
   m_pTransfer = PushButton(QStringLiteral("&Chat Transfer"), this);
   m_pHistory = PushButton(QStringLiteral("Chat &History"), this);
+  m_pEarlier = PushButton(QStringLiteral("&Earlier chats here"), this);
+  m_pEarlier->setEnabled(false);  // until an archive is at hand
   auto* top = new QHBoxLayout;
   top->addWidget(m_pElapsed);
   top->addWidget(m_pPadlock);
@@ -62,6 +64,7 @@ void CChatDlg::BuildWindow() {
   top->addWidget(m_pOperators);
   top->addWidget(m_pTransfer);
   top->addWidget(m_pHistory);
+  top->addWidget(m_pEarlier);
 
   m_pDetails = new CVisitorDtlsDlg(this);
   // As tall as its texts need, never more than the template's 200 pixels:
@@ -156,5 +159,6 @@ void CChatDlg::BuildWindow() {
   connect(m_pFilter, &QLineEdit::textChanged, this, &CChatDlg::FillToolTree);
   connect(m_pTransfer, &QPushButton::clicked, this, &CChatDlg::TransferChat);
   connect(m_pHistory, &QPushButton::clicked, this, &CChatDlg::ShowChatHistory);
+  connect(m_pEarlier, &QPushButton::clicked, this, &CChatDlg::ShowEarlierChats);
   connect(m_pFileTransfer, &QPushButton::clicked, this, &CChatDlg::OpenFileTransfer);
 }

@@ -148,6 +148,15 @@ void CChatDlg::ShowChatHistory() {
   if (Chat()) Chat()->OpenChatHistory();
 }
 
+void CChatDlg::SetEarlierChats(std::function<void(QWidget* button)> show) {
+  m_showEarlierChats = std::move(show);
+  m_pEarlier->setEnabled(bool(m_showEarlierChats));
+}
+
+void CChatDlg::ShowEarlierChats() {
+  if (m_showEarlierChats) m_showEarlierChats(m_pEarlier);
+}
+
 void CChatDlg::OpenFileTransfer() {
   if (Chat()) Chat()->OpenFileTransfer();
 }

@@ -138,7 +138,7 @@ void CChatRichEd::AppendLine(const TranscriptLine& chatLine) {
 
   cursor.endEditBlock();
 
-  if (lengthBefore > kSizeBound) {
+  if (lengthBefore > kSizeBound && !m_bKeepWhole) {
     QTextCursor oldest(document());
     oldest.setPosition(kTrimCount, QTextCursor::KeepAnchor);
     oldest.removeSelectedText();

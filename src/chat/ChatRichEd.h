@@ -35,6 +35,8 @@ class CChatRichEd : public QTextBrowser {
 
   // Plain lines (an operator chat): no pictures and no pushed addresses.
   void SetPlainLines(bool bPlain) { m_bPlainLines = bPlain; }
+  // Keeps every line, past the bound too: an archived chat is read whole.
+  void SetKeepWhole(bool bWhole) { m_bKeepWhole = bWhole; }
   // The colour of a speaker's lines in the light look.
   static QColor LineColour(TranscriptLine::Speaker speaker);
 
@@ -79,6 +81,7 @@ class CChatRichEd : public QTextBrowser {
   QTextCharFormat m_linkFormat;  // the same for its links
   bool m_bFollowNewest = true;
   bool m_bPlainLines = false;
+  bool m_bKeepWhole = false;
   QPoint m_lastRelease;
   bool m_bReleasing = false;
 };

@@ -5,7 +5,10 @@
 #include "OperatorActions.h"
 #include "VisitorActions.h"
 
+#include <QAction>
 #include <QDialog>
+#include <QList>
+#include <QPointer>
 #include <QRect>
 
 class CConsoleTable;
@@ -22,7 +25,6 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QAction;
 class QMenu;
 class QRadioButton;
 class QTableView;
@@ -62,6 +64,9 @@ class CMainDlg : public QDialog {
   CConsoleSession& Session() const { return m_session; }
   ViewMode Mode() const { return m_session.CurrentView(); }
   CVisitorInfo& VisitorInfo() const { return *m_pVisitorInfo; }
+  // A command of the window's own menu (its context menu), below
+  // "Always on top"; the action stays the caller's.
+  void AddWindowCommand(QAction* action) { m_windowCommands.append(action); }
 
  signals:
   // The operator chose, and confirmed, to delete every archived chat.
@@ -149,4 +154,5 @@ class CMainDlg : public QDialog {
   CConsoleLayout m_ui;
   CConsoleTable* m_pTable;
   CVisitorPanel* m_pPanel;
+  QList<QPointer<QAction>> m_windowCommands;
 };

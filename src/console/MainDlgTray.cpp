@@ -56,6 +56,8 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   CConsoleTray::AddAlwaysOnTop(menu);
+  for (const QPointer<QAction>& command : std::as_const(m_windowCommands))
+    if (command) menu->addAction(command);
   menu->popup(event->globalPos());
 }
 

@@ -3,6 +3,9 @@
 #include "TranscriptLine.h"
 
 #include "AboutDlg.h"
+#include "ArchiveSearchDlg.h"
+#include "ArchiveTranscriptDlg.h"
+#include "ChatArchive.h"
 #include "ChatDlg.h"
 #include "ChatRichEd.h"
 #include "ConsoleSession.h"
@@ -20,6 +23,8 @@
 #include "VisitorDetails.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -31,6 +36,29 @@ VisitorDetails SomeDetails() {
   d.fields[VisitorDetails::VisitorEmail] = QStringLiteral("zoe@example.org");
   d.wellFormed = true;
   return d;
+}
+
+// An archived chat with a line of each colour.
+ArchiveChat ArchiveOneChat(CChatArchive& archive) {
+  ArchiveChat chat;
+  chat.chatId = QStringLiteral("c0");
+  chat.visitorName = QStringLiteral("Zoe");
+  chat.visitorEmail = QStringLiteral("zoe@example.org");
+  chat.started = QDateTime::currentDateTime().addDays(-1);
+  const CChatArchive::ChatHandle handle = archive.BeginChat(chat);
+  QList<ArchiveLine> lines;
+  for (const auto& [speaker, text] : {std::pair{ArchiveLine::Speaker::Own, "anna: Hello, how can I help?"},
+                                      {ArchiveLine::Speaker::Other, "Zoe: my order www.example-shop.com/o/7 is late"},
+                                      {ArchiveLine::Speaker::Notice, "Chat closed"}}) {
+    ArchiveLine line;
+    line.speaker = speaker;
+    line.text = QString::fromLatin1(text);
+    line.at = chat.started;
+    lines << line;
+  }
+  archive.AddLines(handle, lines);
+  archive.WaitUntilWritten();
+  return chat;
 }
 
 // A line of each colour a transcript has: own, the other side's, a notice.
@@ -76,6 +104,17 @@ CEveryWindow::CEveryWindow(CSessionFixture& session) : m_session(session) {
   m_windows.emplace_back(new CPopUpDlg(QStringLiteral("Zoe asks for a chat"), false, [] {}));
   m_windows.emplace_back(new CGetFootDlg());
   m_windows.emplace_back(new CEmotionsDlg(nullptr, m_pChat->EntryBox()));
+  m_pArchiveDir = std::make_unique<QTemporaryDir>();
+  m_pArchive = std::make_unique<CChatArchive>(m_pArchiveDir->filePath(QStringLiteral("archive.sqlite")), 0);
+  ArchiveChat archived = ArchiveOneChat(*m_pArchive);
+  auto* search = new CArchiveSearchDlg(*m_pArchive);
+  m_windows.emplace_back(search);
+  // The chat as the search found it, with its own number.
+  QTest::qWaitFor([search] { return !search->Hits().isEmpty(); }, 5000);
+  if (!search->Hits().isEmpty()) archived = search->Hits().first().chat;
+  auto* transcript = new CArchiveTranscriptDlg(*m_pArchive, archived, QStringLiteral("order"), 0);
+  m_windows.emplace_back(transcript);
+  QTest::qWaitFor([transcript] { return !transcript->findChild<CChatRichEd*>()->toPlainText().isEmpty(); }, 5000);
   for (const auto& w : m_windows) {
     w->setAttribute(Qt::WA_DeleteOnClose, false);  // owned here, whatever the window does on closing
     w->show();

@@ -9,8 +9,10 @@
 #include <memory>
 #include <vector>
 
+class CChatArchive;
 class CChatDlg;
 class CSessionFixture;
+class QTemporaryDir;
 
 // Every window of the program, opened over a logged-in session and shown,
 // with something in each that the window draws in colours of its own: the
@@ -18,7 +20,8 @@ class CSessionFixture;
 // with each status, a chat window with visitor details (links included)
 // and a line of every colour in its transcript, an operator chat, and the
 // login, preferences, about, message, notice, foot-prints and emoticon
-// windows.
+// windows, and the archive's search and transcript windows over an
+// archive in a temporary folder.
 class CEveryWindow {
  public:
   explicit CEveryWindow(CSessionFixture& session);
@@ -34,5 +37,7 @@ class CEveryWindow {
   CSessionFixture& m_session;
   CChatDlg* m_pChat = nullptr;
   QString m_operatorsReply;  // the refresh that fills the table in every view
+  std::unique_ptr<QTemporaryDir> m_pArchiveDir;
+  std::unique_ptr<CChatArchive> m_pArchive;
   std::vector<std::unique_ptr<QWidget>> m_windows;
 };

@@ -47,7 +47,7 @@ CMainDlg& CSessionFixture::Console() { return Controller().Window(); }
 CConsoleController& CSessionFixture::Controller() {
   if (!m_pConsole) {
     m_pConsoleSession = std::make_unique<CConsoleSession>(*m_pEngine);
-    m_pConsole = std::make_unique<CConsoleController>(*m_pConsoleSession);
+    m_pConsole = std::make_unique<CConsoleController>(*m_pConsoleSession, m_pArchive);
     m_pConsole->Window().show();
     m_pConsole->Window().OnInitDialog();
   }

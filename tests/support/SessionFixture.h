@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CChatArchive;
 class CConsoleController;
 class CConsoleSession;
 class CMainDlg;
@@ -47,6 +48,9 @@ class CSessionFixture {
   // What the console is built of: the window, its rooms and chat hosts.
   CConsoleController& Controller();
   bool HasConsole() const { return m_pConsole != nullptr; }
+  // The archive the console is made with (before the first Console() or
+  // Controller()); it must outlive the console.
+  void UseArchive(CChatArchive* archive) { m_pArchive = archive; }
   void DestroyConsole();
 
  private:
@@ -57,4 +61,5 @@ class CSessionFixture {
   std::unique_ptr<CChatManager> m_pEngine;
   std::unique_ptr<CConsoleSession> m_pConsoleSession;
   std::unique_ptr<CConsoleController> m_pConsole;
+  CChatArchive* m_pArchive = nullptr;
 };
