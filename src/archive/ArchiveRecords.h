@@ -43,8 +43,10 @@ struct ArchiveLine {
   bool IsOwn() const { return speaker == Speaker::Own; }
 };
 
-// One visitor, by any of his facts: a chat matching one of the given
-// facts (name, e-mail or address, whole and without case) is his.
+// One visitor, by his facts (each compared whole and without case; a fact
+// not given is not asked for). His earlier chats are those with any of
+// them; the chats forgotten are those with his e-mail address or with both
+// his name and his address.
 struct ArchiveVisitor {
   QString name;
   QString email;

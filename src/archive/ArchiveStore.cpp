@@ -138,18 +138,30 @@ QString Placeholders(qsizetype n) {
   return marks.join(QLatin1Char(','));
 }
 
+// How sure a condition must be that a chat is the visitor's. Listing his
+// earlier chats may show one too many; forgetting must not remove someone
+// else's: an e-mail address is the visitor's own, while a name ("Guest")
+// or an address (an office behind one router) is shared by many, so only
+// the two together say who he is.
+enum class VisitorMatch { AnyFact, Identity };
+
 // The condition on the chats table that picks the visitor's chats (none
 // when no fact is given), and its values.
-QString VisitorCondition(const ArchiveVisitor& visitor, const QString& prefix, QVariantList& values) {
-  QStringList any;
-  const auto add = [&](const char* column, const QString& value) {
-    if (value.trimmed().isEmpty()) return;
-    any << QStringLiteral("%1%2 = ? COLLATE NOCASE").arg(prefix, QLatin1String(column));
+QString VisitorCondition(const ArchiveVisitor& visitor, VisitorMatch match, const QString& prefix,
+                         QVariantList& values) {
+  const auto same = [&](const char* column, const QString& value) {
     values << value.trimmed();
+    return QStringLiteral("%1%2 = ? COLLATE NOCASE").arg(prefix, QLatin1String(column));
   };
-  add("visitor_email", visitor.email);
-  add("visitor_name", visitor.name);
-  add("visitor_address", visitor.address);
+  QStringList any;
+  if (!visitor.email.trimmed().isEmpty()) any << same("visitor_email", visitor.email);
+  QStringList others;
+  if (!visitor.name.trimmed().isEmpty()) others << same("visitor_name", visitor.name);
+  if (!visitor.address.trimmed().isEmpty()) others << same("visitor_address", visitor.address);
+  if (match == VisitorMatch::AnyFact)
+    any += others;
+  else if (!others.isEmpty())
+    any << QLatin1Char('(') + others.join(QStringLiteral(" AND ")) + QLatin1Char(')');
   if (any.isEmpty()) return QString();
   return QStringLiteral("%1operator_chat = 0 AND (%2)").arg(prefix, any.join(QStringLiteral(" OR ")));
 }
@@ -344,7 +356,7 @@ QList<ArchiveHit> CArchiveStore::Search(const ArchiveQuery& query) {
   }
   {
     QVariantList sameValues;
-    const QString same = VisitorCondition(query.sameVisitor, QStringLiteral("c."), sameValues);
+    const QString same = VisitorCondition(query.sameVisitor, VisitorMatch::AnyFact, QStringLiteral("c."), sameValues);
     if (!same.isEmpty()) {
       where << same;
       values << sameValues;
@@ -469,7 +481,7 @@ int CArchiveStore::RemoveOlderThan(const QDateTime& cutoff) {
 
 int CArchiveStore::Forget(const ArchiveVisitor& visitor) {
   QVariantList values;
-  const QString condition = VisitorCondition(visitor, QString(), values);
+  const QString condition = VisitorCondition(visitor, VisitorMatch::Identity, QString(), values);
   if (condition.isEmpty()) return 0;
   return RemoveChats(condition, values);
 }
