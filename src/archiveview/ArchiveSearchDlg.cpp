@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -207,12 +208,14 @@ void CArchiveSearchDlg::ForgetVisitor() {
   QStringList facts;
   for (const QString& fact : {chat.visitorName, chat.visitorEmail, chat.visitorAddress})
     if (!fact.isEmpty()) facts << fact;
+  QPointer<CArchiveSearchDlg> self(this);
   const auto answer = CDesktopServices::Get().MessageBox(
       this,
       QStringLiteral("Remove every archived chat of this visitor (%1) from the archive? This cannot be undone.")
           .arg(facts.join(QStringLiteral(", "))),
       QStringLiteral("Forget this visitor"), CDesktopServices::Icon::Question, CDesktopServices::Buttons::YesNo);
-  if (answer != CDesktopServices::Answer::Yes) return;
+  // The window may have gone with the console while the question was open.
+  if (!self || answer != CDesktopServices::Answer::Yes) return;
   m_archive.ForgetVisitor({chat.visitorName, chat.visitorEmail, chat.visitorAddress});
   Search();
 }

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTextBlock>
@@ -131,10 +132,12 @@ void CArchiveTranscriptDlg::Export() {
   // folder that does not exist falls back to the program's working folder.
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  QPointer<CArchiveTranscriptDlg> self(this);
   const QString path = CDesktopServices::Get().SaveFileName(
       this, QStringLiteral("Export the chat (.txt: plain text, .html: a web page)"),
       QDir(folder).filePath(CTranscriptExport::ProposedName(m_chat)));
-  if (path.isEmpty()) return;
+  // The window may have gone with the console while the file dialog was open.
+  if (!self || path.isEmpty()) return;
   const QString failure = CTranscriptExport::Write(path, m_chat, m_lines);
   if (!failure.isEmpty())
     CDesktopServices::Get().MessageBox(this, QStringLiteral("The chat could not be written to %1:\n%2").arg(path, failure),
