@@ -17,6 +17,7 @@
 #include "OperatorActions.h"
 #include "Preferences.h"
 #include "Presence.h"
+#include "Shortcuts.h"
 #include "VisitorChatSession.h"
 #include "VisitorTableModel.h"
 
@@ -76,7 +77,7 @@ void CConsoleController::OpenArchiveWindows(CChatArchive& archive) {
   CMainDlg* window = m_pWindow.get();
   m_pArchiveWindows->AddSearchKey(window);
   auto* search = new QAction(QStringLiteral("&Search the chat archive..."), window);
-  search->setShortcut(CArchiveWindows::SearchKey());
+  CShortcuts::Instance().Bind(search, QStringLiteral("SearchArchive"));
   connect(search, &QAction::triggered, m_pArchiveWindows, &CArchiveWindows::OpenSearch);
   window->AddWindowCommand(search);
   for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows})

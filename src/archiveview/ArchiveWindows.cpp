@@ -4,16 +4,12 @@
 #include "ArchiveSearchDlg.h"
 #include "ArchiveTranscriptDlg.h"
 #include "ChatArchive.h"
+#include "Shortcuts.h"
 #include "WindowArrival.h"
 
 #include <QLocale>
 #include <QMenu>
 #include <QShortcut>
-
-const QKeySequence& CArchiveWindows::SearchKey() {
-  static const QKeySequence key(Qt::CTRL | Qt::SHIFT | Qt::Key_F);
-  return key;
-}
 
 CArchiveWindows::CArchiveWindows(CChatArchive& archive, QObject* parent) : QObject(parent), m_archive(archive) {}
 
@@ -26,8 +22,7 @@ CArchiveSearchDlg* CArchiveWindows::SearchWindow() const { return m_pSearch; }
 
 void CArchiveWindows::AddSearchKey(QWidget* window) {
   // Window-wide: whichever control has the keyboard, entry boxes included.
-  auto* shortcut = new QShortcut(SearchKey(), window);
-  shortcut->setContext(Qt::WindowShortcut);
+  QShortcut* shortcut = CShortcuts::Instance().AddKey(window, QStringLiteral("SearchArchive"));
   connect(shortcut, &QShortcut::activated, this, &CArchiveWindows::OpenSearch);
 }
 

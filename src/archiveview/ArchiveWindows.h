@@ -20,12 +20,10 @@ class CArchiveWindows : public QObject {
   Q_OBJECT
 
  public:
-  static const QKeySequence& SearchKey();
-
   explicit CArchiveWindows(CChatArchive& archive, QObject* parent = nullptr);
   ~CArchiveWindows() override;
 
-  // Ctrl+Shift+F in this window opens the search window.
+  // The search key in this window opens the search window.
   void AddSearchKey(QWidget* window);
 
   // Whether the operator keeps the archive on. Off, the earlier chats

@@ -8,6 +8,7 @@
 #include "IconButton.h"
 #include "MySpellEditCtrl.h"
 #include "ResponseCompleter.h"
+#include "Shortcuts.h"
 #include "VisitorDtlsDlg.h"
 #include "WindowPlacement.h"
 
@@ -161,4 +162,11 @@ void CChatDlg::BuildWindow() {
   connect(m_pHistory, &QPushButton::clicked, this, &CChatDlg::ShowChatHistory);
   connect(m_pEarlier, &QPushButton::clicked, this, &CChatDlg::ShowEarlierChats);
   connect(m_pFileTransfer, &QPushButton::clicked, this, &CChatDlg::OpenFileTransfer);
+
+  // The commands' keys, where the operator gave them one.
+  const std::pair<const char*, QAbstractButton*> keys[] = {
+      {"ChatTransfer", m_pTransfer}, {"CloseChat", m_pCloseChat}, {"Responses", m_pResponses},
+      {"PushUrls", m_pPushUrls},     {"Emoticons", m_pEmoticons}, {"SpellCheck", m_pSpellCheck}};
+  for (const auto& [command, button] : keys)
+    CShortcuts::Instance().AddButtonKey(this, QString::fromLatin1(command), button);
 }

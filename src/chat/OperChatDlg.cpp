@@ -8,6 +8,7 @@
 #include "MessagesReply.h"
 #include "MySpellEditCtrl.h"
 #include "Preferences.h"
+#include "Shortcuts.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -64,6 +65,8 @@ void COperChatDlg::BuildWindow() {
   connect(transcripts, &QPushButton::clicked, this, &COperChatDlg::ShowTranscripts);
   connect(close, &QPushButton::clicked, this, &COperChatDlg::EndChat);
   connect(m_pSend, &QPushButton::clicked, this, &COperChatDlg::SendChatLine);
+  CShortcuts::Instance().AddButtonKey(this, QStringLiteral("CloseChat"), close);
+  CShortcuts::Instance().AddButtonKey(this, QStringLiteral("SpellCheck"), m_pSpellCheck);
 }
 
 void COperChatDlg::ViewMessages() {

@@ -3,6 +3,7 @@
 #include "ChatList.h"
 #include "ChatWindowBase.h"
 #include "ChatWindows.h"
+#include "Shortcuts.h"
 #include "WindowArrival.h"
 
 #include <QShortcut>
@@ -42,23 +43,18 @@ void CChatCycle::Bring(QWidget* window) const {
 
 void CChatCycle::AddKeys(QWidget* window) {
   // Window-wide, so they work whichever control has the keyboard; the entry
-  // boxes and the transcript take neither Ctrl+Tab nor Ctrl+digit for
-  // themselves.
-  const auto key = [this, window](const QKeySequence& sequence, auto&& action) {
-    auto* shortcut = new QShortcut(sequence, window);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, action);
+  // boxes and the transcript take none of the keys the store allows. Each
+  // follows the operator's choice of key, in open windows too.
+  const auto key = [this, window](const QString& command, auto&& action) {
+    connect(CShortcuts::Instance().AddKey(window, command), &QShortcut::activated, this, action);
   };
-  key(QKeySequence(Qt::CTRL | Qt::Key_Tab), [this, window] { Bring(Neighbour(window, 1)); });
-  // Shift+Tab arrives as Backtab where the keyboard map has that key at the
-  // shift level, and as Tab with Shift elsewhere.
-  for (const Qt::Key tab : {Qt::Key_Backtab, Qt::Key_Tab})
-    key(QKeySequence(Qt::CTRL | Qt::SHIFT | tab), [this, window] { Bring(Neighbour(window, -1)); });
+  key(QStringLiteral("NextChat"), [this, window] { Bring(Neighbour(window, 1)); });
+  key(QStringLiteral("PreviousChat"), [this, window] { Bring(Neighbour(window, -1)); });
   for (int n = 1; n <= 9; ++n) {
-    key(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)), [this, n] {
+    key(CShortcuts::ChatId(n), [this, n] {
       const QList<QWidget*> open = Windows();
       if (n <= open.size()) Bring(open[n - 1]);
     });
   }
-  if (window != m_pConsole) key(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { Bring(m_pConsole); });
+  if (window != m_pConsole) key(QStringLiteral("Console"), [this] { Bring(m_pConsole); });
 }

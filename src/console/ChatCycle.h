@@ -11,7 +11,8 @@ class CChatWindows;
 // the order they opened: in a chat window Ctrl+Tab and Ctrl+Shift+Tab bring
 // the next and the previous one forward, Ctrl+1 to Ctrl+9 the nth, and
 // Ctrl+0 the console. In the console Ctrl+1 to Ctrl+9 reach the chats too,
-// and Ctrl+Tab and Ctrl+Shift+Tab the first and the last.
+// and Ctrl+Tab and Ctrl+Shift+Tab the first and the last. Those are the
+// defaults: the keys are the operator's (CShortcuts).
 class CChatCycle : public QObject {
   Q_OBJECT
 

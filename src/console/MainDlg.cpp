@@ -14,6 +14,7 @@
 #include "Preferences.h"
 #include "RefreshCycle.h"
 #include "ResourceIds.h"
+#include "Shortcuts.h"
 #include "StringTable.h"
 #include "VisitorInfo.h"
 #include "VisitorPanel.h"
@@ -74,6 +75,9 @@ CMainDlg::CMainDlg(CConsoleSession& session, QWidget* parent)
                   {m_ui.controlPanel, &CMainDlg::OnControlPanel},
                   {m_ui.TranscriptsButton(), &CMainDlg::OnTranscripts}, {m_ui.operatorLogOut, &CMainDlg::OnOperatorLogOut}};
   for (const auto& c : commands) connect(c.button, &FooButton::clicked, this, c.command);
+  // The keys the operator gave the console's commands (none by default).
+  CShortcuts::Instance().AddButtonKey(this, QStringLiteral("Accept"), m_ui.AcceptButton());
+  CShortcuts::Instance().AddButtonKey(this, QStringLiteral("Preferences"), m_ui.PreferencesButton());
   // Enter in the message box sends it, as in a chat's entry box.
   connect(m_ui.message, &QLineEdit::returnPressed, this, &CMainDlg::OnSendMessage);
   connect(m_pTable, &CConsoleTable::SelectionMoved, this, &CMainDlg::FollowSelection);
