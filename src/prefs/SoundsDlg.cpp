@@ -6,10 +6,12 @@
 #include "WindowUnits.h"
 #include "EventSound.h"
 #include "Preferences.h"
+#include "ShortcutsPage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +20,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -41,6 +45,7 @@ CSoundsDlg::CSoundsDlg(QWidget* parent, std::function<void()> deleteArchive)
   CreateControls();
   OnInitDialog();
   FitEventList();
+  MakePages();
 }
 
 int CSoundsDlg::Run(QWidget* owner, std::function<void()> deleteArchive) {
@@ -142,6 +147,36 @@ void CSoundsDlg::FitEventList() {
     if (widget->y() > listBottom) widget->move(widget->x(), widget->y() + extra);
   m_pList->resize(m_pList->width(), m_pList->height() + extra);
   setFixedSize(width(), height() + extra);
+}
+
+void CSoundsDlg::MakePages() {
+  // The controls placed so far make the first page, where they were;
+  // OK and Cancel stay below both pages.
+  auto* general = new QWidget;
+  const QSize generalSize(width(), m_pOk->y());
+  for (QWidget* widget : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (widget != m_pOk && widget != m_pCancel) widget->setParent(general);
+  auto* room = new QVBoxLayout(general);
+  room->setContentsMargins(0, 0, 0, 0);
+  room->addSpacerItem(new QSpacerItem(generalSize.width(), generalSize.height(), QSizePolicy::Fixed, QSizePolicy::Fixed));
+  m_pShortcuts = new CShortcutsPage;
+  m_pPages = new QTabWidget(this);
+  m_pPages->addTab(general, QStringLiteral("&General"));
+  m_pPages->addTab(m_pShortcuts, QStringLiteral("S&hortcuts"));
+
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* button : {m_pOk, m_pCancel}) {
+    button->setFixedSize(button->size());
+    buttons->addStretch(1);
+    buttons->addWidget(button);
+  }
+  buttons->addStretch(1);
+  setMinimumSize(0, 0);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  auto* layout = new QVBoxLayout(this);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  layout->addWidget(m_pPages);
+  layout->addLayout(buttons);
 }
 
 void CSoundsDlg::FitRepeatBox() {
@@ -285,6 +320,7 @@ void CSoundsDlg::OnOK() {
   prefs.SetAwayMinutes(m_pAway->isChecked() ? m_pAwayMinutes->value() : 0);
   prefs.SetArchiveOn(m_pArchive->isChecked());
   prefs.SetArchiveDays(m_pArchiveDays->value());
+  m_pShortcuts->Store();
   accept();
 }
 

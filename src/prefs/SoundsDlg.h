@@ -14,11 +14,14 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QLabel;
+class QTabWidget;
+class CShortcutsPage;
 
 // The preferences: the sound of each alert event (built-in, none or a WAV
 // file of the operator's), automatic start, spell checking, always-on-top,
 // the repeated chat request sound, going Offline when away and keeping chats
-// in the local archive. Edits go to a working copy; OK stores everything
+// in the local archive, on a first page; the commands' keys on a second
+// (CShortcutsPage). Edits go to a working copy; OK stores everything
 // through CPreferences, whose change signals tell the windows. Deleting the
 // archive is no preference: it happens at once, after a question, through
 // the callable the console gives.
@@ -56,6 +59,7 @@ class CSoundsDlg : public QDialog {
   void FitRepeatBox();
   void FitArchiveRow();
   void FitEventList();
+  void MakePages();
   void OnInitDialog();
   int CurSel() const;
   void ShowMode();
@@ -81,6 +85,8 @@ class CSoundsDlg : public QDialog {
   QLabel* m_pNoTray = nullptr;  // only where the desktop has no tray
   QPushButton* m_pOk;
   QPushButton* m_pCancel;
+  QTabWidget* m_pPages;
+  CShortcutsPage* m_pShortcuts;
   int m_nMode = ModeDefault;
   QStringList m_saWorking;
   std::function<void()> m_deleteArchive;
