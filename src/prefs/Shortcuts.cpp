@@ -7,7 +7,12 @@
 
 namespace {
 
-const QString kShortcutsKey = CSettingsStore::kRootKey + QStringLiteral("\\Shortcuts");
+// Made on first use: the root key's name is a static of another file,
+// which may not be made yet while this file's statics are.
+const QString& ShortcutsKey() {
+  static const QString key = CSettingsStore::kRootKey + QStringLiteral("\\Shortcuts");
+  return key;
+}
 
 constexpr unsigned kChats = CShortcuts::VisitorChat | CShortcuts::OperatorChat;
 constexpr unsigned kCycle = CShortcuts::Console | kChats;
@@ -144,7 +149,7 @@ void CShortcuts::Load() {
   Keys keys = defaults;
   QStringList chosen;  // the commands whose stored key is taken
   for (const Command& command : Commands()) {
-    const std::optional<QString> text = store.ReadText(kShortcutsKey, command.id);
+    const std::optional<QString> text = store.ReadText(ShortcutsKey(), command.id);
     if (!text) continue;
     const QKeySequence key = QKeySequence::fromString(*text, QKeySequence::PortableText);
     // Unreadable text, or a key with more than one chord: the default.
@@ -174,13 +179,13 @@ bool CShortcuts::Store(const Keys& keys) {
   for (auto it = normal.cbegin(); it != normal.cend(); ++it)
     if (!Refusal(normal, it.key(), it.value()).isEmpty()) return false;
   CSettingsStore store;
-  store.CreateKey(kShortcutsKey);
+  store.CreateKey(ShortcutsKey());
   for (const Command& command : Commands()) {
     const QKeySequence key = normal.value(command.id);
     if (key == command.defaultKey)
-      store.DeleteValue(kShortcutsKey, command.id);
+      store.DeleteValue(ShortcutsKey(), command.id);
     else
-      store.WriteText(kShortcutsKey, command.id, key.toString(QKeySequence::PortableText));
+      store.WriteText(ShortcutsKey(), command.id, key.toString(QKeySequence::PortableText));
   }
   Take(normal);
   return true;

@@ -11,7 +11,8 @@
 
 namespace {
 
-const QString kKey = CSettingsStore::kRootKey + "\\Shortcuts";
+// Where the README says they are.
+const QString kKey = QStringLiteral("Software\\TVR\\Client\\Shortcuts");
 
 QKeySequence Key(const char* text) { return QKeySequence::fromString(QString::fromLatin1(text), QKeySequence::PortableText); }
 
