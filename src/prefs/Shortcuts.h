@@ -47,8 +47,8 @@ class CShortcuts : public QObject {
   static const QList<Command>& Commands();
   static const Command* Find(const QString& id);
   static Keys Defaults();
-  // Ids of the commands that switch chats, in the store's order.
-  static QString ChatId(int n);  // "Chat1" ... "Chat9"
+  // The id of the command that brings the nth open chat forward (1 to 9).
+  static QString ChatId(int n);
 
   static CShortcuts& Instance();
 

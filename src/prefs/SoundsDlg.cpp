@@ -161,6 +161,7 @@ void CSoundsDlg::MakePages() {
   room->addSpacerItem(new QSpacerItem(generalSize.width(), generalSize.height(), QSizePolicy::Fixed, QSizePolicy::Fixed));
   m_pShortcuts = new CShortcutsPage;
   m_pPages = new QTabWidget(this);
+  m_pPages->setAccessibleName(QStringLiteral("Preferences"));
   m_pPages->addTab(general, QStringLiteral("&General"));
   m_pPages->addTab(m_pShortcuts, QStringLiteral("S&hortcuts"));
 

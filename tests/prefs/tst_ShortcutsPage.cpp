@@ -8,6 +8,7 @@
 #include "TestEnvironment.h"
 #include "WindowParts.h"
 
+#include <QAbstractButton>
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPushButton>
@@ -68,6 +69,25 @@ class TestShortcutsPage : public QObject {
   Q_OBJECT
 
  private slots:
+  // Each Alt+letter leads to one control on either page, the page tabs'
+  // own included: a letter shared with the hidden page would change its
+  // meaning with the page shown.
+  void mnemonicsOfBothPagesDiffer() {
+    Setup setup;
+    CSoundsDlg dlg;
+    QStringList texts;
+    for (QAbstractButton* button : dlg.findChildren<QAbstractButton*>()) texts << button->text();
+    for (QLabel* label : dlg.findChildren<QLabel*>())
+      if (label->buddy()) texts << label->text();
+    auto* pages = dlg.findChild<QTabWidget*>();
+    for (int i = 0; i < pages->count(); ++i) texts << pages->tabText(i);
+    QMap<QString, QStringList> byKey;
+    for (const QString& text : texts)
+      if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty()) byKey[key.toString()] << text;
+    for (auto it = byKey.cbegin(); it != byKey.cend(); ++it) QVERIFY2(it->size() == 1, qPrintable(it->join(" | ")));
+    QVERIFY(byKey.size() > 15);
+  }
+
   void okKeepsCancelDrops_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("kept");

@@ -23,6 +23,7 @@
 #include "VisitorDetails.h"
 
 #include <QApplication>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -99,6 +100,9 @@ CEveryWindow::CEveryWindow(CSessionFixture& session) : m_session(session) {
   m_windows.emplace_back(operatorChat);
   m_windows.emplace_back(new CLoginDlg(session.Engine(), [] {}));
   m_windows.emplace_back(new CSoundsDlg());
+  auto* shortcuts = new CSoundsDlg();  // its second page
+  shortcuts->findChild<QTabWidget*>()->setCurrentIndex(1);
+  m_windows.emplace_back(shortcuts);
   m_windows.emplace_back(new CAboutDlg());
   m_windows.emplace_back(new CMessageDlg(QStringLiteral("ben: hello")));
   m_windows.emplace_back(new CPopUpDlg(QStringLiteral("Zoe asks for a chat"), false, [] {}));

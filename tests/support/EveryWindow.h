@@ -19,9 +19,9 @@ class QTemporaryDir;
 // console's table with a chat request and a coloured row, its operators
 // with each status, a chat window with visitor details (links included)
 // and a line of every colour in its transcript, an operator chat, and the
-// login, preferences, about, message, notice, foot-prints and emoticon
-// windows, and the archive's search and transcript windows over an
-// archive in a temporary folder.
+// login, preferences (each of its pages), about, message, notice,
+// foot-prints and emoticon windows, and the archive's search and transcript
+// windows over an archive in a temporary folder.
 class CEveryWindow {
  public:
   explicit CEveryWindow(CSessionFixture& session);
