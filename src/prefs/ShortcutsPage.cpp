@@ -104,9 +104,9 @@ CShortcutsPage::CShortcutsPage(QWidget* parent) : QWidget(parent), m_keys(CShort
   keyLabel->setBuddy(m_pKeyEdit);
   // The box inside shows the key: a screen reader names it too.
   for (QLineEdit* inner : m_pKeyEdit->findChildren<QLineEdit*>()) inner->setAccessibleName(m_pKeyEdit->accessibleName());
-  m_pReset = new QPushButton(QStringLiteral("Reset to De&fault"), this);
-  m_pResetAll = new QPushButton(QStringLiteral("Reset A&ll"), this);
-  for (QPushButton* button : {m_pReset, m_pResetAll}) button->setAutoDefault(false);
+  auto* reset = new QPushButton(QStringLiteral("Reset to De&fault"), this);
+  auto* resetAll = new QPushButton(QStringLiteral("Reset A&ll"), this);
+  for (QPushButton* button : {reset, resetAll}) button->setAutoDefault(false);
   m_pRefusal = new QLabel(this);
   m_pRefusal->setObjectName(QStringLiteral("shortcutRefusal"));
   m_pRefusal->setTextFormat(Qt::PlainText);
@@ -117,18 +117,18 @@ CShortcutsPage::CShortcutsPage(QWidget* parent) : QWidget(parent), m_keys(CShort
   grid->addWidget(m_pList, 1, 0, 1, 3);
   grid->addWidget(keyLabel, 2, 0);
   grid->addWidget(m_pKeyEdit, 2, 1, 1, 2);
-  grid->addWidget(m_pReset, 3, 1);
-  grid->addWidget(m_pResetAll, 3, 2);
+  grid->addWidget(reset, 3, 1);
+  grid->addWidget(resetAll, 3, 2);
   grid->addWidget(m_pRefusal, 4, 0, 1, 3);
   grid->setRowStretch(1, 1);
   grid->setColumnStretch(0, 1);
 
   connect(m_pList, &QTreeWidget::currentItemChanged, this, [this] {
-    m_pRefusal->clear();
+    ShowRefusal(QString());
     ShowChosen();
   });
-  connect(m_pReset, &QPushButton::clicked, this, &CShortcutsPage::OnReset);
-  connect(m_pResetAll, &QPushButton::clicked, this, &CShortcutsPage::OnResetAll);
+  connect(reset, &QPushButton::clicked, this, &CShortcutsPage::OnReset);
+  connect(resetAll, &QPushButton::clicked, this, &CShortcutsPage::OnResetAll);
   ShowKeys();
   m_pList->setCurrentItem(m_pList->topLevelItem(0));
 }
@@ -153,23 +153,22 @@ void CShortcutsPage::ShowChosen() {
   m_pKeyEdit->setKeySequence(m_keys.value(CurrentId()));
 }
 
-void CShortcutsPage::Refuse(const QString& sentence) {
-  m_pRefusal->setText(sentence);
-  ShowChosen();
-}
-
 void CShortcutsPage::Choose(const QKeySequence& key) {
   const QString id = CurrentId();
   if (id.isEmpty()) return;
   const QString refusal = CShortcuts::Refusal(m_keys, id, key);
-  if (!refusal.isEmpty()) {
-    Refuse(refusal);
-  } else {
-    m_pRefusal->clear();
+  ShowRefusal(refusal);
+  if (refusal.isEmpty()) {
     m_keys[id] = CShortcuts::Normalised(key);
     ShowKeys();
-    ShowChosen();
   }
+  ShowChosen();
+}
+
+void CShortcutsPage::ShowRefusal(const QString& sentence) {
+  m_pRefusal->setText(sentence);
+  // Read out with the key box, where the keyboard was.
+  m_pKeyEdit->setAccessibleDescription(sentence);
 }
 
 void CShortcutsPage::OnReset() {
@@ -179,7 +178,7 @@ void CShortcutsPage::OnReset() {
 
 void CShortcutsPage::OnResetAll() {
   m_keys = CShortcuts::Defaults();
-  m_pRefusal->clear();
+  ShowRefusal(QString());
   ShowKeys();
   ShowChosen();
 }

@@ -6,7 +6,6 @@
 
 class QKeySequenceEdit;
 class QLabel;
-class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -35,12 +34,10 @@ class CShortcutsPage : public QWidget {
   void ShowKeys();
   void ShowChosen();
   QString CurrentId() const;
-  void Refuse(const QString& sentence);
+  void ShowRefusal(const QString& sentence);
 
   CShortcuts::Keys m_keys;
   QTreeWidget* m_pList;
   QKeySequenceEdit* m_pKeyEdit;
   QLabel* m_pRefusal;
-  QPushButton* m_pReset;
-  QPushButton* m_pResetAll;
 };
