@@ -121,9 +121,6 @@ class TestShortcutsPage : public QObject {
     QVERIFY2(page.refusal->text().contains("\"Chat 1\""), qPrintable(page.refusal->text()));
     QCOMPARE(page.Shown("Next chat"), Native("Ctrl+Tab"));
     QCOMPARE(page.edit->keySequence(), QKeySequence(Qt::CTRL | Qt::Key_Tab));
-    page.Press("Emoticons", Qt::ALT | Qt::Key_K);  // a mnemonic of the window
-    QVERIFY2(page.refusal->text().contains("underlined"), qPrintable(page.refusal->text()));
-    QCOMPARE(page.Shown("Emoticons"), QString());
     page.Choose("Responses");  // another command: the sentence goes
     QVERIFY(page.refusal->text().isEmpty());
     Button<QPushButton>(dlg, "OK")->click();
