@@ -11,11 +11,15 @@
 #include <QMenu>
 #include <QShortcut>
 
+#include <utility>
+
 CArchiveWindows::CArchiveWindows(CChatArchive& archive, QObject* parent) : QObject(parent), m_archive(archive) {}
 
 CArchiveWindows::~CArchiveWindows() {
   delete m_pSearch;
-  for (const QPointer<CArchiveTranscriptDlg>& window : std::as_const(m_transcripts)) delete window;
+  // Taken out first: each window's end would take itself out of the map.
+  const auto windows = std::exchange(m_transcripts, {});
+  for (const QPointer<QObject>& window : windows) delete window.data();
 }
 
 CArchiveSearchDlg* CArchiveWindows::SearchWindow() const { return m_pSearch; }
@@ -40,15 +44,16 @@ void CArchiveWindows::OpenSearch() {
 
 CArchiveTranscriptDlg* CArchiveWindows::OpenTranscript(const ArchiveChat& chat, const QString& words,
                                                        qint64 firstMatch) {
-  CArchiveTranscriptDlg* window = m_transcripts.value(chat.id);
+  auto* window = qobject_cast<CArchiveTranscriptDlg*>(m_transcripts.value(chat.id).data());
   // A closed one is on its way out.
   if (window && window->isVisible()) {
     window->ShowMatch(words, firstMatch);
   } else {
     window = new CArchiveTranscriptDlg(m_archive, chat, words, firstMatch);
     m_transcripts.insert(chat.id, window);
-    connect(window, &QObject::destroyed, this, [this, id = chat.id] {
-      if (!m_transcripts.value(id)) m_transcripts.remove(id);
+    // Only if no newer window of the same chat took its place.
+    connect(window, &QObject::destroyed, this, [this, id = chat.id](QObject* gone) {
+      if (m_transcripts.value(id) == gone) m_transcripts.remove(id);
     });
     AddSearchKey(window);
   }

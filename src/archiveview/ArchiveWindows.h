@@ -55,5 +55,8 @@ class CArchiveWindows : public QObject {
   CChatArchive& m_archive;
   bool m_bOn = true;
   QPointer<CArchiveSearchDlg> m_pSearch;
-  QMap<qint64, QPointer<CArchiveTranscriptDlg>> m_transcripts;
+  // Kept as QObjects: a window's `destroyed` comes from ~QWidget, when it is
+  // no transcript window any more, and a typed pointer to it would be read
+  // as one.
+  QMap<qint64, QPointer<QObject>> m_transcripts;
 };
