@@ -50,8 +50,8 @@ CChatDlg::~CChatDlg() = default;
 void CChatDlg::UpdateCaption() {
   const CVisitorChatSession* chat = Chat();
   if (chat == nullptr) return;
-  QString caption = QStringLiteral("Chatting with:") +
-                    DisplayedField(chat->VisitorName().isEmpty() ? chat->VisitorIp() : chat->VisitorName());
+  m_strPartner = DisplayedField(chat->VisitorName().isEmpty() ? chat->VisitorIp() : chat->VisitorName());
+  QString caption = QStringLiteral("Chatting with:") + m_strPartner;
   if (!m_strCaptionNote.isEmpty()) caption += u' ' + m_strCaptionNote;
   setWindowTitle(caption);
 }

@@ -48,6 +48,7 @@ class CChatDlg : public CChatWindowBase {
   QLineEdit* ToolFilter() const { return m_pFilter; }
   CResponseCompleter* ResponsesAtCaret() const { return m_pCompleter; }
   bool IsShowingResponses() const { return m_bResponsesShown; }
+  QString PartnerName() const override { return m_strPartner; }
 
  public slots:
   void EndChat();
@@ -92,6 +93,7 @@ class CChatDlg : public CChatWindowBase {
   bool TreeKey(QKeyEvent* key);
 
   bool m_bResponsesShown = true;
+  QString m_strPartner;      // the visitor's name, else his address
   QString m_strCaptionNote;  // "(chat ended)" and the like, after the visitor's name
 
   CChatRichEd* m_pTranscript;

@@ -8,6 +8,7 @@
 #include "Preferences.h"
 #include "ResourceArt.h"
 #include "ResourceIds.h"
+#include "Shortcuts.h"
 #include "ThemeColours.h"
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
@@ -17,6 +18,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QShortcut>
+
+namespace {
+
+const Qt::WindowFlags kWindowFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                     Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                                     Qt::WindowCloseButtonHint;
+
+}  // namespace
 
 CChatWindowBase::CChatWindowBase(CChatSession& session) : QDialog(nullptr), m_pChat(&session) {}
 
@@ -51,7 +61,8 @@ void CChatWindowBase::DrawLines(const QList<TranscriptLine>& lines) {
     m_pLinesView->AppendLine(line);
     if (line.speaker != TranscriptLine::Speaker::Other) continue;
     OnOtherSideWrote();
-    if (!isActiveWindow()) emit AttentionWanted();
+    // A tab not shown wants the eye as much as a window in the background.
+    if (!isActiveWindow() || !isVisible()) emit AttentionWanted();
   }
 }
 
@@ -65,7 +76,10 @@ void CChatWindowBase::SendChatLine() {
 }
 
 void CChatWindowBase::BringForward() {
-  CWindowArrival::ShowInFront(this);
+  if (isWindow())
+    CWindowArrival::ShowInFront(this);
+  else
+    emit ForwardWanted();
   if (m_pEntryBox) m_pEntryBox->setFocus(Qt::ActiveWindowFocusReason);
 }
 
@@ -82,8 +96,7 @@ FooButton* CChatWindowBase::PushButton(const QString& text, QWidget* parent) {
 
 void CChatWindowBase::SetUpWindow(const QSize& size) {
   setWindowIcon(AppIcon());
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(kWindowFlags);
   // A large font makes the template larger than a small screen: the
   // window then starts as large as the work area leaves room for (its
   // layout gives the transcript less).
@@ -94,6 +107,14 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
   m_pPadlock->setPixmap(ResourceArt::Pixmap(ResourceArt::BitmapPath(IDB_PADLOCK)));
   m_pPadlock->setToolTip(QStringLiteral("Secure connection"));
   m_pPadlock->hide();
+  // Closing the window (or the tab) asks first, as its close box does.
+  connect(CShortcuts::Instance().AddKey(this, QStringLiteral("CloseTab")), &QShortcut::activated, this,
+          [this] { reject(); });
+}
+
+void CChatWindowBase::BecomeWindow() {
+  hide();
+  setParent(nullptr, kWindowFlags);
 }
 
 void CChatWindowBase::WatchSpellBox(QCheckBox* box) {
@@ -120,6 +141,7 @@ void CChatWindowBase::CloseChatWindow() {
   m_bClosing = true;
   if (m_pEntryBox) m_pEntryBox->FreeDictionary();
   if (m_pChat) m_pChat->Close();
+  emit Closing();
   hide();
   deleteLater();
 }

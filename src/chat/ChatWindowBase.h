@@ -31,6 +31,15 @@ class CChatWindowBase : public QDialog {
   // it comes to the front, active, with the caret in its entry box rather
   // than on whichever button was clicked last.
   void BringForward();
+  // Whether the chat is still shown, in a window of its own or in a tab
+  // (one not shown counts): a closed one hides at once and is freed a
+  // moment later.
+  bool IsOpen() const { return !m_bClosing && (isVisible() || !isWindow()); }
+  // The other side, as a tab names the chat.
+  virtual QString PartnerName() const = 0;
+  // Back to a window of its own after it was a tab (hidden: the caller
+  // places and shows it).
+  void BecomeWindow();
 
  public slots:
   // Sends the entry box's text as one line and empties the box; a box with
@@ -44,6 +53,11 @@ class CChatWindowBase : public QDialog {
  signals:
   // A line of the other side arrived while the operator works elsewhere.
   void AttentionWanted();
+  // The chat is a tab of another window and the operator brought it
+  // forward: that window shows it.
+  void ForwardWanted();
+  // The chat closes: it leaves its window or tab now.
+  void Closing();
 
  protected:
   explicit CChatWindowBase(CChatSession& session);

@@ -23,7 +23,8 @@ COperChatDlg::COperChatDlg(COperatorChatSession& session) : CChatWindowBase(sess
   connect(&session, &COperatorChatSession::MessagesArrived, this,
           [](const MessagesReply& reply) { CMessageDlg::ShowMessagesReply(reply); });
   WatchSpellBox(m_pSpellCheck);
-  setWindowTitle(QStringLiteral("Chatting with:") + DisplayedField(session.OtherOperator()));
+  m_strPartner = DisplayedField(session.OtherOperator());
+  setWindowTitle(QStringLiteral("Chatting with:") + m_strPartner);
   m_pSpellCheck->setChecked(IsSpellCheckEnabled());
   m_pEntry->setFocus();
 }

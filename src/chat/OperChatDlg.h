@@ -24,6 +24,7 @@ class COperChatDlg : public CChatWindowBase {
   COperatorChatSession* Chat() const { return static_cast<COperatorChatSession*>(Session()); }
   QLabel* TypingLine() const { return m_pTyping; }
   QCheckBox* SpellCheckBox() const { return m_pSpellCheck; }
+  QString PartnerName() const override { return m_strPartner; }
 
  public slots:
   void ViewMessages();
@@ -39,6 +40,7 @@ class COperChatDlg : public CChatWindowBase {
  private:
   void BuildWindow();
 
+  QString m_strPartner;
   QLabel* m_pTyping;
   CChatRichEd* m_pTranscript;
   CMySpellEditCtrl* m_pEntry;

@@ -7,6 +7,7 @@ namespace {
 const QString kSpellCheckValue = QStringLiteral("SpellCheck");
 const QString kTopValue = QStringLiteral("Top");
 const QString kRepeatValue = QStringLiteral("RepeatRequestSound");
+const QString kChatTabsValue = QStringLiteral("ChatTabs");
 const QString kAwayValue = QStringLiteral("AwayMinutes");
 const QString kArchiveOffValue = QStringLiteral("ArchiveOff");
 const QString kArchiveDaysValue = QStringLiteral("ArchiveDays");
@@ -52,6 +53,7 @@ void CPreferences::Load() {
   const int away = ReadMinutes(store, kAwayValue);
   const bool archiveOn = !ReadFlag(store, kArchiveOffValue);
   const int archiveDays = ReadArchiveDays(store);
+  const bool chatTabs = ReadFlag(store, kChatTabsValue);
 
   const bool soundsChanged = sounds != m_eventSounds;
   const bool spellChanged = spellCheck != m_bSpellCheck;
@@ -60,6 +62,7 @@ void CPreferences::Load() {
   const bool awayChanged = away != m_nAwayMinutes;
   const bool archiveOnChanged = archiveOn != m_bArchiveOn;
   const bool archiveDaysChanged = archiveDays != m_nArchiveDays;
+  const bool chatTabsChanged = chatTabs != m_bChatTabs;
   m_eventSounds = sounds;
   m_bSpellCheck = spellCheck;
   m_bAlwaysOnTop = alwaysOnTop;
@@ -67,6 +70,7 @@ void CPreferences::Load() {
   m_nAwayMinutes = away;
   m_bArchiveOn = archiveOn;
   m_nArchiveDays = archiveDays;
+  m_bChatTabs = chatTabs;
   if (soundsChanged) emit EventSoundsChanged();
   if (spellChanged) emit SpellCheckChanged(m_bSpellCheck);
   if (topChanged) emit AlwaysOnTopChanged(m_bAlwaysOnTop);
@@ -74,6 +78,7 @@ void CPreferences::Load() {
   if (awayChanged) emit AwayMinutesChanged(m_nAwayMinutes);
   if (archiveOnChanged) emit ArchiveOnChanged(m_bArchiveOn);
   if (archiveDaysChanged) emit ArchiveDaysChanged(m_nArchiveDays);
+  if (chatTabsChanged) emit ChatTabsChanged(m_bChatTabs);
 }
 
 QString CPreferences::EventSound(int nEvent) const {
@@ -112,6 +117,8 @@ void CPreferences::SetAlwaysOnTop(bool bOn) { SetFlag(m_bAlwaysOnTop, kTopValue,
 void CPreferences::SetRepeatRequestSound(bool bOn) {
   SetFlag(m_bRepeatRequestSound, kRepeatValue, bOn, &CPreferences::RepeatRequestSoundChanged);
 }
+
+void CPreferences::SetChatTabs(bool bOn) { SetFlag(m_bChatTabs, kChatTabsValue, bOn, &CPreferences::ChatTabsChanged); }
 
 void CPreferences::SetAwayMinutes(int minutes) {
   minutes = minutes > 0 && minutes <= kMaxAwayMinutes ? minutes : 0;

@@ -52,6 +52,10 @@ class CPreferences : public QObject {
   // a missing or unusable value is the default.
   int ArchiveDays() const { return m_nArchiveDays; }
   void SetArchiveDays(int days);
+  // All chats in one window with a tab for each, rather than a window for
+  // each (the default). Stored as "ChatTabs", "1" or "0".
+  bool ChatTabs() const { return m_bChatTabs; }
+  void SetChatTabs(bool bOn);
   static constexpr int kDefaultArchiveDays = 90;
   static constexpr int kMaxArchiveDays = 3650;
 
@@ -63,6 +67,7 @@ class CPreferences : public QObject {
   void AwayMinutesChanged(int minutes);
   void ArchiveOnChanged(bool bOn);
   void ArchiveDaysChanged(int days);
+  void ChatTabsChanged(bool bOn);
 
  private:
   CPreferences();
@@ -75,6 +80,7 @@ class CPreferences : public QObject {
   int m_nAwayMinutes = 0;
   bool m_bArchiveOn = true;
   int m_nArchiveDays = kDefaultArchiveDays;
+  bool m_bChatTabs = false;
 };
 
 // The operations the rest of the program has always called, over the one object.

@@ -34,6 +34,13 @@ QList<CShortcuts::Command> MakeCommands() {
       {QStringLiteral("Preferences"), QStringLiteral("Preferences"), QKeySequence(), CShortcuts::Console},
       {QStringLiteral("ChatTransfer"), QStringLiteral("Chat Transfer"), QKeySequence(), CShortcuts::VisitorChat},
       {QStringLiteral("CloseChat"), QStringLiteral("Close Chat"), QKeySequence(), kChats},
+      // As the close box: a live visitor chat asks first.
+      {QStringLiteral("CloseTab"), QStringLiteral("Close the chat's window or tab"),
+       QKeySequence(Qt::CTRL | Qt::Key_W), kChats},
+      {QStringLiteral("MoveToNewWindow"), QStringLiteral("Move the chat's tab to a new window"),
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), kChats},
+      {QStringLiteral("MergeWindows"), QStringLiteral("Merge all chat windows into this one"),
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M), kChats},
       {QStringLiteral("Responses"), QStringLiteral("Responses"), QKeySequence(), CShortcuts::VisitorChat},
       {QStringLiteral("PushUrls"), QStringLiteral("Push URLs"), QKeySequence(), CShortcuts::VisitorChat},
       {QStringLiteral("Emoticons"), QStringLiteral("Emoticons"), QKeySequence(), CShortcuts::VisitorChat},

@@ -63,7 +63,7 @@ void CSoundsDlg::CreateControls() {
   // The template's places; the repeat box, going Offline when away and the
   // archive are rows of our own below the three others, so the group, OK
   // and Cancel sit lower.
-  constexpr int kHeight = 241;
+  constexpr int kHeight = 255;
   setFixedSize(CWindowUnits::Of(this).Size(190, kHeight));
   auto* caption = Place(new QLabel(QStringLiteral("&Sounds"), this), 8, 0, 99, 8);
   m_pList = Place(new QListWidget(this), 6, 9, 175, 65);
@@ -81,7 +81,7 @@ void CSoundsDlg::CreateControls() {
   m_pEdit->setAccessibleName(QStringLiteral("Sound file"));
   m_pBrowse = Place(new QPushButton(QStringLiteral("&Browse"), this), 133, 94, 50, 14);
 
-  m_pOthers = Place(new QGroupBox(QStringLiteral("Others"), this), 7, 111, 176, 111);
+  m_pOthers = Place(new QGroupBox(QStringLiteral("Others"), this), 7, 111, 176, 125);
   m_pAutoStart = Place(new QCheckBox(QStringLiteral("&Automatic Start on Desktop Start Up"), this), 13, 122, 164, 10);
   m_pSpellCheck = Place(new QCheckBox(QStringLiteral("&Enable Spell Check"), this), 13, 136, 164, 10);
   m_pTop = Place(new QCheckBox(QStringLiteral("Al&ways On Top"), this), 13, 150, 164, 10);
@@ -105,6 +105,7 @@ void CSoundsDlg::CreateControls() {
   connect(m_pArchive, &QCheckBox::toggled, m_pArchiveDays, &QWidget::setEnabled);
   m_pDeleteArchive = Place(new QPushButton(QStringLiteral("Delete the a&rchive"), this), 13, 204, 80, 14);
   m_pDeleteArchive->setEnabled(static_cast<bool>(m_deleteArchive));
+  m_pChatTabs = Place(new QCheckBox(QStringLiteral("Show all chats as tabs &in one window"), this), 13, 222, 164, 10);
 
   // Where the desktop has no tray, a note of where alerts appear instead,
   // in four rows above OK and Cancel.
@@ -189,7 +190,8 @@ void CSoundsDlg::FitRepeatBox() {
   for (QWidget* widget : {static_cast<QWidget*>(m_pList), static_cast<QWidget*>(m_pEdit),
                           static_cast<QWidget*>(m_pOthers), static_cast<QWidget*>(m_pAutoStart),
                           static_cast<QWidget*>(m_pSpellCheck), static_cast<QWidget*>(m_pTop),
-                          static_cast<QWidget*>(m_pRepeat), static_cast<QWidget*>(m_pNoTray)})
+                          static_cast<QWidget*>(m_pRepeat), static_cast<QWidget*>(m_pChatTabs),
+                          static_cast<QWidget*>(m_pNoTray)})
     if (widget != nullptr) widget->resize(widget->width() + extra, widget->height());
   for (QWidget* widget : {m_pTest, m_pBrowse}) widget->move(widget->x() + extra, widget->y());
   for (QWidget* widget : {m_pOk, m_pCancel}) widget->move(widget->x() + extra / 2, widget->y());
@@ -221,6 +223,7 @@ void CSoundsDlg::OnInitDialog() {
   m_pArchive->setChecked(prefs.ArchiveOn());
   m_pArchiveDays->setValue(prefs.ArchiveDays());
   m_pArchiveDays->setEnabled(m_pArchive->isChecked());
+  m_pChatTabs->setChecked(prefs.ChatTabs());
 }
 
 int CSoundsDlg::CurSel() const {
@@ -321,6 +324,7 @@ void CSoundsDlg::OnOK() {
   prefs.SetAwayMinutes(m_pAway->isChecked() ? m_pAwayMinutes->value() : 0);
   prefs.SetArchiveOn(m_pArchive->isChecked());
   prefs.SetArchiveDays(m_pArchiveDays->value());
+  prefs.SetChatTabs(m_pChatTabs->isChecked());
   m_pShortcuts->Store();
   accept();
 }

@@ -73,6 +73,7 @@ class CSoundsDlg : public QDialog {
   QGroupBox* m_pOthers;
   QCheckBox* m_pAutoStart;
   QCheckBox* m_pSpellCheck;
+  QCheckBox* m_pChatTabs;
   QCheckBox* m_pTop;
   QCheckBox* m_pRepeat;
   QCheckBox* m_pAway;
