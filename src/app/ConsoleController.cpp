@@ -5,6 +5,7 @@
 #include "AwayWatch.h"
 #include "ChatArchive.h"
 #include "ChatCycle.h"
+#include "ChatTabHosts.h"
 #include "ChatDlg.h"
 #include "ChatManager.h"
 #include "ChatRecorder.h"
@@ -45,9 +46,13 @@ CConsoleController::CConsoleController(CConsoleSession& session, CChatArchive* a
   connect(m_pAway, &CAwayWatch::WentAway, window, &CMainDlg::ShowAway);
   connect(m_pAway, &CAwayWatch::CameBack, window, &CMainDlg::ShowBack);
 
-  // The keys that bring the next chat forward, on every chat window.
+  // The keys that bring the next chat forward, on every chat window, in
+  // the tabs' order where the chats are in tabs.
   auto* chatCycle = new CChatCycle(window, session.Chats());
+  auto* tabs = new CChatTabHosts(session.Chats(), this);
+  chatCycle->SetOrder([tabs](const QList<QWidget*>& open) { return tabs->Arrange(open); });
   for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
+    windows->SetTabs(tabs);
     m_pAlerts->Watch(*windows);
     chatCycle->Watch(*windows);
   }
@@ -113,7 +118,7 @@ void CConsoleController::OpenVisitorChat(const CVisitorActions::AcceptedChat& ac
   // keyboard from the chat window the operator is typing in nor cover it.
   if (accepted.earlierChats)
     engine.OpenServerPage(engine.Catalogue().ChatHistoryPage(ip), false, true,
-                          window ? window->frameGeometry() : QRect());
+                          window ? window->window()->frameGeometry() : QRect());
 }
 
 void CConsoleController::OpenOperatorChat(const QString& chatId, const QString& otherOperator) {

@@ -67,7 +67,8 @@ void CAlerts::Watch(CChatWindows& windows) {
 }
 
 void CAlerts::ChatWindowWantsAttention(QWidget* window) {
-  if (window != nullptr && !window->isActiveWindow()) CDesktopServices::Get().FlashWindow(window);
+  // A chat in a tab flashes the window that holds it.
+  if (window != nullptr && !window->isActiveWindow()) CDesktopServices::Get().FlashWindow(window->window());
 }
 
 void CAlerts::OnRefreshed(const RefreshReply& reply) {

@@ -19,10 +19,14 @@ void CChatCycle::Watch(CChatWindows& windows) {
 
 QList<QWidget*> CChatCycle::Windows() const {
   QList<QWidget*> open;
-  // A closed chat window hides at once and is deleted a moment later.
-  for (QObject* view : m_chats.Views())
-    if (auto* window = qobject_cast<QWidget*>(view); window && window->isVisible()) open.append(window);
-  return open;
+  // A closed chat window hides at once and is deleted a moment later; a
+  // chat in a tab not shown is hidden but open.
+  for (QObject* view : m_chats.Views()) {
+    auto* window = qobject_cast<QWidget*>(view);
+    auto* chat = qobject_cast<CChatWindowBase*>(view);
+    if (chat ? chat->IsOpen() : window && window->isVisible()) open.append(window);
+  }
+  return m_order ? m_order(open) : open;
 }
 
 QWidget* CChatCycle::Neighbour(QWidget* from, int steps) const {

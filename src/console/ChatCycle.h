@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QWidget>
 
+#include <functional>
+
 class CChatList;
 class CChatWindows;
 
@@ -22,6 +24,9 @@ class CChatCycle : public QObject {
 
   // The chat windows of this list get the keys as they open.
   void Watch(CChatWindows& windows);
+  // The order the keys go through the open chats in, from the order they
+  // opened (the tabs' order, where chats are in tabs).
+  void SetOrder(std::function<QList<QWidget*>(const QList<QWidget*>&)> order) { m_order = std::move(order); }
 
   // The open chat windows, in the order they opened.
   QList<QWidget*> Windows() const;
@@ -35,4 +40,5 @@ class CChatCycle : public QObject {
 
   QWidget* m_pConsole;
   const CChatList& m_chats;
+  std::function<QList<QWidget*>(const QList<QWidget*>&)> m_order;
 };

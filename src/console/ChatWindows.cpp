@@ -1,5 +1,7 @@
 #include "ChatWindows.h"
 
+#include "ChatTabHost.h"
+#include "ChatTabHosts.h"
 #include "ChatWindowBase.h"
 #include "WindowArrival.h"
 #include "WindowPlacement.h"
@@ -18,8 +20,11 @@ QList<QPointer<QWidget>> CChatWindows::Windows() const {
 
 QWidget* CChatWindows::Find(const QString& chatId) const {
   auto* window = qobject_cast<QWidget*>(m_chats.View(chatId, m_kind));
+  if (window == nullptr) return nullptr;
   // A closed window waits for its deletion; for the console it is gone.
-  return window != nullptr && window->isVisible() ? window : nullptr;
+  // A chat in a tab not shown is open all the same.
+  const auto* chat = qobject_cast<const CChatWindowBase*>(window);
+  return (chat ? chat->IsOpen() : window->isVisible()) ? window : nullptr;
 }
 
 bool CChatWindows::Raise(const QString& chatId, Arrival arrival) const {
@@ -28,6 +33,8 @@ bool CChatWindows::Raise(const QString& chatId, Arrival arrival) const {
   auto* chat = qobject_cast<CChatWindowBase*>(open);
   if (chat && arrival == Arrival::ByOperator)
     chat->BringForward();
+  else if (CChatTabHost* host = m_pTabs ? m_pTabs->HostOf(open) : nullptr)
+    host->Show(chat, false);
   else
     CWindowArrival::Show(open, arrival == Arrival::ByOperator);
   return true;
@@ -45,6 +52,10 @@ QWidget* CChatWindows::Open(const QString& chatId, const Factory& make, Arrival 
   // The chat starts before its window shows: the canned responses are
   // asked for while the window maps, and are there when the operator types.
   window->Session()->Start();
+  if (m_pTabs && CChatTabHosts::IsOn()) {
+    m_pTabs->Place(window, m_kind == CChatList::Kind::Operator, arrival == Arrival::ByOperator);
+    return window;
+  }
   CWindowPlacement::PlaceCascaded(window);
   CWindowArrival::Show(window, arrival == Arrival::ByOperator);
   return window;
@@ -54,6 +65,8 @@ void CChatWindows::CloseAll() {
   // Closing runs the windows' own handlers, which may reach back into the
   // list: work on a copy, taken out of the list first.
   const QList<QPointer<QWidget>> windows = Windows();
+  // The tabs' layout is kept as it is before the chats leave it.
+  if (m_pTabs) m_pTabs->Keep();
   m_chats.RemoveAll(m_kind);
   for (const QPointer<QWidget>& window : windows) {
     if (window.isNull()) continue;
@@ -65,3 +78,5 @@ void CChatWindows::CloseAll() {
     if (!window.isNull()) window->deleteLater();
   }
 }
+
+void CChatWindows::SetTabs(CChatTabHosts* tabs) { m_pTabs = tabs; }

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class CChatTabHosts;
 class CChatWindowBase;
 
 // The chat windows of one kind: each is the view of its chat in the
@@ -27,11 +28,14 @@ class CChatWindows : public QObject {
   enum class Arrival { ByOperator, ByItself };
 
   CChatWindows(CChatList& chats, CChatList::Kind kind, QObject* parent = nullptr);
+  // The tabbed windows new chats go into while the operator keeps his
+  // chats in tabs.
+  void SetTabs(CChatTabHosts* tabs);
 
-  // The chat's window: the open one, or a new one made by the factory,
-  // placed after the last new window and shown as the arrival says: in
-  // front and active, or quietly, asking for attention. nullptr when the
-  // factory makes none.
+  // The chat's view: the open one, or a new one made by the factory,
+  // placed after the last new window (or in a tab) and shown as the
+  // arrival says: in front and active, or quietly, asking for attention.
+  // nullptr when the factory makes none.
   QWidget* Open(const QString& chatId, const Factory& make, Arrival arrival = Arrival::ByOperator);
   // The open window of the chat, or nullptr.
   QWidget* Find(const QString& chatId) const;
@@ -55,4 +59,5 @@ class CChatWindows : public QObject {
 
   CChatList& m_chats;
   CChatList::Kind m_kind;
+  QPointer<CChatTabHosts> m_pTabs;
 };
