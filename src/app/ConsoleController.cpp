@@ -49,10 +49,10 @@ CConsoleController::CConsoleController(CConsoleSession& session, CChatArchive* a
   // The keys that bring the next chat forward, on every chat window, in
   // the tabs' order where the chats are in tabs.
   auto* chatCycle = new CChatCycle(window, session.Chats());
-  auto* tabs = new CChatTabHosts(session.Chats(), this);
-  chatCycle->SetOrder([tabs](const QList<QWidget*>& open) { return tabs->Arrange(open); });
+  m_pTabs = new CChatTabHosts(session.Chats(), this);
+  chatCycle->SetOrder([this](const QList<QWidget*>& open) { return m_pTabs->Arrange(open); });
   for (CChatWindows* windows : {m_pChatWindows, m_pOperChatWindows}) {
-    windows->SetTabs(tabs);
+    windows->SetTabs(m_pTabs);
     m_pAlerts->Watch(*windows);
     chatCycle->Watch(*windows);
   }

@@ -10,6 +10,7 @@ class CAlerts;
 class CArchiveWindows;
 class CAwayWatch;
 class CChatArchive;
+class CChatTabHosts;
 class CChatWindows;
 class CConsoleSession;
 class CMainDlg;
@@ -38,6 +39,7 @@ class CConsoleController : public QObject {
   CAwayWatch& AwayWatch() const { return *m_pAway; }
   CChatWindows& ChatWindows() const { return *m_pChatWindows; }
   CChatWindows& OperatorChatWindows() const { return *m_pOperChatWindows; }
+  CChatTabHosts& ChatTabs() const { return *m_pTabs; }
   CVisitorActions& VisitorActions() const { return *m_pVisitorActions; }
   COperatorActions& OperatorActions() const { return *m_pOperatorActions; }
 
@@ -56,6 +58,7 @@ class CConsoleController : public QObject {
   CConsoleSession& m_session;
   CChatWindows* m_pChatWindows;
   CChatWindows* m_pOperChatWindows;
+  CChatTabHosts* m_pTabs;  // the tabbed windows both kinds of chat share
   std::unique_ptr<CMainDlg> m_pWindow;
   // Owned by the window, as the owner of their boxes and shortcuts.
   CAlerts* m_pAlerts;
