@@ -89,14 +89,16 @@ void CChatTabHosts::Place(CChatWindowBase* chat, bool bOperatorChat, bool bAsked
     host = m_pLastActive && !m_pLastActive->Chats().isEmpty() ? m_pLastActive.data() : nullptr;
     if (host == nullptr && !Hosts().isEmpty()) host = Hosts().last();
     if (host == nullptr) {
-      host = NewHost();
+      // The first window of the session opens where the first one was.
+      host = NewHost(m_restored.contains(0) ? -1 : 0);
       bNew = true;
     }
   }
   host->Add(chat, at);
   // A new window takes its first chat's size; one that comes back, the
   // place and size it had on these screens.
-  if (bNew && !(place.window >= 0 && CWindowPlacement::Restore(host, CChatTabLayout::GeometryName(place.window))))
+  const int slot = m_restored.key(host, -1);
+  if (bNew && !(slot >= 0 && CWindowPlacement::Restore(host, CChatTabLayout::GeometryName(slot))))
     CWindowPlacement::PlaceCascaded(host);
   host->Show(chat, bAskedFor);
   if (bAskedFor && chat->EntryBox()) chat->EntryBox()->setFocus(Qt::ActiveWindowFocusReason);
@@ -135,7 +137,8 @@ void CChatTabHosts::OnDraggedOut(CChatWindowBase* chat, const QPoint& drop) {
     if (chat->EntryBox()) chat->EntryBox()->setFocus(Qt::ActiveWindowFocusReason);
     return;
   }
-  if (target == nullptr) MoveToNewWindow(chat, drop);
+  // Dropped anywhere else, its own window's page included: a window of its own.
+  MoveToNewWindow(chat, drop);
 }
 
 void CChatTabHosts::MoveToNewWindow(CChatWindowBase* chat, std::optional<QPoint> at) {

@@ -28,3 +28,9 @@ QString CConsoleProcess::Log() const {
   QFile file(m_strLog);
   return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll().right(4000)) : QString();
 }
+
+void CConsoleProcess::Kill() {
+  if (!IsRunning()) return;
+  m_pProcess->kill();
+  m_pProcess->waitForFinished(5000);
+}

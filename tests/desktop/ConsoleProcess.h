@@ -17,6 +17,9 @@ class CConsoleProcess {
 
   bool IsRunning() const { return m_pProcess && m_pProcess->state() == QProcess::Running; }
   qint64 Pid() const { return m_pProcess ? m_pProcess->processId() : 0; }
+  // Ends the program at once, as a crash or a power cut does: nothing it
+  // would do on its way out is done.
+  void Kill();
   // What the program wrote, for a failure's message.
   QString Log() const;
 

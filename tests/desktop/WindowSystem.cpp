@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QThread>
 
 namespace {
 
@@ -151,6 +152,20 @@ void CWindowSystem::Click(const QString& windowId, const QPoint& at, int button)
 void CWindowSystem::ClickAt(const QPoint& at, int button) const {
   Tool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
                                    QStringLiteral("click"), QString::number(button)});
+}
+
+void CWindowSystem::Drag(const QPoint& from, const QPoint& to) const {
+  const auto move = [this](const QPoint& at) {
+    Tool(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+  };
+  move(from);
+  Tool(QStringLiteral("xdotool"), {QStringLiteral("mousedown"), QStringLiteral("1")});
+  constexpr int kSteps = 8;
+  for (int step = 1; step <= kSteps; ++step) {
+    move(from + (to - from) * step / kSteps);
+    QThread::msleep(40);
+  }
+  Tool(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
 }
 
 void CWindowSystem::Activate(const QString& windowId) const {

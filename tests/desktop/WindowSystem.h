@@ -49,6 +49,9 @@ class CWindowSystem {
   void Type(const QString& text, int delayMs = 60) const;
   void Click(const QString& windowId, const QPoint& at, int button = 1) const;
   void ClickAt(const QPoint& at, int button = 1) const;
+  // The left button pressed at `from`, moved in steps to `to` and let go
+  // there, as a hand drags.
+  void Drag(const QPoint& from, const QPoint& to) const;
   void Activate(const QString& windowId) const;
   void Minimise(const QString& windowId) const;
 
