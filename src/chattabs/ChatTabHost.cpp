@@ -48,7 +48,9 @@ QString CChatTabHost::ChatName(const CChatWindowBase* chat) { return chat->Partn
 
 void CChatTabHost::Add(CChatWindowBase* chat, int at) {
   if (Holds(chat)) return;
-  if (m_pPages->count() == 0) resize(chat->size() + QSize(0, m_pTabs->sizeHint().height()));
+  // A window not sized yet takes its first chat's size.
+  if (m_pPages->count() == 0 && !testAttribute(Qt::WA_Resized))
+    resize(chat->size() + QSize(0, m_pTabs->sizeHint().height()));
   chat->setParent(m_pPages);  // a child now: its own frame and title go
   m_pPages->addWidget(chat);
   if (at < 0 || at > m_pTabs->count()) at = m_pTabs->count();
@@ -154,8 +156,10 @@ void CChatTabHost::OnCurrentChanged(int index) {
   if (chat == nullptr) return;
   m_pPages->setCurrentWidget(chat);
   MarkShownSeen();
-  // The operator turned to this chat: the keyboard goes to its entry box.
-  if (isActiveWindow() && chat->EntryBox()) chat->EntryBox()->setFocus(Qt::TabFocusReason);
+  // The operator turned to this chat, or the one shown went: the keyboard
+  // goes to its entry box, now or when the window next has it (a question
+  // may be in front), never to whatever control comes first.
+  if (chat->EntryBox()) chat->EntryBox()->setFocus(Qt::TabFocusReason);
   ShowTitle();
 }
 
@@ -192,8 +196,20 @@ void CChatTabHost::ShowTitle() {
 void CChatTabHost::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+  CChatWindowBase* shown = Current();
+  if (shown && shown->EntryBox() && !shown->isAncestorOf(focusWidget())) shown->EntryBox()->setFocus(Qt::ActiveWindowFocusReason);
   MarkShownSeen();
   emit Activated(this);
+}
+
+void CChatTabHost::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (isVisible()) emit Moved();
+}
+
+void CChatTabHost::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (isVisible()) emit Moved();
 }
 
 bool CChatTabHost::eventFilter(QObject* watched, QEvent* event) {

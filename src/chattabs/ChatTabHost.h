@@ -53,12 +53,16 @@ class CChatTabHost : public QWidget {
   void MergeWanted(CChatTabHost* into);
   // The tabs changed places, came or went.
   void Arranged();
+  // The window moved or changed size.
+  void Moved();
   // The window got the keyboard: new chats go here.
   void Activated(CChatTabHost* host);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 

@@ -20,12 +20,13 @@
 CChatTabHosts::CChatTabHosts(CChatList& chats, QObject* parent)
     : QObject(parent), m_chats(chats), m_remembered(CChatTabLayout::Load()) {
   m_saveSoon.setSingleShot(true);
-  m_saveSoon.setInterval(300);
+  m_saveSoon.setInterval(500);
   connect(&m_saveSoon, &QTimer::timeout, this, [this] { Save(true); });
   connect(&CPreferences::Instance(), &CPreferences::ChatTabsChanged, this, &CChatTabHosts::FollowPreference);
 }
 
 CChatTabHosts::~CChatTabHosts() {
+  m_bKept = true;  // the windows going now are no change of layout
   for (const QPointer<CChatTabHost>& host : m_hosts) delete host.data();
 }
 
@@ -51,13 +52,16 @@ CChatTabHost* CChatTabHosts::NewHost(int remembered) {
   connect(host, &CChatTabHost::DraggedOut, this, &CChatTabHosts::OnDraggedOut);
   connect(host, &CChatTabHost::MoveToNewWindowWanted, this, [this](CChatWindowBase* chat) { MoveToNewWindow(chat); });
   connect(host, &CChatTabHost::MergeWanted, this, &CChatTabHosts::Merge);
-  connect(host, &CChatTabHost::Arranged, this, [this] {
+  // A change of tabs is kept at once, so that even a crash right after it
+  // finds it; a window being moved or sized, once it rests.
+  connect(host, &CChatTabHost::Arranged, this, [this] { Save(true); });
+  connect(host, &CChatTabHost::Moved, this, [this] {
     if (!m_bKept) m_saveSoon.start();
   });
   connect(host, &CChatTabHost::Activated, this, [this](CChatTabHost* active) { m_pLastActive = active; });
   connect(host, &QObject::destroyed, this, [this] {
     m_hosts.removeAll(nullptr);
-    if (!m_bKept) m_saveSoon.start();
+    Save(true);
   });
   return host;
 }
@@ -94,15 +98,15 @@ void CChatTabHosts::Place(CChatWindowBase* chat, bool bOperatorChat, bool bAsked
       bNew = true;
     }
   }
-  host->Add(chat, at);
-  // A new window takes its first chat's size; one that comes back, the
-  // place and size it had on these screens.
+  // A new window takes the place and size it had on these screens, or its
+  // first chat's size, after the last window.
   const int slot = m_restored.key(host, -1);
-  if (bNew && !(slot >= 0 && CWindowPlacement::Restore(host, CChatTabLayout::GeometryName(slot))))
-    CWindowPlacement::PlaceCascaded(host);
+  const bool bRestored = bNew && slot >= 0 && CWindowPlacement::Restore(host, CChatTabLayout::GeometryName(slot));
+  host->Add(chat, at);
+  if (bNew && !bRestored) CWindowPlacement::PlaceCascaded(host);
   host->Show(chat, bAskedFor);
   if (bAskedFor && chat->EntryBox()) chat->EntryBox()->setFocus(Qt::ActiveWindowFocusReason);
-  if (!m_bKept) m_saveSoon.start();
+  Save(true);
 }
 
 void CChatTabHosts::Follow(CChatWindowBase* chat) {
@@ -249,10 +253,13 @@ void CChatTabHosts::Save(bool bKeepAbsent) {
   for (const Slot& slot : Slots(bKeepAbsent)) {
     if (slot.chats.isEmpty()) continue;
     const QString name = CChatTabLayout::GeometryName(int(layout.windows.size()));
-    if (slot.host) {
+    // A window not shown yet has no place of its own to keep; one read at
+    // the start and not back yet keeps its place under its new number.
+    if (slot.host && slot.host->isVisible()) {
       CWindowPlacement::Save(slot.host, name);
-    } else if (const std::optional<QString> kept = store.ReadText(CWindowPlacement::kKey, CChatTabLayout::GeometryName(slot.remembered))) {
-      // A window that has not come back keeps its place under its new number.
+    } else if (const std::optional<QString> kept =
+                   store.ReadText(CWindowPlacement::kKey, CChatTabLayout::GeometryName(slot.remembered));
+               kept && slot.remembered >= 0) {
       store.WriteText(CWindowPlacement::kKey, name, *kept);
     }
     layout.windows << slot.chats;

@@ -1,8 +1,9 @@
 // Chats in tabs of one window on a real desktop, with real keys and a real
 // mouse: four chats taken into one window, a line in a tab not shown
 // marking the window, Ctrl+3 and Ctrl+Tab reaching the right chat, a tab
-// dragged out into a window of its own and dropped back, and the layout
-// coming back after the console dies and is started again.
+// dragged out into a window of its own and dropped back, the layout
+// coming back after the console dies and is started again, and Ctrl+W
+// closing a tab with the chat window's question.
 #include "DesktopScenario.h"
 
 #include <QDir>
@@ -128,6 +129,16 @@ void tst_DesktopTabs::fourChatsInTabs() {
     m_desk.Windows().Key(QString::fromLatin1(key));
     QVERIFY2(WaitForChat(QString::fromLatin1(name)), key);
   }
+
+  // Ctrl+W on Zoe's tab asks first; No closes the tab, and what is typed
+  // next goes to the tab shown then (Walt's), not to a button.
+  m_desk.Windows().Key(QStringLiteral("ctrl+w"));
+  QVERIFY(QTest::qWaitFor([&] { return m_desk.Windows().ActiveWindowName() == QStringLiteral("Talvero"); }, CDesktopScenario::kWindowMs));
+  m_desk.Windows().Key(QStringLiteral("alt+n"));
+  QVERIFY(WaitForChat("Walt"));
+  m_desk.Windows().Type(QStringLiteral("after w"));
+  m_desk.Windows().Key(QStringLiteral("Return"));
+  QTRY_VERIFY_WITH_TIMEOUT(Sent(ids[3], QStringLiteral("after w")), CDesktopScenario::kWindowMs);
 }
 
 QTEST_GUILESS_MAIN(tst_DesktopTabs)

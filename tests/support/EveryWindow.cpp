@@ -8,6 +8,7 @@
 #include "ChatArchive.h"
 #include "ChatDlg.h"
 #include "ChatRichEd.h"
+#include "ChatTabHost.h"
 #include "ConsoleSession.h"
 #include "EmotionsDlg.h"
 #include "GetFootDlg.h"
@@ -96,8 +97,23 @@ CEveryWindow::CEveryWindow(CSessionFixture& session) : m_session(session) {
   operatorSession->setParent(operatorChat);
   FillTranscript(operatorChat->Transcript());
 
+  // The two kinds of chat again, as tabs of one window.
+  auto* tabs = new CChatTabHost;
+  auto* tabbedSession = new CVisitorChatSession(session.Engine(), &console.Session(), QStringLiteral("10.0.0.8"),
+                                                QStringLiteral("c2"), QStringLiteral("Yuri"), QString(), true);
+  auto* tabbedChat = new CChatDlg(*tabbedSession);
+  tabbedSession->setParent(tabbedChat);
+  tabbedChat->SetVisitorDetails(SomeDetails());
+  FillTranscript(tabbedChat->Transcript());
+  auto* tabbedOperatorSession = new COperatorChatSession(session.Engine(), QStringLiteral("dee"), QStringLiteral("oc2"));
+  auto* tabbedOperatorChat = new COperChatDlg(*tabbedOperatorSession);
+  tabbedOperatorSession->setParent(tabbedOperatorChat);
+  tabs->Add(tabbedChat);
+  tabs->Add(tabbedOperatorChat);
+
   m_windows.emplace_back(m_pChat);
   m_windows.emplace_back(operatorChat);
+  m_windows.emplace_back(tabs);
   m_windows.emplace_back(new CLoginDlg(session.Engine(), [] {}));
   m_windows.emplace_back(new CSoundsDlg());
   auto* shortcuts = new CSoundsDlg();  // its second page

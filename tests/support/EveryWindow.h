@@ -18,7 +18,8 @@ class QTemporaryDir;
 // with something in each that the window draws in colours of its own: the
 // console's table with a chat request and a coloured row, its operators
 // with each status, a chat window with visitor details (links included)
-// and a line of every colour in its transcript, an operator chat, and the
+// and a line of every colour in its transcript, an operator chat, the two
+// as tabs of one window, and the
 // login, preferences (each of its pages), about, message, notice,
 // foot-prints and emoticon windows, and the archive's search and transcript
 // windows over an archive in a temporary folder.
