@@ -15,9 +15,10 @@ void CChatTabBar::SetPage(int index, QWidget* page) { setTabData(index, QVariant
 
 QWidget* CChatTabBar::Page(int index) const { return qobject_cast<QWidget*>(tabData(index).value<QObject*>()); }
 
-int CChatTabBar::IndexOf(const QWidget* page) const {
+int CChatTabBar::IndexOf(const QObject* page) const {
+  // By address alone: a page being destroyed is found too.
   for (int i = 0; i < count(); ++i)
-    if (Page(i) == page) return i;
+    if (tabData(i).value<QObject*>() == page) return i;
   return -1;
 }
 

@@ -18,7 +18,7 @@ class CChatTabBar : public QTabBar {
   // tab when it moves.
   void SetPage(int index, QWidget* page);
   QWidget* Page(int index) const;
-  int IndexOf(const QWidget* page) const;
+  int IndexOf(const QObject* page) const;
 
   // Whether a tab dropped at `drop` (in the row's coordinates) leaves the
   // row: farther from it than the row is high.

@@ -44,6 +44,11 @@ CChatTabHost::CChatTabHost() : QWidget(nullptr, Qt::Window) {
   });
 }
 
+CChatTabHost::~CChatTabHost() {
+  // Their ends must not reach this window's own parts, gone by then.
+  for (CChatWindowBase* chat : Chats()) disconnect(chat, nullptr, this, nullptr);
+}
+
 QString CChatTabHost::ChatName(const CChatWindowBase* chat) { return chat->PartnerName(); }
 
 void CChatTabHost::Add(CChatWindowBase* chat, int at) {
@@ -66,6 +71,12 @@ void CChatTabHost::Add(CChatWindowBase* chat, int at) {
     m_pTabs->setCurrentIndex(m_pTabs->IndexOf(shown));
   }
   Follow(chat);
+  // A chat deleted while in its tab (not closed) takes its tab with it.
+  connect(chat, &QObject::destroyed, this, [this, chat] {
+    m_marks.remove(chat);
+    if (const int gone = m_pTabs->IndexOf(chat); gone >= 0) m_pTabs->removeTab(gone);
+    if (m_pTabs->count() == 0) deleteLater();
+  });
   m_marks.insert(chat, CChatTabMarks());
   if (CChatSession* session = chat->Session()) OnLines(chat, session->Lines());
   ShowMarks(chat);
@@ -95,6 +106,7 @@ void CChatTabHost::Take(CChatWindowBase* chat) {
   const int index = m_pTabs->IndexOf(chat);
   if (index < 0) return;
   chat->removeEventFilter(this);
+  disconnect(chat, nullptr, this, nullptr);
   if (CChatSession* session = chat->Session()) disconnect(session, nullptr, this, nullptr);
   m_marks.remove(chat);
   m_pPages->removeWidget(chat);

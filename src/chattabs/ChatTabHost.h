@@ -24,6 +24,8 @@ class CChatTabHost : public QWidget {
 
  public:
   CChatTabHost();
+  // The chats still in tabs go with the window.
+  ~CChatTabHost() override;
 
   // Puts the chat in a tab at `at` (the end when out of range) and follows
   // its events for the marks. The shown tab stays, unless there was none.

@@ -108,6 +108,8 @@ class TestChatTabs : public QObject {
     walt->CloseChatWindow();
     QCOMPARE(host->Chats(), (QList<CChatWindowBase*>{zoe, yuri, xena}));
     QTRY_COMPARE(Console().ChatWindows().Count(), 3);
+    delete xena;  // not closed, simply gone: its tab goes with it
+    QCOMPARE(host->Chats(), (QList<CChatWindowBase*>{zoe, yuri}));
   }
 
   void movedOutAndMergedBack() {
