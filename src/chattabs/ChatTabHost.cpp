@@ -24,7 +24,6 @@ const QColor kWaitingColour(176, 0, 32);
 }  // namespace
 
 CChatTabHost::CChatTabHost() : QWidget(nullptr, Qt::Window) {
-  setAttribute(Qt::WA_DeleteOnClose, false);
   setWindowIcon(AppIcon());
   m_pTabs = new CChatTabBar(this);
   m_pTabs->setFocusPolicy(Qt::NoFocus);  // the keyboard stays in the chat; Ctrl+Tab moves between chats
@@ -49,8 +48,6 @@ CChatTabHost::~CChatTabHost() {
   for (CChatWindowBase* chat : Chats()) disconnect(chat, nullptr, this, nullptr);
 }
 
-QString CChatTabHost::ChatName(const CChatWindowBase* chat) { return chat->PartnerName(); }
-
 void CChatTabHost::Add(CChatWindowBase* chat, int at) {
   if (Holds(chat)) return;
   // A window not sized yet takes its first chat's size.
@@ -72,9 +69,10 @@ void CChatTabHost::Add(CChatWindowBase* chat, int at) {
   }
   Follow(chat);
   // A chat deleted while in its tab (not closed) takes its tab with it.
-  connect(chat, &QObject::destroyed, this, [this, chat] {
+  // (Only its address is used: the object is not a chat any more.)
+  connect(chat, &QObject::destroyed, this, [this, chat, gone = static_cast<const QObject*>(chat)] {
     m_marks.remove(chat);
-    if (const int gone = m_pTabs->IndexOf(chat); gone >= 0) m_pTabs->removeTab(gone);
+    if (const int index = m_pTabs->IndexOf(gone); index >= 0) m_pTabs->removeTab(index);
     if (m_pTabs->count() == 0) deleteLater();
   });
   m_marks.insert(chat, CChatTabMarks());
@@ -187,7 +185,7 @@ void CChatTabHost::ShowMarks(CChatWindowBase* chat) {
   const int index = m_pTabs->IndexOf(chat);
   if (index < 0) return;
   const CChatTabMarks marks = m_marks.value(chat);
-  const QString name = ChatName(chat);
+  const QString name = chat->PartnerName();
   m_pTabs->setTabText(index, marks.Label(name).replace(u'&', QStringLiteral("&&")));
   m_pTabs->setTabToolTip(index, chat->windowTitle());
   m_pTabs->setAccessibleTabName(index, marks.AccessibleName(name));
@@ -249,11 +247,10 @@ void CChatTabHost::closeEvent(QCloseEvent* event) {
 }
 
 void CChatTabHost::contextMenuEvent(QContextMenuEvent* event) {
-  const QPoint inTabs = m_pTabs->mapFrom(this, event->pos());
-  int index = m_pTabs->tabAt(inTabs);
-  // From the keyboard (the menu key), the shown chat's.
-  if (event->reason() == QContextMenuEvent::Keyboard || index < 0) index = m_pTabs->currentIndex();
-  if (event->reason() == QContextMenuEvent::Mouse && !m_pTabs->geometry().contains(event->pos())) {
+  // The tab row's menu, for the tab under the pointer; the chats' own
+  // controls have menus of their own.
+  const int index = m_pTabs->geometry().contains(event->pos()) ? m_pTabs->tabAt(m_pTabs->mapFrom(this, event->pos())) : -1;
+  if (index < 0) {
     event->ignore();
     return;
   }

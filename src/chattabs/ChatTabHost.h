@@ -44,8 +44,6 @@ class CChatTabHost : public QWidget {
   CChatTabMarks Marks(const CChatWindowBase* chat) const { return m_marks.value(chat); }
   // Unread lines in the tabs not shown.
   int UnreadElsewhere() const;
-  // The name the chat's tab shows: the other side.
-  static QString ChatName(const CChatWindowBase* chat);
 
  signals:
   // The operator dragged the chat's tab out to `globalDrop`.

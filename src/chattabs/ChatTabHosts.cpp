@@ -114,7 +114,7 @@ void CChatTabHosts::Follow(CChatWindowBase* chat) {
     if (CChatTabHost* host = HostOf(chat)) host->Show(chat, true);
   });
   connect(chat, &CChatWindowBase::Closing, this, [this, chat] { OnClosing(chat); });
-  connect(chat, &QObject::destroyed, this, [this, chat] { m_keys.remove(chat); });
+  connect(chat, &QObject::destroyed, this, [this, gone = static_cast<const QObject*>(chat)] { m_keys.remove(gone); });
   // Window-wide keys of the chat's, live while its tab is shown.
   connect(CShortcuts::Instance().AddKey(chat, QStringLiteral("MoveToNewWindow")), &QShortcut::activated, this,
           [this, chat] { MoveToNewWindow(chat); });

@@ -14,8 +14,12 @@
 #include "SessionFixture.h"
 #include "SettingsStore.h"
 #include "VisitorActions.h"
+#include "WindowParts.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 class TestChatTabs : public QObject {
   Q_OBJECT
@@ -116,7 +120,14 @@ class TestChatTabs : public QObject {
     CChatWindowBase* zoe = Take("Zoe");
     CChatWindowBase* yuri = Take("Yuri");
     CChatWindowBase* xena = Take("Xena");
-    Tabs().MoveToNewWindow(yuri);
+    // Yuri's tab's menu: "Move to New Window" (N).
+    auto* row = Host(yuri)->findChild<CChatTabBar*>();
+    const QPoint tab = row->tabRect(row->IndexOf(yuri)).center();
+    QTimer::singleShot(0, this, [] {
+      if (QMenu* menu = WindowParts::ShownMenu()) QTest::keyClick(menu, Qt::Key_N);
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, row->mapTo(Host(yuri), tab), row->mapToGlobal(tab));
+    QApplication::sendEvent(Host(yuri), &click);
     QCOMPARE(Tabs().Hosts().size(), 2);
     QVERIFY(Host(yuri) != Host(zoe));
     QCOMPARE(Host(yuri)->Current(), yuri);
