@@ -2,11 +2,13 @@
 // whose tray is a StatusNotifierItem host (waybar) and a notification
 // daemon (dunst), driven by real key events (the virtual-keyboard
 // protocol). One compositor for every scenario: logging in and two chats
-// from the keyboard, a request while the console is put away, the outage
-// warning.
+// from the keyboard (in windows, and in tabs of one window), a request while
+// the console is put away, the outage warning.
 #include "DesktopScenario.h"
 #include "WaylandCompositor.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 class tst_WaylandDesktop : public QObject {
@@ -33,6 +35,7 @@ class tst_WaylandDesktop : public QObject {
   void init();
   void cleanup();
   void chatsFromTheKeyboard();
+  void chatsInTabsFromTheKeyboard();
   void requestWhileThePutAwayConsoleWaits();
   void theOutageWarning();
 };
@@ -86,6 +89,47 @@ void tst_WaylandDesktop::chatsFromTheKeyboard() {
   QTRY_COMPARE_WITH_TIMEOUT(TimesSent(yuri, second), 1, CDesktopScenario::kWindowMs);
   QCOMPARE(TimesSent(zoe, second), 0);
   QCOMPARE(TimesSent(zoe, line), 1);
+}
+
+// Chats kept in tabs of one window: Ctrl+1 shows the first tab with the
+// caret in its box, and Ctrl+W closes a tab after its question, leaving the
+// keyboard in the tab shown next.
+void tst_WaylandDesktop::chatsInTabsFromTheKeyboard() {
+  const QDir config(m_desk.Rig().Folder() + QStringLiteral("/chatsInTabsFromTheKeyboard/config/TVR"));
+  QVERIFY(config.mkpath(QStringLiteral(".")));
+  QFile settings(config.filePath(QStringLiteral("Client.conf")));
+  QVERIFY(settings.open(QIODevice::WriteOnly));
+  settings.write("[Software\\TVR\\Client]\nChatTabs=sz:1\n");
+  settings.close();
+  QVERIFY(LogInDemo());
+  QVERIFY(WaitForFocused(QStringLiteral("Talvero")));
+  const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
+  QVERIFY(m_desk.WaitForRefreshes(2));
+  m_desk.Sway().Keys({QStringLiteral("alt+c")});
+  QVERIFY(WaitForFocused(QStringLiteral("Chatting with:Zoe")));
+  const QString yuri = m_desk.Service().VisitorAsksForChat(QStringLiteral("Yuri"));
+  QVERIFY(m_desk.WaitForRefreshes(2));
+  m_desk.Sway().Keys({QStringLiteral("ctrl+0")});
+  QVERIFY(WaitForFocused(QStringLiteral("Talvero")));
+  m_desk.Sway().Keys({QStringLiteral("Down"), QStringLiteral("alt+c")});
+  // Yuri's tab shows in the window already open. sway gives the keyboard to
+  // a window mapped anew, but not to one that asks for it later than the
+  // key that caused it (the accept's reply): Ctrl+2 takes it there.
+  QTRY_VERIFY_WITH_TIMEOUT(m_desk.Sway().Find(QStringLiteral("Chatting with:Yuri")).has_value(), CDesktopScenario::kWindowMs);
+  m_desk.Sway().Keys({QStringLiteral("ctrl+2")});
+  QVERIFY(WaitForFocused(QStringLiteral("Chatting with:Yuri")));
+
+  m_desk.Sway().Keys({QStringLiteral("ctrl+1")});
+  QVERIFY(WaitForFocused(QStringLiteral("Chatting with:Zoe")));
+  m_desk.Sway().Keys({QStringLiteral("=to zoe"), QStringLiteral("Return")});
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(zoe, QStringLiteral("to zoe")), 1, CDesktopScenario::kWindowMs);
+  m_desk.Sway().Keys({QStringLiteral("ctrl+w")});
+  QVERIFY(WaitForFocused(QStringLiteral("Talvero")));  // "End the chat with Zoe?"
+  m_desk.Sway().Keys({QStringLiteral("alt+n")});
+  QVERIFY(WaitForFocused(QStringLiteral("Chatting with:Yuri")));
+  m_desk.Sway().Keys({QStringLiteral("=to yuri"), QStringLiteral("Return")});
+  QTRY_COMPARE_WITH_TIMEOUT(TimesSent(yuri, QStringLiteral("to yuri")), 1, CDesktopScenario::kWindowMs);
+  QCOMPARE(TimesSent(zoe, QStringLiteral("to yuri")), 0);
 }
 
 // Put away (sway's scratchpad: no compositor tells the program), the console
