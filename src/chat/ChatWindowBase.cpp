@@ -112,6 +112,12 @@ void CChatWindowBase::SetUpWindow(const QSize& size) {
           [this] { reject(); });
 }
 
+bool CChatWindowBase::IsOpenView(const QObject* view) {
+  if (const auto* chat = qobject_cast<const CChatWindowBase*>(view)) return chat->IsOpen();
+  const auto* widget = qobject_cast<const QWidget*>(view);
+  return widget != nullptr && widget->isVisible();
+}
+
 void CChatWindowBase::BecomeWindow() {
   hide();
   setParent(nullptr, kWindowFlags);

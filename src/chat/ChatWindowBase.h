@@ -35,6 +35,9 @@ class CChatWindowBase : public QDialog {
   // (one not shown counts): a closed one hides at once and is freed a
   // moment later.
   bool IsOpen() const { return !m_bClosing && (isVisible() || !isWindow()); }
+  // The same of any view the list of chats holds: one that is no chat
+  // window is open while it is shown.
+  static bool IsOpenView(const QObject* view);
   // The other side, as a tab names the chat.
   virtual QString PartnerName() const = 0;
   // Back to a window of its own after it was a tab (hidden: the caller

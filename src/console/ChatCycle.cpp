@@ -21,11 +21,8 @@ QList<QWidget*> CChatCycle::Windows() const {
   QList<QWidget*> open;
   // A closed chat window hides at once and is deleted a moment later; a
   // chat in a tab not shown is hidden but open.
-  for (QObject* view : m_chats.Views()) {
-    auto* window = qobject_cast<QWidget*>(view);
-    auto* chat = qobject_cast<CChatWindowBase*>(view);
-    if (chat ? chat->IsOpen() : window && window->isVisible()) open.append(window);
-  }
+  for (QObject* view : m_chats.Views())
+    if (CChatWindowBase::IsOpenView(view)) open.append(qobject_cast<QWidget*>(view));
   return m_order ? m_order(open) : open;
 }
 

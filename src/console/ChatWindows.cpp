@@ -20,11 +20,9 @@ QList<QPointer<QWidget>> CChatWindows::Windows() const {
 
 QWidget* CChatWindows::Find(const QString& chatId) const {
   auto* window = qobject_cast<QWidget*>(m_chats.View(chatId, m_kind));
-  if (window == nullptr) return nullptr;
   // A closed window waits for its deletion; for the console it is gone.
   // A chat in a tab not shown is open all the same.
-  const auto* chat = qobject_cast<const CChatWindowBase*>(window);
-  return (chat ? chat->IsOpen() : window->isVisible()) ? window : nullptr;
+  return CChatWindowBase::IsOpenView(window) ? window : nullptr;
 }
 
 bool CChatWindows::Raise(const QString& chatId, Arrival arrival) const {
