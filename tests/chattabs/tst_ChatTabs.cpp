@@ -9,6 +9,7 @@
 #include "ChatWindowBase.h"
 #include "ChatWindows.h"
 #include "ConsoleController.h"
+#include "MainDlg.h"
 #include "MySpellEditCtrl.h"
 #include "Preferences.h"
 #include "SessionFixture.h"
@@ -89,9 +90,13 @@ class TestChatTabs : public QObject {
     QCOMPARE(host->Current(), xena);
     QVERIFY(xena->isVisible() && !walt->isVisible());
 
+    // The operator works in the console: the window with Zoe's tab flashes.
+    Console().Window().activateWindow();
+    QTRY_VERIFY(!host->isActiveWindow());
     Control("visitor/say", "Zoe", {{"text", "still there?"}});
     Control("visitor/typing", "Yuri");
     QTRY_COMPARE(host->Marks(zoe).Unread(), 1);
+    QVERIFY(m_pAnna->Desktop().flashes.contains(host));
     QVERIFY(host->Marks(zoe).IsWaiting());
     QTRY_VERIFY(host->Marks(yuri).IsTyping());
     QVERIFY2(host->windowTitle().endsWith("1 unread line in another tab"), qPrintable(host->windowTitle()));
