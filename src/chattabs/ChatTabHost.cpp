@@ -73,7 +73,7 @@ void CChatTabHost::Add(CChatWindowBase* chat, int at) {
   connect(chat, &QObject::destroyed, this, [this, chat, gone = static_cast<const QObject*>(chat)] {
     m_marks.remove(chat);
     if (const int index = m_pTabs->IndexOf(gone); index >= 0) m_pTabs->removeTab(index);
-    if (m_pTabs->count() == 0) deleteLater();
+    CloseIfEmpty();
   });
   m_marks.insert(chat, CChatTabMarks());
   if (CChatSession* session = chat->Session()) OnLines(chat, session->Lines());
@@ -112,10 +112,14 @@ void CChatTabHost::Take(CChatWindowBase* chat) {
   chat->setParent(nullptr);
   m_pTabs->removeTab(index);  // the page shown next follows the tab row's choice
   emit Arranged();
-  if (m_pTabs->count() == 0) {
-    hide();
-    deleteLater();
-  }
+  CloseIfEmpty();
+}
+
+void CChatTabHost::CloseIfEmpty() {
+  if (m_pTabs->count() > 0) return;
+  hide();
+  emit Emptied(this);
+  deleteLater();
 }
 
 bool CChatTabHost::Holds(const CChatWindowBase* chat) const { return m_pTabs->IndexOf(chat) >= 0; }

@@ -57,6 +57,8 @@ class CChatTabHost : public QWidget {
   void Moved();
   // The window got the keyboard: new chats go here.
   void Activated(CChatTabHost* host);
+  // Its last chat went: the window closes and is freed a moment later.
+  void Emptied(CChatTabHost* host);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -68,6 +70,7 @@ class CChatTabHost : public QWidget {
 
  private:
   void Follow(CChatWindowBase* chat);
+  void CloseIfEmpty();
   void OnLines(CChatWindowBase* chat, const QList<struct TranscriptLine>& lines);
   void OnCurrentChanged(int index);
   // The shown tab's lines are read when the window has the keyboard.

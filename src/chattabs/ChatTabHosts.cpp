@@ -59,8 +59,10 @@ CChatTabHost* CChatTabHosts::NewHost(int remembered) {
     if (!m_bKept) m_saveSoon.start();
   });
   connect(host, &CChatTabHost::Activated, this, [this](CChatTabHost* active) { m_pLastActive = active; });
-  connect(host, &QObject::destroyed, this, [this] {
-    m_hosts.removeAll(nullptr);
+  // Told before the window goes, while it is still one: nothing here
+  // reads a window that is being destroyed.
+  connect(host, &CChatTabHost::Emptied, this, [this](CChatTabHost* emptied) {
+    m_hosts.removeOne(emptied);
     Save(true);
   });
   return host;
