@@ -130,6 +130,7 @@ void CChatTabHost::Show(CChatWindowBase* chat, bool bAskedFor) {
   if (bAskedFor) {
     m_pTabs->setCurrentIndex(index);
     CWindowArrival::ShowInFront(this);
+    if (chat->EntryBox()) chat->EntryBox()->setFocus(Qt::ActiveWindowFocusReason);
   } else {
     CWindowArrival::ShowQuietly(this);
   }

@@ -34,8 +34,9 @@ class CChatTabHost : public QWidget {
   // itself once its last chat is gone.
   void Take(CChatWindowBase* chat);
   bool Holds(const CChatWindowBase* chat) const;
-  // Shows the chat's tab and the window in front (`bAskedFor`), or the
-  // window only, quietly, when the chat came by itself.
+  // Shows the chat's tab and the window in front with the caret in the
+  // chat's entry box (`bAskedFor`), or the window only, quietly, when the
+  // chat came by itself.
   void Show(CChatWindowBase* chat, bool bAskedFor);
 
   // The chats in tab order.

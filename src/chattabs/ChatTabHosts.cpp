@@ -3,7 +3,6 @@
 #include "ChatList.h"
 #include "ChatTabHost.h"
 #include "ChatWindowBase.h"
-#include "MySpellEditCtrl.h"
 #include "Preferences.h"
 #include "SettingsStore.h"
 #include "Shortcuts.h"
@@ -35,7 +34,7 @@ bool CChatTabHosts::IsOn() { return CPreferences::Instance().ChatTabs(); }
 QList<CChatTabHost*> CChatTabHosts::Hosts() const {
   QList<CChatTabHost*> hosts;
   for (const QPointer<CChatTabHost>& host : m_hosts)
-    if (host && !host->Chats().isEmpty()) hosts << host;
+    if (host) hosts << host;
   return hosts;
 }
 
@@ -107,7 +106,6 @@ void CChatTabHosts::Place(CChatWindowBase* chat, bool bOperatorChat, bool bAsked
   host->Add(chat, at);
   if (bNew && !bRestored) CWindowPlacement::PlaceCascaded(host);
   host->Show(chat, bAskedFor);
-  if (bAskedFor && chat->EntryBox()) chat->EntryBox()->setFocus(Qt::ActiveWindowFocusReason);
   Save(true);
 }
 
@@ -140,7 +138,6 @@ void CChatTabHosts::OnDraggedOut(CChatWindowBase* chat, const QPoint& drop) {
     source->Take(chat);
     target->Add(chat);
     target->Show(chat, true);
-    if (chat->EntryBox()) chat->EntryBox()->setFocus(Qt::ActiveWindowFocusReason);
     return;
   }
   // Dropped anywhere else, its own window's page included: a window of its own.
@@ -167,7 +164,6 @@ void CChatTabHosts::MoveToNewWindow(CChatWindowBase* chat, std::optional<QPoint>
     CWindowPlacement::PlaceCascaded(host);
   }
   host->Show(chat, true);
-  if (chat->EntryBox()) chat->EntryBox()->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void CChatTabHosts::Merge(CChatTabHost* into) {

@@ -65,6 +65,12 @@ CConsoleProcess& CDesktopScenario::StartConsole(const QString& name, const QProc
   return *m_consoles.back();
 }
 
+bool CDesktopScenario::SeedSettings(const QString& name, const QByteArray& text) {
+  const QDir config(m_pRig->Folder() + u'/' + name + QStringLiteral("/config/TVR"));
+  QFile settings(config.filePath(QStringLiteral("Client.conf")));
+  return config.mkpath(QStringLiteral(".")) && settings.open(QIODevice::WriteOnly) && settings.write(text) == text.size();
+}
+
 bool CDesktopScenario::TypeLogIn(const QString& loginId, const QString& password) {
   CWindowSystem& x = Windows();
   // The window may show the ids of the last login with the caret in the

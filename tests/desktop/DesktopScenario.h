@@ -40,6 +40,9 @@ class CDesktopScenario {
   static const QString kAtSpiPython;
 
   CConsoleProcess& StartConsole(const QString& name, const QProcessEnvironment& extraEnv = {});
+  // The settings file a console of that name starts with, as an earlier run
+  // left it; false when it could not be written.
+  bool SeedSettings(const QString& name, const QByteArray& text);
   // Types the site id, login id and password into the login window and
   // presses Enter (ticking "Remember me" with the space bar on the way);
   // true once that console's window is shown.

@@ -3,8 +3,6 @@
 // open, the old one no longer does, and a key that clashes is refused.
 #include "DesktopScenario.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
 class tst_DesktopShortcuts : public QObject {
@@ -44,12 +42,7 @@ class tst_DesktopShortcuts : public QObject {
 
 void tst_DesktopShortcuts::changedInThePreferences() {
   // The operator gave Preferences a key of his own (F10) in an earlier run.
-  const QDir config(m_desk.Rig().Folder() + QStringLiteral("/demo/config/TVR"));
-  QVERIFY(config.mkpath(QStringLiteral(".")));
-  QFile settings(config.filePath(QStringLiteral("Client.conf")));
-  QVERIFY(settings.open(QIODevice::WriteOnly));
-  settings.write("[Software\\TVR\\Client\\Shortcuts]\nPreferences=sz:F10\n");
-  settings.close();
+  QVERIFY(m_desk.SeedSettings(QStringLiteral("demo"), "[Software\\TVR\\Client\\Shortcuts]\nPreferences=sz:F10\n"));
   m_pConsole = &m_desk.StartConsole(QStringLiteral("demo"));
   QVERIFY(m_desk.LogIn(*m_pConsole, QStringLiteral("demo"), QStringLiteral("demo")));
   const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));

@@ -6,8 +6,6 @@
 // closing a tab with the chat window's question.
 #include "DesktopScenario.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
 class tst_DesktopTabs : public QObject {
@@ -68,12 +66,7 @@ class tst_DesktopTabs : public QObject {
 
 void tst_DesktopTabs::fourChatsInTabs() {
   // The operator keeps his chats in tabs (the preference, from an earlier run).
-  const QDir config(m_desk.Rig().Folder() + QStringLiteral("/demo/config/TVR"));
-  QVERIFY(config.mkpath(QStringLiteral(".")));
-  QFile settings(config.filePath(QStringLiteral("Client.conf")));
-  QVERIFY(settings.open(QIODevice::WriteOnly));
-  settings.write("[Software\\TVR\\Client]\nChatTabs=sz:1\n");
-  settings.close();
+  QVERIFY(m_desk.SeedSettings(QStringLiteral("demo"), "[Software\\TVR\\Client]\nChatTabs=sz:1\n"));
   StartConsole();
   const QStringList names{"Zoe", "Yuri", "Xena", "Walt"};
   QStringList ids;

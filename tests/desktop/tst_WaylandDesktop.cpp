@@ -7,8 +7,6 @@
 #include "DesktopScenario.h"
 #include "WaylandCompositor.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
 class tst_WaylandDesktop : public QObject {
@@ -95,12 +93,7 @@ void tst_WaylandDesktop::chatsFromTheKeyboard() {
 // caret in its box, and Ctrl+W closes a tab after its question, leaving the
 // keyboard in the tab shown next.
 void tst_WaylandDesktop::chatsInTabsFromTheKeyboard() {
-  const QDir config(m_desk.Rig().Folder() + QStringLiteral("/chatsInTabsFromTheKeyboard/config/TVR"));
-  QVERIFY(config.mkpath(QStringLiteral(".")));
-  QFile settings(config.filePath(QStringLiteral("Client.conf")));
-  QVERIFY(settings.open(QIODevice::WriteOnly));
-  settings.write("[Software\\TVR\\Client]\nChatTabs=sz:1\n");
-  settings.close();
+  QVERIFY(m_desk.SeedSettings(QStringLiteral("chatsInTabsFromTheKeyboard"), "[Software\\TVR\\Client]\nChatTabs=sz:1\n"));
   QVERIFY(LogInDemo());
   QVERIFY(WaitForFocused(QStringLiteral("Talvero")));
   const QString zoe = m_desk.Service().VisitorAsksForChat(QStringLiteral("Zoe"));
